@@ -1,0 +1,16 @@
+#pragma once
+
+#include "PlistError.h"
+
+#include <QByteArrayView>
+
+// Reads XML property lists in one pass over the bytes, as leniently as the
+// platform's own reader: raw control characters in strings, empty-element forms,
+// comments, CDATA and character references are accepted.
+class PlistXmlReader {
+public:
+    static PlistReadResult read(QByteArrayView bytes);
+    // The same over a read-only mapping of a file: pages already parsed are given
+    // back to the system as the parser moves on, so memory holds the values only.
+    static PlistReadResult readMappedFile(QByteArrayView mapping);
+};

@@ -1,0 +1,345 @@
+#include "PlistXmlWriter.h"
+
+#include <QIODevice>
+#include <QStringEncoder>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr char kHeader[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+    "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+    "<plist version=\"1.0\">\n";
+constexpr char kFooter[] = "</plist>\n";
+
+// Large documents stream to the device in pieces of this size.
+constexpr qsizetype kFlushSize = 1 << 20;
+
+constexpr char kBase64Alphabet[] =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Days since 1970-01-01 to a proleptic Gregorian date.
+void civilFromDays(qint64 days, qint64& year, int& month, int& day)
+{
+    days += 719468;
+    const qint64 era = (days >= 0 ? days : days - 146096) / 146097;
+    const qint64 dayOfEra = days - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 mp = (5 * dayOfYear + 2) / 153;
+    day = int(dayOfYear - (153 * mp + 2) / 5 + 1);
+    month = int(mp < 10 ? mp + 3 : mp - 9);
+    year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+}
+
+class XmlOutput {
+public:
+    explicit XmlOutput(QIODevice* device) : m_device(device)
+    {
+        if (m_device)
+            m_buffer.reserve(kFlushSize + 4096);
+    }
+
+    QByteArray& buffer() { return m_buffer; }
+    bool failed() const { return m_failed; }
+
+    void append(const char* text, qsizetype length) { m_buffer.append(text, length); }
+    template <qsizetype N>
+    void append(const char (&text)[N])
+    {
+        m_buffer.append(text, N - 1);
+    }
+    void append(const QByteArray& bytes) { m_buffer.append(bytes); }
+    void indent(int level) { m_buffer.append(qsizetype(level), '\t'); }
+
+    void maybeFlush()
+    {
+        if (m_device && m_buffer.size() >= kFlushSize)
+            flush();
+    }
+
+    void flush()
+    {
+        if (!m_device || m_failed || m_buffer.isEmpty())
+            return;
+        if (m_device->write(m_buffer) != m_buffer.size())
+            m_failed = true;
+        m_buffer.clear();
+    }
+
+    void fail() { m_failed = true; }
+
+    // Text escaped for element content: &, <, > as entities, CR as a character reference.
+    void appendEscaped(const QString& text)
+    {
+        const char16_t* begin = reinterpret_cast<const char16_t*>(text.constData());
+        const char16_t* end = begin + text.size();
+        const char16_t* run = begin;
+        for (const char16_t* c = begin; c != end; ++c) {
+            const char* entity = nullptr;
+            switch (*c) {
+            case u'&': entity = "&amp;"; break;
+            case u'<': entity = "&lt;"; break;
+            case u'>': entity = "&gt;"; break;
+            case u'\r': entity = "&#13;"; break;
+            default: continue;
+            }
+            appendUtf8(QStringView(run, c - run));
+            m_buffer.append(entity);
+            run = c + 1;
+        }
+        appendUtf8(QStringView(run, end - run));
+    }
+
+    void appendBase64Lines(const QByteArray& data, int level)
+    {
+        // Lines fill 76 columns with every tab counted as 8, and no fewer than 12.
+        const int lineChars = 76 - 8 * std::min(level, 8);
+        const qsizetype bytesPerLine = lineChars / 4 * 3;
+        const auto* bytes = reinterpret_cast<const uchar*>(data.constData());
+        for (qsizetype start = 0; start < data.size(); start += bytesPerLine) {
+            indent(level);
+            const qsizetype count = std::min(bytesPerLine, data.size() - start);
+            appendBase64(bytes + start, count);
+            m_buffer.append('\n');
+            maybeFlush();
+        }
+    }
+
+private:
+    void appendUtf8(QStringView text)
+    {
+        if (text.isEmpty())
+            return;
+        const qsizetype oldSize = m_buffer.size();
+        m_buffer.resize(oldSize + m_encoder.requiredSpace(text.size()));
+        char* end = m_encoder.appendToBuffer(m_buffer.data() + oldSize, text);
+        m_buffer.resize(end - m_buffer.constData());
+    }
+
+    void appendBase64(const uchar* in, qsizetype count)
+    {
+        const qsizetype oldSize = m_buffer.size();
+        m_buffer.resize(oldSize + (count + 2) / 3 * 4);
+        char* out = m_buffer.data() + oldSize;
+        qsizetype i = 0;
+        for (; i + 3 <= count; i += 3) {
+            const quint32 n = quint32(in[i]) << 16 | quint32(in[i + 1]) << 8 | in[i + 2];
+            *out++ = kBase64Alphabet[n >> 18];
+            *out++ = kBase64Alphabet[(n >> 12) & 63];
+            *out++ = kBase64Alphabet[(n >> 6) & 63];
+            *out++ = kBase64Alphabet[n & 63];
+        }
+        if (i < count) {
+            const quint32 n = quint32(in[i]) << 16 | (i + 1 < count ? quint32(in[i + 1]) << 8 : 0);
+            *out++ = kBase64Alphabet[n >> 18];
+            *out++ = kBase64Alphabet[(n >> 12) & 63];
+            *out++ = i + 1 < count ? kBase64Alphabet[(n >> 6) & 63] : '=';
+            *out++ = '=';
+        }
+    }
+
+    QIODevice* m_device;
+    QByteArray m_buffer;
+    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    bool m_failed = false;
+};
+
+void writeValue(XmlOutput& out, const PlistValue& value, int level);
+
+void writeSimple(XmlOutput& out, const char* open, const QByteArray& text, const char* close)
+{
+    out.buffer().append(open);
+    out.append(text);
+    out.buffer().append(close);
+}
+
+void writeValue(XmlOutput& out, const PlistValue& value, int level)
+{
+    if (out.failed())
+        return;
+    out.indent(level);
+    switch (value.type()) {
+    case PlistValue::Type::Boolean:
+        if (value.boolValue())
+            out.append("<true/>\n");
+        else
+            out.append("<false/>\n");
+        break;
+    case PlistValue::Type::Integer:
+        writeSimple(out, "<integer>",
+                    value.isUnsignedInteger() ? QByteArray::number(quint64(value.integerBits()))
+                                              : QByteArray::number(value.integerBits()),
+                    "</integer>\n");
+        break;
+    case PlistValue::Type::Real:
+        writeSimple(out, "<real>", PlistXmlWriter::realText(value.realValue()), "</real>\n");
+        break;
+    case PlistValue::Type::String:
+        out.append("<string>");
+        out.appendEscaped(*value.asString());
+        out.append("</string>\n");
+        break;
+    case PlistValue::Type::Date:
+        writeSimple(out, "<date>", PlistXmlWriter::dateText(*value.asDate()), "</date>\n");
+        break;
+    case PlistValue::Type::Data:
+        out.append("<data>\n");
+        out.appendBase64Lines(*value.asData(), level);
+        out.indent(level);
+        out.append("</data>\n");
+        break;
+    case PlistValue::Type::Array: {
+        const PlistArray& array = *value.asArray();
+        if (array.isEmpty()) {
+            out.append("<array/>\n");
+            break;
+        }
+        out.append("<array>\n");
+        for (const PlistValue& element : array)
+            writeValue(out, element, level + 1);
+        out.indent(level);
+        out.append("</array>\n");
+        break;
+    }
+    case PlistValue::Type::Dictionary: {
+        const PlistDictionary& dictionary = *value.asDictionary();
+        if (dictionary.isEmpty()) {
+            out.append("<dict/>\n");
+            break;
+        }
+        out.append("<dict>\n");
+        for (const PlistDictionary::Entry* entry : dictionary.sortedEntries()) {
+            out.indent(level + 1);
+            out.append("<key>");
+            out.appendEscaped(entry->key);
+            out.append("</key>\n");
+            writeValue(out, entry->value, level + 1);
+        }
+        out.indent(level);
+        out.append("</dict>\n");
+        break;
+    }
+    case PlistValue::Type::Null:
+    case PlistValue::Type::Uid:
+        // Neither has an XML form.
+        out.fail();
+        return;
+    }
+    out.maybeFlush();
+}
+
+bool writeDocument(XmlOutput& out, const PlistValue& value)
+{
+    out.append(kHeader);
+    writeValue(out, value, 0);
+    out.append(kFooter);
+    out.flush();
+    return !out.failed();
+}
+
+} // namespace
+
+bool PlistXmlWriter::write(const PlistValue& value, QIODevice& device)
+{
+    XmlOutput out(&device);
+    return writeDocument(out, value);
+}
+
+QByteArray PlistXmlWriter::toBytes(const PlistValue& value)
+{
+    XmlOutput out(nullptr);
+    if (!writeDocument(out, value))
+        return {};
+    return std::move(out.buffer());
+}
+
+QByteArray PlistXmlWriter::realText(double value)
+{
+    if (std::isnan(value))
+        return QByteArrayLiteral("nan");
+    if (std::isinf(value))
+        return value > 0 ? QByteArrayLiteral("+infinity") : QByteArrayLiteral("-infinity");
+
+    // The shortest digits that read back exactly, laid out as Python's repr does:
+    // positional between 1e-4 and 1e16, otherwise scientific with a two-digit exponent.
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                         std::chars_format::scientific);
+    Q_UNUSED(ec);
+    const std::string_view text(buffer, size_t(end - buffer));
+    const size_t ePos = text.find('e');
+    std::string_view mantissa = text.substr(0, ePos);
+    const int exponent = std::stoi(std::string(text.substr(ePos + 1)));
+
+    QByteArray result;
+    if (mantissa.front() == '-') {
+        result.append('-');
+        mantissa.remove_prefix(1);
+    }
+    std::string digits;
+    for (char c : mantissa) {
+        if (c != '.')
+            digits.push_back(c);
+    }
+
+    if (exponent >= -4 && exponent < 16) {
+        if (exponent >= 0) {
+            if (digits.size() <= size_t(exponent) + 1)
+                digits.append(size_t(exponent) + 1 - digits.size(), '0');
+            result.append(digits.data(), qsizetype(exponent) + 1);
+            result.append('.');
+            const std::string fraction = digits.substr(size_t(exponent) + 1);
+            result.append(fraction.empty() ? "0" : fraction.c_str());
+        } else {
+            result.append("0.");
+            result.append(QByteArray(-exponent - 1, '0'));
+            result.append(digits.c_str());
+        }
+        return result;
+    }
+    result.append(digits[0]);
+    if (digits.size() > 1) {
+        result.append('.');
+        result.append(digits.c_str() + 1);
+    }
+    result.append(exponent < 0 ? "e-" : "e+");
+    const int magnitude = std::abs(exponent);
+    if (magnitude < 10)
+        result.append('0');
+    result.append(QByteArray::number(magnitude));
+    return result;
+}
+
+QByteArray PlistXmlWriter::dateText(PlistDate date)
+{
+    // Beyond a few million years every calendar breaks down; clamp so nothing overflows.
+    constexpr double limit = 1e14;
+    double unixSeconds =
+        std::floor(date.secondsSinceReferenceDate) + double(PlistDate::referenceDateUnixSeconds);
+    if (std::isnan(unixSeconds))
+        unixSeconds = 0;
+    const qint64 seconds = qint64(std::clamp(unixSeconds, -limit, limit));
+    qint64 days = seconds / 86400;
+    qint64 secondOfDay = seconds % 86400;
+    if (secondOfDay < 0) {
+        secondOfDay += 86400;
+        --days;
+    }
+    qint64 year = 0;
+    int month = 0;
+    int day = 0;
+    civilFromDays(days, year, month, day);
+    char buffer[48];
+    const int length =
+        std::snprintf(buffer, sizeof buffer, "%04lld-%02d-%02dT%02d:%02d:%02dZ", (long long)year,
+                      month, day, int(secondOfDay / 3600), int(secondOfDay / 60 % 60),
+                      int(secondOfDay % 60));
+    return QByteArray(buffer, length);
+}

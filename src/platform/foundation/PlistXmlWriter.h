@@ -1,0 +1,21 @@
+#pragma once
+
+#include "PlistValue.h"
+
+class QIODevice;
+
+// Writes XML property lists byte for byte in the platform serializer's layout:
+// header and DOCTYPE, tab indentation, sorted keys, base64 data in
+// lines of 76 columns less 8 per indentation tab, and CR written as "&#13;".
+class PlistXmlWriter {
+public:
+    // Streams to the device; false when the device refused a write or the value
+    // holds something XML cannot carry (a null or an archive UID).
+    static bool write(const PlistValue& value, QIODevice& device);
+    static QByteArray toBytes(const PlistValue& value);
+
+    // The text a real is written as: the shortest that reads back to the same double.
+    static QByteArray realText(double value);
+    // "YYYY-MM-DDTHH:MM:SSZ" in UTC, fractions of a second dropped.
+    static QByteArray dateText(PlistDate date);
+};

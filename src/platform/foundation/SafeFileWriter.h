@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QByteArray;
+class QIODevice;
+
+// The one way a user's file is written: into a temporary file beside it that then
+// replaces it, keeping its permissions. A failed write, at any point, leaves the
+// old file byte-identical.
+class SafeFileWriter {
+public:
+    struct Result {
+        bool ok = false;
+        QString errorString; // empty on success
+    };
+    // Writes into the device; false stops the write and keeps the old file.
+    using Serializer = std::function<bool(QIODevice&)>;
+
+    static Result write(const QString& path, const QByteArray& bytes);
+    static Result write(const QString& path, const Serializer& serialize);
+};
