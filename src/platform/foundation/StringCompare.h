@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QString>
+
+// The comparison the model orders text by: not locale-aware, UTF-16 code-unit order
+// after canonical decomposition, case folded (simple folding) when asked, diacritics
+// significant, digits compared as characters.
+int compareStrings(QStringView a, QStringView b, Qt::CaseSensitivity sensitivity);

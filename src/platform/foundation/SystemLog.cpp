@@ -1,0 +1,31 @@
+#include "SystemLog.h"
+
+#include <QStringList>
+
+#include <cstdio>
+
+namespace {
+SystemLog::Capture& capture()
+{
+    static SystemLog::Capture current;
+    return current;
+}
+} // namespace
+
+void SystemLog::log(const QString& line)
+{
+    if (capture()) {
+        capture()(line);
+        return;
+    }
+    std::fprintf(stderr, "Norva: %s\n", line.toLocal8Bit().constData());
+}
+
+void SystemLog::setCapture(Capture newCapture) { capture() = std::move(newCapture); }
+
+ScopedLogCapture::ScopedLogCapture()
+{
+    SystemLog::setCapture([this](const QString& line) { m_lines.append(line); });
+}
+
+ScopedLogCapture::~ScopedLogCapture() { SystemLog::setCapture({}); }
