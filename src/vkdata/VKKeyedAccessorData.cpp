@@ -3,11 +3,26 @@
 #include "SystemLog.h"
 
 namespace {
-bool isNumberOrString(const PlistValue& value) { return value.isNumber() || value.isString(); }
-bool isNumber(const PlistValue& value) { return value.isNumber(); }
-bool isString(const PlistValue& value) { return value.isString(); }
-bool isArray(const PlistValue& value) { return value.isArray(); }
-bool isDictionary(const PlistValue& value) { return value.isDictionary(); }
+bool isNumberOrString(const PlistValue& value)
+{
+    return value.isNumber() || value.isString();
+}
+bool isNumber(const PlistValue& value)
+{
+    return value.isNumber();
+}
+bool isString(const PlistValue& value)
+{
+    return value.isString();
+}
+bool isArray(const PlistValue& value)
+{
+    return value.isArray();
+}
+bool isDictionary(const PlistValue& value)
+{
+    return value.isDictionary();
+}
 } // namespace
 
 VKKeyedAccessorData::VKKeyedAccessorData() = default;
@@ -19,10 +34,11 @@ bool VKKeyedAccessorData::initWithDictionary(const std::optional<PlistDictionary
     if (dictionary)
         setDictionary(*dictionary);
     if (dataFormat() > currentFormat()) {
-        SystemLog::log(QStringLiteral("The data is too new for this version of the application.  "
-                                      "(Data format is %1, latest the app knowns about is format %2.)")
-                           .arg(dataFormat())
-                           .arg(currentFormat()));
+        SystemLog::log(
+            QStringLiteral("The data is too new for this version of the application.  "
+                           "(Data format is %1, latest the app knowns about is format %2.)")
+                .arg(dataFormat())
+                .arg(currentFormat()));
         return false;
     }
     return true;
@@ -47,26 +63,49 @@ PlistDictionary VKKeyedAccessorData::dictionary()
     return live;
 }
 
-PlistDictionary VKKeyedAccessorData::mutableDictionary() const { return m_dictionary; }
+PlistDictionary VKKeyedAccessorData::mutableDictionary() const
+{
+    return m_dictionary;
+}
 
 void VKKeyedAccessorData::setDictionary(const PlistDictionary& dictionary)
 {
     m_dictionary = dictionary.shallowCopy();
 }
 
-qint64 VKKeyedAccessorData::dataVersion() const { return integerForKey(DataVersionKey, currentVersion()); }
+qint64 VKKeyedAccessorData::dataVersion() const
+{
+    return integerForKey(DataVersionKey, currentVersion());
+}
 
-void VKKeyedAccessorData::setDataVersion(qint64 version) { setInteger(version, DataVersionKey); }
+void VKKeyedAccessorData::setDataVersion(qint64 version)
+{
+    setInteger(version, DataVersionKey);
+}
 
-qint64 VKKeyedAccessorData::dataFormat() const { return integerForKey(DataFormatKey, currentFormat()); }
+qint64 VKKeyedAccessorData::dataFormat() const
+{
+    return integerForKey(DataFormatKey, currentFormat());
+}
 
-void VKKeyedAccessorData::setDataFormat(qint64 format) { setInteger(format, DataFormatKey); }
+void VKKeyedAccessorData::setDataFormat(qint64 format)
+{
+    setInteger(format, DataFormatKey);
+}
 
-qint64 VKKeyedAccessorData::currentVersion() const { return 1; }
+qint64 VKKeyedAccessorData::currentVersion() const
+{
+    return 1;
+}
 
-qint64 VKKeyedAccessorData::currentFormat() const { return 1; }
+qint64 VKKeyedAccessorData::currentFormat() const
+{
+    return 1;
+}
 
-void VKKeyedAccessorData::removeAllObjects() {}
+void VKKeyedAccessorData::removeAllObjects()
+{
+}
 
 bool VKKeyedAccessorData::settingExistsForKey(const QString& key) const
 {
@@ -107,7 +146,8 @@ float VKKeyedAccessorData::floatForKey(const QString& key, float defaultValue) c
     return value ? value->floatValue() : defaultValue;
 }
 
-PlistValue VKKeyedAccessorData::numberForKey(const QString& key, const PlistValue& defaultValue) const
+PlistValue VKKeyedAccessorData::numberForKey(const QString& key,
+                                             const PlistValue& defaultValue) const
 {
     const PlistValue* value = storedValue(key, isNumber, "a number");
     return value ? *value : defaultValue;
@@ -119,14 +159,16 @@ QString VKKeyedAccessorData::stringForKey(const QString& key, const QString& def
     return value ? *value->asString() : defaultValue;
 }
 
-PlistValue VKKeyedAccessorData::objectForKey(const QString& key, const PlistValue& defaultValue) const
+PlistValue VKKeyedAccessorData::objectForKey(const QString& key,
+                                             const PlistValue& defaultValue) const
 {
     const PlistValue* value = storedValue(key, nullptr, "");
     return value ? *value : defaultValue;
 }
 
-std::optional<PlistArray> VKKeyedAccessorData::arrayForKey(const QString& key,
-                                                           const std::optional<PlistArray>& defaultValue) const
+std::optional<PlistArray>
+VKKeyedAccessorData::arrayForKey(const QString& key,
+                                 const std::optional<PlistArray>& defaultValue) const
 {
     if (const PlistValue* value = storedValue(key, isArray, "an array"))
         return value->asArray()->shallowCopy();
@@ -146,12 +188,21 @@ VKKeyedAccessorData::dictionaryForKey(const QString& key,
     return std::nullopt;
 }
 
-void VKKeyedAccessorData::setBool(bool value, const QString& key) { setObject(value, key); }
+void VKKeyedAccessorData::setBool(bool value, const QString& key)
+{
+    setObject(value, key);
+}
 
-void VKKeyedAccessorData::setInteger(qint64 value, const QString& key) { setObject(value, key); }
+void VKKeyedAccessorData::setInteger(qint64 value, const QString& key)
+{
+    setObject(value, key);
+}
 
 // Stored as the single-precision value it is, as the files have always held it.
-void VKKeyedAccessorData::setFloat(float value, const QString& key) { setObject(double(value), key); }
+void VKKeyedAccessorData::setFloat(float value, const QString& key)
+{
+    setObject(double(value), key);
+}
 
 void VKKeyedAccessorData::setNumber(const PlistValue& value, const QString& key)
 {
@@ -178,7 +229,8 @@ void VKKeyedAccessorData::setArray(const std::optional<PlistArray>& value, const
     setObject(value ? PlistValue(value->shallowCopy()) : PlistValue(), key);
 }
 
-void VKKeyedAccessorData::setDictionary(const std::optional<PlistDictionary>& value, const QString& key)
+void VKKeyedAccessorData::setDictionary(const std::optional<PlistDictionary>& value,
+                                        const QString& key)
 {
     setObject(value ? PlistValue(value->shallowCopy()) : PlistValue(), key);
 }

@@ -80,8 +80,7 @@ public:
 
     // A new accessor of class T from the dictionary stored under the key (an empty one
     // when absent). It is a value: changes reach this object only when set back.
-    template <typename T>
-    std::shared_ptr<T> keyedAccessorForKey(const QString& key) const
+    template <typename T> std::shared_ptr<T> keyedAccessorForKey(const QString& key) const
     {
         return createWithDictionary<T>(dictionaryForKey(key, PlistDictionary()));
     }

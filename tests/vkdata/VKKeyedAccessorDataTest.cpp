@@ -31,19 +31,26 @@ TEST(VKKeyedAccessorDataTest, InitWithDictionary_RefusesOnlyNewerFormats)
     }
 
     ScopedLogCapture log;
-    EXPECT_EQ(VKKeyedAccessorData::createWithDictionary<VKKeyedAccessorData>(PlistDictionary{{"DataFormat", 2}}),
+    EXPECT_EQ(VKKeyedAccessorData::createWithDictionary<VKKeyedAccessorData>(
+                  PlistDictionary{{"DataFormat", 2}}),
               nullptr);
-    EXPECT_EQ(log.lines(), QStringList{QStringLiteral(
-                               "The data is too new for this version of the application.  (Data format "
-                               "is 2, latest the app knowns about is format 1.)")});
+    EXPECT_EQ(log.lines(),
+              QStringList{QStringLiteral(
+                  "The data is too new for this version of the application.  (Data format "
+                  "is 2, latest the app knowns about is format 1.)")});
 }
 
 TEST(VKKeyedAccessorDataTest, TypedGetters_ReadStoredValuesTheWayTheFilesNeed)
 {
     const PlistDictionary stored{
-        {"big", (qint64(1) << 32) + 1}, {"yes", "YES"},     {"count", "125 apples"},
-        {"flag", true},                 {"ratio", 0.5},     {"name", "Ivy"},
-        {"list", PlistArray{1, 2}},     {"date", PlistDate{3}},
+        {"big", (qint64(1) << 32) + 1},
+        {"yes", "YES"},
+        {"count", "125 apples"},
+        {"flag", true},
+        {"ratio", 0.5},
+        {"name", "Ivy"},
+        {"list", PlistArray{1, 2}},
+        {"date", PlistDate{3}},
     };
     VKKeyedAccessorData accessor;
     ASSERT_TRUE(accessor.initWithDictionary(stored));
@@ -111,7 +118,8 @@ TEST(VKKeyedAccessorDataTest, Collections_AreCopiesUntilStoredBack)
 TEST(VKKeyedAccessorDataTest, NestedAccessor_ReachesTheParentOnlyWhenStoredAndCarriesItsStamp)
 {
     VKKeyedAccessorData parent;
-    std::shared_ptr<VKKeyedAccessorData> nested = parent.keyedAccessorForKey<VKKeyedAccessorData>("Criteria");
+    std::shared_ptr<VKKeyedAccessorData> nested =
+        parent.keyedAccessorForKey<VKKeyedAccessorData>("Criteria");
     ASSERT_TRUE(nested);
     nested->setBool(true, "VKSortDescending");
     EXPECT_FALSE(parent.settingExistsForKey("Criteria"));
@@ -131,6 +139,7 @@ TEST(VKKeyedAccessorDataTest, Copy_IsDeepAndIndependent)
     PlistDictionary field = *fields.at(0).asDictionary();
     field.insert("Name", "changed in the copy");
 
-    EXPECT_EQ(original.mutableDictionary().value("Fields").asArray()->at(0).asDictionary()->value("Name"),
-              PlistValue("A"));
+    EXPECT_EQ(
+        original.mutableDictionary().value("Fields").asArray()->at(0).asDictionary()->value("Name"),
+        PlistValue("A"));
 }

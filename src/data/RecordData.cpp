@@ -1,0 +1,37 @@
+#include "RecordData.h"
+
+RecordData::RecordData(const PlistDictionary& dictionary) : VKKeyedRecordData(dictionary)
+{
+    if (const PlistValue* fields = dictionary.find(FieldsKey)) {
+        // Values that are not strings are kept as they are and written back unchanged.
+        if (const PlistDictionary* asDictionary = fields->asDictionary())
+            m_fields = *asDictionary;
+        else
+            logWrongKind(FieldsKey, "a dictionary");
+    }
+    if (const PlistValue* text = dictionary.find(TextStringKey)) {
+        if (const QString* asString = text->asString())
+            m_textString = *asString;
+        else
+            logWrongKind(TextStringKey, "a string");
+    }
+    if (const PlistValue* rtfd = dictionary.find(TextRTFDKey)) {
+        if (const QByteArray* asData = rtfd->asData())
+            m_textRTFD = *asData;
+        else
+            logWrongKind(TextRTFDKey, "data");
+    }
+}
+
+std::shared_ptr<RecordData> RecordData::record()
+{
+    return std::make_shared<RecordData>();
+}
+
+void RecordData::appendEntries(PlistDictionary::Entries& entries) const
+{
+    VKKeyedRecordData::appendEntries(entries);
+    entries.push_back({FieldsKey, m_fields});
+    entries.push_back({TextStringKey, m_textString});
+    entries.push_back({TextRTFDKey, m_textRTFD});
+}

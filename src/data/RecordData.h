@@ -1,0 +1,36 @@
+#pragma once
+
+#include "VKKeyedRecordData.h"
+
+// One record of a datafile: its bookkeeping plus the values of the user's fields and
+// the Freeform Text Area as plain and rich text.
+class RecordData : public VKKeyedRecordData {
+public:
+    static inline const QString FieldsKey = QStringLiteral("Fields");
+    static inline const QString TextStringKey = QStringLiteral("TextString");
+    static inline const QString TextRTFDKey = QStringLiteral("TextRTFD");
+
+    RecordData() = default;
+    explicit RecordData(const PlistDictionary& dictionary);
+
+    static std::shared_ptr<RecordData> record();
+
+    QString className() const override { return QStringLiteral("RecordData"); }
+
+    // Field identifier to value. The editor changes it in place, so this is the
+    // record's own dictionary, not a copy.
+    const PlistDictionary& fields() const { return m_fields; }
+    void setFields(const PlistDictionary& fields) { m_fields = fields; }
+    const QString& textString() const { return m_textString; }
+    void setTextString(const QString& text) { m_textString = text; }
+    const QByteArray& textRTFD() const { return m_textRTFD; }
+    void setTextRTFD(const QByteArray& rtfd) { m_textRTFD = rtfd; }
+
+protected:
+    void appendEntries(PlistDictionary::Entries& entries) const override;
+
+private:
+    PlistDictionary m_fields;
+    QString m_textString;
+    QByteArray m_textRTFD;
+};

@@ -1,0 +1,145 @@
+#pragma once
+
+#include "InternalInconsistency.h"
+#include "PlistValue.h"
+#include "SystemLog.h"
+
+#include <QHash>
+#include <QList>
+
+#include <memory>
+#include <optional>
+#include <type_traits>
+
+// Records keyed by identifier, built from and saved to a dictionary of record
+// dictionaries. It has no order: the catalog keeps that.
+template <typename Record> class VKKeyedCollectionData {
+    static_assert(std::is_constructible_v<Record, const PlistDictionary&>,
+                  "records of a collection are read from their dictionaries");
+
+public:
+    using RecordPointer = std::shared_ptr<Record>;
+
+    VKKeyedCollectionData() = default;
+    virtual ~VKKeyedCollectionData() = default;
+
+    // Reads one record per entry. A record stands under the key it has in the
+    // dictionary: one whose own identifier is missing or differs takes the key, so
+    // that links and the catalog always name a record that is there.
+    explicit VKKeyedCollectionData(const std::optional<PlistDictionary>& dictionary)
+    {
+        if (!dictionary) {
+            throw InternalInconsistency(QStringLiteral(
+                "VKKeyedCollectionData -initWithDictionary:forClass: - missing dictionary"));
+        }
+        m_collection.reserve(dictionary->size());
+        for (const PlistDictionary::Entry& entry : *dictionary) {
+            const PlistDictionary* recordDictionary = entry.value.asDictionary();
+            if (!recordDictionary) {
+                SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
+                                   .arg(entry.key));
+                continue;
+            }
+            auto record = std::make_shared<Record>(*recordDictionary);
+            if (record->identifier() != entry.key) {
+                if (recordDictionary->contains(Record::RecordIdentifierKey)) {
+                    SystemLog::log(
+                        QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
+                            .arg(entry.key, record->identifier()));
+                }
+                record->setIdentifier(entry.key);
+            }
+            m_collection.insert(entry.key, std::move(record));
+        }
+    }
+
+    PlistDictionary dictionary() const { return mutableDictionary(); }
+    PlistDictionary mutableDictionary() const
+    {
+        PlistDictionary::Entries entries;
+        entries.reserve(size_t(m_collection.size()));
+        for (auto it = m_collection.cbegin(); it != m_collection.cend(); ++it)
+            entries.push_back({it.key(), (*it)->dictionary()});
+        return PlistDictionary::fromEntries(std::move(entries));
+    }
+
+    void setRecord(const RecordPointer& record, const QString& identifier)
+    {
+        if (record && !identifier.isEmpty())
+            m_collection.insert(identifier, record);
+    }
+
+    void removeRecordForIdentifier(const QString& identifier)
+    {
+        if (!identifier.isEmpty())
+            m_collection.remove(identifier);
+    }
+
+    void removeRecord(const RecordPointer& record)
+    {
+        const QString identifier = identifierForRecord(record);
+        if (!identifier.isNull())
+            m_collection.remove(identifier);
+    }
+
+    // The identifier under which the collection holds this very record; a null
+    // string when it holds it nowhere.
+    QString identifierForRecord(const RecordPointer& record) const
+    {
+        if (!record)
+            return {};
+        // The record's own identifier is nearly always its key; scan only when not.
+        if (m_collection.value(record->identifier()) == record)
+            return record->identifier();
+        for (auto it = m_collection.cbegin(); it != m_collection.cend(); ++it) {
+            if (*it == record)
+                return it.key();
+        }
+        return {};
+    }
+
+    RecordPointer recordForIdentifier(const QString& identifier) const
+    {
+        return identifier.isNull() ? nullptr : m_collection.value(identifier);
+    }
+
+    QStringList identifiersForRecords(const QList<RecordPointer>& records) const
+    {
+        QStringList identifiers;
+        identifiers.reserve(records.size());
+        for (const RecordPointer& record : records)
+            identifiers.append(record->identifier());
+        return identifiers;
+    }
+
+    // The records in the order of the identifiers; identifiers the collection does
+    // not hold are skipped.
+    QList<RecordPointer> recordsForIdentifiers(const QStringList& identifiers) const
+    {
+        QList<RecordPointer> records;
+        records.reserve(identifiers.size());
+        for (const QString& identifier : identifiers) {
+            if (RecordPointer record = m_collection.value(identifier))
+                records.append(std::move(record));
+        }
+        return records;
+    }
+
+    QStringList allIdentifiers() const { return m_collection.keys(); }
+    QList<RecordPointer> allRecords() const { return m_collection.values(); }
+    qsizetype count() const { return m_collection.size(); }
+    const QHash<QString, RecordPointer>& collection() const { return m_collection; }
+    void setCollection(const QHash<QString, RecordPointer>& collection)
+    {
+        m_collection = collection;
+    }
+
+    virtual QString className() const { return QStringLiteral("VKKeyedCollectionData"); }
+    QString description() const
+    {
+        return QStringLiteral("%1: contains %2 records").arg(className()).arg(m_collection.size());
+    }
+
+private:
+    QHash<QString, RecordPointer> m_collection;
+};
