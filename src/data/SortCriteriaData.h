@@ -1,0 +1,60 @@
+#pragma once
+
+#include "VKSortCriteriaData.h"
+
+// The catalog's sort settings: what each entry's sort term is made of.
+class SortCriteriaData : public VKSortCriteriaData {
+public:
+    static inline const QString SortCompareSelectorKey = QStringLiteral("SortCompareSelector");
+    static inline const QString SortPrimaryFieldIdentifierKey =
+        QStringLiteral("SortPrimaryFieldIdentifier");
+    static inline const QString SortSecondaryFieldIdentifierKey =
+        QStringLiteral("SortSecondaryFieldIdentifier");
+    static inline const QString SortCaseSensitiveKey = QStringLiteral("SortCaseSensitive");
+    static inline const QString SortNameLineNumberKey = QStringLiteral("SortNameLineNumber");
+    static inline const QString SortWordLineNumberKey = QStringLiteral("SortWordLineNumber");
+    static inline const QString SortWordLineOffsetKey = QStringLiteral("SortWordLineOffset");
+    static inline const QString SortWordNumberKey = QStringLiteral("SortWordNumber");
+
+    static std::shared_ptr<SortCriteriaData> criteria()
+    {
+        return std::make_shared<SortCriteriaData>();
+    }
+
+    // The compare kind, 1 to 11.
+    qint64 compareSelector() const { return integerForKey(SortCompareSelectorKey, 1); }
+    void setCompareSelector(qint64 kind) { setInteger(kind, SortCompareSelectorKey); }
+    QString primaryFieldIdentifier() const
+    {
+        return stringForKey(SortPrimaryFieldIdentifierKey, QStringLiteral("Text"));
+    }
+    void setPrimaryFieldIdentifier(const QString& identifier)
+    {
+        setString(identifier, SortPrimaryFieldIdentifierKey);
+    }
+    // A null string when there is none; setting one removes the key.
+    QString secondaryFieldIdentifier() const
+    {
+        return stringForKey(SortSecondaryFieldIdentifierKey, QString());
+    }
+    void setSecondaryFieldIdentifier(const QString& identifier)
+    {
+        setString(identifier, SortSecondaryFieldIdentifierKey);
+    }
+    bool caseSensitive() const { return boolForKey(SortCaseSensitiveKey, false); }
+    void setCaseSensitive(bool caseSensitive) { setBool(caseSensitive, SortCaseSensitiveKey); }
+    qint64 nameLineNumber() const { return integerForKey(SortNameLineNumberKey, 1); }
+    void setNameLineNumber(qint64 line) { setInteger(line, SortNameLineNumberKey); }
+    qint64 wordLineNumber() const { return integerForKey(SortWordLineNumberKey, 1); }
+    void setWordLineNumber(qint64 line) { setInteger(line, SortWordLineNumberKey); }
+    qint64 wordLineOffset() const { return integerForKey(SortWordLineOffsetKey, 1); }
+    void setWordLineOffset(qint64 offset) { setInteger(offset, SortWordLineOffsetKey); }
+    qint64 wordNumber() const { return integerForKey(SortWordNumberKey, 1); }
+    void setWordNumber(qint64 word) { setInteger(word, SortWordNumberKey); }
+
+protected:
+    std::shared_ptr<VKKeyedAccessorData> newInstance() const override
+    {
+        return std::make_shared<SortCriteriaData>();
+    }
+};
