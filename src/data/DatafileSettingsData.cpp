@@ -1,5 +1,6 @@
 #include "DatafileSettingsData.h"
 
+#include "ColorArchive.h"
 #include "Localization.h"
 #include "UserDefaults.h"
 
@@ -63,10 +64,23 @@ qint64 DatafileSettingsData::defaultFontSize(const QString& userDefaultsKey)
     return size > 0 ? size : 12;
 }
 
+PlistArray DatafileSettingsData::storedArray(const QString& key) const
+{
+    const PlistValue* stored = mutableDictionary().find(key);
+    return stored && stored->isArray() ? *stored->asArray() : PlistArray();
+}
+
+void DatafileSettingsData::changeStoredArray(const QString& key,
+                                             const std::function<void(PlistArray&)>& change)
+{
+    PlistArray stored = storedArray(key);
+    change(stored);
+    setObject(stored, key); // stores it when the key was absent
+}
+
 PlistArray DatafileSettingsData::fields() const
 {
-    const PlistValue* stored = mutableDictionary().find(FieldsKey);
-    return stored && stored->isArray() ? *stored->asArray() : PlistArray();
+    return storedArray(FieldsKey);
 }
 
 void DatafileSettingsData::setFields(const PlistArray& fields)
@@ -76,25 +90,23 @@ void DatafileSettingsData::setFields(const PlistArray& fields)
 
 void DatafileSettingsData::addField(const PlistDictionary& definition)
 {
-    PlistArray stored = fields();
-    stored.append(definition);
-    setObject(stored, FieldsKey);
+    changeStoredArray(FieldsKey, [&](PlistArray& fields) { fields.append(definition); });
 }
 
 void DatafileSettingsData::removeField(const QString& identifier)
 {
-    PlistArray stored = fields();
-    removeAll(stored, [&](const PlistValue& definition) {
-        const PlistDictionary* asDictionary = definition.asDictionary();
-        return asDictionary && asDictionary->value(FieldIdentifierKey) == PlistValue(identifier);
+    changeStoredArray(FieldsKey, [&](PlistArray& fields) {
+        removeAll(fields, [&](const PlistValue& definition) {
+            const PlistDictionary* asDictionary = definition.asDictionary();
+            return asDictionary &&
+                   asDictionary->value(FieldIdentifierKey) == PlistValue(identifier);
+        });
     });
-    setObject(stored, FieldsKey);
 }
 
 PlistArray DatafileSettingsData::deletedIdentifiers() const
 {
-    const PlistValue* stored = mutableDictionary().find(DeletedRecordsKey);
-    return stored && stored->isArray() ? *stored->asArray() : PlistArray();
+    return storedArray(DeletedRecordsKey);
 }
 
 void DatafileSettingsData::setDeletedIdentifiers(const PlistArray& identifiers)
@@ -104,16 +116,16 @@ void DatafileSettingsData::setDeletedIdentifiers(const PlistArray& identifiers)
 
 void DatafileSettingsData::addDeletedIdentifier(const QString& identifier)
 {
-    PlistArray stored = deletedIdentifiers();
-    stored.append(identifier);
-    setObject(stored, DeletedRecordsKey);
+    changeStoredArray(DeletedRecordsKey,
+                      [&](PlistArray& identifiers) { identifiers.append(identifier); });
 }
 
 void DatafileSettingsData::removeDeletedIdentifier(const QString& identifier)
 {
-    PlistArray stored = deletedIdentifiers();
-    removeAll(stored, [&](const PlistValue& value) { return value == PlistValue(identifier); });
-    setObject(stored, DeletedRecordsKey);
+    changeStoredArray(DeletedRecordsKey, [&](PlistArray& identifiers) {
+        removeAll(identifiers,
+                  [&](const PlistValue& value) { return value == PlistValue(identifier); });
+    });
 }
 
 std::shared_ptr<SubsetSortCriteriaData> DatafileSettingsData::criteria() const
@@ -126,12 +138,17 @@ void DatafileSettingsData::setCriteria(const std::shared_ptr<SubsetSortCriteriaD
     setKeyedAccessor(criteria.get(), CriteriaKey);
 }
 
-std::optional<QByteArray> DatafileSettingsData::addressBlockLayout() const
+std::optional<QByteArray> DatafileSettingsData::storedData(const QString& key) const
 {
-    const PlistValue stored = objectForKey(AddressBlockLayoutKey, PlistValue());
+    const PlistValue stored = objectForKey(key, PlistValue());
     if (const QByteArray* data = stored.asData())
         return *data;
     return std::nullopt;
+}
+
+std::optional<QByteArray> DatafileSettingsData::addressBlockLayout() const
+{
+    return storedData(AddressBlockLayoutKey);
 }
 
 void DatafileSettingsData::setAddressBlockLayout(const std::optional<QByteArray>& layout)
@@ -190,4 +207,47 @@ QFont DatafileSettingsData::findBoxFont() const
 QFont DatafileSettingsData::textFont() const
 {
     return fontNamed(textFontName(), textFontSize());
+}
+
+QColor DatafileSettingsData::backgroundFTAcolor() const
+{
+    return ColorArchive::colorFromArchive(storedData(FTAbackgrouneColorKey).value_or(QByteArray()),
+                                          Qt::white);
+}
+
+void DatafileSettingsData::setBackgroundFTAcolor(const QColor& color)
+{
+    setObject(ColorArchive::archiveForColor(color), FTAbackgrouneColorKey);
+}
+
+std::optional<PrintInfo> DatafileSettingsData::printInfoForKey(const QString& key) const
+{
+    const std::optional<QByteArray> data = storedData(key);
+    return data ? PrintInfo::fromArchive(*data) : std::nullopt;
+}
+
+void DatafileSettingsData::setPrintInfo(const std::optional<PrintInfo>& printInfo,
+                                        const QString& key)
+{
+    setObject(printInfo ? PlistValue(printInfo->toArchive()) : PlistValue(), key);
+}
+
+std::optional<PrintInfo> DatafileSettingsData::basicViewPrintInfo() const
+{
+    return printInfoForKey(BasicViewPrintInfoKey);
+}
+
+void DatafileSettingsData::setBasicViewPrintInfo(const std::optional<PrintInfo>& printInfo)
+{
+    setPrintInfo(printInfo, BasicViewPrintInfoKey);
+}
+
+std::optional<PrintInfo> DatafileSettingsData::listViewPrintInfo() const
+{
+    return printInfoForKey(ListViewPrintInfoKey);
+}
+
+void DatafileSettingsData::setListViewPrintInfo(const std::optional<PrintInfo>& printInfo)
+{
+    setPrintInfo(printInfo, ListViewPrintInfoKey);
 }

@@ -7,7 +7,9 @@
 #include <QColor>
 #include <QFont>
 
-class PrintInfo;
+#include <functional>
+
+#include "PrintInfo.h"
 
 // The settings of one datafile: field definitions, view state, print and address-block
 // settings, search and sort preferences, password and sync identity. Its dictionary is
@@ -145,6 +147,16 @@ public:
 
     std::optional<QByteArray> addressBlockLayout() const;
     void setAddressBlockLayout(const std::optional<QByteArray>& layout);
+
+    // The Freeform Text Area's background; white when the stored data is no colour.
+    QColor backgroundFTAcolor() const;
+    void setBackgroundFTAcolor(const QColor& color);
+
+    // Nothing when absent or not readable as print settings.
+    std::optional<PrintInfo> basicViewPrintInfo() const;
+    void setBasicViewPrintInfo(const std::optional<PrintInfo>& printInfo);
+    std::optional<PrintInfo> listViewPrintInfo() const;
+    void setListViewPrintInfo(const std::optional<PrintInfo>& printInfo);
 
     QString basicViewFrame() const;
     // Raises the change flag unless preparing a new window or the user turned it off.
@@ -372,6 +384,12 @@ public:
 private:
     std::shared_ptr<VKKeyedAccessorData> newInstance() const override;
     void setFrame(const QString& frame, const QString& key, bool preparing);
+    std::optional<QByteArray> storedData(const QString& key) const;
+    // The stored array itself, or a new empty one that is not stored.
+    PlistArray storedArray(const QString& key) const;
+    void changeStoredArray(const QString& key, const std::function<void(PlistArray&)>& change);
+    std::optional<PrintInfo> printInfoForKey(const QString& key) const;
+    void setPrintInfo(const std::optional<PrintInfo>& printInfo, const QString& key);
     // The user's default font name and size for new datafiles.
     static QString defaultFontName(const QString& userDefaultsKey);
     static qint64 defaultFontSize(const QString& userDefaultsKey);

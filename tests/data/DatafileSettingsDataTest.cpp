@@ -226,3 +226,29 @@ TEST_F(DatafileSettingsDataTest, Copy_IsDeepAndOfTheSameClass)
     copied.insert("Name", "Changed");
     EXPECT_EQ(settings.fields().at(0).asDictionary()->value("Name"), PlistValue("Name"));
 }
+
+TEST_F(DatafileSettingsDataTest, ArchivedValues_FallBackAndRoundTrip)
+{
+    DatafileSettingsData settings;
+    EXPECT_EQ(settings.backgroundFTAcolor(), QColor(Qt::white));
+    settings.setObject(QByteArray("not a colour"), "FTAbackgrouneColor");
+    EXPECT_EQ(settings.backgroundFTAcolor(), QColor(Qt::white));
+    settings.setBackgroundFTAcolor(QColor::fromRgbF(0.25f, 0.5f, 0.75f));
+    const QColor color = settings.backgroundFTAcolor();
+    EXPECT_NEAR(color.redF(), 0.25, 1e-4);
+    EXPECT_NEAR(color.blueF(), 0.75, 1e-4);
+
+    EXPECT_FALSE(settings.basicViewPrintInfo());
+    const QByteArray unreadable("streamtyped but not really");
+    settings.setObject(unreadable, "BasicViewPrintInfo");
+    EXPECT_FALSE(settings.basicViewPrintInfo());
+    EXPECT_EQ(settings.objectForKey("BasicViewPrintInfo", PlistValue()), PlistValue(unreadable));
+
+    PrintInfo printInfo;
+    printInfo.setLeftMargin(40);
+    settings.setListViewPrintInfo(printInfo);
+    ASSERT_TRUE(settings.listViewPrintInfo());
+    EXPECT_EQ(settings.listViewPrintInfo()->leftMargin(), 40);
+    settings.setListViewPrintInfo(std::nullopt);
+    EXPECT_FALSE(settings.settingExistsForKey("ListViewPrintInfo"));
+}

@@ -1,4 +1,6 @@
 #include "PlistFuzzChecks.h"
+#include "SystemLog.h"
+#include "TypedStreamFuzzChecks.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -30,4 +32,10 @@ TEST(FuzzCorpusReplayTest, XmlPropertyListCorpus_ReadsOrFailsCleanly)
 TEST(FuzzCorpusReplayTest, BinaryPropertyListCorpus_ReadsOrFailsCleanly)
 {
     replay(QStringLiteral("binary"), binaryPlistRoundTripHolds);
+}
+
+TEST(FuzzCorpusReplayTest, TypedStreamCorpus_ReadsOrFailsCleanly)
+{
+    ScopedLogCapture quiet;
+    replay(QStringLiteral("typedstream"), typedStreamRoundTripHolds);
 }

@@ -1,0 +1,73 @@
+#include "SortedData.h"
+
+void SortedData::initWithSortedArray(const std::optional<PlistArray>& array,
+                                     std::shared_ptr<DatafileRecordsData> records,
+                                     std::shared_ptr<VKSortCriteriaData> criteria)
+{
+    const bool hadEntries = array && !array->isEmpty();
+    initWithArray(array, std::move(criteria));
+    m_records = std::move(records);
+    if (!hadEntries)
+        rebuildCatalog(true);
+}
+
+std::shared_ptr<VKSortCriteriaData> SortedData::newSortCriteria() const
+{
+    return SortCriteriaData::criteria();
+}
+
+PlistDictionary SortedData::catalogDictionaryWithIdentifier(const QString& identifier) const
+{
+    return PlistDictionary{{IdentifierKey, identifier}};
+}
+
+void SortedData::rebuildCatalog(bool sort)
+{
+    PlistArray entries;
+    if (m_records) {
+        entries.reserve(m_records->count());
+        for (auto it = m_records->collection().cbegin(); it != m_records->collection().cend(); ++it)
+            entries.append(catalogDictionaryWithIdentifier(it.key()));
+    }
+    setSortedArray(entries);
+    if (sort)
+        this->sort();
+}
+
+PlistArray SortedData::pushCatalog()
+{
+    PlistArray saved = sortedArray().shallowCopy();
+    rebuildCatalog(false);
+    return saved;
+}
+
+PlistArray SortedData::fieldDefinitions() const
+{
+    return m_fieldDefinitions ? m_fieldDefinitions() : PlistArray();
+}
+
+QString SortedData::identifierOfEntry(const PlistValue& entry)
+{
+    if (const PlistDictionary* dictionary = entry.asDictionary()) {
+        if (const PlistValue* identifier = dictionary->find(IdentifierKey)) {
+            if (const QString* text = identifier->asString())
+                return *text;
+        }
+    }
+    return {};
+}
+
+qsizetype SortedData::indexOfIdentifier(const QString& identifier) const
+{
+    const PlistArray& entries = sortedArray();
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        if (identifierOfEntry(entries.at(index)) == identifier)
+            return index;
+    }
+    return -1;
+}
+
+std::shared_ptr<RecordData> SortedData::recordForEntry(const PlistValue& entry) const
+{
+    return m_records ? m_records->recordForIdentifier(identifierOfEntry(entry)) : nullptr;
+}

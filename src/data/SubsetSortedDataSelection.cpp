@@ -1,0 +1,379 @@
+// The selection operations of the catalog: by criteria rows, by the find box's terms,
+// select all, revert one step and show the omitted records.
+#include "SubsetSortedData.h"
+
+#include "DecimalNumberReader.h"
+#include "NaturalDateReader.h"
+#include "NotificationCenter.h"
+#include "TextSearch.h"
+
+namespace {
+
+// Operator tags of a criteria row.
+enum Operator : qint64 {
+    Contains = 1000,
+    DoesNotContain,
+    TextEquals,
+    TextDoesNotEqual,
+    BeginsWith,
+    DoesNotBeginWith,
+    IsEmpty,
+    IsNotEmpty,
+    DateEquals,
+    DateDoesNotEqual,
+    IsLaterThan,
+    IsEarlierThan,
+    IsLessThan,
+    IsGreaterThan,
+    NumberEquals,
+    NumberDoesNotEqual,
+};
+
+// Compares calendar days; an unreadable date (a null day) is the earliest of all
+// days, and all unreadable dates are the same day.
+int compareDays(QDate a, QDate b)
+{
+    if (a.isNull() || b.isNull())
+        return int(b.isNull()) - int(a.isNull());
+    return a == b ? 0 : (a < b ? -1 : 1);
+}
+
+} // namespace
+
+// One criteria row, with its typed date and number read once for every record.
+struct SubsetSortedData::Row {
+    qint64 basedOn = 0;
+    QString fieldIdentifier;
+    QString pattern;
+    qint64 wherePopup = 0;
+    Qt::CaseSensitivity sensitivity = Qt::CaseInsensitive;
+    std::optional<QDateTime> typedDate = {};
+    double typedNumber = 0;
+};
+
+// The texts of one record that a criterion looks at.
+class SubsetSortedData::RecordText {
+public:
+    RecordText(const RecordData* record, const QStringList& fieldIdentifiers)
+        : m_record(record), m_fieldIdentifiers(fieldIdentifiers)
+    {
+    }
+
+    const RecordData* record() const { return m_record; }
+    QString freeformText() const { return m_record ? m_record->textString() : QString(); }
+    // A value the record does not hold, or one that is not text, is empty.
+    QString field(const QString& identifier) const
+    {
+        if (!m_record)
+            return {};
+        const PlistValue* value = m_record->fields().find(identifier);
+        const QString* text = value ? value->asString() : nullptr;
+        return text ? *text : QString();
+    }
+    // The record's values of the datafile's fields, in field order.
+    template <typename Predicate> bool anyField(Predicate predicate) const
+    {
+        for (const QString& identifier : m_fieldIdentifiers) {
+            if (predicate(field(identifier)))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    const RecordData* m_record;
+    const QStringList& m_fieldIdentifiers;
+};
+
+namespace {
+
+QStringList identifiersOfFields(const PlistArray& definitions)
+{
+    QStringList identifiers;
+    identifiers.reserve(definitions.size());
+    for (const PlistValue& definition : definitions) {
+        const PlistDictionary* dictionary = definition.asDictionary();
+        const PlistValue* identifier =
+            dictionary ? dictionary->find(QStringLiteral("Identifier")) : nullptr;
+        if (identifier && identifier->isString())
+            identifiers.append(*identifier->asString());
+    }
+    return identifiers;
+}
+
+} // namespace
+
+std::shared_ptr<SubsetSortCriteriaData> SubsetSortedData::subsetCriteria() const
+{
+    return std::dynamic_pointer_cast<SubsetSortCriteriaData>(criteria());
+}
+
+void SubsetSortedData::resetSubsetCriteria(const std::shared_ptr<SubsetSortCriteriaData>& criteria)
+{
+    criteria->setSelectAllRecords(true);
+    criteria->setAndSelect(false);
+    criteria->setOrSelect(false);
+    setCriteria(criteria);
+}
+
+bool SubsetSortedData::selectAll()
+{
+    std::shared_ptr<SubsetSortCriteriaData> criteria = subsetCriteria();
+    if (!criteria) {
+        // Plain sort criteria keep their sort keys and gain the selection ones.
+        criteria = SubsetSortCriteriaData::criteria();
+        criteria->setDictionary(this->criteria()->mutableDictionary());
+    }
+    resetSubsetCriteria(criteria);
+    return selectWithCriteria(criteria, false);
+}
+
+bool SubsetSortedData::selectWithCriteria(const std::shared_ptr<SubsetSortCriteriaData>& criteria,
+                                          bool fromOmitted)
+{
+    setCriteria(criteria);
+    const bool selectAllRecords = criteria->selectAllRecords();
+    const bool andSelect = criteria->andSelect();
+    const bool useSecondRow = andSelect || criteria->orSelect();
+    const auto makeRow = [&](qint64 basedOn, const QString& field, qint64 treatAs,
+                             const QString& pattern, qint64 wherePopup) {
+        Row row{basedOn, field, pattern, wherePopup,
+                treatAs == CaseSensitiveText ? Qt::CaseSensitive : Qt::CaseInsensitive};
+        if (wherePopup >= DateEquals && wherePopup <= IsEarlierThan)
+            row.typedDate = NaturalDateReader::read(pattern, locale());
+        if (wherePopup >= IsLessThan && wherePopup <= NumberDoesNotEqual)
+            row.typedNumber = DecimalNumberReader::read(pattern, locale());
+        return row;
+    };
+    const Row row1 =
+        makeRow(criteria->basedOnPopup1(), criteria->basedOnIdentifier1(),
+                criteria->treatAsPopup1(), criteria->whereField1(), criteria->wherePopup1());
+    const Row row2 =
+        makeRow(criteria->basedOnPopup2(), criteria->basedOnIdentifier2(),
+                criteria->treatAsPopup2(), criteria->whereField2(), criteria->wherePopup2());
+    const QStringList fields =
+        selectAllRecords ? QStringList() : identifiersOfFields(fieldDefinitions());
+
+    for (const PlistValue& entry : sortedArray()) {
+        const bool selected = entryFlag(entry, CurrentlySelectedKey);
+        bool flag = selected;
+        if (selectAllRecords) {
+            flag = true;
+        } else if (selected != fromOmitted) {
+            const std::shared_ptr<RecordData> record = recordForEntry(entry);
+            const RecordText text(record.get(), fields);
+            const bool first = evaluate(row1, text);
+            if (!useSecondRow)
+                flag = first;
+            else if (andSelect)
+                flag = first && evaluate(row2, text);
+            else
+                flag = first || evaluate(row2, text);
+        }
+        setEntryFlag(entry, PreviouslySelectedKey, selected);
+        setEntryFlag(entry, CurrentlySelectedKey, flag);
+    }
+    rebuildSelectedIdentifiers();
+
+    if (count() > 0 && countSelected() == 0) {
+        NotificationCenter::defaultCenter().postNotification(SelectionWouldBeEmptyErrorNotification,
+                                                             this);
+        return revertToPrevious();
+    }
+    return true;
+}
+
+bool SubsetSortedData::handleCriterion(const QString& identifier, qint64 wherePopup,
+                                       qint64 basedOnPopup, const QString& fieldIdentifier,
+                                       const QString& whereField, qint64 treatAsPopup) const
+{
+    Row row{basedOnPopup, fieldIdentifier, whereField, wherePopup,
+            treatAsPopup == CaseSensitiveText ? Qt::CaseSensitive : Qt::CaseInsensitive};
+    row.typedDate = NaturalDateReader::read(whereField, locale());
+    row.typedNumber = DecimalNumberReader::read(whereField, locale());
+    const std::shared_ptr<RecordData> record =
+        records() ? records()->recordForIdentifier(identifier) : nullptr;
+    const QStringList fields = identifiersOfFields(fieldDefinitions());
+    return evaluate(row, RecordText(record.get(), fields));
+}
+
+bool SubsetSortedData::evaluate(const Row& row, const RecordText& text) const
+{
+    const bool freeformOnly = row.basedOn == FreeformText;
+    const bool wholeRecord = row.basedOn == WholeRecord;
+    const auto value = [&] { return text.field(row.fieldIdentifier); };
+
+    // Text operators: an empty pattern is never found.
+    const auto textTest = [&](auto test, bool withFields) {
+        if (row.pattern.isEmpty())
+            return false;
+        const auto matches = [&](const QString& candidate) {
+            return test(candidate, row.pattern, row.sensitivity);
+        };
+        if (freeformOnly)
+            return matches(text.freeformText());
+        if (wholeRecord)
+            return matches(text.freeformText()) || (withFields && text.anyField(matches));
+        return matches(value());
+    };
+    const auto contains = [](const QString& t, const QString& p, Qt::CaseSensitivity s) {
+        return TextSearch::contains(t, p, s);
+    };
+    const auto equals = [](const QString& t, const QString& p, Qt::CaseSensitivity s) {
+        return TextSearch::equals(t, p, s);
+    };
+    const auto beginsWith = [](const QString& t, const QString& p, Qt::CaseSensitivity s) {
+        return TextSearch::beginsWith(t, p, s);
+    };
+
+    const auto isEmpty = [&] {
+        if (freeformOnly)
+            return text.freeformText().isEmpty();
+        if (wholeRecord)
+            return text.freeformText().isEmpty() &&
+                   !text.anyField([](const QString& field) { return !field.isEmpty(); });
+        return value().isEmpty();
+    };
+
+    const auto compareDates = [&] {
+        const QTimeZone zone =
+            row.typedDate ? row.typedDate->timeZone() : QTimeZone::systemTimeZone();
+        const QDate typed = row.typedDate ? row.typedDate->date() : QDate();
+        QDate stored;
+        const auto readDay = [&](const QString& source) {
+            const std::optional<QDateTime> date = NaturalDateReader::read(source, locale());
+            return date ? date->date() : QDate();
+        };
+        if (row.basedOn == CreatedDate || row.basedOn == ModifiedDate) {
+            if (const RecordData* record = text.record()) {
+                const PlistDate date =
+                    row.basedOn == CreatedDate ? record->createdDate() : record->modifiedDate();
+                stored = date.toDateTime().toTimeZone(zone).date();
+            }
+        } else if (wholeRecord || freeformOnly) {
+            stored = readDay(text.freeformText());
+        } else {
+            stored = readDay(value());
+        }
+        return compareDays(stored, typed);
+    };
+
+    const auto compareNumbers = [&](auto test) {
+        const QString field = value();
+        if (field.isEmpty())
+            return false;
+        return test(DecimalNumberReader::read(field, locale()), row.typedNumber);
+    };
+
+    switch (row.wherePopup) {
+    case Contains:
+        return textTest(contains, true);
+    case DoesNotContain:
+        return !textTest(contains, true);
+    case TextEquals:
+        return textTest(equals, true);
+    case TextDoesNotEqual:
+        return !textTest(equals, true);
+    case BeginsWith:
+        return textTest(beginsWith, false);
+    case DoesNotBeginWith:
+        return !textTest(beginsWith, false);
+    case IsEmpty:
+        return isEmpty();
+    case IsNotEmpty:
+        return !isEmpty();
+    case DateEquals:
+        return compareDates() == 0;
+    case DateDoesNotEqual:
+        return compareDates() != 0;
+    case IsLaterThan:
+        return compareDates() > 0;
+    case IsEarlierThan:
+        return compareDates() < 0;
+    case IsLessThan:
+        return compareNumbers([](double f, double p) { return f < p; });
+    case IsGreaterThan:
+        return compareNumbers([](double f, double p) { return f > p; });
+    case NumberEquals:
+        return compareNumbers([](double f, double p) { return f == p; });
+    case NumberDoesNotEqual:
+        return compareNumbers([](double f, double p) { return f != p; });
+    default:
+        return false;
+    }
+}
+
+bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitive)
+{
+    const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QStringList fields = identifiersOfFields(fieldDefinitions());
+    const PlistArray& entries = sortedArray();
+
+    std::vector<std::pair<bool, bool>> saved;
+    saved.reserve(size_t(entries.size()));
+    bool anySelected = false;
+    for (const PlistValue& entry : entries) {
+        const bool selected = entryFlag(entry, CurrentlySelectedKey);
+        saved.emplace_back(selected, entryFlag(entry, PreviouslySelectedKey));
+        bool flag = false;
+        if (selected && !terms.isEmpty()) {
+            const std::shared_ptr<RecordData> record = recordForEntry(entry);
+            const RecordText text(record.get(), fields);
+            const QString freeform = text.freeformText();
+            flag = std::all_of(terms.cbegin(), terms.cend(), [&](const QString& term) {
+                return TextSearch::containsLiteral(freeform, term, sensitivity) ||
+                       text.anyField([&](const QString& field) {
+                           return TextSearch::containsLiteral(field, term, sensitivity);
+                       });
+            });
+        }
+        anySelected = anySelected || flag;
+        setEntryFlag(entry, PreviouslySelectedKey, selected);
+        setEntryFlag(entry, CurrentlySelectedKey, flag);
+    }
+
+    if (!anySelected) {
+        // Nothing would stay selected: the selection is left as it was.
+        for (qsizetype index = 0; index < entries.size(); ++index) {
+            setEntryFlag(entries.at(index), CurrentlySelectedKey, saved[size_t(index)].first);
+            setEntryFlag(entries.at(index), PreviouslySelectedKey, saved[size_t(index)].second);
+        }
+    }
+    rebuildSelectedIdentifiers();
+    return anySelected;
+}
+
+bool SubsetSortedData::revertToPrevious()
+{
+    const auto swapFlags = [this] {
+        bool anyBefore = false;
+        for (const PlistValue& entry : sortedArray()) {
+            const bool current = entryFlag(entry, CurrentlySelectedKey);
+            anyBefore = anyBefore || current;
+            setEntryFlag(entry, CurrentlySelectedKey, entryFlag(entry, PreviouslySelectedKey));
+            setEntryFlag(entry, PreviouslySelectedKey, current);
+        }
+        rebuildSelectedIdentifiers();
+        return anyBefore;
+    };
+    const bool anyBefore = swapFlags();
+    if (count() > 0 && countSelected() == 0) {
+        if (!anyBefore)
+            return false;
+        swapFlags(); // reverting would show nothing: keep what was shown
+    }
+    return true;
+}
+
+bool SubsetSortedData::switchToOmitted()
+{
+    const auto& entries = sortedArray();
+    if (std::all_of(entries.begin(), entries.end(), [this](const PlistValue& entry) {
+            return entryFlag(entry, CurrentlySelectedKey);
+        }))
+        return false;
+    for (const PlistValue& entry : sortedArray())
+        setEntryFlag(entry, CurrentlySelectedKey, !entryFlag(entry, CurrentlySelectedKey));
+    rebuildSelectedIdentifiers();
+    return true;
+}
