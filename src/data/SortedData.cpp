@@ -67,7 +67,18 @@ qsizetype SortedData::indexOfIdentifier(const QString& identifier) const
     return -1;
 }
 
-std::shared_ptr<RecordData> SortedData::recordForEntry(const PlistValue& entry) const
+const RecordData* SortedData::recordForEntry(const PlistValue& entry) const
 {
-    return m_records ? m_records->recordForIdentifier(identifierOfEntry(entry)) : nullptr;
+    if (!m_records)
+        return nullptr;
+    // Runs once per entry in every selection and sort: no copies of the identifier or
+    // of the record's pointer.
+    const PlistDictionary* dictionary = entry.asDictionary();
+    const PlistValue* identifier = dictionary ? dictionary->find(IdentifierKey) : nullptr;
+    const QString* text = identifier ? identifier->asString() : nullptr;
+    if (!text)
+        return nullptr;
+    const auto& collection = m_records->collection();
+    const auto found = collection.constFind(*text);
+    return found == collection.cend() ? nullptr : found->get();
 }

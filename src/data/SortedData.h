@@ -88,7 +88,8 @@ public:
     static QString identifierOfEntry(const PlistValue& entry);
     // The position of the first entry naming the identifier, or -1.
     qsizetype indexOfIdentifier(const QString& identifier) const;
-    std::shared_ptr<RecordData> recordForEntry(const PlistValue& entry) const;
+    // The entry's record, or nullptr when it is missing. Valid while the collection holds it.
+    const RecordData* recordForEntry(const PlistValue& entry) const;
 
 private:
     QString freeformAddressBlock(const RecordData& record) const;

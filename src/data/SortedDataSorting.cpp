@@ -106,6 +106,14 @@ bool allDigits(QStringView text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); });
 }
 
+// What an entry whose record is missing sorts by: a record without values. Made once,
+// as making a record stamps it with a new identifier, the time and the user.
+const RecordData& missingRecord()
+{
+    static const RecordData empty;
+    return empty;
+}
+
 } // namespace
 
 QString SortedData::freeformAddressBlock(const RecordData& record) const
@@ -127,9 +135,8 @@ bool SortedData::sort()
     m_titles = &titles;
 
     const auto termForEntry = [&](const PlistValue& entry) -> PlistValue {
-        const std::shared_ptr<RecordData> record = recordForEntry(entry);
-        const RecordData empty;
-        const RecordData& source = record ? *record : empty;
+        const RecordData* record = recordForEntry(entry);
+        const RecordData& source = record ? *record : missingRecord();
         if (kind >= AllFieldsKind)
             return termForField(termNames[kind - AllFieldsKind], source);
 

@@ -106,16 +106,25 @@ const QStringList& SubsetSortedData::rebuildSelectedIdentifiers()
 void SubsetSortedData::setSelectedIdentifiers(const QStringList& identifiers)
 {
     m_selectedIdentifiers = identifiers;
-    m_selectedIndexes.clear();
-    m_selectedIndexes.reserve(identifiers.size());
-    // The first position wins, as a search from the start would find it.
-    for (qsizetype index = identifiers.size() - 1; index >= 0; --index)
-        m_selectedIndexes.insert(identifiers.at(index), index);
+    m_selectedIndexes.reset();
+}
+
+const QHash<QString, qsizetype>& SubsetSortedData::selectedIndexes() const
+{
+    if (!m_selectedIndexes) {
+        QHash<QString, qsizetype> indexes;
+        indexes.reserve(m_selectedIdentifiers.size());
+        // The first position wins, as a search from the start would find it.
+        for (qsizetype index = m_selectedIdentifiers.size() - 1; index >= 0; --index)
+            indexes.insert(m_selectedIdentifiers.at(index), index);
+        m_selectedIndexes = std::move(indexes);
+    }
+    return *m_selectedIndexes;
 }
 
 bool SubsetSortedData::isSelectedIdentifier(const QString& identifier) const
 {
-    return m_selectedIndexes.contains(identifier);
+    return selectedIndexes().contains(identifier);
 }
 
 bool SubsetSortedData::isValidSelectedIndex(qint64 index) const
@@ -132,7 +141,7 @@ qint64 SubsetSortedData::indexOfSelectedIdentifier(const QString& identifier) co
 {
     if (identifier.isNull())
         return VKArrayCategories::NotFound;
-    return m_selectedIndexes.value(identifier, VKArrayCategories::NotFound);
+    return selectedIndexes().value(identifier, VKArrayCategories::NotFound);
 }
 
 bool SubsetSortedData::entryFlag(const PlistValue& entry, const QString& key) const

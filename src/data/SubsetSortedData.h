@@ -80,6 +80,9 @@ private:
     bool entryFlag(const PlistValue& entry, const QString& key) const;
     static void setEntryFlag(const PlistValue& entry, const QString& key, bool flag);
 
+    const QHash<QString, qsizetype>& selectedIndexes() const;
+
     QStringList m_selectedIdentifiers;
-    QHash<QString, qsizetype> m_selectedIndexes;
+    // Positions of the selected identifiers, made when first asked for after a rebuild.
+    mutable std::optional<QHash<QString, qsizetype>> m_selectedIndexes;
 };

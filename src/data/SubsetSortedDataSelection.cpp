@@ -160,8 +160,8 @@ bool SubsetSortedData::selectWithCriteria(const std::shared_ptr<SubsetSortCriter
         if (selectAllRecords) {
             flag = true;
         } else if (selected != fromOmitted) {
-            const std::shared_ptr<RecordData> record = recordForEntry(entry);
-            const RecordText text(record.get(), fields);
+            const RecordData* record = recordForEntry(entry);
+            const RecordText text(record, fields);
             const bool first = evaluate(row1, text);
             if (!useSecondRow)
                 flag = first;
@@ -317,8 +317,8 @@ bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitiv
         saved.emplace_back(selected, entryFlag(entry, PreviouslySelectedKey));
         bool flag = false;
         if (selected && !terms.isEmpty()) {
-            const std::shared_ptr<RecordData> record = recordForEntry(entry);
-            const RecordText text(record.get(), fields);
+            const RecordData* record = recordForEntry(entry);
+            const RecordText text(record, fields);
             const QString freeform = text.freeformText();
             flag = std::all_of(terms.cbegin(), terms.cend(), [&](const QString& term) {
                 return TextSearch::containsLiteral(freeform, term, sensitivity) ||

@@ -1,8 +1,45 @@
 #include "VKSortTermsData.h"
 
 #include "InternalInconsistency.h"
+#include "StringCompare.h"
 
 #include <algorithm>
+#include <numeric>
+
+namespace {
+
+// A term made ready for many comparisons: strings by their comparison key, numbers
+// and dates by value. Terms of different kinds compare as the same.
+struct SortKey {
+    enum Kind { Text, Number, Date, Other } kind = Other;
+    QString text;
+    double value = 0;
+
+    SortKey(const PlistValue& term, Qt::CaseSensitivity sensitivity)
+    {
+        if (const QString* string = term.asString()) {
+            kind = Text;
+            text = stringComparisonKey(*string, sensitivity);
+        } else if (term.isNumber()) {
+            kind = Number;
+            value = term.doubleValue();
+        } else if (const PlistDate* date = term.asDate()) {
+            kind = Date;
+            value = date->secondsSinceReferenceDate;
+        }
+    }
+
+    bool operator<(const SortKey& other) const
+    {
+        if (kind != other.kind || kind == Other)
+            return false;
+        if (kind == Text)
+            return QStringView(text).compare(other.text) < 0;
+        return value < other.value;
+    }
+};
+
+} // namespace
 
 PlistArray VKSortTermsData::sortObjectsFromArray(const PlistArray& objects,
                                                  const TermFunction& term, bool caseSensitive)
@@ -38,11 +75,21 @@ void VKSortTermsData::addTermsFromArray(const PlistArray& terms, const PlistArra
 bool VKSortTermsData::sortCaseSensitive(bool caseSensitive)
 {
     const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    std::stable_sort(m_collection.begin(), m_collection.end(),
-                     [sensitivity](const VKSortTermsBitData& a, const VKSortTermsBitData& b) {
-                         return VKSortTermsBitData::compareTerms(a.term(), b.term(), sensitivity) <
-                                0;
-                     });
+    // Each term is prepared once and the positions are sorted, not the pairs: a catalog
+    // sort compares a hundred thousand terms many times over.
+    std::vector<SortKey> keys;
+    keys.reserve(m_collection.size());
+    for (const VKSortTermsBitData& bit : m_collection)
+        keys.emplace_back(bit.term(), sensitivity);
+    std::vector<size_t> order(m_collection.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::stable_sort(order.begin(), order.end(),
+                     [&keys](size_t a, size_t b) { return keys[a] < keys[b]; });
+    std::vector<VKSortTermsBitData> sorted;
+    sorted.reserve(m_collection.size());
+    for (size_t index : order)
+        sorted.push_back(std::move(m_collection[index]));
+    m_collection = std::move(sorted);
     return true;
 }
 

@@ -71,6 +71,8 @@ TEST_F(CatalogSortTest, Kinds_OrderByTheirTerms)
     EXPECT_EQ(sorted(texts, 11, ""), QStringList({"A", "a", "b"}))
         << "equal terms keep their order";
     EXPECT_EQ(sorted(texts, 1, "Text"), QStringList({"A", "a", "b"}));
+    EXPECT_EQ(sorted(texts, 1, "Text", QString(), true), QStringList({"b", "a", "A"}))
+        << "descending reverses ties too";
 }
 
 TEST_F(CatalogSortTest, AllFields_UseTheCatalogsOwnFieldDefinitions)

@@ -66,7 +66,10 @@ struct PlistDictionary::Storage {
         if (indexed)
             return index.value(key, -1);
         for (size_t i = 0; i < entries.size(); ++i) {
-            if (entries[i].key == key)
+            // Keys read from a file share their text, so the same text is found at once.
+            const QString& candidate = entries[i].key;
+            if (candidate.size() == key.size() &&
+                (candidate.constData() == key.constData() || candidate == key))
                 return qsizetype(i);
         }
         return -1;
