@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QByteArray;
 class QIODevice;
@@ -21,4 +22,8 @@ public:
 
     static Result write(const QString& path, const QByteArray& bytes);
     static Result write(const QString& path, const Serializer& serialize);
+
+    // Makes every write fail once that many bytes are written, as a full disk would;
+    // nullopt writes normally again.
+    static void setFailAfterBytesForTesting(std::optional<qint64> bytes);
 };

@@ -1,0 +1,431 @@
+#include "DatafileDocument.h"
+
+#include "Localization.h"
+#include "NotificationCenter.h"
+#include "PlistXmlWriter.h"
+#include "Presenter.h"
+#include "PropertyList.h"
+#include "SafeFileWriter.h"
+#include "StringFormat.h"
+#include "SystemLog.h"
+#include "UserDefaults.h"
+#include "VKStringCategories.h"
+#include "WindowController.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QTimer>
+
+namespace {
+
+DatafileDocument::EditorFactory& editorFactory()
+{
+    static DatafileDocument::EditorFactory factory;
+    return factory;
+}
+
+std::function<void()>& didWriteHook()
+{
+    static std::function<void()> hook;
+    return hook;
+}
+
+bool isDatafileType(const QString& type)
+{
+    return type == DatafileDocument::ProDatafileType ||
+           type == DatafileDocument::MobileDatafileType;
+}
+
+} // namespace
+
+void DatafileDocument::setEditorFactory(EditorFactory factory)
+{
+    editorFactory() = std::move(factory);
+}
+
+void DatafileDocument::setDidWriteHook(std::function<void()> hook)
+{
+    didWriteHook() = std::move(hook);
+}
+
+DatafileDocument::DatafileDocument()
+    : m_settings(DatafileSettingsData::settings()),
+      m_records(std::make_shared<DatafileRecordsData>(PlistDictionary())),
+      m_defaultDraftName(localized(QStringLiteral("New Datafile")))
+{
+    adoptCatalog(
+        SortedData::catalogWithSortedArray<SubsetSortedData>(std::nullopt, m_records, nullptr));
+}
+
+DatafileDocument::~DatafileDocument() = default;
+
+void DatafileDocument::adoptCatalog(std::shared_ptr<SubsetSortedData> catalog)
+{
+    m_catalog = std::move(catalog);
+    // The catalog reads the field definitions of its own datafile, whichever window is in front.
+    m_catalog->setFieldDefinitionsSource([this] { return m_settings->fields(); });
+    m_catalog->setLocale(QLocale::system());
+}
+
+void DatafileDocument::setDatafileSettings(std::shared_ptr<DatafileSettingsData> settings)
+{
+    m_settings = std::move(settings);
+}
+
+void DatafileDocument::setDatafileCatalog(std::shared_ptr<SubsetSortedData> catalog)
+{
+    adoptCatalog(std::move(catalog));
+}
+
+DatafileEditor* DatafileDocument::editor() const
+{
+    if (windowControllers().empty())
+        return nullptr;
+    return dynamic_cast<DatafileEditor*>(windowControllers().front().get());
+}
+
+// Without an editor (a document opened for a service, not for display) nothing stops a save.
+bool DatafileDocument::canSaveChanges() const
+{
+    return editor() ? editor()->canSaveChanges() : true;
+}
+
+bool DatafileDocument::nowSyncing() const
+{
+    return editor() && editor()->nowSyncing();
+}
+
+bool DatafileDocument::hasSyncID() const
+{
+    return editor() ? editor()->hasSyncID() : !m_settings->syncID().isEmpty();
+}
+
+bool DatafileDocument::refuse(const QString& reason)
+{
+    setFailureReason(reason);
+    return false;
+}
+
+bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
+{
+    m_filePath = url.toLocalFile();
+    m_correctedCatalog = false;
+    if (!isDatafileType(type))
+        return true;
+    m_isMobile = type == MobileDatafileType;
+
+    QFile file(m_filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return refuse(stringWithFormat(localized(QStringLiteral("The file could not be read: %@.")),
+                                       file.errorString()));
+    PlistReadResult read = readPropertyList(file);
+    file.close();
+    if (!read.ok())
+        return refuse(stringWithFormat(
+            localized(QStringLiteral("The file is not a datafile or is damaged (%@).")),
+            read.error->toString()));
+    const PlistDictionary* top = read.value.asDictionary();
+    if (!top)
+        return refuse(localized(QStringLiteral("The file is not a datafile.")));
+    const PlistValue* settingsValue = top->find(SettingsKey);
+    const PlistValue* recordsValue = top->find(RecordsKey);
+    const PlistValue* catalogValue = top->find(CatalogKey);
+    if (!settingsValue || !settingsValue->isDictionary())
+        return refuse(localized(QStringLiteral("The datafile has no settings.")));
+    if (!recordsValue || !recordsValue->isDictionary())
+        return refuse(localized(QStringLiteral("The datafile has no records.")));
+    if (catalogValue && !catalogValue->isArray())
+        return refuse(localized(QStringLiteral("The datafile's record order is damaged.")));
+    const PlistDictionary records = *recordsValue->asDictionary();
+    for (const PlistDictionary::Entry& entry : records) {
+        if (!entry.value.isDictionary())
+            return refuse(stringWithFormat(localized(QStringLiteral("The record %@ is damaged.")),
+                                           entry.key));
+    }
+    PlistArray catalog = catalogValue ? *catalogValue->asArray() : PlistArray();
+    for (const PlistValue& entry : catalog) {
+        if (!entry.isDictionary())
+            return refuse(localized(QStringLiteral("The datafile's record order is damaged.")));
+    }
+
+    std::shared_ptr<DatafileSettingsData> settings =
+        DatafileSettingsData::settingsWithDictionary(*settingsValue->asDictionary());
+    if (!settings)
+        return refuse(
+            localized(QStringLiteral("The datafile was written by a newer version of Norva.")));
+
+    catalog = rebuildCatalogFromRecords(records, catalog, QFileInfo(m_filePath).fileName());
+    auto collection = std::make_shared<DatafileRecordsData>(records);
+    m_settings = std::move(settings);
+    m_records = collection;
+    adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(catalog, collection,
+                                                                      m_settings->criteria()));
+    m_settings->setDatafileSettingsDidChange(false);
+    return true;
+}
+
+PlistArray DatafileDocument::rebuildCatalogFromRecords(const PlistDictionary& records,
+                                                       const PlistArray& catalog,
+                                                       const QString& fileName)
+{
+    // The catalog must name every record once, and nothing else.
+    bool matches = catalog.size() == records.size();
+    if (matches) {
+        QSet<QString> listed;
+        listed.reserve(catalog.size());
+        for (const PlistValue& entry : catalog) {
+            const QString identifier = SortedData::identifierOfEntry(entry);
+            if (!records.contains(identifier) || listed.contains(identifier)) {
+                matches = false;
+                break;
+            }
+            listed.insert(identifier);
+        }
+    }
+    if (matches)
+        return catalog;
+
+    AlertRequest alert;
+    alert.messageText = stringWithFormat(
+        localized(QStringLiteral("%@ shows %U records, but actually contains %U.")), fileName,
+        qulonglong(catalog.size()), qulonglong(records.size()));
+    alert.informativeText =
+        localized(QStringLiteral("Norva can correct this, but the record order will be changed in "
+                                 "the process.\n\nDo you want to "
+                                 "correct the problem?"));
+    alert.buttons = {localized(QStringLiteral("Correct the Problem")),
+                     localized(QStringLiteral("Don't Correct"))};
+    if (Presenter::shared().runModalAlert(alert).returnCode != AlertFirstButtonReturn)
+        return catalog;
+
+    PlistArray rebuilt;
+    rebuilt.reserve(records.size());
+    for (const PlistDictionary::Entry& entry : records) {
+        rebuilt.append(PlistDictionary{{SortedData::IdentifierKey, entry.key},
+                                       {SubsetSortedData::CurrentlySelectedKey, true},
+                                       {SubsetSortedData::PreviouslySelectedKey, true}});
+    }
+    m_correctedCatalog = true;
+    return rebuilt;
+}
+
+bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
+{
+    if ((m_openedReadOnly || m_settings->readOnly()) && !m_updatingSettingsOnly)
+        return refuse(localized(QStringLiteral("The datafile is read-only.")));
+    if (!isDatafileType(type))
+        return refuse(localized(QStringLiteral("Norva cannot save files of this kind.")));
+    if (isDocumentEdited() && editor())
+        editor()->saveIfDifferentRecord(false);
+
+    PlistDictionary settings = m_settings->dictionary();
+    if (saveOperation() == SaveOperation::SaveAs && hasSyncID()) {
+        // The copy is a datafile of its own, not the one that syncs.
+        settings = settings.shallowCopy();
+        settings.insert(QStringLiteral("SyncID"), QStringLiteral(""));
+    }
+    const PlistDictionary datafile{{SettingsKey, settings},
+                                   {RecordsKey, m_records->dictionary()},
+                                   {CatalogKey, m_catalog->sortedArray()}};
+    if (!writeDatafile(url.toLocalFile(), datafile))
+        return false;
+    m_settings->setDatafileSettingsDidChange(false);
+    return true;
+}
+
+bool DatafileDocument::writeDatafile(const QString& path, const PlistDictionary& datafile)
+{
+    const SafeFileWriter::Result result = SafeFileWriter::write(
+        path, [&](QIODevice& device) { return PlistXmlWriter::write(datafile, device); });
+    if (!result.ok)
+        return refuse(result.errorString);
+    if (didWriteHook())
+        QTimer::singleShot(100, [] {
+            if (didWriteHook())
+                didWriteHook()();
+        });
+    return true;
+}
+
+void DatafileDocument::didSave(SaveOperation operation, bool succeeded)
+{
+    // The document is now the copy written by Save As, which does not sync.
+    if (operation == SaveOperation::SaveAs && succeeded && !m_settings->syncID().isEmpty())
+        m_settings->setSyncID(QStringLiteral(""));
+}
+
+void DatafileDocument::makeWindowControllers()
+{
+    m_isMobile = fileType() == MobileDatafileType;
+    if (editorFactory()) {
+        addWindowController(editorFactory()(*this));
+        if (DatafileEditor* made = editor()) {
+            made->setIsClone(false);
+            made->prepare();
+        }
+    }
+    if (m_correctedCatalog)
+        Document::saveDocument();
+    m_settings->setDatafileSettingsDidChange(false);
+}
+
+bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)
+{
+    const QString folder = UserDefaults::standardUserDefaults()
+                               .stringForKey(QStringLiteral("DatafilesFolderURL"))
+                               .value_or(QString());
+    QString path = QUrl(folder).isLocalFile() ? QUrl(folder).toLocalFile() : folder;
+    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
+        path.replace(0, 1, QDir::homePath());
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    request.directory = resolved.isEmpty() ? path : resolved;
+    request.nameFieldValue = m_defaultDraftName;
+    return true;
+}
+
+void DatafileDocument::saveDocument()
+{
+    if (m_openedReadOnly) {
+        saveDocumentAs();
+        return;
+    }
+    // A revert in progress discards the edits: nothing may save them on the way.
+    if (m_reverting || !isDocumentEdited() || !canSaveChanges() || nowSyncing())
+        return;
+    if (DatafileEditor* active = editor();
+        active && active->currentField() != DatafileEditor::NoField && active->tableViewActive()) {
+        active->endEditing();
+        active->activateFindBox();
+    }
+    Document::saveDocument();
+    if (!isDocumentEdited() && editor())
+        editor()->setCurrentRecordDirty(false);
+}
+
+void DatafileDocument::saveDocumentAs()
+{
+    if (m_reverting)
+        return;
+    Document::saveDocumentAs();
+}
+
+void DatafileDocument::forceSave()
+{
+    if (canSaveChanges() && !m_reverting)
+        Document::saveDocument();
+}
+
+bool DatafileDocument::revertToContentsOfURL(const QUrl& url, const QString& type)
+{
+    m_reverting = true;
+    if (DatafileEditor* active = editor())
+        active->goToNextRecord();
+    const bool reverted = Document::revertToContentsOfURL(url, type);
+    m_reverting = false;
+    if (reverted)
+        NotificationCenter::defaultCenter().postNotification(RevertedDatafileWindow, this);
+    return reverted;
+}
+
+void DatafileDocument::canCloseDocument(std::function<void(bool shouldClose)> decided)
+{
+    // Nothing here can be saved: it closes without a question.
+    if (m_openedReadOnly || m_settings->readOnly() || !canSaveChanges()) {
+        decided(true);
+        return;
+    }
+    if (editor() && editor()->openTemplateCount() > 0) {
+        AlertRequest alert;
+        alert.messageText = stringWithFormat(
+            localized(QStringLiteral(
+                "%@ cannot be closed, because it is associated with an open template.")),
+            editor()->windowTitle());
+        alert.informativeText =
+            localized(QStringLiteral("You must first close all templates that depend on this "
+                                     "datafile for address block or field data."));
+        alert.buttons = {localized(QStringLiteral("OK"))};
+        Presenter::shared().beginAlertSheet(alert, windowForSheet(), [](const AlertResponse&) {});
+        decided(false);
+        return;
+    }
+    Document::canCloseDocument(std::move(decided));
+}
+
+bool DatafileDocument::validateAction(const QString& selector) const
+{
+    if (nowSyncing())
+        return false;
+    if (selector == QLatin1String("revertDocumentToSaved:"))
+        return isDocumentEdited();
+    return true;
+}
+
+void DatafileDocument::updateSettingsOnly()
+{
+    if (!canSaveChanges() || !m_settings->datafileSettingsDidChange())
+        return;
+    // A datafile open read-only may be locked by another machine: never write over it.
+    if (m_openedReadOnly)
+        return;
+    const QString path = fileURL().toLocalFile();
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return;
+    m_updatingSettingsOnly = true;
+    if (isDocumentEdited()) {
+        QFile file(path);
+        PlistReadResult onDisk;
+        if (file.open(QIODevice::ReadOnly))
+            onDisk = readPropertyList(file);
+        const PlistDictionary* top = onDisk.ok() ? onDisk.value.asDictionary() : nullptr;
+        const PlistValue* records = top ? top->find(RecordsKey) : nullptr;
+        if (records && records->isDictionary()) {
+            const PlistValue catalog = top->value(CatalogKey);
+            const PlistDictionary datafile{
+                {SettingsKey, m_settings->dictionary()},
+                {RecordsKey, *records},
+                {CatalogKey, catalog.isArray() ? catalog : PlistValue(PlistArray())}};
+            if (writeDatafile(path, datafile))
+                m_settings->setDatafileSettingsDidChange(false);
+        } else {
+            SystemLog::log(
+                QStringLiteral(
+                    "The settings of %1 were not saved: the file on disk could not be read.")
+                    .arg(path));
+        }
+    } else if (writeToURL(fileURL(), ownType())) {
+        m_settings->setDatafileSettingsDidChange(false);
+    }
+    m_updatingSettingsOnly = false;
+}
+
+void DatafileDocument::updateAllWindows()
+{
+    if (windowControllers().size() < 2)
+        return;
+    for (const auto& controller : windowControllers()) {
+        if (auto* window = dynamic_cast<DatafileEditor*>(controller.get()))
+            window->reloadTables();
+    }
+}
+
+PlistArray DatafileDocument::arrayForFieldNames(const QStringList& names)
+{
+    PlistArray fields;
+    for (const QString& name : names) {
+        fields.append(PlistDictionary{{DatafileSettingsData::FieldIdentifierKey,
+                                       VKStringCategories::universallyUniqueIdentifier()},
+                                      {DatafileSettingsData::FieldNameKey, name},
+                                      {DatafileSettingsData::FieldWidthKey, 150.0}});
+    }
+    return fields;
+}
+
+void DatafileDocument::addFieldNamesToDocument(const QStringList& names)
+{
+    m_settings->setFields(arrayForFieldNames(names));
+    m_settings->setDatafileSettingsDidChange(true);
+    NotificationCenter::defaultCenter().postNotification(DatafileFieldFormatChangedNotification,
+                                                         this);
+}

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "DatafileEditor.h"
+#include "DatafileSettingsData.h"
+#include "Document.h"
+#include "SubsetSortedData.h"
+
+#include <functional>
+
+class WindowController;
+
+// One open datafile: its settings, records and catalog, read from and written to the
+// datafile's property list, whole and atomically. Its first window is its editor,
+// which it consults before every save, revert and close.
+class DatafileDocument : public Document {
+    Q_OBJECT
+
+public:
+    static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
+    static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
+    static inline const QString SettingsKey = QStringLiteral("Settings");
+    static inline const QString RecordsKey = QStringLiteral("Records");
+    static inline const QString CatalogKey = QStringLiteral("Catalog");
+    static inline const QString RevertedDatafileWindow = QStringLiteral("RevertedDatafileWindow");
+    static inline const QString DatafileFieldFormatChangedNotification =
+        QStringLiteral("DatafileFieldFormatChangedNotification");
+
+    // Makes the editor window of a document.
+    using EditorFactory = std::function<std::unique_ptr<WindowController>(DatafileDocument&)>;
+    static void setEditorFactory(EditorFactory factory);
+    // Called a moment after every successful write (the Datafiles menu is rebuilt).
+    static void setDidWriteHook(std::function<void()> hook);
+
+    DatafileDocument();
+    ~DatafileDocument() override;
+
+    bool readFromURL(const QUrl& url, const QString& type) override;
+    bool writeToURL(const QUrl& url, const QString& type) override;
+    void makeWindowControllers() override;
+    bool prepareSavePanel(SavePanelRequest& request) override;
+    void saveDocument() override;
+    void saveDocumentAs() override;
+    bool revertToContentsOfURL(const QUrl& url, const QString& type) override;
+    void canCloseDocument(std::function<void(bool shouldClose)> decided) override;
+    bool validateAction(const QString& selector) const override;
+
+    // Writes the settings alone into the file on disk, keeping the records there.
+    void updateSettingsOnly();
+    // Saves without the edited and synchronisation checks, when saving is allowed.
+    void forceSave();
+    // Reloads the tables of every window once there is more than one.
+    void updateAllWindows();
+    // New field definitions, one per name, each with a new identifier.
+    static PlistArray arrayForFieldNames(const QStringList& names);
+    void addFieldNamesToDocument(const QStringList& names);
+
+    // The editor window's controller; nullptr before the windows are made.
+    DatafileEditor* editor() const;
+
+    const std::shared_ptr<DatafileSettingsData>& datafileSettings() const { return m_settings; }
+    void setDatafileSettings(std::shared_ptr<DatafileSettingsData> settings);
+    const std::shared_ptr<DatafileRecordsData>& datafileRecords() const { return m_records; }
+    const std::shared_ptr<SubsetSortedData>& datafileCatalog() const { return m_catalog; }
+    void setDatafileCatalog(std::shared_ptr<SubsetSortedData> catalog);
+
+    bool openedReadOnly() const { return m_openedReadOnly; }
+    void setOpenedReadOnly(bool readOnly) { m_openedReadOnly = readOnly; }
+    bool updatingSettingsOnly() const { return m_updatingSettingsOnly; }
+    bool isMobile() const { return m_isMobile; }
+    void setIsMobile(bool mobile) { m_isMobile = mobile; }
+    bool correctedCatalog() const { return m_correctedCatalog; }
+    QString defaultDraftName() const { return m_defaultDraftName; }
+    void setDefaultDraftName(const QString& name) { m_defaultDraftName = name; }
+    QString filePath() const { return m_filePath; }
+
+protected:
+    void didSave(SaveOperation operation, bool succeeded) override;
+
+private:
+    // The catalog array to use when it does not list exactly the records: the user
+    // chooses between a rebuilt one and the one as read.
+    PlistArray rebuildCatalogFromRecords(const PlistDictionary& records, const PlistArray& catalog,
+                                         const QString& fileName);
+    bool refuse(const QString& reason);
+    bool canSaveChanges() const;
+    bool nowSyncing() const;
+    bool hasSyncID() const;
+    QString ownType() const { return m_isMobile ? MobileDatafileType : ProDatafileType; }
+    bool writeDatafile(const QString& path, const PlistDictionary& datafile);
+    void adoptCatalog(std::shared_ptr<SubsetSortedData> catalog);
+
+    std::shared_ptr<DatafileSettingsData> m_settings;
+    std::shared_ptr<DatafileRecordsData> m_records;
+    std::shared_ptr<SubsetSortedData> m_catalog;
+    bool m_openedReadOnly = false;
+    bool m_updatingSettingsOnly = false;
+    bool m_isMobile = false;
+    bool m_correctedCatalog = false;
+    bool m_reverting = false;
+    QString m_defaultDraftName;
+    QString m_filePath;
+};

@@ -1,0 +1,174 @@
+#include "DocumentController.h"
+
+#include "Document.h"
+#include "Localization.h"
+#include "Presenter.h"
+#include "StringFormat.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Two URLs name the same file when their canonical paths agree (links, "..").
+QString canonicalPath(const QUrl& url)
+{
+    const QString path = url.toLocalFile();
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
+}
+
+} // namespace
+
+DocumentController& DocumentController::shared()
+{
+    static DocumentController controller;
+    return controller;
+}
+
+void DocumentController::registerDocumentType(DocumentType type)
+{
+    m_types.push_back(std::move(type));
+}
+
+const DocumentController::DocumentType* DocumentController::typeNamed(const QString& name) const
+{
+    for (const DocumentType& type : m_types) {
+        if (type.name == name)
+            return &type;
+    }
+    return nullptr;
+}
+
+QString DocumentController::typeForURL(const QUrl& url) const
+{
+    const QString extension = QFileInfo(url.toLocalFile()).suffix();
+    for (const DocumentType& type : m_types) {
+        if (type.extensions.contains(extension, Qt::CaseInsensitive))
+            return type.name;
+    }
+    return {};
+}
+
+QStringList DocumentController::extensionsForType(const QString& type) const
+{
+    const DocumentType* known = typeNamed(type);
+    return known ? known->extensions : QStringList();
+}
+
+Document* DocumentController::documentForURL(const QUrl& url) const
+{
+    if (url.isEmpty())
+        return nullptr;
+    const QString path = canonicalPath(url);
+    for (Document* document : m_documents) {
+        if (!document->fileURL().isEmpty() && canonicalPath(document->fileURL()) == path)
+            return document;
+    }
+    return nullptr;
+}
+
+Document* DocumentController::currentDocument() const
+{
+    if (m_current)
+        return m_current;
+    return m_documents.empty() ? nullptr : m_documents.back();
+}
+
+void DocumentController::noteDocumentActivated(Document* document)
+{
+    m_current = document;
+}
+
+Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display)
+{
+    if (Document* open = documentForURL(url)) {
+        if (display)
+            open->showWindows();
+        return open;
+    }
+    const QString fileName = QFileInfo(url.toLocalFile()).fileName();
+    const auto refuse = [&](const QString& reason) -> Document* {
+        AlertRequest alert;
+        alert.messageText = stringWithFormat(
+            localized(QStringLiteral("The document “%@” could not be opened.")), fileName);
+        alert.informativeText = reason;
+        Presenter::shared().runModalAlert(alert);
+        return nullptr;
+    };
+
+    const QString typeName = typeForURL(url);
+    const DocumentType* type = typeNamed(typeName);
+    if (!type)
+        return refuse(localized(QStringLiteral("Norva cannot open files of this kind.")));
+    std::unique_ptr<Document> document = type->make();
+    document->setFileType(typeName);
+    document->setFileURL(url);
+    if (!document->readFromURL(url, typeName))
+        return refuse(document->failureReason());
+    Document* opened = addDocument(std::move(document));
+    opened->makeWindowControllers();
+    if (display)
+        opened->showWindows();
+    return opened;
+}
+
+Document* DocumentController::openUntitledDocumentOfType(const QString& typeName, bool display)
+{
+    const DocumentType* type = typeNamed(typeName);
+    if (!type)
+        return nullptr;
+    std::unique_ptr<Document> document = type->make();
+    document->setFileType(typeName);
+    Document* opened = addDocument(std::move(document));
+    opened->makeWindowControllers();
+    if (display)
+        opened->showWindows();
+    return opened;
+}
+
+Document* DocumentController::addDocument(std::unique_ptr<Document> document)
+{
+    Document* added = document.release();
+    m_documents.push_back(added);
+    Q_EMIT documentAdded(added);
+    return added;
+}
+
+void DocumentController::removeDocument(Document* document)
+{
+    const auto found = std::find(m_documents.begin(), m_documents.end(), document);
+    if (found == m_documents.end())
+        return;
+    m_documents.erase(found);
+    if (m_current == document)
+        m_current = nullptr;
+    Q_EMIT documentRemoved(document);
+    document->deleteLater();
+}
+
+void DocumentController::closeAllDocuments(std::function<void(bool allClosed)> done)
+{
+    closeNext(std::move(done));
+}
+
+void DocumentController::closeNext(std::function<void(bool)> done)
+{
+    if (m_documents.empty()) {
+        done(true);
+        return;
+    }
+    Document* document = m_documents.back();
+    document->canCloseDocument([this, document, done](bool shouldClose) {
+        if (!shouldClose) {
+            done(false);
+            return;
+        }
+        document->close();
+        // A document that stays (it refused) would be asked forever.
+        if (std::find(m_documents.begin(), m_documents.end(), document) != m_documents.end()) {
+            done(false);
+            return;
+        }
+        closeNext(done);
+    });
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Document;
+
+// The open documents, in the order they were opened, and the kinds of document the
+// application knows: opening a file makes a document of its kind, and opening one
+// that is already open brings its window to the front.
+class DocumentController : public QObject {
+    Q_OBJECT
+
+public:
+    struct DocumentType {
+        QString name;           // "Norva Pro Datafile" ...
+        QStringList extensions; // without the dot
+        std::function<std::unique_ptr<Document>()> make;
+    };
+
+    static DocumentController& shared();
+
+    void registerDocumentType(DocumentType type);
+    QString typeForURL(const QUrl& url) const;
+    QStringList extensionsForType(const QString& type) const;
+
+    const std::vector<Document*>& documents() const { return m_documents; }
+    Document* documentForURL(const QUrl& url) const;
+    // The document of the most recently activated window, else the newest.
+    Document* currentDocument() const;
+    void noteDocumentActivated(Document* document);
+
+    // The open document of the file, or a new one read from it, with its windows
+    // (shown when asked). Nothing, after telling the user why, when it cannot be read.
+    Document* openDocumentWithContentsOfURL(const QUrl& url, bool display);
+    // A new, empty document of the type.
+    Document* openUntitledDocumentOfType(const QString& type, bool display);
+    // Takes a document made elsewhere (a new datafile, an import).
+    Document* addDocument(std::unique_ptr<Document> document);
+    // Forgets the document; it goes away once control returns to the event loop.
+    void removeDocument(Document* document);
+
+    // Asks each document in turn; the callback says whether all of them closed.
+    void closeAllDocuments(std::function<void(bool allClosed)> done);
+
+Q_SIGNALS:
+    void documentAdded(Document* document);
+    void documentRemoved(Document* document);
+
+private:
+    const DocumentType* typeNamed(const QString& name) const;
+    void closeNext(std::function<void(bool)> done);
+
+    std::vector<DocumentType> m_types;
+    std::vector<Document*> m_documents; // owned; deleted through deleteLater
+    Document* m_current = nullptr;
+};

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+// An alert: a message, the informative text under it and its buttons, the first
+// being the default. No buttons means one "OK".
+struct AlertRequest {
+    enum class Style { Warning, Informational, Critical };
+
+    QString messageText;
+    QString informativeText;
+    QStringList buttons;
+    Style style = Style::Warning;
+    bool showsSuppressionButton = false;
+    QString suppressionButtonTitle; // empty: the platform's own wording
+};
+
+// The button chosen, as AlertFirstButtonReturn plus its position, and whether the
+// suppression box was ticked.
+struct AlertResponse {
+    int returnCode = 1000;
+    bool suppressed = false;
+};
+
+inline constexpr int AlertFirstButtonReturn = 1000;
+inline constexpr int AlertSecondButtonReturn = 1001;
+inline constexpr int AlertThirdButtonReturn = 1002;
+
+struct OpenPanelRequest {
+    QString title;
+    QString message;
+    QString prompt;        // the default button's title; empty: "Open"
+    QString directory;     // where the panel starts; empty: the last one used
+    QStringList fileTypes; // extensions without the dot; empty: any file
+    bool canChooseFiles = true;
+    bool canChooseDirectories = false;
+    bool allowsMultipleSelection = false;
+};
+
+struct SavePanelRequest {
+    QString title;
+    QString message;
+    QString prompt;
+    QString directory;
+    QString nameFieldValue;
+    QStringList allowedFileTypes; // the first one is added to a name without an extension
+
+    // The chosen file as the panel answers it: with the first allowed type added when
+    // its name has no extension.
+    QUrl completedUrl(const QUrl& chosen) const;
+};
+
+// Every interruption of the user goes through here: alerts, panels, beeps, opening
+// links and showing files. The application installs the one that shows widgets;
+// tests install a scripted one that records what was shown and answers from a script.
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+
+    // The installed presenter. Installing nullptr makes the default one current again.
+    static Presenter& shared();
+    static void setShared(Presenter* presenter);
+
+    // Application-modal: answers once the user has chosen.
+    virtual AlertResponse runModalAlert(const AlertRequest& alert) = 0;
+    // Window-modal on the window (application-modal without one); the callback runs
+    // once the sheet is gone.
+    virtual void beginAlertSheet(const AlertRequest& alert, QWidget* window,
+                                 std::function<void(const AlertResponse&)> didEnd) = 0;
+
+    // The chosen files; none when cancelled.
+    virtual QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) = 0;
+    // The chosen file; nothing when cancelled.
+    virtual std::optional<QUrl> runSavePanel(const SavePanelRequest& request, QWidget* window) = 0;
+
+    virtual void beep() = 0;
+    // Opens a link with the system's handler; false when none would take it.
+    virtual bool openUrl(const QUrl& url) = 0;
+    // Shows the file in the file manager.
+    virtual void revealFile(const QString& path) = 0;
+};

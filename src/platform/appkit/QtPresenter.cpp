@@ -1,0 +1,215 @@
+#include "QtPresenter.h"
+
+#include "Localization.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+constexpr char returnCodeProperty[] = "alertReturnCode";
+
+QMessageBox::Icon iconFor(AlertRequest::Style style)
+{
+    switch (style) {
+    case AlertRequest::Style::Informational:
+        return QMessageBox::Information;
+    case AlertRequest::Style::Critical:
+        return QMessageBox::Critical;
+    case AlertRequest::Style::Warning:
+        break;
+    }
+    return QMessageBox::Warning;
+}
+
+// The first button is the default one; a "Cancel" button answers Escape. Without one,
+// Escape and closing the window do nothing, so every answer is a button the user chose.
+QMessageBox::ButtonRole roleFor(const QString& title, qsizetype position)
+{
+    if (position == 0) {
+        return QMessageBox::AcceptRole;
+    }
+    if (title == QLatin1String("Cancel") || title == localized(QStringLiteral("Cancel"))) {
+        return QMessageBox::RejectRole;
+    }
+    return QMessageBox::ActionRole;
+}
+
+QString nameFilterFor(const QStringList& fileTypes)
+{
+    QStringList patterns;
+    for (const QString& type : fileTypes) {
+        patterns.append(QStringLiteral("*.") + type);
+    }
+    return patterns.join(QLatin1Char(' '));
+}
+
+void configureDialog(QFileDialog& dialog, const QString& title, const QString& message,
+                     const QString& prompt)
+{
+    // The dialog has no place for a message under its title; it stands in for a
+    // missing title.
+    dialog.setWindowTitle(title.isEmpty() ? message : title);
+    if (!prompt.isEmpty()) {
+        dialog.setLabelText(QFileDialog::Accept, prompt);
+    }
+}
+
+} // namespace
+
+QMessageBox* QtPresenter::makeMessageBox(const AlertRequest& alert, QWidget* parent)
+{
+    auto* box = new QMessageBox(parent);
+    box->setIcon(iconFor(alert.style));
+    box->setText(alert.messageText);
+    box->setInformativeText(alert.informativeText);
+
+    const QStringList titles =
+        alert.buttons.isEmpty() ? QStringList{localized(QStringLiteral("OK"))} : alert.buttons;
+    for (qsizetype i = 0; i < titles.size(); ++i) {
+        const QMessageBox::ButtonRole role = roleFor(titles[i], i);
+        QPushButton* button = box->addButton(titles[i], role);
+        // The box lists its buttons by role, so each carries its own return code.
+        button->setProperty(returnCodeProperty, AlertFirstButtonReturn + int(i));
+        if (i == 0) {
+            box->setDefaultButton(button);
+        } else if (role == QMessageBox::RejectRole) {
+            box->setEscapeButton(button);
+        }
+    }
+
+    if (alert.showsSuppressionButton) {
+        const QString title = alert.suppressionButtonTitle.isEmpty()
+                                  ? localized(QStringLiteral("Do not show this message again"))
+                                  : alert.suppressionButtonTitle;
+        box->setCheckBox(new QCheckBox(title, box));
+    }
+    return box;
+}
+
+AlertResponse QtPresenter::responseOf(const QMessageBox& box)
+{
+    QAbstractButton* chosen = box.clickedButton();
+    if (!chosen) {
+        // Closed without a click (only code does that): the escape answer, else the default.
+        chosen = box.escapeButton();
+    }
+
+    AlertResponse response;
+    if (chosen) {
+        response.returnCode = chosen->property(returnCodeProperty).toInt();
+    }
+    response.suppressed = box.checkBox() && box.checkBox()->isChecked();
+    return response;
+}
+
+AlertResponse QtPresenter::runModalAlert(const AlertRequest& alert)
+{
+    // Parented for placement only; the parent may be destroyed while the box waits.
+    QPointer<QMessageBox> box = makeMessageBox(alert, QApplication::activeWindow());
+    box->setWindowModality(Qt::ApplicationModal);
+    box->exec();
+    if (!box) {
+        // Gone with its parent: answered as Escape would have been.
+        AlertResponse response;
+        for (qsizetype i = 1; i < alert.buttons.size(); ++i) {
+            if (roleFor(alert.buttons[i], i) == QMessageBox::RejectRole) {
+                response.returnCode = AlertFirstButtonReturn + int(i);
+                break;
+            }
+        }
+        return response;
+    }
+    const AlertResponse response = responseOf(*box);
+    delete box;
+    return response;
+}
+
+void QtPresenter::beginAlertSheet(const AlertRequest& alert, QWidget* window,
+                                  std::function<void(const AlertResponse&)> didEnd)
+{
+    QMessageBox* box = makeMessageBox(alert, window);
+    // finished() comes after the box is hidden, so the callback may begin the next sheet.
+    QObject::connect(box, &QDialog::finished, box, [box, didEnd = std::move(didEnd)]() {
+        const AlertResponse response = responseOf(*box);
+        box->deleteLater();
+        if (didEnd) {
+            didEnd(response);
+        }
+    });
+    if (window) {
+        box->open();
+    } else {
+        box->setWindowModality(Qt::ApplicationModal);
+        box->show();
+    }
+}
+
+QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* window)
+{
+    QFileDialog dialog(window);
+    configureDialog(dialog, request.title, request.message, request.prompt);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(request.directory.isEmpty() ? m_lastDirectory : request.directory);
+    if (request.canChooseDirectories && !request.canChooseFiles) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else {
+        dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
+                                                           : QFileDialog::ExistingFile);
+        if (!request.fileTypes.isEmpty()) {
+            dialog.setNameFilter(nameFilterFor(request.fileTypes));
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
+    }
+    m_lastDirectory = dialog.directory().absolutePath();
+    return dialog.selectedUrls();
+}
+
+std::optional<QUrl> QtPresenter::runSavePanel(const SavePanelRequest& request, QWidget* window)
+{
+    QFileDialog dialog(window);
+    configureDialog(dialog, request.title, request.message, request.prompt);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDirectory(request.directory.isEmpty() ? m_lastDirectory : request.directory);
+    if (!request.allowedFileTypes.isEmpty()) {
+        dialog.setNameFilter(nameFilterFor(request.allowedFileTypes));
+        dialog.setDefaultSuffix(request.allowedFileTypes.first());
+    }
+    if (!request.nameFieldValue.isEmpty()) {
+        dialog.selectFile(request.nameFieldValue);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedUrls().isEmpty()) {
+        return std::nullopt;
+    }
+    m_lastDirectory = dialog.directory().absolutePath();
+    // A native dialog may ignore the default suffix.
+    return request.completedUrl(dialog.selectedUrls().constFirst());
+}
+
+void QtPresenter::beep()
+{
+    QApplication::beep();
+}
+
+bool QtPresenter::openUrl(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+void QtPresenter::revealFile(const QString& path)
+{
+    // The file manager is shown the folder that holds the file.
+    const QString folder = QFileInfo(QDir::cleanPath(path)).absolutePath();
+    QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Presenter.h"
+
+class QMessageBox;
+
+// The presenter the application installs: message boxes, file dialogs and the
+// desktop's handlers.
+class QtPresenter : public Presenter {
+public:
+    AlertResponse runModalAlert(const AlertRequest& alert) override;
+    void beginAlertSheet(const AlertRequest& alert, QWidget* window,
+                         std::function<void(const AlertResponse&)> didEnd) override;
+
+    QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) override;
+    std::optional<QUrl> runSavePanel(const SavePanelRequest& request, QWidget* window) override;
+
+    void beep() override;
+    bool openUrl(const QUrl& url) override;
+    void revealFile(const QString& path) override;
+
+private:
+    static QMessageBox* makeMessageBox(const AlertRequest& alert, QWidget* parent);
+    static AlertResponse responseOf(const QMessageBox& box);
+
+    QString m_lastDirectory;
+};

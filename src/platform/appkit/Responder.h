@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+
+class QObject;
+
+// Something that handles named actions ("saveDocument:"), with the next responder to
+// ask when it does not. Each subclass registers its actions by name, so tables keyed by
+// the action's name work as they stand. The chain links do not own.
+class Responder {
+public:
+    using Action = std::function<void(QObject* sender)>;
+
+    virtual ~Responder() = default;
+
+    Responder* nextResponder() const { return m_nextResponder; }
+    void setNextResponder(Responder* next) { m_nextResponder = next; }
+
+    // Replaces any action registered under that name.
+    void registerAction(const QString& selector, Action action);
+    bool respondsToAction(const QString& selector) const;
+    // Runs the registered action; false when there is none by that name.
+    bool performAction(const QString& selector, QObject* sender = nullptr);
+
+    // Whether an action this responder handles may run now; asked before menus show.
+    virtual bool validateAction(const QString& selector) const;
+
+private:
+    QHash<QString, Action> m_actions;
+    Responder* m_nextResponder = nullptr;
+};

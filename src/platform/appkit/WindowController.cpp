@@ -1,0 +1,91 @@
+#include "WindowController.h"
+
+#include "Document.h"
+
+#include <QCloseEvent>
+#include <QWidget>
+
+WindowController::WindowController() = default;
+
+WindowController::~WindowController()
+{
+    if (m_window)
+        m_window->removeEventFilter(this);
+}
+
+void WindowController::setDocument(Document* document)
+{
+    m_document = document;
+    if (m_window)
+        synchronizeWindowTitleWithDocumentName();
+}
+
+QWidget* WindowController::window()
+{
+    if (!m_window) {
+        m_window = makeWindow();
+        m_window->installEventFilter(this);
+        synchronizeWindowTitleWithDocumentName();
+        windowDidLoad();
+    }
+    return m_window.get();
+}
+
+std::unique_ptr<QWidget> WindowController::makeWindow()
+{
+    return std::make_unique<QWidget>();
+}
+
+void WindowController::showWindow()
+{
+    QWidget* shown = window();
+    shown->show();
+    shown->raise();
+    shown->activateWindow();
+}
+
+void WindowController::closeWindow()
+{
+    if (!m_window)
+        return;
+    m_closingWindow = true;
+    m_window->close();
+    m_closingWindow = false;
+}
+
+void WindowController::synchronizeWindowTitleWithDocumentName()
+{
+    if (!m_window)
+        return;
+    const QString name = m_document ? m_document->displayName() : QString();
+    // Qt shows the edited mark where the title holds "[*]".
+    m_window->setWindowTitle(windowTitleForDocumentDisplayName(name) + QStringLiteral("[*]"));
+    m_window->setWindowModified(m_document && m_document->isDocumentEdited());
+}
+
+void WindowController::setDocumentEdited(bool edited)
+{
+    if (m_window)
+        m_window->setWindowModified(edited);
+}
+
+QString WindowController::windowTitleForDocumentDisplayName(const QString& displayName) const
+{
+    return displayName;
+}
+
+bool WindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_window.get() && event->type() == QEvent::Close && !m_closingWindow &&
+        m_document && shouldCloseDocument()) {
+        // The user closed the window: the document decides, and closes it if it may.
+        event->ignore();
+        QPointer<Document> document = m_document;
+        m_document->canCloseDocument([document](bool shouldClose) {
+            if (shouldClose && document)
+                document->close();
+        });
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}

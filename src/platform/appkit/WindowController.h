@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class Document;
+class QWidget;
+
+// Manages one window of a document: its title follows the document's name and edited
+// state, and closing it asks the document first.
+class WindowController : public QObject {
+    Q_OBJECT
+
+public:
+    WindowController();
+    ~WindowController() override;
+
+    Document* document() const { return m_document; }
+    void setDocument(Document* document);
+
+    // The window, made on first use by makeWindow().
+    QWidget* window();
+    bool isWindowLoaded() const { return m_window != nullptr; }
+    void showWindow();
+    // Closes the window without asking.
+    void closeWindow();
+
+    void synchronizeWindowTitleWithDocumentName();
+    void setDocumentEdited(bool edited);
+    // The title for the document's name; subclasses may add to it.
+    virtual QString windowTitleForDocumentDisplayName(const QString& displayName) const;
+    // Whether closing this window closes its document (the document's main window).
+    virtual bool shouldCloseDocument() const { return true; }
+
+protected:
+    // Builds the window; the controller owns it.
+    virtual std::unique_ptr<QWidget> makeWindow();
+    virtual void windowDidLoad() {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Document* m_document = nullptr;
+    std::unique_ptr<QWidget> m_window;
+    bool m_closingWindow = false;
+};

@@ -1,0 +1,157 @@
+#include "ActionRouter.h"
+#include "ActionBinding.h"
+#include "Responder.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QSet>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A link of the chain that logs "name selector" for each action it performs and refuses
+// the actions it was told to.
+class LoggingResponder : public Responder {
+public:
+    LoggingResponder(QString name, QStringList* log, const QStringList& selectors)
+        : m_name(std::move(name))
+    {
+        for (const QString& selector : selectors) {
+            registerAction(selector, [this, log, selector](QObject* sender) {
+                log->append(m_name + ' ' + selector);
+                lastSender = sender;
+            });
+        }
+    }
+
+    bool validateAction(const QString& selector) const override
+    {
+        return !refused.contains(selector);
+    }
+
+    QSet<QString> refused;
+    QObject* lastSender = nullptr;
+
+private:
+    QString m_name;
+};
+
+// Window controller, then document, then application, as the editor chains them.
+struct Chain {
+    QStringList log;
+    LoggingResponder application{"application", &log, {"newDocument:", "saveDocument:"}};
+    LoggingResponder document{
+        "document", &log, {"saveDocument:", "revertDocumentToSaved:", "printDocument:"}};
+    LoggingResponder windowController{"window", &log, {"performClose:", "printDocument:"}};
+
+    Chain()
+    {
+        windowController.setNextResponder(&document);
+        document.setNextResponder(&application);
+    }
+};
+
+} // namespace
+
+TEST(ActionRouterTest, SendAction_IsPerformedByTheFirstResponderThatHandlesIt)
+{
+    const struct {
+        QString selector;
+        QString performer; // empty: nobody
+    } cases[] = {
+        {"performClose:", "window"},
+        {"printDocument:", "window"},
+        {"saveDocument:", "document"},
+        {"newDocument:", "application"},
+        {"addRecord:", ""},
+    };
+    for (const auto& c : cases) {
+        Chain chain;
+        QObject sender;
+        const bool handled = ActionRouter::sendAction(c.selector, &chain.windowController, &sender);
+        EXPECT_EQ(handled, !c.performer.isEmpty()) << c.selector.toStdString();
+        EXPECT_EQ(chain.log, c.performer.isEmpty() ? QStringList()
+                                                   : QStringList{c.performer + ' ' + c.selector});
+    }
+
+    Chain chain;
+    QObject sender;
+    ActionRouter::sendAction("saveDocument:", &chain.windowController, &sender);
+    EXPECT_EQ(chain.document.lastSender, &sender);
+    EXPECT_FALSE(ActionRouter::sendAction("saveDocument:", nullptr, &sender));
+}
+
+TEST(ActionRouterTest, ValidateAction_AsksTheResponderThatWouldPerformIt)
+{
+    Chain chain;
+    // The application would save, but the document comes first and refuses.
+    chain.document.refused.insert("saveDocument:");
+    chain.application.refused.insert("printDocument:");
+
+    EXPECT_FALSE(ActionRouter::validateAction("saveDocument:", &chain.windowController));
+    EXPECT_TRUE(ActionRouter::validateAction("printDocument:", &chain.windowController));
+    EXPECT_TRUE(ActionRouter::validateAction("newDocument:", &chain.windowController));
+    EXPECT_FALSE(ActionRouter::validateAction("addRecord:", &chain.windowController));
+    EXPECT_FALSE(ActionRouter::validateAction("newDocument:", nullptr));
+}
+
+TEST(ActionRouterTest, Chain_LinkedBackOntoItselfEnds_AndAResponderMayGoWhileActing)
+{
+    Chain chain;
+    chain.application.setNextResponder(&chain.windowController);
+    EXPECT_FALSE(ActionRouter::sendAction("addRecord:", &chain.windowController, nullptr));
+
+    auto* closing = new Responder;
+    bool closed = false;
+    closing->registerAction("performClose:", [closing, &closed](QObject*) {
+        delete closing;
+        closed = true;
+    });
+    EXPECT_TRUE(ActionRouter::sendAction("performClose:", closing, nullptr));
+    EXPECT_TRUE(closed);
+}
+
+TEST(ActionRouterTest, Binding_TriggerSendsToTheCurrentFirstResponder_AndMenusValidateOnShow)
+{
+    Chain chain;
+    Responder* firstResponder = &chain.windowController;
+    ActionBinding binding([&firstResponder] { return firstResponder; });
+
+    QMenu menu;
+    QAction* save = menu.addAction("Save");
+    QAction* revert = menu.addAction("Revert to Saved");
+    QAction* addRecord = menu.addAction("Add Record");
+    QAction* unbound = menu.addAction("About");
+    binding.bind(save, "saveDocument:");
+    binding.bind(revert, "revertDocumentToSaved:");
+    binding.bind(addRecord, "addRecord:");
+    binding.validateWhenShown(&menu);
+    EXPECT_EQ(binding.selectorFor(revert), "revertDocumentToSaved:");
+    EXPECT_TRUE(binding.selectorFor(unbound).isEmpty());
+
+    chain.document.refused.insert("revertDocumentToSaved:");
+    Q_EMIT menu.aboutToShow();
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_FALSE(revert->isEnabled());
+    EXPECT_FALSE(addRecord->isEnabled());
+    EXPECT_TRUE(unbound->isEnabled());
+
+    save->trigger();
+    EXPECT_EQ(chain.log, QStringList{"document saveDocument:"});
+    EXPECT_EQ(chain.document.lastSender, save);
+
+    // Only the application is left in the chain: it saves, nobody reverts.
+    firstResponder = &chain.application;
+    Q_EMIT menu.aboutToShow();
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_FALSE(revert->isEnabled());
+    save->trigger();
+    EXPECT_EQ(chain.log.last(), "application saveDocument:");
+
+    // A refused action does not run even when its item is still enabled.
+    chain.application.refused.insert("saveDocument:");
+    save->trigger();
+    EXPECT_EQ(chain.log.size(), 2);
+}
