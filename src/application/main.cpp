@@ -1,3 +1,8 @@
+#include "Application.h"
+#include "DocumentController.h"
+#include "MainController.h"
+#include "StartWindow.h"
+
 #include <QApplication>
 
 int main(int argc, char* argv[])
@@ -5,6 +10,25 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Norva"));
     QApplication::setOrganizationName(QStringLiteral("Norva"));
-    // Start-up grows here: defaults, menus, the previous session.
+    // Closing the last window quits only when the user's preference says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The kinds of document; each can be opened once its window exists.
+    DocumentController& documents = DocumentController::shared();
+    for (const auto& [name, extension] :
+         {std::pair{"Norva Pro Datafile", "nv3"}, std::pair{"Norva Mobile Datafile", "nvm"},
+          std::pair{"Norva Label", "zlabel"}, std::pair{"Norva Envelope", "zenv"}})
+        documents.registerDocumentType(
+            {QString::fromLatin1(name), {QString::fromLatin1(extension)}, nullptr});
+
+    MainController mainController;
+    mainController.initialize();
+    Application::shared().setDelegate(&mainController);
+
+    StartWindow startWindow(mainController.menus());
+    startWindow.followDocuments();
+    startWindow.show();
+
+    Application::shared().finishLaunchingWhenRunning();
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "DatafileDocument.h"
 
+#include "FileURL.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "PlistXmlWriter.h"

@@ -55,6 +55,14 @@ QStringList DocumentController::extensionsForType(const QString& type) const
     return known ? known->extensions : QStringList();
 }
 
+QStringList DocumentController::allExtensions() const
+{
+    QStringList extensions;
+    for (const DocumentType& type : m_types)
+        extensions += type.extensions;
+    return extensions;
+}
+
 Document* DocumentController::documentForURL(const QUrl& url) const
 {
     if (url.isEmpty())
@@ -98,7 +106,7 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
 
     const QString typeName = typeForURL(url);
     const DocumentType* type = typeNamed(typeName);
-    if (!type)
+    if (!type || !type->make)
         return refuse(localized(QStringLiteral("Norva cannot open files of this kind.")));
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);
@@ -115,7 +123,7 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
 Document* DocumentController::openUntitledDocumentOfType(const QString& typeName, bool display)
 {
     const DocumentType* type = typeNamed(typeName);
-    if (!type)
+    if (!type || !type->make)
         return nullptr;
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);

@@ -20,6 +20,7 @@ public:
     struct DocumentType {
         QString name;           // "Norva Pro Datafile" ...
         QStringList extensions; // without the dot
+        // Empty while the kind cannot be opened yet.
         std::function<std::unique_ptr<Document>()> make;
     };
 
@@ -28,6 +29,8 @@ public:
     void registerDocumentType(DocumentType type);
     QString typeForURL(const QUrl& url) const;
     QStringList extensionsForType(const QString& type) const;
+    // Every extension of every known type, for the Open panel.
+    QStringList allExtensions() const;
 
     const std::vector<Document*>& documents() const { return m_documents; }
     Document* documentForURL(const QUrl& url) const;

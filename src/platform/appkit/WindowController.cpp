@@ -5,6 +5,10 @@
 #include <QCloseEvent>
 #include <QWidget>
 
+namespace {
+const char* const controllerProperty = "norvaWindowController";
+}
+
 WindowController::WindowController() = default;
 
 WindowController::~WindowController()
@@ -24,11 +28,20 @@ QWidget* WindowController::window()
 {
     if (!m_window) {
         m_window = makeWindow();
+        m_window->setProperty(controllerProperty, QVariant::fromValue<QObject*>(this));
         m_window->installEventFilter(this);
         synchronizeWindowTitleWithDocumentName();
         windowDidLoad();
     }
     return m_window.get();
+}
+
+WindowController* WindowController::controllerForWindow(QWidget* window)
+{
+    if (!window)
+        return nullptr;
+    return qobject_cast<WindowController*>(
+        window->window()->property(controllerProperty).value<QObject*>());
 }
 
 std::unique_ptr<QWidget> WindowController::makeWindow()

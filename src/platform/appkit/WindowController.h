@@ -17,6 +17,9 @@ public:
     WindowController();
     ~WindowController() override;
 
+    // The controller of a window made by one; nullptr for any other widget.
+    static WindowController* controllerForWindow(QWidget* window);
+
     Document* document() const { return m_document; }
     void setDocument(Document* document);
 

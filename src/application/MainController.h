@@ -1,0 +1,101 @@
+#pragma once
+
+#include "SharedPanel.h"
+#include "ShellServices.h"
+#include "VKSharedController.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+
+class ApplicationMenus;
+class ProgressPanel;
+class UserDefaults;
+
+// The application delegate: start-up in its fixed order, the registered defaults,
+// the application-wide panels and progress panel, and the application's own commands.
+class MainController : public VKSharedController {
+    Q_OBJECT
+
+public:
+    enum class Panel { Preferences, FindAndReplace, MultiFileFind, WiFiListRequest };
+    using PanelFactory = std::function<std::unique_ptr<SharedPanel>()>;
+
+    struct OperatingSystemVersion {
+        qint64 majorVersion = 0;
+        qint64 minorVersion = 0;
+        qint64 patchVersion = 0;
+    };
+
+    static MainController* mainController();
+
+    explicit MainController(std::unique_ptr<ShellServices> services = nullptr);
+    ~MainController() override;
+
+    void initialize() override;
+    void finishLaunchingStuff() override;
+
+    // The thirty-six application defaults, as registered at start-up.
+    static PlistDictionary applicationDefaults();
+    // Moves an old folder path default to a folder URL default ("file://localhost/.../").
+    static void moveFolderPathToURL(UserDefaults& defaults, const QString& pathKey,
+                                    const QString& urlKey);
+
+    void checkCanUseDropbox();
+    bool canUseDropbox() const { return m_canUseDropbox; }
+    void setCanUseDropbox(bool canUse) { m_canUseDropbox = canUse; }
+    const OperatingSystemVersion& operatingSystemVersion() const
+    {
+        return m_operatingSystemVersion;
+    }
+    bool isMojaveOrLater() const;
+
+    int openDatafileCount() const { return m_openDatafileCount; }
+    void setOpenDatafileCount(int count) { m_openDatafileCount = count; }
+    bool lastDatafileClosing() const { return m_lastDatafileClosing; }
+    bool quitting() const { return m_quitting; }
+    bool designWindowOpen() const { return m_designWindowOpen; }
+    void setDesignWindowOpen(bool open) { m_designWindowOpen = open; }
+    bool testForRecordsThatDontFit() const { return m_testForRecordsThatDontFit; }
+    void setTestForRecordsThatDontFit(bool test) { m_testForRecordsThatDontFit = test; }
+
+    // The later features register how their panel is made; until then its command is off.
+    void setPanelFactory(Panel panel, PanelFactory factory);
+    void startPanel(Panel panel);
+    void closeWifiListController();
+
+    void startIndeterminateProgressPanel(const QString& message);
+    void incrementProgressPanel(const QString& message);
+    void endIndeterminateProgressPanel();
+    ProgressPanel* progressPanel() const { return m_progressPanel.get(); }
+
+    ShellServices& services() const { return *m_services; }
+    ApplicationMenus& menus() const { return *m_menus; }
+    // The one that gets the menus' commands: the active window's, else this.
+    Responder* firstResponder();
+
+    bool validateAction(const QString& selector) const override;
+    bool applicationShouldOpenUntitledFile() override { return false; }
+
+private:
+    void openDocument();
+    void dialingSetChanged();
+
+    std::unique_ptr<ShellServices> m_services;
+    std::unique_ptr<ApplicationMenus> m_menus;
+    std::unique_ptr<ProgressPanel> m_progressPanel;
+    struct PanelSlot {
+        PanelFactory factory;
+        std::unique_ptr<SharedPanel> instance;
+    };
+    std::map<Panel, PanelSlot> m_panels;
+    OperatingSystemVersion m_operatingSystemVersion;
+    int m_openDatafileCount = 0;
+    bool m_quitting = false;
+    bool m_lastDatafileClosing = false;
+    bool m_designWindowOpen = false;
+    bool m_testForRecordsThatDontFit = false;
+    bool m_findDatafilesFolderDialogShowing = false;
+    bool m_findTemplatesFolderDialogShowing = false;
+    bool m_canUseDropbox = false;
+};
