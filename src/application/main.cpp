@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "ApplicationIcon.h"
 #include "DocumentController.h"
 #include "MainController.h"
 #include "StartWindow.h"
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     QApplication::setOrganizationName(QStringLiteral("Norva"));
     // Closing the last window quits only when the user's preference says so.
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(applicationIcon());
 
     // The kinds of document; each can be opened once its window exists.
     DocumentController& documents = DocumentController::shared();
