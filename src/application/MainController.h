@@ -53,6 +53,7 @@ public:
     int openDatafileCount() const { return m_openDatafileCount; }
     void setOpenDatafileCount(int count) { m_openDatafileCount = count; }
     bool lastDatafileClosing() const { return m_lastDatafileClosing; }
+    void setLastDatafileClosing(bool closing) { m_lastDatafileClosing = closing; }
     bool quitting() const { return m_quitting; }
     bool designWindowOpen() const { return m_designWindowOpen; }
     void setDesignWindowOpen(bool open) { m_designWindowOpen = open; }

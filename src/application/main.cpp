@@ -1,6 +1,8 @@
 #include "Application.h"
 #include "ApplicationIcon.h"
+#include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "EditorWindowController.h"
 #include "MainController.h"
 #include "StartWindow.h"
 
@@ -26,6 +28,8 @@ int main(int argc, char* argv[])
     MainController mainController;
     mainController.initialize();
     Application::shared().setDelegate(&mainController);
+    DatafileDocument::setDidWriteHook(
+        [&mainController] { mainController.services().setupDatafilesMenu(); });
 
     StartWindow startWindow(mainController.menus());
     startWindow.followDocuments();

@@ -8,6 +8,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 Document::Document()
 {
     registerAction(QStringLiteral("saveDocument:"), [this](QObject*) { saveDocument(); });
@@ -214,6 +216,18 @@ void Document::addWindowController(std::unique_ptr<WindowController> controller)
 {
     controller->setDocument(this);
     m_windowControllers.push_back(std::move(controller));
+}
+
+void Document::removeWindowController(WindowController* controller)
+{
+    const auto found = std::find_if(m_windowControllers.begin(), m_windowControllers.end(),
+                                    [controller](const auto& held) { return held.get() == controller; });
+    if (found == m_windowControllers.end())
+        return;
+    std::unique_ptr<WindowController> removed = std::move(*found);
+    m_windowControllers.erase(found);
+    removed->closeWindow();
+    removed.release()->deleteLater();
 }
 
 void Document::showWindows()

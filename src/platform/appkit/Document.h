@@ -66,6 +66,8 @@ public:
 
     virtual void makeWindowControllers() {}
     void addWindowController(std::unique_ptr<WindowController> controller);
+    // Closes that window; the controller goes once control is back in the event loop.
+    void removeWindowController(WindowController* controller);
     const std::vector<std::unique_ptr<WindowController>>& windowControllers() const
     {
         return m_windowControllers;

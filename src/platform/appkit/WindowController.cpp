@@ -59,11 +59,18 @@ void WindowController::showWindow()
 
 void WindowController::closeWindow()
 {
-    if (!m_window)
+    if (!m_window || m_closingWindow)
         return;
     m_closingWindow = true;
+    windowWillClose();
     m_window->close();
     m_closingWindow = false;
+}
+
+void WindowController::performClose()
+{
+    if (m_window)
+        m_window->close();
 }
 
 void WindowController::synchronizeWindowTitleWithDocumentName()

@@ -36,6 +36,12 @@ public:
     virtual QString windowTitleForDocumentDisplayName(const QString& displayName) const;
     // Whether closing this window closes its document (the document's main window).
     virtual bool shouldCloseDocument() const { return true; }
+    // Asked before the user's close goes on; false keeps the window open.
+    virtual bool windowShouldClose() { return true; }
+    // The window is about to close, whoever closes it.
+    virtual void windowWillClose() {}
+    // Asks to close the window, as the user's close button does.
+    void performClose();
 
 protected:
     // Builds the window; the controller owns it.

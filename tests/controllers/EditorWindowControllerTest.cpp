@@ -1,0 +1,232 @@
+#include "EditorWindowController.h"
+
+#include "DatafileDocument.h"
+#include "ScriptedPresenter.h"
+#include "UserDefaults.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProgressBar>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditorWindowControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        Presenter::setShared(&m_presenter);
+        UserDefaults::setStandardUserDefaults(&m_defaults);
+        DatafileDocument::setEditorFactory(
+            [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
+    }
+    void TearDown() override
+    {
+        m_documents.clear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EditorWindowController::setFileSizeForTesting(nullptr);
+        DatafileDocument::setEditorFactory(nullptr);
+        UserDefaults::setStandardUserDefaults(nullptr);
+        Presenter::setShared(nullptr);
+    }
+
+    // A datafile of three records, written to the temporary folder.
+    QString makeDatafile(const std::function<void(DatafileSettingsData&)>& configure = {})
+    {
+        DatafileDocument document;
+        for (const char* text : {"First", "Second", "Third"}) {
+            auto record = std::make_shared<RecordData>();
+            record->setTextString(text);
+            document.datafileRecords()->setRecord(record, record->identifier());
+            document.datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+        }
+        if (configure)
+            configure(*document.datafileSettings());
+        const QString path = m_dir.filePath("People.nv3");
+        EXPECT_TRUE(document.saveToURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType,
+                                       Document::SaveOperation::SaveTo));
+        return path;
+    }
+
+    // Opens the file as another machine would: a document of its own with its window.
+    DatafileDocument* open(const QString& path)
+    {
+        auto document = std::make_unique<DatafileDocument>();
+        document->setFileType(DatafileDocument::ProDatafileType);
+        document->setFileURL(QUrl::fromLocalFile(path));
+        EXPECT_TRUE(
+            document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType));
+        document->makeWindowControllers();
+        document->showWindows();
+        m_documents.push_back(std::move(document));
+        return m_documents.back().get();
+    }
+
+    static EditorWindowController* editorOf(DatafileDocument* document)
+    {
+        return static_cast<EditorWindowController*>(document->windowControllers().front().get());
+    }
+
+    static void wait(int milliseconds)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < milliseconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+
+    QTemporaryDir m_dir;
+    ScriptedPresenter m_presenter;
+    UserDefaults m_defaults{m_dir.filePath("defaults")};
+    std::vector<std::unique_ptr<DatafileDocument>> m_documents;
+};
+
+} // namespace
+
+TEST_F(EditorWindowControllerTest, RecordToOpen_FollowsTheSettingAndConvertsTheOlderOne)
+{
+    struct Case {
+        const char* name;
+        std::optional<qint64> openToRecord;
+        bool openToLastRecord;
+        QString mostRecent; // "B" stands for the second record's identifier
+        QString shownText;
+        qint64 storedOpenToRecord;
+    };
+    const Case cases[] = {
+        {"first", 3, false, {}, "First", 3},
+        {"last", 4, false, {}, "Third", 4},
+        {"most recent", 5, false, "B", "Second", 5},
+        {"most recent, none stored", 5, false, "", "First", 5},
+        {"most recent, gone", 5, false, "NO-SUCH-RECORD", "First", 5},
+        {"anything else", 17, false, {}, "First", 17},
+        {"older: last", std::nullopt, true, {}, "Third", 4},
+        {"older: first", std::nullopt, false, {}, "First", 3},
+    };
+    for (const Case& c : cases) {
+        const QString path = makeDatafile([&](DatafileSettingsData& settings) {
+            if (c.openToRecord)
+                settings.setOpenToRecord(*c.openToRecord);
+            settings.setOpenToLastRecord(c.openToLastRecord);
+        });
+        DatafileDocument* document = open(path);
+        EditorWindowController* editor = editorOf(document);
+        if (c.mostRecent == "B") {
+            document->datafileSettings()->setMostRecentRecord(
+                editor->catalog()->selectedIdentifierAtIndex(1));
+            editor->loadRecordAtIndex(editor->recordToOpen());
+        } else if (!c.mostRecent.isNull()) {
+            document->datafileSettings()->setMostRecentRecord(c.mostRecent);
+            editor->loadRecordAtIndex(editor->recordToOpen());
+        }
+        ASSERT_TRUE(editor->currentRecord()) << c.name;
+        EXPECT_EQ(editor->currentRecord()->textString(), c.shownText) << c.name;
+        EXPECT_EQ(document->datafileSettings()->openToRecord(), c.storedOpenToRecord) << c.name;
+        m_documents.clear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
+TEST_F(EditorWindowControllerTest, LockFile_SecondOpeningIsReadOnlyAndOnlyTheFirstRemovesIt)
+{
+    const QString path =
+        makeDatafile([](DatafileSettingsData& settings) { settings.setNetworkShared(true); });
+    const QString lockPath = path + ".lock";
+
+    DatafileDocument* first = open(path);
+    EXPECT_TRUE(editorOf(first)->lockedOnOpening());
+    EXPECT_FALSE(first->openedReadOnly());
+    QFile lock(lockPath);
+    ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
+    EXPECT_EQ(lock.readAll(), QCoreApplication::applicationFilePath().toUtf8());
+    lock.close();
+
+    DatafileDocument* second = open(path);
+    EXPECT_FALSE(editorOf(second)->lockedOnOpening());
+    EXPECT_TRUE(second->openedReadOnly());
+    wait(200);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "This datafile is locked.");
+    EXPECT_TRUE(m_presenter.lastAlert().request.informativeText.contains(
+        "drag \"People.nv3.lock\" to the trash"));
+
+    first->close();
+    EXPECT_FALSE(QFile::exists(lockPath));
+    QFile stale(lockPath); // a lock left by a machine that stopped
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.close();
+    second->close();
+    EXPECT_TRUE(QFile::exists(lockPath));
+}
+
+TEST_F(EditorWindowControllerTest, SizeWarning_TitlesAtTheBoundaries)
+{
+    const QString path = makeDatafile();
+    DatafileDocument* document = open(path);
+    struct Case {
+        qint64 size;
+        QString title;
+    };
+    const Case cases[] = {
+        {1'073'741'823, QString()},
+        {1'073'741'824, "This datafile is over 1 GB in size."},
+        {1'610'612'736, "This datafile is over 1 GB in size."},
+        {1'610'612'737, "This datafile is over 1.5 GB in size."},
+    };
+    for (const Case& c : cases) {
+        m_presenter.clear();
+        EditorWindowController::setFileSizeForTesting([&](const QString&) { return c.size; });
+        editorOf(document)->warnWhenTooLarge();
+        if (c.title.isNull()) {
+            EXPECT_TRUE(m_presenter.alerts().isEmpty()) << c.size;
+        } else {
+            ASSERT_EQ(m_presenter.alerts().size(), 1) << c.size;
+            EXPECT_EQ(m_presenter.lastAlert().request.messageText, c.title);
+        }
+    }
+}
+
+TEST_F(EditorWindowControllerTest, Close_AWindowWithAClone_ClosesTheCloneFirst)
+{
+    DatafileDocument* document = open(makeDatafile());
+    auto clone = std::make_unique<EditorWindowController>();
+    clone->setIsClone(true);
+    EditorWindowController* cloneEditor = clone.get();
+    document->addWindowController(std::move(clone));
+    cloneEditor->prepare();
+    ASSERT_EQ(document->windowControllers().size(), 2u);
+    EXPECT_TRUE(editorOf(document)->hasClone());
+
+    EXPECT_TRUE(editorOf(document)->windowShouldClose());
+    EXPECT_EQ(document->windowControllers().size(), 1u);
+
+    editorOf(document)->incrementOpenTemplateCount();
+    EXPECT_FALSE(editorOf(document)->windowShouldClose());
+}
+
+TEST_F(EditorWindowControllerTest, StatusAndRecordInformation)
+{
+    DatafileDocument* document = open(makeDatafile());
+    EditorWindowController* editor = editorOf(document);
+    EXPECT_EQ(editor->indexOfCurrentRecord(), 0);
+    editor->goToNextRecord();
+    EXPECT_EQ(editor->indexOfCurrentRecord(), 1);
+    editor->currentRecord()->setFields(PlistDictionary{{"F", "abc"}});
+    EXPECT_EQ(EditorWindowController::recordSize(*editor->currentRecord()), 6 + 3);
+    const QStringList info = editor->recordInfo();
+    ASSERT_EQ(info.size(), 7);
+    EXPECT_EQ(info.at(6), "9 Bytes");
+    EXPECT_EQ(EditorWindowController::recordSizeText(1'000), "1000 Bytes");
+    EXPECT_EQ(EditorWindowController::recordSizeText(1'001), "1.001000 KB");
+    EXPECT_EQ(EditorWindowController::recordSizeText(2'500'000), "2.500000 MB");
+
+    editor->startMailProgressPanel("Importing");
+    editor->incrementMailProgressPanel("No files", 0);
+    editor->incrementMailProgressPanel("One of four", 4);
+    EXPECT_EQ(editor->progressBar()->value(), 25);
+    editor->endIndeterminateProgressPanel();
+}
