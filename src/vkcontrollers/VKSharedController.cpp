@@ -4,6 +4,7 @@
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "UserDefaults.h"
+#include "UserGuide.h"
 #include "VKUpdateController.h"
 
 #include <QDateTime>
@@ -115,7 +116,7 @@ void VKSharedController::helpGuide()
 
 void VKSharedController::openGuidePage(const QString& pageName)
 {
-    openAddress(GuideBaseAddress + pageName);
+    UserGuide::openPage(pageName);
 }
 
 void VKSharedController::openAddress(const QString& address)

@@ -16,8 +16,7 @@ class VKSharedController : public QObject, public Responder, public ApplicationD
     Q_OBJECT
 
 public:
-    // Where the online user guide and the product's pages live.
-    static inline const QString GuideBaseAddress = QStringLiteral("https://norva.app/guide/");
+    // Where the product's pages live; the guide's address is UserGuide's.
     static inline const QString ProductSiteAddress = QStringLiteral("https://norva.app/");
 
     static VKSharedController* mainController();

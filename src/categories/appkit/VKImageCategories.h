@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QPainter>
+#include <QPixmap>
+#include <QRectF>
+#include <QString>
+
+// Images by name and drawn upright in flipped coordinates.
+namespace VKImageCategories {
+
+// The application's image of that name (the resource ":/images/<name>", as given or
+// with ".png" or ".tiff" added); a null pixmap when there is none.
+QPixmap imageNamed(const QString& name);
+
+// Draws the whole image into the rectangle mirrored top to bottom, with the composition
+// mode and the opacity fraction (0 to 1).
+void drawFlippedInRect(QPainter& painter, const QPixmap& image, const QRectF& rect,
+                       QPainter::CompositionMode operation, qreal fraction = 1.0);
+
+} // namespace VKImageCategories

@@ -1,0 +1,369 @@
+#include "RichText.h"
+#include "RtfTextProperty.h"
+
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QUrl>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Switched-off attributes mean the same stored or absent.
+QTextCharFormat normalized(QTextCharFormat format)
+{
+    if (format.fontWeight() == QFont::Normal)
+        format.clearProperty(QTextFormat::FontWeight);
+    for (const int property : {int(QTextFormat::FontItalic), int(QTextFormat::FontStrikeOut),
+                               int(QTextFormat::FontUnderline)}) {
+        if (format.hasProperty(property) && !format.boolProperty(property))
+            format.clearProperty(property);
+    }
+    if (format.underlineStyle() == QTextCharFormat::NoUnderline)
+        format.clearProperty(QTextFormat::TextUnderlineStyle);
+    if (format.verticalAlignment() == QTextCharFormat::AlignNormal)
+        format.clearProperty(QTextFormat::TextVerticalAlignment);
+    return format;
+}
+
+std::string describe(const QTextFormat& format)
+{
+    std::string out;
+    const QMap<int, QVariant> properties = format.properties();
+    for (auto it = properties.begin(); it != properties.end(); ++it)
+        out += std::to_string(it.key()) + "=" + it.value().toString().toStdString() + " ";
+    return out;
+}
+
+// Every character's text and format and every paragraph's format and list, compared.
+void expectSameDocument(const QTextDocument& expected, const QTextDocument& actual,
+                        const std::string& label)
+{
+    EXPECT_EQ(RichText::plainText(actual).toStdString(),
+              RichText::plainText(expected).toStdString())
+        << label;
+    ASSERT_EQ(actual.blockCount(), expected.blockCount()) << label;
+    QTextBlock a = actual.begin();
+    for (QTextBlock e = expected.begin(); e.isValid(); e = e.next(), a = a.next()) {
+        QTextBlockFormat ef = e.blockFormat();
+        QTextBlockFormat af = a.blockFormat();
+        ef.clearProperty(QTextFormat::ObjectIndex);
+        af.clearProperty(QTextFormat::ObjectIndex);
+        EXPECT_TRUE(ef.properties() == af.properties())
+            << label << " block " << e.blockNumber() << "\n expected " << describe(ef)
+            << "\n actual   " << describe(af);
+        ASSERT_EQ(a.textList() != nullptr, e.textList() != nullptr) << label;
+        if (e.textList()) {
+            const QTextListFormat el = e.textList()->format();
+            const QTextListFormat al = a.textList()->format();
+            EXPECT_EQ(al.style(), el.style()) << label;
+            EXPECT_EQ(al.indent(), el.indent()) << label;
+            EXPECT_EQ(a.textList()->itemText(a).toStdString(),
+                      e.textList()->itemText(e).toStdString())
+                << label;
+        }
+        for (int i = 0; i < e.length() - 1; ++i) {
+            QTextCursor ec(const_cast<QTextDocument*>(&expected));
+            QTextCursor ac(const_cast<QTextDocument*>(&actual));
+            ec.setPosition(e.position() + i + 1);
+            ac.setPosition(a.position() + i + 1);
+            const QTextCharFormat echar = normalized(ec.charFormat());
+            const QTextCharFormat achar = normalized(ac.charFormat());
+            EXPECT_TRUE(echar.properties() == achar.properties())
+                << label << " block " << e.blockNumber() << " character " << i << "\n expected "
+                << describe(echar) << "\n actual   " << describe(achar);
+        }
+    }
+}
+
+QTextCharFormat font(const QString& family, double size)
+{
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{family});
+    format.setFontPointSize(size);
+    return format;
+}
+
+using Builder = std::function<void(QTextCursor&)>;
+
+struct Case {
+    const char* name;
+    Builder build;
+};
+
+const Case Cases[] = {
+    {"paragraphs",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         c.insertText(QStringLiteral("First"), base);
+         c.insertBlock();
+         c.insertText(QStringLiteral("Second"), base);
+         c.insertBlock();
+         c.insertBlock();
+         c.insertText(QStringLiteral("Fourth"), base);
+     }},
+    {"character attributes",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         const auto run = [&](const char* text, const std::function<void(QTextCharFormat&)>& set) {
+             QTextCharFormat format = base;
+             set(format);
+             c.insertText(QString::fromUtf8(text), format);
+             c.insertText(QStringLiteral(" "), base);
+         };
+         run("bold", [](QTextCharFormat& f) { f.setFontWeight(QFont::Bold); });
+         run("italic", [](QTextCharFormat& f) { f.setFontItalic(true); });
+         run("under", [](QTextCharFormat& f) { f.setFontUnderline(true); });
+         run("struck", [](QTextCharFormat& f) { f.setFontStrikeOut(true); });
+         run("red", [](QTextCharFormat& f) { f.setForeground(QColor(200, 10, 20)); });
+         run("marked", [](QTextCharFormat& f) { f.setBackground(QColor(255, 250, 0, 128)); });
+         run("up",
+             [](QTextCharFormat& f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); });
+         run("down",
+             [](QTextCharFormat& f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); });
+         run("raised",
+             [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::BaselineOffset, 6); });
+         run("lowered",
+             [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::BaselineOffset, -4); });
+         run("shadow", [](QTextCharFormat& f) {
+             f.setProperty(RtfTextProperty::Shadow,
+                           QVariantList{20, -20, 30, 255, QColor(0, 0, 0, 87)});
+         });
+         run("kerned", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Kerning, 1); });
+         run("spaced", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Expansion, 12); });
+         run("ligature", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Ligature, 0); });
+         run("all", [](QTextCharFormat& f) {
+             f.setFontWeight(QFont::Bold);
+             f.setFontItalic(true);
+             f.setFontUnderline(true);
+             f.setForeground(QColor(0, 128, 255));
+         });
+         c.insertText(QStringLiteral("mono"), font(QStringLiteral("Menlo-Regular"), 10.5));
+         c.insertText(QStringLiteral("unset"), QTextCharFormat());
+         c.insertText(QStringLiteral("again"), base);
+     }},
+    {"paragraph attributes",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         const auto paragraph = [&](const char* text,
+                                    const std::function<void(QTextBlockFormat&)>& set) {
+             QTextBlockFormat format;
+             set(format);
+             c.insertBlock(format);
+             c.insertText(QString::fromUtf8(text), base);
+         };
+         c.insertText(QStringLiteral("natural"), base);
+         paragraph("left",
+                   [](QTextBlockFormat& f) { f.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); });
+         paragraph("centre", [](QTextBlockFormat& f) { f.setAlignment(Qt::AlignHCenter); });
+         paragraph("right",
+                   [](QTextBlockFormat& f) { f.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); });
+         paragraph("justified", [](QTextBlockFormat& f) { f.setAlignment(Qt::AlignJustify); });
+         paragraph("indented", [](QTextBlockFormat& f) {
+             f.setLeftMargin(36);
+             f.setRightMargin(18.5);
+             f.setTextIndent(-12);
+         });
+         paragraph("tabs\tone\ttwo\tthree\t4.5", [](QTextBlockFormat& f) {
+             QTextOption::Tab decimal(200, QTextOption::DelimiterTab, QLatin1Char('.'));
+             f.setTabPositions({QTextOption::Tab(28.35, QTextOption::LeftTab),
+                                QTextOption::Tab(100, QTextOption::CenterTab),
+                                QTextOption::Tab(150, QTextOption::RightTab), decimal});
+         });
+         paragraph("proportional", [](QTextBlockFormat& f) {
+             f.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+         });
+         paragraph("fixed",
+                   [](QTextBlockFormat& f) { f.setLineHeight(14, QTextBlockFormat::FixedHeight); });
+         paragraph("minimum", [](QTextBlockFormat& f) {
+             f.setLineHeight(12, QTextBlockFormat::MinimumHeight);
+         });
+         paragraph("leading", [](QTextBlockFormat& f) {
+             f.setLineHeight(3, QTextBlockFormat::LineDistanceHeight);
+         });
+         paragraph("spaced", [](QTextBlockFormat& f) {
+             f.setTopMargin(6);
+             f.setBottomMargin(12);
+             f.setProperty(RtfTextProperty::MaximumLineHeight, 300);
+             f.setProperty(RtfTextProperty::DefaultTabInterval, 720);
+         });
+     }},
+    {"lists",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         c.insertText(QStringLiteral("Shopping"), base);
+         QTextListFormat bullets;
+         bullets.setStyle(QTextListFormat::ListDisc);
+         c.insertList(bullets);
+         c.insertText(QStringLiteral("bread"), base);
+         c.insertBlock();
+         c.insertText(QStringLiteral("milk"), base);
+         QTextListFormat nested;
+         nested.setStyle(QTextListFormat::ListCircle);
+         nested.setIndent(2);
+         c.insertList(nested);
+         c.insertText(QStringLiteral("skimmed"), base);
+         QTextListFormat numbered;
+         numbered.setStyle(QTextListFormat::ListDecimal);
+         c.insertList(numbered);
+         c.insertText(QStringLiteral("one"), base);
+         c.insertBlock();
+         c.insertText(QStringLiteral("two"), base);
+         QTextListFormat roman;
+         roman.setStyle(QTextListFormat::ListUpperRoman);
+         c.insertList(roman);
+         c.insertText(QStringLiteral("first"), base);
+         c.insertBlock(QTextBlockFormat());
+         c.insertText(QStringLiteral("after"), base);
+     }},
+    {"links",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         const auto link = [&](const char* text, const char* href) {
+             QTextCharFormat format = base;
+             format.setAnchor(true);
+             format.setAnchorHref(QString::fromUtf8(href));
+             c.insertText(QString::fromUtf8(text), format);
+         };
+         c.insertText(QStringLiteral("See "), base);
+         link("the site", "https://example.com/a?b=1&c=%22q%22#top");
+         c.insertText(QStringLiteral(" or "), base);
+         link("this record", "uuid://0F3A-77");
+         link("then mail", "mailto:a@example.com");
+         c.insertBlock();
+         QTextCharFormat bold = base;
+         bold.setFontWeight(QFont::Bold);
+         bold.setAnchor(true);
+         bold.setAnchorHref(QStringLiteral("file:///tmp/a b/{x}.txt"));
+         c.insertText(QStringLiteral("bold file"), bold);
+     }},
+    {"unicode and specials",
+     [](QTextCursor& c) {
+         const QTextCharFormat base = font(QStringLiteral("Helvetica"), 12);
+         c.insertText(QString::fromUtf8("caf\u00e9 \u20ac \U0001F600 \u00a0nbsp {braces} \\ "
+                                        "tab\there line\u2028break \ufffc bare \u0434\u0430"),
+                      base);
+         c.insertText(QString::fromUtf8("\u65e5\u672c"),
+                      font(QString::fromUtf8("\u30d2\u30e9\u30ae\u30ce"), 14));
+     }},
+};
+
+std::unique_ptr<QTextDocument> build(const Builder& builder)
+{
+    auto document = std::make_unique<QTextDocument>();
+    QTextCursor cursor(document.get());
+    builder(cursor);
+    return document;
+}
+
+QImage redSquare()
+{
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(QColor(255, 0, 0));
+    return image;
+}
+
+} // namespace
+
+TEST(RichTextRoundTripTest, DocumentThroughRtfAndRtfd_KeepsTextAttributesAndLinks)
+{
+    for (const Case& c : Cases) {
+        const std::unique_ptr<QTextDocument> original = build(c.build);
+
+        const RichTextResult fromRtf = RichText::fromRtf(RichText::toRtf(*original));
+        ASSERT_TRUE(fromRtf.ok()) << c.name << ": " << fromRtf.error->toStdString();
+        expectSameDocument(*original, *fromRtf.document, std::string(c.name) + " (RTF)");
+
+        const RichTextResult fromRtfd = RichText::fromRtfd(RichText::toRtfd(*original));
+        ASSERT_TRUE(fromRtfd.ok()) << c.name << ": " << fromRtfd.error->toStdString();
+        expectSameDocument(*original, *fromRtfd.document, std::string(c.name) + " (RTFD)");
+    }
+}
+
+TEST(RichTextRoundTripTest, DocumentAttributes_AreWrittenBack)
+{
+    DocumentAttributes attributes;
+    attributes.paperWidth = 11900;
+    attributes.paperHeight = 16840;
+    attributes.leftMargin = 1440;
+    attributes.rightMargin = 1440;
+    attributes.topMargin = 1000;
+    attributes.bottomMargin = 900;
+    attributes.viewWidth = 12000;
+    attributes.viewHeight = 15840;
+    attributes.viewKind = 1;
+    attributes.viewScale = 150;
+    attributes.otherControls = {{"cocoatextscaling", 0}, {"hyphauto", 1}, {"readonlydoc", 1}};
+    attributes.info = "{\\info{\\title Notes}}";
+    const std::unique_ptr<QTextDocument> document =
+        build([](QTextCursor& c) { c.insertText(QStringLiteral("text")); });
+
+    EXPECT_EQ(RichText::fromRtf(RichText::toRtf(*document, attributes)).attributes, attributes);
+    EXPECT_EQ(RichText::fromRtfd(RichText::toRtfd(*document, attributes)).attributes, attributes);
+    EXPECT_EQ(RichText::fromRtf(RichText::toRtf(*document)).attributes, DocumentAttributes());
+}
+
+TEST(RichTextRoundTripTest, Images_TravelAsRtfdAttachmentsAndStayStable)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("red")), redSquare());
+    QTextCursor cursor(document.get());
+    cursor.insertText(QStringLiteral("Before "));
+    QTextImageFormat image;
+    image.setName(QStringLiteral("red"));
+    image.setWidth(40);
+    image.setHeight(30);
+    cursor.insertImage(image);
+    cursor.insertText(QStringLiteral(" after"));
+
+    const QList<RtfdFile> files = RichText::toRtfdFiles(*document);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0].name.toStdString(), "TXT.rtf");
+    EXPECT_EQ(files[1].name.toStdString(), "red.png");
+
+    const RichTextResult read = RichText::fromRtfd(RichText::toRtfd(*document));
+    ASSERT_TRUE(read.ok()) << read.error->toStdString();
+    EXPECT_TRUE(read.attachments.isEmpty());
+    EXPECT_EQ(RichText::plainText(*read.document).toStdString(),
+              QStringLiteral("Before \ufffc after").toStdString());
+    QTextCursor at(read.document.get());
+    at.setPosition(8);
+    ASSERT_TRUE(at.charFormat().isImageFormat());
+    const QTextImageFormat readImage = at.charFormat().toImageFormat();
+    EXPECT_EQ(readImage.width(), 40.0);
+    EXPECT_EQ(readImage.height(), 30.0);
+    const QImage pixels =
+        read.document->resource(QTextDocument::ImageResource, QUrl(readImage.name()))
+            .value<QImage>();
+    EXPECT_EQ(pixels.convertToFormat(QImage::Format_RGB32), redSquare());
+
+    // Read and written again, the container is byte for byte the same.
+    const QByteArray once = RichText::toRtfd(*read.document);
+    const RichTextResult again = RichText::fromRtfd(once);
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(RichText::toRtfd(*again.document), once);
+
+    // Plain RTF refers to the attachment by name only and carries no file.
+    const RichTextResult rtfOnly = RichText::fromRtf(RichText::toRtf(*document));
+    ASSERT_TRUE(rtfOnly.ok());
+    EXPECT_EQ(RichText::plainText(*rtfOnly.document), RichText::plainText(*document));
+}
+
+TEST(RichTextRoundTripTest, PlainText_UsesLineFeedsAndKeepsAttachmentsAndNonBreakingSpaces)
+{
+    const std::unique_ptr<QTextDocument> document = build([](QTextCursor& c) {
+        c.insertText(QString::fromUtf8("one\u00a0two"));
+        c.insertBlock();
+        c.insertText(QStringLiteral("x"));
+        c.insertImage(QStringLiteral("missing"));
+        c.insertBlock();
+    });
+    EXPECT_EQ(RichText::plainText(*document).toStdString(),
+              QString::fromUtf8("one\u00a0two\nx\ufffc\n").toStdString());
+}

@@ -1,0 +1,226 @@
+#include "RichText.h"
+#include "RtfTextProperty.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QTextList>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray fixture(const QString& name)
+{
+    QFile file(QStringLiteral(NORVA_FIXTURES_DIR "/rtf/") + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return file.readAll();
+}
+
+// The character format at a document position (of the character after it).
+QTextCharFormat formatAt(const QTextDocument& document, int position)
+{
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    return cursor.charFormat();
+}
+
+QTextCharFormat formatOf(const QTextDocument& document, const QString& text)
+{
+    const int position = int(RichText::plainText(document).indexOf(text));
+    EXPECT_GE(position, 0) << text.toStdString();
+    return formatAt(document, position);
+}
+
+std::string show(const QString& text)
+{
+    return text.toStdString();
+}
+
+} // namespace
+
+TEST(RtfReaderTest, PlatformDialect_ReadsTextAttributesAndDocumentAttributes)
+{
+    const RichTextResult result = RichText::fromRtf(fixture(QStringLiteral("cocoa-styled.rtf")));
+    ASSERT_TRUE(result.ok()) << show(*result.error);
+    const QTextDocument& document = *result.document;
+
+    EXPECT_EQ(show(RichText::plainText(document)),
+              show(QStringLiteral("Plain bold italic under struck red marked H2O raised shadow "
+                                  "spaced\nCentred caf\u00e9 \u20ac and \u20ac once, link here\n"
+                                  "first\nsecond\ncode\u00a0nbsp\u2028next")));
+
+    const QTextCharFormat plain = formatOf(document, QStringLiteral("Plain"));
+    EXPECT_EQ(plain.fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica")});
+    EXPECT_EQ(plain.fontPointSize(), 12.0);
+    EXPECT_FALSE(plain.hasProperty(QTextFormat::ForegroundBrush));
+
+    const QTextCharFormat bold = formatOf(document, QStringLiteral("bold"));
+    EXPECT_EQ(bold.fontWeight(), QFont::Bold);
+    EXPECT_EQ(bold.fontFamilies().toStringList(), QStringList{QStringLiteral("Helvetica-Bold")});
+    EXPECT_TRUE(formatOf(document, QStringLiteral("italic")).fontItalic());
+    EXPECT_FALSE(formatOf(document, QStringLiteral("italic")).fontUnderline());
+    EXPECT_TRUE(formatOf(document, QStringLiteral("under")).fontUnderline());
+    EXPECT_TRUE(formatOf(document, QStringLiteral("struck")).fontStrikeOut());
+    EXPECT_EQ(formatOf(document, QStringLiteral("red")).foreground().color(), QColor(255, 0, 0));
+    // The expanded colour table wins over the 8-bit one, alpha included.
+    const QColor marked = formatOf(document, QStringLiteral("marked")).background().color();
+    EXPECT_EQ(marked.red(), 255);
+    EXPECT_EQ(marked.green(), 250);
+    EXPECT_NEAR(marked.alphaF(), 0.5, 0.001);
+    EXPECT_EQ(formatOf(document, QStringLiteral("2O")).verticalAlignment(),
+              QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(formatOf(document, QStringLiteral("O ")).verticalAlignment(),
+              QTextCharFormat::AlignNormal);
+    EXPECT_EQ(
+        formatOf(document, QStringLiteral("raised")).intProperty(RtfTextProperty::BaselineOffset),
+        6);
+    const QVariantList shadow =
+        formatOf(document, QStringLiteral("shadow")).property(RtfTextProperty::Shadow).toList();
+    ASSERT_EQ(shadow.size(), 5);
+    EXPECT_EQ(shadow[0].toInt(), 20);
+    EXPECT_EQ(shadow[1].toInt(), -20);
+    EXPECT_EQ(shadow[2].toInt(), 30);
+    EXPECT_NEAR(shadow[4].value<QColor>().alphaF(), 0.34, 0.001);
+    const QTextCharFormat spaced = formatOf(document, QStringLiteral("spaced"));
+    EXPECT_EQ(spaced.intProperty(RtfTextProperty::Kerning), 1);
+    EXPECT_EQ(spaced.intProperty(RtfTextProperty::Expansion), 10);
+
+    const QTextCharFormat link = formatOf(document, QStringLiteral("link"));
+    EXPECT_TRUE(link.isAnchor());
+    EXPECT_EQ(show(link.anchorHref()), "https://example.com/a?b=1");
+    EXPECT_FALSE(formatOf(document, QStringLiteral(" here")).isAnchor());
+
+    ASSERT_EQ(document.blockCount(), 5);
+    const QTextBlock first = document.firstBlock();
+    ASSERT_EQ(first.blockFormat().tabPositions().size(), 2);
+    EXPECT_EQ(first.blockFormat().tabPositions()[1].type, QTextOption::RightTab);
+    EXPECT_EQ(first.blockFormat().tabPositions()[1].position, 216.0);
+    EXPECT_FALSE(first.blockFormat().hasProperty(QTextFormat::BlockAlignment));
+    EXPECT_EQ(first.next().blockFormat().alignment(), Qt::AlignHCenter);
+
+    const QTextBlock item = first.next().next();
+    ASSERT_NE(item.textList(), nullptr);
+    EXPECT_EQ(item.textList(), item.next().textList());
+    EXPECT_EQ(item.textList()->format().style(), QTextListFormat::ListDisc);
+    EXPECT_EQ(item.blockFormat().leftMargin(), 36.0);
+    EXPECT_EQ(item.blockFormat().textIndent(), -36.0);
+    EXPECT_EQ(item.blockFormat().bottomMargin(), 6.0);
+    EXPECT_EQ(item.blockFormat().lineHeightType(), QTextBlockFormat::ProportionalHeight);
+    EXPECT_EQ(item.blockFormat().lineHeight(), 120.0);
+    EXPECT_EQ(item.next().next().textList(), nullptr);
+    EXPECT_EQ(formatOf(document, QStringLiteral("code")).fontPointSize(), 11.0);
+
+    const DocumentAttributes& attributes = result.attributes;
+    EXPECT_EQ(attributes.paperWidth, 11900);
+    EXPECT_EQ(attributes.paperHeight, 16840);
+    EXPECT_EQ(attributes.leftMargin, 1440);
+    EXPECT_EQ(attributes.viewWidth, 12000);
+    EXPECT_EQ(attributes.viewKind, 0);
+    EXPECT_TRUE(attributes.otherControls.contains(
+        std::pair<QByteArray, std::optional<int>>{"hyphauto", 1}));
+    EXPECT_TRUE(attributes.info.startsWith("{\\info"));
+    EXPECT_TRUE(attributes.info.endsWith("}}"));
+}
+
+TEST(RtfReaderTest, RtfdFolder_ImagesBecomeImagesAndOtherFilesAreKept)
+{
+    const QDir folder(QStringLiteral(NORVA_FIXTURES_DIR "/rtf/attachments.rtfd"));
+    QList<RtfdFile> files;
+    for (const QString& name : folder.entryList(QDir::Files, QDir::Name))
+        files.append({name, fixture(QStringLiteral("attachments.rtfd/") + name)});
+    const RichTextResult result = RichText::fromRtfdFiles(files);
+    ASSERT_TRUE(result.ok()) << show(*result.error);
+    const QTextDocument& document = *result.document;
+
+    EXPECT_EQ(show(RichText::plainText(document)),
+              show(QStringLiteral("Photo: \ufffc\nFile: \ufffc end")));
+    const QTextCharFormat image = formatAt(document, 7);
+    ASSERT_TRUE(image.isImageFormat());
+    EXPECT_EQ(image.toImageFormat().width(), 3.0);
+    EXPECT_EQ(image.toImageFormat().height(), 2.0);
+    const QImage picture =
+        document.resource(QTextDocument::ImageResource, QUrl(image.toImageFormat().name()))
+            .value<QImage>();
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.pixelColor(0, 0), QColor(255, 0, 0));
+
+    const QTextCharFormat pdf = formatAt(document, 15);
+    EXPECT_FALSE(pdf.isImageFormat());
+    EXPECT_EQ(show(pdf.stringProperty(RtfTextProperty::AttachmentFileName)), "notes.pdf");
+    ASSERT_EQ(result.attachments.size(), 1);
+    EXPECT_EQ(show(result.attachments[0].name), "notes.pdf");
+    EXPECT_TRUE(result.attachments[0].contents.startsWith("%PDF"));
+    EXPECT_EQ(result.attributes.paperWidth, 11900);
+
+    // Written back, both files travel with the text under their names.
+    const QList<RtfdFile> written = RichText::toRtfdFiles(document, result.attributes);
+    ASSERT_EQ(written.size(), 3);
+    EXPECT_EQ(written[1], files[0]); // "Pasted Graphic.png", its bytes unchanged
+    EXPECT_EQ(written[2], files[2]); // "notes.pdf"
+    EXPECT_TRUE(written[0].contents.contains("\\NeXTGraphic Pasted Graphic.png \\width60"));
+}
+
+TEST(RtfReaderTest, CharacterEncodings_DecodeToTheSameText)
+{
+    struct Case {
+        const char* rtf;
+        const char16_t* text;
+    };
+    const Case cases[] = {
+        {"{\\rtf1\\ansi\\ansicpg1252 caf\\'e9 \\'80}", u"caf\u00e9 \u20ac"},
+        {"{\\rtf1\\ansi\\ansicpg1251 \\'e4\\'e0}", u"\u0434\u0430"},
+        {"{\\rtf1\\mac \\'8e}", u"\u00e9"},
+        {"{\\rtf1\\ansi{\\fonttbl\\f0\\fnil\\fcharset128 Osaka;}\\f0 \\'82\\'a0}", u"\u3042"},
+        {"{\\rtf1\\ansi\\uc1\\u8364\\'80 x}", u"\u20ac x"},
+        {"{\\rtf1\\ansi\\uc2\\u8364\\'80\\'81x}", u"\u20acx"},
+        {"{\\rtf1\\ansi\\u-10179\\'3f\\u-8704\\'3f}", u"\U0001F600"},
+        {"{\\rtf1\\ansi a{\\*\\unknown {b} c}d{\\stylesheet{\\s0 Normal;}}e}", u"ade"},
+        {"{\\rtf1\\ansi a\\~b\\line c\\tab d\\par e}", u"a\u00a0b\u2028c\td\ne"},
+        {"{\\rtf1\\ansi \\{braces\\} and \\\\}", u"{braces} and \\"},
+        {"{\\rtf1\\ansi a\\bin3 {}}b}", u"ab"},
+    };
+    for (const Case& c : cases) {
+        const RichTextResult result = RichText::fromRtf(QByteArray(c.rtf));
+        ASSERT_TRUE(result.ok()) << c.rtf;
+        EXPECT_EQ(show(RichText::plainText(*result.document)), show(QString::fromUtf16(c.text)))
+            << c.rtf;
+    }
+}
+
+TEST(RtfReaderTest, MalformedRtf_GivesAnErrorAndNoDocument)
+{
+    const QByteArray deep = "{\\rtf1 " + QByteArray(100000, '{');
+    const QByteArray cases[] = {
+        "",   "plain text",       "{\\rtf1 unterminated", "{\\rtf1 {\\b open} {\\i still open}",
+        deep, "{\\rtf1\\ansi\\'", "{\\rtf1\\ansi\\u",
+    };
+    for (const QByteArray& rtf : cases) {
+        const RichTextResult result = RichText::fromRtf(rtf);
+        EXPECT_FALSE(result.ok()) << rtf.left(40).toStdString();
+        EXPECT_EQ(result.document, nullptr);
+        EXPECT_FALSE(result.error.value_or(QString()).isEmpty());
+    }
+}
+
+TEST(RtfReaderTest, HostileValues_AreBoundedAndReadCleanly)
+{
+    const QByteArray cases[] = {
+        "{\\rtf1\\fs999999999999 big\\fi-99999999999 x\\cf99999 y\\ls5\\ilvl99 z}",
+        "{\\rtf1{\\colortbl;\\red999\\green-4\\blue0;}\\cf1 a\\cb-3 b}",
+        "{\\rtf1\\ansicpg99999 \\'e9\\uc999999\\u65 abc}",
+        "{\\rtf1{\\*\\expandedcolortbl;\\c1\\c2;\\csgray;}{\\field{\\fldrslt x}}"
+        "{{\\NeXTGraphic missing.png}}{\\*\\listtable{\\listlevel}\\listid1}}",
+    };
+    for (const QByteArray& rtf : cases) {
+        const RichTextResult result = RichText::fromRtf(rtf);
+        EXPECT_TRUE(result.ok()) << rtf.toStdString();
+        ASSERT_NE(result.document, nullptr);
+        EXPECT_FALSE(RichText::plainText(*result.document).isEmpty());
+    }
+}
