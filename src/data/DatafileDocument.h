@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CatalogDocument.h"
 #include "DatafileEditor.h"
 #include "DatafileSettingsData.h"
 #include "Document.h"
@@ -12,7 +13,7 @@ class WindowController;
 // One open datafile: its settings, records and catalog, read from and written to the
 // datafile's property list, whole and atomically. Its first window is its editor,
 // which it consults before every save, revert and close.
-class DatafileDocument : public Document {
+class DatafileDocument : public Document, public CatalogDocument {
     Q_OBJECT
 
 public:
@@ -72,6 +73,20 @@ public:
     QString defaultDraftName() const { return m_defaultDraftName; }
     void setDefaultDraftName(const QString& name) { m_defaultDraftName = name; }
     QString filePath() const { return m_filePath; }
+
+    // Address blocks and field contents for templates
+    // The address block of the selected record at the index, from the source the
+    // settings choose; "" for an invalid index.
+    QString addressBlockAtIndex(qint64 index) const;
+    QString freeformAddressBlockForRecord(const RecordData& record) const override;
+    // The layout of fields filled from the selected record at the index.
+    QString fieldBasedAddressBlockForRecord(qint64 index) const;
+    // The 1-based number of the line after the one holding the first occurrence of the
+    // string; 0 when there is no such line. Lines end at "\n".
+    static qint64 lineFollowingLineWithString(const QString& string, const QString& text);
+    // Nullopt when no field has the name, the record has no value for it, or the value
+    // is empty.
+    std::optional<QString> contentOfField(const QString& name, qint64 index) const;
 
 protected:
     void didSave(SaveOperation operation, bool succeeded) override;

@@ -76,8 +76,8 @@ void SubsetSortedData::deleteIdentifier(const QString& identifier)
 void SubsetSortedData::includeIdentifier(const QString& identifier, bool rebuild)
 {
     const qsizetype index = indexOfIdentifier(identifier);
-    if (index >= 0)
-        setEntryFlag(sortedArray().at(index), CurrentlySelectedKey, true);
+    if (PlistArray entries = sortedArray(); index >= 0)
+        setEntryFlag(entries[index], CurrentlySelectedKey, true);
     if (rebuild)
         rebuildSelectedIdentifiers();
 }
@@ -85,8 +85,8 @@ void SubsetSortedData::includeIdentifier(const QString& identifier, bool rebuild
 void SubsetSortedData::omitIdentifier(const QString& identifier, bool rebuild)
 {
     const qsizetype index = indexOfIdentifier(identifier);
-    if (index >= 0)
-        setEntryFlag(sortedArray().at(index), CurrentlySelectedKey, false);
+    if (PlistArray entries = sortedArray(); index >= 0)
+        setEntryFlag(entries[index], CurrentlySelectedKey, false);
     if (rebuild)
         rebuildSelectedIdentifiers();
 }
@@ -151,10 +151,14 @@ bool SubsetSortedData::entryFlag(const PlistValue& entry, const QString& key) co
     return flag && flag->boolValue();
 }
 
-void SubsetSortedData::setEntryFlag(const PlistValue& entry, const QString& key, bool flag)
+void SubsetSortedData::setEntryFlag(PlistValue& entry, const QString& key, bool flag)
 {
-    if (const PlistDictionary* dictionary = entry.asDictionary()) {
-        PlistDictionary shared = *dictionary; // the same entry object, seen by every array
-        shared.insert(key, flag);
-    }
+    // The entry is shared with every array that holds it: it changes in place.
+    PlistDictionary* dictionary = entry.asDictionary();
+    if (!dictionary)
+        return;
+    if (PlistValue* stored = dictionary->find(key))
+        *stored = flag;
+    else
+        dictionary->insert(key, flag);
 }

@@ -78,7 +78,7 @@ private:
     std::shared_ptr<SubsetSortCriteriaData> subsetCriteria() const;
     bool evaluate(const Row& row, const RecordText& text) const;
     bool entryFlag(const PlistValue& entry, const QString& key) const;
-    static void setEntryFlag(const PlistValue& entry, const QString& key, bool flag);
+    static void setEntryFlag(PlistValue& entry, const QString& key, bool flag);
 
     const QHash<QString, qsizetype>& selectedIndexes() const;
 

@@ -154,7 +154,8 @@ bool SubsetSortedData::selectWithCriteria(const std::shared_ptr<SubsetSortCriter
     const QStringList fields =
         selectAllRecords ? QStringList() : identifiersOfFields(fieldDefinitions());
 
-    for (const PlistValue& entry : sortedArray()) {
+    PlistArray entries = sortedArray(); // the same entries, changed in place
+    for (PlistValue& entry : entries) {
         const bool selected = entryFlag(entry, CurrentlySelectedKey);
         bool flag = selected;
         if (selectAllRecords) {
@@ -307,12 +308,12 @@ bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitiv
 {
     const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     const QStringList fields = identifiersOfFields(fieldDefinitions());
-    const PlistArray& entries = sortedArray();
+    PlistArray entries = sortedArray(); // the same entries, changed in place
 
     std::vector<std::pair<bool, bool>> saved;
     saved.reserve(size_t(entries.size()));
     bool anySelected = false;
-    for (const PlistValue& entry : entries) {
+    for (PlistValue& entry : entries) {
         const bool selected = entryFlag(entry, CurrentlySelectedKey);
         saved.emplace_back(selected, entryFlag(entry, PreviouslySelectedKey));
         bool flag = false;
@@ -335,8 +336,8 @@ bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitiv
     if (!anySelected) {
         // Nothing would stay selected: the selection is left as it was.
         for (qsizetype index = 0; index < entries.size(); ++index) {
-            setEntryFlag(entries.at(index), CurrentlySelectedKey, saved[size_t(index)].first);
-            setEntryFlag(entries.at(index), PreviouslySelectedKey, saved[size_t(index)].second);
+            setEntryFlag(entries[index], CurrentlySelectedKey, saved[size_t(index)].first);
+            setEntryFlag(entries[index], PreviouslySelectedKey, saved[size_t(index)].second);
         }
     }
     rebuildSelectedIdentifiers();
@@ -347,7 +348,8 @@ bool SubsetSortedData::revertToPrevious()
 {
     const auto swapFlags = [this] {
         bool anyBefore = false;
-        for (const PlistValue& entry : sortedArray()) {
+        PlistArray entries = sortedArray();
+        for (PlistValue& entry : entries) {
             const bool current = entryFlag(entry, CurrentlySelectedKey);
             anyBefore = anyBefore || current;
             setEntryFlag(entry, CurrentlySelectedKey, entryFlag(entry, PreviouslySelectedKey));
@@ -372,7 +374,8 @@ bool SubsetSortedData::switchToOmitted()
             return entryFlag(entry, CurrentlySelectedKey);
         }))
         return false;
-    for (const PlistValue& entry : sortedArray())
+    PlistArray all = sortedArray();
+    for (PlistValue& entry : all)
         setEntryFlag(entry, CurrentlySelectedKey, !entryFlag(entry, CurrentlySelectedKey));
     rebuildSelectedIdentifiers();
     return true;

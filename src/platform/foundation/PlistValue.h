@@ -152,6 +152,9 @@ public:
     const PlistDate* asDate() const { return std::get_if<PlistDate>(&m_value); }
     const PlistArray* asArray() const { return std::get_if<PlistArray>(&m_value); }
     const PlistDictionary* asDictionary() const { return std::get_if<PlistDictionary>(&m_value); }
+    // The handle itself, to change the shared container in place.
+    PlistArray* asArray() { return std::get_if<PlistArray>(&m_value); }
+    PlistDictionary* asDictionary() { return std::get_if<PlistDictionary>(&m_value); }
     const PlistUid* asUid() const { return std::get_if<PlistUid>(&m_value); }
     // The raw bits of an integer (an unsigned one wraps) and a real as stored.
     qint64 integerBits() const;
