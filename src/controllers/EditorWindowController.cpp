@@ -5,6 +5,8 @@
 #include "ApplicationMenus.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "EditorWindowViews.h"
+#include "FreeformTextView.h"
 #include "Localization.h"
 #include "MainController.h"
 #include "NotificationCenter.h"
@@ -24,7 +26,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -48,10 +49,16 @@ constexpr qint64 OpenToMostRecentRecord = 5;
 
 } // namespace
 
-EditorWindowController::EditorWindowController() = default;
+EditorWindowController::EditorWindowController()
+    : m_views(std::make_unique<EditorWindowViews>(*this)),
+      m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
+{
+}
 
 EditorWindowController::~EditorWindowController()
 {
+    // The window outlives the engine: its last changes must not reach it.
+    disconnect(m_textEditedConnection);
     NotificationCenter::defaultCenter().postNotification(QStringLiteral("DatafileDidClose"), this);
     NotificationCenter::defaultCenter().removeObserver(this);
 }
@@ -77,11 +84,11 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     if (MainController* application = MainController::mainController())
         application->menus().installInto(window->menuBar());
 
-    // The tables, find box and editing of the text come with their own features; until
-    // then the window shows the record's text, read-only.
-    m_freeformText = new QPlainTextEdit(window.get());
-    m_freeformText->setReadOnly(true);
-    window->setCentralWidget(m_freeformText);
+    // The tables and the find box come with their own features.
+    m_freeformTextView = new FreeformTextView(window.get());
+    m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
+                                     [this] { m_engine->textDidChange(); });
+    window->setCentralWidget(m_freeformTextView);
 
     m_recordNumber = new QLabel(window.get());
     m_selection = new QLabel(window.get());
@@ -120,12 +127,12 @@ bool EditorWindowController::hasClone() const
 
 bool EditorWindowController::haveCurrentSelection() const
 {
-    return m_catalog && m_catalog->countSelected() != m_catalog->count();
+    return catalog() && catalog()->countSelected() != catalog()->count();
 }
 
 qint64 EditorWindowController::selectedRecordCount() const
 {
-    return m_catalog ? m_catalog->countSelected() : 0;
+    return m_engine->selectedRecordCount();
 }
 
 QString EditorWindowController::windowTitle() const
@@ -140,13 +147,12 @@ QString EditorWindowController::windowTitleForDocumentDisplayName(const QString&
 
 void EditorWindowController::setNowSyncing(bool syncing)
 {
-    m_nowSyncing = syncing;
+    m_engine->setNowSyncing(syncing);
 }
 
 void EditorWindowController::setCurrentRecordDirty(bool dirty)
 {
-    if (!m_isClone)
-        m_currentRecordDirty = dirty;
+    m_engine->setCurrentRecordDirty(dirty);
 }
 
 void EditorWindowController::decrementOpenTemplateCount()
@@ -157,7 +163,7 @@ void EditorWindowController::decrementOpenTemplateCount()
 
 void EditorWindowController::saveIfDifferentRecord(bool)
 {
-    // The window does not edit records yet: nothing waits to be committed.
+    m_engine->saveIfDifferentRecord(nullptr);
 }
 
 void EditorWindowController::endEditing()
@@ -174,22 +180,27 @@ void EditorWindowController::prepare()
     m_passwordChecked = false;
     m_passwordInUse = false;
 
-    m_catalog = datafileDocument()->datafileCatalog();
+    m_engine->setCatalog(datafileDocument()->datafileCatalog());
     applyViewFrame();
     m_preparing = false;
 
     NotificationCenter::defaultCenter().addObserver(
         DatafileDocument::RevertedDatafileWindow, document(), this, [this](const Notification&) {
-            m_catalog = datafileDocument()->datafileCatalog();
-            loadRecordAtIndex(0);
+            endEditing();
+            m_engine->setCurrentRecord(nullptr);
+            m_engine->setCatalog(datafileDocument()->datafileCatalog());
+            reloadStatusBar();
+            loadCurrentRecord();
         });
 
+    m_freeformTextView->setPlainTextOnly(isMobile());
+    m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());
     const qint64 index = recordToOpen();
-    m_canSaveChanges = false;
-    loadRecordAtIndex(index);
-    m_lastHitField = -1;
+    m_engine->setCanSaveChanges(false);
+    m_engine->openRecordAtIndex(index);
+    m_engine->setLastHitField(CurrentRecordEngine::NoHit);
 
-    if (!m_isClone) {
+    if (!isClone()) {
         if (MainController* application = MainController::mainController()) {
             application->setOpenDatafileCount(application->openDatafileCount() + 1);
             m_countedAsOpen = true;
@@ -197,7 +208,7 @@ void EditorWindowController::prepare()
     }
     setGlobalLockFileName();
     openWithLockFile();
-    if (!m_isClone)
+    if (!isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
     warnWhenTooLarge();
 }
@@ -245,9 +256,9 @@ qint64 EditorWindowController::recordToOpen()
         case OpenToMostRecentRecord:
             return m_firstOpenedRecordID.isEmpty()
                        ? 0
-                       : m_catalog->indexOfSelectedIdentifier(m_firstOpenedRecordID);
+                       : catalog()->indexOfSelectedIdentifier(m_firstOpenedRecordID);
         case OpenToLastRecord:
-            return m_catalog->countSelected() - 1;
+            return catalog()->countSelected() - 1;
         default:
             return 0;
         }
@@ -255,52 +266,10 @@ qint64 EditorWindowController::recordToOpen()
     // The older setting moves to the newer one.
     if (settings->openToLastRecord()) {
         settings->setOpenToRecord(OpenToLastRecord);
-        return m_catalog->countSelected() - 1;
+        return catalog()->countSelected() - 1;
     }
     settings->setOpenToRecord(OpenToFirstRecord);
     return 0;
-}
-
-void EditorWindowController::loadRecordAtIndex(qint64 index)
-{
-    if (!m_catalog || !m_catalog->isValidSelectedIndex(index))
-        index = 0;
-    const QString identifier = m_catalog ? m_catalog->selectedIdentifierAtIndex(index) : QString();
-    m_currentRecord =
-        identifier.isNull() ? nullptr : m_catalog->records()->recordForIdentifier(identifier);
-    showCurrentRecord();
-    reloadStatusBar();
-}
-
-void EditorWindowController::showCurrentRecord()
-{
-    if (m_freeformText)
-        m_freeformText->setPlainText(m_currentRecord ? m_currentRecord->textString() : QString());
-    if (m_recordLocked)
-        m_recordLocked->setText(m_currentRecord && m_currentRecord->recordLocked()
-                                    ? localized(QStringLiteral("Locked"))
-                                    : QString());
-}
-
-qint64 EditorWindowController::indexOfCurrentRecord() const
-{
-    if (!m_currentRecord || !m_catalog)
-        return 0;
-    const qint64 index = m_catalog->indexOfSelectedIdentifier(m_currentRecord->identifier());
-    return index == VKArrayCategories::NotFound ? 0 : index;
-}
-
-void EditorWindowController::goToNextRecord()
-{
-    saveIfDifferentRecord(false);
-    const qint64 count = selectedRecordCount();
-    if (count <= 1)
-        return;
-    const qint64 current = m_currentRecord
-                               ? m_catalog->indexOfSelectedIdentifier(m_currentRecord->identifier())
-                               : VKArrayCategories::NotFound;
-    loadRecordAtIndex(current == VKArrayCategories::NotFound || current + 1 >= count ? 0
-                                                                                     : current + 1);
 }
 
 void EditorWindowController::setGlobalLockFileName()
@@ -316,7 +285,7 @@ void EditorWindowController::openWithLockFile()
     m_lockedOnOpening = false;
     if (settings->readOnly()) {
         datafile->setOpenedReadOnly(true);
-        if (settings->readOnlyWarning() && !m_isClone)
+        if (settings->readOnlyWarning() && !isClone())
             QTimer::singleShot(100, this, [this] { datafileReadOnly(); });
         return;
     }
@@ -324,7 +293,7 @@ void EditorWindowController::openWithLockFile()
         datafile->setOpenedReadOnly(false);
         return;
     }
-    if (m_isClone)
+    if (isClone())
         return;
     // Made only if no one else made it: two machines opening at once cannot both claim it.
     QFile lock(m_lockName);
@@ -404,13 +373,14 @@ void EditorWindowController::windowDidBecomeMain()
 {
     lastActivatedEditor = this;
     DocumentController::shared().noteDocumentActivated(document());
-    if (m_isClone && !document()->windowControllers().empty()) {
+    if (isClone() && !document()->windowControllers().empty()) {
         if (auto* first = dynamic_cast<EditorWindowController*>(
                 document()->windowControllers().front().get())) {
-            first->saveIfDifferentRecord(false);
-            showCurrentRecord();
+            first->saveIfDifferentRecord(nullptr);
+            loadCurrentRecord();
         }
     }
+    m_engine->updateTextEditability();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });
 }
 
@@ -419,8 +389,8 @@ void EditorWindowController::setCanSaveChanges()
     if (m_passwordChecked)
         return;
     m_passwordChecked = true;
-    m_canSaveChanges = false;
-    if (m_isClone)
+    m_engine->setCanSaveChanges(false);
+    if (isClone())
         return;
     if (!settings()->password().isEmpty()) {
         // Asking for the password comes with the datafile operations; until then a
@@ -429,12 +399,12 @@ void EditorWindowController::setCanSaveChanges()
         m_passwordInUse = false;
         return;
     }
-    m_canSaveChanges = true;
+    m_engine->setCanSaveChanges(true);
 }
 
 bool EditorWindowController::windowShouldClose()
 {
-    if (m_isClone)
+    if (isClone())
         return true;
     // A clone (or a window still syncing) goes first.
     const auto& controllers = document()->windowControllers();
@@ -451,7 +421,7 @@ bool EditorWindowController::windowShouldClose()
 
 void EditorWindowController::windowWillClose()
 {
-    if (m_isClone)
+    if (isClone())
         return;
     if (m_lockedOnOpening) {
         QFile::remove(m_lockName);
@@ -459,8 +429,8 @@ void EditorWindowController::windowWillClose()
         datafileDocument()->setOpenedReadOnly(false);
     }
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    if (settings->openToRecord() == OpenToMostRecentRecord && m_currentRecord) {
-        settings->setMostRecentRecord(m_currentRecord->identifier());
+    if (settings->openToRecord() == OpenToMostRecentRecord && currentRecord()) {
+        settings->setMostRecentRecord(currentRecord()->identifier());
         settings->setDatafileSettingsDidChange(true);
     }
     datafileDocument()->updateSettingsOnly();

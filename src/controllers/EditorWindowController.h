@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CurrentRecordEngine.h"
 #include "DatafileEditor.h"
 #include "Responder.h"
 #include "SubsetSortedData.h"
@@ -13,10 +14,11 @@
 
 class DatafileDocument;
 class DatafileSettingsData;
+class EditorWindowViews;
+class FreeformTextView;
 class QDialog;
 class QLabel;
 class QMainWindow;
-class QPlainTextEdit;
 class QProgressBar;
 class QSplitter;
 
@@ -25,6 +27,7 @@ class QSplitter;
 // Its operations are grouped by topic over several sources:
 //   EditorWindowController.cpp        life cycle: prepare, lock file, becoming main, closing
 //   EditorWindowControllerStatus.cpp  status bar, record information, progress sheet
+//   EditorWindowControllerRecords.cpp the current record, delegated to CurrentRecordEngine
 class EditorWindowController : public WindowController, public Responder, public DatafileEditor {
     Q_OBJECT
 
@@ -43,19 +46,17 @@ public:
 
     DatafileDocument* datafileDocument() const;
     std::shared_ptr<DatafileSettingsData> settings() const;
-    const std::shared_ptr<SubsetSortedData>& catalog() const { return m_catalog; }
-    void setCatalog(std::shared_ptr<SubsetSortedData> catalog) { m_catalog = std::move(catalog); }
-    const std::shared_ptr<RecordData>& currentRecord() const { return m_currentRecord; }
-    void setCurrentRecord(std::shared_ptr<RecordData> record)
-    {
-        m_currentRecord = std::move(record);
-    }
-    bool currentRecordDirty() const { return m_currentRecordDirty; }
-    bool isClone() const { return m_isClone; }
-    void remoteSetCanSaveChanges(bool canSave) { m_canSaveChanges = canSave; }
+    const std::shared_ptr<SubsetSortedData>& catalog() const { return m_engine->catalog(); }
+    void setCatalog(std::shared_ptr<SubsetSortedData> catalog);
+    const std::shared_ptr<RecordData>& currentRecord() const { return m_engine->currentRecord(); }
+    // Does not load the record into the views.
+    void setCurrentRecord(std::shared_ptr<RecordData> record);
+    bool currentRecordDirty() const { return m_engine->currentRecordDirty(); }
+    bool isClone() const { return m_engine->isClone(); }
+    void remoteSetCanSaveChanges(bool canSave) { m_engine->setCanSaveChanges(canSave); }
     void setNowSyncing(bool syncing);
-    qint64 lastHitField() const { return m_lastHitField; }
-    void setLastHitField(qint64 field) { m_lastHitField = field; }
+    qint64 lastHitField() const { return m_engine->lastHitField(); }
+    void setLastHitField(qint64 field) { m_engine->setLastHitField(field); }
     bool lockedOnOpening() const { return m_lockedOnOpening; }
     QString globalLockFileName() const { return m_lockName; }
     void incrementOpenTemplateCount() { ++m_openTemplateCount; }
@@ -66,15 +67,46 @@ public:
     qint64 selectedRecordCount() const;
     qint64 lastIndex() const { return selectedRecordCount() - 1; }
     bool preparing() const { return m_preparing; }
+    FreeformTextView* freeformTextView() const { return m_freeformTextView; }
 
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
     void setGlobalLockFileName();
     // Warns about a datafile file of 1 GB or more.
     void warnWhenTooLarge();
+
+    // The current record (EditorWindowControllerRecords.cpp).
+    CurrentRecordEngine& engine() { return *m_engine; }
+    std::shared_ptr<RecordData> recordForIdentifier(const QString& identifier) const;
+    QList<std::shared_ptr<RecordData>> recordsForIdentifiers(const QStringList& identifiers) const;
+    QStringList identifiersForRecords(const QList<std::shared_ptr<RecordData>>& records) const;
+    std::shared_ptr<RecordData> recordAtIndex(qint64 index) const;
+    std::shared_ptr<RecordData> recordAtCatalogIndex(qint64 index) const;
+    qint64 indexOfCurrentRecord() const;
+    qint64 indexOfRecordWithIdentifier(const QString& identifier) const;
+    bool isValidRecord(const std::shared_ptr<RecordData>& record) const;
+    static bool isEmpty(const RecordData& record);
+    qint64 currentRecordNumberOfFields() const;
+    std::optional<PlistDictionary> fieldInformationAtIndex(qint64 index) const;
+    QString fieldNameForIdentifier(const QString& identifier) const;
+    QStringList fieldNames() const;
+    QList<qint64> emptyFieldList() const;
+    void addField(const QString& name);
+    void saveIfDifferentRecord(const std::shared_ptr<RecordData>& record);
+    void updateCurrentRecord();
+    void loadRecord(const std::shared_ptr<RecordData>& record);
     // The record at that index of the selection; the first one for an index outside it.
     void loadRecordAtIndex(qint64 index);
-    qint64 indexOfCurrentRecord() const;
+    void loadCurrentRecord();
+    void setDatafileChanged();
+    void autoSaveChanges(bool force);
+    void deleteIfEmptyRecordAtIndex(qint64 index);
+    void insertInViewedRecordList(const std::shared_ptr<RecordData>& record);
+    void removeFromViewedRecordList(const std::shared_ptr<RecordData>& record);
+    void setMovingInViewedRecordList(bool moving);
+    void goBackOneRecord();
+    void goForwardOneRecord();
+    void showRecordLocked(bool locked);
 
     void reloadStatusBar();
     static qint64 recordSize(const RecordData& record);
@@ -93,11 +125,12 @@ public:
     QProgressBar* progressBar() const { return m_progressBar; }
 
     // DatafileEditor
-    bool canSaveChanges() const override { return m_canSaveChanges; }
-    bool nowSyncing() const override { return m_nowSyncing; }
+    bool canSaveChanges() const override { return m_engine->canSaveChanges(); }
+    bool nowSyncing() const override { return m_engine->nowSyncing(); }
     bool hasSyncID() const override;
     int openTemplateCount() const override { return int(m_openTemplateCount); }
     QString windowTitle() const override;
+    // Commits the record being edited in place.
     void saveIfDifferentRecord(bool viewed) override;
     void goToNextRecord() override;
     quint64 currentField() const override { return NoField; }
@@ -106,12 +139,12 @@ public:
     void activateFindBox() override {}
     void setCurrentRecordDirty(bool dirty) override;
     void prepare() override;
-    void setIsClone(bool clone) override { m_isClone = clone; }
+    void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
     void reloadTables() override {}
 
     // WindowController
     QString windowTitleForDocumentDisplayName(const QString& displayName) const override;
-    bool shouldCloseDocument() const override { return !m_isClone; }
+    bool shouldCloseDocument() const override { return !isClone(); }
     bool windowShouldClose() override;
     void windowWillClose() override;
 
@@ -126,11 +159,11 @@ private:
     void windowDidBecomeMain();
     void setCanSaveChanges();
     void applyViewFrame();
-    void showCurrentRecord();
     void beginProgressSheet(const QString& message);
 
     QMainWindow* m_mainWindow = nullptr;
-    QPlainTextEdit* m_freeformText = nullptr;
+    FreeformTextView* m_freeformTextView = nullptr;
+    QMetaObject::Connection m_textEditedConnection;
     QLabel* m_recordNumber = nullptr;
     QLabel* m_selection = nullptr;
     QLabel* m_recordLocked = nullptr;
@@ -138,17 +171,12 @@ private:
     QLabel* m_progressMessage = nullptr;
     QProgressBar* m_progressBar = nullptr;
 
-    std::shared_ptr<SubsetSortedData> m_catalog;
-    std::shared_ptr<RecordData> m_currentRecord;
-    bool m_currentRecordDirty = false;
-    qint64 m_lastHitField = -1;
-    bool m_isClone = false;
-    bool m_canSaveChanges = false;
+    std::unique_ptr<EditorWindowViews> m_views;
+    std::unique_ptr<CurrentRecordEngine> m_engine;
     bool m_passwordChecked = false;
     bool m_passwordInUse = false;
     bool m_lockedOnOpening = false;
     QString m_lockName;
-    bool m_nowSyncing = false;
     bool m_preparing = false;
     quint64 m_openTemplateCount = 0;
     QString m_firstOpenedRecordID;

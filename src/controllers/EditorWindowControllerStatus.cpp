@@ -14,12 +14,12 @@
 
 void EditorWindowController::reloadStatusBar()
 {
-    if (!m_recordNumber || !m_catalog)
+    if (!m_recordNumber || !catalog())
         return;
     m_recordNumber->setText(
         stringWithFormat(localized(QStringLiteral("#%d")), indexOfCurrentRecord() + 1));
     m_selection->setText(
-        stringWithFormat(localized(QStringLiteral("%d of %d selected")), m_catalog->countSelected(),
+        stringWithFormat(localized(QStringLiteral("%d of %d selected")), catalog()->countSelected(),
                          datafileDocument()->datafileCatalog()->sortedArray().size()));
 }
 
@@ -44,13 +44,13 @@ QString EditorWindowController::recordSizeText(qint64 size)
 
 QStringList EditorWindowController::recordInfo() const
 {
-    if (!m_currentRecord)
+    if (!currentRecord())
         return QStringList(7);
     const QLocale locale;
     const auto date = [&](PlistDate stored) {
         return locale.toString(stored.toDateTime().toLocalTime().date(), QLocale::ShortFormat);
     };
-    const RecordData& record = *m_currentRecord;
+    const RecordData& record = *currentRecord();
     return {date(record.modifiedDate()),
             date(record.viewedDate()),
             date(record.createdDate()),

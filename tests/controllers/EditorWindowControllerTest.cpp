@@ -1,14 +1,19 @@
 #include "EditorWindowController.h"
 
 #include "DatafileDocument.h"
+#include "FreeformTextView.h"
+#include "RichText.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
 
 #include <gtest/gtest.h>
 
@@ -229,4 +234,75 @@ TEST_F(EditorWindowControllerTest, StatusAndRecordInformation)
     editor->incrementMailProgressPanel("One of four", 4);
     EXPECT_EQ(editor->progressBar()->value(), 25);
     editor->endIndeterminateProgressPanel();
+}
+
+TEST_F(EditorWindowControllerTest, FreeformText_EditedAndLeft_IsStoredAsPlainAndRichText)
+{
+    DatafileDocument* document = open(makeDatafile());
+    EditorWindowController* editor = editorOf(document);
+    FreeformTextView* view = editor->freeformTextView();
+    const std::shared_ptr<RecordData> first = editor->currentRecord();
+    ASSERT_EQ(view->plainText(), "First");
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    // The user types a line and makes the first word bold.
+    QTextCursor cursor(view->document());
+    cursor.movePosition(QTextCursor::End);
+    view->setTextCursor(cursor);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, "\r");
+    QCoreApplication::sendEvent(view, &enter);
+    for (const QChar character : QString("more")) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+        QCoreApplication::sendEvent(view, &key);
+    }
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    EXPECT_TRUE(editor->currentRecordDirty());
+    EXPECT_TRUE(document->isDocumentEdited());
+
+    editor->goToNextRecord();
+
+    EXPECT_EQ(editor->currentRecord()->textString(), "Second");
+    EXPECT_EQ(view->plainText(), "Second");
+    EXPECT_EQ(first->textString(), "First\nmore");
+    const RichTextResult stored = RichText::fromRtfd(first->textRTFD());
+    ASSERT_TRUE(stored.ok()) << stored.error->toStdString();
+    EXPECT_EQ(RichText::plainText(*stored.document), "First\nmore");
+    const QTextBlock firstLine = stored.document->begin();
+    EXPECT_EQ(firstLine.begin().fragment().text(), "First");
+    EXPECT_EQ(firstLine.begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_NE(firstLine.next().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+
+    // Coming back shows the rich text as stored.
+    editor->goBackOneRecord();
+    EXPECT_EQ(editor->currentRecord(), first);
+    EXPECT_EQ(view->plainText(), "First\nmore");
+    EXPECT_EQ(view->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+}
+
+TEST_F(EditorWindowControllerTest, FreeformText_RefusesEditsWhileLockedSyncingOrInAClone)
+{
+    DatafileDocument* document = open(makeDatafile());
+    EditorWindowController* editor = editorOf(document);
+    FreeformTextView* view = editor->freeformTextView();
+    EXPECT_FALSE(view->isReadOnly());
+    editor->recordAtIndex(1)->setRecordLocked(true);
+    editor->goToNextRecord();
+    EXPECT_TRUE(view->isReadOnly());
+    editor->goToNextRecord();
+    EXPECT_FALSE(view->isReadOnly());
+    editor->setNowSyncing(true);
+    EXPECT_TRUE(view->isReadOnly());
+    editor->setNowSyncing(false);
+    EXPECT_FALSE(view->isReadOnly());
+
+    auto clone = std::make_unique<EditorWindowController>();
+    clone->setIsClone(true);
+    EditorWindowController* cloneEditor = clone.get();
+    document->addWindowController(std::move(clone));
+    cloneEditor->prepare();
+    EXPECT_TRUE(cloneEditor->freeformTextView()->isReadOnly());
 }

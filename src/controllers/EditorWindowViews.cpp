@@ -1,0 +1,122 @@
+#include "EditorWindowViews.h"
+
+#include "DatafileDocument.h"
+#include "EditorWindowController.h"
+#include "FreeformTextView.h"
+#include "NotificationCenter.h"
+
+#include <QTextCursor>
+
+namespace {
+
+const QString WillDeleteRecordNotification = QStringLiteral("WillDeleteRecordNotification");
+const QString DidDeleteRecordNotification = QStringLiteral("DidDeleteRecordNotification");
+const QString IdentifierKey = QStringLiteral("Identifier");
+
+} // namespace
+
+QString EditorWindowViews::plainText() const
+{
+    const FreeformTextView* view = m_editor.freeformTextView();
+    return view ? view->plainText() : QString();
+}
+
+QByteArray EditorWindowViews::rtfd() const
+{
+    const FreeformTextView* view = m_editor.freeformTextView();
+    return view ? view->rtfd() : QByteArray();
+}
+
+bool EditorWindowViews::showRtfd(const QByteArray& rtfd)
+{
+    FreeformTextView* view = m_editor.freeformTextView();
+    return view && view->loadRtfd(rtfd);
+}
+
+void EditorWindowViews::showPlainText(const QString& text)
+{
+    FreeformTextView* view = m_editor.freeformTextView();
+    if (!view)
+        return;
+    view->setTextFont(settings()->textFont());
+    view->setBackgroundColor(settings()->backgroundFTAcolor());
+    view->loadPlainText(text);
+}
+
+void EditorWindowViews::removeLinks()
+{
+    if (FreeformTextView* view = m_editor.freeformTextView())
+        view->removeLinks();
+}
+
+void EditorWindowViews::setEditable(bool editable)
+{
+    if (FreeformTextView* view = m_editor.freeformTextView())
+        view->setReadOnly(!editable);
+}
+
+void EditorWindowViews::resetSelection()
+{
+    FreeformTextView* view = m_editor.freeformTextView();
+    if (!view)
+        return;
+    view->setTextCursor(QTextCursor(view->document()));
+    view->ensureCursorVisible();
+}
+
+void EditorWindowViews::endEditing()
+{
+    m_editor.endEditing();
+}
+
+quint64 EditorWindowViews::currentField() const
+{
+    return m_editor.currentField();
+}
+
+bool EditorWindowViews::isMobile() const
+{
+    return m_editor.datafileDocument()->isMobile();
+}
+
+std::shared_ptr<DatafileSettingsData> EditorWindowViews::settings() const
+{
+    return m_editor.settings();
+}
+
+bool EditorWindowViews::isDocumentEdited() const
+{
+    return m_editor.datafileDocument()->isDocumentEdited();
+}
+
+void EditorWindowViews::markDocumentEdited()
+{
+    m_editor.datafileDocument()->updateChangeCount(Document::ChangeType::Done);
+}
+
+void EditorWindowViews::saveDocument()
+{
+    m_editor.datafileDocument()->saveDocument();
+}
+
+void EditorWindowViews::showRecordLocked(bool locked)
+{
+    m_editor.showRecordLocked(locked);
+}
+
+void EditorWindowViews::reloadStatusBar()
+{
+    m_editor.reloadStatusBar();
+}
+
+void EditorWindowViews::willDeleteRecord(const QString& identifier)
+{
+    NotificationCenter::defaultCenter().postNotification(
+        WillDeleteRecordNotification, m_editor.document(), {{IdentifierKey, identifier}});
+}
+
+void EditorWindowViews::didDeleteRecord(const QString& identifier)
+{
+    NotificationCenter::defaultCenter().postNotification(
+        DidDeleteRecordNotification, m_editor.document(), {{IdentifierKey, identifier}});
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "CurrentRecordEngine.h"
+
+class EditorWindowController;
+
+// The editor window's views as its current-record engine sees them.
+class EditorWindowViews : public CurrentRecordTextArea,
+                          public CurrentRecordTables,
+                          public CurrentRecordDocument,
+                          public CurrentRecordStatusBar,
+                          public RecordDeletionNotifier {
+public:
+    explicit EditorWindowViews(EditorWindowController& editor) : m_editor(editor) {}
+
+    CurrentRecordEngine::Views views()
+    {
+        return CurrentRecordEngine::Views{this, this, this, this, this};
+    }
+
+    // CurrentRecordTextArea
+    QString plainText() const override;
+    QByteArray rtfd() const override;
+    bool showRtfd(const QByteArray& rtfd) override;
+    void showPlainText(const QString& text) override;
+    void removeLinks() override;
+    void setEditable(bool editable) override;
+    void resetSelection() override;
+
+    // CurrentRecordTables: the tables come with their own feature; until then no cell
+    // is ever edited.
+    bool tableViewActive() const override { return false; }
+    void endEditing() override;
+    quint64 currentField() const override;
+    void reloadTables() override {}
+    void scrollRowToVisible(qint64) override {}
+    void makeCurrentTableFirstResponder() override {}
+    void tableViewHit() override {}
+    void editListCell(quint64, qint64) override {}
+
+    // CurrentRecordDocument
+    bool isMobile() const override;
+    std::shared_ptr<DatafileSettingsData> settings() const override;
+    bool isDocumentEdited() const override;
+    void markDocumentEdited() override;
+    void saveDocument() override;
+    // The text view keeps its own undo, emptied when a record is loaded.
+    void removeAllUndoActions() override {}
+
+    // CurrentRecordStatusBar
+    void showRecordLocked(bool locked) override;
+    void reloadStatusBar() override;
+    // The record information palette comes with the record operations.
+    void showRecordInfo() override {}
+
+    // RecordDeletionNotifier
+    void willDeleteRecord(const QString& identifier) override;
+    void didDeleteRecord(const QString& identifier) override;
+
+private:
+    EditorWindowController& m_editor;
+};

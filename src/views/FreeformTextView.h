@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QTextEdit>
+
+// The Freeform Text Area: the rich text of the current record, loaded from and stored
+// as the record's plain string and flattened RTFD.
+class FreeformTextView : public QTextEdit {
+    Q_OBJECT
+
+public:
+    explicit FreeformTextView(QWidget* parent = nullptr);
+
+    // The datafile's default text attributes, used for text without its own.
+    const QFont& textFont() const { return m_textFont; }
+    void setTextFont(const QFont& font) { m_textFont = font; }
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor& color);
+    // A mobile datafile keeps plain text only: pastes and drops lose their formatting.
+    void setPlainTextOnly(bool plainOnly) { setAcceptRichText(!plainOnly); }
+
+    // Replace the whole text without counting as the user's edit and without undo.
+    // False, leaving the text as it is, when the RTFD cannot be read.
+    bool loadRtfd(const QByteArray& rtfd);
+    // The string in the default font, black, naturally aligned.
+    void loadPlainText(const QString& text);
+    void removeLinks();
+
+    QString plainText() const;
+    // The whole text without document attributes.
+    QByteArray rtfd() const;
+
+Q_SIGNALS:
+    // The user changed the text or its attributes.
+    void textEdited();
+
+private:
+    template <typename Change> void changeQuietly(Change change);
+
+    QFont m_textFont;
+    bool m_loading = false;
+};
