@@ -83,6 +83,8 @@ public:
     std::shared_ptr<RecordData> recordAtIndex(qint64 index) const;
     std::shared_ptr<RecordData> recordAtCatalogIndex(qint64 index) const;
     qint64 indexOfCurrentRecord() const;
+    // The current record's address block, as templates and Copy Address Block use it.
+    QString addressBlockText() const;
     qint64 indexOfRecordWithIdentifier(const QString& identifier) const;
     bool isValidRecord(const std::shared_ptr<RecordData>& record) const;
     static bool isEmpty(const RecordData& record);

@@ -2,6 +2,8 @@
 // window gives it its views and forwards the operations other features call.
 #include "EditorWindowController.h"
 
+#include "DatafileDocument.h"
+
 #include "Localization.h"
 
 #include <QLabel>
@@ -168,4 +170,9 @@ void EditorWindowController::showRecordLocked(bool locked)
 {
     if (m_recordLocked)
         m_recordLocked->setText(locked ? localized(QStringLiteral("Locked")) : QString());
+}
+
+QString EditorWindowController::addressBlockText() const
+{
+    return datafileDocument()->addressBlockAtIndex(indexOfCurrentRecord());
 }

@@ -211,8 +211,9 @@ QFont DatafileSettingsData::textFont() const
 
 QColor DatafileSettingsData::backgroundFTAcolor() const
 {
-    return ColorArchive::colorFromArchive(storedData(FTAbackgrouneColorKey).value_or(QByteArray()),
-                                          Qt::white);
+    // No stored colour is the usual case, not a fault worth a log line.
+    const std::optional<QByteArray> stored = storedData(FTAbackgrouneColorKey);
+    return stored ? ColorArchive::colorFromArchive(*stored, Qt::white) : QColor(Qt::white);
 }
 
 void DatafileSettingsData::setBackgroundFTAcolor(const QColor& color)

@@ -220,6 +220,7 @@ TEST_F(EditorWindowControllerTest, StatusAndRecordInformation)
     EXPECT_EQ(editor->indexOfCurrentRecord(), 0);
     editor->goToNextRecord();
     EXPECT_EQ(editor->indexOfCurrentRecord(), 1);
+    EXPECT_EQ(editor->addressBlockText(), "Second"); // the whole text from line 1
     editor->currentRecord()->setFields(PlistDictionary{{"F", "abc"}});
     EXPECT_EQ(EditorWindowController::recordSize(*editor->currentRecord()), 6 + 3);
     const QStringList info = editor->recordInfo();
