@@ -1,33 +1,13 @@
 #include "RtfFuzzChecks.h"
 
-#include <QDirIterator>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
-namespace {
-
-void replay(const QString& folder, bool (*holds)(QByteArrayView))
-{
-    int count = 0;
-    QDirIterator files(QStringLiteral(NORVA_CORPUS_DIR "/") + folder, QDir::Files);
-    while (files.hasNext()) {
-        QFile file(files.next());
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
-        EXPECT_TRUE(holds(file.readAll())) << file.fileName().toStdString();
-        ++count;
-    }
-    EXPECT_GT(count, 0) << "no corpus in " << folder.toStdString();
-}
-
-} // namespace
+#include "../../CorpusReplay.h"
 
 TEST(RtfFuzzCorpusReplayTest, RtfCorpus_ReadsOrFailsCleanly)
 {
-    replay(QStringLiteral("rtf"), rtfRoundTripHolds);
+    replayCorpus(QStringLiteral("rtf"), rtfRoundTripHolds);
 }
 
 TEST(RtfFuzzCorpusReplayTest, FlatRtfdCorpus_ReadsOrFailsCleanly)
 {
-    replay(QStringLiteral("rtfd"), rtfdRoundTripHolds);
+    replayCorpus(QStringLiteral("rtfd"), rtfdRoundTripHolds);
 }
