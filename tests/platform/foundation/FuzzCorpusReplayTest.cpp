@@ -1,5 +1,6 @@
 #include "PlistFuzzChecks.h"
 #include "SystemLog.h"
+#include "TextReadersFuzzChecks.h"
 #include "TypedStreamFuzzChecks.h"
 
 #include "../../CorpusReplay.h"
@@ -18,4 +19,9 @@ TEST(FuzzCorpusReplayTest, TypedStreamCorpus_ReadsOrFailsCleanly)
 {
     ScopedLogCapture quiet;
     replayCorpus(QStringLiteral("typedstream"), typedStreamRoundTripHolds);
+}
+
+TEST(FuzzCorpusReplayTest, TextReadersCorpus_AnswerOrRefuse)
+{
+    replayCorpus(QStringLiteral("text_readers"), textReadersHold);
 }
