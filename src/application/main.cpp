@@ -7,6 +7,7 @@
 #include "StartWindow.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 int main(int argc, char* argv[])
 {
@@ -17,13 +18,19 @@ int main(int argc, char* argv[])
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(applicationIcon());
 
-    // The kinds of document; each can be opened once its window exists.
+    // The kinds of document; templates can be opened once their windows exist.
     DocumentController& documents = DocumentController::shared();
-    for (const auto& [name, extension] :
-         {std::pair{"Norva Pro Datafile", "nv3"}, std::pair{"Norva Mobile Datafile", "nvm"},
-          std::pair{"Norva Label", "zlabel"}, std::pair{"Norva Envelope", "zenv"}})
-        documents.registerDocumentType(
-            {QString::fromLatin1(name), {QString::fromLatin1(extension)}, nullptr});
+    const auto makeDatafile = [] { return std::make_unique<DatafileDocument>(); };
+    documents.registerDocumentType(
+        {DatafileDocument::ProDatafileType, {QStringLiteral("nv3")}, makeDatafile});
+    documents.registerDocumentType(
+        {DatafileDocument::MobileDatafileType, {QStringLiteral("nvm")}, makeDatafile});
+    documents.registerDocumentType(
+        {QStringLiteral("Norva Label"), {QStringLiteral("zlabel")}, nullptr});
+    documents.registerDocumentType(
+        {QStringLiteral("Norva Envelope"), {QStringLiteral("zenv")}, nullptr});
+    DatafileDocument::setEditorFactory(
+        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
 
     MainController mainController;
     mainController.initialize();
@@ -36,5 +43,12 @@ int main(int argc, char* argv[])
     startWindow.show();
 
     Application::shared().finishLaunchingWhenRunning();
+    // Files named on the command line open once launching has finished.
+    const QStringList files = QApplication::arguments().mid(1);
+    QObject::connect(&Application::shared(), &Application::didFinishLaunching, [&documents, files] {
+        for (const QString& file : files)
+            documents.openDocumentWithContentsOfURL(
+                QUrl::fromLocalFile(QFileInfo(file).absoluteFilePath()), true);
+    });
     return QApplication::exec();
 }
