@@ -277,9 +277,10 @@ bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)
     const QString folder = UserDefaults::standardUserDefaults()
                                .stringForKey(QStringLiteral("DatafilesFolderURL"))
                                .value_or(QString());
-    QString path = QUrl(folder).isLocalFile() ? QUrl(folder).toLocalFile() : folder;
-    if (path == QLatin1String("~") || path.startsWith(QLatin1String("~/")))
-        path.replace(0, 1, QDir::homePath());
+    // Folder URLs are written "file://localhost/...", which names a local folder.
+    const QUrl url(folder);
+    const QString path =
+        FileURL::expandTilde(FileURL::isLocalFile(url) ? FileURL::localPath(url) : folder);
     const QString resolved = QFileInfo(path).canonicalFilePath();
     request.directory = resolved.isEmpty() ? path : resolved;
     request.nameFieldValue = m_defaultDraftName;

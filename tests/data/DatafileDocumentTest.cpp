@@ -1,6 +1,7 @@
 #include "DatafileDocument.h"
 
 #include "DocumentController.h"
+#include "FileURL.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
 #include "ScriptedPresenter.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -330,12 +332,15 @@ TEST_F(DatafileDocumentTest, SaveAs_OfASyncedDatafile_ClearsTheSyncIdOnlyInTheCo
     EXPECT_EQ(document->datafileSettings()->syncID(), "SYNC-1234");
 
     const QString copy = m_dir.filePath("Copy.nv3");
+    m_defaults.setObject(FileURL::folderURLString(m_dir.path()), "DatafilesFolderURL");
     m_presenter.answerSavePanel(QUrl::fromLocalFile(copy));
     document->saveDocumentAs();
     EXPECT_EQ(readDatafile(copy).value("Settings").asDictionary()->value("SyncID"), PlistValue(""));
     EXPECT_EQ(document->fileURL(), QUrl::fromLocalFile(copy));
     EXPECT_EQ(document->datafileSettings()->syncID(), "");
     EXPECT_EQ(m_presenter.savePanels().back().request.nameFieldValue, "New Datafile");
+    EXPECT_EQ(m_presenter.savePanels().back().request.directory,
+              QFileInfo(m_dir.path()).canonicalFilePath());
 }
 
 TEST_F(DatafileDocumentTest, FailedWrite_KeepsTheOldFileAndTheEditedState)
