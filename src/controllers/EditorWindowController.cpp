@@ -5,6 +5,7 @@
 #include "ApplicationMenus.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "EditorTableController.h"
 #include "EditorWindowViews.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
@@ -27,6 +28,8 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSplitter>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -59,6 +62,8 @@ EditorWindowController::~EditorWindowController()
 {
     // The window outlives the engine: its last changes must not reach it.
     disconnect(m_textEditedConnection);
+    if (m_tableController)
+        m_tableController->detachModels();
     NotificationCenter::defaultCenter().postNotification(QStringLiteral("DatafileDidClose"), this);
     NotificationCenter::defaultCenter().removeObserver(this);
 }
@@ -84,11 +89,15 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     if (MainController* application = MainController::mainController())
         application->menus().installInto(window->menuBar());
 
-    // The tables and the find box come with their own features.
-    m_freeformTextView = new FreeformTextView(window.get());
+    // The find box comes with its own feature.
+    auto* splitter = new QSplitter(Qt::Vertical, window.get());
+    m_tableController = new EditorTableController(*this, splitter);
+    m_freeformTextView = new FreeformTextView(splitter);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
                                      [this] { m_engine->textDidChange(); });
-    window->setCentralWidget(m_freeformTextView);
+    splitter->addWidget(m_tableController->modeTabView());
+    splitter->addWidget(m_freeformTextView);
+    window->setCentralWidget(splitter);
 
     m_recordNumber = new QLabel(window.get());
     m_selection = new QLabel(window.get());
@@ -166,8 +175,26 @@ void EditorWindowController::saveIfDifferentRecord(bool)
     m_engine->saveIfDifferentRecord(nullptr);
 }
 
+quint64 EditorWindowController::currentField() const
+{
+    return m_tableController ? m_tableController->currentField() : NoField;
+}
+
+bool EditorWindowController::tableViewActive() const
+{
+    return m_tableController && m_tableController->tableViewActive();
+}
+
+void EditorWindowController::reloadTables()
+{
+    if (m_tableController)
+        m_tableController->reload();
+}
+
 void EditorWindowController::endEditing()
 {
+    if (m_tableController)
+        m_tableController->endEditing();
     if (QWidget* focused = QApplication::focusWidget())
         focused->clearFocus();
 }
@@ -181,6 +208,8 @@ void EditorWindowController::prepare()
     m_passwordInUse = false;
 
     m_engine->setCatalog(datafileDocument()->datafileCatalog());
+    m_tableController->changeMode(settings()->mode());
+    m_tableController->setupTables();
     applyViewFrame();
     m_preparing = false;
 

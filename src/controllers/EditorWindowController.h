@@ -14,6 +14,7 @@
 
 class DatafileDocument;
 class DatafileSettingsData;
+class EditorTableController;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
@@ -68,6 +69,7 @@ public:
     qint64 lastIndex() const { return selectedRecordCount() - 1; }
     bool preparing() const { return m_preparing; }
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
+    EditorTableController* tableController() const { return m_tableController; }
 
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
@@ -135,14 +137,14 @@ public:
     // Commits the record being edited in place.
     void saveIfDifferentRecord(bool viewed) override;
     void goToNextRecord() override;
-    quint64 currentField() const override { return NoField; }
-    bool tableViewActive() const override { return false; }
+    quint64 currentField() const override;
+    bool tableViewActive() const override;
     void endEditing() override;
     void activateFindBox() override {}
     void setCurrentRecordDirty(bool dirty) override;
     void prepare() override;
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
-    void reloadTables() override {}
+    void reloadTables() override;
 
     // WindowController
     QString windowTitleForDocumentDisplayName(const QString& displayName) const override;
@@ -165,6 +167,7 @@ private:
 
     QMainWindow* m_mainWindow = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
+    EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;
     QLabel* m_recordNumber = nullptr;
     QLabel* m_selection = nullptr;

@@ -1,8 +1,10 @@
 #include "EditorWindowViews.h"
 
 #include "DatafileDocument.h"
+#include "EditorTableController.h"
 #include "EditorWindowController.h"
 #include "FreeformTextView.h"
+#include "ListViewModel.h"
 #include "NotificationCenter.h"
 
 #include <QTextCursor>
@@ -62,6 +64,40 @@ void EditorWindowViews::resetSelection()
         return;
     view->setTextCursor(QTextCursor(view->document()));
     view->ensureCursorVisible();
+}
+
+bool EditorWindowViews::tableViewActive() const
+{
+    return m_editor.tableViewActive();
+}
+
+void EditorWindowViews::reloadTables()
+{
+    m_editor.reloadTables();
+}
+
+void EditorWindowViews::scrollRowToVisible(qint64 row)
+{
+    if (EditorTableController* tables = m_editor.tableController())
+        tables->listTableView()->scrollTo(tables->listViewModel()->index(int(row), 0));
+}
+
+void EditorWindowViews::makeCurrentTableFirstResponder()
+{
+    if (EditorTableController* tables = m_editor.tableController())
+        tables->currentTableView()->setFocus();
+}
+
+void EditorWindowViews::tableViewHit()
+{
+    if (EditorTableController* tables = m_editor.tableController())
+        tables->tableViewHit();
+}
+
+void EditorWindowViews::editListCell(quint64 column, qint64 row)
+{
+    if (EditorTableController* tables = m_editor.tableController())
+        tables->listTableView()->editCell(int(column), int(row), false);
 }
 
 void EditorWindowViews::endEditing()

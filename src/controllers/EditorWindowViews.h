@@ -27,16 +27,15 @@ public:
     void setEditable(bool editable) override;
     void resetSelection() override;
 
-    // CurrentRecordTables: the tables come with their own feature; until then no cell
-    // is ever edited.
-    bool tableViewActive() const override { return false; }
+    // CurrentRecordTables
+    bool tableViewActive() const override;
     void endEditing() override;
     quint64 currentField() const override;
-    void reloadTables() override {}
-    void scrollRowToVisible(qint64) override {}
-    void makeCurrentTableFirstResponder() override {}
-    void tableViewHit() override {}
-    void editListCell(quint64, qint64) override {}
+    void reloadTables() override;
+    void scrollRowToVisible(qint64 row) override;
+    void makeCurrentTableFirstResponder() override;
+    void tableViewHit() override;
+    void editListCell(quint64 column, qint64 row) override;
 
     // CurrentRecordDocument
     bool isMobile() const override;

@@ -1,0 +1,81 @@
+#include "BasicViewModel.h"
+
+#include "EditorWindowController.h"
+#include "Localization.h"
+
+namespace {
+
+QString stringOf(const PlistDictionary& dictionary, const QString& key)
+{
+    const PlistValue* value = dictionary.find(key);
+    return value && value->asString() ? *value->asString() : QString();
+}
+
+} // namespace
+
+BasicViewModel::BasicViewModel(EditorWindowController& editor, QObject* parent)
+    : QAbstractTableModel(parent), m_editor(editor)
+{
+}
+
+void BasicViewModel::reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+int BasicViewModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_editor.currentRecordNumberOfFields());
+}
+
+int BasicViewModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 2;
+}
+
+QVariant BasicViewModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(index.row());
+    if (!definition)
+        return {};
+    if (index.column() == NameColumn)
+        return stringOf(*definition, DatafileSettingsData::FieldNameKey);
+    const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
+    if (!record)
+        return {};
+    return stringOf(record->fields(),
+                    stringOf(*definition, DatafileSettingsData::FieldIdentifierKey));
+}
+
+QVariant BasicViewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == NameColumn ? localized(QStringLiteral("Field"))
+                                 : localized(QStringLiteral("Value"));
+}
+
+Qt::ItemFlags BasicViewModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == ValueColumn && m_editor.currentRecord())
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool BasicViewModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
+    const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(index.row());
+    if (role != Qt::EditRole || index.column() != ValueColumn || !record || !definition)
+        return false;
+    PlistDictionary fields = record->fields();
+    fields.insert(stringOf(*definition, DatafileSettingsData::FieldIdentifierKey),
+                  value.toString());
+    record->setFields(fields);
+    Q_EMIT dataChanged(index, index);
+    return true;
+}

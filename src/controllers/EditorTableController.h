@@ -1,0 +1,108 @@
+#pragma once
+
+#include "RXTableView.h"
+#include "RecordData.h"
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+
+class BasicViewModel;
+class EditorWindowController;
+class FieldCellDelegate;
+class FieldCellEditor;
+class ListViewModel;
+class QStackedWidget;
+
+// The Basic and List tables of one editor window: builds the List View's columns from
+// the field definitions, sizes rows and columns, loads the record of the selected List
+// row, writes column widths back into the settings and rules the editing of cells.
+// Cell editing and links: EditorTableControllerEditing.cpp.
+class EditorTableController : public QObject {
+    Q_OBJECT
+
+public:
+    static inline const QString BasicMode = QStringLiteral("Basic");
+    static inline const QString ListMode = QStringLiteral("List");
+    static constexpr double NoFieldsTextColumnWidth = 3000.0;
+    static constexpr int NameColumnPadding = 8;
+
+    // Where a movement out of a cell goes: a field (Basic row, List column), and in the
+    // List View, for Return, the next record.
+    struct CellTarget {
+        qint64 field = 0;
+        bool nextRecord = false;
+        bool operator==(const CellTarget&) const = default;
+    };
+    // Tab and Return go to the next field, Backtab to the previous, both wrapping;
+    // Return in the List View goes to the next record in the same field.
+    static std::optional<CellTarget> movementTarget(bool basicView, TextMovement movement,
+                                                    qint64 field, qint64 fieldCount);
+
+    EditorTableController(EditorWindowController& editor, QWidget* parent);
+    ~EditorTableController() override;
+
+    // The stack holding both tables, one shown per mode.
+    QStackedWidget* modeTabView() const { return m_modeTabView; }
+    RXTableView* basicTableView() const { return m_basicTableView; }
+    RXTableView* listTableView() const { return m_listTableView; }
+    RXTableView* currentTableView() const;
+    QString currentTableViewName() const;
+    EditorWindowController& theEditorWindowController() const { return m_editor; }
+    BasicViewModel* basicViewModel() const { return m_basicModel; }
+    ListViewModel* listViewModel() const { return m_listModel; }
+
+    // The window outlives its controller: the tables must stop asking for data.
+    void detachModels();
+    void setupTables();
+    void setupListTable();
+    void reload();
+    void changeMode(const QString& mode);
+    std::shared_ptr<RecordData> recordForRow(qint64 row) const;
+    float listViewRowHeight() const { return m_listViewRowHeight; }
+    void setListViewRowHeight();
+    void selectRow(qint64 index);
+    quint64 currentField() const { return m_currentField; }
+    void setCurrentField(quint64 field) { m_currentField = field; }
+    QPair<qsizetype, qsizetype> tableTextSelectedRange() const { return m_currentSelection; }
+    // The Basic row's height: the base height, times the lines its value wraps to.
+    int heightOfRow(qint64 row) const;
+    void tableViewSelectionDidChange();
+    void tableViewColumnDidResize(int column, int width);
+
+    // Cell editing (EditorTableControllerEditing.cpp).
+    bool tableViewActive() const;
+    void endEditing();
+    // Whether a cell may start editing: not in a clone, while syncing or in a locked record.
+    bool control() const;
+    void controlTextDidChange(FieldCellEditor& editor);
+    void tableViewHit(std::optional<int> clickedColumn = std::nullopt,
+                      std::optional<int> clickedRow = std::nullopt);
+    void singleClicked(int column, int row);
+    void doubleClicked(int column, int row);
+    void updateLineWrapping();
+    void selectRangeInField(RXTableView* table, qint64 column, qint64 row, qsizetype location,
+                            qsizetype length, bool highlightFindField);
+    bool rxTableView(RXTableView* table, int column, int row) const;
+    void textDidEndEditing(RXTableView* table, TextMovement movement);
+    // Follows a link clicked in a field: a record link shows that record, anything
+    // else goes to the system. False when nothing could follow it.
+    bool clickedOnLink(const QString& link);
+
+private:
+    bool editCell(RXTableView* table, int column, int row, bool select);
+
+    EditorWindowController& m_editor;
+    QStackedWidget* m_modeTabView = nullptr;
+    RXTableView* m_basicTableView = nullptr;
+    RXTableView* m_listTableView = nullptr;
+    BasicViewModel* m_basicModel = nullptr;
+    ListViewModel* m_listModel = nullptr;
+    FieldCellDelegate* m_delegate = nullptr;
+    quint64 m_currentField = 0;
+    QPair<qsizetype, qsizetype> m_currentSelection;
+    float m_listViewRowHeight = 17.0f;
+    QFont m_fieldFont;
+    // Set while the tables are rebuilt or reloaded: their signals are ours, not the user's.
+    bool m_updating = false;
+};

@@ -1,0 +1,77 @@
+#include "LinkFinder.h"
+
+#include <array>
+
+namespace {
+
+const QString URLCharacters = QStringLiteral(
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_.!~*'();/?:@&=+$,#%");
+const QString TrailingPunctuation = QStringLiteral(".!?,");
+
+qsizetype find(const QString& string, const QString& what, qsizetype start, qsizetype end)
+{
+    const qsizetype at = string.indexOf(what, start, Qt::CaseSensitive);
+    return at >= 0 && at + what.size() <= end ? at : -1;
+}
+
+qsizetype withoutTrailingPunctuation(const QString& string, qsizetype start, qsizetype stop)
+{
+    return stop > start && TrailingPunctuation.contains(string.at(stop - 1)) ? stop - 1 : stop;
+}
+
+} // namespace
+
+bool LinkFinder::isURLCharacter(QChar character)
+{
+    return URLCharacters.contains(character);
+}
+
+LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range range)
+{
+    static const std::array<QString, 7> prefixes = {
+        QStringLiteral("http://"), QStringLiteral("https://"), QStringLiteral("uuid://"),
+        QStringLiteral("ftp://"),  QStringLiteral("file://"),  QStringLiteral("mailto:"),
+        QStringLiteral("tel://")};
+    const qsizetype end = std::min(range.location + range.length, string.size());
+    Found found;
+    qsizetype bestStart = end;
+    qsizetype bestLength = 0;
+    for (const QString& prefix : prefixes) {
+        const qsizetype at = find(string, prefix, range.location, end);
+        if (at >= 0 && at < bestStart) {
+            bestStart = at;
+            bestLength = prefix.size();
+        }
+    }
+    const qsizetype www = find(string, QStringLiteral("www."), range.location, end);
+    if (www >= 0 && www < bestStart) {
+        bestStart = www;
+        bestLength = 4;
+        found.needHttp = true;
+    }
+    const qsizetype at = find(string, QStringLiteral("@"), range.location, end);
+    if (at >= 0 && at < bestStart) {
+        found.needHttp = false;
+        found.needMailto = true;
+        qsizetype stop = at + 1;
+        while (stop < end && isURLCharacter(string.at(stop)))
+            ++stop;
+        // Backwards the scan may leave the range searched.
+        qsizetype start = at;
+        while (start > 0 && isURLCharacter(string.at(start - 1)))
+            --start;
+        stop = withoutTrailingPunctuation(string, start, stop);
+        found.range = {start, stop - start};
+        return found;
+    }
+    if (bestLength == 0) {
+        found.range = {end, 0};
+        return found;
+    }
+    qsizetype stop = bestStart + bestLength;
+    while (stop < end && isURLCharacter(string.at(stop)))
+        ++stop;
+    stop = withoutTrailingPunctuation(string, bestStart, stop);
+    found.range = {bestStart, stop - bestStart};
+    return found;
+}

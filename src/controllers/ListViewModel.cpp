@@ -1,0 +1,90 @@
+#include "ListViewModel.h"
+
+#include "EditorWindowController.h"
+
+ListViewModel::ListViewModel(EditorWindowController& editor, QObject* parent)
+    : QAbstractTableModel(parent), m_editor(editor)
+{
+}
+
+void ListViewModel::setColumns(QList<Column> columns)
+{
+    beginResetModel();
+    m_columns = std::move(columns);
+    endResetModel();
+}
+
+QString ListViewModel::columnIdentifier(int column) const
+{
+    return column >= 0 && column < m_columns.size() ? m_columns.at(column).identifier : QString();
+}
+
+void ListViewModel::reload()
+{
+    beginResetModel();
+    endResetModel();
+}
+
+QString ListViewModel::textCell(const QString& text)
+{
+    const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));
+    QString line = lineEnd < 0 ? text : text.left(lineEnd);
+    if (line.size() > TextCellLength)
+        line.truncate(TextCellLength);
+    return line;
+}
+
+int ListViewModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_editor.selectedRecordCount());
+}
+
+int ListViewModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant ListViewModel::data(const QModelIndex& index, int role) const
+{
+    if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid())
+        return {};
+    const std::shared_ptr<RecordData> record = m_editor.recordAtIndex(index.row());
+    if (!record)
+        return {};
+    const QString identifier = columnIdentifier(index.column());
+    if (identifier == TextColumnIdentifier)
+        return textCell(record->textString());
+    const PlistValue* value = record->fields().find(identifier);
+    return value && value->asString() ? *value->asString() : QString();
+}
+
+QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_columns.size())
+        return {};
+    return m_columns.at(section).title;
+}
+
+Qt::ItemFlags ListViewModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (columnIdentifier(index.column()) != TextColumnIdentifier &&
+        m_editor.recordAtIndex(index.row()))
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+bool ListViewModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    const std::shared_ptr<RecordData> record = m_editor.recordAtIndex(index.row());
+    const QString identifier = columnIdentifier(index.column());
+    if (role != Qt::EditRole || !record || identifier.isEmpty() ||
+        identifier == TextColumnIdentifier)
+        return false;
+    PlistDictionary fields = record->fields();
+    fields.insert(identifier, value.toString());
+    record->setFields(fields);
+    Q_EMIT dataChanged(index, index);
+    return true;
+}

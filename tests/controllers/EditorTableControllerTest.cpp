@@ -1,0 +1,158 @@
+#include "EditorTableController.h"
+
+#include "BasicViewModel.h"
+#include "DatafileDocument.h"
+#include "EditorWindowController.h"
+#include "FieldCellEditor.h"
+#include "LinkFinder.h"
+#include "ScriptedPresenter.h"
+#include "UserDefaults.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class EditorTableControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        Presenter::setShared(&m_presenter);
+        UserDefaults::setStandardUserDefaults(&m_defaults);
+        DatafileDocument::setEditorFactory(
+            [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
+    }
+    void TearDown() override
+    {
+        m_document.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        DatafileDocument::setEditorFactory(nullptr);
+        UserDefaults::setStandardUserDefaults(nullptr);
+        Presenter::setShared(nullptr);
+    }
+
+    // Two records, two fields, shown in the Basic View.
+    EditorWindowController* openEditor()
+    {
+        m_document = std::make_unique<DatafileDocument>();
+        m_document->datafileSettings()->setFields(PlistArray{
+            PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, QStringLiteral("F1")},
+                            {DatafileSettingsData::FieldNameKey, QStringLiteral("Name")}},
+            PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, QStringLiteral("F2")},
+                            {DatafileSettingsData::FieldNameKey, QStringLiteral("Phone")}}});
+        for (int i = 0; i < 2; ++i) {
+            auto record = std::make_shared<RecordData>();
+            record->setTextString(QStringLiteral("Text"));
+            m_document->datafileRecords()->setRecord(record, record->identifier());
+            m_document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+        }
+        m_document->datafileCatalog()
+            ->rebuildSelectedIdentifiers(); // appending leaves it to the caller
+        m_document->makeWindowControllers();
+        m_document->showWindows();
+        auto* editor =
+            static_cast<EditorWindowController*>(m_document->windowControllers().front().get());
+        editor->remoteSetCanSaveChanges(true);
+        return editor;
+    }
+
+    QTemporaryDir m_dir;
+    ScriptedPresenter m_presenter;
+    UserDefaults m_defaults{m_dir.filePath("defaults")};
+    std::unique_ptr<DatafileDocument> m_document;
+};
+
+} // namespace
+
+TEST_F(EditorTableControllerTest,
+       Typing_LineBreaksAndTabsBecomeSpaces_RecordStampedAndDatafileEdited)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    ASSERT_TRUE(record);
+    tables.singleClicked(BasicViewModel::ValueColumn, 0);
+    FieldCellEditor* cell = tables.basicTableView()->cellEditor();
+    ASSERT_TRUE(cell);
+    cell->insert(QStringLiteral("a\tb\nc"));
+    EXPECT_EQ(cell->text(), QStringLiteral("a b c"));
+    EXPECT_EQ(cell->cursorPosition(), 5);
+    EXPECT_TRUE(editor->currentRecordDirty());
+    EXPECT_TRUE(m_document->isDocumentEdited());
+    EXPECT_TRUE(record->needsSync());
+
+    tables.endEditing();
+    const PlistValue* stored = record->fields().find(QStringLiteral("F1"));
+    ASSERT_TRUE(stored && stored->asString());
+    EXPECT_EQ(*stored->asString(), QStringLiteral("a b c"));
+}
+
+TEST_F(EditorTableControllerTest, Editing_RefusedInALockedRecordACloneOrWhileSyncing)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    EXPECT_TRUE(tables.control());
+    editor->currentRecord()->setRecordLocked(true);
+    EXPECT_FALSE(tables.control());
+    tables.singleClicked(BasicViewModel::ValueColumn, 0);
+    EXPECT_FALSE(tables.basicTableView()->cellEditor());
+    editor->currentRecord()->setRecordLocked(false);
+    editor->setNowSyncing(true);
+    EXPECT_FALSE(tables.control());
+    editor->setNowSyncing(false);
+    editor->setIsClone(true);
+    EXPECT_FALSE(tables.control());
+}
+
+TEST(EditorTableControllerMovement, ReturnTabAndBacktab_MoveAndWrap)
+{
+    using Target = EditorTableController::CellTarget;
+    struct Case {
+        bool basic;
+        TextMovement movement;
+        qint64 field;
+        std::optional<Target> expected;
+    };
+    const Case cases[] = {
+        {true, TextMovement::Return, 0, Target{1, false}},
+        {true, TextMovement::Return, 2, Target{0, false}},
+        {true, TextMovement::Tab, 2, Target{0, false}},
+        {true, TextMovement::Backtab, 0, Target{2, false}},
+        {true, TextMovement::Backtab, 2, Target{1, false}},
+        {false, TextMovement::Return, 1, Target{1, true}},
+        {false, TextMovement::Tab, 2, Target{0, false}},
+        {false, TextMovement::Backtab, 0, Target{2, false}},
+        {true, TextMovement::Other, 1, std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(EditorTableController::movementTarget(c.basic, c.movement, c.field, 3),
+                  c.expected)
+            << int(c.movement) << " from " << c.field;
+}
+
+TEST(LinkFinderTest, FindsLinksWithoutTrailingPunctuation)
+{
+    struct Case {
+        QString text;
+        QString found;
+        bool needHttp;
+        bool needMailto;
+    };
+    const Case cases[] = {
+        {"see www.example.com.", "www.example.com", true, false},
+        {"mail ann@example.org, now", "ann@example.org", false, true},
+        {"call tel://5551234", "tel://5551234", false, false},
+        {"mailto:ann@example.org", "mailto:ann@example.org", false, false},
+        {"nothing here", "", false, false},
+    };
+    for (const Case& c : cases) {
+        const LinkFinder::Found found = LinkFinder::urlRangeInString(c.text, {0, c.text.size()});
+        EXPECT_EQ(c.text.mid(found.range.location, found.range.length), c.found)
+            << c.text.toStdString();
+        EXPECT_EQ(found.needHttp, c.needHttp) << c.text.toStdString();
+        EXPECT_EQ(found.needMailto, c.needMailto) << c.text.toStdString();
+    }
+}
