@@ -5,10 +5,12 @@
 #include "EditorWindowController.h"
 #include "FieldCellEditor.h"
 #include "LinkFinder.h"
+#include "PropertyList.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -154,5 +156,67 @@ TEST(LinkFinderTest, FindsLinksWithoutTrailingPunctuation)
             << c.text.toStdString();
         EXPECT_EQ(found.needHttp, c.needHttp) << c.text.toStdString();
         EXPECT_EQ(found.needMailto, c.needMailto) << c.text.toStdString();
+    }
+}
+
+TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyThatChange)
+{
+    // A datafile written by another serializer, opened as the application opens one.
+    const QString path = m_dir.filePath("good.nv3");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/good.nv3"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    const auto readRecords = [&] {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const PlistValue top = readPropertyList(file.readAll()).value;
+        return *top.asDictionary()->value("Records").asDictionary();
+    };
+    const PlistDictionary before = readRecords().deepCopy();
+
+    m_document = std::make_unique<DatafileDocument>();
+    m_document->setFileType(DatafileDocument::ProDatafileType);
+    m_document->setFileURL(QUrl::fromLocalFile(path));
+    ASSERT_TRUE(
+        m_document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType));
+    m_document->makeWindowControllers();
+    m_document->showWindows();
+    auto* editor =
+        static_cast<EditorWindowController*>(m_document->windowControllers().front().get());
+    editor->remoteSetCanSaveChanges(true);
+    EditorTableController& tables = *editor->tableController();
+    tables.changeMode("Basic");
+
+    const QString edited = editor->currentRecord()->identifier();
+    tables.singleClicked(BasicViewModel::ValueColumn, 0);
+    FieldCellEditor* cell = tables.basicTableView()->cellEditor();
+    ASSERT_TRUE(cell);
+    cell->selectAll();
+    cell->insert(QStringLiteral("Robert Jones"));
+    editor->goToNextRecord();
+    m_document->saveDocument();
+    ASSERT_FALSE(m_document->isDocumentEdited());
+
+    const PlistDictionary after = readRecords();
+    ASSERT_EQ(after.size(), before.size());
+    for (const PlistDictionary::Entry& entry : before) {
+        const PlistValue writtenValue = after.value(entry.key);
+        const PlistDictionary* written = writtenValue.asDictionary();
+        ASSERT_TRUE(written) << entry.key.toStdString();
+        const PlistDictionary original = *entry.value.asDictionary();
+        if (entry.key != edited) {
+            // Untouched apart from being viewed.
+            for (const char* key :
+                 {"Fields", "TextString", "RecordModifiedDate", "NeedsSync", "RecordName"})
+                EXPECT_EQ(written->value(key), original.value(key)) << key;
+            continue;
+        }
+        const QString nameField = "3F2504E0-4F89-11D3-9A0C-0305E82C3301";
+        const PlistValue fields = written->value("Fields");
+        EXPECT_EQ(fields.asDictionary()->value(nameField), PlistValue("Robert Jones"));
+        EXPECT_EQ(written->value("NeedsSync"), PlistValue(true));
+        const PlistValue modified = written->value("RecordModifiedDate");
+        const PlistValue wasModified = original.value("RecordModifiedDate");
+        EXPECT_GT(modified.asDate()->secondsSinceReferenceDate,
+                  wasModified.asDate()->secondsSinceReferenceDate);
     }
 }
