@@ -1,0 +1,80 @@
+// A generated datafile opened into its editor window, and its List View scrolled.
+//
+//   editor_bench [FILE]    a datafile of 100,000 generated records when none is given
+#include "DatafileDocument.h"
+#include "DatafileGenerator.h"
+#include "EditorTableController.h"
+#include "EditorWindowController.h"
+#include "ListViewModel.h"
+#include "PropertyList.h"
+#include "SafeFileWriter.h"
+#include "ScriptedPresenter.h"
+#include "UserDefaults.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ScriptedPresenter presenter;
+    Presenter::setShared(&presenter);
+    QTemporaryDir folder;
+    UserDefaults defaults(folder.path());
+    UserDefaults::setStandardUserDefaults(&defaults);
+
+    QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    if (path.isEmpty()) {
+        path = folder.filePath(QStringLiteral("Generated.nv3"));
+        const PlistValue datafile = generateDatafile(100'000);
+        if (!SafeFileWriter::write(path, [&](QIODevice& device) {
+                 return writePropertyList(datafile, device, PlistFormat::Xml);
+             }).ok)
+            return 1;
+    }
+
+    DatafileDocument::setEditorFactory(
+        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
+    QElapsedTimer timer;
+    timer.start();
+    DatafileDocument document;
+    document.setFileType(DatafileDocument::ProDatafileType);
+    document.setFileURL(QUrl::fromLocalFile(path));
+    if (!document.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType)) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(path));
+        return 1;
+    }
+    const double read = double(timer.nsecsElapsed()) / 1e9;
+    document.makeWindowControllers();
+    document.showWindows();
+    QCoreApplication::processEvents();
+    const double shown = double(timer.nsecsElapsed()) / 1e9;
+
+    auto* editor = static_cast<EditorWindowController*>(document.windowControllers().front().get());
+    ListViewModel* model = editor->tableController()->listViewModel();
+    const int rows = model->rowCount();
+    const int columns = model->columnCount();
+    // A page of 40 rows at every 100th row: what scrolling through the list asks for.
+    timer.restart();
+    qint64 cells = 0;
+    for (int top = 0; top + 40 < rows; top += 100) {
+        for (int row = top; row < top + 40; ++row) {
+            for (int column = 0; column < columns; ++column) {
+                model->data(model->index(row, column), Qt::DisplayRole);
+                ++cells;
+            }
+        }
+    }
+    const double perCell = double(timer.nsecsElapsed()) / double(std::max<qint64>(cells, 1));
+    std::printf("%d records: read %.3f s, window shown %.3f s; List View data() %.0f ns per cell "
+                "(%lld cells)\n",
+                rows, read, shown, perCell, qlonglong(cells));
+    document.close();
+    DatafileDocument::setEditorFactory(nullptr);
+    UserDefaults::setStandardUserDefaults(nullptr);
+    return 0;
+}
