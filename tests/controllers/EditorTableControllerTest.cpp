@@ -1,46 +1,25 @@
 #include "EditorTableController.h"
 
 #include "BasicViewModel.h"
-#include "DatafileDocument.h"
-#include "EditorWindowController.h"
+#include "EditorTestBase.h"
 #include "FieldCellEditor.h"
 #include "LinkFinder.h"
 #include "PropertyList.h"
-#include "ScriptedPresenter.h"
-#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class EditorTableControllerTest : public ::testing::Test {
+class EditorTableControllerTest : public EditorTestBase {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        Presenter::setShared(&m_presenter);
-        UserDefaults::setStandardUserDefaults(&m_defaults);
-        DatafileDocument::setEditorFactory(
-            [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
-    }
-    void TearDown() override
-    {
-        m_document.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        DatafileDocument::setEditorFactory(nullptr);
-        UserDefaults::setStandardUserDefaults(nullptr);
-        Presenter::setShared(nullptr);
-    }
-
     // Two records, two fields, shown in the Basic View.
     EditorWindowController* openEditor()
     {
-        m_document = std::make_unique<DatafileDocument>();
-        m_document->datafileSettings()->setFields(PlistArray{
+        auto document = std::make_unique<DatafileDocument>();
+        document->datafileSettings()->setFields(PlistArray{
             PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, QStringLiteral("F1")},
                             {DatafileSettingsData::FieldNameKey, QStringLiteral("Name")}},
             PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, QStringLiteral("F2")},
@@ -48,23 +27,18 @@ protected:
         for (int i = 0; i < 2; ++i) {
             auto record = std::make_shared<RecordData>();
             record->setTextString(QStringLiteral("Text"));
-            m_document->datafileRecords()->setRecord(record, record->identifier());
-            m_document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+            document->datafileRecords()->setRecord(record, record->identifier());
+            document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }
-        m_document->datafileCatalog()
+        document->datafileCatalog()
             ->rebuildSelectedIdentifiers(); // appending leaves it to the caller
-        m_document->makeWindowControllers();
-        m_document->showWindows();
-        auto* editor =
-            static_cast<EditorWindowController*>(m_document->windowControllers().front().get());
+        m_document = show(std::move(document));
+        EditorWindowController* editor = editorOf(m_document);
         editor->remoteSetCanSaveChanges(true);
         return editor;
     }
 
-    QTemporaryDir m_dir;
-    ScriptedPresenter m_presenter;
-    UserDefaults m_defaults{m_dir.filePath("defaults")};
-    std::unique_ptr<DatafileDocument> m_document;
+    DatafileDocument* m_document = nullptr;
 };
 
 } // namespace
@@ -173,15 +147,8 @@ TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyTha
     };
     const PlistDictionary before = readRecords().deepCopy();
 
-    m_document = std::make_unique<DatafileDocument>();
-    m_document->setFileType(DatafileDocument::ProDatafileType);
-    m_document->setFileURL(QUrl::fromLocalFile(path));
-    ASSERT_TRUE(
-        m_document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType));
-    m_document->makeWindowControllers();
-    m_document->showWindows();
-    auto* editor =
-        static_cast<EditorWindowController*>(m_document->windowControllers().front().get());
+    m_document = open(path);
+    EditorWindowController* editor = editorOf(m_document);
     editor->remoteSetCanSaveChanges(true);
     EditorTableController& tables = *editor->tableController();
     tables.changeMode("Basic");

@@ -1,17 +1,15 @@
 #include "EditorWindowController.h"
 
-#include "DatafileDocument.h"
+#include "EditorTestBase.h"
+
 #include "FreeformTextView.h"
 #include "RichText.h"
-#include "ScriptedPresenter.h"
-#include "UserDefaults.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QProgressBar>
-#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -19,26 +17,8 @@
 
 namespace {
 
-class EditorWindowControllerTest : public ::testing::Test {
+class EditorWindowControllerTest : public EditorTestBase {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_dir.isValid());
-        Presenter::setShared(&m_presenter);
-        UserDefaults::setStandardUserDefaults(&m_defaults);
-        DatafileDocument::setEditorFactory(
-            [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
-    }
-    void TearDown() override
-    {
-        m_documents.clear();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EditorWindowController::setFileSizeForTesting(nullptr);
-        DatafileDocument::setEditorFactory(nullptr);
-        UserDefaults::setStandardUserDefaults(nullptr);
-        Presenter::setShared(nullptr);
-    }
-
     // A datafile of three records, written to the temporary folder.
     QString makeDatafile(const std::function<void(DatafileSettingsData&)>& configure = {})
     {
@@ -57,25 +37,6 @@ protected:
         return path;
     }
 
-    // Opens the file as another machine would: a document of its own with its window.
-    DatafileDocument* open(const QString& path)
-    {
-        auto document = std::make_unique<DatafileDocument>();
-        document->setFileType(DatafileDocument::ProDatafileType);
-        document->setFileURL(QUrl::fromLocalFile(path));
-        EXPECT_TRUE(
-            document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType));
-        document->makeWindowControllers();
-        document->showWindows();
-        m_documents.push_back(std::move(document));
-        return m_documents.back().get();
-    }
-
-    static EditorWindowController* editorOf(DatafileDocument* document)
-    {
-        return static_cast<EditorWindowController*>(document->windowControllers().front().get());
-    }
-
     static void wait(int milliseconds)
     {
         QElapsedTimer timer;
@@ -83,11 +44,6 @@ protected:
         while (timer.elapsed() < milliseconds)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
-
-    QTemporaryDir m_dir;
-    ScriptedPresenter m_presenter;
-    UserDefaults m_defaults{m_dir.filePath("defaults")};
-    std::vector<std::unique_ptr<DatafileDocument>> m_documents;
 };
 
 } // namespace
