@@ -42,10 +42,14 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
     m_listModel = new ListViewModel(editor, this);
     m_basicTableView->setModel(m_basicModel);
     m_listTableView->setModel(m_listModel);
-    m_delegate = new FieldCellDelegate(
-        [this](FieldCellEditor& cellEditor) { controlTextDidChange(cellEditor); }, this);
-    m_basicTableView->setItemDelegate(m_delegate);
-    m_listTableView->setItemDelegate(m_delegate);
+    // A delegate per table: a delegate's end of editing goes to every view it serves.
+    for (RXTableView* table : {m_basicTableView, m_listTableView}) {
+        auto* delegate = new FieldCellDelegate(
+            [this](FieldCellEditor& cellEditor) { controlTextDidChange(cellEditor); },
+            [this](const QString& url) { clickedOnLink(url); }, this);
+        table->setItemDelegate(delegate);
+        m_delegates.append(delegate);
+    }
 
     m_basicTableView->verticalHeader()->hide();
     m_listTableView->verticalHeader()->hide();
@@ -102,7 +106,8 @@ void EditorTableController::setupTables()
 {
     setListViewRowHeight();
     m_fieldFont = m_editor.settings()->fieldsFont();
-    m_delegate->setFont(m_fieldFont);
+    for (FieldCellDelegate* delegate : std::as_const(m_delegates))
+        delegate->setFont(m_fieldFont);
     setupListTable();
     reload();
 }
@@ -158,6 +163,7 @@ void EditorTableController::setupListTable()
     m_basicTableView->setColumnWidth(BasicViewModel::NameColumn,
                                      int(nameWidth) + NameColumnPadding);
     m_basicTableView->setWordWrap(true);
+    m_listTableView->setWordWrap(false);
     m_updating = updating;
 }
 

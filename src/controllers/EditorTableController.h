@@ -85,6 +85,8 @@ public:
                             qsizetype length, bool highlightFindField);
     bool rxTableView(RXTableView* table, int column, int row) const;
     void textDidEndEditing(RXTableView* table, TextMovement movement);
+    // Marks the links in the text of the cell being edited.
+    void activateURLInField();
     // Follows a link clicked in a field: a record link shows that record, anything
     // else goes to the system. False when nothing could follow it.
     bool clickedOnLink(const QString& link);
@@ -98,7 +100,7 @@ private:
     RXTableView* m_listTableView = nullptr;
     BasicViewModel* m_basicModel = nullptr;
     ListViewModel* m_listModel = nullptr;
-    FieldCellDelegate* m_delegate = nullptr;
+    QList<FieldCellDelegate*> m_delegates;
     quint64 m_currentField = 0;
     QPair<qsizetype, qsizetype> m_currentSelection;
     float m_listViewRowHeight = 17.0f;

@@ -6,6 +6,7 @@
 #include "EditorWindowController.h"
 #include "FieldCellEditor.h"
 #include "FreeformTextView.h"
+#include "LinkFinder.h"
 #include "ListViewModel.h"
 #include "Presenter.h"
 #include "UserDefaults.h"
@@ -117,7 +118,10 @@ void EditorTableController::tableViewHit(std::optional<int> clickedColumn,
     if (!editCell(table, column, row, select))
         return;
     m_currentField = quint64(basic ? row : column);
+    if (basic && m_editor.settings()->fieldWrapping() && !m_editor.settings()->liveFieldWrapping())
+        updateLineWrapping();
     m_editor.setLastHitField(qint64(m_currentField));
+    activateURLInField();
 }
 
 void EditorTableController::singleClicked(int column, int row)
@@ -132,16 +136,24 @@ void EditorTableController::doubleClicked(int column, int row)
         column = BasicViewModel::ValueColumn;
     if (editCell(table, column, row, true))
         m_currentField = quint64(table == m_basicTableView ? row : column);
+    activateURLInField();
 }
 
 void EditorTableController::updateLineWrapping()
 {
     if (currentTableViewName() != BasicMode || !m_editor.settings()->fieldWrapping())
         return;
-    // Only the row being edited changes height: its editor stays open.
+    // The row's height follows the value as typed so far; only that row changes, and
+    // its editor stays open with the same selection.
     const int row = int(m_currentField);
-    if (row < m_basicModel->rowCount())
-        m_basicTableView->setRowHeight(row, heightOfRow(row));
+    if (row >= m_basicModel->rowCount())
+        return;
+    FieldCellEditor* editor = m_basicTableView->cellEditor();
+    const QPair<int, int> selection = editor ? editor->selectedRange() : QPair<int, int>();
+    m_basicTableView->commitCellEditor();
+    m_basicTableView->setRowHeight(row, heightOfRow(row));
+    if (editor == m_basicTableView->cellEditor() && editor)
+        editor->setSelection(selection.first, selection.second);
 }
 
 void EditorTableController::selectRangeInField(RXTableView* table, qint64 column, qint64 row,
@@ -186,16 +198,26 @@ void EditorTableController::textDidEndEditing(RXTableView* table, TextMovement m
         m_currentField = quint64(target->field);
 }
 
+void EditorTableController::activateURLInField()
+{
+    FieldCellEditor* editor = currentTableView()->cellEditor();
+    if (!editor || !m_editor.settings()->automaticallyEnableLinks())
+        return;
+    QList<FieldCellEditor::Link> links;
+    for (const LinkFinder::Link& link : LinkFinder::linksInString(editor->text()))
+        links.append({link.range.location, link.range.length, link.url});
+    editor->setLinks(links);
+}
+
 bool EditorTableController::clickedOnLink(const QString& link)
 {
     if (link.startsWith(RecordLinkPrefix)) {
         // From the text itself: a URL's host would come back lower-cased.
         const std::shared_ptr<RecordData> record =
             m_editor.recordForIdentifier(link.mid(RecordLinkPrefix.size()));
-        if (record && m_editor.isValidRecord(record)) {
-            m_editor.loadRecord(record);
+        m_editor.loadLinkedRecord(record);
+        if (record)
             m_editor.insertInViewedRecordList(record);
-        }
         return true;
     }
     const QUrl url(link);

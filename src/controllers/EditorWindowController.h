@@ -110,6 +110,10 @@ public:
     void setMovingInViewedRecordList(bool moving);
     void goBackOneRecord();
     void goForwardOneRecord();
+    // Shows the record a record link names: a selected one at once; an omitted one after
+    // asking to select it; for none (it was deleted) the user hears the link is stale.
+    void loadLinkedRecord(const std::shared_ptr<RecordData>& record);
+    void loadLinkedRecordDidEnd(int returnCode, const std::shared_ptr<RecordData>& record);
     void showRecordLocked(bool locked);
 
     void reloadStatusBar();

@@ -1,5 +1,7 @@
 #include "LinkFinder.h"
 
+#include <QUrl>
+
 #include <array>
 
 namespace {
@@ -74,4 +76,32 @@ LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range rang
     stop = withoutTrailingPunctuation(string, bestStart, stop);
     found.range = {bestStart, stop - bestStart};
     return found;
+}
+
+bool LinkFinder::isCompleteMailAddress(const QString& address)
+{
+    const qsizetype at = address.indexOf(QLatin1Char('@'));
+    if (at < 0)
+        return false;
+    const qsizetype dot = address.indexOf(QLatin1Char('.'), at + 2);
+    return dot >= 0 && dot <= address.size() - 2;
+}
+
+QList<LinkFinder::Link> LinkFinder::linksInString(const QString& string)
+{
+    QList<Link> links;
+    qsizetype position = 0;
+    while (position < string.size()) {
+        const Found found = urlRangeInString(string, {position, string.size() - position});
+        const QString text = string.mid(found.range.location, found.range.length);
+        if (text.size() >= 3 && (!found.needMailto || isCompleteMailAddress(text))) {
+            const QString url = found.needHttp     ? QStringLiteral("http://") + text
+                                : found.needMailto ? QStringLiteral("mailto:") + text
+                                                   : text;
+            if (QUrl(url, QUrl::StrictMode).isValid())
+                links.append({found.range, url});
+        }
+        position = std::max(position + 1, found.range.location + found.range.length);
+    }
+    return links;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // Finds the first link-like text (web, mail, record and other addresses) in a range
@@ -17,6 +18,17 @@ public:
         bool needMailto = false;
     };
 
+    struct Link {
+        Range range;
+        QString url; // the range's text, with "http://" or "mailto:" put in front as needed
+    };
+
     static Found urlRangeInString(const QString& string, Range range);
     static bool isURLCharacter(QChar character);
+    // An address counts only with a "." at least two characters after its "@" and
+    // before its last character.
+    static bool isCompleteMailAddress(const QString& address);
+    // Every link of the string, scanning on from the end of each one found; ranges
+    // shorter than three characters and texts that make no valid URL are left out.
+    static QList<Link> linksInString(const QString& string);
 };

@@ -36,6 +36,12 @@ bool RXTableView::editCell(int column, int row, bool select)
     return true;
 }
 
+void RXTableView::commitCellEditor()
+{
+    if (FieldCellEditor* editor = cellEditor())
+        commitData(editor);
+}
+
 void RXTableView::endEditing()
 {
     if (FieldCellEditor* editor = cellEditor()) {

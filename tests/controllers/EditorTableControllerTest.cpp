@@ -4,10 +4,14 @@
 #include "EditorTestBase.h"
 #include "FieldCellEditor.h"
 #include "LinkFinder.h"
+#include "ListViewModel.h"
 #include "PropertyList.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QHeaderView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +42,26 @@ protected:
         return editor;
     }
 
+    // Starts editing the current record's first field, holding that value.
+    static FieldCellEditor* editFirstField(EditorWindowController* editor, const QString& value)
+    {
+        editor->currentRecord()->setFields(PlistDictionary{{QStringLiteral("F1"), value}});
+        editor->reloadTables();
+        EditorTableController& tables = *editor->tableController();
+        tables.singleClicked(BasicViewModel::ValueColumn, 0);
+        return tables.basicTableView()->cellEditor();
+    }
+
+    // The middle of the character at that index, in the editor's viewport.
+    static QPoint pointOfCharacter(FieldCellEditor* cell, int index)
+    {
+        QTextCursor cursor = cell->textCursor();
+        cursor.setPosition(index);
+        const QRect before = cell->cursorRect(cursor);
+        cursor.setPosition(index + 1);
+        return {(before.left() + cell->cursorRect(cursor).left()) / 2, before.center().y()};
+    }
+
     DatafileDocument* m_document = nullptr;
 };
 
@@ -53,17 +77,45 @@ TEST_F(EditorTableControllerTest,
     tables.singleClicked(BasicViewModel::ValueColumn, 0);
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
     ASSERT_TRUE(cell);
-    cell->insert(QStringLiteral("a\tb\nc"));
-    EXPECT_EQ(cell->text(), QStringLiteral("a b c"));
-    EXPECT_EQ(cell->cursorPosition(), 5);
+    QTest::keyClicks(cell, QStringLiteral("xy"));
+    cell->setCursorPosition(1);
+    QApplication::clipboard()->setText(QStringLiteral("a\tb\nc"));
+    QTest::keyClick(cell, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(cell->text(), QStringLiteral("xa b cy"));
+    EXPECT_EQ(cell->cursorPosition(), 6);
     EXPECT_TRUE(editor->currentRecordDirty());
     EXPECT_TRUE(m_document->isDocumentEdited());
     EXPECT_TRUE(record->needsSync());
 
+    // One undo takes back the paste and its cleaning together.
+    QTest::keyClick(cell, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(cell->text(), QStringLiteral("xy"));
+
+    QTest::keyClick(cell, Qt::Key_V, Qt::ControlModifier);
     tables.endEditing();
     const PlistValue* stored = record->fields().find(QStringLiteral("F1"));
     ASSERT_TRUE(stored && stored->asString());
-    EXPECT_EQ(*stored->asString(), QStringLiteral("a b c"));
+    EXPECT_EQ(*stored->asString(), QStringLiteral("xa b cy"));
+    EXPECT_EQ(FieldCellEditor::cleanedFieldText(QStringLiteral("1\r2\u20283\u20294")),
+              QStringLiteral("1 2 3 4"));
+}
+
+TEST_F(EditorTableControllerTest, ReturnAndTab_EndTheCellAndMoveOn_NeverEnterTheValue)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    tables.singleClicked(BasicViewModel::ValueColumn, 0);
+    QTest::keyClicks(tables.basicTableView()->cellEditor(), QStringLiteral("Ann"));
+    QTest::keyClick(tables.basicTableView()->cellEditor(), Qt::Key_Return);
+    EXPECT_EQ(tables.currentField(), 1u);
+    FieldCellEditor* next = tables.basicTableView()->cellEditor();
+    ASSERT_TRUE(next);
+    QTest::keyClicks(next, QStringLiteral("555"));
+    QTest::keyClick(next, Qt::Key_Tab);
+    EXPECT_EQ(tables.currentField(), 0u);
+    const PlistDictionary fields = editor->currentRecord()->fields();
+    EXPECT_EQ(fields.value(QStringLiteral("F1")), PlistValue(QStringLiteral("Ann")));
+    EXPECT_EQ(fields.value(QStringLiteral("F2")), PlistValue(QStringLiteral("555")));
 }
 
 TEST_F(EditorTableControllerTest, Editing_RefusedInALockedRecordACloneOrWhileSyncing)
@@ -133,6 +185,27 @@ TEST(LinkFinderTest, FindsLinksWithoutTrailingPunctuation)
     }
 }
 
+TEST(LinkFinderTest, LinksInString_ScansOnAndSkipsShortOrIncompleteAddresses)
+{
+    struct Case {
+        QString text;
+        QStringList urls;
+    };
+    const Case cases[] = {
+        {"http://a.example https://b.example", {"http://a.example", "https://b.example"}},
+        {"@a", {}},
+        {"ann@x.c", {"mailto:ann@x.c"}},
+        {"ann@xc. ann@.xc ann@x", {}},
+        {"uuid://ABC-def", {"uuid://ABC-def"}},
+    };
+    for (const Case& c : cases) {
+        QStringList urls;
+        for (const LinkFinder::Link& link : LinkFinder::linksInString(c.text))
+            urls.append(link.url);
+        EXPECT_EQ(urls, c.urls) << c.text.toStdString();
+    }
+}
+
 TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyThatChange)
 {
     // A datafile written by another serializer, opened as the application opens one.
@@ -158,7 +231,7 @@ TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyTha
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
     ASSERT_TRUE(cell);
     cell->selectAll();
-    cell->insert(QStringLiteral("Robert Jones"));
+    QTest::keyClicks(cell, QStringLiteral("Robert Jones"));
     editor->goToNextRecord();
     m_document->saveDocument();
     ASSERT_FALSE(m_document->isDocumentEdited());
@@ -186,4 +259,107 @@ TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyTha
         EXPECT_GT(modified.asDate()->secondsSinceReferenceDate,
                   wasModified.asDate()->secondsSinceReferenceDate);
     }
+}
+
+TEST_F(EditorTableControllerTest, LinksInACell_MarkedWhenEditingStarts_DroppedOnAnyChange)
+{
+    EditorWindowController* editor = openEditor();
+    const QString text =
+        QStringLiteral("see www.example.com. or ann@example.org, tel://5551234 and bob@host");
+    FieldCellEditor* cell = editFirstField(editor, text);
+    ASSERT_TRUE(cell);
+    using Link = FieldCellEditor::Link;
+    const QList<Link> expected = {
+        {text.indexOf("www."), 15, QStringLiteral("http://www.example.com")},
+        {text.indexOf("ann@"), 15, QStringLiteral("mailto:ann@example.org")},
+        {text.indexOf("tel:"), 13, QStringLiteral("tel://5551234")},
+    };
+    EXPECT_EQ(cell->links(), expected);
+
+    QTest::keyClick(cell, Qt::Key_X);
+    EXPECT_TRUE(cell->links().isEmpty());
+
+    editor->tableController()->endEditing();
+    editor->settings()->setAutomaticallyEnableLinks(false);
+    cell = editFirstField(editor, text);
+    ASSERT_TRUE(cell);
+    EXPECT_TRUE(cell->links().isEmpty());
+}
+
+TEST_F(EditorTableControllerTest, ClickingARecordLinkInACell_ShowsTheRecordAndEntersTheHistory)
+{
+    EditorWindowController* editor = openEditor();
+    const std::shared_ptr<RecordData> linked = editor->recordAtIndex(1);
+    FieldCellEditor* cell =
+        editFirstField(editor, QStringLiteral("uuid://") + linked->identifier());
+    ASSERT_TRUE(cell);
+    ASSERT_EQ(cell->links().size(), 1);
+    QTest::mouseClick(cell->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      pointOfCharacter(cell, 3));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->currentRecord(), linked);
+    EXPECT_EQ(editor->engine().viewedRecordList().last(), linked->identifier());
+}
+
+TEST_F(EditorTableControllerTest, RecordLinks_ToADeletedOrOmittedRecord_AskOrWarn)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const std::shared_ptr<RecordData> first = editor->currentRecord();
+    const std::shared_ptr<RecordData> omitted = editor->recordAtIndex(1);
+    editor->catalog()->omitIdentifier(omitted->identifier(), true);
+    editor->reloadTables();
+    const QStringList historyBefore = editor->engine().viewedRecordList();
+
+    tables.clickedOnLink(QStringLiteral("uuid://0BADF00D-0000-0000-0000-000000000000"));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "You have linked to a record that no longer exists.");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "You should probably remove that link.");
+    EXPECT_EQ(editor->currentRecord(), first);
+    EXPECT_EQ(editor->engine().viewedRecordList(), historyBefore);
+
+    m_presenter.answerAlertWithButton(QStringLiteral("Cancel"));
+    tables.clickedOnLink(QStringLiteral("uuid://") + omitted->identifier());
+    const AlertRequest& asked = m_presenter.lastAlert().request;
+    EXPECT_EQ(asked.messageText, "You have linked to a record that is not currently selected.");
+    EXPECT_EQ(asked.informativeText, "Do you want to select it and show it?");
+    EXPECT_EQ(asked.buttons, QStringList({"Yes, Select the Record", "Cancel"}));
+    EXPECT_EQ(editor->selectedRecordCount(), 1);
+    EXPECT_EQ(editor->currentRecord(), first);
+    // Entered in the history at once, whatever the answer.
+    EXPECT_EQ(editor->engine().viewedRecordList().last(), omitted->identifier());
+
+    tables.clickedOnLink(QStringLiteral("uuid://") + omitted->identifier());
+    EXPECT_EQ(editor->selectedRecordCount(), 2);
+    EXPECT_EQ(editor->currentRecord(), omitted);
+    EXPECT_EQ(tables.listViewModel()->rowCount(), 2);
+}
+
+TEST_F(EditorTableControllerTest, OtherLinks_GoToTheSystem_UnhandledWhenItCannotOpenThem)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    EXPECT_TRUE(tables.clickedOnLink(QStringLiteral("tel://5551234")));
+    EXPECT_EQ(m_presenter.openedUrls(), QList<QUrl>({QUrl(QStringLiteral("tel://5551234"))}));
+    m_presenter.setOpensUrls(false);
+    EXPECT_FALSE(tables.clickedOnLink(QStringLiteral("http://www.example.com")));
+}
+
+TEST_F(EditorTableControllerTest, LiveWrapping_TheEditedRowGrowsAsTheUserTypes_EditingGoesOn)
+{
+    EditorWindowController* editor = openEditor();
+    editor->settings()->setFieldWrapping(true);
+    editor->settings()->setLiveFieldWrapping(true);
+    EditorTableController& tables = *editor->tableController();
+    tables.basicTableView()->horizontalHeader()->setStretchLastSection(false);
+    tables.basicTableView()->setColumnWidth(BasicViewModel::ValueColumn, 80);
+    FieldCellEditor* cell = editFirstField(editor, QString());
+    ASSERT_TRUE(cell);
+    const int oneLine = tables.basicTableView()->rowHeight(0);
+
+    QTest::keyClicks(cell, QStringLiteral("a value far too long for one line of the cell"));
+    EXPECT_GT(tables.basicTableView()->rowHeight(0), oneLine);
+    EXPECT_EQ(tables.basicTableView()->cellEditor(), cell);
+    EXPECT_EQ(cell->cursorPosition(), cell->text().size());
 }
