@@ -7,6 +7,7 @@
 #include "FieldCellDelegate.h"
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
+#include "NotificationCenter.h"
 #include "UserDefaults.h"
 
 #include <QFontMetricsF>
@@ -110,6 +111,18 @@ void EditorTableController::setupTables()
         delegate->setFont(m_fieldFont);
     setupListTable();
     reload();
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.removeObserver(this, UseAlternatingColorChangedNotification);
+    center.addObserver(UseAlternatingColorChangedNotification, nullptr, this,
+                       [this](const Notification&) { useAlternatingColorChanged(); });
+}
+
+void EditorTableController::useAlternatingColorChanged()
+{
+    const bool alternating =
+        UserDefaults::standardUserDefaults().boolForKey(UseAlternatingColorsKey);
+    m_basicTableView->setAlternatingRowColors(alternating);
+    m_listTableView->setAlternatingRowColors(alternating);
 }
 
 void EditorTableController::setListViewRowHeight()
@@ -127,8 +140,7 @@ void EditorTableController::setupListTable()
 {
     const bool updating = std::exchange(m_updating, true);
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
-    const bool alternating =
-        UserDefaults::standardUserDefaults().boolForKey(UseAlternatingColorsKey);
+    useAlternatingColorChanged();
     const int rowHeight = int(std::ceil(m_listViewRowHeight));
 
     QList<ListViewModel::Column> columns;
@@ -154,7 +166,6 @@ void EditorTableController::setupListTable()
     m_listModel->setColumns(columns);
 
     for (RXTableView* table : {m_basicTableView, m_listTableView}) {
-        table->setAlternatingRowColors(alternating);
         table->setFont(m_fieldFont);
         table->verticalHeader()->setDefaultSectionSize(rowHeight);
     }

@@ -26,6 +26,9 @@ public:
     static inline const QString ListMode = QStringLiteral("List");
     static constexpr double NoFieldsTextColumnWidth = 3000.0;
     static constexpr int NameColumnPadding = 8;
+    // Posted by the preferences when "GeneralUseAlternatingColors" changes.
+    static inline const QString UseAlternatingColorChangedNotification =
+        QStringLiteral("UseAlternatingColorChanged");
 
     // Where a movement out of a cell goes: a field (Basic row, List column), and in the
     // List View, for Return, the next record.
@@ -56,6 +59,7 @@ public:
     void detachModels();
     void setupTables();
     void setupListTable();
+    void useAlternatingColorChanged();
     void reload();
     void changeMode(const QString& mode);
     std::shared_ptr<RecordData> recordForRow(qint64 row) const;
@@ -85,6 +89,8 @@ public:
                             qsizetype length, bool highlightFindField);
     bool rxTableView(RXTableView* table, int column, int row) const;
     void textDidEndEditing(RXTableView* table, TextMovement movement);
+    // Colours the whole text of the cell being edited (the search shows a hit so).
+    void setFieldFoundTextColor(const QColor& color);
     // Marks the links in the text of the cell being edited.
     void activateURLInField();
     // Follows a link clicked in a field: a record link shows that record, anything

@@ -198,6 +198,12 @@ void EditorTableController::textDidEndEditing(RXTableView* table, TextMovement m
         m_currentField = quint64(target->field);
 }
 
+void EditorTableController::setFieldFoundTextColor(const QColor& color)
+{
+    if (FieldCellEditor* editor = currentTableView()->cellEditor())
+        editor->setTextColor(color);
+}
+
 void EditorTableController::activateURLInField()
 {
     FieldCellEditor* editor = currentTableView()->cellEditor();

@@ -8,8 +8,7 @@
 
 FieldCellDelegate::FieldCellDelegate(TextChanged textChanged, LinkClicked linkClicked,
                                      QObject* parent)
-    : QStyledItemDelegate(parent),
-      m_textChanged(std::move(textChanged)),
+    : QStyledItemDelegate(parent), m_textChanged(std::move(textChanged)),
       m_linkClicked(std::move(linkClicked))
 {
 }

@@ -16,8 +16,7 @@ public:
     using TextChanged = std::function<void(FieldCellEditor&)>;
     using LinkClicked = std::function<void(const QString& url)>;
 
-    FieldCellDelegate(TextChanged textChanged, LinkClicked linkClicked,
-                      QObject* parent = nullptr);
+    FieldCellDelegate(TextChanged textChanged, LinkClicked linkClicked, QObject* parent = nullptr);
 
     void setFont(const QFont& font) { m_font = font; }
 

@@ -66,6 +66,13 @@ QPair<int, int> FieldCellEditor::selectedRange() const
     return {cursor.selectionStart(), cursor.selectionEnd() - cursor.selectionStart()};
 }
 
+void FieldCellEditor::setTextColor(const QColor& color)
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::Text, color);
+    setPalette(colours);
+}
+
 void FieldCellEditor::setWraps(bool wraps)
 {
     setLineWrapMode(wraps ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);

@@ -32,6 +32,7 @@ public:
     void setSelection(int start, int length);
     // Start and length of the selection (length 0: the caret).
     QPair<int, int> selectedRange() const;
+    void setTextColor(const QColor& color);
     // Long text wraps onto the row's further lines instead of scrolling sideways.
     void setWraps(bool wraps);
 

@@ -5,6 +5,7 @@
 #include "FieldCellEditor.h"
 #include "LinkFinder.h"
 #include "ListViewModel.h"
+#include "NotificationCenter.h"
 #include "PropertyList.h"
 
 #include <QApplication>
@@ -294,8 +295,7 @@ TEST_F(EditorTableControllerTest, ClickingARecordLinkInACell_ShowsTheRecordAndEn
         editFirstField(editor, QStringLiteral("uuid://") + linked->identifier());
     ASSERT_TRUE(cell);
     ASSERT_EQ(cell->links().size(), 1);
-    QTest::mouseClick(cell->viewport(), Qt::LeftButton, Qt::NoModifier,
-                      pointOfCharacter(cell, 3));
+    QTest::mouseClick(cell->viewport(), Qt::LeftButton, Qt::NoModifier, pointOfCharacter(cell, 3));
     QCoreApplication::processEvents();
     EXPECT_EQ(editor->currentRecord(), linked);
     EXPECT_EQ(editor->engine().viewedRecordList().last(), linked->identifier());
@@ -362,4 +362,32 @@ TEST_F(EditorTableControllerTest, LiveWrapping_TheEditedRowGrowsAsTheUserTypes_E
     EXPECT_GT(tables.basicTableView()->rowHeight(0), oneLine);
     EXPECT_EQ(tables.basicTableView()->cellEditor(), cell);
     EXPECT_EQ(cell->cursorPosition(), cell->text().size());
+}
+
+TEST_F(EditorTableControllerTest, SelectRangeInField_EditsThatCellWithTheRangeSelected)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    editor->currentRecord()->setFields(
+        PlistDictionary{{QStringLiteral("F2"), QStringLiteral("call 555 now")}});
+    tables.selectRangeInField(tables.basicTableView(), 1, 1, 5, 3, false);
+    FieldCellEditor* cell = tables.basicTableView()->cellEditor();
+    ASSERT_TRUE(cell);
+    EXPECT_EQ(tables.currentField(), 1u);
+    EXPECT_EQ(cell->selectedRange(), qMakePair(5, 3));
+    EXPECT_EQ(tables.tableTextSelectedRange(), qMakePair(qsizetype(5), qsizetype(3)));
+    tables.setFieldFoundTextColor(Qt::red);
+    EXPECT_EQ(cell->palette().color(QPalette::Text), QColor(Qt::red));
+}
+
+TEST_F(EditorTableControllerTest, AlternatingColors_FollowTheUserDefaultWhenThePreferencesSaySo)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    EXPECT_FALSE(tables.listTableView()->alternatingRowColors());
+    m_defaults.setBool(true, QStringLiteral("GeneralUseAlternatingColors"));
+    NotificationCenter::defaultCenter().postNotification(
+        EditorTableController::UseAlternatingColorChangedNotification, nullptr);
+    EXPECT_TRUE(tables.listTableView()->alternatingRowColors());
+    EXPECT_TRUE(tables.basicTableView()->alternatingRowColors());
 }
