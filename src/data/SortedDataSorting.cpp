@@ -4,6 +4,7 @@
 #include "CatalogDocument.h"
 #include "DecimalNumberReader.h"
 #include "NaturalDateReader.h"
+#include "ParallelChunks.h"
 #include "UserDefaults.h"
 #include "VKSortTermsData.h"
 
@@ -161,8 +162,18 @@ bool SortedData::sort()
         return text;
     };
 
-    const PlistArray sorted = VKSortTermsData::sortObjectsFromArray(sortedArray(), termForEntry,
-                                                                    criteria->caseSensitive());
+    // A term reads only its record, the settings and the criteria, so the terms of a
+    // large catalog are made side by side.
+    const PlistArray& entries = sortedArray();
+    PlistArray::Items terms(size_t(entries.size()));
+    forEachChunk(entries.size(), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype index = begin; index < end; ++index)
+            terms[size_t(index)] = termForEntry(entries[index]);
+    });
+    VKSortTermsData sorter;
+    sorter.addTermsFromArray(PlistArray(std::move(terms)), entries);
+    sorter.sortCaseSensitive(criteria->caseSensitive());
+    const PlistArray sorted = sorter.objects();
     m_titles = nullptr;
     setSortedArray(sorted);
     reverseIfNeeded();

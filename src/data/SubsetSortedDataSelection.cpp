@@ -5,6 +5,7 @@
 #include "DecimalNumberReader.h"
 #include "NaturalDateReader.h"
 #include "NotificationCenter.h"
+#include "ParallelChunks.h"
 #include "TextSearch.h"
 
 namespace {
@@ -87,6 +88,16 @@ private:
 
 namespace {
 
+// Visits every entry, spread over the thread pool: the visit may only read the
+// catalog and the records, and write its own index's results.
+template <typename Visit> void forEachEntryOf(const PlistArray& entries, Visit visit)
+{
+    forEachChunk(entries.size(), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype index = begin; index < end; ++index)
+            visit(index, entries[index]);
+    });
+}
+
 QStringList identifiersOfFields(const PlistArray& definitions)
 {
     QStringList identifiers;
@@ -155,12 +166,14 @@ bool SubsetSortedData::selectWithCriteria(const std::shared_ptr<SubsetSortCriter
         selectAllRecords ? QStringList() : identifiersOfFields(fieldDefinitions());
 
     PlistArray entries = sortedArray(); // the same entries, changed in place
-    for (PlistValue& entry : entries) {
-        const bool selected = entryFlag(entry, CurrentlySelectedKey);
-        bool flag = selected;
+    std::vector<char> selected(size_t(entries.size()));
+    std::vector<char> flags(size_t(entries.size()));
+    forEachEntryOf(entries, [&](qsizetype index, const PlistValue& entry) {
+        const bool wasSelected = entryFlag(entry, CurrentlySelectedKey);
+        bool flag = wasSelected;
         if (selectAllRecords) {
             flag = true;
-        } else if (selected != fromOmitted) {
+        } else if (wasSelected != fromOmitted) {
             const RecordData* record = recordForEntry(entry);
             const RecordText text(record, fields);
             const bool first = evaluate(row1, text);
@@ -171,8 +184,12 @@ bool SubsetSortedData::selectWithCriteria(const std::shared_ptr<SubsetSortCriter
             else
                 flag = first || evaluate(row2, text);
         }
-        setEntryFlag(entry, PreviouslySelectedKey, selected);
-        setEntryFlag(entry, CurrentlySelectedKey, flag);
+        selected[size_t(index)] = wasSelected;
+        flags[size_t(index)] = flag;
+    });
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        setEntryFlag(entries[index], PreviouslySelectedKey, selected[size_t(index)]);
+        setEntryFlag(entries[index], CurrentlySelectedKey, flags[size_t(index)]);
     }
     rebuildSelectedIdentifiers();
 
@@ -310,27 +327,29 @@ bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitiv
     const QStringList fields = identifiersOfFields(fieldDefinitions());
     PlistArray entries = sortedArray(); // the same entries, changed in place
 
-    std::vector<std::pair<bool, bool>> saved;
-    saved.reserve(size_t(entries.size()));
-    bool anySelected = false;
-    for (PlistValue& entry : entries) {
+    std::vector<std::pair<bool, bool>> saved(size_t(entries.size()));
+    std::vector<char> flags(size_t(entries.size()));
+    forEachEntryOf(entries, [&](qsizetype index, const PlistValue& entry) {
         const bool selected = entryFlag(entry, CurrentlySelectedKey);
-        saved.emplace_back(selected, entryFlag(entry, PreviouslySelectedKey));
-        bool flag = false;
-        if (selected && !terms.isEmpty()) {
-            const RecordData* record = recordForEntry(entry);
-            const RecordText text(record, fields);
-            const QString freeform = text.freeformText();
-            flag = std::all_of(terms.cbegin(), terms.cend(), [&](const QString& term) {
-                return TextSearch::containsLiteral(freeform, term, sensitivity) ||
-                       text.anyField([&](const QString& field) {
-                           return TextSearch::containsLiteral(field, term, sensitivity);
-                       });
-            });
-        }
+        saved[size_t(index)] = {selected, entryFlag(entry, PreviouslySelectedKey)};
+        if (!selected || terms.isEmpty())
+            return;
+        const RecordData* record = recordForEntry(entry);
+        const RecordText text(record, fields);
+        const QString freeform = text.freeformText();
+        flags[size_t(index)] = std::all_of(terms.cbegin(), terms.cend(), [&](const QString& term) {
+            return TextSearch::containsLiteral(freeform, term, sensitivity) ||
+                   text.anyField([&](const QString& field) {
+                       return TextSearch::containsLiteral(field, term, sensitivity);
+                   });
+        });
+    });
+    bool anySelected = false;
+    for (qsizetype index = 0; index < entries.size(); ++index) {
+        const bool flag = flags[size_t(index)];
         anySelected = anySelected || flag;
-        setEntryFlag(entry, PreviouslySelectedKey, selected);
-        setEntryFlag(entry, CurrentlySelectedKey, flag);
+        setEntryFlag(entries[index], PreviouslySelectedKey, saved[size_t(index)].first);
+        setEntryFlag(entries[index], CurrentlySelectedKey, flag);
     }
 
     if (!anySelected) {

@@ -1,6 +1,7 @@
 #include "VKSortTermsData.h"
 
 #include "InternalInconsistency.h"
+#include "ParallelChunks.h"
 #include "StringCompare.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@ struct SortKey {
     QString text;
     double value = 0;
 
+    SortKey() = default;
     SortKey(const PlistValue& term, Qt::CaseSensitivity sensitivity)
     {
         if (const QString* string = term.asString()) {
@@ -77,10 +79,11 @@ bool VKSortTermsData::sortCaseSensitive(bool caseSensitive)
     const Qt::CaseSensitivity sensitivity = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
     // Each term is prepared once and the positions are sorted, not the pairs: a catalog
     // sort compares a hundred thousand terms many times over.
-    std::vector<SortKey> keys;
-    keys.reserve(m_collection.size());
-    for (const VKSortTermsBitData& bit : m_collection)
-        keys.emplace_back(bit.term(), sensitivity);
+    std::vector<SortKey> keys(m_collection.size());
+    forEachChunk(qsizetype(keys.size()), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype index = begin; index < end; ++index)
+            keys[size_t(index)] = SortKey(m_collection[size_t(index)].term(), sensitivity);
+    });
     std::vector<size_t> order(m_collection.size());
     std::iota(order.begin(), order.end(), size_t(0));
     std::stable_sort(order.begin(), order.end(),

@@ -182,3 +182,31 @@ TEST(CatalogSelectionTest, MissingRecord_IsToleratedAsAnEmptyRecord)
     EXPECT_EQ(fixture.catalog->selectedIdentifiers(), QStringList({"GONE"}));
     EXPECT_FALSE(fixture.catalog->selectForFind({"Alice"}, false));
 }
+
+TEST(CatalogSelectionTest, LargeCatalog_SpreadOverThreads_KeepsEveryFlagInOrder)
+{
+    // Enough records for the work to be split: each chunk boundary must hold.
+    QList<CatalogFixture::Record> records;
+    QStringList everySeventh;
+    QStringList omittedMatches;
+    for (int i = 0; i < 20000; ++i) {
+        const QString identifier = QString::number(i);
+        records.append({identifier, i % 7 == 0 ? "needle" : "hay", QString::number(i % 3)});
+        if (i % 7 == 0)
+            everySeventh.append(identifier);
+    }
+    CatalogFixture fixture(records);
+    EXPECT_TRUE(fixture.catalog->selectForFind({"needle"}, false));
+    EXPECT_EQ(fixture.catalog->selectedIdentifiers(), everySeventh);
+
+    // Criteria on what is shown: of every seventh record, those whose field is "0".
+    EXPECT_TRUE(fixture.catalog->selectWithCriteria(row(FieldBasis, 1002, "0", "F1"), false));
+    QStringList both;
+    for (const QString& identifier : everySeventh) {
+        if (identifier.toInt() % 3 == 0)
+            both.append(identifier);
+    }
+    EXPECT_EQ(fixture.catalog->selectedIdentifiers(), both);
+    EXPECT_TRUE(fixture.catalog->revertToPrevious());
+    EXPECT_EQ(fixture.catalog->selectedIdentifiers(), everySeventh);
+}

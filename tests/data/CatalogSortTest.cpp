@@ -166,3 +166,18 @@ TEST_F(CatalogSortTest, DateTerms_AreUniversalTimeText)
     EXPECT_EQ(catalog.termForField("CreatedDate", record), PlistValue("2026-12-09 01:02:03 +0000"));
     EXPECT_TRUE(catalog.termForField("NoSuchField", record).isNull());
 }
+
+TEST_F(CatalogSortTest, LargeCatalog_TermsMadeSideBySide_SortAsOneStableOrder)
+{
+    // Enough records for the terms to be split: every chunk boundary must hold, and
+    // equal terms keep the catalog's order across chunks.
+    QList<CatalogFixture::Record> records;
+    for (int i = 0; i < 20000; ++i)
+        records.append({QString::number(i), "", QString::number((i * 7919) % 101)});
+    CatalogFixture fixture(records);
+    QStringList expected = fixture.order();
+    std::stable_sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return (a.toInt() * 7919) % 101 < (b.toInt() * 7919) % 101;
+    });
+    EXPECT_EQ(sorted(fixture, 2, "F1"), expected);
+}

@@ -1,0 +1,37 @@
+#include "ParallelChunks.h"
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Below this many items a chunk costs more to hand over than to run.
+constexpr qsizetype MinimumChunk = 2048;
+
+} // namespace
+
+void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work)
+{
+    const qsizetype cores = std::max(1u, std::thread::hardware_concurrency());
+    const qsizetype threads = std::min(cores, (count + MinimumChunk - 1) / MinimumChunk);
+    if (threads <= 1) {
+        if (count > 0)
+            work(0, count);
+        return;
+    }
+    // A few chunks per thread even out records of uneven size; each thread takes the
+    // next chunk left until none is.
+    const qsizetype chunk = std::max(MinimumChunk, count / (threads * 4) + 1);
+    std::atomic<qsizetype> next{0};
+    const auto takeChunks = [&] {
+        for (qsizetype begin = next.fetch_add(chunk); begin < count; begin = next.fetch_add(chunk))
+            work(begin, std::min(count, begin + chunk));
+    };
+    std::vector<std::jthread> helpers;
+    helpers.reserve(size_t(threads - 1));
+    for (qsizetype i = 1; i < threads; ++i)
+        helpers.emplace_back(takeChunks);
+    takeChunks();
+}

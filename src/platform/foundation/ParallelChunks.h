@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <functional>
+
+// Runs work over [0, count) in contiguous chunks on several threads and returns
+// once every chunk is done. Small counts run on the calling thread. The work may only
+// read shared data and write what belongs to its own indexes.
+void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work);
