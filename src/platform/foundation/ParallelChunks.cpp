@@ -5,17 +5,12 @@
 #include <thread>
 #include <vector>
 
-namespace {
-
-// Below this many items a chunk costs more to hand over than to run.
-constexpr qsizetype MinimumChunk = 2048;
-
-} // namespace
-
-void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work)
+void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work,
+                  qsizetype minimumChunk)
 {
+    minimumChunk = std::max<qsizetype>(1, minimumChunk);
     const qsizetype cores = std::max(1u, std::thread::hardware_concurrency());
-    const qsizetype threads = std::min(cores, (count + MinimumChunk - 1) / MinimumChunk);
+    const qsizetype threads = std::min(cores, (count + minimumChunk - 1) / minimumChunk);
     if (threads <= 1) {
         if (count > 0)
             work(0, count);
@@ -23,7 +18,7 @@ void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsi
     }
     // A few chunks per thread even out records of uneven size; each thread takes the
     // next chunk left until none is.
-    const qsizetype chunk = std::max(MinimumChunk, count / (threads * 4) + 1);
+    const qsizetype chunk = std::max(minimumChunk, count / (threads * 4) + 1);
     std::atomic<qsizetype> next{0};
     const auto takeChunks = [&] {
         for (qsizetype begin = next.fetch_add(chunk); begin < count; begin = next.fetch_add(chunk))

@@ -4,7 +4,9 @@
 
 #include <functional>
 
-// Runs work over [0, count) in contiguous chunks on several threads and returns
-// once every chunk is done. Small counts run on the calling thread. The work may only
-// read shared data and write what belongs to its own indexes.
-void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work);
+// Runs work over [0, count) in contiguous chunks of at least minimumChunk items on
+// several threads and returns once every chunk is done; a count that makes one chunk
+// runs on the calling thread. The work may only read shared data and write what
+// belongs to its own indexes.
+void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work,
+                  qsizetype minimumChunk = 2048);

@@ -1,9 +1,12 @@
 #include "PlistXmlWriter.h"
 
+#include "ParallelChunks.h"
+
 #include <QIODevice>
 #include <QStringEncoder>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -153,6 +156,44 @@ private:
 
 void writeValue(XmlOutput& out, const PlistValue& value, int level);
 
+// From this many children on, a container's children are written side by side.
+constexpr size_t kSideBySideChildren = 1024;
+
+// Writes children 0..count-1 of one container, as writeChild writes each, in order. A
+// datafile's records and catalog are written side by side: each child into a buffer of
+// its own on several threads, the buffers then appended in order, a round at a time so
+// that only one round's text is held at once.
+template <typename WriteChild>
+void writeChildrenSideBySide(XmlOutput& out, size_t count, WriteChild writeChild)
+{
+    constexpr size_t round = 4096;
+    std::vector<QByteArray> written(std::min(round, count));
+    for (size_t first = 0; first < count && !out.failed(); first += round) {
+        const size_t inRound = std::min(round, count - first);
+        std::atomic<bool> failed = false;
+        forEachChunk(
+            qsizetype(inRound),
+            [&](qsizetype begin, qsizetype end) {
+                for (qsizetype i = begin; i < end; ++i) {
+                    XmlOutput part(nullptr);
+                    writeChild(part, first + size_t(i));
+                    if (part.failed())
+                        failed = true;
+                    written[size_t(i)] = std::move(part.buffer());
+                }
+            },
+            64);
+        if (failed) {
+            out.fail();
+            return;
+        }
+        for (size_t i = 0; i < inRound; ++i) {
+            out.append(written[i]);
+            out.maybeFlush();
+        }
+    }
+}
+
 void writeSimple(XmlOutput& out, const char* open, const QByteArray& text, const char* close)
 {
     out.buffer().append(open);
@@ -202,8 +243,15 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level)
             break;
         }
         out.append("<array>\n");
-        for (const PlistValue& element : array)
-            writeValue(out, element, level + 1);
+        const auto writeElement = [&](XmlOutput& to, size_t index) {
+            writeValue(to, array[qsizetype(index)], level + 1);
+        };
+        if (size_t(array.size()) >= kSideBySideChildren) {
+            writeChildrenSideBySide(out, size_t(array.size()), writeElement);
+        } else {
+            for (size_t index = 0; index < size_t(array.size()); ++index)
+                writeElement(out, index);
+        }
         out.indent(level);
         out.append("</array>\n");
         break;
@@ -215,12 +263,19 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level)
             break;
         }
         out.append("<dict>\n");
-        for (const PlistDictionary::Entry* entry : dictionary.sortedEntries()) {
-            out.indent(level + 1);
-            out.append("<key>");
-            out.appendEscaped(entry->key);
-            out.append("</key>\n");
-            writeValue(out, entry->value, level + 1);
+        const std::vector<const PlistDictionary::Entry*> entries = dictionary.sortedEntries();
+        const auto writeEntry = [&](XmlOutput& to, size_t index) {
+            to.indent(level + 1);
+            to.append("<key>");
+            to.appendEscaped(entries[index]->key);
+            to.append("</key>\n");
+            writeValue(to, entries[index]->value, level + 1);
+        };
+        if (entries.size() >= kSideBySideChildren) {
+            writeChildrenSideBySide(out, entries.size(), writeEntry);
+        } else {
+            for (size_t index = 0; index < entries.size(); ++index)
+                writeEntry(out, index);
         }
         out.indent(level);
         out.append("</dict>\n");

@@ -320,3 +320,28 @@ TEST(PlistXmlTest, Writer_ValuesWithoutXmlForm_AreRefused)
     EXPECT_TRUE(PlistXmlWriter::toBytes(PlistArray{PlistValue()}).isEmpty());
     EXPECT_TRUE(PlistXmlWriter::toBytes(PlistDictionary{{"uid", PlistUid{3}}}).isEmpty());
 }
+
+TEST(PlistXmlTest, Writer_LargeContainers_WrittenSideBySideInOrder)
+{
+    // Large enough for the children to be written on several threads.
+    PlistDictionary records;
+    PlistArray catalog;
+    QByteArray expected;
+    for (int i = 0; i < 6000; ++i) {
+        const QString key = QStringLiteral("%1").arg(i, 5, 10, QLatin1Char('0'));
+        records.insert(key, PlistDictionary{{"Text", QStringLiteral("a < b & %1").arg(i)}});
+        catalog.append(PlistDictionary{{"Identifier", key}});
+        expected += "\t\t<key>" + key.toUtf8() + "</key>\n\t\t<dict>\n\t\t\t<key>Text</key>\n" +
+                    "\t\t\t<string>a &lt; b &amp; " + QByteArray::number(i) +
+                    "</string>\n\t\t</dict>\n";
+    }
+    const PlistDictionary datafile{{"Catalog", catalog}, {"Records", records}};
+    const QByteArray bytes = PlistXmlWriter::toBytes(datafile);
+    ASSERT_FALSE(bytes.isEmpty());
+    EXPECT_TRUE(bytes.contains("\t<key>Records</key>\n\t<dict>\n" + expected + "\t</dict>\n"));
+    EXPECT_EQ(readOk(bytes), PlistValue(datafile));
+
+    // One value without an XML form anywhere refuses the whole document.
+    records.insert(QStringLiteral("04321"), PlistDictionary{{"Uid", PlistUid{1}}});
+    EXPECT_TRUE(PlistXmlWriter::toBytes(datafile).isEmpty());
+}
