@@ -305,6 +305,8 @@ void CurrentRecordEngine::privateLoadValidatedRecord(const std::shared_ptr<Recor
     textArea.resetSelection();
     m_views.statusBar->reloadStatusBar();
     m_views.document->removeAllUndoActions();
+    if (settings()->automaticallyEnableLinks())
+        textArea.activateLinks();
     m_views.statusBar->showRecordInfo();
     setCurrentRecord(record);
 }

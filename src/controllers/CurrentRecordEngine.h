@@ -24,6 +24,8 @@ public:
     // Replaces the whole text with the datafile's default text attributes.
     virtual void showPlainText(const QString& text) = 0;
     virtual void removeLinks() = 0;
+    // Gives every address in the text the link attribute.
+    virtual void activateLinks() = 0;
     virtual void setEditable(bool editable) = 0;
     // The empty selection at the start, scrolled into view.
     virtual void resetSelection() = 0;

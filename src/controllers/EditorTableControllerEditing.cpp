@@ -219,11 +219,7 @@ bool EditorTableController::clickedOnLink(const QString& link)
 {
     if (link.startsWith(RecordLinkPrefix)) {
         // From the text itself: a URL's host would come back lower-cased.
-        const std::shared_ptr<RecordData> record =
-            m_editor.recordForIdentifier(link.mid(RecordLinkPrefix.size()));
-        m_editor.loadLinkedRecord(record);
-        if (record)
-            m_editor.insertInViewedRecordList(record);
+        m_editor.followRecordLink(link.mid(RecordLinkPrefix.size()));
         return true;
     }
     const QUrl url(link);

@@ -56,6 +56,16 @@ EditorWindowController::EditorWindowController()
     : m_views(std::make_unique<EditorWindowViews>(*this)),
       m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
 {
+    registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
+}
+
+bool EditorWindowController::validateAction(const QString& selector) const
+{
+    if (selector == QLatin1String("removeLink:"))
+        return m_freeformTextView &&
+               m_freeformTextView->window()->focusWidget() == m_freeformTextView &&
+               m_freeformTextView->textCursor().hasSelection();
+    return Responder::validateAction(selector);
 }
 
 EditorWindowController::~EditorWindowController()
@@ -95,6 +105,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     m_freeformTextView = new FreeformTextView(splitter);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
                                      [this] { m_engine->textDidChange(); });
+    connect(m_freeformTextView, &FreeformTextView::linkClicked, this,
+            [this](const QString& link) { clickedOnLink(link); });
     splitter->addWidget(m_tableController->modeTabView());
     splitter->addWidget(m_freeformTextView);
     window->setCentralWidget(splitter);

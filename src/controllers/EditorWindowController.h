@@ -29,6 +29,7 @@ class QSplitter;
 //   EditorWindowController.cpp        life cycle: prepare, lock file, becoming main, closing
 //   EditorWindowControllerStatus.cpp  status bar, record information, progress sheet
 //   EditorWindowControllerRecords.cpp the current record, delegated to CurrentRecordEngine
+//   EditorWindowControllerLinks.cpp   links in the text area, record links
 class EditorWindowController : public WindowController, public Responder, public DatafileEditor {
     Q_OBJECT
 
@@ -110,11 +111,22 @@ public:
     void setMovingInViewedRecordList(bool moving);
     void goBackOneRecord();
     void goForwardOneRecord();
+    void showRecordLocked(bool locked);
+
+    // Links (EditorWindowControllerLinks.cpp).
+    // Gives every web, mail, file and record address in the text the link attribute.
+    void activateFreeformLinks();
+    // A click on a link in the text area: record links show their record, other links go
+    // to the system; a file that cannot be opened is reported. False when unhandled.
+    bool clickedOnLink(const QString& link);
+    // Shows the record a "uuid://" link names and enters it in the history.
+    void followRecordLink(const QString& identifier);
     // Shows the record a record link names: a selected one at once; an omitted one after
     // asking to select it; for none (it was deleted) the user hears the link is stale.
     void loadLinkedRecord(const std::shared_ptr<RecordData>& record);
     void loadLinkedRecordDidEnd(int returnCode, const std::shared_ptr<RecordData>& record);
-    void showRecordLocked(bool locked);
+    // Takes the link attribute off the text selected in the text area.
+    void removeLink();
 
     void reloadStatusBar();
     static qint64 recordSize(const RecordData& record);
@@ -149,6 +161,9 @@ public:
     void prepare() override;
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
     void reloadTables() override;
+
+    // Responder
+    bool validateAction(const QString& selector) const override;
 
     // WindowController
     QString windowTitleForDocumentDisplayName(const QString& displayName) const override;

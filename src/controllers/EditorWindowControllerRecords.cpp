@@ -5,7 +5,6 @@
 #include "DatafileDocument.h"
 
 #include "Localization.h"
-#include "Presenter.h"
 
 #include <QLabel>
 
@@ -176,40 +175,4 @@ void EditorWindowController::showRecordLocked(bool locked)
 QString EditorWindowController::addressBlockText() const
 {
     return datafileDocument()->addressBlockAtIndex(indexOfCurrentRecord());
-}
-
-void EditorWindowController::loadLinkedRecord(const std::shared_ptr<RecordData>& record)
-{
-    AlertRequest alert;
-    if (!record) {
-        alert.messageText =
-            localized(QStringLiteral("You have linked to a record that no longer exists."));
-        alert.informativeText = localized(QStringLiteral("You should probably remove that link."));
-        alert.buttons = {localized(QStringLiteral("OK"))};
-        Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
-        return;
-    }
-    if (isValidRecord(record)) {
-        loadRecord(record);
-        return;
-    }
-    alert.messageText =
-        localized(QStringLiteral("You have linked to a record that is not currently selected."));
-    alert.informativeText = localized(QStringLiteral("Do you want to select it and show it?"));
-    alert.buttons = {localized(QStringLiteral("Yes, Select the Record")),
-                     localized(QStringLiteral("Cancel"))};
-    Presenter::shared().beginAlertSheet(
-        alert, window(), [self = QPointer(this), record](const AlertResponse& response) {
-            if (self)
-                self->loadLinkedRecordDidEnd(response.returnCode, record);
-        });
-}
-
-void EditorWindowController::loadLinkedRecordDidEnd(int returnCode,
-                                                    const std::shared_ptr<RecordData>& record)
-{
-    if (returnCode != AlertFirstButtonReturn || !record || !catalog())
-        return;
-    catalog()->includeIdentifier(record->identifier(), true);
-    loadRecord(record);
 }

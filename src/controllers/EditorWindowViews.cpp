@@ -51,6 +51,11 @@ void EditorWindowViews::removeLinks()
         view->removeLinks();
 }
 
+void EditorWindowViews::activateLinks()
+{
+    m_editor.activateFreeformLinks();
+}
+
 void EditorWindowViews::setEditable(bool editable)
 {
     if (FreeformTextView* view = m_editor.freeformTextView())

@@ -24,6 +24,7 @@ public:
     bool showRtfd(const QByteArray& rtfd) override;
     void showPlainText(const QString& text) override;
     void removeLinks() override;
+    void activateLinks() override;
     void setEditable(bool editable) override;
     void resetSelection() override;
 

@@ -23,12 +23,14 @@ qsizetype withoutTrailingPunctuation(const QString& string, qsizetype start, qsi
 
 } // namespace
 
-bool LinkFinder::isURLCharacter(QChar character)
+bool LinkFinder::isURLCharacter(QChar character, Characters characters)
 {
-    return URLCharacters.contains(character);
+    return URLCharacters.contains(character) ||
+           (characters == Characters::FreeformText && (character == u'[' || character == u']'));
 }
 
-LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range range)
+LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range range,
+                                               Characters characters)
 {
     static const std::array<QString, 7> prefixes = {
         QStringLiteral("http://"), QStringLiteral("https://"), QStringLiteral("uuid://"),
@@ -56,11 +58,11 @@ LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range rang
         found.needHttp = false;
         found.needMailto = true;
         qsizetype stop = at + 1;
-        while (stop < end && isURLCharacter(string.at(stop)))
+        while (stop < end && isURLCharacter(string.at(stop), characters))
             ++stop;
         // Backwards the scan may leave the range searched.
         qsizetype start = at;
-        while (start > 0 && isURLCharacter(string.at(start - 1)))
+        while (start > 0 && isURLCharacter(string.at(start - 1), characters))
             --start;
         stop = withoutTrailingPunctuation(string, start, stop);
         found.range = {start, stop - start};
@@ -71,7 +73,7 @@ LinkFinder::Found LinkFinder::urlRangeInString(const QString& string, Range rang
         return found;
     }
     qsizetype stop = bestStart + bestLength;
-    while (stop < end && isURLCharacter(string.at(stop)))
+    while (stop < end && isURLCharacter(string.at(stop), characters))
         ++stop;
     stop = withoutTrailingPunctuation(string, bestStart, stop);
     found.range = {bestStart, stop - bestStart};
@@ -87,12 +89,13 @@ bool LinkFinder::isCompleteMailAddress(const QString& address)
     return dot >= 0 && dot <= address.size() - 2;
 }
 
-QList<LinkFinder::Link> LinkFinder::linksInString(const QString& string)
+QList<LinkFinder::Link> LinkFinder::linksInString(const QString& string, Characters characters)
 {
     QList<Link> links;
     qsizetype position = 0;
     while (position < string.size()) {
-        const Found found = urlRangeInString(string, {position, string.size() - position});
+        const Found found =
+            urlRangeInString(string, {position, string.size() - position}, characters);
         const QString text = string.mid(found.range.location, found.range.length);
         if (text.size() >= 3 && (!found.needMailto || isCompleteMailAddress(text))) {
             const QString url = found.needHttp     ? QStringLiteral("http://") + text

@@ -7,6 +7,10 @@
 // of a string, as the text area and the field cells mark and follow them.
 class LinkFinder {
 public:
+    // Which characters may continue a link: the Freeform Text Area also takes "[" and
+    // "]", the field cells do not.
+    enum class Characters { Field, FreeformText };
+
     struct Range {
         qsizetype location = 0;
         qsizetype length = 0;
@@ -23,12 +27,14 @@ public:
         QString url; // the range's text, with "http://" or "mailto:" put in front as needed
     };
 
-    static Found urlRangeInString(const QString& string, Range range);
-    static bool isURLCharacter(QChar character);
+    static Found urlRangeInString(const QString& string, Range range,
+                                  Characters characters = Characters::Field);
+    static bool isURLCharacter(QChar character, Characters characters = Characters::Field);
     // An address counts only with a "." at least two characters after its "@" and
     // before its last character.
     static bool isCompleteMailAddress(const QString& address);
     // Every link of the string, scanning on from the end of each one found; ranges
     // shorter than three characters and texts that make no valid URL are left out.
-    static QList<Link> linksInString(const QString& string);
+    static QList<Link> linksInString(const QString& string,
+                                     Characters characters = Characters::Field);
 };

@@ -3,6 +3,8 @@
 #include "RichText.h"
 #include "VKTextViewCategories.h"
 
+#include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -43,6 +45,7 @@ bool FreeformTextView::loadRtfd(const QByteArray& rtfd)
 {
     bool loaded = false;
     changeQuietly([&] { loaded = VKTextViewCategories::setRTFDValue(this, rtfd); });
+    showLinks();
     return loaded;
 }
 
@@ -61,6 +64,7 @@ void FreeformTextView::loadPlainText(const QString& text)
         cursor.insertText(text, characters);
         setCurrentCharFormat(characters);
     });
+    showLinks();
 }
 
 void FreeformTextView::removeLinks()
@@ -73,6 +77,76 @@ void FreeformTextView::removeLinks()
         noLink.setAnchorHref(QString());
         cursor.mergeCharFormat(noLink);
     });
+    showLinks();
+}
+
+void FreeformTextView::addLinks(const QList<Link>& links)
+{
+    if (links.isEmpty())
+        return;
+    changeQuietly([&] {
+        for (const Link& link : links) {
+            QTextCursor cursor(document());
+            cursor.setPosition(int(link.location));
+            cursor.setPosition(int(link.location + link.length), QTextCursor::KeepAnchor);
+            QTextCharFormat format;
+            format.setAnchor(true);
+            format.setAnchorHref(link.url);
+            cursor.mergeCharFormat(format);
+        }
+    });
+    showLinks();
+}
+
+void FreeformTextView::removeLinkFromSelection()
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || isReadOnly())
+        return;
+    QTextCharFormat noLink;
+    noLink.setAnchor(false);
+    noLink.setAnchorHref(QString());
+    cursor.mergeCharFormat(noLink);
+    showLinks();
+}
+
+void FreeformTextView::showLinks()
+{
+    QTextCharFormat look;
+    look.setForeground(palette().link());
+    look.setFontUnderline(true);
+    QList<QTextEdit::ExtraSelection> selections;
+    for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
+        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
+            if (!fragment.fragment().charFormat().isAnchor())
+                continue;
+            // Cursors follow later edits, so the look stays on its text.
+            QTextCursor cursor(document());
+            cursor.setPosition(fragment.fragment().position());
+            cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(),
+                               QTextCursor::KeepAnchor);
+            selections.append({cursor, look});
+        }
+    }
+    setExtraSelections(selections);
+}
+
+void FreeformTextView::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedLink.clear();
+    if (event->button() == Qt::LeftButton && event->modifiers() == Qt::NoModifier)
+        m_pressedLink = anchorAt(event->position().toPoint());
+    QTextEdit::mousePressEvent(event);
+}
+
+void FreeformTextView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseReleaseEvent(event);
+    const QString pressed = std::exchange(m_pressedLink, QString());
+    // A drag that selected text is not a click on the link.
+    if (!pressed.isEmpty() && event->button() == Qt::LeftButton && !textCursor().hasSelection() &&
+        anchorAt(event->position().toPoint()) == pressed)
+        Q_EMIT linkClicked(pressed);
 }
 
 QString FreeformTextView::plainText() const

@@ -29,6 +29,16 @@ public:
     void loadPlainText(const QString& text);
     void removeLinks();
 
+    struct Link {
+        qsizetype location = 0;
+        qsizetype length = 0;
+        QString url;
+    };
+    // Gives the ranges the link attribute, as loading does: not the user's edit.
+    void addLinks(const QList<Link>& links);
+    // Takes the link attribute off the selected text: the user's edit, undoable.
+    void removeLinkFromSelection();
+
     QString plainText() const;
     // The whole text without document attributes.
     QByteArray rtfd() const;
@@ -36,10 +46,19 @@ public:
 Q_SIGNALS:
     // The user changed the text or its attributes.
     void textEdited();
+    // A click (not a drag) on text with the link attribute.
+    void linkClicked(const QString& url);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     template <typename Change> void changeQuietly(Change change);
+    // Links are shown underlined in the link colour without being written into the text.
+    void showLinks();
 
     QFont m_textFont;
     bool m_loading = false;
+    QString m_pressedLink;
 };

@@ -33,6 +33,7 @@ struct FakeViews : CurrentRecordTextArea,
         text = shown;
     }
     void removeLinks() override { log.append("remove links"); }
+    void activateLinks() override { log.append("activate links"); }
     void setEditable(bool isEditable) override { editable = isEditable; }
     void resetSelection() override { log.append("reset selection"); }
 
@@ -212,9 +213,9 @@ TEST_F(CurrentRecordEngineTest, Load_CommitsTheOldRecordThenStampsAndShowsTheNew
 
     m_engine.loadRecordAtIndex(1);
 
-    EXPECT_EQ(m_views.log,
-              QStringList({"locked 0", "commit text", "remove links", "show rich", "reload tables",
-                           "reset selection", "status bar", "drop undo", "record info"}));
+    EXPECT_EQ(m_views.log, QStringList({"locked 0", "commit text", "remove links", "show rich",
+                                        "reload tables", "reset selection", "status bar",
+                                        "drop undo", "activate links", "record info"}));
     EXPECT_EQ(record("A")->textString(), "edited A");
     EXPECT_EQ(record("A")->textRTFD(), "RTFD:edited A");
     EXPECT_EQ(record("A")->viewedDate(), PlistDate{1.0}); // the record left is not stamped
@@ -231,6 +232,11 @@ TEST_F(CurrentRecordEngineTest, Load_CommitsTheOldRecordThenStampsAndShowsTheNew
     EXPECT_TRUE(m_views.log.isEmpty());
     EXPECT_EQ(record("B")->textString(), "B");
     EXPECT_EQ(record("B")->viewedDate(), PlistDate{2.0});
+
+    m_views.settingsData->setAutomaticallyEnableLinks(false);
+    m_views.log.clear();
+    m_engine.loadRecordAtIndex(0);
+    EXPECT_FALSE(m_views.log.contains("activate links")) << m_views.log.join(", ").toStdString();
 }
 
 TEST_F(CurrentRecordEngineTest, Commit_InPlaceWhileAListCellIsEdited_RestartsEditingThere)

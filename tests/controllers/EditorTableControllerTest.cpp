@@ -198,6 +198,7 @@ TEST(LinkFinderTest, LinksInString_ScansOnAndSkipsShortOrIncompleteAddresses)
         {"ann@x.c", {"mailto:ann@x.c"}},
         {"ann@xc. ann@.xc ann@x", {}},
         {"uuid://ABC-def", {"uuid://ABC-def"}},
+        {"http://h/a[1]", {"http://h/a"}}, // brackets end a link in a field
     };
     for (const Case& c : cases) {
         QStringList urls;

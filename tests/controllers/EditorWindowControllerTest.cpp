@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QProgressBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -262,4 +263,104 @@ TEST_F(EditorWindowControllerTest, FreeformText_RefusesEditsWhileLockedSyncingOr
     document->addWindowController(std::move(clone));
     cloneEditor->prepare();
     EXPECT_TRUE(cloneEditor->freeformTextView()->isReadOnly());
+}
+
+namespace {
+
+// The linked runs of a text and where they lead.
+QList<QPair<QString, QString>> linksOf(const QTextDocument& document)
+{
+    QList<QPair<QString, QString>> links;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            if (it.fragment().charFormat().isAnchor())
+                links.append({it.fragment().text(), it.fragment().charFormat().anchorHref()});
+        }
+    }
+    return links;
+}
+
+} // namespace
+
+TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsTheirLook)
+{
+    QString recordLink;
+    const QString path = makeDatafile();
+    DatafileDocument* document = open(path);
+    EditorWindowController* editor = editorOf(document);
+    editor->remoteSetCanSaveChanges(true);
+    const std::shared_ptr<RecordData> first = editor->currentRecord();
+    const std::shared_ptr<RecordData> second = editor->recordAtIndex(1);
+    first->setTextString("see www.example.com. or ann@example.org, http://h/a[1] or bob@host\n"
+                         "uuid://" +
+                         second->identifier());
+    editor->loadCurrentRecord();
+
+    using Links = QList<QPair<QString, QString>>;
+    const Links expected = {
+        {"www.example.com", "http://www.example.com"},
+        {"ann@example.org", "mailto:ann@example.org"},
+        {"http://h/a[1]", "http://h/a[1]"},
+        {"uuid://" + second->identifier(), "uuid://" + second->identifier()},
+    };
+    EXPECT_EQ(linksOf(*editor->freeformTextView()->document()), expected);
+    EXPECT_FALSE(editor->currentRecordDirty());
+
+    // Stored as links; the underline and colour are only how they are shown.
+    editor->goToNextRecord();
+    const RichTextResult stored = RichText::fromRtfd(first->textRTFD());
+    ASSERT_TRUE(stored.ok());
+    EXPECT_EQ(linksOf(*stored.document), expected);
+    const QTextCharFormat format = stored.document->begin().begin().fragment().charFormat();
+    EXPECT_FALSE(format.fontUnderline());
+
+    editor->goBackOneRecord();
+    editor->settings()->setAutomaticallyEnableLinks(false);
+    first->setTextRTFD({});
+    editor->loadCurrentRecord();
+    EXPECT_TRUE(linksOf(*editor->freeformTextView()->document()).isEmpty());
+}
+
+TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_RemovedFromASelection)
+{
+    DatafileDocument* document = open(makeDatafile());
+    EditorWindowController* editor = editorOf(document);
+    editor->remoteSetCanSaveChanges(true);
+    FreeformTextView* view = editor->freeformTextView();
+    const std::shared_ptr<RecordData> second = editor->recordAtIndex(1);
+    editor->currentRecord()->setTextString("uuid://" + second->identifier() + " file:///nowhere");
+    editor->loadCurrentRecord();
+
+    // A click on the record link shows that record and enters it in the history.
+    QTextCursor cursor(view->document());
+    cursor.setPosition(3);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      view->cursorRect(cursor).center() + QPoint(2, 0));
+    EXPECT_EQ(editor->currentRecord(), second);
+    EXPECT_EQ(editor->engine().viewedRecordList().last(), second->identifier());
+
+    // A file that cannot be opened is reported; another link is left to the view.
+    m_presenter.setOpensUrls(false);
+    EXPECT_TRUE(editor->clickedOnLink("file:///nowhere"));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Could not find the file at:");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "/nowhere\n\nYou should update the link or remove it.");
+    EXPECT_FALSE(editor->clickedOnLink("http://www.example.com"));
+    EXPECT_EQ(m_presenter.alerts().size(), 1);
+
+    // Remove Links takes the link off the selection only, as the user's edit.
+    editor->goBackOneRecord();
+    view->setFocus();
+    EXPECT_FALSE(editor->validateAction("removeLink:"));
+    cursor = QTextCursor(view->document());
+    cursor.setPosition(0);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    view->setTextCursor(cursor);
+    EXPECT_TRUE(editor->validateAction("removeLink:"));
+    EXPECT_TRUE(editor->performAction("removeLink:"));
+    EXPECT_EQ(linksOf(*view->document()),
+              (QList<QPair<QString, QString>>{
+                  {second->identifier().mid(3), "uuid://" + second->identifier()},
+                  {"file:///nowhere", "file:///nowhere"}}));
+    EXPECT_TRUE(editor->currentRecordDirty());
 }
