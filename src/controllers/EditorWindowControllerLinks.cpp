@@ -2,8 +2,6 @@
 // field cells.
 #include "EditorWindowController.h"
 
-#include "DatafileSettingsData.h"
-#include "EditorTableController.h"
 #include "FreeformTextView.h"
 #include "LinkFinder.h"
 #include "Localization.h"

@@ -1,6 +1,7 @@
 #include "ParallelChunks.h"
 
 #include <atomic>
+#include <stdexcept>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -17,4 +18,14 @@ TEST(ParallelChunksTest, EveryIndexVisitedOnceWhateverTheCount)
         for (qsizetype index = 0; index < count; ++index)
             ASSERT_EQ(visits[size_t(index)], 1) << "index " << index << " of " << count;
     }
+}
+
+TEST(ParallelChunksTest, AnExceptionInTheWorkReachesTheCaller)
+{
+    EXPECT_THROW(forEachChunk(100000,
+                              [](qsizetype begin, qsizetype) {
+                                  if (begin > 0)
+                                      throw std::runtime_error("chunk failed");
+                              }),
+                 std::runtime_error);
 }
