@@ -38,7 +38,9 @@ bool RXTableView::editCell(int column, int row, bool select)
 
 void RXTableView::commitCellEditor()
 {
-    if (FieldCellEditor* editor = cellEditor())
+    // An unchanged value is not written: the record keeps a value it never had absent.
+    FieldCellEditor* editor = cellEditor();
+    if (editor && editor->text() != currentIndex().data(Qt::EditRole).toString())
         commitData(editor);
 }
 

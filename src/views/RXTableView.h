@@ -22,7 +22,7 @@ public:
     FieldCellEditor* cellEditor() const;
     // Starts editing the cell, its text all selected or the caret at its end.
     bool editCell(int column, int row, bool select);
-    // Writes the edited cell into the model, its editor staying open.
+    // Writes the edited cell into the model when it changed, its editor staying open.
     void commitCellEditor();
     // Writes the edited cell into the model and closes its editor.
     void endEditing();
