@@ -63,6 +63,10 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
                 [this](const QModelIndex& index) { singleClicked(index.column(), index.row()); });
         connect(table, &QAbstractItemView::doubleClicked, this,
                 [this](const QModelIndex& index) { doubleClicked(index.column(), index.row()); });
+        table->setDropHandler([this, table](const QString& text, int row, int column,
+                                            Qt::KeyboardModifiers modifiers, bool fromEditedCell) {
+            return acceptDrop(table, text, row, column, modifiers, fromEditedCell);
+        });
         connect(table, &RXTableView::textDidEndEditing, this,
                 [this, table](TextMovement movement) { textDidEndEditing(table, movement); });
         connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,

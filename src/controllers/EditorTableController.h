@@ -91,6 +91,13 @@ public:
     void textDidEndEditing(RXTableView* table, TextMovement movement);
     // Colours the whole text of the cell being edited (the search shows a hit so).
     void setFieldFoundTextColor(const QColor& color);
+    // Text dropped on the cell at (column, row) of a table fills that field: refused with
+    // a beep where there is no field, on the cell it came from, and on a value unless
+    // Control is held; silently in a clone or while syncing. Text dragged from the cell
+    // being edited moves unless Alt is held. The change is made once the drag is over
+    // (EditorTableControllerDrops.cpp).
+    bool acceptDrop(RXTableView* table, const QString& text, int row, int column,
+                    Qt::KeyboardModifiers modifiers, bool fromEditedCell);
     // Marks the links in the text of the cell being edited.
     void activateURLInField();
     // Follows a link clicked in a field: a record link shows that record, anything
@@ -99,6 +106,11 @@ public:
 
 private:
     bool editCell(RXTableView* table, int column, int row, bool select);
+    // The identifier of a Basic row's or a List column's field; empty for none.
+    QString fieldIdentifierOf(const RXTableView* table, qint64 field) const;
+    void dropText(RXTableView* table, const QString& value,
+                  const std::shared_ptr<RecordData>& target, const QString& identifier,
+                  qint64 column, qint64 row, bool move);
 
     EditorWindowController& m_editor;
     QStackedWidget* m_modeTabView = nullptr;

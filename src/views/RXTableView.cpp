@@ -2,12 +2,62 @@
 
 #include "FieldCellEditor.h"
 
+#include <QDropEvent>
+#include <QMimeData>
+
 RXTableView::RXTableView(QWidget* parent) : QTableView(parent)
 {
     // Editing starts only where the controller decides.
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
+    // Drops are delivered to the viewport, which must take them too.
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
+    setDragEnabled(false);
+}
+
+namespace {
+
+// Not QMimeData::hasText(), which also says yes to file URLs: files are not dropped.
+bool hasPlainText(const QMimeData& data)
+{
+    return data.hasFormat(QStringLiteral("text/plain"));
+}
+
+} // namespace
+
+void RXTableView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (hasPlainText(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void RXTableView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (hasPlainText(*event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void RXTableView::dropEvent(QDropEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    FieldCellEditor* editor = cellEditor();
+    const bool fromEditedCell =
+        editor && (event->source() == editor || event->source() == editor->viewport());
+    if (!hasPlainText(*event->mimeData()) || !m_dropHandler ||
+        !m_dropHandler(event->mimeData()->text(), rowAt(point.y()), columnAt(point.x()),
+                       event->modifiers(), fromEditedCell)) {
+        event->ignore();
+        return;
+    }
+    // The cell's own text moves by the table's doing, not by the dragged-from editor's.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 FieldCellEditor* RXTableView::cellEditor() const

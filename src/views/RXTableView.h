@@ -2,6 +2,8 @@
 
 #include <QTableView>
 
+#include <functional>
+
 class FieldCellEditor;
 
 // How the user left a cell.
@@ -22,6 +24,12 @@ public:
     FieldCellEditor* cellEditor() const;
     // Starts editing the cell, its text all selected or the caret at its end.
     bool editCell(int column, int row, bool select);
+    // Decides on text dropped on the cell at (row, column): true when taken. The drop
+    // comes from the cell being edited when fromEditedCell.
+    using DropHandler = std::function<bool(const QString& text, int row, int column,
+                                           Qt::KeyboardModifiers modifiers, bool fromEditedCell)>;
+    void setDropHandler(DropHandler handler) { m_dropHandler = std::move(handler); }
+
     // Writes the edited cell into the model when it changed, its editor staying open.
     void commitCellEditor();
     // Writes the edited cell into the model and closes its editor.
@@ -32,7 +40,12 @@ Q_SIGNALS:
 
 protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    // Plain text only, onto cells; the tables are never drag sources.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     bool m_isBasicView = false;
+    DropHandler m_dropHandler;
 };

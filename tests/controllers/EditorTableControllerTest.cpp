@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QMimeData>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -391,4 +392,97 @@ TEST_F(EditorTableControllerTest, AlternatingColors_FollowTheUserDefaultWhenTheP
         EditorTableController::UseAlternatingColorChangedNotification, nullptr);
     EXPECT_TRUE(tables.listTableView()->alternatingRowColors());
     EXPECT_TRUE(tables.basicTableView()->alternatingRowColors());
+}
+
+TEST_F(EditorTableControllerTest, Drops_FillAnEmptyFieldReplaceOnlyWithControlAndRefuseElsewhere)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    RXTableView* basic = tables.basicTableView();
+    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    const auto value = [&](const char* field) {
+        return record->fields().value(field).stringValue();
+    };
+
+    // Multi-line text becomes one line; the dropped text ends up selected in its cell.
+    ASSERT_TRUE(tables.acceptDrop(basic, "Ann\nSmith", 0, 0, Qt::NoModifier, false));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(value("F1"), "Ann Smith");
+    ASSERT_TRUE(basic->cellEditor());
+    EXPECT_EQ(basic->cellEditor()->selectedRange(), qMakePair(0, 9));
+    EXPECT_TRUE(record->needsSync());
+    EXPECT_TRUE(m_document->isDocumentEdited());
+    tables.endEditing();
+
+    EXPECT_FALSE(tables.acceptDrop(basic, "Bob", 0, 1, Qt::NoModifier, false));
+    EXPECT_EQ(m_presenter.beepCount(), 1);
+    EXPECT_TRUE(tables.acceptDrop(basic, "Bob", 0, 1, Qt::ControlModifier, false));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(value("F1"), "Bob");
+
+    // Nowhere to go: beside the rows, on the List View's "Text" column or beside it.
+    tables.changeMode("List");
+    RXTableView* list = tables.listTableView();
+    EXPECT_FALSE(tables.acceptDrop(basic, "x", 5, 1, Qt::NoModifier, false));
+    EXPECT_FALSE(tables.acceptDrop(list, "x", 0, 2, Qt::NoModifier, false));
+    EXPECT_FALSE(tables.acceptDrop(list, "x", 0, -1, Qt::NoModifier, false));
+    EXPECT_EQ(m_presenter.beepCount(), 4);
+    // A List drop fills the field of that row's record.
+    EXPECT_TRUE(tables.acceptDrop(list, "555", 1, 1, Qt::NoModifier, false));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->recordAtIndex(1)->fields().value("F2").stringValue(), "555");
+
+    // Refused without a word in a clone.
+    editor->setIsClone(true);
+    EXPECT_FALSE(tables.acceptDrop(list, "x", 0, 1, Qt::NoModifier, false));
+    EXPECT_EQ(m_presenter.beepCount(), 4);
+}
+
+TEST_F(EditorTableControllerTest, Drops_FromTheEditedCellMoveUnlessAltIsHeld)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    RXTableView* basic = tables.basicTableView();
+    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    FieldCellEditor* cell = editFirstField(editor, "Ann Smith");
+    ASSERT_TRUE(cell);
+    cell->setSelection(4, 5);
+
+    EXPECT_FALSE(tables.acceptDrop(basic, "Smith", 0, 1, Qt::NoModifier, true)); // its own cell
+    EXPECT_TRUE(tables.acceptDrop(basic, "Smith", 1, 1, Qt::NoModifier, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(record->fields().value("F1").stringValue(), "Ann ");
+    EXPECT_EQ(record->fields().value("F2").stringValue(), "Smith");
+
+    cell = editFirstField(editor, "Ann Smith");
+    ASSERT_TRUE(cell);
+    cell->setSelection(0, 3);
+    record->setFields(PlistDictionary{{"F1", "Ann Smith"}});
+    EXPECT_TRUE(tables.acceptDrop(basic, "Ann", 1, 1, Qt::AltModifier, true));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(record->fields().value("F1").stringValue(), "Ann Smith");
+    EXPECT_EQ(record->fields().value("F2").stringValue(), "Ann");
+}
+
+TEST_F(EditorTableControllerTest, Drops_ReachTheTableAsPlainTextOnly)
+{
+    EditorWindowController* editor = openEditor();
+    RXTableView* basic = editor->tableController()->basicTableView();
+    const QPoint onSecondRow = basic->visualRect(basic->model()->index(1, 1)).center();
+    const auto drop = [&](QMimeData& data) {
+        // A drag enters before it drops.
+        QDragEnterEvent enter(onSecondRow, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(basic->viewport(), &enter);
+        QDropEvent event(onSecondRow, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(basic->viewport(), &event);
+        QCoreApplication::processEvents();
+        return event.isAccepted();
+    };
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.txt")});
+    EXPECT_FALSE(drop(files));
+    QMimeData text;
+    text.setText("555-1234");
+    EXPECT_TRUE(drop(text));
+    EXPECT_EQ(editor->currentRecord()->fields().value("F2").stringValue(), "555-1234");
 }
