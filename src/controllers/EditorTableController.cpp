@@ -3,6 +3,7 @@
 #include "EditorTableController.h"
 
 #include "BasicViewModel.h"
+#include "ColumnHeaderViewController.h"
 #include "EditorWindowController.h"
 #include "FieldCellDelegate.h"
 #include "FreeformTextView.h"
@@ -11,6 +12,7 @@
 #include "UserDefaults.h"
 
 #include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStackedWidget>
 #include <QTextDocument>
@@ -52,6 +54,11 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
         m_delegates.append(delegate);
     }
 
+    for (RXTableView* table : {m_basicTableView, m_listTableView}) {
+        table->setHorizontalHeader(new ColumnHeaderViewController(Qt::Horizontal, table));
+        // Stored widths stand as they are, however narrow.
+        table->horizontalHeader()->setMinimumSectionSize(1);
+    }
     m_basicTableView->verticalHeader()->hide();
     m_listTableView->verticalHeader()->hide();
     m_listTableView->horizontalHeader()->setSectionsMovable(false);
@@ -72,6 +79,11 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
         connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 [this] { tableViewSelectionDidChange(); });
     }
+    connect(m_listTableView->horizontalHeader(), &QHeaderView::sectionPressed, this,
+            [this](int column) {
+                tableViewMouseDownInHeaderOfTableColumn(column,
+                                                        QGuiApplication::keyboardModifiers());
+            });
     connect(m_listTableView->horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) { tableViewColumnDidResize(column, width); });
 }
@@ -275,12 +287,16 @@ void EditorTableController::tableViewColumnDidResize(int column, int width)
 {
     if (m_updating || currentTableViewName() != ListMode)
         return;
-    const QString identifier = m_listModel->columnIdentifier(column);
+    storeColumnWidth(m_listModel->columnIdentifier(column), float(width));
+}
+
+void EditorTableController::storeColumnWidth(const QString& identifier, float width)
+{
     if (identifier.isEmpty())
         return;
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
     if (identifier == ListViewModel::TextColumnIdentifier) {
-        settings->setTextColumnWidth(float(width));
+        settings->setTextColumnWidth(width);
     } else {
         PlistArray fields = settings->fields();
         PlistDictionary* found = nullptr;
@@ -292,7 +308,7 @@ void EditorTableController::tableViewColumnDidResize(int column, int width)
         }
         if (!found)
             return;
-        found->insert(DatafileSettingsData::FieldWidthKey, double(float(width)));
+        found->insert(DatafileSettingsData::FieldWidthKey, double(width));
     }
     if (!DatafileSettingsData::noUpdateForViewChanges())
         settings->setDatafileSettingsDidChange(true);

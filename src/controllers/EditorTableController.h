@@ -25,6 +25,8 @@ public:
     static inline const QString BasicMode = QStringLiteral("Basic");
     static inline const QString ListMode = QStringLiteral("List");
     static constexpr double NoFieldsTextColumnWidth = 3000.0;
+    // The "Text" column's width when columns are fitted to content and titles.
+    static constexpr double TextColumnFittedWidth = 300.0;
     static constexpr int NameColumnPadding = 8;
     // Posted by the preferences when "GeneralUseAlternatingColors" changes.
     static inline const QString UseAlternatingColorChangedNotification =
@@ -74,6 +76,18 @@ public:
     void tableViewSelectionDidChange();
     void tableViewColumnDidResize(int column, int width);
 
+    // Column widths (EditorTableControllerWidths.cpp): List columns fitted to their
+    // values or titles, each width stored as a user resize stores it.
+    void adjustColumnWidthToFieldContent(int column);
+    void adjustColumnWidthToHeaderContent(int column);
+    void adjustColumnWidthToLargerOfFieldOrHeaderContent(int column);
+    void adjustAllColumnsToMaximumContent();
+    void adjustAllColumnsToLargerOfFieldOrHeaderContent();
+    // A click on a List column header: Alt fits that column to its values, Alt-Shift to
+    // its title; adding Meta does so for every column; Control (alone or with Alt) fits
+    // every column to the larger of values and title.
+    void tableViewMouseDownInHeaderOfTableColumn(int column, Qt::KeyboardModifiers modifiers);
+
     // Cell editing (EditorTableControllerEditing.cpp).
     bool tableViewActive() const;
     void endEditing();
@@ -106,6 +120,11 @@ public:
 
 private:
     bool editCell(RXTableView* table, int column, int row, bool select);
+    // Writes a column's width into its field definition or "TextColumnWidth".
+    void storeColumnWidth(const QString& identifier, float width);
+    void setColumnWidth(int column, float width);
+    float halfFontSize() const;
+    float minimumColumnWidth() const;
     // The identifier of a Basic row's or a List column's field; empty for none.
     QString fieldIdentifierOf(const RXTableView* table, qint64 field) const;
     void dropText(RXTableView* table, const QString& value,

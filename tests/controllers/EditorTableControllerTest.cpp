@@ -1,6 +1,7 @@
 #include "EditorTableController.h"
 
 #include "BasicViewModel.h"
+#include "ColumnHeaderViewController.h"
 #include "EditorTestBase.h"
 #include "FieldCellEditor.h"
 #include "LinkFinder.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -485,4 +487,59 @@ TEST_F(EditorTableControllerTest, Drops_ReachTheTableAsPlainTextOnly)
     text.setText("555-1234");
     EXPECT_TRUE(drop(text));
     EXPECT_EQ(editor->currentRecord()->fields().value("F2").stringValue(), "555-1234");
+}
+
+TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStoreTheWidths)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    tables.changeMode("List");
+    RXTableView* list = tables.listTableView();
+    editor->recordAtIndex(0)->setFields(PlistDictionary{{"F1", "Al"}});
+    editor->recordAtIndex(1)->setFields(PlistDictionary{{"F1", "A considerably longer name"}});
+    editor->settings()->setDatafileSettingsDidChange(false);
+    const QFontMetricsF metrics(list->font());
+    const float half = float(editor->settings()->fieldsFontSize() / 2);
+    const auto storedWidth = [&](int field) {
+        return editor->settings()->fields().at(field).asDictionary()->value("Width").doubleValue();
+    };
+
+    // Alt: the column fits its widest value.
+    tables.tableViewMouseDownInHeaderOfTableColumn(0, Qt::AltModifier);
+    const float fitted = float(metrics.size(0, "A considerably longer name").width()) + half;
+    EXPECT_FLOAT_EQ(float(storedWidth(0)), fitted);
+    EXPECT_EQ(list->columnWidth(0), int(std::ceil(fitted)));
+    EXPECT_TRUE(editor->settings()->datafileSettingsDidChange());
+
+    // Alt-Shift on the "Text" column narrows it to its title, never widens it.
+    editor->settings()->setTextColumnWidth(10);
+    tables.tableViewMouseDownInHeaderOfTableColumn(2, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(list->columnWidth(2), 10);
+
+    // Control: every column fitted to values, then widened to titles; "Text" at 300.
+    tables.tableViewMouseDownInHeaderOfTableColumn(1, Qt::ControlModifier);
+    const float phoneTitle = float(metrics.size(0, "Phone").width()) + half;
+    EXPECT_FLOAT_EQ(float(storedWidth(1)),
+                    std::max(phoneTitle, 2.0f * float(list->font().pointSizeF())));
+    EXPECT_EQ(list->columnWidth(2), 300);
+
+    // A plain click changes nothing.
+    list->setColumnWidth(0, 40);
+    tables.tableViewMouseDownInHeaderOfTableColumn(0, Qt::NoModifier);
+    EXPECT_EQ(list->columnWidth(0), 40);
+}
+
+TEST(ColumnHeaderViewTest, SectionBackground_DarkensFromTheEdgesToTheMiddle)
+{
+    QImage image(40, 42, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    ColumnHeaderViewController::drawSectionBackground(painter, QRectF(0, 0, 40, 42), 1.0);
+    painter.end();
+    const auto whiteAt = [&](int y) { return qRed(image.pixel(20, y)); };
+    EXPECT_EQ(whiteAt(0), qRound(0.7 * 255));   // the frame
+    EXPECT_EQ(whiteAt(1), qRound(0.95 * 255));  // the outermost band
+    EXPECT_EQ(whiteAt(21), qRound(0.86 * 255)); // the innermost band, in the middle
+    EXPECT_EQ(whiteAt(40), qRound(0.95 * 255));
+    EXPECT_GT(whiteAt(5), whiteAt(15));
 }
