@@ -67,8 +67,8 @@ bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, 
     // The dragged-from cell editor is still running the drag: the change waits for it.
     const bool move = fromEditedCell && !modifiers.testFlag(Qt::AltModifier);
     QTimer::singleShot(0, this, [=, this] {
-        dropText(table, FieldCellEditor::cleanedFieldText(text), target, identifier,
-                 basic ? targetField : column, targetIndex, move);
+        dropText(table, FieldCellEditor::cleanedFieldText(text), target, identifier, targetField,
+                 targetIndex, move);
     });
     return true;
 }
