@@ -1,5 +1,7 @@
 #include "FieldCellEditor.h"
 
+#include "LinkLook.h"
+
 #include <QMouseEvent>
 
 namespace {
@@ -116,16 +118,10 @@ void FieldCellEditor::setLinks(QList<Link> links)
 
 void FieldCellEditor::showLinks()
 {
-    QTextCharFormat format;
-    format.setForeground(palette().link());
-    format.setFontUnderline(true);
     QList<QTextEdit::ExtraSelection> selections;
-    for (const Link& link : std::as_const(m_links)) {
-        QTextCursor cursor(document());
-        cursor.setPosition(int(link.location));
-        cursor.setPosition(int(link.location + link.length), QTextCursor::KeepAnchor);
-        selections.append({cursor, format});
-    }
+    for (const Link& link : std::as_const(m_links))
+        selections.append(
+            linkLook(document(), int(link.location), int(link.location + link.length), palette()));
     setExtraSelections(selections);
 }
 

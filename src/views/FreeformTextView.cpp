@@ -1,5 +1,6 @@
 #include "FreeformTextView.h"
 
+#include "LinkLook.h"
 #include "RichText.h"
 #include "VKTextViewCategories.h"
 
@@ -112,20 +113,13 @@ void FreeformTextView::removeLinkFromSelection()
 
 void FreeformTextView::showLinks()
 {
-    QTextCharFormat look;
-    look.setForeground(palette().link());
-    look.setFontUnderline(true);
     QList<QTextEdit::ExtraSelection> selections;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {
-            if (!fragment.fragment().charFormat().isAnchor())
-                continue;
-            // Cursors follow later edits, so the look stays on its text.
-            QTextCursor cursor(document());
-            cursor.setPosition(fragment.fragment().position());
-            cursor.setPosition(fragment.fragment().position() + fragment.fragment().length(),
-                               QTextCursor::KeepAnchor);
-            selections.append({cursor, look});
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().isAnchor())
+                selections.append(linkLook(document(), fragment.position(),
+                                           fragment.position() + fragment.length(), palette()));
         }
     }
     setExtraSelections(selections);
