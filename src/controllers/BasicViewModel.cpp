@@ -3,16 +3,6 @@
 #include "EditorWindowController.h"
 #include "Localization.h"
 
-namespace {
-
-QString stringOf(const PlistDictionary& dictionary, const QString& key)
-{
-    const PlistValue* value = dictionary.find(key);
-    return value && value->asString() ? *value->asString() : QString();
-}
-
-} // namespace
-
 BasicViewModel::BasicViewModel(EditorWindowController& editor, QObject* parent)
     : QAbstractTableModel(parent), m_editor(editor)
 {
@@ -42,12 +32,12 @@ QVariant BasicViewModel::data(const QModelIndex& index, int role) const
     if (!definition)
         return {};
     if (index.column() == NameColumn)
-        return stringOf(*definition, DatafileSettingsData::FieldNameKey);
+        return definition->stringForKey(DatafileSettingsData::FieldNameKey);
     const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
     if (!record)
         return {};
-    return stringOf(record->fields(),
-                    stringOf(*definition, DatafileSettingsData::FieldIdentifierKey));
+    return record->fields().stringForKey(
+        definition->stringForKey(DatafileSettingsData::FieldIdentifierKey));
 }
 
 QVariant BasicViewModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -73,7 +63,7 @@ bool BasicViewModel::setData(const QModelIndex& index, const QVariant& value, in
     if (role != Qt::EditRole || index.column() != ValueColumn || !record || !definition)
         return false;
     PlistDictionary fields = record->fields();
-    fields.insert(stringOf(*definition, DatafileSettingsData::FieldIdentifierKey),
+    fields.insert(definition->stringForKey(DatafileSettingsData::FieldIdentifierKey),
                   value.toString());
     record->setFields(fields);
     Q_EMIT dataChanged(index, index);

@@ -22,9 +22,8 @@ bool isEmptyValue(const PlistValue* value)
 QString fieldIdentifierOf(const PlistValue& definition)
 {
     const PlistDictionary* dictionary = definition.asDictionary();
-    const PlistValue* identifier =
-        dictionary ? dictionary->find(DatafileSettingsData::FieldIdentifierKey) : nullptr;
-    return identifier && identifier->asString() ? *identifier->asString() : QString();
+    return dictionary ? dictionary->stringForKey(DatafileSettingsData::FieldIdentifierKey)
+                      : QString();
 }
 
 QString fieldNameOf(const PlistValue& definition)

@@ -23,12 +23,6 @@ namespace {
 
 const QString UseAlternatingColorsKey = QStringLiteral("GeneralUseAlternatingColors");
 
-QString stringOf(const PlistDictionary& dictionary, const QString& key)
-{
-    const PlistValue* value = dictionary.find(key);
-    return value && value->asString() ? *value->asString() : QString();
-}
-
 } // namespace
 
 EditorTableController::EditorTableController(EditorWindowController& editor, QWidget* parent)
@@ -168,12 +162,12 @@ void EditorTableController::setupListTable()
         const PlistDictionary* definition = value.asDictionary();
         if (!definition)
             continue;
-        const QString name = stringOf(*definition, DatafileSettingsData::FieldNameKey);
+        const QString name = definition->stringForKey(DatafileSettingsData::FieldNameKey);
         nameWidth = std::max(nameWidth, std::trunc(metrics.horizontalAdvance(name)));
         const PlistValue* show = definition->find(DatafileSettingsData::FieldShowKey);
         if (show && !show->boolValue())
             continue;
-        columns.append({stringOf(*definition, DatafileSettingsData::FieldIdentifierKey), name});
+        columns.append({definition->stringForKey(DatafileSettingsData::FieldIdentifierKey), name});
         const PlistValue* width = definition->find(DatafileSettingsData::FieldWidthKey);
         widths.append(width ? width->doubleValue() : 100.0);
     }
@@ -303,7 +297,7 @@ void EditorTableController::storeColumnWidth(const QString& identifier, float wi
         for (qsizetype i = 0; i < fields.size() && !found; ++i) {
             PlistDictionary* definition = fields[i].asDictionary();
             if (definition &&
-                stringOf(*definition, DatafileSettingsData::FieldIdentifierKey) == identifier)
+                definition->stringForKey(DatafileSettingsData::FieldIdentifierKey) == identifier)
                 found = definition;
         }
         if (!found)

@@ -14,12 +14,6 @@ namespace {
 
 const QString HighlightFindFieldKey = QStringLiteral("GeneralHighlightFindField");
 
-QString fieldValue(const RecordData& record, const QString& identifier)
-{
-    const PlistValue* value = record.fields().find(identifier);
-    return value && value->asString() ? *value->asString() : QString();
-}
-
 } // namespace
 
 QString EditorTableController::fieldIdentifierOf(const RXTableView* table, qint64 field) const
@@ -29,9 +23,8 @@ QString EditorTableController::fieldIdentifierOf(const RXTableView* table, qint6
         return identifier == ListViewModel::TextColumnIdentifier ? QString() : identifier;
     }
     const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(field);
-    const PlistValue* identifier =
-        definition ? definition->find(DatafileSettingsData::FieldIdentifierKey) : nullptr;
-    return identifier && identifier->asString() ? *identifier->asString() : QString();
+    return definition ? definition->stringForKey(DatafileSettingsData::FieldIdentifierKey)
+                      : QString();
 }
 
 bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, int row, int column,
@@ -61,7 +54,8 @@ bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, 
     if (fromEditedCell && sameRecord && qint64(m_currentField) == targetField)
         return refuse();
     // A value is replaced only on purpose: with the Command key (Control here).
-    if (!fieldValue(*target, identifier).isEmpty() && !modifiers.testFlag(Qt::ControlModifier))
+    if (!target->fields().stringForKey(identifier).isEmpty() &&
+        !modifiers.testFlag(Qt::ControlModifier))
         return refuse();
 
     // The dragged-from cell editor is still running the drag: the change waits for it.

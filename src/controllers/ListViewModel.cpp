@@ -54,8 +54,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const
     const QString identifier = columnIdentifier(index.column());
     if (identifier == TextColumnIdentifier)
         return textCell(record->textString());
-    const PlistValue* value = record->fields().find(identifier);
-    return value && value->asString() ? *value->asString() : QString();
+    return record->fields().stringForKey(identifier);
 }
 
 QVariant ListViewModel::headerData(int section, Qt::Orientation orientation, int role) const

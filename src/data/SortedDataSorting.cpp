@@ -56,13 +56,6 @@ QString dateText(PlistDate date)
     return date.toDateTime().toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss +0000"));
 }
 
-QString fieldValue(const RecordData& record, const QString& identifier)
-{
-    const PlistValue* value = record.fields().find(identifier);
-    const QString* text = value ? value->asString() : nullptr;
-    return text ? *text : QString();
-}
-
 // Titles that the name term removes: the user's list, read once per sort.
 QStringList sortTitleList()
 {
@@ -192,7 +185,7 @@ PlistValue SortedData::termForField(const QString& name, const RecordData& recor
             const PlistDictionary* dictionary = definition.asDictionary();
             const PlistValue* identifier = dictionary ? dictionary->find(IdentifierKey) : nullptr;
             if (identifier && identifier->isString())
-                term += fieldValue(record, *identifier->asString());
+                term += record.fields().stringForKey(*identifier->asString());
             term += QLatin1Char('\t');
         }
         return term + record.textString();

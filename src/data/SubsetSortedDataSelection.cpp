@@ -65,11 +65,7 @@ public:
     // A value the record does not hold, or one that is not text, is empty.
     QString field(const QString& identifier) const
     {
-        if (!m_record)
-            return {};
-        const PlistValue* value = m_record->fields().find(identifier);
-        const QString* text = value ? value->asString() : nullptr;
-        return text ? *text : QString();
+        return m_record ? m_record->fields().stringForKey(identifier) : QString();
     }
     // The record's values of the datafile's fields, in field order.
     template <typename Predicate> bool anyField(Predicate predicate) const

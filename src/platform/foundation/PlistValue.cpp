@@ -152,6 +152,13 @@ PlistValue PlistDictionary::value(const QString& key) const
     return found ? *found : PlistValue();
 }
 
+QString PlistDictionary::stringForKey(const QString& key) const
+{
+    const PlistValue* found = find(key);
+    const QString* text = found ? found->asString() : nullptr;
+    return text ? *text : QString();
+}
+
 void PlistDictionary::insert(const QString& key, PlistValue value)
 {
     if (PlistValue* existing = find(key)) {

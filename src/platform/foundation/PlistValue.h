@@ -90,6 +90,8 @@ public:
     PlistValue* find(const QString& key);
     // The stored value, or a null value when the key is absent.
     PlistValue value(const QString& key) const;
+    // The stored text; empty when the key is absent or holds something else.
+    QString stringForKey(const QString& key) const;
 
     // Stores the value under the key, replacing an earlier one.
     void insert(const QString& key, PlistValue value);

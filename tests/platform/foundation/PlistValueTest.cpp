@@ -149,3 +149,11 @@ TEST(PlistValueTest, Date_ConvertsToAndFromDateTime)
     EXPECT_DOUBLE_EQ(date.secondsSinceReferenceDate, -978307200.0 - 14182940.0);
     EXPECT_EQ(date.toDateTime(), moon);
 }
+
+TEST(PlistValueTest, StringForKey_TextOnlyElseEmpty)
+{
+    const PlistDictionary dictionary{{"text", "Ann"}, {"number", 3}};
+    EXPECT_EQ(dictionary.stringForKey("text"), "Ann");
+    EXPECT_TRUE(dictionary.stringForKey("number").isEmpty());
+    EXPECT_TRUE(dictionary.stringForKey("missing").isEmpty());
+}
