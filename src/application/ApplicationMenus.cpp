@@ -1,5 +1,6 @@
 #include "ApplicationMenus.h"
 
+#include "ActionRouter.h"
 #include "Localization.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@ std::unique_ptr<QMenu> makeMenu(const QString& title)
 } // namespace
 
 ApplicationMenus::ApplicationMenus(ActionBinding::FirstResponderFunction firstResponder)
-    : m_binding(std::move(firstResponder)), m_fileMenu(makeMenu(QStringLiteral("&File"))),
+    : m_binding(firstResponder ? std::move(firstResponder) : &ActionRouter::firstResponder), m_fileMenu(makeMenu(QStringLiteral("&File"))),
       m_editMenu(makeMenu(QStringLiteral("&Edit"))), m_helpMenu(makeMenu(QStringLiteral("&Help"))),
       m_datafilesMenu(makeMenu(QStringLiteral("Datafiles"))),
       m_templatesMenu(makeMenu(QStringLiteral("Templates"))),

@@ -16,7 +16,8 @@ class QMenuBar;
 // whether it is enabled when the menu opens.
 class ApplicationMenus {
 public:
-    explicit ApplicationMenus(ActionBinding::FirstResponderFunction firstResponder);
+    // Commands go to ActionRouter::firstResponder() unless told otherwise.
+    explicit ApplicationMenus(ActionBinding::FirstResponderFunction firstResponder = {});
     ~ApplicationMenus();
 
     void installInto(QMenuBar* menuBar) const;

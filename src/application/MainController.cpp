@@ -5,6 +5,7 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "FileURL.h"
+#include "Localization.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "ProgressPanel.h"
@@ -12,6 +13,8 @@
 #include "WindowController.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -44,7 +47,7 @@ MainController::~MainController() = default;
 void MainController::initialize()
 {
     VKSharedController::initialize();
-    m_menus = std::make_unique<ApplicationMenus>([this] { return firstResponder(); });
+    m_menus = std::make_unique<ApplicationMenus>();
 
     registerAction(QStringLiteral("startPreferences:"),
                    [this](QObject*) { startPanel(Panel::Preferences); });
@@ -57,10 +60,6 @@ void MainController::initialize()
     registerAction(QStringLiteral("openDocument:"), [this](QObject*) { openDocument(); });
     registerAction(QStringLiteral("terminate:"),
                    [](QObject*) { Application::shared().terminate(); });
-
-    // Documents hand on what they do not handle to the application.
-    connect(&DocumentController::shared(), &DocumentController::documentAdded, this,
-            [this](Document* document) { document->setNextResponder(this); });
 }
 
 PlistDictionary MainController::applicationDefaults()
@@ -222,18 +221,6 @@ void MainController::endIndeterminateProgressPanel()
         m_progressPanel->end();
 }
 
-Responder* MainController::firstResponder()
-{
-    if (WindowController* controller =
-            WindowController::controllerForWindow(QApplication::activeWindow())) {
-        if (auto* responder = dynamic_cast<Responder*>(controller))
-            return responder;
-        if (controller->document())
-            return controller->document();
-    }
-    return this;
-}
-
 bool MainController::validateAction(const QString& selector) const
 {
     // A panel whose feature is not there yet is not offered.
@@ -258,8 +245,15 @@ void MainController::openDocument()
 {
     DocumentController& documents = DocumentController::shared();
     OpenPanelRequest request;
+    request.title = localized(QStringLiteral("Open"));
+    const QString datafiles = FileURL::folderPath(UserDefaults::standardUserDefaults()
+                                                      .stringForKey(datafilesFolderURLKey)
+                                                      .value_or(QString()));
+    request.directory = QFileInfo(datafiles).isDir() ? datafiles : QDir::homePath();
     request.allowsMultipleSelection = true;
     request.fileTypes = documents.allExtensions();
+    request.nameFilters = {localized(QStringLiteral("Norva datafiles (*.nv3 *.nvm)")),
+                           localized(QStringLiteral("All files (*)"))};
     for (const QUrl& url : Presenter::shared().runOpenPanel(request, QApplication::activeWindow()))
         documents.openDocumentWithContentsOfURL(url, true);
 }

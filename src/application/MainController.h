@@ -72,8 +72,6 @@ public:
 
     ShellServices& services() const { return *m_services; }
     ApplicationMenus& menus() const { return *m_menus; }
-    // The one that gets the menus' commands: the active window's, else this.
-    Responder* firstResponder();
 
     bool validateAction(const QString& selector) const override;
     bool applicationShouldOpenUntitledFile() override { return false; }

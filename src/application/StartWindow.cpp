@@ -1,10 +1,12 @@
 #include "StartWindow.h"
 
+#include "Application.h"
 #include "ApplicationMenus.h"
 #include "Document.h"
 #include "DocumentController.h"
 #include "Localization.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
 
@@ -26,4 +28,15 @@ void StartWindow::followDocuments()
     const auto update = [this, &documents] { setVisible(documents.documents().empty()); };
     connect(&documents, &DocumentController::documentAdded, this, update);
     connect(&documents, &DocumentController::documentRemoved, this, update, Qt::QueuedConnection);
+}
+
+void StartWindow::closeEvent(QCloseEvent* event)
+{
+    if (DocumentController::shared().documents().empty() && !Application::shared().isQuitting()) {
+        // The quit closes the window once it is certain.
+        event->ignore();
+        Application::shared().terminate();
+        return;
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -2,7 +2,6 @@
 // the lock file of a shared datafile, becoming the main window, and closing.
 #include "EditorWindowController.h"
 
-#include "ApplicationMenus.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorTableController.h"
@@ -52,8 +51,8 @@ constexpr qint64 OpenToMostRecentRecord = 5;
 
 } // namespace
 
-EditorWindowController::EditorWindowController()
-    : m_views(std::make_unique<EditorWindowViews>(*this)),
+EditorWindowController::EditorWindowController(MenuInstaller installMenus)
+    : m_installMenus(std::move(installMenus)), m_views(std::make_unique<EditorWindowViews>(*this)),
       m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
 {
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
@@ -96,8 +95,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
 {
     auto window = std::make_unique<QMainWindow>();
     m_mainWindow = window.get();
-    if (MainController* application = MainController::mainController())
-        application->menus().installInto(window->menuBar());
+    if (m_installMenus)
+        m_installMenus(window->menuBar());
 
     // The find box comes with its own feature.
     auto* splitter = new QSplitter(Qt::Vertical, window.get());

@@ -2,7 +2,6 @@
 
 #include "CurrentRecordEngine.h"
 #include "DatafileEditor.h"
-#include "Responder.h"
 #include "SubsetSortedData.h"
 #include "WindowController.h"
 
@@ -20,6 +19,7 @@ class FreeformTextView;
 class QDialog;
 class QLabel;
 class QMainWindow;
+class QMenuBar;
 class QProgressBar;
 class QSplitter;
 
@@ -30,7 +30,7 @@ class QSplitter;
 //   EditorWindowControllerStatus.cpp  status bar, record information, progress sheet
 //   EditorWindowControllerRecords.cpp the current record, delegated to CurrentRecordEngine
 //   EditorWindowControllerLinks.cpp   links in the text area, record links
-class EditorWindowController : public WindowController, public Responder, public DatafileEditor {
+class EditorWindowController : public WindowController, public DatafileEditor {
     Q_OBJECT
 
 public:
@@ -38,7 +38,10 @@ public:
     static constexpr qint64 OneGigabyte = 1'073'741'824;
     static constexpr qint64 OneAndAHalfGigabytes = 1'610'612'736;
 
-    EditorWindowController();
+    // Puts the application's menus into a window's menu bar.
+    using MenuInstaller = std::function<void(QMenuBar* menuBar)>;
+
+    explicit EditorWindowController(MenuInstaller installMenus = {});
     ~EditorWindowController() override;
 
     // The editor window that was activated last; nullptr when none is open.
@@ -184,6 +187,7 @@ private:
     void applyViewFrame();
     void beginProgressSheet(const QString& message);
 
+    MenuInstaller m_installMenus;
     QMainWindow* m_mainWindow = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;

@@ -274,15 +274,9 @@ void DatafileDocument::makeWindowControllers()
 
 bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)
 {
-    const QString folder = UserDefaults::standardUserDefaults()
-                               .stringForKey(QStringLiteral("DatafilesFolderURL"))
-                               .value_or(QString());
-    // Folder URLs are written "file://localhost/...", which names a local folder.
-    const QUrl url(folder);
-    const QString path =
-        FileURL::expandTilde(FileURL::isLocalFile(url) ? FileURL::localPath(url) : folder);
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    request.directory = resolved.isEmpty() ? path : resolved;
+    request.directory = FileURL::folderPath(UserDefaults::standardUserDefaults()
+                                                .stringForKey(QStringLiteral("DatafilesFolderURL"))
+                                                .value_or(QString()));
     request.nameFieldValue = m_defaultDraftName;
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextViewResponder.h"
+
 #include <QPlainTextEdit>
 
 #include <optional>
@@ -58,4 +60,6 @@ private:
     bool m_changingText = false;
     QList<Link> m_links;
     std::optional<Link> m_pressedLink;
+    // Cut, Copy, Paste and the other text commands of the menus.
+    TextViewResponder m_textCommands{this};
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TextViewResponder.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
@@ -61,4 +63,6 @@ private:
     QFont m_textFont;
     bool m_loading = false;
     QString m_pressedLink;
+    // Cut, Copy, Paste and the other text commands of the menus.
+    TextViewResponder m_textCommands{this};
 };

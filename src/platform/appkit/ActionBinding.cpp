@@ -4,11 +4,27 @@
 #include "Responder.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMenu>
+#include <QTimer>
 
 ActionBinding::ActionBinding(FirstResponderFunction firstResponder, QObject* parent)
     : QObject(parent), m_firstResponder(std::move(firstResponder))
 {
+    if (QCoreApplication* application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+bool ActionBinding::eventFilter(QObject* watched, QEvent* event)
+{
+    // One key press is offered to the focused widget and then to its parents: one pass.
+    if (event->type() == QEvent::ShortcutOverride && !m_validatedThisTurn) {
+        m_validatedThisTurn = true;
+        QTimer::singleShot(0, this, [this] { m_validatedThisTurn = false; });
+        validateActions();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void ActionBinding::bind(QAction* action, const QString& selector)

@@ -32,6 +32,11 @@ public:
     // Validates the menu's actions each time it is about to show.
     void validateWhenShown(QMenu* menu);
 
+protected:
+    // Before a key press can match a shortcut, every action is validated afresh, so a
+    // key equivalent works exactly when its menu item would.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     Responder* currentFirstResponder() const;
     void validate(QAction* action, const QString& selector);
@@ -39,4 +44,5 @@ private:
 
     FirstResponderFunction m_firstResponder;
     QHash<QAction*, QString> m_selectors;
+    bool m_validatedThisTurn = false;
 };

@@ -1,8 +1,17 @@
 #include "ActionRouter.h"
 
+#include "Application.h"
 #include "Responder.h"
+#include "WindowController.h"
 
+#include <QApplication>
 #include <QSet>
+#include <QVariant>
+#include <QWidget>
+
+namespace {
+const char* const viewResponderProperty = "norvaViewResponder";
+}
 
 Responder* ActionRouter::targetForAction(const QString& selector, Responder* firstResponder)
 {
@@ -28,4 +37,36 @@ bool ActionRouter::validateAction(const QString& selector, Responder* firstRespo
 {
     Responder* target = targetForAction(selector, firstResponder);
     return target && target->validateAction(selector);
+}
+
+void ActionRouter::setResponderForView(QWidget* view, Responder* responder)
+{
+    if (view)
+        view->setProperty(viewResponderProperty,
+                          responder ? QVariant::fromValue(static_cast<void*>(responder))
+                                    : QVariant());
+}
+
+Responder* ActionRouter::responderForView(const QWidget* view)
+{
+    return view ? static_cast<Responder*>(view->property(viewResponderProperty).value<void*>())
+                : nullptr;
+}
+
+Responder* ActionRouter::firstResponder()
+{
+    QWidget* window = QApplication::activeWindow();
+    Responder* windowResponder = WindowController::controllerForWindow(window);
+    if (!windowResponder)
+        windowResponder = dynamic_cast<Responder*>(Application::shared().delegate());
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->window() != window)
+        focused = nullptr;
+    for (QWidget* view = focused; view && view != window; view = view->parentWidget()) {
+        if (Responder* own = responderForView(view)) {
+            own->setNextResponder(windowResponder);
+            return own;
+        }
+    }
+    return windowResponder;
 }

@@ -3,6 +3,7 @@
 #include <QString>
 
 class QObject;
+class QWidget;
 class Responder;
 
 // Sends named actions along a responder chain: the first responder that handles the
@@ -16,4 +17,12 @@ public:
     static bool sendAction(const QString& selector, Responder* firstResponder, QObject* sender);
     // False when no responder handles it.
     static bool validateAction(const QString& selector, Responder* firstResponder);
+
+    // Where the user's commands go first: the focused view of the active window when it
+    // answers commands of its own, else the window's controller, else the application's
+    // delegate. The chain goes on from there to the document and the application.
+    static Responder* firstResponder();
+    // A view's own responder; nullptr takes it away. The responder must outlive the entry.
+    static void setResponderForView(QWidget* view, Responder* responder);
+    static Responder* responderForView(const QWidget* view);
 };

@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "DocumentController.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
@@ -26,19 +28,27 @@ void Application::finishLaunchingWhenRunning()
     });
 }
 
+void Application::setDelegate(ApplicationDelegate* delegate)
+{
+    m_delegate = delegate;
+    m_awaitingReply = false;
+    m_closingDocuments = false;
+    m_quitting = false;
+}
+
 void Application::terminate()
 {
-    if (m_terminating)
+    if (m_awaitingReply || m_closingDocuments || m_quitting)
         return;
     const ApplicationDelegate::TerminateReply reply =
         m_delegate ? m_delegate->applicationShouldTerminate()
                    : ApplicationDelegate::TerminateReply::Now;
     switch (reply) {
     case ApplicationDelegate::TerminateReply::Now:
-        quitNow();
+        closeDocumentsThenQuit();
         break;
     case ApplicationDelegate::TerminateReply::Later:
-        m_terminating = true;
+        m_awaitingReply = true;
         break;
     case ApplicationDelegate::TerminateReply::Cancel:
         break;
@@ -47,11 +57,21 @@ void Application::terminate()
 
 void Application::replyToApplicationShouldTerminate(bool shouldTerminate)
 {
-    if (!m_terminating)
+    if (!m_awaitingReply)
         return;
-    m_terminating = false;
+    m_awaitingReply = false;
     if (shouldTerminate)
-        quitNow();
+        closeDocumentsThenQuit();
+}
+
+void Application::closeDocumentsThenQuit()
+{
+    m_closingDocuments = true;
+    DocumentController::shared().closeAllDocuments([this](bool allClosed) {
+        m_closingDocuments = false;
+        if (allClosed)
+            quitNow();
+    });
 }
 
 void Application::lastWindowClosed()
@@ -62,8 +82,10 @@ void Application::lastWindowClosed()
 
 void Application::quitNow()
 {
+    m_quitting = true;
     if (m_delegate)
         m_delegate->applicationWillTerminate();
+    Q_EMIT willTerminate();
     QCoreApplication::quit();
 }
 

@@ -14,27 +14,36 @@ public:
     static Application& shared();
 
     ApplicationDelegate* delegate() const { return m_delegate; }
-    void setDelegate(ApplicationDelegate* delegate) { m_delegate = delegate; }
+    // A new delegate starts a new run of the program.
+    void setDelegate(ApplicationDelegate* delegate);
 
     // Tells the delegate, once the event loop runs, that launching has finished.
     void finishLaunchingWhenRunning();
     bool isRunning() const { return m_running; }
 
-    // Asks the delegate; quits now, never, or when it replies.
+    // Asks the delegate (now, never, or when it replies), then closes every document,
+    // each asking about unsaved changes; a document kept open cancels the quit.
     void terminate();
     void replyToApplicationShouldTerminate(bool shouldTerminate);
+    // From the moment the quit is certain.
+    bool isQuitting() const { return m_quitting; }
     // A document window closed and none is left.
     void lastWindowClosed();
 
 Q_SIGNALS:
     void didFinishLaunching();
+    // The quit is certain: the documents are closed and the event loop ends next.
+    void willTerminate();
 
 private:
     Application();
+    void closeDocumentsThenQuit();
     void quitNow();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ApplicationDelegate* m_delegate = nullptr;
     bool m_running = false;
-    bool m_terminating = false;
+    bool m_awaitingReply = false;
+    bool m_closingDocuments = false;
+    bool m_quitting = false;
 };

@@ -1,5 +1,6 @@
 #include "Document.h"
 
+#include "Application.h"
 #include "DocumentController.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -25,6 +26,13 @@ Document::Document()
 }
 
 Document::~Document() = default;
+
+Responder* Document::nextResponder() const
+{
+    if (Responder* set = Responder::nextResponder())
+        return set;
+    return dynamic_cast<Responder*>(Application::shared().delegate());
+}
 
 void Document::setFileURL(const QUrl& url)
 {

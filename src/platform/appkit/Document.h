@@ -25,6 +25,9 @@ public:
     Document();
     ~Document() override;
 
+    // The application's delegate, unless another was set.
+    Responder* nextResponder() const override;
+
     QUrl fileURL() const { return m_fileURL; }
     void setFileURL(const QUrl& url);
     QString fileType() const { return m_fileType; }

@@ -27,6 +27,12 @@ DocumentController& DocumentController::shared()
 
 void DocumentController::registerDocumentType(DocumentType type)
 {
+    for (DocumentType& known : m_types) {
+        if (known.name == type.name) {
+            known = std::move(type);
+            return;
+        }
+    }
     m_types.push_back(std::move(type));
 }
 
@@ -58,8 +64,10 @@ QStringList DocumentController::extensionsForType(const QString& type) const
 QStringList DocumentController::allExtensions() const
 {
     QStringList extensions;
-    for (const DocumentType& type : m_types)
-        extensions += type.extensions;
+    for (const DocumentType& type : m_types) {
+        if (type.make)
+            extensions += type.extensions;
+    }
     return extensions;
 }
 

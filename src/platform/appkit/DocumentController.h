@@ -26,10 +26,11 @@ public:
 
     static DocumentController& shared();
 
+    // Replaces a type registered before under the same name.
     void registerDocumentType(DocumentType type);
     QString typeForURL(const QUrl& url) const;
     QStringList extensionsForType(const QString& type) const;
-    // Every extension of every known type, for the Open panel.
+    // Every extension of every type that can be opened now, for the Open panel.
     QStringList allExtensions() const;
 
     const std::vector<Document*>& documents() const { return m_documents; }

@@ -40,6 +40,9 @@ struct OpenPanelRequest {
     QString prompt;        // the default button's title; empty: "Open"
     QString directory;     // where the panel starts; empty: the last one used
     QStringList fileTypes; // extensions without the dot; empty: any file
+    // Named choices of files ("Norva datafiles (*.nv3 *.nvm)", "All files (*)"), the first
+    // chosen at first; empty: one choice of the file types.
+    QStringList nameFilters;
     bool canChooseFiles = true;
     bool canChooseDirectories = false;
     bool allowsMultipleSelection = false;

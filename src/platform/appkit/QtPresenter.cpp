@@ -164,7 +164,9 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
     } else {
         dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles
                                                            : QFileDialog::ExistingFile);
-        if (!request.fileTypes.isEmpty()) {
+        if (!request.nameFilters.isEmpty()) {
+            dialog.setNameFilters(request.nameFilters);
+        } else if (!request.fileTypes.isEmpty()) {
             dialog.setNameFilter(nameFilterFor(request.fileTypes));
         }
     }

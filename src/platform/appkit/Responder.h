@@ -16,7 +16,9 @@ public:
 
     virtual ~Responder() = default;
 
-    Responder* nextResponder() const { return m_nextResponder; }
+    // The one set, or the one the architecture gives this kind of responder (a window
+    // controller hands on to its document, a document to the application's delegate).
+    virtual Responder* nextResponder() const { return m_nextResponder; }
     void setNextResponder(Responder* next) { m_nextResponder = next; }
 
     // Replaces any action registered under that name.

@@ -24,6 +24,13 @@ void WindowController::setDocument(Document* document)
         synchronizeWindowTitleWithDocumentName();
 }
 
+Responder* WindowController::nextResponder() const
+{
+    if (Responder* set = Responder::nextResponder())
+        return set;
+    return m_document;
+}
+
 QWidget* WindowController::window()
 {
     if (!m_window) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Responder.h"
+
 #include <QObject>
 #include <QPointer>
 
@@ -9,8 +11,9 @@ class Document;
 class QWidget;
 
 // Manages one window of a document: its title follows the document's name and edited
-// state, and closing it asks the document first.
-class WindowController : public QObject {
+// state, and closing it asks the document first. It answers the window's commands and
+// hands the others on to its document.
+class WindowController : public QObject, public Responder {
     Q_OBJECT
 
 public:
@@ -22,6 +25,7 @@ public:
 
     Document* document() const { return m_document; }
     void setDocument(Document* document);
+    Responder* nextResponder() const override;
 
     // The window, made on first use by makeWindow().
     QWidget* window();

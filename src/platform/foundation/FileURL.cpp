@@ -1,6 +1,7 @@
 #include "FileURL.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace FileURL {
 
@@ -34,6 +35,16 @@ QString expandTilde(const QString& path)
     if (path.startsWith(QLatin1String("~/")))
         return QDir::homePath() + path.mid(1);
     return path;
+}
+
+QString folderPath(const QString& stored)
+{
+    if (stored.isEmpty())
+        return {};
+    const QUrl url(stored);
+    const QString path = expandTilde(isLocalFile(url) ? localPath(url) : stored);
+    const QString resolved = QFileInfo(path).canonicalFilePath();
+    return resolved.isEmpty() ? path : resolved;
 }
 
 } // namespace FileURL

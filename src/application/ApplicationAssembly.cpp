@@ -1,0 +1,112 @@
+#include "ApplicationAssembly.h"
+
+#include "Application.h"
+#include "ApplicationIcon.h"
+#include "ApplicationMenus.h"
+#include "DatafileDocument.h"
+#include "DocumentController.h"
+#include "EditorWindowController.h"
+#include "InstanceChannel.h"
+#include "MainController.h"
+#include "StartWindow.h"
+#include "WindowController.h"
+
+#include <QApplication>
+#include <QUrl>
+
+namespace {
+
+const QString labelType = QStringLiteral("Norva Label");
+const QString envelopeType = QStringLiteral("Norva Envelope");
+
+} // namespace
+
+void ApplicationAssembly::configureApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Norva"));
+    QApplication::setOrganizationName(QStringLiteral("Norva"));
+    // Closing the last window quits only when the user's preference says so.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(applicationIcon());
+}
+
+ApplicationAssembly::ApplicationAssembly()
+{
+    // The kinds of document; templates can be opened once their windows exist.
+    DocumentController& documents = DocumentController::shared();
+    const auto makeDatafile = [] { return std::make_unique<DatafileDocument>(); };
+    documents.registerDocumentType(
+        {DatafileDocument::ProDatafileType, {QStringLiteral("nv3")}, makeDatafile});
+    documents.registerDocumentType(
+        {DatafileDocument::MobileDatafileType, {QStringLiteral("nvm")}, makeDatafile});
+    documents.registerDocumentType({labelType, {QStringLiteral("zlabel")}, nullptr});
+    documents.registerDocumentType({envelopeType, {QStringLiteral("zenv")}, nullptr});
+
+    m_mainController = std::make_unique<MainController>();
+    m_mainController->initialize();
+    Application::shared().setDelegate(m_mainController.get());
+
+    MainController* application = m_mainController.get();
+    DatafileDocument::setEditorFactory([application](DatafileDocument&) {
+        return std::make_unique<EditorWindowController>(
+            [application](QMenuBar* menuBar) { application->menus().installInto(menuBar); });
+    });
+    DatafileDocument::setDidWriteHook([application] { application->services().setupDatafilesMenu(); });
+
+    m_startWindow = std::make_unique<StartWindow>(m_mainController->menus());
+    m_startWindow->followDocuments();
+}
+
+ApplicationAssembly::~ApplicationAssembly()
+{
+    m_instanceChannel.reset();
+    // Newest first, as closing all does.
+    const std::vector<Document*> open = DocumentController::shared().documents();
+    for (auto document = open.rbegin(); document != open.rend(); ++document)
+        (*document)->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_startWindow.reset();
+    DatafileDocument::setDidWriteHook(nullptr);
+    DatafileDocument::setEditorFactory(nullptr);
+    Application::shared().setDelegate(nullptr);
+    m_mainController.reset();
+}
+
+void ApplicationAssembly::launch(const LaunchOptions& options)
+{
+    m_startWindow->show();
+    if (!options.instanceChannel.isEmpty()) {
+        m_instanceChannel = std::make_unique<InstanceChannel>();
+        m_instanceChannel->listen(options.instanceChannel);
+        QObject::connect(m_instanceChannel.get(), &InstanceChannel::filesReceived,
+                         m_instanceChannel.get(), [this](const QStringList& files) {
+                             // A start without files only wants Norva in front.
+                             if (files.isEmpty())
+                                 bringToFront();
+                             openFiles(files);
+                         });
+    }
+    Application::shared().finishLaunchingWhenRunning();
+    const QStringList files = options.files;
+    QObject::connect(&Application::shared(), &Application::didFinishLaunching,
+                     m_mainController.get(), [this, files] { openFiles(files); },
+                     Qt::SingleShotConnection);
+}
+
+void ApplicationAssembly::bringToFront()
+{
+    if (Document* current = DocumentController::shared().currentDocument()) {
+        current->showWindows();
+        return;
+    }
+    m_startWindow->show();
+    m_startWindow->raise();
+    m_startWindow->activateWindow();
+}
+
+void ApplicationAssembly::openFiles(const QStringList& files)
+{
+    for (const QString& file : files)
+        DocumentController::shared().openDocumentWithContentsOfURL(QUrl::fromLocalFile(file),
+                                                                   true);
+}
