@@ -1,6 +1,7 @@
 #include "ApplicationMenus.h"
 
 #include "ActionRouter.h"
+#include "KeyEquivalents.h"
 #include "Localization.h"
 
 #include <QAction>
@@ -26,45 +27,45 @@ ApplicationMenus::ApplicationMenus(ActionBinding::FirstResponderFunction firstRe
 {
     QMenu* file = m_fileMenu.get();
     addItem(file, QStringLiteral("New Datafile…"), QStringLiteral("newDatafile:"),
-            QKeySequence::New);
-    addItem(file, QStringLiteral("Open…"), QStringLiteral("openDocument:"), QKeySequence::Open);
+            QStringLiteral("n"));
+    addItem(file, QStringLiteral("Open…"), QStringLiteral("openDocument:"), QStringLiteral("o"));
     file->addMenu(m_datafilesMenu.get());
     file->addMenu(m_templatesMenu.get());
     file->addSeparator();
-    addItem(file, QStringLiteral("Close"), QStringLiteral("performClose:"), QKeySequence::Close);
-    addItem(file, QStringLiteral("Close All"), QStringLiteral("closeAllOpenDatafiles:"), {});
-    addItem(file, QStringLiteral("Save"), QStringLiteral("saveDocument:"), QKeySequence::Save);
+    addItem(file, QStringLiteral("Close"), QStringLiteral("performClose:"), QStringLiteral("w"));
+    addItem(file, QStringLiteral("Close All"), QStringLiteral("closeAllOpenDatafiles:"), QString());
+    addItem(file, QStringLiteral("Save"), QStringLiteral("saveDocument:"), QStringLiteral("s"));
     addItem(file, QStringLiteral("Save As…"), QStringLiteral("saveDocumentAs:"),
-            QKeySequence::SaveAs);
-    addItem(file, QStringLiteral("Revert to Saved"), QStringLiteral("revertDocumentToSaved:"), {});
+            QStringLiteral("S"));
+    addItem(file, QStringLiteral("Revert to Saved"), QStringLiteral("revertDocumentToSaved:"), QString());
     file->addSeparator();
-    addItem(file, QStringLiteral("Quit"), QStringLiteral("terminate:"), QKeySequence::Quit);
+    addItem(file, QStringLiteral("Quit"), QStringLiteral("terminate:"), QStringLiteral("q"));
 
     QMenu* edit = m_editMenu.get();
-    addItem(edit, QStringLiteral("Undo"), QStringLiteral("undo:"), QKeySequence::Undo);
-    addItem(edit, QStringLiteral("Redo"), QStringLiteral("redo:"), QKeySequence::Redo);
+    addItem(edit, QStringLiteral("Undo"), QStringLiteral("undo:"), QStringLiteral("z"));
+    addItem(edit, QStringLiteral("Redo"), QStringLiteral("redo:"), QStringLiteral("Z"));
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Cut"), QStringLiteral("cut:"), QKeySequence::Cut);
-    addItem(edit, QStringLiteral("Copy"), QStringLiteral("copy:"), QKeySequence::Copy);
-    addItem(edit, QStringLiteral("Paste"), QStringLiteral("paste:"), QKeySequence::Paste);
+    addItem(edit, QStringLiteral("Cut"), QStringLiteral("cut:"), QStringLiteral("x"));
+    addItem(edit, QStringLiteral("Copy"), QStringLiteral("copy:"), QStringLiteral("c"));
+    addItem(edit, QStringLiteral("Paste"), QStringLiteral("paste:"), QStringLiteral("v"));
     addItem(edit, QStringLiteral("Select All"), QStringLiteral("selectAll:"),
-            QKeySequence::SelectAll);
+            QStringLiteral("a"));
     edit->addSeparator();
-    addItem(edit, QStringLiteral("Find and Replace…"), QStringLiteral("startFindAndReplace:"), {});
-    addItem(edit, QStringLiteral("Multi-File Find…"), QStringLiteral("startMultiFileFind:"), {});
+    addItem(edit, QStringLiteral("Find and Replace…"), QStringLiteral("startFindAndReplace:"), QString());
+    addItem(edit, QStringLiteral("Multi-File Find…"), QStringLiteral("startMultiFileFind:"), QString());
     edit->addSeparator();
     addItem(edit, QStringLiteral("Preferences…"), QStringLiteral("startPreferences:"),
-            QKeySequence::Preferences);
+            QStringLiteral(","));
 
     QMenu* help = m_helpMenu.get();
     addItem(help, QStringLiteral("Norva Help"), QStringLiteral("helpGuide:"),
-            QKeySequence::HelpContents);
-    addItem(help, QStringLiteral("Release Notes"), QStringLiteral("helpReleaseNotes:"), {});
-    addItem(help, QStringLiteral("Norva Web Site"), QStringLiteral("helpAppSite:"), {});
-    addItem(help, QStringLiteral("Support"), QStringLiteral("helpSupport:"), {});
-    addItem(help, QStringLiteral("Send Feedback"), QStringLiteral("helpFeedback:"), {});
-    addItem(help, QStringLiteral("Email Support"), QStringLiteral("helpEmail:"), {});
-    addItem(help, QStringLiteral("Order Norva"), QStringLiteral("helpOrders:"), {});
+            QStringLiteral("?"));
+    addItem(help, QStringLiteral("Release Notes"), QStringLiteral("helpReleaseNotes:"), QString());
+    addItem(help, QStringLiteral("Norva Web Site"), QStringLiteral("helpAppSite:"), QString());
+    addItem(help, QStringLiteral("Support"), QStringLiteral("helpSupport:"), QString());
+    addItem(help, QStringLiteral("Send Feedback"), QStringLiteral("helpFeedback:"), QString());
+    addItem(help, QStringLiteral("Email Support"), QStringLiteral("helpEmail:"), QString());
+    addItem(help, QStringLiteral("Order Norva"), QStringLiteral("helpOrders:"), QString());
 
     for (QMenu* menu : {file, edit, help, m_dialMenu.get()})
         m_binding.validateWhenShown(menu);
@@ -78,10 +79,10 @@ ApplicationMenus::ApplicationMenus(ActionBinding::FirstResponderFunction firstRe
 ApplicationMenus::~ApplicationMenus() = default;
 
 QAction* ApplicationMenus::addItem(QMenu* menu, const QString& title, const QString& selector,
-                                   const QKeySequence& shortcut)
+                                   const QString& keyEquivalent)
 {
     QAction* action = menu->addAction(localized(title));
-    action->setShortcut(shortcut);
+    action->setShortcut(KeyEquivalents::keySequence(keyEquivalent));
     m_binding.bind(action, selector);
     return action;
 }

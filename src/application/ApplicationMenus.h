@@ -7,7 +7,6 @@
 #include <memory>
 
 class QAction;
-class QKeySequence;
 class QMenu;
 class QMenuBar;
 
@@ -31,9 +30,10 @@ public:
     QMenu* dialMenu() const { return m_dialMenu.get(); }
 
     ActionBinding& binding() { return m_binding; }
-    // A new item of the menu that sends the action.
+    // A new item of the menu that sends the action, with its key equivalent as the
+    // system's tables write it ("s" is Command-S, "S" Command-Shift-S; empty: none).
     QAction* addItem(QMenu* menu, const QString& title, const QString& selector,
-                     const QKeySequence& shortcut);
+                     const QString& keyEquivalent);
 
 private:
     ActionBinding m_binding;

@@ -1,0 +1,269 @@
+// A user's journeys through the File and Edit menus of the program as main() runs it.
+#include "JourneyTestBase.h"
+
+#include "ActionRouter.h"
+#include "Application.h"
+#include "EditorTableController.h"
+#include "FieldCellEditor.h"
+#include "FreeformTextView.h"
+#include "RXTableView.h"
+
+#include <QClipboard>
+#include <QSignalSpy>
+
+namespace {
+
+const QString nameField = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+const QString bob = QStringLiteral("B2B2B2B2-0000-4000-8000-000000000002");
+
+class FileCommandsJourneyTest : public JourneyTestBase {
+protected:
+    // Clicks the List View's cell and types into it.
+    static void typeIntoListCell(EditorWindowController* editor, int row, int column,
+                                 const QString& text)
+    {
+        RXTableView* list = editor->tableController()->listTableView();
+        const QRect cell = list->visualRect(list->model()->index(row, column));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        QWidget* cellEditor = QApplication::focusWidget();
+        ASSERT_TRUE(qobject_cast<FieldCellEditor*>(cellEditor));
+        QTest::keyClick(cellEditor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(cellEditor, text);
+    }
+
+    static void typeIntoText(EditorWindowController* editor, const QString& text)
+    {
+        FreeformTextView* view = editor->freeformTextView();
+        view->setFocus();
+        view->moveCursor(QTextCursor::End);
+        QTest::keyClicks(view, text);
+    }
+};
+
+} // namespace
+
+TEST_F(FileCommandsJourneyTest, OpenEditAFieldAndTheTextSave_TheFileHoldsBothEditsAndNothingElse)
+{
+    const QString path = copyFixture("good.nv3");
+    const PlistDictionary before = readDatafile(path);
+
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(m_presenter.openPanels().size(), 1);
+    ASSERT_EQ(editor->currentRecord()->identifier(), bob);
+    typeIntoListCell(editor, 0, 0, "Robert Jones");
+    typeIntoText(editor, " and more");
+    EXPECT_TRUE(editor->window()->isWindowModified());
+
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+    EXPECT_FALSE(editor->window()->isWindowModified());
+    EXPECT_TRUE(m_presenter.alerts().isEmpty()) << m_presenter.alertMessages().join('\n').toStdString();
+
+    const PlistDictionary after = readDatafile(path);
+    // Opening shows every record, the stored selection one revert away: the order stays.
+    const auto identifiers = [](const PlistDictionary& datafile) {
+        QStringList listed;
+        const PlistValue catalog = datafile.value("Catalog");
+        for (const PlistValue& entry : *catalog.asArray())
+            listed.append(*entry.asDictionary()->value("Identifier").asString());
+        return listed;
+    };
+    EXPECT_EQ(identifiers(after), identifiers(before));
+    const PlistValue recordsBeforeValue = before.value("Records");
+    const PlistValue recordsAfterValue = after.value("Records");
+    const PlistDictionary* recordsBefore = recordsBeforeValue.asDictionary();
+    const PlistDictionary* recordsAfter = recordsAfterValue.asDictionary();
+    ASSERT_TRUE(recordsBefore && recordsAfter);
+    ASSERT_EQ(recordsAfter->size(), recordsBefore->size());
+    // Keys a save may change besides the user's edits: the stamps of editing and viewing.
+    const QStringList stamps{"RecordModifiedDate", "RecordModifiedBy", "RecordViewedDate",
+                             "RecordViewedBy", "NeedsSync", "TextRTFD"};
+    for (const PlistDictionary::Entry& entry : *recordsBefore) {
+        PlistDictionary original = entry.value.asDictionary()->deepCopy();
+        const PlistValue writtenValue = recordsAfter->value(entry.key);
+        PlistDictionary written = writtenValue.asDictionary()->deepCopy();
+        if (entry.key == bob) {
+            const PlistValue fields = written.value("Fields");
+            EXPECT_EQ(fields.asDictionary()->value(nameField),
+                      PlistValue("Robert Jones"));
+            EXPECT_EQ(written.value("TextString"),
+                      PlistValue(*original.value("TextString").asString() + " and more"));
+            EXPECT_EQ(written.value("NeedsSync"), PlistValue(true));
+            for (const char* edited : {"Fields", "TextString"}) {
+                original.remove(edited);
+                written.remove(edited);
+            }
+        }
+        for (const QString& stamp : stamps) {
+            original.remove(stamp);
+            written.remove(stamp);
+        }
+        EXPECT_EQ(PlistValue(written), PlistValue(original)) << entry.key.toStdString();
+    }
+}
+
+TEST_F(FileCommandsJourneyTest, CloseAnEditedDatafile_AsksAndDoesWhatTheUserChose)
+{
+    const struct {
+        const char* button;
+        bool closes;
+        bool fileChanges;
+    } cases[] = {
+        {"Don’t Save", true, false},
+        {"Save", true, true},
+        {"Cancel", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.button);
+        const QString path = copyFixture("good.nv3", QStringLiteral("close-%1.nv3").arg(c.closes * 2 + c.fileChanges));
+        const QByteArray original = contentsOf(path);
+        EditorWindowController* editor = openWithCommand(path);
+        ASSERT_TRUE(editor);
+        typeIntoText(editor, "x");
+        QPointer<Document> document = editor->document();
+
+        m_presenter.clear();
+        m_presenter.answerAlertWithButton(QString::fromUtf8(c.button));
+        QTest::keyClick(editor->window(), Qt::Key_W, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        ASSERT_EQ(m_presenter.alerts().size(), 1);
+        EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+                  QStringLiteral("Do you want to save the changes made to the document “%1”?")
+                      .arg(QFileInfo(path).fileName()));
+        EXPECT_EQ(document.isNull(), c.closes);
+        EXPECT_EQ(contentsOf(path) != original, c.fileChanges);
+        if (document)
+            document->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        activate(&m_assembly->startWindow());
+    }
+}
+
+TEST_F(FileCommandsJourneyTest, OpenASecondFromAnEditorThenQuit_AsksForTheEditedOneAndLeavesNoLockFile)
+{
+    const QString first = copyFixture("shared.nv3", "first.nv3");
+    const QString second = copyFixture("shared.nv3", "second.nv3");
+    EditorWindowController* firstEditor = openWithCommand(first);
+    ASSERT_TRUE(firstEditor);
+    EXPECT_TRUE(QFile::exists(first + ".lock"));
+    EditorWindowController* secondEditor = openWithCommand(second);
+    ASSERT_TRUE(secondEditor);
+    EXPECT_EQ(DocumentController::shared().documents().size(), 2u);
+    EXPECT_TRUE(QFile::exists(second + ".lock"));
+
+    typeIntoText(secondEditor, "edited");
+    const QString edited = secondEditor->currentRecord()->identifier();
+    QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+    m_presenter.clear();
+    m_presenter.answerAlertWithButton("Save");
+    QTest::keyClick(secondEditor->window(), Qt::Key_Q, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_EQ(m_presenter.alertMessages(),
+              QStringList{"Do you want to save the changes made to the document “second.nv3”?"});
+    EXPECT_EQ(quitting.count(), 1);
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+    EXPECT_FALSE(QFile::exists(first + ".lock"));
+    EXPECT_FALSE(QFile::exists(second + ".lock"));
+    const PlistValue records = readDatafile(second).value("Records");
+    const PlistValue record = records.asDictionary()->value(edited);
+    EXPECT_TRUE(record.asDictionary()->value("TextString").asString()->endsWith("edited"));
+}
+
+TEST_F(FileCommandsJourneyTest, QuitCancelledAtTheSaveQuestion_KeepsEverythingOpen)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
+    ASSERT_TRUE(editor);
+    typeIntoText(editor, "edited");
+    QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+    m_presenter.answerAlertWithButton("Cancel");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "terminate:"));
+    EXPECT_EQ(quitting.count(), 0);
+    EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
+    EXPECT_TRUE(editor->document()->isDocumentEdited());
+}
+
+TEST_F(FileCommandsJourneyTest, SaveAsThenRevertAfterAnEdit)
+{
+    const QString path = copyFixture("good.nv3");
+    const QString copy = m_dir.filePath("copy.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    const QString text = editor->currentRecord()->textString();
+
+    typeIntoText(editor, " kept");
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(copy));
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    ASSERT_EQ(m_presenter.savePanels().size(), 1);
+    EXPECT_EQ(editor->document()->fileURL(), QUrl::fromLocalFile(copy));
+    EXPECT_EQ(editor->window()->windowTitle(), "copy.nv3[*]");
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+
+    typeIntoText(editor, " dropped");
+    m_presenter.answerAlertWithButton("Revert");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "revertDocumentToSaved:"));
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+    EXPECT_EQ(editor->freeformTextView()->plainText(), text + " kept");
+    EXPECT_FALSE(contentsOf(path).contains("kept"));
+}
+
+TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    const auto enabledItems = [&] {
+        showMenusOf(window);
+        QStringList enabled;
+        for (const char* selector :
+             {"newDatafile:", "openDocument:", "performClose:", "closeAllOpenDatafiles:",
+              "saveDocument:", "saveDocumentAs:", "revertDocumentToSaved:", "terminate:",
+              "undo:", "redo:", "cut:", "copy:", "paste:", "selectAll:", "startFindAndReplace:",
+              "startMultiFileFind:", "startPreferences:"}) {
+            QAction* item = menuItem(window, selector);
+            EXPECT_TRUE(item) << selector;
+            if (item && item->isEnabled())
+                enabled.append(selector);
+        }
+        return enabled;
+    };
+    const QStringList always{"openDocument:", "performClose:", "saveDocument:",
+                             "saveDocumentAs:", "terminate:"};
+
+    // Focus in the table, nothing edited.
+    editor->tableController()->listTableView()->setFocus();
+    EXPECT_EQ(enabledItems(), always);
+
+    // Text typed into the text area, part of it selected.
+    typeIntoText(editor, "abc");
+    QTextCursor cursor = editor->freeformTextView()->textCursor();
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
+    editor->freeformTextView()->setTextCursor(cursor);
+    QStringList expected = always;
+    expected.insert(expected.indexOf("terminate:"), "revertDocumentToSaved:");
+    expected += QStringList{"undo:", "cut:", "copy:", "paste:", "selectAll:"};
+    QApplication::clipboard()->setText("clip");
+    EXPECT_EQ(enabledItems(), expected);
+
+    // No item is enabled that nobody would perform.
+    for (QAction* top : window->findChild<QMenuBar*>()->actions()) {
+        if (!top->menu())
+            continue;
+        for (QAction* item : top->menu()->actions()) {
+            const QString selector = m_assembly->mainController().menus().binding().selectorFor(item);
+            if (!selector.isEmpty() && item->isEnabled()) {
+                EXPECT_TRUE(ActionRouter::targetForAction(selector, ActionRouter::firstResponder()))
+                    << selector.toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(FileCommandsJourneyTest, ClosingTheStartWindowWithNoDatafileOpen_Quits)
+{
+    QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+    m_assembly->startWindow().close();
+    EXPECT_EQ(quitting.count(), 1);
+}

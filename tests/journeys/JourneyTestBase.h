@@ -1,0 +1,164 @@
+#pragma once
+
+// The program as a user gets it: the same assembly main() runs, driven through its
+// menus and keys, with the panels and alerts answered from a script.
+#include "ApplicationAssembly.h"
+#include "ApplicationMenus.h"
+#include "DatafileDocument.h"
+#include "DocumentController.h"
+#include "EditorWindowController.h"
+#include "MainController.h"
+#include "PlistXmlWriter.h"
+#include "PropertyList.h"
+#include "ScriptedPresenter.h"
+#include "StartWindow.h"
+#include "UserDefaults.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+// Failures name the strings, not their bytes.
+inline void PrintTo(const QString& string, std::ostream* stream)
+{
+    *stream << '"' << string.toStdString() << '"';
+}
+
+inline void PrintTo(const PlistValue& value, std::ostream* stream)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    PlistXmlWriter::write(value, buffer);
+    *stream << buffer.data().toStdString();
+}
+
+class JourneyTestBase : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        Presenter::setShared(&m_presenter);
+        UserDefaults::setStandardUserDefaults(&m_defaults);
+        // Launching asks for the datafiles folder when none is known.
+        m_defaults.setObject(QUrl::fromLocalFile(m_dir.path()).toString() + '/',
+                             QStringLiteral("DatafilesFolderURL"));
+        m_assembly = std::make_unique<ApplicationAssembly>();
+        m_assembly->launch({});
+        // Launching finishes once the event loop turns.
+        QCoreApplication::processEvents();
+        activate(&m_assembly->startWindow());
+    }
+
+    void TearDown() override
+    {
+        m_assembly.reset();
+        UserDefaults::setStandardUserDefaults(nullptr);
+        Presenter::setShared(nullptr);
+    }
+
+    // A copy of a fixture datafile in the test's folder.
+    QString copyFixture(const QString& name, const QString& as = QString())
+    {
+        const QString path = m_dir.filePath(as.isEmpty() ? name : as);
+        EXPECT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/") + name, path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+
+    static void activate(QWidget* window)
+    {
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+
+    // Opens the file through File ▸ Open, as the user would with Ctrl+O from the window
+    // in front; the window of the datafile then comes to the front.
+    EditorWindowController* openWithCommand(const QString& path)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        QTest::keyClick(QApplication::activeWindow(), Qt::Key_O, Qt::ControlModifier);
+        Document* document = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+        EXPECT_TRUE(document);
+        if (!document)
+            return nullptr;
+        auto* editor =
+            static_cast<EditorWindowController*>(document->windowControllers().front().get());
+        activate(editor->window());
+        // Saving is allowed a moment after the window comes to the front, once it is
+        // known that no password is needed.
+        EXPECT_TRUE(QTest::qWaitFor([editor] { return editor->canSaveChanges(); }, 3000));
+        return editor;
+    }
+
+    // The item of the window's menus that sends the action.
+    QAction* menuItem(QWidget* window, const QString& selector) const
+    {
+        const ActionBinding& binding = m_assembly->mainController().menus().binding();
+        const std::function<QAction*(const QList<QAction*>&)> find =
+            [&](const QList<QAction*>& actions) -> QAction* {
+            for (QAction* action : actions) {
+                if (binding.selectorFor(action) == selector)
+                    return action;
+                if (QMenu* menu = action->menu())
+                    if (QAction* found = find(menu->actions()))
+                        return found;
+            }
+            return nullptr;
+        };
+        QMenuBar* bar = window->findChild<QMenuBar*>();
+        return bar ? find(bar->actions()) : nullptr;
+    }
+
+    // Opens the item's menu, as a click on the menu bar does, and chooses the item when
+    // it is enabled. Whether it was.
+    bool chooseMenuItem(QWidget* window, const QString& selector)
+    {
+        QAction* item = menuItem(window, selector);
+        EXPECT_TRUE(item) << selector.toStdString();
+        if (!item)
+            return false;
+        showMenusOf(window);
+        if (!item->isEnabled())
+            return false;
+        item->trigger();
+        return true;
+    }
+
+    // Every menu of the window's menu bar is validated, as when the user opens it.
+    static void showMenusOf(QWidget* window)
+    {
+        for (QAction* top : window->findChild<QMenuBar*>()->actions())
+            if (QMenu* menu = top->menu())
+                Q_EMIT menu->aboutToShow();
+    }
+
+    static PlistDictionary readDatafile(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+        const PlistReadResult read = readPropertyList(file.readAll());
+        EXPECT_TRUE(read.ok());
+        const PlistDictionary* top = read.value.asDictionary();
+        return top ? top->deepCopy() : PlistDictionary();
+    }
+
+    static QByteArray contentsOf(const QString& path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    ScriptedPresenter m_presenter;
+    UserDefaults m_defaults{m_dir.filePath("defaults")};
+    std::unique_ptr<ApplicationAssembly> m_assembly;
+};
