@@ -481,6 +481,11 @@ RichTextResult Parser::run()
             m_result.error = QStringLiteral("The RTF groups are nested too deeply.");
             return std::move(m_result);
         }
+        if (token.kind == RtfToken::Kind::Malformed) {
+            m_result.error = QStringLiteral("The RTF has a malformed hex escape at byte %1.")
+                                 .arg(m_tokens.position() - 2);
+            return std::move(m_result);
+        }
         handleToken(token);
         if (m_stack.empty())
             break; // the document's group closed; what follows is not part of it

@@ -197,8 +197,20 @@ TEST(RtfReaderTest, MalformedRtf_GivesAnErrorAndNoDocument)
 {
     const QByteArray deep = "{\\rtf1 " + QByteArray(100000, '{');
     const QByteArray cases[] = {
-        "",   "plain text",       "{\\rtf1 unterminated", "{\\rtf1 {\\b open} {\\i still open}",
-        deep, "{\\rtf1\\ansi\\'", "{\\rtf1\\ansi\\u",
+        "",
+        "plain text",
+        "{\\rtf1 unterminated",
+        "{\\rtf1 {\\b open} {\\i still open}",
+        deep,
+        "{\\rtf1\\ansi\\'",
+        "{\\rtf1\\ansi\\u",
+        // Hex escapes without their two digits, in text and in a skipped destination.
+        "{\\rtf1\\ansi a\\'zzb}",
+        "{\\rtf1\\ansi a\\'4}",
+        "{\\rtf1\\ansi a\\'4",
+        "{\\rtf1\\ansi a\\'-1b}",
+        "{\\rtf1\\ansi\\u8364\\'g0}",
+        "{\\rtf1{\\*\\unknown \\'xy}a}",
     };
     for (const QByteArray& rtf : cases) {
         const RichTextResult result = RichText::fromRtf(rtf);
