@@ -55,6 +55,7 @@ enum class Keyword {
     Mac,
     Pc,
     Pca,
+    DefaultFont,
     PaperWidth,
     PaperHeight,
     MarginLeft,
@@ -183,6 +184,7 @@ const std::unordered_map<std::string_view, Keyword>& keywords()
         {"mac", Keyword::Mac},
         {"pc", Keyword::Pc},
         {"pca", Keyword::Pca},
+        {"deff", Keyword::DefaultFont},
         {"paperw", Keyword::PaperWidth},
         {"paperh", Keyword::PaperHeight},
         {"margl", Keyword::MarginLeft},
@@ -423,6 +425,8 @@ private:
     void finishParagraph(bool startNext);
     void applyShadow();
     void setColor(QTextFormat::Property property, int index);
+    bool applyFont(GroupState& group, int index);
+    void applyDefaultFont(GroupState& group);
     QColor colorAt(int index) const;
     void addToList(int listOverride, int level);
 
@@ -446,6 +450,7 @@ private:
 
     std::map<int, FontEntry> m_fonts;
     int m_currentFont = 0;
+    std::optional<int> m_defaultFont;
     QString m_fontName;
 
     std::vector<QColor> m_colors;
@@ -589,6 +594,10 @@ void Parser::handleGroupEnd()
     case Destination::Attachment:
         m_attachment.fileName = m_codePages.decode(m_attachmentName, m_documentCodePage).trimmed();
         parent.pendingAttachment = m_attachment;
+        break;
+    case Destination::FontTable:
+        // Text before any font change is in the default font, known only now.
+        applyDefaultFont(parent);
         break;
     case Destination::Info:
         m_result.attributes.info =
@@ -765,19 +774,19 @@ void Parser::handleControlWord(const RtfToken& token)
     case Keyword::RightDoubleQuote:
         appendText(QString(QChar(0x201D)));
         break;
+    case Keyword::DefaultFont:
+        m_defaultFont = value;
+        applyDefaultFont(s);
+        break;
     case Keyword::Plain:
         format = QTextCharFormat();
         s.shadow = Shadow();
         s.codePage = m_documentCodePage;
+        applyDefaultFont(s);
         break;
-    case Keyword::Font: {
-        const auto font = m_fonts.find(value);
-        if (font != m_fonts.end()) {
-            format.setFontFamilies(QStringList{font->second.name});
-            s.codePage = font->second.codePage ? font->second.codePage : m_documentCodePage;
-        }
+    case Keyword::Font:
+        applyFont(s, value);
         break;
-    }
     case Keyword::FontSize:
         if (value > 0)
             format.setFontPointSize(std::min(value, 32000) / 2.0);
@@ -1276,6 +1285,23 @@ void Parser::applyShadow()
     state().format.setProperty(
         RtfTextProperty::Shadow,
         QVariantList{shadow.x, shadow.y, shadow.radius, shadow.opacity, shadow.color});
+}
+
+bool Parser::applyFont(GroupState& group, int index)
+{
+    const auto font = m_fonts.find(index);
+    if (font == m_fonts.end())
+        return false;
+    group.format.setFontFamilies(QStringList{font->second.name});
+    group.codePage = font->second.codePage ? font->second.codePage : m_documentCodePage;
+    return true;
+}
+
+// Gives text that has no font yet the one \deff names, with its character set.
+void Parser::applyDefaultFont(GroupState& group)
+{
+    if (m_defaultFont && !group.format.hasProperty(QTextFormat::FontFamilies))
+        applyFont(group, *m_defaultFont);
 }
 
 QColor Parser::colorAt(int index) const

@@ -184,6 +184,11 @@ TEST(RtfReaderTest, CharacterEncodings_DecodeToTheSameText)
         {"{\\rtf1\\ansi a\\~b\\line c\\tab d\\par e}", u"a\u00a0b\u2028c\td\ne"},
         {"{\\rtf1\\ansi \\{braces\\} and \\\\}", u"{braces} and \\"},
         {"{\\rtf1\\ansi a\\bin3 {}}b}", u"ab"},
+        // Text before any font change is in the default font's character set.
+        {"{\\rtf1\\ansi\\deff1{\\fonttbl\\f0\\fnil Helvetica;\\f1\\fnil\\fcharset204 Cyr;}"
+         "\\'e4\\'e0 \\f0\\'e4\\'e0\\plain \\'e4}",
+         u"\u0434\u0430 \u00e4\u00e0\u0434"},
+        {"{\\rtf1\\ansi{\\fonttbl\\f0\\fnil\\fcharset128 Osaka;}\\deff0 \\'82\\'a0}", u"\u3042"},
     };
     for (const Case& c : cases) {
         const RichTextResult result = RichText::fromRtf(QByteArray(c.rtf));
@@ -191,6 +196,29 @@ TEST(RtfReaderTest, CharacterEncodings_DecodeToTheSameText)
         EXPECT_EQ(show(RichText::plainText(*result.document)), show(QString::fromUtf16(c.text)))
             << c.rtf;
     }
+}
+
+TEST(RtfReaderTest, DefaultFont_NamesTheFontOfTextBeforeAnyFontChange)
+{
+    const RichTextResult result = RichText::fromRtf(
+        QByteArray("{\\rtf1\\ansi\\deff1{\\fonttbl{\\f0\\fswiss Helvetica;}{\\f1\\froman Times;}}"
+                   "first {\\b bold} \\f0 swiss\\plain  plain}"));
+    ASSERT_TRUE(result.ok()) << show(*result.error);
+    const QTextDocument& document = *result.document;
+    const QStringList times{QStringLiteral("Times")};
+    EXPECT_EQ(formatOf(document, QStringLiteral("first")).fontFamilies().toStringList(), times);
+    EXPECT_EQ(formatOf(document, QStringLiteral("bold")).fontFamilies().toStringList(), times);
+    EXPECT_EQ(formatOf(document, QStringLiteral("swiss")).fontFamilies().toStringList(),
+              QStringList{QStringLiteral("Helvetica")});
+    EXPECT_EQ(formatOf(document, QStringLiteral("plain")).fontFamilies().toStringList(), times);
+
+    // Written and read back, the text keeps its fonts.
+    const RichTextResult again = RichText::fromRtf(RichText::toRtf(document));
+    ASSERT_TRUE(again.ok());
+    EXPECT_EQ(formatOf(*again.document, QStringLiteral("first")).fontFamilies().toStringList(),
+              times);
+    EXPECT_EQ(formatOf(*again.document, QStringLiteral("swiss")).fontFamilies().toStringList(),
+              QStringList{QStringLiteral("Helvetica")});
 }
 
 TEST(RtfReaderTest, MalformedRtf_GivesAnErrorAndNoDocument)
