@@ -5,6 +5,7 @@
 #include "RtfTokenizer.h"
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QTextCursor>
 #include <QTextImageFormat>
@@ -398,12 +399,32 @@ QString hyperlinkTarget(const QString& instruction)
     return text.section(QLatin1Char(' '), 0, 0);
 }
 
+// The text without the spaces and line ends RTF puts around a name; other spaces, such as
+// the no-break ones of some file names, are part of it.
+QString withoutOuterSpaces(const QString& text)
+{
+    const auto outer = [](QChar c) { return c.unicode() <= u' '; };
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && outer(text[start]))
+        ++start;
+    while (end > start && outer(text[end - 1]))
+        --end;
+    return text.sliced(start, end - start);
+}
+
 class Parser {
 public:
     Parser(QByteArrayView rtf, const QList<RtfdFile>& files)
         : m_rtf(rtf), m_tokens(rtf), m_files(files), m_document(new QTextDocument),
           m_cursor(m_document.get())
     {
+        // The first of equal names wins, as a search from the start would find it.
+        for (qsizetype i = files.size() - 1; i >= 0; --i) {
+            m_filesByName.insert(files[i].name, i);
+            m_filesByNormalizedName.insert(files[i].name.normalized(QString::NormalizationForm_C),
+                                           i);
+        }
     }
 
     RichTextResult run();
@@ -422,6 +443,7 @@ private:
     void flushBytes();
     void appendText(QString text);
     void insertAttachment(const AttachmentReference& reference);
+    const RtfdFile* fileNamed(const QString& name) const;
     void finishParagraph(bool startNext);
     void applyShadow();
     void setColor(QTextFormat::Property property, int index);
@@ -460,8 +482,10 @@ private:
     bool m_grayColorSpace = false;
 
     QString m_fieldInstruction;
-    QByteArray m_attachmentName;
+    QString m_attachmentName;
     AttachmentReference m_attachment;
+    QHash<QString, qsizetype> m_filesByName;
+    QHash<QString, qsizetype> m_filesByNormalizedName;
     qsizetype m_infoStart = 0;
 
     std::map<int, std::vector<ListLevelInfo>> m_lists;
@@ -592,7 +616,7 @@ void Parser::handleGroupEnd()
         parent.fieldHref = hyperlinkTarget(m_fieldInstruction);
         break;
     case Destination::Attachment:
-        m_attachment.fileName = m_codePages.decode(m_attachmentName, m_documentCodePage).trimmed();
+        m_attachment.fileName = withoutOuterSpaces(m_attachmentName);
         parent.pendingAttachment = m_attachment;
         break;
     case Destination::FontTable:
@@ -1137,7 +1161,7 @@ void Parser::handleDestinationText(const QString& text)
         return;
     case Destination::Attachment:
         if (m_attachmentName.size() < 1024)
-            m_attachmentName += text.toUtf8();
+            m_attachmentName += text;
         return;
     case Destination::LevelMarker:
         if (!m_currentList.empty() && m_currentList.back().marker.size() < 64)
@@ -1181,29 +1205,22 @@ void Parser::appendText(QString text)
 
 void Parser::insertAttachment(const AttachmentReference& reference)
 {
-    QByteArray contents;
-    bool found = false;
-    for (const RtfdFile& file : m_files) {
-        if (file.name == reference.fileName) {
-            contents = file.contents;
-            found = true;
-            break;
-        }
-    }
+    const RtfdFile* file = fileNamed(reference.fileName);
     QTextCharFormat format = state().format;
-    format.setProperty(RtfTextProperty::AttachmentFileName, reference.fileName);
-    if (found)
-        format.setProperty(RtfTextProperty::AttachmentContents, contents);
-    const QImage image = found ? QImage::fromData(contents) : QImage();
+    // The folder's spelling of the name, so that file and reference are written together.
+    format.setProperty(RtfTextProperty::AttachmentFileName, file ? file->name : reference.fileName);
+    if (file)
+        format.setProperty(RtfTextProperty::AttachmentContents, file->contents);
+    const QImage image = file ? QImage::fromData(file->contents) : QImage();
     if (image.isNull()) {
-        if (found)
-            m_result.attachments.append({reference.fileName, contents});
+        if (file)
+            m_result.attachments.append(*file);
         m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
         return;
     }
     QUrl url;
     url.setScheme(QStringLiteral("attachment"));
-    url.setPath(reference.fileName);
+    url.setPath(file->name);
     m_document->addResource(QTextDocument::ImageResource, url, image);
     QTextImageFormat imageFormat;
     imageFormat.merge(format);
@@ -1213,6 +1230,19 @@ void Parser::insertAttachment(const AttachmentReference& reference)
     if (reference.height > 0)
         imageFormat.setHeight(reference.height / TwipsPerPoint);
     m_cursor.insertImage(imageFormat);
+}
+
+// The file a reference names. The text spells the name in its own encoding and the folder
+// in UTF-8, either of them perhaps with accents decomposed, as older file systems kept them.
+const RtfdFile* Parser::fileNamed(const QString& name) const
+{
+    auto found = m_filesByName.constFind(name);
+    if (found == m_filesByName.cend()) {
+        found = m_filesByNormalizedName.constFind(name.normalized(QString::NormalizationForm_C));
+        if (found == m_filesByNormalizedName.cend())
+            return nullptr;
+    }
+    return &m_files[*found];
 }
 
 void Parser::finishParagraph(bool startNext)

@@ -1,6 +1,8 @@
+#include "FlatRtfd.h"
 #include "RichText.h"
 #include "RtfTextProperty.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -40,6 +42,17 @@ QTextCharFormat formatOf(const QTextDocument& document, const QString& text)
 std::string show(const QString& text)
 {
     return text.toStdString();
+}
+
+QByteArray pngOf(int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(QColor(10, 200, 30));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace
@@ -262,5 +275,70 @@ TEST(RtfReaderTest, HostileValues_AreBoundedAndReadCleanly)
         EXPECT_TRUE(result.ok()) << rtf.toStdString();
         ASSERT_NE(result.document, nullptr);
         EXPECT_FALSE(RichText::plainText(*result.document).isEmpty());
+    }
+}
+
+TEST(RtfReaderTest, RtfdFolder_NonAsciiAttachmentNamesKeepTheirFilesThroughReadAndWrite)
+{
+    struct Case {
+        const char* codePage;
+        const char* nameInText;
+        const char16_t* nameInFolder;
+        bool picture;
+    };
+    const Case cases[] = {
+        {"1252", "caf\\'e9.png", u"caf\u00e9.png", true},
+        {"1252", "Screenshot 2026-01-01 at 10.00.00\\uc0\\u8239 AM.png",
+         u"Screenshot 2026-01-01 at 10.00.00\u202fAM.png", true},
+        {"1252", "\\u1044?\\u1072?.png", u"\u0414\u0430.png", true},
+        {"1252", "\\uc0\\u8239 AM.png\\'a0", u"\u202fAM.png\u00a0", true},
+        {"1251", "\\'e4\\'e0.png", u"\u0434\u0430.png", true},
+        // Accents decomposed in the folder, or in the text.
+        {"1252", "caf\\'e9.png", u"cafe\u0301.png", true},
+        {"1252", "cafe\\uc0\\u769 .png", u"caf\u00e9.png", true},
+        {"1252", "r\\'e9sum\\'e9.pdf", u"r\u00e9sum\u00e9.pdf", false},
+    };
+    const QByteArray png = pngOf(3, 2);
+    const QByteArray pdf = "%PDF-1.4 not really";
+    for (const Case& c : cases) {
+        const QString name = QString::fromUtf16(c.nameInFolder);
+        const QByteArray contents = c.picture ? png : pdf;
+        const QByteArray rtf = QByteArray("{\\rtf1\\ansi\\ansicpg") + c.codePage +
+                               " Photo: {{\\NeXTGraphic " + c.nameInText +
+                               " \\width60 \\height40}\\'ac} end}";
+        const QByteArray rtfd =
+            FlatRtfd::write({{RichText::textFileName(), rtf}, {name, contents}});
+
+        const RichTextResult read = RichText::fromRtfd(rtfd);
+        ASSERT_TRUE(read.ok()) << c.nameInText << ": " << show(*read.error);
+        EXPECT_EQ(show(RichText::plainText(*read.document)),
+                  show(QStringLiteral("Photo: \ufffc end")));
+        const QTextCharFormat attachment = formatAt(*read.document, 7);
+        EXPECT_EQ(show(attachment.stringProperty(RtfTextProperty::AttachmentFileName)), show(name))
+            << c.nameInText;
+        if (c.picture) {
+            ASSERT_TRUE(attachment.isImageFormat()) << c.nameInText;
+            EXPECT_FALSE(read.document
+                             ->resource(QTextDocument::ImageResource,
+                                        QUrl(attachment.toImageFormat().name()))
+                             .value<QImage>()
+                             .isNull())
+                << c.nameInText;
+        } else {
+            ASSERT_EQ(read.attachments.size(), 1) << c.nameInText;
+            EXPECT_EQ(read.attachments[0], (RtfdFile{name, contents}));
+        }
+
+        // Written back, the file travels with its reference, under the folder's name, and
+        // reads back the same.
+        const QByteArray written = RichText::toRtfd(*read.document, read.attributes);
+        const FlatRtfd::ReadResult files = FlatRtfd::read(written);
+        ASSERT_TRUE(files.ok());
+        ASSERT_EQ(files.files.size(), 2) << c.nameInText;
+        EXPECT_EQ(files.files[1], (RtfdFile{name, contents})) << c.nameInText;
+        const RichTextResult again = RichText::fromRtfd(written);
+        ASSERT_TRUE(again.ok());
+        EXPECT_EQ(formatAt(*again.document, 7).isImageFormat(), c.picture) << c.nameInText;
+        EXPECT_EQ(RichText::toRtfd(*again.document, again.attributes), written) << c.nameInText;
     }
 }
