@@ -4,9 +4,11 @@
 #include "RtfTextProperty.h"
 #include "RtfTokenizer.h"
 
+#include <QBuffer>
 #include <QColor>
 #include <QHash>
 #include <QImage>
+#include <QImageReader>
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <QTextList>
@@ -22,6 +24,10 @@ namespace {
 
 constexpr int MaximumGroupDepth = 256;
 constexpr double TwipsPerPoint = 20.0;
+// What pictures may cost to show, in pixels: one picture, and all of a document's. A
+// picture past them is kept as a file, its bytes unchanged, and not shown.
+constexpr qint64 MaximumPicturePixels = 30'000'000;
+constexpr qint64 MaximumDocumentPixels = 200'000'000;
 
 enum class Destination {
     Text,
@@ -399,6 +405,24 @@ QString hyperlinkTarget(const QString& instruction)
     return text.section(QLatin1Char(' '), 0, 0);
 }
 
+// The picture a file holds, decoded only when its header shows it within `allowedPixels`;
+// a null image otherwise, or when the file is no picture.
+QImage decodedPicture(const QByteArray& bytes, qint64 allowedPixels)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > allowedPixels)
+        return {};
+    QImage image;
+    if (!reader.read(&image) || qint64(image.width()) * image.height() > allowedPixels)
+        return {};
+    return image;
+}
+
 // The text without the spaces and line ends RTF puts around a name; other spaces, such as
 // the no-break ones of some file names, are part of it.
 QString withoutOuterSpaces(const QString& text)
@@ -444,6 +468,7 @@ private:
     void appendText(QString text);
     void insertAttachment(const AttachmentReference& reference);
     const RtfdFile* fileNamed(const QString& name) const;
+    QUrl pictureOf(const RtfdFile& file);
     void finishParagraph(bool startNext);
     void applyShadow();
     void setColor(QTextFormat::Property property, int index);
@@ -486,6 +511,10 @@ private:
     AttachmentReference m_attachment;
     QHash<QString, qsizetype> m_filesByName;
     QHash<QString, qsizetype> m_filesByNormalizedName;
+    // Each file's picture, decoded once however often the text refers to it; an empty
+    // name for a file shown as an attachment.
+    QHash<QString, QUrl> m_pictures;
+    qint64 m_pixelsLeft = MaximumDocumentPixels;
     qsizetype m_infoStart = 0;
 
     std::map<int, std::vector<ListLevelInfo>> m_lists;
@@ -1209,26 +1238,20 @@ void Parser::insertAttachment(const AttachmentReference& reference)
     QTextCharFormat format = state().format;
     // The folder's spelling of the name, so that file and reference are written together.
     format.setProperty(RtfTextProperty::AttachmentFileName, file ? file->name : reference.fileName);
+    if (reference.width > 0)
+        format.setProperty(QTextFormat::ImageWidth, reference.width / TwipsPerPoint);
+    if (reference.height > 0)
+        format.setProperty(QTextFormat::ImageHeight, reference.height / TwipsPerPoint);
     if (file)
         format.setProperty(RtfTextProperty::AttachmentContents, file->contents);
-    const QImage image = file ? QImage::fromData(file->contents) : QImage();
-    if (image.isNull()) {
-        if (file)
-            m_result.attachments.append(*file);
+    const QUrl picture = file ? pictureOf(*file) : QUrl();
+    if (picture.isEmpty()) {
         m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
         return;
     }
-    QUrl url;
-    url.setScheme(QStringLiteral("attachment"));
-    url.setPath(file->name);
-    m_document->addResource(QTextDocument::ImageResource, url, image);
     QTextImageFormat imageFormat;
     imageFormat.merge(format);
-    imageFormat.setName(url.toString());
-    if (reference.width > 0)
-        imageFormat.setWidth(reference.width / TwipsPerPoint);
-    if (reference.height > 0)
-        imageFormat.setHeight(reference.height / TwipsPerPoint);
+    imageFormat.setName(picture.toString());
     m_cursor.insertImage(imageFormat);
 }
 
@@ -1243,6 +1266,25 @@ const RtfdFile* Parser::fileNamed(const QString& name) const
             return nullptr;
     }
     return &m_files[*found];
+}
+
+QUrl Parser::pictureOf(const RtfdFile& file)
+{
+    if (const auto found = m_pictures.constFind(file.name); found != m_pictures.cend())
+        return *found;
+    const QImage image =
+        decodedPicture(file.contents, std::min(MaximumPicturePixels, m_pixelsLeft));
+    QUrl url;
+    if (image.isNull()) {
+        m_result.attachments.append(file);
+    } else {
+        m_pixelsLeft -= qint64(image.width()) * image.height();
+        url.setScheme(QStringLiteral("attachment"));
+        url.setPath(file.name);
+        m_document->addResource(QTextDocument::ImageResource, url, image);
+    }
+    m_pictures.insert(file.name, url);
+    return url;
 }
 
 void Parser::finishParagraph(bool startNext)

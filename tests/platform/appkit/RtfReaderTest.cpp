@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QTextBlock>
@@ -12,6 +13,7 @@
 #include <QTextImageFormat>
 #include <QTextList>
 #include <QUrl>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +55,63 @@ QByteArray pngOf(int width, int height)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+// A run-length coded BMP whose pixel data ends at once: a few bytes, whatever size its
+// header claims, and a picture of that size to every decoder.
+QByteArray bmpOf(int width, int height)
+{
+    QByteArray out;
+    const auto u16 = [&out](quint16 value) {
+        char bytes[2];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 2);
+    };
+    const auto u32 = [&out](quint32 value) {
+        char bytes[4];
+        qToLittleEndian(value, bytes);
+        out.append(bytes, 4);
+    };
+    out += "BM";
+    u32(64); // file size
+    u32(0);
+    u32(62); // pixel data offset
+    u32(40); // info header size
+    u32(quint32(width));
+    u32(quint32(height));
+    u16(1); // planes
+    u16(8); // bits per pixel
+    u32(1); // run-length coded, 8 bits
+    u32(2); // pixel data size
+    u32(2835);
+    u32(2835);
+    u32(2); // colours
+    u32(0);
+    u32(0x00ff0000);
+    u32(0x000000ff);
+    out += QByteArray::fromHex("0001"); // end of picture
+    return out;
+}
+
+// The characters of a document that stand for attachments, with their formats.
+QList<QTextCharFormat> attachmentFormats(const QTextDocument& document)
+{
+    QList<QTextCharFormat> formats;
+    const QString text = RichText::plainText(document);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar::ObjectReplacementCharacter)
+            formats.append(formatAt(document, int(i)));
+    }
+    return formats;
+}
+
+const RtfdFile* fileNamed(const QList<RtfdFile>& files, const QString& name)
+{
+    for (const RtfdFile& file : files) {
+        if (file.name == name)
+            return &file;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -341,4 +400,70 @@ TEST(RtfReaderTest, RtfdFolder_NonAsciiAttachmentNamesKeepTheirFilesThroughReadA
         EXPECT_EQ(formatAt(*again.document, 7).isImageFormat(), c.picture) << c.nameInText;
         EXPECT_EQ(RichText::toRtfd(*again.document, again.attributes), written) << c.nameInText;
     }
+}
+
+TEST(RtfReaderTest, RtfdFolder_AttachmentReferredToManyTimesIsDecodedOnceAndWrittenOnce)
+{
+    constexpr int References = 3000;
+    const QByteArray png = pngOf(1000, 1000);
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int i = 0; i < References; ++i)
+        rtf += "{{\\NeXTGraphic pic.png \\width20 \\height20}\\'ac}";
+    rtf += "}";
+    const QByteArray rtfd =
+        FlatRtfd::write({{RichText::textFileName(), rtf}, {QStringLiteral("pic.png"), png}});
+
+    QElapsedTimer timer;
+    timer.start();
+    const RichTextResult read = RichText::fromRtfd(rtfd);
+    const qint64 elapsed = timer.elapsed();
+    ASSERT_TRUE(read.ok()) << show(*read.error);
+    // Decoding the picture for each reference takes tens of seconds, and would soon
+    // run past what a document's pictures may cost, leaving most references unshown.
+    EXPECT_LT(elapsed, 5000);
+    const QList<QTextCharFormat> formats = attachmentFormats(*read.document);
+    ASSERT_EQ(formats.size(), References);
+    for (const QTextCharFormat& format : formats) {
+        ASSERT_TRUE(format.isImageFormat());
+        ASSERT_EQ(format.toImageFormat().name(), formats[0].toImageFormat().name());
+    }
+    EXPECT_FALSE(
+        read.document
+            ->resource(QTextDocument::ImageResource, QUrl(formats[0].toImageFormat().name()))
+            .value<QImage>()
+            .isNull());
+
+    const QList<RtfdFile> written = RichText::toRtfdFiles(*read.document, read.attributes);
+    ASSERT_EQ(written.size(), 2);
+    EXPECT_EQ(written[1], (RtfdFile{QStringLiteral("pic.png"), png}));
+}
+
+TEST(RtfReaderTest, RtfdFolder_PictureClaimingTooManyPixelsIsKeptUndecoded)
+{
+    // 32 million pixels: less than Qt refuses on its own, more than a picture may cost.
+    const QByteArray huge = bmpOf(8000, 4000);
+    const QByteArray small = bmpOf(3, 2);
+    const QByteArray rtf = "{\\rtf1\\ansi {{\\NeXTGraphic small.bmp}\\'ac} and "
+                           "{{\\NeXTGraphic huge.bmp \\width60 \\height40}\\'ac}}";
+    const QList<RtfdFile> files{{RichText::textFileName(), rtf},
+                                {QStringLiteral("small.bmp"), small},
+                                {QStringLiteral("huge.bmp"), huge}};
+
+    const RichTextResult read = RichText::fromRtfdFiles(files);
+    ASSERT_TRUE(read.ok()) << show(*read.error);
+    const QList<QTextCharFormat> formats = attachmentFormats(*read.document);
+    ASSERT_EQ(formats.size(), 2);
+    EXPECT_TRUE(formats[0].isImageFormat());
+    EXPECT_FALSE(formats[1].isImageFormat());
+    EXPECT_EQ(show(formats[1].stringProperty(RtfTextProperty::AttachmentFileName)), "huge.bmp");
+    ASSERT_EQ(read.attachments.size(), 1);
+    EXPECT_EQ(read.attachments[0], files[2]);
+
+    // Its bytes and the size the text gave it are written back unchanged.
+    const QList<RtfdFile> written = RichText::toRtfdFiles(*read.document, read.attributes);
+    ASSERT_NE(fileNamed(written, QStringLiteral("huge.bmp")), nullptr);
+    EXPECT_EQ(*fileNamed(written, QStringLiteral("huge.bmp")), files[2]);
+    EXPECT_EQ(*fileNamed(written, QStringLiteral("small.bmp")), files[1]);
+    EXPECT_TRUE(written[0].contents.contains("\\NeXTGraphic huge.bmp \\width60 \\height40"))
+        << written[0].contents.toStdString();
 }
