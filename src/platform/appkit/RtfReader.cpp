@@ -4,8 +4,11 @@
 #include "RtfTextProperty.h"
 #include "RtfTokenizer.h"
 
+#include <QBuffer>
 #include <QColor>
+#include <QHash>
 #include <QImage>
+#include <QImageReader>
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <QTextList>
@@ -21,6 +24,10 @@ namespace {
 
 constexpr int MaximumGroupDepth = 256;
 constexpr double TwipsPerPoint = 20.0;
+// What pictures may cost to show, in pixels: one picture, and all of a document's. A
+// picture past them is kept as a file, its bytes unchanged, and not shown.
+constexpr qint64 MaximumPicturePixels = 30'000'000;
+constexpr qint64 MaximumDocumentPixels = 200'000'000;
 
 enum class Destination {
     Text,
@@ -55,6 +62,7 @@ enum class Keyword {
     Mac,
     Pc,
     Pca,
+    DefaultFont,
     PaperWidth,
     PaperHeight,
     MarginLeft,
@@ -183,6 +191,7 @@ const std::unordered_map<std::string_view, Keyword>& keywords()
         {"mac", Keyword::Mac},
         {"pc", Keyword::Pc},
         {"pca", Keyword::Pca},
+        {"deff", Keyword::DefaultFont},
         {"paperw", Keyword::PaperWidth},
         {"paperh", Keyword::PaperHeight},
         {"margl", Keyword::MarginLeft},
@@ -396,12 +405,50 @@ QString hyperlinkTarget(const QString& instruction)
     return text.section(QLatin1Char(' '), 0, 0);
 }
 
+// The picture a file holds, decoded only when its header shows it within `allowedPixels`;
+// a null image otherwise, or when the file is no picture.
+QImage decodedPicture(const QByteArray& bytes, qint64 allowedPixels)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return {};
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (size.isValid() && qint64(size.width()) * size.height() > allowedPixels)
+        return {};
+    QImage image;
+    if (!reader.read(&image) || qint64(image.width()) * image.height() > allowedPixels)
+        return {};
+    return image;
+}
+
+// The text without the spaces and line ends RTF puts around a name; other spaces, such as
+// the no-break ones of some file names, are part of it.
+QString withoutOuterSpaces(const QString& text)
+{
+    const auto outer = [](QChar c) { return c.unicode() <= u' '; };
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && outer(text[start]))
+        ++start;
+    while (end > start && outer(text[end - 1]))
+        --end;
+    return text.sliced(start, end - start);
+}
+
 class Parser {
 public:
     Parser(QByteArrayView rtf, const QList<RtfdFile>& files)
         : m_rtf(rtf), m_tokens(rtf), m_files(files), m_document(new QTextDocument),
           m_cursor(m_document.get())
     {
+        // The first of equal names wins, as a search from the start would find it.
+        for (qsizetype i = files.size() - 1; i >= 0; --i) {
+            m_filesByName.insert(files[i].name, i);
+            m_filesByNormalizedName.insert(files[i].name.normalized(QString::NormalizationForm_C),
+                                           i);
+        }
     }
 
     RichTextResult run();
@@ -420,9 +467,13 @@ private:
     void flushBytes();
     void appendText(QString text);
     void insertAttachment(const AttachmentReference& reference);
+    const RtfdFile* fileNamed(const QString& name) const;
+    QUrl pictureOf(const RtfdFile& file);
     void finishParagraph(bool startNext);
     void applyShadow();
     void setColor(QTextFormat::Property property, int index);
+    bool applyFont(GroupState& group, int index);
+    void applyDefaultFont(GroupState& group);
     QColor colorAt(int index) const;
     void addToList(int listOverride, int level);
 
@@ -446,6 +497,7 @@ private:
 
     std::map<int, FontEntry> m_fonts;
     int m_currentFont = 0;
+    std::optional<int> m_defaultFont;
     QString m_fontName;
 
     std::vector<QColor> m_colors;
@@ -455,8 +507,14 @@ private:
     bool m_grayColorSpace = false;
 
     QString m_fieldInstruction;
-    QByteArray m_attachmentName;
+    QString m_attachmentName;
     AttachmentReference m_attachment;
+    QHash<QString, qsizetype> m_filesByName;
+    QHash<QString, qsizetype> m_filesByNormalizedName;
+    // Each file's picture, decoded once however often the text refers to it; an empty
+    // name for a file shown as an attachment.
+    QHash<QString, QUrl> m_pictures;
+    qint64 m_pixelsLeft = MaximumDocumentPixels;
     qsizetype m_infoStart = 0;
 
     std::map<int, std::vector<ListLevelInfo>> m_lists;
@@ -479,6 +537,11 @@ RichTextResult Parser::run()
             break;
         if (token.kind == RtfToken::Kind::GroupStart && m_stack.size() >= MaximumGroupDepth) {
             m_result.error = QStringLiteral("The RTF groups are nested too deeply.");
+            return std::move(m_result);
+        }
+        if (token.kind == RtfToken::Kind::Malformed) {
+            m_result.error = QStringLiteral("The RTF has a malformed hex escape at byte %1.")
+                                 .arg(m_tokens.position() - 2);
             return std::move(m_result);
         }
         handleToken(token);
@@ -582,8 +645,12 @@ void Parser::handleGroupEnd()
         parent.fieldHref = hyperlinkTarget(m_fieldInstruction);
         break;
     case Destination::Attachment:
-        m_attachment.fileName = m_codePages.decode(m_attachmentName, m_documentCodePage).trimmed();
+        m_attachment.fileName = withoutOuterSpaces(m_attachmentName);
         parent.pendingAttachment = m_attachment;
+        break;
+    case Destination::FontTable:
+        // Text before any font change is in the default font, known only now.
+        applyDefaultFont(parent);
         break;
     case Destination::Info:
         m_result.attributes.info =
@@ -760,19 +827,19 @@ void Parser::handleControlWord(const RtfToken& token)
     case Keyword::RightDoubleQuote:
         appendText(QString(QChar(0x201D)));
         break;
+    case Keyword::DefaultFont:
+        m_defaultFont = value;
+        applyDefaultFont(s);
+        break;
     case Keyword::Plain:
         format = QTextCharFormat();
         s.shadow = Shadow();
         s.codePage = m_documentCodePage;
+        applyDefaultFont(s);
         break;
-    case Keyword::Font: {
-        const auto font = m_fonts.find(value);
-        if (font != m_fonts.end()) {
-            format.setFontFamilies(QStringList{font->second.name});
-            s.codePage = font->second.codePage ? font->second.codePage : m_documentCodePage;
-        }
+    case Keyword::Font:
+        applyFont(s, value);
         break;
-    }
     case Keyword::FontSize:
         if (value > 0)
             format.setFontPointSize(std::min(value, 32000) / 2.0);
@@ -1123,7 +1190,7 @@ void Parser::handleDestinationText(const QString& text)
         return;
     case Destination::Attachment:
         if (m_attachmentName.size() < 1024)
-            m_attachmentName += text.toUtf8();
+            m_attachmentName += text;
         return;
     case Destination::LevelMarker:
         if (!m_currentList.empty() && m_currentList.back().marker.size() < 64)
@@ -1167,38 +1234,57 @@ void Parser::appendText(QString text)
 
 void Parser::insertAttachment(const AttachmentReference& reference)
 {
-    QByteArray contents;
-    bool found = false;
-    for (const RtfdFile& file : m_files) {
-        if (file.name == reference.fileName) {
-            contents = file.contents;
-            found = true;
-            break;
-        }
-    }
+    const RtfdFile* file = fileNamed(reference.fileName);
     QTextCharFormat format = state().format;
-    format.setProperty(RtfTextProperty::AttachmentFileName, reference.fileName);
-    if (found)
-        format.setProperty(RtfTextProperty::AttachmentContents, contents);
-    const QImage image = found ? QImage::fromData(contents) : QImage();
-    if (image.isNull()) {
-        if (found)
-            m_result.attachments.append({reference.fileName, contents});
+    // The folder's spelling of the name, so that file and reference are written together.
+    format.setProperty(RtfTextProperty::AttachmentFileName, file ? file->name : reference.fileName);
+    if (reference.width > 0)
+        format.setProperty(QTextFormat::ImageWidth, reference.width / TwipsPerPoint);
+    if (reference.height > 0)
+        format.setProperty(QTextFormat::ImageHeight, reference.height / TwipsPerPoint);
+    if (file)
+        format.setProperty(RtfTextProperty::AttachmentContents, file->contents);
+    const QUrl picture = file ? pictureOf(*file) : QUrl();
+    if (picture.isEmpty()) {
         m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
         return;
     }
-    QUrl url;
-    url.setScheme(QStringLiteral("attachment"));
-    url.setPath(reference.fileName);
-    m_document->addResource(QTextDocument::ImageResource, url, image);
     QTextImageFormat imageFormat;
     imageFormat.merge(format);
-    imageFormat.setName(url.toString());
-    if (reference.width > 0)
-        imageFormat.setWidth(reference.width / TwipsPerPoint);
-    if (reference.height > 0)
-        imageFormat.setHeight(reference.height / TwipsPerPoint);
+    imageFormat.setName(picture.toString());
     m_cursor.insertImage(imageFormat);
+}
+
+// The file a reference names. The text spells the name in its own encoding and the folder
+// in UTF-8, either of them perhaps with accents decomposed, as older file systems kept them.
+const RtfdFile* Parser::fileNamed(const QString& name) const
+{
+    auto found = m_filesByName.constFind(name);
+    if (found == m_filesByName.cend()) {
+        found = m_filesByNormalizedName.constFind(name.normalized(QString::NormalizationForm_C));
+        if (found == m_filesByNormalizedName.cend())
+            return nullptr;
+    }
+    return &m_files[*found];
+}
+
+QUrl Parser::pictureOf(const RtfdFile& file)
+{
+    if (const auto found = m_pictures.constFind(file.name); found != m_pictures.cend())
+        return *found;
+    const QImage image =
+        decodedPicture(file.contents, std::min(MaximumPicturePixels, m_pixelsLeft));
+    QUrl url;
+    if (image.isNull()) {
+        m_result.attachments.append(file);
+    } else {
+        m_pixelsLeft -= qint64(image.width()) * image.height();
+        url.setScheme(QStringLiteral("attachment"));
+        url.setPath(file.name);
+        m_document->addResource(QTextDocument::ImageResource, url, image);
+    }
+    m_pictures.insert(file.name, url);
+    return url;
 }
 
 void Parser::finishParagraph(bool startNext)
@@ -1271,6 +1357,23 @@ void Parser::applyShadow()
     state().format.setProperty(
         RtfTextProperty::Shadow,
         QVariantList{shadow.x, shadow.y, shadow.radius, shadow.opacity, shadow.color});
+}
+
+bool Parser::applyFont(GroupState& group, int index)
+{
+    const auto font = m_fonts.find(index);
+    if (font == m_fonts.end())
+        return false;
+    group.format.setFontFamilies(QStringList{font->second.name});
+    group.codePage = font->second.codePage ? font->second.codePage : m_documentCodePage;
+    return true;
+}
+
+// Gives text that has no font yet the one \deff names, with its character set.
+void Parser::applyDefaultFont(GroupState& group)
+{
+    if (m_defaultFont && !group.format.hasProperty(QTextFormat::FontFamilies))
+        applyFont(group, *m_defaultFont);
 }
 
 QColor Parser::colorAt(int index) const

@@ -77,16 +77,13 @@ RtfToken RtfTokenizer::readControl()
     if (!isLetter(c)) {
         ++m_position;
         if (c == '\'') {
+            const int high = m_position < m_data.size() ? hexValue(m_data[m_position]) : -1;
+            const int low = m_position + 1 < m_data.size() ? hexValue(m_data[m_position + 1]) : -1;
+            if (high < 0 || low < 0)
+                return tokenOf(RtfToken::Kind::Malformed);
+            m_position += 2;
             RtfToken token = tokenOf(RtfToken::Kind::HexByte);
-            int value = 0;
-            for (int digit = 0; digit < 2 && m_position < m_data.size(); ++digit) {
-                const int v = hexValue(m_data[m_position]);
-                if (v < 0)
-                    break;
-                value = value * 16 + v;
-                ++m_position;
-            }
-            token.parameter = value;
+            token.parameter = high * 16 + low;
             return token;
         }
         RtfToken token = tokenOf(RtfToken::Kind::ControlSymbol);

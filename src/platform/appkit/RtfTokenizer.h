@@ -4,7 +4,17 @@
 
 // One lexical unit of RTF.
 struct RtfToken {
-    enum class Kind { GroupStart, GroupEnd, ControlWord, ControlSymbol, HexByte, Text, End };
+    // Malformed: a \' escape not followed by two hex digits.
+    enum class Kind {
+        GroupStart,
+        GroupEnd,
+        ControlWord,
+        ControlSymbol,
+        HexByte,
+        Malformed,
+        Text,
+        End
+    };
 
     Kind kind = Kind::End;
     QByteArrayView word; // control word letters, or the text bytes

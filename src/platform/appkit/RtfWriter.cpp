@@ -15,6 +15,8 @@
 
 #include <map>
 #include <optional>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -158,6 +160,7 @@ private:
     int colorIndex(const QColor& color);
     int listNumber(QTextList* list);
     QString attachmentFile(const QTextCharFormat& format);
+    std::pair<QString, QByteArray> pictureFile(const QString& imageName, const QString& name);
 
     static void appendEscaped(QByteArray& out, QStringView text);
 
@@ -176,6 +179,8 @@ private:
     std::vector<QColor> m_colors;
     std::map<QTextList*, ListEntry> m_lists;
     std::map<QString, QByteArray> m_attachmentNames;
+    // Each picture of the document's own, encoded once however often the text shows it.
+    std::map<std::pair<QString, QString>, std::pair<QString, QByteArray>> m_encodedPictures;
 };
 
 QByteArray Writer::run()
@@ -398,13 +403,13 @@ void Writer::writeAttachment(const QTextCharFormat& format)
     const QString name = attachmentFile(format);
     m_body += "{{\\NeXTGraphic ";
     appendEscaped(m_body, name);
-    if (format.isImageFormat()) {
-        const QTextImageFormat image = format.toImageFormat();
-        if (image.hasProperty(QTextFormat::ImageWidth))
-            m_body += " \\width" + QByteArray::number(twips(image.width()));
-        if (image.hasProperty(QTextFormat::ImageHeight))
-            m_body += " \\height" + QByteArray::number(twips(image.height()));
-    }
+    // An attachment not shown as a picture keeps the size its reference gave it.
+    if (format.hasProperty(QTextFormat::ImageWidth))
+        m_body +=
+            " \\width" + QByteArray::number(twips(format.doubleProperty(QTextFormat::ImageWidth)));
+    if (format.hasProperty(QTextFormat::ImageHeight))
+        m_body += " \\height" +
+                  QByteArray::number(twips(format.doubleProperty(QTextFormat::ImageHeight)));
     m_body += " \\appleattachmentpadding0 \\appleembedtype0 \\appleaqc\n}\\'ac}";
 }
 
@@ -506,27 +511,8 @@ QString Writer::attachmentFile(const QTextCharFormat& format)
     QString name = format.stringProperty(RtfTextProperty::AttachmentFileName);
     QByteArray contents = format.property(RtfTextProperty::AttachmentContents).toByteArray();
     const bool kept = format.hasProperty(RtfTextProperty::AttachmentContents);
-    if (format.isImageFormat() && !kept) {
-        const QString imageName = format.toImageFormat().name();
-        if (name.isEmpty())
-            name = QFileInfo(QUrl(imageName).path()).fileName();
-        const QVariant resource =
-            m_document.resource(QTextDocument::ImageResource, QUrl(imageName));
-        QImage image;
-        if (resource.typeId() == QMetaType::QByteArray)
-            contents = resource.toByteArray();
-        else if (resource.typeId() == QMetaType::QPixmap)
-            image = resource.value<QPixmap>().toImage();
-        else
-            image = resource.value<QImage>();
-        if (contents.isEmpty() && !image.isNull()) {
-            QBuffer buffer(&contents);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
-            if (!hasImageSuffix(name))
-                name += QStringLiteral(".png");
-        }
-    }
+    if (format.isImageFormat() && !kept)
+        std::tie(name, contents) = pictureFile(format.toImageFormat().name(), name);
     name = safeFileName(name);
     if (contents.isEmpty() && !kept)
         return name;
@@ -542,11 +528,40 @@ QString Writer::attachmentFile(const QTextCharFormat& format)
                 m_files->append({name, contents});
             return name;
         }
-        if (found->second == contents)
+        // References to one file share its bytes: no need to compare them all.
+        if ((found->second.constData() == contents.constData() &&
+             found->second.size() == contents.size()) ||
+            found->second == contents)
             return name;
         name = base + QLatin1Char(' ') + QString::number(number) +
                (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
     }
+}
+
+// The file name and bytes of a picture the document holds as a resource, not as a file.
+std::pair<QString, QByteArray> Writer::pictureFile(const QString& imageName, const QString& name)
+{
+    const auto key = std::pair{imageName, name};
+    if (const auto found = m_encodedPictures.find(key); found != m_encodedPictures.end())
+        return found->second;
+    QString fileName = name.isEmpty() ? QFileInfo(QUrl(imageName).path()).fileName() : name;
+    QByteArray contents;
+    const QVariant resource = m_document.resource(QTextDocument::ImageResource, QUrl(imageName));
+    QImage image;
+    if (resource.typeId() == QMetaType::QByteArray)
+        contents = resource.toByteArray();
+    else if (resource.typeId() == QMetaType::QPixmap)
+        image = resource.value<QPixmap>().toImage();
+    else
+        image = resource.value<QImage>();
+    if (contents.isEmpty() && !image.isNull()) {
+        QBuffer buffer(&contents);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        if (!hasImageSuffix(fileName))
+            fileName += QStringLiteral(".png");
+    }
+    return m_encodedPictures.emplace(key, std::pair{fileName, contents}).first->second;
 }
 
 void Writer::writeDocumentAttributes(QByteArray& out) const

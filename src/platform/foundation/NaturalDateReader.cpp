@@ -24,7 +24,26 @@ QString comparableName(QStringView name)
     return key.normalized(QString::NormalizationForm_C).toCaseFolded();
 }
 
-std::vector<Token> tokenize(QStringView text)
+// The end of the parenthesised comment that starts at `start`: comments nest, and a
+// backslash quotes the character after it. Nothing when the comment is never closed.
+std::optional<qsizetype> commentEnd(QStringView text, qsizetype start)
+{
+    int depth = 0;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\\')
+            ++i;
+        else if (c == u'(')
+            ++depth;
+        else if (c == u')' && --depth == 0)
+            return i + 1;
+    }
+    return std::nullopt;
+}
+
+// The text's tokens, with comments read as spaces as mail dates have them ("+0100 (CET)");
+// nothing when a comment is left open.
+std::optional<std::vector<Token>> tokenize(QStringView text)
 {
     std::vector<Token> tokens;
     bool space = false;
@@ -33,6 +52,14 @@ std::vector<Token> tokenize(QStringView text)
         if (c.isSpace()) {
             space = true;
             ++i;
+            continue;
+        }
+        if (c == u'(') {
+            const std::optional<qsizetype> end = commentEnd(text, i);
+            if (!end)
+                return std::nullopt;
+            space = true;
+            i = *end;
             continue;
         }
         Token token;
@@ -510,10 +537,10 @@ std::optional<QDateTime> NaturalDateReader::read(const QString& text, const QLoc
 {
     if (!zone.isValid() || !today.isValid())
         return std::nullopt;
-    const std::vector<Token> tokens = tokenize(text);
-    if (tokens.empty())
+    const std::optional<std::vector<Token>> tokens = tokenize(text);
+    if (!tokens || tokens->empty())
         return std::nullopt;
-    DateTextParser parser(tokens, CalendarNames::of(locale), today);
+    DateTextParser parser(*tokens, CalendarNames::of(locale), today);
     // A weekday abbreviation can also be a month's ("mar" is Tuesday and March in
     // Spanish): read it as a weekday first, then as part of the date.
     if (parser.startsWithWeekday()) {

@@ -19,7 +19,8 @@
 // - an optional time: "14:30", "14:30:15.250", "2:30 PM", "2pm", after a space, a comma
 //   or, in ISO 8601, a 'T';
 // - after a time, an optional zone: "Z", "+01:00", "+0100", "+01", UT, UTC, GMT and
-//   EST/EDT, CST/CDT, MST/MDT, PST/PDT. RFC 2822 dates read through these rules.
+//   EST/EDT, CST/CDT, MST/MDT, PST/PDT. RFC 2822 dates read through these rules;
+//   their comments in parentheses ("+0100 (CET)"), nested or not, count as spaces.
 // A four-digit year is taken as written ("0100" is the year 100); a two-digit year is
 // the one within 79 years before and 20 after today's year. A missing year is today's.
 // Without a zone in the text the time is in `zone`; a date without a time is the start

@@ -117,6 +117,28 @@ TEST(NaturalDateReaderTest, Read_Iso8601AndRfc2822)
     EXPECT_EQ(read->time(), QTime(15, 30));
 }
 
+TEST(NaturalDateReaderTest, Read_MailDateCommentsCountAsSpaces)
+{
+    expectReadings(
+        QLocale(QLocale::English, QLocale::UnitedStates),
+        {
+            {"Tue, 1 Jul 2025 10:00:00 +0100 (CET)", utc(2025, 7, 1, 9, 0)},
+            {"Tue, 1 Jul 2025 10:00:00 +0000 (UTC)", utc(2025, 7, 1, 10, 0)},
+            {"Tue, 1 Jul 2025 10:00:00 -0700(PDT)", utc(2025, 7, 1, 17, 0)},
+            {"(sent) Tue,(x)1 Jul 2025 (a (nested) one) 10:00 GMT", utc(2025, 7, 1, 10, 0)},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 (a \\) quoted)", utc(2025, 7, 1, 9, 0)},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 (CET", std::nullopt},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 (a (b) c", std::nullopt},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 (a \\)", std::nullopt},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 CET)", std::nullopt},
+            {"Tue, 1 Jul 2025 10:00:00 +0100 )", std::nullopt},
+            {"Tue, 1 Jul 2025 10:(00):00 +0100", std::nullopt},
+            {"Wed, 1 Jul 2025 10:00:00 +0100 (CET)", std::nullopt}, // wrong weekday
+            {"(CET)", std::nullopt},
+            {"()", std::nullopt},
+        });
+}
+
 TEST(NaturalDateReaderTest, Read_MonthNamesInEnglishAndTheLocale)
 {
     expectReadings(QLocale(QLocale::English, QLocale::UnitedStates),
