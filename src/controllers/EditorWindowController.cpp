@@ -32,6 +32,8 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 QPointer<EditorWindowController> lastActivatedEditor;
@@ -113,8 +115,10 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     m_recordNumber = new QLabel(window.get());
     m_selection = new QLabel(window.get());
     m_recordLocked = new QLabel(window.get());
+    m_readOnlyNote = new QLabel(window.get());
     window->statusBar()->addWidget(m_recordNumber);
     window->statusBar()->addWidget(m_selection, 1);
+    window->statusBar()->addPermanentWidget(m_readOnlyNote);
     window->statusBar()->addPermanentWidget(m_recordLocked);
     window->resize(800, 600);
     return window;
@@ -162,6 +166,9 @@ QString EditorWindowController::windowTitle() const
 
 QString EditorWindowController::windowTitleForDocumentDisplayName(const QString& displayName) const
 {
+    // The user sees from the start that nothing typed here can be saved in place.
+    if (document() && datafileDocument()->openedReadOnly())
+        return stringWithFormat(localized(QStringLiteral("%@ (Read-Only)")), displayName);
     return displayName;
 }
 
@@ -248,43 +255,95 @@ void EditorWindowController::prepare()
     }
     setGlobalLockFileName();
     openWithLockFile();
+    connect(datafileDocument(), &DatafileDocument::readOnlyReasonChanged, this,
+            [this] { reloadStatusBar(); });
+    reloadStatusBar();
     if (!isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
     warnWhenTooLarge();
 }
 
+namespace {
+
+int primaryScreenHeight()
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    return primary ? primary->geometry().height() : 0;
+}
+
+// Wholly on the screen's free area where it fits, the title bar never above it.
+QRect onScreen(QRect frame)
+{
+    const QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return frame;
+    const QRect available = screen->availableGeometry();
+    if (frame.width() > available.width()) {
+        frame.setWidth(available.width());
+        frame.moveLeft(available.left());
+    }
+    if (frame.height() > available.height())
+        frame.setHeight(available.height());
+    frame.moveLeft(std::clamp(frame.left(), available.left(), available.right() + 1 - frame.width()));
+    frame.moveTop(std::clamp(frame.top(), available.top(), available.bottom() + 1 - frame.height()));
+    return frame;
+}
+
+} // namespace
+
+bool EditorWindowController::listMode() const
+{
+    return settings()->mode() == QLatin1String("List");
+}
+
 void EditorWindowController::applyViewFrame()
 {
-    const bool list = settings()->mode() == QLatin1String("List");
-    const QString stored = list ? settings()->listViewFrame() : settings()->basicViewFrame();
-    QScreen* primary = QGuiApplication::primaryScreen();
-    const int primaryHeight = primary ? primary->geometry().height() : 0;
-    const std::optional<QRect> frame = WindowFrameString::toGeometry(stored, primaryHeight);
+    const QString stored = listMode() ? settings()->listViewFrame() : settings()->basicViewFrame();
+    const std::optional<QRect> frame = WindowFrameString::toGeometry(stored, primaryScreenHeight());
     if (!frame) {
-        // Nothing usable stored: the present frame becomes the mode's.
-        const QRect screen = primary ? primary->availableGeometry() : QRect();
-        const QString present =
-            WindowFrameString::fromGeometry(m_mainWindow->geometry(), screen, primaryHeight);
-        if (list)
-            settings()->setListViewFrame(present, true);
-        else
-            settings()->setBasicViewFrame(present, true);
+        // Nothing usable stored: the frame the window is first shown in becomes the mode's.
+        m_restoredFrame.reset();
         return;
     }
-    QRect clamped = *frame;
-    QScreen* screen = QGuiApplication::screenAt(frame->center());
-    if (!screen)
-        screen = primary;
-    if (screen) {
-        const QRect available = screen->availableGeometry();
-        if (clamped.width() > available.width()) {
-            clamped.setWidth(available.width());
-            clamped.moveLeft(0);
-        }
-        if (clamped.height() > available.height())
-            clamped.setHeight(available.height());
+    // The stored frame includes the window manager's decorations: the window goes where
+    // the frame's corner was, and its size is corrected once the decorations are known.
+    m_restoredFrame = onScreen(*frame);
+    m_mainWindow->move(m_restoredFrame->topLeft());
+    m_mainWindow->resize(m_restoredFrame->size());
+}
+
+void EditorWindowController::storeWindowFrame(bool preparing)
+{
+    if (!m_mainWindow || !document() || isClone())
+        return;
+    const QScreen* screen = m_mainWindow->screen();
+    const QString frame = WindowFrameString::fromGeometry(
+        m_mainWindow->frameGeometry(), screen ? screen->geometry() : QRect(), primaryScreenHeight());
+    const std::shared_ptr<DatafileSettingsData> settings = this->settings();
+    if (listMode()) {
+        if (settings->listViewFrame() != frame)
+            settings->setListViewFrame(frame, preparing);
+    } else if (settings->basicViewFrame() != frame) {
+        settings->setBasicViewFrame(frame, preparing);
     }
-    m_mainWindow->setGeometry(clamped);
+}
+
+void EditorWindowController::windowWasFramed()
+{
+    if (m_frameSettled)
+        return;
+    if (m_restoredFrame) {
+        const QSize decorations = m_mainWindow->frameGeometry().size() - m_mainWindow->size();
+        const QSize client = m_restoredFrame->size() - decorations;
+        if (client != m_mainWindow->size() && client.isValid())
+            m_mainWindow->resize(client);
+        m_restoredFrame.reset();
+    }
+    // Where the window first stands is no change of the user's.
+    storeWindowFrame(true);
+    m_frameSettled = true;
 }
 
 qint64 EditorWindowController::recordToOpen()
@@ -320,17 +379,26 @@ void EditorWindowController::setGlobalLockFileName()
 
 void EditorWindowController::openWithLockFile()
 {
+    using Reason = DatafileDocument::ReadOnlyReason;
     DatafileDocument* datafile = datafileDocument();
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
     m_lockedOnOpening = false;
     if (settings->readOnly()) {
-        datafile->setOpenedReadOnly(true);
+        datafile->setReadOnlyReason(Reason::ReadOnlySetting);
         if (settings->readOnlyWarning() && !isClone())
             QTimer::singleShot(100, this, [this] { datafileReadOnly(); });
         return;
     }
-    if (!settings->networkShared() || document()->fileURL().isEmpty()) {
-        datafile->setOpenedReadOnly(false);
+    const QString path = document()->fileURL().toLocalFile();
+    // A save replaces the file through its folder: both must be writable.
+    if (!path.isEmpty() && QFileInfo::exists(path) &&
+        (!QFileInfo(path).isWritable() || !QFileInfo(QFileInfo(path).absolutePath()).isWritable())) {
+        if (!isClone())
+            datafile->setReadOnlyReason(Reason::FileNotWritable);
+        return;
+    }
+    if (!settings->networkShared() || path.isEmpty()) {
+        datafile->setReadOnlyReason(Reason::None);
         return;
     }
     if (isClone())
@@ -341,17 +409,17 @@ void EditorWindowController::openWithLockFile()
         lock.write(QCoreApplication::applicationFilePath().toUtf8());
         lock.close();
         m_lockedOnOpening = true;
-        datafile->setOpenedReadOnly(false);
+        datafile->setReadOnlyReason(Reason::None);
         return;
     }
     if (QFileInfo::exists(m_lockName)) {
-        datafile->setOpenedReadOnly(true);
+        datafile->setReadOnlyReason(Reason::LockedElsewhere);
         QTimer::singleShot(100, this, [this] { datafileLocked(); });
         return;
     }
     SystemLog::log(QStringLiteral("The lock file %1 could not be made: %2")
                        .arg(m_lockName, lock.errorString()));
-    datafile->setOpenedReadOnly(false);
+    datafile->setReadOnlyReason(Reason::None);
 }
 
 void EditorWindowController::datafileLocked()
@@ -404,8 +472,24 @@ void EditorWindowController::warnWhenTooLarge()
 
 bool EditorWindowController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_mainWindow && event->type() == QEvent::WindowActivate)
-        windowDidBecomeMain();
+    if (watched == m_mainWindow) {
+        switch (event->type()) {
+        case QEvent::WindowActivate:
+            windowDidBecomeMain();
+            break;
+        case QEvent::Show:
+            // The decorations are known once the window manager has framed the window.
+            QTimer::singleShot(0, this, [this] { windowWasFramed(); });
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (m_frameSettled && m_mainWindow->isVisible() && !isClone())
+                storeWindowFrame(false);
+            break;
+        default:
+            break;
+        }
+    }
     return WindowController::eventFilter(watched, event);
 }
 
@@ -435,7 +519,7 @@ void EditorWindowController::setCanSaveChanges()
     if (!settings()->password().isEmpty()) {
         // Asking for the password comes with the datafile operations; until then a
         // protected datafile stays read-only, as after a cancelled password sheet.
-        datafileDocument()->setOpenedReadOnly(true);
+        datafileDocument()->setReadOnlyReason(DatafileDocument::ReadOnlyReason::NoPassword);
         m_passwordInUse = false;
         return;
     }
@@ -468,6 +552,8 @@ void EditorWindowController::windowWillClose()
         m_lockedOnOpening = false;
         datafileDocument()->setOpenedReadOnly(false);
     }
+    if (m_frameSettled && m_mainWindow->isVisible())
+        storeWindowFrame(false);
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
     if (settings->openToRecord() == OpenToMostRecentRecord && currentRecord()) {
         settings->setMostRecentRecord(currentRecord()->identifier());

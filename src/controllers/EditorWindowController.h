@@ -6,6 +6,7 @@
 #include "WindowController.h"
 
 #include <QPointer>
+#include <QRect>
 #include <QStringList>
 
 #include <functional>
@@ -132,6 +133,8 @@ public:
     void removeLink();
 
     void reloadStatusBar();
+    // Why nothing can be saved in place; empty while it can.
+    QString readOnlyStatusText() const;
     static qint64 recordSize(const RecordData& record);
     // Modified, viewed and created dates, modified, viewed and created by, and the size.
     QStringList recordInfo() const;
@@ -184,10 +187,17 @@ private:
     void datafileReadOnly();
     void windowDidBecomeMain();
     void setCanSaveChanges();
+    bool listMode() const;
+    // The frame the window manager gave the window, decorations included, kept as the
+    // present mode's; changes the settings only when it differs.
+    void storeWindowFrame(bool preparing);
     void applyViewFrame();
+    void windowWasFramed();
     void beginProgressSheet(const QString& message);
 
     MenuInstaller m_installMenus;
+    std::optional<QRect> m_restoredFrame;
+    bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
@@ -195,6 +205,7 @@ private:
     QLabel* m_recordNumber = nullptr;
     QLabel* m_selection = nullptr;
     QLabel* m_recordLocked = nullptr;
+    QLabel* m_readOnlyNote = nullptr;
     QDialog* m_progressPanel = nullptr;
     QLabel* m_progressMessage = nullptr;
     QProgressBar* m_progressBar = nullptr;

@@ -12,10 +12,31 @@
 #include <QProgressBar>
 #include <QVBoxLayout>
 
+QString EditorWindowController::readOnlyStatusText() const
+{
+    using Reason = DatafileDocument::ReadOnlyReason;
+    switch (datafileDocument()->readOnlyReason()) {
+    case Reason::None:
+        return {};
+    case Reason::Requested:
+        return localized(QStringLiteral("Read-only"));
+    case Reason::ReadOnlySetting:
+        return localized(QStringLiteral("Read-only: this datafile is set to open read-only"));
+    case Reason::FileNotWritable:
+        return localized(QStringLiteral("Read-only: the file or its folder cannot be written"));
+    case Reason::LockedElsewhere:
+        return localized(QStringLiteral("Read-only: the datafile is in use elsewhere"));
+    case Reason::NoPassword:
+        return localized(QStringLiteral("Read-only: the password was not given"));
+    }
+    return {};
+}
+
 void EditorWindowController::reloadStatusBar()
 {
     if (!m_recordNumber || !catalog())
         return;
+    m_readOnlyNote->setText(readOnlyStatusText());
     m_recordNumber->setText(
         stringWithFormat(localized(QStringLiteral("#%d")), indexOfCurrentRecord() + 1));
     m_selection->setText(

@@ -214,7 +214,9 @@ PlistArray DatafileDocument::rebuildCatalogFromRecords(const PlistDictionary& re
 
 bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
 {
-    if ((m_openedReadOnly || m_settings->readOnly()) && !m_updatingSettingsOnly)
+    // Read-only keeps this file as it is; Save As writes another.
+    if ((openedReadOnly() || m_settings->readOnly()) && !m_updatingSettingsOnly &&
+        saveOperation() == SaveOperation::Save)
         return refuse(localized(QStringLiteral("The datafile is read-only.")));
     if (!isDatafileType(type))
         return refuse(localized(QStringLiteral("Norva cannot save files of this kind.")));
@@ -250,11 +252,27 @@ bool DatafileDocument::writeDatafile(const QString& path, const PlistDictionary&
     return true;
 }
 
+void DatafileDocument::setReadOnlyReason(ReadOnlyReason reason)
+{
+    if (m_readOnlyReason == reason)
+        return;
+    m_readOnlyReason = reason;
+    for (const auto& controller : windowControllers())
+        controller->synchronizeWindowTitleWithDocumentName();
+    Q_EMIT readOnlyReasonChanged();
+}
+
 void DatafileDocument::didSave(SaveOperation operation, bool succeeded)
 {
+    if (operation != SaveOperation::SaveAs || !succeeded)
+        return;
     // The document is now the copy written by Save As, which does not sync.
-    if (operation == SaveOperation::SaveAs && succeeded && !m_settings->syncID().isEmpty())
+    if (!m_settings->syncID().isEmpty())
         m_settings->setSyncID(QStringLiteral(""));
+    // The copy is the user's own file; what its settings ask for still holds.
+    if (m_readOnlyReason != ReadOnlyReason::ReadOnlySetting &&
+        m_readOnlyReason != ReadOnlyReason::NoPassword)
+        setReadOnlyReason(ReadOnlyReason::None);
 }
 
 void DatafileDocument::makeWindowControllers()
@@ -283,7 +301,7 @@ bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)
 
 void DatafileDocument::saveDocument()
 {
-    if (m_openedReadOnly) {
+    if (openedReadOnly()) {
         saveDocumentAs();
         return;
     }
@@ -327,12 +345,14 @@ bool DatafileDocument::revertToContentsOfURL(const QUrl& url, const QString& typ
 
 void DatafileDocument::canCloseDocument(std::function<void(bool shouldClose)> decided)
 {
-    // Nothing here can be saved: it closes without a question.
-    if (m_openedReadOnly || m_settings->readOnly() || !canSaveChanges()) {
+    // Nothing here can be saved: it closes at once, unless that would drop an edit
+    // without a question (Save then offers Save As).
+    const bool cannotSave = openedReadOnly() || m_settings->readOnly() || !canSaveChanges();
+    if (cannotSave && !isDocumentEdited()) {
         decided(true);
         return;
     }
-    if (editor() && editor()->openTemplateCount() > 0) {
+    if (!cannotSave && editor() && editor()->openTemplateCount() > 0) {
         AlertRequest alert;
         alert.messageText = stringWithFormat(
             localized(QStringLiteral(
@@ -362,8 +382,8 @@ void DatafileDocument::updateSettingsOnly()
 {
     if (!canSaveChanges() || !m_settings->datafileSettingsDidChange())
         return;
-    // A datafile open read-only may be locked by another machine: never write over it.
-    if (m_openedReadOnly)
+    // Never write over a file that another machine holds, or one the user may not write.
+    if (m_readOnlyReason != ReadOnlyReason::None && m_readOnlyReason != ReadOnlyReason::ReadOnlySetting)
         return;
     const QString path = fileURL().toLocalFile();
     if (path.isEmpty() || !QFileInfo::exists(path))

@@ -64,8 +64,17 @@ public:
     const std::shared_ptr<SubsetSortedData>& datafileCatalog() const { return m_catalog; }
     void setDatafileCatalog(std::shared_ptr<SubsetSortedData> catalog);
 
-    bool openedReadOnly() const { return m_openedReadOnly; }
-    void setOpenedReadOnly(bool readOnly) { m_openedReadOnly = readOnly; }
+    // Why the datafile is open read-only: what the user is told, and whether its settings
+    // may still be written when it closes (only when nobody else holds the file).
+    enum class ReadOnlyReason { None, Requested, ReadOnlySetting, FileNotWritable, LockedElsewhere, NoPassword };
+    bool openedReadOnly() const { return m_readOnlyReason != ReadOnlyReason::None; }
+    // Read-only on request (a new or imported datafile), or not read-only.
+    void setOpenedReadOnly(bool readOnly)
+    {
+        setReadOnlyReason(readOnly ? ReadOnlyReason::Requested : ReadOnlyReason::None);
+    }
+    ReadOnlyReason readOnlyReason() const { return m_readOnlyReason; }
+    void setReadOnlyReason(ReadOnlyReason reason);
     bool updatingSettingsOnly() const { return m_updatingSettingsOnly; }
     bool isMobile() const { return m_isMobile; }
     void setIsMobile(bool mobile) { m_isMobile = mobile; }
@@ -88,6 +97,9 @@ public:
     // is empty.
     std::optional<QString> contentOfField(const QString& name, qint64 index) const;
 
+Q_SIGNALS:
+    void readOnlyReasonChanged();
+
 protected:
     void didSave(SaveOperation operation, bool succeeded) override;
 
@@ -107,7 +119,7 @@ private:
     std::shared_ptr<DatafileSettingsData> m_settings;
     std::shared_ptr<DatafileRecordsData> m_records;
     std::shared_ptr<SubsetSortedData> m_catalog;
-    bool m_openedReadOnly = false;
+    ReadOnlyReason m_readOnlyReason = ReadOnlyReason::None;
     bool m_updatingSettingsOnly = false;
     bool m_isMobile = false;
     bool m_correctedCatalog = false;

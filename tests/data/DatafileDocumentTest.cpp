@@ -365,7 +365,7 @@ TEST_F(DatafileDocumentTest, FailedWrite_KeepsTheOldFileAndTheEditedState)
     EXPECT_EQ(m_writesNoted, 0);
 }
 
-TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyNeverAsks)
+TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyAsksOnlyForAnEdit)
 {
     DatafileDocument* document = open(copyOf("good.nv3"));
     ASSERT_TRUE(document);
@@ -383,8 +383,21 @@ TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyN
                                              "this datafile for address block or field data.");
     EXPECT_EQ(sheet.request.buttons, QStringList({"OK"}));
 
+    // Read-only and edited: the edit is not dropped without a question, and Save offers
+    // a copy, as the file itself cannot take it.
     m_presenter.clear();
     document->setOpenedReadOnly(true);
+    m_presenter.answerAlertWithButton("Save");
+    m_presenter.answerSavePanel(std::nullopt);
+    document->canCloseDocument([&](bool shouldClose) { closes = shouldClose; });
+    EXPECT_FALSE(closes);
+    EXPECT_EQ(m_presenter.alertMessages(),
+              QStringList{"Do you want to save the changes made to the document “good.nv3”?"});
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // Read-only and unedited: nothing to ask.
+    m_presenter.clear();
+    document->updateChangeCount(Document::ChangeType::Cleared);
     document->canCloseDocument([&](bool shouldClose) { closes = shouldClose; });
     EXPECT_TRUE(closes);
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
