@@ -288,12 +288,15 @@ void CurrentRecordEngine::privateLoadValidatedRecord(const std::shared_ptr<Recor
     m_keepStoredText = false;
     const bool rich = !record->textRTFD().isEmpty() && !m_views.document->isMobile();
     if (!rich || !textArea.showRtfd(record->textRTFD())) {
-        if (rich) {
+        // Once per record: stepping through records must not fill the log.
+        if (rich && !m_unreadableTextLogged.contains(record->identifier())) {
+            m_unreadableTextLogged.insert(record->identifier());
             SystemLog::log(QStringLiteral("The rich text of record %1 cannot be read; its plain "
                                           "text is shown and the rich text is kept.")
                                .arg(record->identifier()));
-            m_keepStoredText = true;
         }
+        if (rich)
+            m_keepStoredText = true;
         textArea.showPlainText(record->textString());
     }
     updateTextEditability();

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -188,6 +189,7 @@ private:
     bool m_keepStoredText = false;
 
     QStringList m_viewedRecordList;
+    QSet<QString> m_unreadableTextLogged;
     qsizetype m_currentRecordInList = 0;
     bool m_movingInViewedRecordList = true;
 };

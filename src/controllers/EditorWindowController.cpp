@@ -246,6 +246,11 @@ void EditorWindowController::prepare()
     m_engine->setCanSaveChanges(false);
     m_engine->openRecordAtIndex(index);
     m_engine->setLastHitField(CurrentRecordEngine::NoHit);
+    // A Basic View without fields would show nothing at all.
+    if (settings()->fields().isEmpty() && settings()->mode() == QLatin1String("Basic")) {
+        settings()->setMode(QStringLiteral("List"));
+        m_tableController->changeMode(settings()->mode());
+    }
 
     if (!isClone()) {
         if (MainController* application = MainController::mainController()) {

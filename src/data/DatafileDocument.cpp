@@ -244,6 +244,8 @@ bool DatafileDocument::writeDatafile(const QString& path, const PlistDictionary&
         path, [&](QIODevice& device) { return PlistXmlWriter::write(datafile, device); });
     if (!result.ok)
         return refuse(result.errorString);
+    if (QFileInfo(path) == QFileInfo(fileURL().toLocalFile()))
+        noteFileState();
     if (didWriteHook())
         QTimer::singleShot(100, [] {
             if (didWriteHook())

@@ -10,6 +10,9 @@ public:
     static const QString baseAddress;
 
     static QUrl urlForPage(const QString& pageName);
-    // Opens the page in the user's browser; false when nothing would take it.
+    // Opens the page in the user's browser; false, after telling the user, when nothing
+    // would take it.
     static bool openPage(const QString& pageName);
+    // The same for any web or mail address.
+    static bool openAddress(const QUrl& address);
 };

@@ -2,7 +2,6 @@
 
 #include "Localization.h"
 #include "NotificationCenter.h"
-#include "Presenter.h"
 #include "UserDefaults.h"
 #include "UserGuide.h"
 #include "VKUpdateController.h"
@@ -121,7 +120,7 @@ void VKSharedController::openGuidePage(const QString& pageName)
 
 void VKSharedController::openAddress(const QString& address)
 {
-    Presenter::shared().openUrl(QUrl(address));
+    UserGuide::openAddress(QUrl(address));
 }
 
 bool VKSharedController::validateAction(const QString&) const

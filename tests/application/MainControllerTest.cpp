@@ -242,6 +242,15 @@ TEST_F(MainControllerTest, HelpAndProgressPanel)
     controller->performAction("helpFeedback:");
     EXPECT_EQ(m_presenter.openedUrls(), QList<QUrl>({QUrl("https://norva.app/guide/index.html"),
                                                      QUrl("https://norva.app/features.html")}));
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+
+    // Without a browser the user hears why nothing happened.
+    m_presenter.setOpensUrls(false);
+    controller->performAction("helpGuide:");
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "The page could not be shown.");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "No program on this computer would open https://norva.app/guide/index.html.");
 
     controller->startIndeterminateProgressPanel("Sorting…");
     controller->startIndeterminateProgressPanel("Sorting again…");

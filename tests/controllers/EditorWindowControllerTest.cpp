@@ -1,5 +1,6 @@
 #include "EditorWindowController.h"
 
+#include "EditorTableController.h"
 #include "EditorTestBase.h"
 
 #include "FreeformTextView.h"
@@ -363,4 +364,27 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_Remov
                   {second->identifier().mid(3), "uuid://" + second->identifier()},
                   {"file:///nowhere", "file:///nowhere"}}));
     EXPECT_TRUE(editor->currentRecordDirty());
+}
+
+TEST_F(EditorWindowControllerTest, Mode_ABasicViewWithoutFieldsOpensAsTheListView)
+{
+    const struct {
+        bool withField;
+        QString storedMode;
+        QString shownMode;
+    } cases[] = {{false, "Basic", "List"}, {true, "Basic", "Basic"}, {false, "List", "List"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.storedMode.toStdString() + (c.withField ? " with a field" : ""));
+        DatafileDocument* document = open(makeDatafile([&](DatafileSettingsData& settings) {
+            settings.setMode(c.storedMode);
+            if (c.withField)
+                settings.setFields(PlistArray{PlistDictionary{{"Identifier", "F"}, {"Name", "Name"}}});
+        }));
+        EditorWindowController* editor = editorOf(document);
+        EditorTableController& tables = *editor->tableController();
+        EXPECT_EQ(tables.currentTableView(),
+                  c.shownMode == "List" ? tables.listTableView() : tables.basicTableView());
+        EXPECT_EQ(editor->settings()->mode(), c.shownMode);
+        m_documents.clear();
+    }
 }

@@ -6,10 +6,14 @@
 #include "EditorTableController.h"
 #include "FieldCellEditor.h"
 #include "FreeformTextView.h"
+#include "InstanceChannel.h"
 #include "RXTableView.h"
 
 #include <QClipboard>
 #include <QSignalSpy>
+
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -266,4 +270,62 @@ TEST_F(FileCommandsJourneyTest, ClosingTheStartWindowWithNoDatafileOpen_Quits)
     QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
     m_assembly->startWindow().close();
     EXPECT_EQ(quitting.count(), 1);
+}
+
+TEST_F(FileCommandsJourneyTest, SaveAfterAnotherProgramChangedTheFile_AsksBeforeReplacingIt)
+{
+    const QString path = copyFixture("good.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    typeIntoText(editor, " mine");
+    // Another program rewrites the file meanwhile.
+    const QByteArray theirs = contentsOf(path) + "\n";
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+
+    m_presenter.answerAlertWithButton("Cancel");
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "The file “good.nv3” has been changed by another application since you opened or "
+              "saved it.");
+    EXPECT_EQ(m_presenter.lastAlert().request.buttons, QStringList({"Save Anyway", "Cancel"}));
+    EXPECT_EQ(contentsOf(path), theirs);
+    EXPECT_TRUE(editor->document()->isDocumentEdited());
+
+    m_presenter.answerAlertWithButton("Save Anyway");
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(contentsOf(path).contains(" mine"));
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+
+    // Our own save is no change by another program.
+    typeIntoText(editor, " again");
+    m_presenter.clear();
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_TRUE(contentsOf(path).contains(" again"));
+}
+
+TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
+{
+    // The assembly of this test listens as main() makes it listen.
+    m_assembly.reset();
+    m_assembly = std::make_unique<ApplicationAssembly>();
+    const QString channel = m_dir.filePath("instance");
+    m_assembly->launch({{}, channel});
+    QCoreApplication::processEvents();
+
+    const QString path = copyFixture("good.nv3");
+    std::atomic<int> handedOver{-1};
+    std::thread secondStart([&] { handedOver = InstanceChannel::handOver(channel, {path}); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return handedOver != -1; }, 5000));
+    secondStart.join();
+    EXPECT_EQ(handedOver, 1);
+    EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(path)));
+
+    // Nobody listens elsewhere: the second start opens the files itself.
+    EXPECT_FALSE(InstanceChannel::handOver(m_dir.filePath("nobody"), {path}));
 }

@@ -51,6 +51,21 @@ QString Document::displayName() const
     return QFileInfo(m_fileURL.toLocalFile()).fileName();
 }
 
+void Document::noteFileState()
+{
+    const QFileInfo file(m_fileURL.toLocalFile());
+    m_fileModified = file.exists() ? file.lastModified() : QDateTime();
+    m_fileSize = file.exists() ? file.size() : -1;
+}
+
+bool Document::fileChangedOnDisk() const
+{
+    if (m_fileURL.isEmpty() || m_fileSize < 0)
+        return false;
+    const QFileInfo file(m_fileURL.toLocalFile());
+    return !file.exists() || file.lastModified() != m_fileModified || file.size() != m_fileSize;
+}
+
 void Document::updateChangeCount(ChangeType change)
 {
     const bool wasEdited = isDocumentEdited();
@@ -81,6 +96,7 @@ bool Document::saveToURL(const QUrl& url, const QString& type, SaveOperation ope
     if (written && operation != SaveOperation::SaveTo) {
         setFileType(type);
         setFileURL(url);
+        noteFileState();
         updateChangeCount(ChangeType::Cleared);
     }
     didSave(operation, written);
@@ -107,6 +123,21 @@ void Document::saveDocument()
         saveDocumentAs();
         return;
     }
+    if (fileChangedOnDisk()) {
+        // Saving now would replace what another program wrote: the user decides.
+        AlertRequest alert;
+        alert.messageText = stringWithFormat(
+            localized(QStringLiteral("The file “%@” has been changed by another application since "
+                                     "you opened or saved it.")),
+            displayName());
+        alert.informativeText = localized(
+            QStringLiteral("The changes made by the other application will be lost if you save. "
+                           "Save anyway?"));
+        alert.buttons = {localized(QStringLiteral("Save Anyway")),
+                         localized(QStringLiteral("Cancel"))};
+        if (Presenter::shared().runModalAlert(alert).returnCode != AlertFirstButtonReturn)
+            return;
+    }
     saveToURL(m_fileURL, m_fileType, SaveOperation::Save);
 }
 
@@ -132,6 +163,7 @@ bool Document::revertToContentsOfURL(const QUrl& url, const QString& type)
     m_failureReason.clear();
     if (!readFromURL(url, type))
         return false;
+    noteFileState();
     updateChangeCount(ChangeType::Cleared);
     return true;
 }

@@ -2,6 +2,7 @@
 
 #include "Responder.h"
 
+#include <QDateTime>
 #include <QObject>
 #include <QUrl>
 
@@ -34,6 +35,11 @@ public:
     void setFileType(const QString& type) { m_fileType = type; }
     // The file's name, or "Untitled" for a document never saved.
     QString displayName() const;
+
+    // Remembers the file as it is now (modification time and size): read or written by us.
+    void noteFileState();
+    // Whether another program (or another Norva) changed the file since.
+    bool fileChangedOnDisk() const;
 
     bool isDocumentEdited() const { return m_changeCount != 0; }
     void updateChangeCount(ChangeType change);
@@ -94,6 +100,8 @@ protected:
 private:
     QUrl m_fileURL;
     QString m_fileType;
+    QDateTime m_fileModified;
+    qint64 m_fileSize = -1;
     int m_changeCount = 0;
     QString m_failureReason;
     SaveOperation m_saveOperation = SaveOperation::Save;

@@ -121,6 +121,7 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
     document->setFileURL(url);
     if (!document->readFromURL(url, typeName))
         return refuse(document->failureReason());
+    document->noteFileState();
     Document* opened = addDocument(std::move(document));
     opened->makeWindowControllers();
     if (display)
