@@ -335,6 +335,19 @@ void EditorWindowController::storeWindowFrame(bool preparing)
     }
 }
 
+void EditorWindowController::noteFrameChange()
+{
+    if (!m_mainWindow->isVisible())
+        return;
+    if (m_frameSettled) {
+        storeWindowFrame(false);
+        return;
+    }
+    // The decorations are known once the window manager has framed the window.
+    if (m_mainWindow->frameGeometry().size() != m_mainWindow->size())
+        windowWasFramed();
+}
+
 void EditorWindowController::windowWasFramed()
 {
     if (m_frameSettled)
@@ -481,15 +494,15 @@ bool EditorWindowController::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::WindowActivate:
             windowDidBecomeMain();
+            noteFrameChange();
             break;
         case QEvent::Show:
-            // The decorations are known once the window manager has framed the window.
-            QTimer::singleShot(0, this, [this] { windowWasFramed(); });
+            // A window manager without decorations never tells: the frame is taken as it is then.
+            QTimer::singleShot(1000, this, [this] { windowWasFramed(); });
             break;
         case QEvent::Move:
         case QEvent::Resize:
-            if (m_frameSettled && m_mainWindow->isVisible() && !isClone())
-                storeWindowFrame(false);
+            noteFrameChange();
             break;
         default:
             break;

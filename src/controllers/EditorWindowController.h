@@ -192,6 +192,7 @@ private:
     // present mode's; changes the settings only when it differs.
     void storeWindowFrame(bool preparing);
     void applyViewFrame();
+    void noteFrameChange();
     void windowWasFramed();
     void beginProgressSheet(const QString& message);
 
