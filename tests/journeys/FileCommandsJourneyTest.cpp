@@ -53,7 +53,12 @@ TEST_F(FileCommandsJourneyTest, OpenEditAFieldAndTheTextSave_TheFileHoldsBothEdi
 
     EditorWindowController* editor = openWithCommand(path);
     ASSERT_TRUE(editor);
-    EXPECT_EQ(m_presenter.openPanels().size(), 1);
+    ASSERT_EQ(m_presenter.openPanels().size(), 1);
+    const OpenPanelRequest& panel = m_presenter.openPanels().first().request;
+    EXPECT_EQ(panel.title, "Open");
+    EXPECT_EQ(panel.directory, QFileInfo(m_dir.path()).canonicalFilePath()); // the datafiles folder
+    EXPECT_EQ(panel.nameFilters, QStringList({"Norva datafiles (*.nv3 *.nvm)", "All files (*)"}));
+    EXPECT_EQ(panel.fileTypes, QStringList({"nv3", "nvm"})); // templates once they open
     ASSERT_EQ(editor->currentRecord()->identifier(), bob);
     typeIntoListCell(editor, 0, 0, "Robert Jones");
     typeIntoText(editor, " and more");
