@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ApplicationMenus.h"
+#include "DatafileDocument.h"
 #include "Document.h"
 #include "DocumentController.h"
 #include "FileURL.h"
@@ -60,6 +61,20 @@ void MainController::initialize()
     registerAction(QStringLiteral("openDocument:"), [this](QObject*) { openDocument(); });
     registerAction(QStringLiteral("terminate:"),
                    [](QObject*) { Application::shared().terminate(); });
+
+    // Open datafiles are counted as their documents come and go; a clone window is no
+    // document of its own, so it never counts.
+    DocumentController& documents = DocumentController::shared();
+    connect(&documents, &DocumentController::documentAdded, this, [this](Document* document) {
+        if (qobject_cast<DatafileDocument*>(document))
+            setOpenDatafileCount(m_openDatafileCount + 1);
+    });
+    connect(&documents, &DocumentController::documentRemoved, this, [this](Document* document) {
+        if (!qobject_cast<DatafileDocument*>(document))
+            return;
+        setLastDatafileClosing(m_openDatafileCount == 1);
+        setOpenDatafileCount(m_openDatafileCount - 1);
+    });
 }
 
 PlistDictionary MainController::applicationDefaults()

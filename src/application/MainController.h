@@ -4,6 +4,7 @@
 #include "ShellServices.h"
 #include "VKSharedController.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,7 +52,8 @@ public:
     bool isMojaveOrLater() const;
 
     int openDatafileCount() const { return m_openDatafileCount; }
-    void setOpenDatafileCount(int count) { m_openDatafileCount = count; }
+    // A negative count is stored as 0.
+    void setOpenDatafileCount(int count) { m_openDatafileCount = std::max(0, count); }
     bool lastDatafileClosing() const { return m_lastDatafileClosing; }
     void setLastDatafileClosing(bool closing) { m_lastDatafileClosing = closing; }
     bool quitting() const { return m_quitting; }

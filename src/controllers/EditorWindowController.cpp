@@ -8,7 +8,6 @@
 #include "EditorWindowViews.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
-#include "MainController.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "StringFormat.h"
@@ -252,12 +251,6 @@ void EditorWindowController::prepare()
         m_tableController->changeMode(settings()->mode());
     }
 
-    if (!isClone()) {
-        if (MainController* application = MainController::mainController()) {
-            application->setOpenDatafileCount(application->openDatafileCount() + 1);
-            m_countedAsOpen = true;
-        }
-    }
     setGlobalLockFileName();
     openWithLockFile();
     connect(datafileDocument(), &DatafileDocument::readOnlyReasonChanged, this,
@@ -578,12 +571,4 @@ void EditorWindowController::windowWillClose()
         settings->setDatafileSettingsDidChange(true);
     }
     datafileDocument()->updateSettingsOnly();
-    if (m_countedAsOpen) {
-        m_countedAsOpen = false;
-        if (MainController* application = MainController::mainController()) {
-            const int count = application->openDatafileCount();
-            application->setLastDatafileClosing(count == 1);
-            application->setOpenDatafileCount(std::max(0, count - 1));
-        }
-    }
 }

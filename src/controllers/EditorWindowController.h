@@ -221,5 +221,4 @@ private:
     quint64 m_openTemplateCount = 0;
     QString m_firstOpenedRecordID;
     double m_totalIncrements = 0;
-    bool m_countedAsOpen = false;
 };

@@ -160,6 +160,7 @@ TEST_F(FileCommandsJourneyTest, OpenASecondFromAnEditorThenQuit_AsksForTheEdited
     EditorWindowController* secondEditor = openWithCommand(second);
     ASSERT_TRUE(secondEditor);
     EXPECT_EQ(DocumentController::shared().documents().size(), 2u);
+    EXPECT_EQ(m_assembly->mainController().openDatafileCount(), 2);
     EXPECT_TRUE(QFile::exists(second + ".lock"));
 
     typeIntoText(secondEditor, "edited");
@@ -174,6 +175,8 @@ TEST_F(FileCommandsJourneyTest, OpenASecondFromAnEditorThenQuit_AsksForTheEdited
               QStringList{"Do you want to save the changes made to the document “second.nv3”?"});
     EXPECT_EQ(quitting.count(), 1);
     EXPECT_TRUE(DocumentController::shared().documents().empty());
+    EXPECT_EQ(m_assembly->mainController().openDatafileCount(), 0);
+    EXPECT_TRUE(m_assembly->mainController().lastDatafileClosing());
     EXPECT_FALSE(QFile::exists(first + ".lock"));
     EXPECT_FALSE(QFile::exists(second + ".lock"));
     const PlistValue records = readDatafile(second).value("Records");
