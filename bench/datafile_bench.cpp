@@ -1,17 +1,18 @@
-// A datafile as a document, end to end: reading it into the model and saving it.
+// A datafile end to end: reading it into the model (settings, records, catalog) and
+// saving it, as the document does.
 //
 //   datafile_bench --generate N OUT     writes a realistic datafile of N records
-//   datafile_bench --open FILE          times reading it into a document
-//   datafile_bench --roundtrip IN OUT   reads IN as a document (a repair prompt is
-//                                       answered "Correct the Problem") and saves OUT
+//   datafile_bench --open FILE          times reading it into the model
+//   datafile_bench --roundtrip IN OUT   reads IN (a catalog that does not match its
+//                                       records is rebuilt) and saves OUT
 //   datafile_bench                      all of it on a generated datafile of 100,000 records
-#include "DatafileDocument.h"
+#include "DatafileFormat.h"
 #include "DatafileGenerator.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
-#include "ScriptedPresenter.h"
+#include "SubsetSortedData.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -21,6 +22,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace {
@@ -48,32 +50,46 @@ int generate(int recordCount, const QString& out)
     return written.ok ? 0 : 1;
 }
 
-std::unique_ptr<DatafileDocument> openDocument(const QString& path, double* seconds)
+// The model of an open datafile.
+struct Datafile {
+    std::shared_ptr<DatafileSettingsData> settings;
+    std::shared_ptr<DatafileRecordsData> records;
+    std::shared_ptr<SubsetSortedData> catalog;
+};
+
+std::optional<Datafile> openDatafile(const QString& path, double* seconds)
 {
-    auto document = std::make_unique<DatafileDocument>();
-    document->setFileType(DatafileDocument::ProDatafileType);
     QElapsedTimer timer;
     timer.start();
-    const bool read =
-        document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType);
-    *seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!read) {
-        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path),
-                     qPrintable(document->failureReason()));
-        return nullptr;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path), qPrintable(file.errorString()));
+        return std::nullopt;
     }
-    document->setFileURL(QUrl::fromLocalFile(path));
-    return document;
+    DatafileFormat::Result<DatafileFormat::Contents> read = DatafileFormat::read(file);
+    if (!read.ok()) {
+        std::fprintf(stderr, "cannot open %s: %s\n", qPrintable(path),
+                     qPrintable(read.error.message));
+        return std::nullopt;
+    }
+    DatafileFormat::Contents& contents = *read.value;
+    if (!contents.catalogMatchesRecords)
+        contents.catalog = DatafileFormat::catalogForRecords(contents.records->dictionary());
+    Datafile datafile{contents.settings, contents.records,
+                      SortedData::catalogWithSortedArray<SubsetSortedData>(
+                          contents.catalog, contents.records, contents.settings->criteria())};
+    *seconds = double(timer.nsecsElapsed()) / 1e9;
+    return datafile;
 }
 
 int open(const QString& path)
 {
     double seconds = 0;
-    const std::unique_ptr<DatafileDocument> document = openDocument(path, &seconds);
-    if (!document)
+    const std::optional<Datafile> datafile = openDatafile(path, &seconds);
+    if (!datafile)
         return 1;
     std::printf("open %.1f MB, %lld records: %.3f s; peak RSS %.1f MB = %.2f x file\n",
-                fileMB(path), qlonglong(document->datafileRecords()->count()), seconds, peakRssMB(),
+                fileMB(path), qlonglong(datafile->records->count()), seconds, peakRssMB(),
                 peakRssMB() / fileMB(path));
     return 0;
 }
@@ -81,18 +97,19 @@ int open(const QString& path)
 int roundtrip(const QString& in, const QString& out)
 {
     double openSeconds = 0;
-    const std::unique_ptr<DatafileDocument> document = openDocument(in, &openSeconds);
-    if (!document)
+    const std::optional<Datafile> datafile = openDatafile(in, &openSeconds);
+    if (!datafile)
         return 1;
     QElapsedTimer timer;
     timer.start();
-    const bool saved =
-        document->saveToURL(QUrl::fromLocalFile(out), DatafileDocument::ProDatafileType,
-                            Document::SaveOperation::SaveTo);
+    const DatafileFormat::Parts parts{datafile->settings->dictionary(),
+                                      datafile->records->dictionary(),
+                                      datafile->catalog->sortedArray()};
+    const SafeFileWriter::Result saved = SafeFileWriter::write(
+        out, [&](QIODevice& device) { return DatafileFormat::write(parts, device); });
     const double saveSeconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!saved) {
-        std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(out),
-                     qPrintable(document->failureReason()));
+    if (!saved.ok) {
+        std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(out), qPrintable(saved.errorString));
         return 1;
     }
     std::printf("open %.1f MB: %.3f s; save %.1f MB: %.3f s; peak RSS %.1f MB = %.2f x file\n",
@@ -106,9 +123,7 @@ int roundtrip(const QString& in, const QString& out)
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ScriptedPresenter presenter; // answers every prompt with its first button
-    Presenter::setShared(&presenter);
+    QGuiApplication application(argc, argv);
 
     const std::string_view mode = argc > 1 ? argv[1] : "";
     const auto arg = [&](int i) { return QString::fromLocal8Bit(argv[i]); };

@@ -1,11 +1,10 @@
 #include "DatafileDocument.h"
 
+#include "DatafileFormat.h"
 #include "FileURL.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
-#include "PlistXmlWriter.h"
 #include "Presenter.h"
-#include "PropertyList.h"
 #include "SafeFileWriter.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
@@ -121,47 +120,18 @@ bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
     if (!file.open(QIODevice::ReadOnly))
         return refuse(stringWithFormat(localized(QStringLiteral("The file could not be read: %@.")),
                                        file.errorString()));
-    PlistReadResult read = readPropertyList(file);
+    DatafileFormat::Result<DatafileFormat::Contents> read = DatafileFormat::read(file);
     file.close();
     if (!read.ok())
-        return refuse(stringWithFormat(
-            localized(QStringLiteral("The file is not a datafile or is damaged (%@).")),
-            read.error->toString()));
-    const PlistDictionary* top = read.value.asDictionary();
-    if (!top)
-        return refuse(localized(QStringLiteral("The file is not a datafile.")));
-    const PlistValue* settingsValue = top->find(SettingsKey);
-    const PlistValue* recordsValue = top->find(RecordsKey);
-    const PlistValue* catalogValue = top->find(CatalogKey);
-    if (!settingsValue || !settingsValue->isDictionary())
-        return refuse(localized(QStringLiteral("The datafile has no settings.")));
-    if (!recordsValue || !recordsValue->isDictionary())
-        return refuse(localized(QStringLiteral("The datafile has no records.")));
-    if (catalogValue && !catalogValue->isArray())
-        return refuse(localized(QStringLiteral("The datafile's record order is damaged.")));
-    const PlistDictionary records = *recordsValue->asDictionary();
-    for (const PlistDictionary::Entry& entry : records) {
-        if (!entry.value.isDictionary())
-            return refuse(stringWithFormat(localized(QStringLiteral("The record %@ is damaged.")),
-                                           entry.key));
-    }
-    PlistArray catalog = catalogValue ? *catalogValue->asArray() : PlistArray();
-    for (const PlistValue& entry : catalog) {
-        if (!entry.isDictionary())
-            return refuse(localized(QStringLiteral("The datafile's record order is damaged.")));
-    }
-
-    std::shared_ptr<DatafileSettingsData> settings =
-        DatafileSettingsData::settingsWithDictionary(*settingsValue->asDictionary());
-    if (!settings)
-        return refuse(
-            localized(QStringLiteral("The datafile was written by a newer version of Norva.")));
-
-    catalog = rebuildCatalogFromRecords(records, catalog, QFileInfo(m_filePath).fileName());
-    auto collection = std::make_shared<DatafileRecordsData>(records);
-    m_settings = std::move(settings);
-    m_records = collection;
-    adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(catalog, collection,
+        return refuse(read.error.message);
+    DatafileFormat::Contents& contents = *read.value;
+    if (!contents.catalogMatchesRecords)
+        contents.catalog = rebuildCatalogFromRecords(contents.records->dictionary(),
+                                                     contents.catalog,
+                                                     QFileInfo(m_filePath).fileName());
+    m_settings = std::move(contents.settings);
+    m_records = std::move(contents.records);
+    adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(contents.catalog, m_records,
                                                                       m_settings->criteria()));
     m_settings->setDatafileSettingsDidChange(false);
     return true;
@@ -171,23 +141,6 @@ PlistArray DatafileDocument::rebuildCatalogFromRecords(const PlistDictionary& re
                                                        const PlistArray& catalog,
                                                        const QString& fileName)
 {
-    // The catalog must name every record once, and nothing else.
-    bool matches = catalog.size() == records.size();
-    if (matches) {
-        QSet<QString> listed;
-        listed.reserve(catalog.size());
-        for (const PlistValue& entry : catalog) {
-            const QString identifier = SortedData::identifierOfEntry(entry);
-            if (!records.contains(identifier) || listed.contains(identifier)) {
-                matches = false;
-                break;
-            }
-            listed.insert(identifier);
-        }
-    }
-    if (matches)
-        return catalog;
-
     AlertRequest alert;
     alert.messageText = stringWithFormat(
         localized(QStringLiteral("%@ shows %U records, but actually contains %U.")), fileName,
@@ -200,16 +153,8 @@ PlistArray DatafileDocument::rebuildCatalogFromRecords(const PlistDictionary& re
                      localized(QStringLiteral("Don't Correct"))};
     if (Presenter::shared().runModalAlert(alert).returnCode != AlertFirstButtonReturn)
         return catalog;
-
-    PlistArray rebuilt;
-    rebuilt.reserve(records.size());
-    for (const PlistDictionary::Entry& entry : records) {
-        rebuilt.append(PlistDictionary{{SortedData::IdentifierKey, entry.key},
-                                       {SubsetSortedData::CurrentlySelectedKey, true},
-                                       {SubsetSortedData::PreviouslySelectedKey, true}});
-    }
     m_correctedCatalog = true;
-    return rebuilt;
+    return DatafileFormat::catalogForRecords(records);
 }
 
 bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
@@ -229,19 +174,17 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
         settings = settings.shallowCopy();
         settings.insert(QStringLiteral("SyncID"), QStringLiteral(""));
     }
-    const PlistDictionary datafile{{SettingsKey, settings},
-                                   {RecordsKey, m_records->dictionary()},
-                                   {CatalogKey, m_catalog->sortedArray()}};
-    if (!writeDatafile(url.toLocalFile(), datafile))
+    if (!writeDatafile(url.toLocalFile(),
+                       {settings, m_records->dictionary(), m_catalog->sortedArray()}))
         return false;
     m_settings->setDatafileSettingsDidChange(false);
     return true;
 }
 
-bool DatafileDocument::writeDatafile(const QString& path, const PlistDictionary& datafile)
+bool DatafileDocument::writeDatafile(const QString& path, const DatafileFormat::Parts& datafile)
 {
     const SafeFileWriter::Result result = SafeFileWriter::write(
-        path, [&](QIODevice& device) { return PlistXmlWriter::write(datafile, device); });
+        path, [&](QIODevice& device) { return DatafileFormat::write(datafile, device); });
     if (!result.ok)
         return refuse(result.errorString);
     if (QFileInfo(path) == QFileInfo(fileURL().toLocalFile()))
@@ -392,19 +335,14 @@ void DatafileDocument::updateSettingsOnly()
         return;
     m_updatingSettingsOnly = true;
     if (isDocumentEdited()) {
+        // The records on disk stay as they are; only the settings are new.
         QFile file(path);
-        PlistReadResult onDisk;
+        DatafileFormat::Result<DatafileFormat::Parts> onDisk;
         if (file.open(QIODevice::ReadOnly))
-            onDisk = readPropertyList(file);
-        const PlistDictionary* top = onDisk.ok() ? onDisk.value.asDictionary() : nullptr;
-        const PlistValue* records = top ? top->find(RecordsKey) : nullptr;
-        if (records && records->isDictionary()) {
-            const PlistValue catalog = top->value(CatalogKey);
-            const PlistDictionary datafile{
-                {SettingsKey, m_settings->dictionary()},
-                {RecordsKey, *records},
-                {CatalogKey, catalog.isArray() ? catalog : PlistValue(PlistArray())}};
-            if (writeDatafile(path, datafile))
+            onDisk = DatafileFormat::readParts(file);
+        if (onDisk.ok()) {
+            onDisk.value->settings = m_settings->dictionary();
+            if (writeDatafile(path, *onDisk.value))
                 m_settings->setDatafileSettingsDidChange(false);
         } else {
             SystemLog::log(

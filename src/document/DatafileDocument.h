@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CatalogDocument.h"
+#include "DatafileFormat.h"
 #include "DatafileEditor.h"
 #include "DatafileSettingsData.h"
 #include "Document.h"
@@ -19,9 +20,6 @@ class DatafileDocument : public Document, public CatalogDocument {
 public:
     static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
     static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
-    static inline const QString SettingsKey = QStringLiteral("Settings");
-    static inline const QString RecordsKey = QStringLiteral("Records");
-    static inline const QString CatalogKey = QStringLiteral("Catalog");
     static inline const QString RevertedDatafileWindow = QStringLiteral("RevertedDatafileWindow");
     static inline const QString DatafileFieldFormatChangedNotification =
         QStringLiteral("DatafileFieldFormatChangedNotification");
@@ -105,7 +103,7 @@ protected:
 
 private:
     // The catalog array to use when it does not list exactly the records: the user
-    // chooses between a rebuilt one and the one as read.
+    // chooses between a rebuilt one and the one as read. Asked after the file was read.
     PlistArray rebuildCatalogFromRecords(const PlistDictionary& records, const PlistArray& catalog,
                                          const QString& fileName);
     bool refuse(const QString& reason);
@@ -113,7 +111,7 @@ private:
     bool nowSyncing() const;
     bool hasSyncID() const;
     QString ownType() const { return m_isMobile ? MobileDatafileType : ProDatafileType; }
-    bool writeDatafile(const QString& path, const PlistDictionary& datafile);
+    bool writeDatafile(const QString& path, const DatafileFormat::Parts& datafile);
     void adoptCatalog(std::shared_ptr<SubsetSortedData> catalog);
 
     std::shared_ptr<DatafileSettingsData> m_settings;
