@@ -62,10 +62,9 @@ bool BasicViewModel::setData(const QModelIndex& index, const QVariant& value, in
     const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(index.row());
     if (role != Qt::EditRole || index.column() != ValueColumn || !record || !definition)
         return false;
-    PlistDictionary fields = record->fields();
-    fields.insert(definition->stringForKey(DatafileSettingsData::FieldIdentifierKey),
-                  value.toString());
-    record->setFields(fields);
-    Q_EMIT dataChanged(index, index);
+    if (m_editor.engine().writeField(
+            record, definition->stringForKey(DatafileSettingsData::FieldIdentifierKey),
+            value.toString(), CurrentRecordEngine::FieldWrite::Edit))
+        Q_EMIT dataChanged(index, index);
     return true;
 }

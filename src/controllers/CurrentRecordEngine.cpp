@@ -240,25 +240,39 @@ void CurrentRecordEngine::saveIfDifferentRecord(const std::shared_ptr<RecordData
 
 void CurrentRecordEngine::cleanCurrentRecordFields()
 {
-    PlistDictionary fields = m_currentRecord->fields().shallowCopy();
-    bool replaced = false;
+    // Values stored before they were cleaned (read from a file, or typed elsewhere).
+    const PlistDictionary fields = m_currentRecord->fields();
     for (const PlistValue& definition : settings()->fields()) {
         const QString identifier = fieldIdentifierOf(definition);
         const PlistValue* stored = fields.find(identifier);
-        const QString* value = stored ? stored->asString() : nullptr;
-        if (!value || value->isEmpty())
-            continue;
-        QString cleaned = *value;
-        for (const QChar character : ForbiddenFieldCharacters)
-            cleaned.replace(character, QLatin1Char(' '));
-        if (cleaned != *value) {
-            fields.insert(identifier, cleaned);
-            replaced = true;
-            setDatafileChanged();
-        }
+        if (const QString* value = stored ? stored->asString() : nullptr)
+            writeField(m_currentRecord, identifier, *value, FieldWrite::Bulk);
     }
-    if (replaced)
-        m_currentRecord->setFields(fields);
+}
+
+bool CurrentRecordEngine::writeField(const std::shared_ptr<RecordData>& record,
+                                     const QString& identifier, const QString& value,
+                                     FieldWrite kind)
+{
+    if (!record || identifier.isEmpty() || m_isClone)
+        return false;
+    const QString cleaned = RecordData::cleanedFieldValue(value);
+    const PlistValue* stored = record->fields().find(identifier);
+    const QString* storedValue = stored ? stored->asString() : nullptr;
+    if (storedValue ? *storedValue == cleaned : cleaned.isEmpty())
+        return false;
+    // The record's own dictionary, changed in place: every holder of it sees the value.
+    PlistDictionary fields = record->fields();
+    fields.insert(identifier, cleaned);
+    record->setFields(fields);
+    if (kind == FieldWrite::Edit)
+        record->modified();
+    else
+        record->setNeedsSync(true);
+    // Undo of a field change will be registered here.
+    setDatafileChanged();
+    m_views.document->postRecordChange(record->identifier());
+    return true;
 }
 
 void CurrentRecordEngine::commitText()

@@ -54,6 +54,8 @@ public:
     virtual std::shared_ptr<DatafileSettingsData> settings() const = 0;
     virtual bool isDocumentEdited() const = 0;
     virtual void markDocumentEdited() = 0;
+    // Tells the document's other windows that a record's fields changed.
+    virtual void postRecordChange(const QString& identifier) = 0;
     virtual void saveDocument() = 0;
     virtual void removeAllUndoActions() = 0;
 };
@@ -89,9 +91,11 @@ public:
         RecordDeletionNotifier* notifier = nullptr;
     };
 
-    // What a field value never holds; each becomes one space.
-    static inline const QString ForbiddenFieldCharacters = QStringLiteral("\n\r\t\u2028\u2029");
     static constexpr qint64 NoHit = -1;
+
+    // The user typed or dropped the value (the record is stamped modified by whom and
+    // when), or an operation over many records wrote it (the record only needs syncing).
+    enum class FieldWrite { Edit, Bulk };
 
     explicit CurrentRecordEngine(Views views);
 
@@ -143,6 +147,13 @@ public:
     void loadCurrentRecord();
     // Shows the record at the index as the first of a new history.
     void openRecordAtIndex(qint64 index);
+
+    // The one way a record's field changes: the value takes the field text rule; a value
+    // equal to the stored one (or an empty one where none is stored) changes nothing.
+    // Otherwise it is stored, the record stamped as the kind says, the document marked
+    // edited and the change posted. Whether the field changed.
+    bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
+                    const QString& value, FieldWrite kind);
 
     void setDatafileChanged();
     void autoSaveChanges(bool force);

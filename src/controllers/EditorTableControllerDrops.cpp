@@ -61,7 +61,7 @@ bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, 
     // The dragged-from cell editor is still running the drag: the change waits for it.
     const bool move = fromEditedCell && !modifiers.testFlag(Qt::AltModifier);
     QTimer::singleShot(0, this, [=, this] {
-        dropText(table, FieldCellEditor::cleanedFieldText(text), target, identifier, targetField,
+        dropText(table, RecordData::cleanedFieldValue(text), target, identifier, targetField,
                  targetIndex, move);
     });
     return true;
@@ -78,13 +78,10 @@ void EditorTableController::dropText(RXTableView* table, const QString& value,
             source->textCursor().removeSelectedText();
         endEditing();
     }
-    PlistDictionary fields = target->fields();
-    fields.insert(identifier, value);
-    target->setFields(fields);
-    target->modified();
+    if (m_editor.engine().writeField(target, identifier, value,
+                                     CurrentRecordEngine::FieldWrite::Edit))
+        m_editor.setCurrentRecordDirty(true);
     reload();
     selectRangeInField(table, column, row, 0, value.size(),
                        UserDefaults::standardUserDefaults().boolForKey(HighlightFindFieldKey));
-    m_editor.setCurrentRecordDirty(true);
-    m_editor.setDatafileChanged();
 }

@@ -64,10 +64,10 @@ void EditorTableController::controlTextDidChange(FieldCellEditor&)
     // The editor has cleaned its own text already.
     if (currentTableViewName() == BasicMode && m_editor.settings()->liveFieldWrapping())
         updateLineWrapping();
+    // The value and its stamp are stored when the edit ends; the window shows at once
+    // that there is something to save.
     m_editor.setCurrentRecordDirty(true);
-    if (const std::shared_ptr<RecordData>& record = m_editor.currentRecord())
-        record->modified();
-    m_editor.setDatafileChanged();
+    m_editor.engine().setDatafileChanged();
 }
 
 bool EditorTableController::rxTableView(RXTableView* table, int, int row) const

@@ -135,6 +135,13 @@ void EditorWindowViews::markDocumentEdited()
     m_editor.datafileDocument()->updateChangeCount(Document::ChangeType::Done);
 }
 
+void EditorWindowViews::postRecordChange(const QString& identifier)
+{
+    NotificationCenter::defaultCenter().postNotification(
+        QStringLiteral("DidChangeRecordNotification"), m_editor.datafileDocument(),
+        QVariantMap{{QStringLiteral("Identifier"), identifier}});
+}
+
 void EditorWindowViews::saveDocument()
 {
     m_editor.datafileDocument()->saveDocument();

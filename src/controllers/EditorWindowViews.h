@@ -43,6 +43,7 @@ public:
     std::shared_ptr<DatafileSettingsData> settings() const override;
     bool isDocumentEdited() const override;
     void markDocumentEdited() override;
+    void postRecordChange(const QString& identifier) override;
     void saveDocument() override;
     // The text view keeps its own undo, emptied when a record is loaded.
     void removeAllUndoActions() override {}

@@ -81,9 +81,8 @@ bool ListViewModel::setData(const QModelIndex& index, const QVariant& value, int
     if (role != Qt::EditRole || !record || identifier.isEmpty() ||
         identifier == TextColumnIdentifier)
         return false;
-    PlistDictionary fields = record->fields();
-    fields.insert(identifier, value.toString());
-    record->setFields(fields);
-    Q_EMIT dataChanged(index, index);
+    if (m_editor.engine().writeField(record, identifier, value.toString(),
+                                     CurrentRecordEngine::FieldWrite::Edit))
+        Q_EMIT dataChanged(index, index);
     return true;
 }

@@ -35,3 +35,19 @@ void RecordData::appendEntries(PlistDictionary::Entries& entries) const
     entries.push_back({TextStringKey, m_textString});
     entries.push_back({TextRTFDKey, m_textRTFD});
 }
+
+bool RecordData::isFieldBreak(QChar character)
+{
+    return character == u'\n' || character == u'\r' || character == u'\t' ||
+           character == QChar(0x2028) || character == QChar(0x2029);
+}
+
+QString RecordData::cleanedFieldValue(const QString& text)
+{
+    QString cleaned = text;
+    for (QChar& character : cleaned) {
+        if (isFieldBreak(character))
+            character = u' ';
+    }
+    return cleaned;
+}

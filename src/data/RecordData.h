@@ -15,6 +15,11 @@ public:
 
     static std::shared_ptr<RecordData> record();
 
+    // The field text rule: a field value never holds a line feed, carriage return, tab,
+    // U+2028 or U+2029; each becomes one space.
+    static bool isFieldBreak(QChar character);
+    static QString cleanedFieldValue(const QString& text);
+
     QString className() const override { return QStringLiteral("RecordData"); }
 
     // Field identifier to value. The editor changes it in place, so this is the

@@ -1,18 +1,9 @@
 #include "FieldCellEditor.h"
 
 #include "LinkLook.h"
+#include "RecordData.h"
 
 #include <QMouseEvent>
-
-namespace {
-
-bool isFieldBreak(QChar character)
-{
-    return character == u'\n' || character == u'\r' || character == u'\t' ||
-           character == QChar(0x2028) || character == QChar(0x2029);
-}
-
-} // namespace
 
 FieldCellEditor::FieldCellEditor(QWidget* parent) : QPlainTextEdit(parent)
 {
@@ -26,22 +17,12 @@ FieldCellEditor::FieldCellEditor(QWidget* parent) : QPlainTextEdit(parent)
     connect(this, &QPlainTextEdit::textChanged, this, &FieldCellEditor::textDidChange);
 }
 
-QString FieldCellEditor::cleanedFieldText(const QString& text)
-{
-    QString cleaned = text;
-    for (QChar& character : cleaned) {
-        if (isFieldBreak(character))
-            character = u' ';
-    }
-    return cleaned;
-}
-
 void FieldCellEditor::setText(const QString& text)
 {
     if (text == toPlainText())
         return;
     const bool changing = std::exchange(m_changingText, true);
-    setPlainText(cleanedFieldText(text));
+    setPlainText(RecordData::cleanedFieldValue(text));
     m_changingText = changing;
     setLinks({});
 }
@@ -91,7 +72,7 @@ void FieldCellEditor::textDidChange()
     QTextCursor cleaner(document());
     bool joined = false;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isFieldBreak(text.at(i)))
+        if (!RecordData::isFieldBreak(text.at(i)))
             continue;
         if (!joined) {
             cleaner.joinPreviousEditBlock();

@@ -23,9 +23,6 @@ public:
 
     explicit FieldCellEditor(QWidget* parent = nullptr);
 
-    // Line feed, carriage return, tab, U+2028 and U+2029 each become one space.
-    static QString cleanedFieldText(const QString& text);
-
     QString text() const { return toPlainText(); }
     // Replaces the text; not a change by the user.
     void setText(const QString& text);

@@ -57,6 +57,7 @@ struct FakeViews : CurrentRecordTextArea,
     std::shared_ptr<DatafileSettingsData> settings() const override { return settingsData; }
     bool isDocumentEdited() const override { return edited; }
     void markDocumentEdited() override { edited = true; }
+    void postRecordChange(const QString& identifier) override { changed.append(identifier); }
     void saveDocument() override { ++saves; }
     void removeAllUndoActions() override { log.append("drop undo"); }
 
@@ -84,6 +85,7 @@ struct FakeViews : CurrentRecordTextArea,
     bool tableActive = false;
     bool mobile = false;
     bool edited = false;
+    QStringList changed;
     int saves = 0;
     std::shared_ptr<DatafileSettingsData> settingsData = DatafileSettingsData::settings();
     std::function<void(const QString&)> onWillDelete;
@@ -153,7 +155,7 @@ protected:
 
 } // namespace
 
-TEST_F(CurrentRecordEngineTest, Commit_CleansFieldValuesAndMarksTheDocumentOnlyOnReplacement)
+TEST_F(CurrentRecordEngineTest, Commit_CleansFieldValuesAndMarksOnlyOnReplacement)
 {
     struct Case {
         QString value;
@@ -181,9 +183,13 @@ TEST_F(CurrentRecordEngineTest, Commit_CleansFieldValuesAndMarksTheDocumentOnlyO
         EXPECT_EQ(*record("A")->fields().value("F1").asString(), c.stored);
         // Only the fields the settings define are cleaned.
         EXPECT_EQ(*record("A")->fields().value("Other").asString(), "x\ty");
-        EXPECT_EQ(record("A")->fields().isSameObject(fields), !replaced);
         EXPECT_EQ(m_views.edited, replaced);
+        // A cleaned value needs syncing, but nobody edited it.
+        EXPECT_EQ(record("A")->needsSync(), replaced);
         EXPECT_EQ(record("A")->modifiedDate(), modified);
+        EXPECT_EQ(m_views.changed, replaced ? QStringList{"A"} : QStringList());
+        m_views.changed.clear();
+        record("A")->setNeedsSync(false);
     }
 }
 

@@ -72,7 +72,7 @@ protected:
 } // namespace
 
 TEST_F(EditorTableControllerTest,
-       Typing_LineBreaksAndTabsBecomeSpaces_RecordStampedAndDatafileEdited)
+       Typing_LineBreaksAndTabsBecomeSpaces_DatafileEditedAtOnce)
 {
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
@@ -89,7 +89,6 @@ TEST_F(EditorTableControllerTest,
     EXPECT_EQ(cell->cursorPosition(), 6);
     EXPECT_TRUE(editor->currentRecordDirty());
     EXPECT_TRUE(m_document->isDocumentEdited());
-    EXPECT_TRUE(record->needsSync());
 
     // One undo takes back the paste and its cleaning together.
     QTest::keyClick(cell, Qt::Key_Z, Qt::ControlModifier);
@@ -100,7 +99,7 @@ TEST_F(EditorTableControllerTest,
     const PlistValue* stored = record->fields().find(QStringLiteral("F1"));
     ASSERT_TRUE(stored && stored->asString());
     EXPECT_EQ(*stored->asString(), QStringLiteral("xa b cy"));
-    EXPECT_EQ(FieldCellEditor::cleanedFieldText(QStringLiteral("1\r2\u20283\u20294")),
+    EXPECT_EQ(RecordData::cleanedFieldValue(QStringLiteral("1\r2\u20283\u20294")),
               QStringLiteral("1 2 3 4"));
 }
 
@@ -542,4 +541,83 @@ TEST(ColumnHeaderViewTest, SectionBackground_DarkensFromTheEdgesToTheMiddle)
     EXPECT_EQ(whiteAt(21), qRound(0.86 * 255)); // the innermost band, in the middle
     EXPECT_EQ(whiteAt(40), qRound(0.95 * 255));
     EXPECT_GT(whiteAt(5), whiteAt(15));
+}
+
+TEST_F(EditorTableControllerTest, EveryWayOfChangingAField_GoesThroughOneDoor)
+{
+    // Each way changes one field of one record: that record is stamped once, the change is
+    // posted once, and ending an edit that changed nothing marks nothing at all.
+    enum class Way { BasicTyping, ListTyping, Drop, UntouchedValue, UntouchedEmptyField };
+    const struct {
+        Way way;
+        const char* name;
+        bool changes;
+    } cases[] = {
+        {Way::BasicTyping, "typing in a Basic cell", true},
+        {Way::ListTyping, "typing in a List cell", true},
+        {Way::Drop, "a drop", true},
+        {Way::UntouchedValue, "an edit of a value left as it was", false},
+        {Way::UntouchedEmptyField, "an edit of an empty field left empty", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EditorWindowController* editor = openEditor();
+        EditorTableController& tables = *editor->tableController();
+        const std::shared_ptr<RecordData> record = editor->currentRecord();
+        record->setFields(PlistDictionary{{"F1", "Ann"}});
+        record->setNeedsSync(false);
+        editor->reloadTables();
+        const PlistDate modified = record->modifiedDate();
+        QStringList posted;
+        NotificationCenter::defaultCenter().addObserver(
+            "DidChangeRecordNotification", m_document, &tables, [&](const Notification& note) {
+                posted.append(note.userInfo.value("Identifier").toString());
+            });
+
+        switch (c.way) {
+        case Way::BasicTyping:
+        case Way::UntouchedValue:
+        case Way::UntouchedEmptyField: {
+            const int row = c.way == Way::UntouchedEmptyField ? 1 : 0;
+            tables.singleClicked(BasicViewModel::ValueColumn, row);
+            FieldCellEditor* cell = tables.basicTableView()->cellEditor();
+            ASSERT_TRUE(cell);
+            if (c.way == Way::BasicTyping)
+                QTest::keyClicks(cell, "Smith");
+            QTest::keyClick(cell, Qt::Key_Return);
+            break;
+        }
+        case Way::ListTyping: {
+            tables.changeMode("List");
+            tables.singleClicked(1, 0);
+            FieldCellEditor* cell = tables.listTableView()->cellEditor();
+            ASSERT_TRUE(cell);
+            QTest::keyClicks(cell, "555");
+            QTest::keyClick(cell, Qt::Key_Tab);
+            break;
+        }
+        case Way::Drop:
+            ASSERT_TRUE(tables.acceptDrop(tables.basicTableView(), "555", 1, 1, Qt::NoModifier,
+                                          false));
+            QCoreApplication::processEvents();
+            break;
+        }
+        tables.endEditing();
+
+        EXPECT_EQ(posted, c.changes ? QStringList{record->identifier()} : QStringList());
+        EXPECT_EQ(record->needsSync(), c.changes);
+        EXPECT_EQ(record->modifiedDate() != modified, c.changes);
+        if (c.changes) {
+            EXPECT_TRUE(m_document->isDocumentEdited());
+        }
+        if (c.way == Way::UntouchedEmptyField) {
+            EXPECT_FALSE(record->fields().contains("F2")); // not even an empty value
+        }
+        if (c.way == Way::UntouchedValue) {
+            EXPECT_FALSE(m_document->isDocumentEdited());
+        }
+        NotificationCenter::defaultCenter().removeObserver(&tables);
+        m_documents.clear();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 }
