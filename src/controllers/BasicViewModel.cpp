@@ -16,7 +16,7 @@ void BasicViewModel::reload()
 
 int BasicViewModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_editor.currentRecordNumberOfFields());
+    return parent.isValid() ? 0 : int(m_editor.engine().currentRecordNumberOfFields());
 }
 
 int BasicViewModel::columnCount(const QModelIndex& parent) const
@@ -28,12 +28,12 @@ QVariant BasicViewModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
-    const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(index.row());
+    const std::optional<PlistDictionary> definition = m_editor.engine().fieldInformationAtIndex(index.row());
     if (!definition)
         return {};
     if (index.column() == NameColumn)
         return definition->stringForKey(DatafileSettingsData::FieldNameKey);
-    const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
+    const std::shared_ptr<RecordData>& record = m_editor.engine().currentRecord();
     if (!record)
         return {};
     return record->fields().stringForKey(
@@ -51,15 +51,15 @@ QVariant BasicViewModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags BasicViewModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.column() == ValueColumn && m_editor.currentRecord())
+    if (index.column() == ValueColumn && m_editor.engine().currentRecord())
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 bool BasicViewModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
-    const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(index.row());
+    const std::shared_ptr<RecordData>& record = m_editor.engine().currentRecord();
+    const std::optional<PlistDictionary> definition = m_editor.engine().fieldInformationAtIndex(index.row());
     if (role != Qt::EditRole || index.column() != ValueColumn || !record || !definition)
         return false;
     if (m_editor.engine().writeField(

@@ -110,7 +110,7 @@ void EditorTableController::changeMode(const QString& mode)
 
 std::shared_ptr<RecordData> EditorTableController::recordForRow(qint64 row) const
 {
-    return m_editor.recordAtIndex(row);
+    return m_editor.engine().recordAtIndex(row);
 }
 
 void EditorTableController::setupTables()
@@ -199,7 +199,7 @@ void EditorTableController::reload()
         for (int row = 0; row < m_basicModel->rowCount(); ++row)
             m_basicTableView->setRowHeight(row, heightOfRow(row));
     }
-    const qint64 current = m_editor.indexOfCurrentRecord();
+    const qint64 current = m_editor.engine().indexOfCurrentRecord();
     if (current >= 0)
         m_listTableView->selectRow(int(current));
     else
@@ -251,7 +251,7 @@ void EditorTableController::tableViewSelectionDidChange()
 {
     if (m_updating)
         return;
-    const qint64 fieldCount = m_editor.currentRecordNumberOfFields();
+    const qint64 fieldCount = m_editor.engine().currentRecordNumberOfFields();
     if (currentTableViewName() == ListMode) {
         if (m_listModel->columnCount() == 0)
             return;
@@ -259,7 +259,7 @@ void EditorTableController::tableViewSelectionDidChange()
         qint64 row = 0;
         if (selected.isEmpty()) {
             if (m_listModel->rowCount() == 1) {
-                m_editor.saveIfDifferentRecord(nullptr);
+                m_editor.engine().saveIfDifferentRecord(nullptr);
                 const bool updating = std::exchange(m_updating, true);
                 m_listTableView->selectRow(0);
                 m_updating = updating;
@@ -267,8 +267,8 @@ void EditorTableController::tableViewSelectionDidChange()
         } else {
             row = selected.first().row();
         }
-        m_editor.autoSaveChanges(false);
-        m_editor.loadRecordAtIndex(row);
+        m_editor.engine().autoSaveChanges(false);
+        m_editor.engine().loadRecordAtIndex(row);
         if (fieldCount == 0 && m_editor.freeformTextView())
             m_editor.freeformTextView()->setFocus();
     } else if (fieldCount > 0) {

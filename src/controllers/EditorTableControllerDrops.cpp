@@ -22,7 +22,7 @@ QString EditorTableController::fieldIdentifierOf(const RXTableView* table, qint6
         const QString identifier = m_listModel->columnIdentifier(int(field));
         return identifier == ListViewModel::TextColumnIdentifier ? QString() : identifier;
     }
-    const std::optional<PlistDictionary> definition = m_editor.fieldInformationAtIndex(field);
+    const std::optional<PlistDictionary> definition = m_editor.engine().fieldInformationAtIndex(field);
     return definition ? definition->stringForKey(DatafileSettingsData::FieldIdentifierKey)
                       : QString();
 }
@@ -30,7 +30,7 @@ QString EditorTableController::fieldIdentifierOf(const RXTableView* table, qint6
 bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, int row, int column,
                                        Qt::KeyboardModifiers modifiers, bool fromEditedCell)
 {
-    if (m_editor.isClone() || m_editor.nowSyncing())
+    if (m_editor.engine().isClone() || m_editor.nowSyncing())
         return false;
     const bool basic = table == m_basicTableView;
     const auto refuse = [] {
@@ -44,13 +44,13 @@ bool EditorTableController::acceptDrop(RXTableView* table, const QString& text, 
         (!basic && (column < 0 || column >= m_listModel->columnCount() - 1)))
         return refuse();
 
-    const qint64 targetIndex = basic ? m_editor.indexOfCurrentRecord() : row;
+    const qint64 targetIndex = basic ? m_editor.engine().indexOfCurrentRecord() : row;
     const qint64 targetField = basic ? row : column;
     const QString identifier = fieldIdentifierOf(table, targetField);
-    const std::shared_ptr<RecordData> target = m_editor.recordAtIndex(targetIndex);
+    const std::shared_ptr<RecordData> target = m_editor.engine().recordAtIndex(targetIndex);
     if (!target || identifier.isEmpty())
         return refuse();
-    const bool sameRecord = targetIndex == m_editor.indexOfCurrentRecord();
+    const bool sameRecord = targetIndex == m_editor.engine().indexOfCurrentRecord();
     if (fromEditedCell && sameRecord && qint64(m_currentField) == targetField)
         return refuse();
     // A value is replaced only on purpose: with the Command key (Control here).

@@ -53,9 +53,9 @@ void EditorTableController::endEditing()
 
 bool EditorTableController::control() const
 {
-    if (m_editor.isClone() || m_editor.nowSyncing())
+    if (m_editor.engine().isClone() || m_editor.nowSyncing())
         return false;
-    const std::shared_ptr<RecordData>& record = m_editor.currentRecord();
+    const std::shared_ptr<RecordData>& record = m_editor.engine().currentRecord();
     return !record || !record->recordLocked();
 }
 
@@ -72,7 +72,7 @@ void EditorTableController::controlTextDidChange(FieldCellEditor&)
 
 bool EditorTableController::rxTableView(RXTableView* table, int, int row) const
 {
-    return table == m_basicTableView ? m_editor.currentRecord() != nullptr
+    return table == m_basicTableView ? m_editor.engine().currentRecord() != nullptr
                                      : recordForRow(row) != nullptr;
 }
 
@@ -101,7 +101,7 @@ void EditorTableController::tableViewHit(std::optional<int> clickedColumn,
         column = std::max(column, int(BasicViewModel::ValueColumn));
     } else {
         if (!clickedColumn)
-            column = int(m_editor.lastHitField());
+            column = int(m_editor.engine().lastHitField());
         if (column < 0 || column >= m_listModel->columnCount())
             column = 0;
         select = !clickedRow.has_value();
@@ -120,7 +120,7 @@ void EditorTableController::tableViewHit(std::optional<int> clickedColumn,
     m_currentField = quint64(basic ? row : column);
     if (basic && m_editor.settings()->fieldWrapping() && !m_editor.settings()->liveFieldWrapping())
         updateLineWrapping();
-    m_editor.setLastHitField(qint64(m_currentField));
+    m_editor.engine().setLastHitField(qint64(m_currentField));
     activateURLInField();
 }
 
@@ -193,7 +193,7 @@ void EditorTableController::textDidEndEditing(RXTableView* table, TextMovement m
     }
     if (target->nextRecord)
         m_editor.goToNextRecord();
-    const qint64 row = m_editor.indexOfCurrentRecord();
+    const qint64 row = m_editor.engine().indexOfCurrentRecord();
     if (row >= 0 && editCell(m_listTableView, int(target->field), int(row), true))
         m_currentField = quint64(target->field);
 }

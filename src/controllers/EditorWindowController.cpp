@@ -150,12 +150,7 @@ bool EditorWindowController::hasClone() const
 
 bool EditorWindowController::haveCurrentSelection() const
 {
-    return catalog() && catalog()->countSelected() != catalog()->count();
-}
-
-qint64 EditorWindowController::selectedRecordCount() const
-{
-    return m_engine->selectedRecordCount();
+    return m_engine->catalog() && m_engine->catalog()->countSelected() != m_engine->catalog()->count();
 }
 
 QString EditorWindowController::windowTitle() const
@@ -236,7 +231,7 @@ void EditorWindowController::prepare()
             m_engine->setCurrentRecord(nullptr);
             m_engine->setCatalog(datafileDocument()->datafileCatalog());
             reloadStatusBar();
-            loadCurrentRecord();
+            m_engine->loadCurrentRecord();
         });
 
     m_freeformTextView->setPlainTextOnly(isMobile());
@@ -256,7 +251,7 @@ void EditorWindowController::prepare()
     connect(datafileDocument(), &DatafileDocument::readOnlyReasonChanged, this,
             [this] { reloadStatusBar(); });
     reloadStatusBar();
-    if (!isClone())
+    if (!m_engine->isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
     warnWhenTooLarge();
 }
@@ -314,7 +309,7 @@ void EditorWindowController::applyViewFrame()
 
 void EditorWindowController::storeWindowFrame(bool preparing)
 {
-    if (!m_mainWindow || !document() || isClone())
+    if (!m_mainWindow || !document() || m_engine->isClone())
         return;
     const QScreen* screen = m_mainWindow->screen();
     const QString frame = WindowFrameString::fromGeometry(
@@ -366,9 +361,9 @@ qint64 EditorWindowController::recordToOpen()
         case OpenToMostRecentRecord:
             return m_firstOpenedRecordID.isEmpty()
                        ? 0
-                       : catalog()->indexOfSelectedIdentifier(m_firstOpenedRecordID);
+                       : m_engine->catalog()->indexOfSelectedIdentifier(m_firstOpenedRecordID);
         case OpenToLastRecord:
-            return catalog()->countSelected() - 1;
+            return m_engine->catalog()->countSelected() - 1;
         default:
             return 0;
         }
@@ -376,7 +371,7 @@ qint64 EditorWindowController::recordToOpen()
     // The older setting moves to the newer one.
     if (settings->openToLastRecord()) {
         settings->setOpenToRecord(OpenToLastRecord);
-        return catalog()->countSelected() - 1;
+        return m_engine->catalog()->countSelected() - 1;
     }
     settings->setOpenToRecord(OpenToFirstRecord);
     return 0;
@@ -396,7 +391,7 @@ void EditorWindowController::openWithLockFile()
     m_lockedOnOpening = false;
     if (settings->readOnly()) {
         datafile->setReadOnlyReason(Reason::ReadOnlySetting);
-        if (settings->readOnlyWarning() && !isClone())
+        if (settings->readOnlyWarning() && !m_engine->isClone())
             QTimer::singleShot(100, this, [this] { datafileReadOnly(); });
         return;
     }
@@ -404,7 +399,7 @@ void EditorWindowController::openWithLockFile()
     // A save replaces the file through its folder: both must be writable.
     if (!path.isEmpty() && QFileInfo::exists(path) &&
         (!QFileInfo(path).isWritable() || !QFileInfo(QFileInfo(path).absolutePath()).isWritable())) {
-        if (!isClone())
+        if (!m_engine->isClone())
             datafile->setReadOnlyReason(Reason::FileNotWritable);
         return;
     }
@@ -412,7 +407,7 @@ void EditorWindowController::openWithLockFile()
         datafile->setReadOnlyReason(Reason::None);
         return;
     }
-    if (isClone())
+    if (m_engine->isClone())
         return;
     // Made only if no one else made it: two machines opening at once cannot both claim it.
     QFile lock(m_lockName);
@@ -508,11 +503,11 @@ void EditorWindowController::windowDidBecomeMain()
 {
     lastActivatedEditor = this;
     DocumentController::shared().noteDocumentActivated(document());
-    if (isClone() && !document()->windowControllers().empty()) {
+    if (m_engine->isClone() && !document()->windowControllers().empty()) {
         if (auto* first = dynamic_cast<EditorWindowController*>(
                 document()->windowControllers().front().get())) {
-            first->saveIfDifferentRecord(nullptr);
-            loadCurrentRecord();
+            first->engine().saveIfDifferentRecord(nullptr);
+            m_engine->loadCurrentRecord();
         }
     }
     m_engine->updateTextEditability();
@@ -525,7 +520,7 @@ void EditorWindowController::setCanSaveChanges()
         return;
     m_passwordChecked = true;
     m_engine->setCanSaveChanges(false);
-    if (isClone())
+    if (m_engine->isClone())
         return;
     if (!settings()->password().isEmpty()) {
         // Asking for the password comes with the datafile operations; until then a
@@ -539,13 +534,13 @@ void EditorWindowController::setCanSaveChanges()
 
 bool EditorWindowController::windowShouldClose()
 {
-    if (isClone())
+    if (m_engine->isClone())
         return true;
     // A clone (or a window still syncing) goes first.
     const auto& controllers = document()->windowControllers();
     for (std::size_t i = controllers.size(); i-- > 1;) {
         auto* other = dynamic_cast<EditorWindowController*>(controllers[i].get());
-        if (other && (other->isClone() || other->nowSyncing()))
+        if (other && (other->engine().isClone() || other->nowSyncing()))
             document()->removeWindowController(other);
     }
     // Another main window still open: this one must not close over it.
@@ -556,7 +551,7 @@ bool EditorWindowController::windowShouldClose()
 
 void EditorWindowController::windowWillClose()
 {
-    if (isClone())
+    if (m_engine->isClone())
         return;
     if (m_lockedOnOpening) {
         QFile::remove(m_lockName);
@@ -566,8 +561,8 @@ void EditorWindowController::windowWillClose()
     if (m_frameSettled && m_mainWindow->isVisible())
         storeWindowFrame(false);
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    if (settings->openToRecord() == OpenToMostRecentRecord && currentRecord()) {
-        settings->setMostRecentRecord(currentRecord()->identifier());
+    if (settings->openToRecord() == OpenToMostRecentRecord && m_engine->currentRecord()) {
+        settings->setMostRecentRecord(m_engine->currentRecord()->identifier());
         settings->setDatafileSettingsDidChange(true);
     }
     datafileDocument()->updateSettingsOnly();

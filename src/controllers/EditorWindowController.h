@@ -52,17 +52,8 @@ public:
 
     DatafileDocument* datafileDocument() const;
     std::shared_ptr<DatafileSettingsData> settings() const;
-    const std::shared_ptr<SubsetSortedData>& catalog() const { return m_engine->catalog(); }
-    void setCatalog(std::shared_ptr<SubsetSortedData> catalog);
-    const std::shared_ptr<RecordData>& currentRecord() const { return m_engine->currentRecord(); }
     // Does not load the record into the views.
-    void setCurrentRecord(std::shared_ptr<RecordData> record);
-    bool currentRecordDirty() const { return m_engine->currentRecordDirty(); }
-    bool isClone() const { return m_engine->isClone(); }
-    void remoteSetCanSaveChanges(bool canSave) { m_engine->setCanSaveChanges(canSave); }
     void setNowSyncing(bool syncing);
-    qint64 lastHitField() const { return m_engine->lastHitField(); }
-    void setLastHitField(qint64 field) { m_engine->setLastHitField(field); }
     bool lockedOnOpening() const { return m_lockedOnOpening; }
     QString globalLockFileName() const { return m_lockName; }
     void incrementOpenTemplateCount() { ++m_openTemplateCount; }
@@ -70,8 +61,6 @@ public:
     bool isMobile() const;
     bool hasClone() const;
     bool haveCurrentSelection() const;
-    qint64 selectedRecordCount() const;
-    qint64 lastIndex() const { return selectedRecordCount() - 1; }
     bool preparing() const { return m_preparing; }
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
@@ -84,37 +73,9 @@ public:
 
     // The current record (EditorWindowControllerRecords.cpp).
     CurrentRecordEngine& engine() { return *m_engine; }
-    std::shared_ptr<RecordData> recordForIdentifier(const QString& identifier) const;
-    QList<std::shared_ptr<RecordData>> recordsForIdentifiers(const QStringList& identifiers) const;
-    QStringList identifiersForRecords(const QList<std::shared_ptr<RecordData>>& records) const;
-    std::shared_ptr<RecordData> recordAtIndex(qint64 index) const;
-    std::shared_ptr<RecordData> recordAtCatalogIndex(qint64 index) const;
-    qint64 indexOfCurrentRecord() const;
     // The current record's address block, as templates and Copy Address Block use it.
     QString addressBlockText() const;
-    qint64 indexOfRecordWithIdentifier(const QString& identifier) const;
-    bool isValidRecord(const std::shared_ptr<RecordData>& record) const;
-    static bool isEmpty(const RecordData& record);
-    qint64 currentRecordNumberOfFields() const;
-    std::optional<PlistDictionary> fieldInformationAtIndex(qint64 index) const;
-    QString fieldNameForIdentifier(const QString& identifier) const;
-    QStringList fieldNames() const;
-    QList<qint64> emptyFieldList() const;
-    void addField(const QString& name);
-    void saveIfDifferentRecord(const std::shared_ptr<RecordData>& record);
-    void updateCurrentRecord();
-    void loadRecord(const std::shared_ptr<RecordData>& record);
     // The record at that index of the selection; the first one for an index outside it.
-    void loadRecordAtIndex(qint64 index);
-    void loadCurrentRecord();
-    void setDatafileChanged();
-    void autoSaveChanges(bool force);
-    void deleteIfEmptyRecordAtIndex(qint64 index);
-    void insertInViewedRecordList(const std::shared_ptr<RecordData>& record);
-    void removeFromViewedRecordList(const std::shared_ptr<RecordData>& record);
-    void setMovingInViewedRecordList(bool moving);
-    void goBackOneRecord();
-    void goForwardOneRecord();
     void showRecordLocked(bool locked);
 
     // Links (EditorWindowControllerLinks.cpp).
@@ -173,7 +134,7 @@ public:
 
     // WindowController
     QString windowTitleForDocumentDisplayName(const QString& displayName) const override;
-    bool shouldCloseDocument() const override { return !isClone(); }
+    bool shouldCloseDocument() const override { return !m_engine->isClone(); }
     bool windowShouldClose() override;
     void windowWillClose() override;
 

@@ -52,11 +52,11 @@ bool EditorWindowController::clickedOnLink(const QString& link)
 
 void EditorWindowController::followRecordLink(const QString& identifier)
 {
-    const std::shared_ptr<RecordData> record = recordForIdentifier(identifier);
+    const std::shared_ptr<RecordData> record = m_engine->recordForIdentifier(identifier);
     loadLinkedRecord(record);
     // In the history at once, whether or not the user then agrees to show it.
     if (record)
-        insertInViewedRecordList(record);
+        m_engine->insertInViewedRecordList(record);
 }
 
 void EditorWindowController::loadLinkedRecord(const std::shared_ptr<RecordData>& record)
@@ -70,8 +70,8 @@ void EditorWindowController::loadLinkedRecord(const std::shared_ptr<RecordData>&
         Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
         return;
     }
-    if (isValidRecord(record)) {
-        loadRecord(record);
+    if (m_engine->isValidRecord(record)) {
+        m_engine->loadRecord(record);
         return;
     }
     alert.messageText =
@@ -89,10 +89,10 @@ void EditorWindowController::loadLinkedRecord(const std::shared_ptr<RecordData>&
 void EditorWindowController::loadLinkedRecordDidEnd(int returnCode,
                                                     const std::shared_ptr<RecordData>& record)
 {
-    if (returnCode != AlertFirstButtonReturn || !record || !catalog())
+    if (returnCode != AlertFirstButtonReturn || !record || !m_engine->catalog())
         return;
-    catalog()->includeIdentifier(record->identifier(), true);
-    loadRecord(record);
+    m_engine->catalog()->includeIdentifier(record->identifier(), true);
+    m_engine->loadRecord(record);
 }
 
 void EditorWindowController::removeLink()

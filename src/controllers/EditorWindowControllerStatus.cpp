@@ -34,13 +34,13 @@ QString EditorWindowController::readOnlyStatusText() const
 
 void EditorWindowController::reloadStatusBar()
 {
-    if (!m_recordNumber || !catalog())
+    if (!m_recordNumber || !m_engine->catalog())
         return;
     m_readOnlyNote->setText(readOnlyStatusText());
     m_recordNumber->setText(
-        stringWithFormat(localized(QStringLiteral("#%d")), indexOfCurrentRecord() + 1));
+        stringWithFormat(localized(QStringLiteral("#%d")), m_engine->indexOfCurrentRecord() + 1));
     m_selection->setText(
-        stringWithFormat(localized(QStringLiteral("%d of %d selected")), catalog()->countSelected(),
+        stringWithFormat(localized(QStringLiteral("%d of %d selected")), m_engine->catalog()->countSelected(),
                          datafileDocument()->datafileCatalog()->sortedArray().size()));
 }
 
@@ -65,13 +65,13 @@ QString EditorWindowController::recordSizeText(qint64 size)
 
 QStringList EditorWindowController::recordInfo() const
 {
-    if (!currentRecord())
+    if (!m_engine->currentRecord())
         return QStringList(7);
     const QLocale locale;
     const auto date = [&](PlistDate stored) {
         return locale.toString(stored.toDateTime().toLocalTime().date(), QLocale::ShortFormat);
     };
-    const RecordData& record = *currentRecord();
+    const RecordData& record = *m_engine->currentRecord();
     return {date(record.modifiedDate()),
             date(record.viewedDate()),
             date(record.createdDate()),

@@ -36,7 +36,7 @@ QString ListViewModel::textCell(const QString& text)
 
 int ListViewModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_editor.selectedRecordCount());
+    return parent.isValid() ? 0 : int(m_editor.engine().selectedRecordCount());
 }
 
 int ListViewModel::columnCount(const QModelIndex& parent) const
@@ -48,7 +48,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const
 {
     if ((role != Qt::DisplayRole && role != Qt::EditRole) || !index.isValid())
         return {};
-    const std::shared_ptr<RecordData> record = m_editor.recordAtIndex(index.row());
+    const std::shared_ptr<RecordData> record = m_editor.engine().recordAtIndex(index.row());
     if (!record)
         return {};
     const QString identifier = columnIdentifier(index.column());
@@ -69,14 +69,14 @@ Qt::ItemFlags ListViewModel::flags(const QModelIndex& index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
     if (columnIdentifier(index.column()) != TextColumnIdentifier &&
-        m_editor.recordAtIndex(index.row()))
+        m_editor.engine().recordAtIndex(index.row()))
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 bool ListViewModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    const std::shared_ptr<RecordData> record = m_editor.recordAtIndex(index.row());
+    const std::shared_ptr<RecordData> record = m_editor.engine().recordAtIndex(index.row());
     const QString identifier = columnIdentifier(index.column());
     if (role != Qt::EditRole || !record || identifier.isEmpty() ||
         identifier == TextColumnIdentifier)

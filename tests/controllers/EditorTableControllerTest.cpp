@@ -42,14 +42,14 @@ protected:
             ->rebuildSelectedIdentifiers(); // appending leaves it to the caller
         m_document = show(std::move(document));
         EditorWindowController* editor = editorOf(m_document);
-        editor->remoteSetCanSaveChanges(true);
+        editor->engine().setCanSaveChanges(true);
         return editor;
     }
 
     // Starts editing the current record's first field, holding that value.
     static FieldCellEditor* editFirstField(EditorWindowController* editor, const QString& value)
     {
-        editor->currentRecord()->setFields(PlistDictionary{{QStringLiteral("F1"), value}});
+        editor->engine().currentRecord()->setFields(PlistDictionary{{QStringLiteral("F1"), value}});
         editor->reloadTables();
         EditorTableController& tables = *editor->tableController();
         tables.singleClicked(BasicViewModel::ValueColumn, 0);
@@ -76,7 +76,7 @@ TEST_F(EditorTableControllerTest,
 {
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
-    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
     ASSERT_TRUE(record);
     tables.singleClicked(BasicViewModel::ValueColumn, 0);
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
@@ -87,7 +87,7 @@ TEST_F(EditorTableControllerTest,
     QTest::keyClick(cell, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(cell->text(), QStringLiteral("xa b cy"));
     EXPECT_EQ(cell->cursorPosition(), 6);
-    EXPECT_TRUE(editor->currentRecordDirty());
+    EXPECT_TRUE(editor->engine().currentRecordDirty());
     EXPECT_TRUE(m_document->isDocumentEdited());
 
     // One undo takes back the paste and its cleaning together.
@@ -116,7 +116,7 @@ TEST_F(EditorTableControllerTest, ReturnAndTab_EndTheCellAndMoveOn_NeverEnterThe
     QTest::keyClicks(next, QStringLiteral("555"));
     QTest::keyClick(next, Qt::Key_Tab);
     EXPECT_EQ(tables.currentField(), 0u);
-    const PlistDictionary fields = editor->currentRecord()->fields();
+    const PlistDictionary fields = editor->engine().currentRecord()->fields();
     EXPECT_EQ(fields.value(QStringLiteral("F1")), PlistValue(QStringLiteral("Ann")));
     EXPECT_EQ(fields.value(QStringLiteral("F2")), PlistValue(QStringLiteral("555")));
 }
@@ -126,11 +126,11 @@ TEST_F(EditorTableControllerTest, Editing_RefusedInALockedRecordACloneOrWhileSyn
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
     EXPECT_TRUE(tables.control());
-    editor->currentRecord()->setRecordLocked(true);
+    editor->engine().currentRecord()->setRecordLocked(true);
     EXPECT_FALSE(tables.control());
     tables.singleClicked(BasicViewModel::ValueColumn, 0);
     EXPECT_FALSE(tables.basicTableView()->cellEditor());
-    editor->currentRecord()->setRecordLocked(false);
+    editor->engine().currentRecord()->setRecordLocked(false);
     editor->setNowSyncing(true);
     EXPECT_FALSE(tables.control());
     editor->setNowSyncing(false);
@@ -226,11 +226,11 @@ TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyTha
 
     m_document = open(path);
     EditorWindowController* editor = editorOf(m_document);
-    editor->remoteSetCanSaveChanges(true);
+    editor->engine().setCanSaveChanges(true);
     EditorTableController& tables = *editor->tableController();
     tables.changeMode("Basic");
 
-    const QString edited = editor->currentRecord()->identifier();
+    const QString edited = editor->engine().currentRecord()->identifier();
     tables.singleClicked(BasicViewModel::ValueColumn, 0);
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
     ASSERT_TRUE(cell);
@@ -293,14 +293,14 @@ TEST_F(EditorTableControllerTest, LinksInACell_MarkedWhenEditingStarts_DroppedOn
 TEST_F(EditorTableControllerTest, ClickingARecordLinkInACell_ShowsTheRecordAndEntersTheHistory)
 {
     EditorWindowController* editor = openEditor();
-    const std::shared_ptr<RecordData> linked = editor->recordAtIndex(1);
+    const std::shared_ptr<RecordData> linked = editor->engine().recordAtIndex(1);
     FieldCellEditor* cell =
         editFirstField(editor, QStringLiteral("uuid://") + linked->identifier());
     ASSERT_TRUE(cell);
     ASSERT_EQ(cell->links().size(), 1);
     QTest::mouseClick(cell->viewport(), Qt::LeftButton, Qt::NoModifier, pointOfCharacter(cell, 3));
     QCoreApplication::processEvents();
-    EXPECT_EQ(editor->currentRecord(), linked);
+    EXPECT_EQ(editor->engine().currentRecord(), linked);
     EXPECT_EQ(editor->engine().viewedRecordList().last(), linked->identifier());
 }
 
@@ -308,9 +308,9 @@ TEST_F(EditorTableControllerTest, RecordLinks_ToADeletedOrOmittedRecord_AskOrWar
 {
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
-    const std::shared_ptr<RecordData> first = editor->currentRecord();
-    const std::shared_ptr<RecordData> omitted = editor->recordAtIndex(1);
-    editor->catalog()->omitIdentifier(omitted->identifier(), true);
+    const std::shared_ptr<RecordData> first = editor->engine().currentRecord();
+    const std::shared_ptr<RecordData> omitted = editor->engine().recordAtIndex(1);
+    editor->engine().catalog()->omitIdentifier(omitted->identifier(), true);
     editor->reloadTables();
     const QStringList historyBefore = editor->engine().viewedRecordList();
 
@@ -319,7 +319,7 @@ TEST_F(EditorTableControllerTest, RecordLinks_ToADeletedOrOmittedRecord_AskOrWar
               "You have linked to a record that no longer exists.");
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "You should probably remove that link.");
-    EXPECT_EQ(editor->currentRecord(), first);
+    EXPECT_EQ(editor->engine().currentRecord(), first);
     EXPECT_EQ(editor->engine().viewedRecordList(), historyBefore);
 
     m_presenter.answerAlertWithButton(QStringLiteral("Cancel"));
@@ -328,14 +328,14 @@ TEST_F(EditorTableControllerTest, RecordLinks_ToADeletedOrOmittedRecord_AskOrWar
     EXPECT_EQ(asked.messageText, "You have linked to a record that is not currently selected.");
     EXPECT_EQ(asked.informativeText, "Do you want to select it and show it?");
     EXPECT_EQ(asked.buttons, QStringList({"Yes, Select the Record", "Cancel"}));
-    EXPECT_EQ(editor->selectedRecordCount(), 1);
-    EXPECT_EQ(editor->currentRecord(), first);
+    EXPECT_EQ(editor->engine().selectedRecordCount(), 1);
+    EXPECT_EQ(editor->engine().currentRecord(), first);
     // Entered in the history at once, whatever the answer.
     EXPECT_EQ(editor->engine().viewedRecordList().last(), omitted->identifier());
 
     tables.clickedOnLink(QStringLiteral("uuid://") + omitted->identifier());
-    EXPECT_EQ(editor->selectedRecordCount(), 2);
-    EXPECT_EQ(editor->currentRecord(), omitted);
+    EXPECT_EQ(editor->engine().selectedRecordCount(), 2);
+    EXPECT_EQ(editor->engine().currentRecord(), omitted);
     EXPECT_EQ(tables.listViewModel()->rowCount(), 2);
 }
 
@@ -371,7 +371,7 @@ TEST_F(EditorTableControllerTest, SelectRangeInField_EditsThatCellWithTheRangeSe
 {
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
-    editor->currentRecord()->setFields(
+    editor->engine().currentRecord()->setFields(
         PlistDictionary{{QStringLiteral("F2"), QStringLiteral("call 555 now")}});
     tables.selectRangeInField(tables.basicTableView(), 1, 1, 5, 3, false);
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
@@ -400,7 +400,7 @@ TEST_F(EditorTableControllerTest, Drops_FillAnEmptyFieldReplaceOnlyWithControlAn
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
     RXTableView* basic = tables.basicTableView();
-    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
     const auto value = [&](const char* field) {
         return record->fields().value(field).stringValue();
     };
@@ -431,7 +431,7 @@ TEST_F(EditorTableControllerTest, Drops_FillAnEmptyFieldReplaceOnlyWithControlAn
     // A List drop fills the field of that row's record.
     EXPECT_TRUE(tables.acceptDrop(list, "555", 1, 1, Qt::NoModifier, false));
     QCoreApplication::processEvents();
-    EXPECT_EQ(editor->recordAtIndex(1)->fields().value("F2").stringValue(), "555");
+    EXPECT_EQ(editor->engine().recordAtIndex(1)->fields().value("F2").stringValue(), "555");
 
     // Refused without a word in a clone.
     editor->setIsClone(true);
@@ -444,7 +444,7 @@ TEST_F(EditorTableControllerTest, Drops_FromTheEditedCellMoveUnlessAltIsHeld)
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
     RXTableView* basic = tables.basicTableView();
-    const std::shared_ptr<RecordData> record = editor->currentRecord();
+    const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
     FieldCellEditor* cell = editFirstField(editor, "Ann Smith");
     ASSERT_TRUE(cell);
     cell->setSelection(4, 5);
@@ -485,7 +485,7 @@ TEST_F(EditorTableControllerTest, Drops_ReachTheTableAsPlainTextOnly)
     QMimeData text;
     text.setText("555-1234");
     EXPECT_TRUE(drop(text));
-    EXPECT_EQ(editor->currentRecord()->fields().value("F2").stringValue(), "555-1234");
+    EXPECT_EQ(editor->engine().currentRecord()->fields().value("F2").stringValue(), "555-1234");
 }
 
 TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStoreTheWidths)
@@ -494,8 +494,8 @@ TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStor
     EditorTableController& tables = *editor->tableController();
     tables.changeMode("List");
     RXTableView* list = tables.listTableView();
-    editor->recordAtIndex(0)->setFields(PlistDictionary{{"F1", "Al"}});
-    editor->recordAtIndex(1)->setFields(PlistDictionary{{"F1", "A considerably longer name"}});
+    editor->engine().recordAtIndex(0)->setFields(PlistDictionary{{"F1", "Al"}});
+    editor->engine().recordAtIndex(1)->setFields(PlistDictionary{{"F1", "A considerably longer name"}});
     editor->settings()->setDatafileSettingsDidChange(false);
     const QFontMetricsF metrics(list->font());
     const float half = float(editor->settings()->fieldsFontSize() / 2);
@@ -563,7 +563,7 @@ TEST_F(EditorTableControllerTest, EveryWayOfChangingAField_GoesThroughOneDoor)
         SCOPED_TRACE(c.name);
         EditorWindowController* editor = openEditor();
         EditorTableController& tables = *editor->tableController();
-        const std::shared_ptr<RecordData> record = editor->currentRecord();
+        const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
         record->setFields(PlistDictionary{{"F1", "Ann"}});
         record->setNeedsSync(false);
         editor->reloadTables();

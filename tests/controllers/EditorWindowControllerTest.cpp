@@ -80,14 +80,14 @@ TEST_F(EditorWindowControllerTest, RecordToOpen_FollowsTheSettingAndConvertsTheO
         EditorWindowController* editor = editorOf(document);
         if (c.mostRecent == "B") {
             document->datafileSettings()->setMostRecentRecord(
-                editor->catalog()->selectedIdentifierAtIndex(1));
-            editor->loadRecordAtIndex(editor->recordToOpen());
+                editor->engine().catalog()->selectedIdentifierAtIndex(1));
+            editor->engine().loadRecordAtIndex(editor->recordToOpen());
         } else if (!c.mostRecent.isNull()) {
             document->datafileSettings()->setMostRecentRecord(c.mostRecent);
-            editor->loadRecordAtIndex(editor->recordToOpen());
+            editor->engine().loadRecordAtIndex(editor->recordToOpen());
         }
-        ASSERT_TRUE(editor->currentRecord()) << c.name;
-        EXPECT_EQ(editor->currentRecord()->textString(), c.shownText) << c.name;
+        ASSERT_TRUE(editor->engine().currentRecord()) << c.name;
+        EXPECT_EQ(editor->engine().currentRecord()->textString(), c.shownText) << c.name;
         EXPECT_EQ(document->datafileSettings()->openToRecord(), c.storedOpenToRecord) << c.name;
         m_documents.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -175,12 +175,12 @@ TEST_F(EditorWindowControllerTest, StatusAndRecordInformation)
 {
     DatafileDocument* document = open(makeDatafile());
     EditorWindowController* editor = editorOf(document);
-    EXPECT_EQ(editor->indexOfCurrentRecord(), 0);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
     editor->goToNextRecord();
-    EXPECT_EQ(editor->indexOfCurrentRecord(), 1);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 1);
     EXPECT_EQ(editor->addressBlockText(), "Second"); // the whole text from line 1
-    editor->currentRecord()->setFields(PlistDictionary{{"F", "abc"}});
-    EXPECT_EQ(EditorWindowController::recordSize(*editor->currentRecord()), 6 + 3);
+    editor->engine().currentRecord()->setFields(PlistDictionary{{"F", "abc"}});
+    EXPECT_EQ(EditorWindowController::recordSize(*editor->engine().currentRecord()), 6 + 3);
     const QStringList info = editor->recordInfo();
     ASSERT_EQ(info.size(), 7);
     EXPECT_EQ(info.at(6), "9 Bytes");
@@ -200,7 +200,7 @@ TEST_F(EditorWindowControllerTest, FreeformText_EditedAndLeft_IsStoredAsPlainAnd
     DatafileDocument* document = open(makeDatafile());
     EditorWindowController* editor = editorOf(document);
     FreeformTextView* view = editor->freeformTextView();
-    const std::shared_ptr<RecordData> first = editor->currentRecord();
+    const std::shared_ptr<RecordData> first = editor->engine().currentRecord();
     ASSERT_EQ(view->plainText(), "First");
     EXPECT_FALSE(document->isDocumentEdited());
 
@@ -219,12 +219,12 @@ TEST_F(EditorWindowControllerTest, FreeformText_EditedAndLeft_IsStoredAsPlainAnd
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     cursor.mergeCharFormat(bold);
-    EXPECT_TRUE(editor->currentRecordDirty());
+    EXPECT_TRUE(editor->engine().currentRecordDirty());
     EXPECT_TRUE(document->isDocumentEdited());
 
     editor->goToNextRecord();
 
-    EXPECT_EQ(editor->currentRecord()->textString(), "Second");
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "Second");
     EXPECT_EQ(view->plainText(), "Second");
     EXPECT_EQ(first->textString(), "First\nmore");
     const RichTextResult stored = RichText::fromRtfd(first->textRTFD());
@@ -236,8 +236,8 @@ TEST_F(EditorWindowControllerTest, FreeformText_EditedAndLeft_IsStoredAsPlainAnd
     EXPECT_NE(firstLine.next().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 
     // Coming back shows the rich text as stored.
-    editor->goBackOneRecord();
-    EXPECT_EQ(editor->currentRecord(), first);
+    editor->engine().goBackOneRecord();
+    EXPECT_EQ(editor->engine().currentRecord(), first);
     EXPECT_EQ(view->plainText(), "First\nmore");
     EXPECT_EQ(view->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 }
@@ -248,7 +248,7 @@ TEST_F(EditorWindowControllerTest, FreeformText_RefusesEditsWhileLockedSyncingOr
     EditorWindowController* editor = editorOf(document);
     FreeformTextView* view = editor->freeformTextView();
     EXPECT_FALSE(view->isReadOnly());
-    editor->recordAtIndex(1)->setRecordLocked(true);
+    editor->engine().recordAtIndex(1)->setRecordLocked(true);
     editor->goToNextRecord();
     EXPECT_TRUE(view->isReadOnly());
     editor->goToNextRecord();
@@ -289,13 +289,13 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsT
     const QString path = makeDatafile();
     DatafileDocument* document = open(path);
     EditorWindowController* editor = editorOf(document);
-    editor->remoteSetCanSaveChanges(true);
-    const std::shared_ptr<RecordData> first = editor->currentRecord();
-    const std::shared_ptr<RecordData> second = editor->recordAtIndex(1);
+    editor->engine().setCanSaveChanges(true);
+    const std::shared_ptr<RecordData> first = editor->engine().currentRecord();
+    const std::shared_ptr<RecordData> second = editor->engine().recordAtIndex(1);
     first->setTextString("see www.example.com. or ann@example.org, http://h/a[1] or bob@host\n"
                          "uuid://" +
                          second->identifier());
-    editor->loadCurrentRecord();
+    editor->engine().loadCurrentRecord();
 
     using Links = QList<QPair<QString, QString>>;
     const Links expected = {
@@ -305,7 +305,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsT
         {"uuid://" + second->identifier(), "uuid://" + second->identifier()},
     };
     EXPECT_EQ(linksOf(*editor->freeformTextView()->document()), expected);
-    EXPECT_FALSE(editor->currentRecordDirty());
+    EXPECT_FALSE(editor->engine().currentRecordDirty());
 
     // Stored as links; the underline and colour are only how they are shown.
     editor->goToNextRecord();
@@ -315,10 +315,10 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsT
     const QTextCharFormat format = stored.document->begin().begin().fragment().charFormat();
     EXPECT_FALSE(format.fontUnderline());
 
-    editor->goBackOneRecord();
+    editor->engine().goBackOneRecord();
     editor->settings()->setAutomaticallyEnableLinks(false);
     first->setTextRTFD({});
-    editor->loadCurrentRecord();
+    editor->engine().loadCurrentRecord();
     EXPECT_TRUE(linksOf(*editor->freeformTextView()->document()).isEmpty());
 }
 
@@ -326,18 +326,18 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_Remov
 {
     DatafileDocument* document = open(makeDatafile());
     EditorWindowController* editor = editorOf(document);
-    editor->remoteSetCanSaveChanges(true);
+    editor->engine().setCanSaveChanges(true);
     FreeformTextView* view = editor->freeformTextView();
-    const std::shared_ptr<RecordData> second = editor->recordAtIndex(1);
-    editor->currentRecord()->setTextString("uuid://" + second->identifier() + " file:///nowhere");
-    editor->loadCurrentRecord();
+    const std::shared_ptr<RecordData> second = editor->engine().recordAtIndex(1);
+    editor->engine().currentRecord()->setTextString("uuid://" + second->identifier() + " file:///nowhere");
+    editor->engine().loadCurrentRecord();
 
     // A click on the record link shows that record and enters it in the history.
     QTextCursor cursor(view->document());
     cursor.setPosition(3);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier,
                       view->cursorRect(cursor).center() + QPoint(2, 0));
-    EXPECT_EQ(editor->currentRecord(), second);
+    EXPECT_EQ(editor->engine().currentRecord(), second);
     EXPECT_EQ(editor->engine().viewedRecordList().last(), second->identifier());
 
     // A file that cannot be opened is reported; another link is left to the view.
@@ -350,7 +350,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_Remov
     EXPECT_EQ(m_presenter.alerts().size(), 1);
 
     // Remove Links takes the link off the selection only, as the user's edit.
-    editor->goBackOneRecord();
+    editor->engine().goBackOneRecord();
     view->setFocus();
     EXPECT_FALSE(editor->validateAction("removeLink:"));
     cursor = QTextCursor(view->document());
@@ -363,7 +363,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_Remov
               (QList<QPair<QString, QString>>{
                   {second->identifier().mid(3), "uuid://" + second->identifier()},
                   {"file:///nowhere", "file:///nowhere"}}));
-    EXPECT_TRUE(editor->currentRecordDirty());
+    EXPECT_TRUE(editor->engine().currentRecordDirty());
 }
 
 TEST_F(EditorWindowControllerTest, Mode_ABasicViewWithoutFieldsOpensAsTheListView)

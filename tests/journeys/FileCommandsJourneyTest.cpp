@@ -59,7 +59,7 @@ TEST_F(FileCommandsJourneyTest, OpenEditAFieldAndTheTextSave_TheFileHoldsBothEdi
     EXPECT_EQ(panel.directory, QFileInfo(m_dir.path()).canonicalFilePath()); // the datafiles folder
     EXPECT_EQ(panel.nameFilters, QStringList({"Norva datafiles (*.nv3 *.nvm)", "All files (*)"}));
     EXPECT_EQ(panel.fileTypes, QStringList({"nv3", "nvm"})); // templates once they open
-    ASSERT_EQ(editor->currentRecord()->identifier(), bob);
+    ASSERT_EQ(editor->engine().currentRecord()->identifier(), bob);
     typeIntoListCell(editor, 0, 0, "Robert Jones");
     typeIntoText(editor, " and more");
     EXPECT_TRUE(editor->window()->isWindowModified());
@@ -164,7 +164,7 @@ TEST_F(FileCommandsJourneyTest, OpenASecondFromAnEditorThenQuit_AsksForTheEdited
     EXPECT_TRUE(QFile::exists(second + ".lock"));
 
     typeIntoText(secondEditor, "edited");
-    const QString edited = secondEditor->currentRecord()->identifier();
+    const QString edited = secondEditor->engine().currentRecord()->identifier();
     QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
     m_presenter.clear();
     m_presenter.answerAlertWithButton("Save");
@@ -203,7 +203,7 @@ TEST_F(FileCommandsJourneyTest, SaveAsThenRevertAfterAnEdit)
     const QString copy = m_dir.filePath("copy.nv3");
     EditorWindowController* editor = openWithCommand(path);
     ASSERT_TRUE(editor);
-    const QString text = editor->currentRecord()->textString();
+    const QString text = editor->engine().currentRecord()->textString();
 
     typeIntoText(editor, " kept");
     m_presenter.answerSavePanel(QUrl::fromLocalFile(copy));
