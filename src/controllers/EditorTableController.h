@@ -123,6 +123,9 @@ private:
     // Writes a column's width into its field definition or "TextColumnWidth".
     void storeColumnWidth(const QString& identifier, float width);
     void setColumnWidth(int column, float width);
+    // A width or height in points as the table's whole pixels, truncated and kept within
+    // range: sizes follow stored settings, which may hold any number.
+    static int lengthInPixels(double length);
     float halfFontSize() const;
     float minimumColumnWidth() const;
     // The identifier of a Basic row's or a List column's field; empty for none.

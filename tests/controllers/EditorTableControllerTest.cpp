@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 class EditorTableControllerTest : public EditorTestBase {
@@ -527,6 +530,33 @@ TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStor
     list->setColumnWidth(0, 40);
     tables.tableViewMouseDownInHeaderOfTableColumn(0, Qt::NoModifier);
     EXPECT_EQ(list->columnWidth(0), 40);
+}
+
+TEST_F(EditorTableControllerTest, StoredWidths_NotFiniteTakeTheDefaultTooLargeAreBounded)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const struct {
+        double stored;
+        int shown;
+    } cases[] = {{nan, 100}, {infinity, 100}, {-infinity, 100}, {1e300, 1 << 16}, {-5, 0}};
+    const auto storeWidths = [&](double width) {
+        PlistArray fields = editor->settings()->fields();
+        fields[0].asDictionary()->insert(DatafileSettingsData::FieldWidthKey, width);
+        editor->settings()->setTextColumnWidth(float(width));
+        tables.setupListTable();
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.stored);
+        storeWidths(150.7);
+        ASSERT_EQ(tables.listTableView()->columnWidth(0), 150);
+        storeWidths(testCase.stored);
+        EXPECT_EQ(tables.listTableView()->columnWidth(0), testCase.shown);
+        EXPECT_EQ(tables.listTableView()->columnWidth(2),
+                  std::isfinite(float(testCase.stored)) ? testCase.shown : 300);
+    }
 }
 
 TEST(ColumnHeaderViewTest, SectionBackground_DarkensFromTheEdgesToTheMiddle)
