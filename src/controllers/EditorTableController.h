@@ -114,8 +114,9 @@ public:
                     Qt::KeyboardModifiers modifiers, bool fromEditedCell);
     // Marks the links in the text of the cell being edited.
     void activateURLInField();
-    // Follows a link clicked in a field: a record link shows that record, anything
-    // else goes to the system. False when nothing could follow it.
+    // Follows a link clicked in a field: a record link shows that record; web, mail,
+    // telephone and file links go to the system; any other scheme is reported as not
+    // found. False when nothing could follow it.
     bool clickedOnLink(const QString& link);
 
 private:

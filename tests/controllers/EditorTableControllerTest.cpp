@@ -353,6 +353,57 @@ TEST_F(EditorTableControllerTest, OtherLinks_GoToTheSystem_UnhandledWhenItCannot
     EXPECT_FALSE(tables.clickedOnLink(QStringLiteral("http://www.example.com")));
 }
 
+TEST_F(EditorTableControllerTest, Links_OnlyWebMailTelephoneAndFileSchemesReachTheSystem)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const struct {
+        const char* link;
+        bool opened;
+    } cases[] = {
+        {"http://www.example.com", true},
+        {"https://example.com/a?b=c", true},
+        {"HTTPS://EXAMPLE.COM", true},
+        {"ftp://ftp.example.com/pub", true},
+        {"mailto:ann@example.com", true},
+        {"tel:5551234", true},
+        {"tel://5551234", true},
+        {"file:///tmp/note.txt", true},
+        {"javascript:alert(1)", false},
+        {"smb://server/share", false},
+        {"ssh://host", false},
+        {"data:text/html,hello", false},
+        {"x-custom-handler:run?now", false},
+        {"note.txt", false},
+    };
+    // The Freeform Text Area and the field cells follow links alike.
+    const std::pair<const char*, std::function<bool(const QString&)>> followers[] = {
+        {"text area", [&](const QString& link) { return editor->clickedOnLink(link); }},
+        {"field", [&](const QString& link) { return tables.clickedOnLink(link); }},
+    };
+    for (const auto& [where, follow] : followers) {
+        for (const auto& testCase : cases) {
+            SCOPED_TRACE(std::string(where) + ": " + testCase.link);
+            const qsizetype openedBefore = m_presenter.openedUrls().size();
+            const qsizetype alertsBefore = m_presenter.alerts().size();
+            EXPECT_TRUE(follow(QString::fromLatin1(testCase.link)));
+            if (testCase.opened) {
+                ASSERT_EQ(m_presenter.openedUrls().size(), openedBefore + 1);
+                EXPECT_EQ(m_presenter.openedUrls().last(), QUrl(testCase.link));
+                EXPECT_EQ(m_presenter.alerts().size(), alertsBefore);
+            } else {
+                EXPECT_EQ(m_presenter.openedUrls().size(), openedBefore);
+                ASSERT_EQ(m_presenter.alerts().size(), alertsBefore + 1);
+                EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+                          "Could not find the file at:");
+                EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+                          QString::fromLatin1(testCase.link) +
+                              "\n\nYou should update the link or remove it.");
+            }
+        }
+    }
+}
+
 TEST_F(EditorTableControllerTest, LiveWrapping_TheEditedRowGrowsAsTheUserTypes_EditingGoesOn)
 {
     EditorWindowController* editor = openEditor();
