@@ -1,4 +1,5 @@
-# Shared by scripts/run and scripts/test: install what is missing, then build.
+# Shared by scripts/run, scripts/test and scripts/test-sanitize: install what is
+# missing, then build (in NORVA_BUILD, which a script may set after sourcing this).
 # shellcheck shell=bash
 
 NORVA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -151,7 +151,7 @@ void EditorTableController::setupListTable()
     const bool updating = std::exchange(m_updating, true);
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
     useAlternatingColorChanged();
-    const int rowHeight = int(std::ceil(m_listViewRowHeight));
+    const int rowHeight = lengthInPixels(std::ceil(m_listViewRowHeight));
 
     QList<ListViewModel::Column> columns;
     QList<double> widths;
@@ -168,8 +168,7 @@ void EditorTableController::setupListTable()
         if (show && !show->boolValue())
             continue;
         columns.append({definition->stringForKey(DatafileSettingsData::FieldIdentifierKey), name});
-        const PlistValue* width = definition->find(DatafileSettingsData::FieldWidthKey);
-        widths.append(width ? width->doubleValue() : 100.0);
+        widths.append(DatafileSettingsData::fieldWidth(*definition));
     }
     columns.append({ListViewModel::TextColumnIdentifier, settings->textName()});
     widths.append(fields.isEmpty() ? NoFieldsTextColumnWidth : settings->textColumnWidth());
@@ -180,7 +179,7 @@ void EditorTableController::setupListTable()
         table->verticalHeader()->setDefaultSectionSize(rowHeight);
     }
     for (int column = 0; column < widths.size(); ++column)
-        m_listTableView->setColumnWidth(column, int(widths.at(column)));
+        m_listTableView->setColumnWidth(column, lengthInPixels(widths.at(column)));
     m_basicTableView->setColumnWidth(BasicViewModel::NameColumn,
                                      int(nameWidth) + NameColumnPadding);
     m_basicTableView->setWordWrap(true);
@@ -216,14 +215,14 @@ int EditorTableController::heightOfRow(qint64 row) const
             ->data(m_basicModel->index(int(row), BasicViewModel::ValueColumn), Qt::DisplayRole)
             .toString();
     if (!settings->fieldWrapping() || value.isEmpty())
-        return int(std::ceil(base));
+        return lengthInPixels(std::ceil(base));
     const float width = float(m_basicTableView->columnWidth(BasicViewModel::ValueColumn));
     if (width <= 0)
-        return int(std::ceil(base));
+        return lengthInPixels(std::ceil(base));
     const float valueWidth = float(QFontMetricsF(m_fieldFont).horizontalAdvance(value));
     const float lines = std::trunc(valueWidth / width + 1.0f);
     if (settings->fieldWrappingCriteriaIsSpeed())
-        return int(std::ceil(base * lines));
+        return lengthInPixels(std::ceil(base * lines));
     QTextDocument layout;
     layout.setDefaultFont(m_fieldFont);
     layout.setDocumentMargin(0);
@@ -234,7 +233,7 @@ int EditorTableController::heightOfRow(qint64 row) const
     float height = base * lines;
     while (bounding > height)
         height += base;
-    return int(std::ceil(height));
+    return lengthInPixels(std::ceil(height));
 }
 
 void EditorTableController::selectRow(qint64 index)

@@ -114,8 +114,9 @@ public:
                     Qt::KeyboardModifiers modifiers, bool fromEditedCell);
     // Marks the links in the text of the cell being edited.
     void activateURLInField();
-    // Follows a link clicked in a field: a record link shows that record, anything
-    // else goes to the system. False when nothing could follow it.
+    // Follows a link clicked in a field: a record link shows that record; web, mail,
+    // telephone and file links go to the system; any other scheme is reported as not
+    // found. False when nothing could follow it.
     bool clickedOnLink(const QString& link);
 
 private:
@@ -123,6 +124,9 @@ private:
     // Writes a column's width into its field definition or "TextColumnWidth".
     void storeColumnWidth(const QString& identifier, float width);
     void setColumnWidth(int column, float width);
+    // A width or height in points as the table's whole pixels, truncated and kept within
+    // range: sizes follow stored settings, which may hold any number.
+    static int lengthInPixels(double length);
     float halfFontSize() const;
     float minimumColumnWidth() const;
     // The identifier of a Basic row's or a List column's field; empty for none.

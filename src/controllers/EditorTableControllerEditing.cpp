@@ -223,5 +223,11 @@ bool EditorTableController::clickedOnLink(const QString& link)
         return true;
     }
     const QUrl url(link);
-    return url.isValid() && Presenter::shared().openUrl(url);
+    if (!url.isValid())
+        return false;
+    if (!LinkFinder::isOpenedBySystem(url)) {
+        m_editor.reportLinkNotFound(link);
+        return true;
+    }
+    return Presenter::shared().openUrl(url);
 }

@@ -8,6 +8,7 @@
 #include <QFontMetricsF>
 #include <QHeaderView>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,6 +27,14 @@ QString firstLine(const QString& text)
 
 } // namespace
 
+int EditorTableController::lengthInPixels(double length)
+{
+    // Far larger than any screen, and within what the table accepts: converting a
+    // stored 1e300 (or a NaN) to int would be undefined.
+    constexpr double largest = 1 << 16;
+    return std::isfinite(length) ? int(std::clamp(length, 0.0, largest)) : 0;
+}
+
 float EditorTableController::halfFontSize() const
 {
     return float(m_editor.settings()->fieldsFontSize() / 2);
@@ -39,7 +48,7 @@ float EditorTableController::minimumColumnWidth() const
 void EditorTableController::setColumnWidth(int column, float width)
 {
     const bool updating = std::exchange(m_updating, true);
-    m_listTableView->setColumnWidth(column, int(std::ceil(width)));
+    m_listTableView->setColumnWidth(column, lengthInPixels(std::ceil(width)));
     m_updating = updating;
     storeColumnWidth(m_listModel->columnIdentifier(column), width);
 }

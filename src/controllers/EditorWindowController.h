@@ -81,9 +81,12 @@ public:
     // Links (EditorWindowControllerLinks.cpp).
     // Gives every web, mail, file and record address in the text the link attribute.
     void activateFreeformLinks();
-    // A click on a link in the text area: record links show their record, other links go
-    // to the system; a file that cannot be opened is reported. False when unhandled.
+    // A click on a link in the text area: record links show their record, web, mail,
+    // telephone and file links go to the system; a file that cannot be opened, and a
+    // link of any other scheme, is reported. False when unhandled.
     bool clickedOnLink(const QString& link);
+    // The alert for a link that leads nowhere Norva will follow.
+    void reportLinkNotFound(const QString& location);
     // Shows the record a "uuid://" link names and enters it in the history.
     void followRecordLink(const QString& identifier);
     // Shows the record a record link names: a selected one at once; an omitted one after

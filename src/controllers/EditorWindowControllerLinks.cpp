@@ -36,18 +36,27 @@ bool EditorWindowController::clickedOnLink(const QString& link)
         followRecordLink(text.mid(RecordLinkPrefix.size()));
         return true;
     }
-    if (Presenter::shared().openUrl(QUrl(link)))
+    const QUrl url(link);
+    if (!LinkFinder::isOpenedBySystem(url)) {
+        reportLinkNotFound(text);
+        return true;
+    }
+    if (Presenter::shared().openUrl(url))
         return true;
     if (!text.startsWith(FileLinkPrefix))
         return false;
+    reportLinkNotFound(text.mid(FileLinkPrefix.size()));
+    return true;
+}
+
+void EditorWindowController::reportLinkNotFound(const QString& location)
+{
     AlertRequest alert;
     alert.messageText = localized(QStringLiteral("Could not find the file at:"));
     alert.informativeText = stringWithFormat(
-        localized(QStringLiteral("%@\n\nYou should update the link or remove it.")),
-        text.mid(FileLinkPrefix.size()));
+        localized(QStringLiteral("%@\n\nYou should update the link or remove it.")), location);
     alert.buttons = {localized(QStringLiteral("OK"))};
     Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
-    return true;
 }
 
 void EditorWindowController::followRecordLink(const QString& identifier)

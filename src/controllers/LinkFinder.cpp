@@ -108,3 +108,12 @@ QList<LinkFinder::Link> LinkFinder::linksInString(const QString& string, Charact
     }
     return links;
 }
+
+bool LinkFinder::isOpenedBySystem(const QUrl& url)
+{
+    // Record links ("uuid://") never reach the system: the editor follows them itself.
+    static const QStringList schemes{QStringLiteral("http"),   QStringLiteral("https"),
+                                     QStringLiteral("ftp"),    QStringLiteral("mailto"),
+                                     QStringLiteral("tel"),    QStringLiteral("file")};
+    return url.isValid() && schemes.contains(url.scheme(), Qt::CaseInsensitive);
+}

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+class QUrl;
+
 // Finds the first link-like text (web, mail, record and other addresses) in a range
 // of a string, as the text area and the field cells mark and follow them.
 class LinkFinder {
@@ -37,4 +39,8 @@ public:
     // shorter than three characters and texts that make no valid URL are left out.
     static QList<Link> linksInString(const QString& string,
                                      Characters characters = Characters::Field);
+    // Whether a clicked link may go to the system: only web, FTP, mail, telephone and
+    // file addresses, the kinds the finder marks. A stored rich text can carry a link
+    // of any scheme, and the desktop would start whatever handles that scheme.
+    static bool isOpenedBySystem(const QUrl& url);
 };

@@ -7,6 +7,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 
+#include <cmath>
+
 namespace {
 
 const QString defaultFontFamily = QStringLiteral("Helvetica");
@@ -102,6 +104,20 @@ void DatafileSettingsData::removeField(const QString& identifier)
                    asDictionary->value(FieldIdentifierKey) == PlistValue(identifier);
         });
     });
+}
+
+double DatafileSettingsData::fieldWidth(const PlistDictionary& definition)
+{
+    const PlistValue* width = definition.find(FieldWidthKey);
+    const double reading = width ? width->doubleValue() : DefaultFieldWidth;
+    return std::isfinite(reading) ? reading : DefaultFieldWidth;
+}
+
+float DatafileSettingsData::finiteFloatForKey(const QString& key, float defaultValue) const
+{
+    // A stored real beyond float's range reads as infinite, and is refused with the rest.
+    const float reading = floatForKey(key, defaultValue);
+    return std::isfinite(reading) ? reading : defaultValue;
 }
 
 PlistArray DatafileSettingsData::deletedIdentifiers() const

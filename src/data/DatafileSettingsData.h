@@ -106,6 +106,7 @@ public:
     static inline const QString FieldNameKey = QStringLiteral("Name");
     static inline const QString FieldWidthKey = QStringLiteral("Width");
     static inline const QString FieldShowKey = QStringLiteral("Show");
+    static constexpr double DefaultFieldWidth = 100.0;
 
     static std::shared_ptr<DatafileSettingsData> settings();
     // Nullptr when the data is too new.
@@ -125,6 +126,9 @@ public:
     void addField(const PlistDictionary& definition);
     // Removes every definition with that identifier.
     void removeField(const QString& identifier);
+    // A definition's List View column width; DefaultFieldWidth when it has none that is a
+    // finite number.
+    static double fieldWidth(const PlistDictionary& definition);
 
     // Identifiers of deleted records, kept for sync; the same storage rules as fields().
     PlistArray deletedIdentifiers() const;
@@ -176,11 +180,12 @@ public:
 
     QString mode() const { return stringForKey(ModeKey, QStringLiteral("Basic")); }
     void setMode(const QString& value) { setString(value, ModeKey); }
-    float basicSplitHeight() const { return floatForKey(BasicSplitHeightKey, -1.0f); }
+    // Sizes of the views: a stored value that is not a finite number reads as absent.
+    float basicSplitHeight() const { return finiteFloatForKey(BasicSplitHeightKey, -1.0f); }
     void setBasicSplitHeight(float value) { setFloat(value, BasicSplitHeightKey); }
-    float listSplitHeight() const { return floatForKey(ListSplitHeightKey, -1.0f); }
+    float listSplitHeight() const { return finiteFloatForKey(ListSplitHeightKey, -1.0f); }
     void setListSplitHeight(float value) { setFloat(value, ListSplitHeightKey); }
-    float textColumnWidth() const { return floatForKey(TextColumnWidthKey, 300.0f); }
+    float textColumnWidth() const { return finiteFloatForKey(TextColumnWidthKey, 300.0f); }
     void setTextColumnWidth(float value) { setFloat(value, TextColumnWidthKey); }
     QString textName() const
     {
@@ -383,6 +388,7 @@ public:
 
 private:
     std::shared_ptr<VKKeyedAccessorData> newInstance() const override;
+    float finiteFloatForKey(const QString& key, float defaultValue) const;
     void setFrame(const QString& frame, const QString& key, bool preparing);
     std::optional<QByteArray> storedData(const QString& key) const;
     // The stored array itself, or a new empty one that is not stored.

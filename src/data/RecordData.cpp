@@ -1,13 +1,77 @@
 #include "RecordData.h"
 
+#include "SystemLog.h"
+
+namespace {
+
+// Nulls and archive UIDs can come from a binary property list, but a datafile is
+// written as XML, which has no form for either: kept, they would fail every save.
+bool isStorable(const PlistValue& value)
+{
+    switch (value.type()) {
+    case PlistValue::Type::Null:
+    case PlistValue::Type::Uid:
+        return false;
+    case PlistValue::Type::Array:
+        for (const PlistValue& item : *value.asArray()) {
+            if (!isStorable(item))
+                return false;
+        }
+        return true;
+    case PlistValue::Type::Dictionary:
+        for (const PlistDictionary::Entry& entry : *value.asDictionary()) {
+            if (!isStorable(entry.value))
+                return false;
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+// A copy of the value without what cannot be stored, at any depth.
+PlistValue storableCopy(const PlistValue& value)
+{
+    if (const PlistArray* array = value.asArray()) {
+        PlistArray copy;
+        for (const PlistValue& item : *array) {
+            if (item.isNull() || item.isUid())
+                continue;
+            copy.append(storableCopy(item));
+        }
+        return copy;
+    }
+    if (const PlistDictionary* dictionary = value.asDictionary()) {
+        PlistDictionary::Entries entries;
+        for (const PlistDictionary::Entry& entry : *dictionary) {
+            if (entry.value.isNull() || entry.value.isUid())
+                continue;
+            entries.push_back({entry.key, storableCopy(entry.value)});
+        }
+        return PlistDictionary::fromEntries(std::move(entries));
+    }
+    return value;
+}
+
+} // namespace
+
 RecordData::RecordData(const PlistDictionary& dictionary) : VKKeyedRecordData(dictionary)
 {
     if (const PlistValue* fields = dictionary.find(FieldsKey)) {
-        // Values that are not strings are kept as they are and written back unchanged.
-        if (const PlistDictionary* asDictionary = fields->asDictionary())
-            m_fields = *asDictionary;
-        else
+        // Values that are not strings are kept as they are and written back unchanged;
+        // only what a datafile cannot hold is left out.
+        if (const PlistDictionary* asDictionary = fields->asDictionary()) {
+            if (isStorable(*fields)) {
+                m_fields = *asDictionary;
+            } else {
+                m_fields = *storableCopy(*fields).asDictionary();
+                SystemLog::log(QStringLiteral("Record %1: \"%2\" holds values a datafile cannot "
+                                              "store (null or UID); they are not used.")
+                                   .arg(identifier(), FieldsKey));
+            }
+        } else {
             logWrongKind(FieldsKey, "a dictionary");
+        }
     }
     if (const PlistValue* text = dictionary.find(TextStringKey)) {
         if (const QString* asString = text->asString())

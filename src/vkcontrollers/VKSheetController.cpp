@@ -75,6 +75,9 @@ VKSheetController::~VKSheetController()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
     m_didEnd = nullptr;
+    // A dying window still sends its children's removal through the filter.
+    if (m_window)
+        m_window->removeEventFilter(this);
     delete m_window.data();
 }
 
@@ -228,7 +231,9 @@ void VKSheetController::orderFront()
 
 bool VKSheetController::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_window && event->type() == QEvent::WindowActivate)
+    // The type first: a window being destroyed (by its parent, say) is no longer a
+    // QDialog, and comparing it with the guarded pointer would cast it to one.
+    if (event->type() == QEvent::WindowActivate && watched == m_window)
         m_frontOrder = ++sharedPool().frontOrder;
     return QObject::eventFilter(watched, event);
 }

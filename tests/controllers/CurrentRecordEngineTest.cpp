@@ -565,7 +565,8 @@ TEST_F(CurrentRecordEngineTest, Fields_LookupsEmptyPositionsAndAddition)
     // F2 is empty in every selected record; F1 is not.
     EXPECT_EQ(m_engine.emptyFieldList(), QList<qint64>({1}));
     record("C")->setFields(PlistDictionary{{"F1", "c"}, {"F2", "20"}});
-    EXPECT_EQ(m_engine.emptyFieldList(), QList<qint64>());
+    // isEmpty: Qt 6.4 compares an empty list with an unallocated one by memcmp on null.
+    EXPECT_TRUE(m_engine.emptyFieldList().isEmpty());
     m_engine.catalog()->omitIdentifier("C", true);
     EXPECT_EQ(m_engine.emptyFieldList(), QList<qint64>({1}));
     EXPECT_EQ(m_engine.recordAtCatalogIndex(2), record("C"));

@@ -19,6 +19,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 
 class EditorTableControllerTest : public EditorTestBase {
@@ -349,6 +352,57 @@ TEST_F(EditorTableControllerTest, OtherLinks_GoToTheSystem_UnhandledWhenItCannot
     EXPECT_FALSE(tables.clickedOnLink(QStringLiteral("http://www.example.com")));
 }
 
+TEST_F(EditorTableControllerTest, Links_OnlyWebMailTelephoneAndFileSchemesReachTheSystem)
+{
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const struct {
+        const char* link;
+        bool opened;
+    } cases[] = {
+        {"http://www.example.com", true},
+        {"https://example.com/a?b=c", true},
+        {"HTTPS://EXAMPLE.COM", true},
+        {"ftp://ftp.example.com/pub", true},
+        {"mailto:ann@example.com", true},
+        {"tel:5551234", true},
+        {"tel://5551234", true},
+        {"file:///tmp/note.txt", true},
+        {"javascript:alert(1)", false},
+        {"smb://server/share", false},
+        {"ssh://host", false},
+        {"data:text/html,hello", false},
+        {"x-custom-handler:run?now", false},
+        {"note.txt", false},
+    };
+    // The Freeform Text Area and the field cells follow links alike.
+    const std::pair<const char*, std::function<bool(const QString&)>> followers[] = {
+        {"text area", [&](const QString& link) { return editor->clickedOnLink(link); }},
+        {"field", [&](const QString& link) { return tables.clickedOnLink(link); }},
+    };
+    for (const auto& [where, follow] : followers) {
+        for (const auto& testCase : cases) {
+            SCOPED_TRACE(std::string(where) + ": " + testCase.link);
+            const qsizetype openedBefore = m_presenter.openedUrls().size();
+            const qsizetype alertsBefore = m_presenter.alerts().size();
+            EXPECT_TRUE(follow(QString::fromLatin1(testCase.link)));
+            if (testCase.opened) {
+                ASSERT_EQ(m_presenter.openedUrls().size(), openedBefore + 1);
+                EXPECT_EQ(m_presenter.openedUrls().last(), QUrl(testCase.link));
+                EXPECT_EQ(m_presenter.alerts().size(), alertsBefore);
+            } else {
+                EXPECT_EQ(m_presenter.openedUrls().size(), openedBefore);
+                ASSERT_EQ(m_presenter.alerts().size(), alertsBefore + 1);
+                EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+                          "Could not find the file at:");
+                EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+                          QString::fromLatin1(testCase.link) +
+                              "\n\nYou should update the link or remove it.");
+            }
+        }
+    }
+}
+
 TEST_F(EditorTableControllerTest, LiveWrapping_TheEditedRowGrowsAsTheUserTypes_EditingGoesOn)
 {
     EditorWindowController* editor = openEditor();
@@ -526,6 +580,33 @@ TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStor
     list->setColumnWidth(0, 40);
     tables.tableViewMouseDownInHeaderOfTableColumn(0, Qt::NoModifier);
     EXPECT_EQ(list->columnWidth(0), 40);
+}
+
+TEST_F(EditorTableControllerTest, StoredWidths_NotFiniteTakeTheDefaultTooLargeAreBounded)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    EditorWindowController* editor = openEditor();
+    EditorTableController& tables = *editor->tableController();
+    const struct {
+        double stored;
+        int shown;
+    } cases[] = {{nan, 100}, {infinity, 100}, {-infinity, 100}, {1e300, 1 << 16}, {-5, 0}};
+    const auto storeWidths = [&](double width) {
+        PlistArray fields = editor->settings()->fields();
+        fields[0].asDictionary()->insert(DatafileSettingsData::FieldWidthKey, width);
+        editor->settings()->setTextColumnWidth(float(width));
+        tables.setupListTable();
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.stored);
+        storeWidths(150.7);
+        ASSERT_EQ(tables.listTableView()->columnWidth(0), 150);
+        storeWidths(testCase.stored);
+        EXPECT_EQ(tables.listTableView()->columnWidth(0), testCase.shown);
+        EXPECT_EQ(tables.listTableView()->columnWidth(2),
+                  std::isfinite(float(testCase.stored)) ? testCase.shown : 300);
+    }
 }
 
 TEST(ColumnHeaderViewTest, SectionBackground_DarkensFromTheEdgesToTheMiddle)

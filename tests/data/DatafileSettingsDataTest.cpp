@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 class DatafileSettingsDataTest : public ::testing::Test {
@@ -118,6 +120,31 @@ TEST_F(DatafileSettingsDataTest, NewSettings_ReadEveryDefaultAndAreUnchanged)
     EXPECT_FALSE(settings.datafileSettingsDidChange());
     // Reading defaults writes nothing.
     EXPECT_EQ(const_cast<DatafileSettingsData&>(settings).mutableDictionary().size(), 0);
+}
+
+TEST_F(DatafileSettingsDataTest, Widths_NotFiniteReadAsAbsent)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double infinity = std::numeric_limits<double>::infinity();
+    for (const double stored : {nan, infinity, -infinity, 1e300}) {
+        SCOPED_TRACE(stored);
+        const auto settings = DatafileSettingsData::settingsWithDictionary(
+            PlistDictionary{{DatafileSettingsData::TextColumnWidthKey, stored},
+                            {DatafileSettingsData::BasicSplitHeightKey, stored},
+                            {DatafileSettingsData::ListSplitHeightKey, stored}});
+        ASSERT_TRUE(settings);
+        EXPECT_EQ(settings->textColumnWidth(), 300.0f);
+        EXPECT_EQ(settings->basicSplitHeight(), -1.0f);
+        EXPECT_EQ(settings->listSplitHeight(), -1.0f);
+        if (stored != 1e300) { // finite: a width, however wide
+            EXPECT_EQ(DatafileSettingsData::fieldWidth(
+                          {{DatafileSettingsData::FieldWidthKey, stored}}),
+                      DatafileSettingsData::DefaultFieldWidth);
+        }
+    }
+    EXPECT_EQ(DatafileSettingsData::fieldWidth({}), DatafileSettingsData::DefaultFieldWidth);
+    EXPECT_EQ(DatafileSettingsData::fieldWidth({{DatafileSettingsData::FieldWidthKey, 120.5}}),
+              120.5);
 }
 
 TEST_F(DatafileSettingsDataTest, FontSizes_StoredWinsOverUserDefaultWhichWinsOverTwelve)

@@ -4,6 +4,7 @@
 #include "FileURL.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
+#include "SystemLog.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 #include "WindowController.h"
@@ -173,6 +174,34 @@ TEST_F(DatafileDocumentTest, Open_DatafileFromAnotherSerializer_AndSaveItUnchang
     EXPECT_EQ(after.value("Catalog").asArray()->size(), 2);
     processTimers();
     EXPECT_EQ(m_writesNoted, 1);
+}
+
+TEST_F(DatafileDocumentTest, Open_FieldValuesADatafileCannotStore_AreDroppedSoSavesSucceed)
+{
+    const QString alice = QStringLiteral("A1A1A1A1-0000-4000-8000-000000000001");
+    const QString nameField = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+    const QString path = copyOf("odd-field-values.nv3");
+    ScopedLogCapture log;
+    DatafileDocument* document = open(path);
+    ASSERT_TRUE(document);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().join('\n').contains(alice)) << log.lines().join('\n').toStdString();
+
+    document->datafileRecords()->recordForIdentifier(alice)->setName("Alicia");
+    document->updateChangeCount(Document::ChangeType::Done);
+    document->saveDocument();
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_FALSE(document->isDocumentEdited());
+
+    const PlistDictionary records = *readDatafile(path).value("Records").asDictionary();
+    const PlistDictionary record = *records.value(alice).asDictionary();
+    EXPECT_EQ(record.value("RecordName"), PlistValue("Alicia"));
+    EXPECT_EQ(record.value("Fields"),
+              PlistValue(PlistDictionary{{nameField, "Alice Smith"},
+                                         {"LIST-FIELD", PlistArray{"a", "b"}}}));
+    EXPECT_EQ(records.size(), 2);
+    EXPECT_EQ(log.lines().size(), 1) << "logged when read, not when written";
 }
 
 TEST_F(DatafileDocumentTest, Open_BadFiles_AreRefusedWithAnAlertNamingTheFile)

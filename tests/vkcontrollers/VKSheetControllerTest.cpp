@@ -117,6 +117,23 @@ TEST_F(VKSheetControllerTest, Controller_OfSubclassAndParent_NeverHandedOutForTh
     EXPECT_EQ(VKSheetController::controller<ParentSheet>(), parent);
 }
 
+TEST_F(VKSheetControllerTest, Window_ParentDeletedWhileUp_GoesWithItAndIsRebuiltOnUse)
+{
+    struct Tag;
+    using Sheet = CountingSheet<Tag>;
+    Sheet* sheet = VKSheetController::controller<Sheet>();
+    auto* parentWindow = new QWidget;
+    sheet->beginSheetModalForWindow(parentWindow, {});
+    // The dying window passes through the controller's event filter as it goes.
+    delete parentWindow;
+
+    EXPECT_EQ(VKSheetController::controller<Sheet>(), sheet);
+    QDialog* rebuilt = sheet->window();
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_EQ(rebuilt->parentWidget(), nullptr);
+    EXPECT_EQ(sheet->setupCount, 2);
+}
+
 TEST_F(VKSheetControllerTest, Controller_WithoutNibName_RaisesInternalInconsistency)
 {
     class NamelessSheet : public VKSheetController {};

@@ -64,6 +64,10 @@ int addTableColumnWithIdentifier(QTableView* view, const QString& identifier, co
     TableColumnModel* model = tableColumnModel(view);
     if (!model)
         return -1;
+    // Widths may come from stored column descriptions: one that is not a finite number
+    // is absent, and none is wider than a column may be, so each converts to int.
+    constexpr qreal widest = 3000;
+    width = std::isfinite(width) ? std::min(width, widest) : 100;
     QHeaderView* header = view->horizontalHeader();
     TableColumn column;
     column.identifier = identifier;
@@ -72,7 +76,7 @@ int addTableColumnWithIdentifier(QTableView* view, const QString& identifier, co
     column.alignment = alignmentFromTextAlignment(alignment);
     column.resizingMask = resizable ? QHeaderView::Interactive : QHeaderView::Fixed;
     column.minWidth = std::min(width, 2 * header->font().pointSizeF());
-    column.maxWidth = 3000;
+    column.maxWidth = widest;
     column.width = width;
     if (sortable)
         column.sortDescriptorPrototype = SortDescriptor{identifier, ascending};

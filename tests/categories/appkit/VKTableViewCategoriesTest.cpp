@@ -4,6 +4,8 @@
 
 #include <QTableView>
 
+#include <limits>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -30,6 +32,20 @@ TEST_F(VKTableViewCategoriesTest, ColumnFromDictionary_WidthResizingAndSorting)
         {"width 12", {{"Identifier", "A"}, {"Width", 12.0}}, 12, QHeaderView::Interactive, {}},
         {"width 16 is fixed", {{"Identifier", "A"}, {"Width", 16}}, 16, QHeaderView::Fixed, {}},
         {"width 16.5", {{"Identifier", "A"}, {"Width", 16.5}}, 17, QHeaderView::Interactive, {}},
+        {"width not a number",
+         {{"Identifier", "A"}, {"Width", std::numeric_limits<double>::quiet_NaN()}},
+         100,
+         QHeaderView::Interactive,
+         {}},
+        {"width infinite",
+         {{"Identifier", "A"}, {"Width", std::numeric_limits<double>::infinity()}},
+         100,
+         QHeaderView::Interactive,
+         {}},
+        {"width beyond a float", {{"Identifier", "A"}, {"Width", 1e300}}, 100,
+         QHeaderView::Interactive, {}},
+        {"width beyond the largest", {{"Identifier", "A"}, {"Width", 1e6}}, 3000,
+         QHeaderView::Interactive, {}},
         {"ascending",
          {{"Identifier", "A"}, {"Width", 80}, {"Ascending", true}},
          80,
