@@ -1,10 +1,8 @@
 #include "EditorTableController.h"
 
 #include "BasicViewModel.h"
-#include "ColumnHeaderViewController.h"
 #include "EditorTestBase.h"
 #include "FieldCellEditor.h"
-#include "LinkFinder.h"
 #include "ListViewModel.h"
 #include "NotificationCenter.h"
 #include "PropertyList.h"
@@ -14,7 +12,6 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QMimeData>
-#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -165,52 +162,6 @@ TEST(EditorTableControllerMovement, ReturnTabAndBacktab_MoveAndWrap)
         EXPECT_EQ(EditorTableController::movementTarget(c.basic, c.movement, c.field, 3),
                   c.expected)
             << int(c.movement) << " from " << c.field;
-}
-
-TEST(LinkFinderTest, FindsLinksWithoutTrailingPunctuation)
-{
-    struct Case {
-        QString text;
-        QString found;
-        bool needHttp;
-        bool needMailto;
-    };
-    const Case cases[] = {
-        {"see www.example.com.", "www.example.com", true, false},
-        {"mail ann@example.org, now", "ann@example.org", false, true},
-        {"call tel://5551234", "tel://5551234", false, false},
-        {"mailto:ann@example.org", "mailto:ann@example.org", false, false},
-        {"nothing here", "", false, false},
-    };
-    for (const Case& c : cases) {
-        const LinkFinder::Found found = LinkFinder::urlRangeInString(c.text, {0, c.text.size()});
-        EXPECT_EQ(c.text.mid(found.range.location, found.range.length), c.found)
-            << c.text.toStdString();
-        EXPECT_EQ(found.needHttp, c.needHttp) << c.text.toStdString();
-        EXPECT_EQ(found.needMailto, c.needMailto) << c.text.toStdString();
-    }
-}
-
-TEST(LinkFinderTest, LinksInString_ScansOnAndSkipsShortOrIncompleteAddresses)
-{
-    struct Case {
-        QString text;
-        QStringList urls;
-    };
-    const Case cases[] = {
-        {"http://a.example https://b.example", {"http://a.example", "https://b.example"}},
-        {"@a", {}},
-        {"ann@x.c", {"mailto:ann@x.c"}},
-        {"ann@xc. ann@.xc ann@x", {}},
-        {"uuid://ABC-def", {"uuid://ABC-def"}},
-        {"http://h/a[1]", {"http://h/a"}}, // brackets end a link in a field
-    };
-    for (const Case& c : cases) {
-        QStringList urls;
-        for (const LinkFinder::Link& link : LinkFinder::linksInString(c.text))
-            urls.append(link.url);
-        EXPECT_EQ(urls, c.urls) << c.text.toStdString();
-    }
 }
 
 TEST_F(EditorTableControllerTest, EndToEnd_EditAFieldMoveOnAndSave_WritesOnlyThatChange)
@@ -607,21 +558,6 @@ TEST_F(EditorTableControllerTest, StoredWidths_NotFiniteTakeTheDefaultTooLargeAr
         EXPECT_EQ(tables.listTableView()->columnWidth(2),
                   std::isfinite(float(testCase.stored)) ? testCase.shown : 300);
     }
-}
-
-TEST(ColumnHeaderViewTest, SectionBackground_DarkensFromTheEdgesToTheMiddle)
-{
-    QImage image(40, 42, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    QPainter painter(&image);
-    ColumnHeaderViewController::drawSectionBackground(painter, QRectF(0, 0, 40, 42), 1.0);
-    painter.end();
-    const auto whiteAt = [&](int y) { return qRed(image.pixel(20, y)); };
-    EXPECT_EQ(whiteAt(0), qRound(0.7 * 255));   // the frame
-    EXPECT_EQ(whiteAt(1), qRound(0.95 * 255));  // the outermost band
-    EXPECT_EQ(whiteAt(21), qRound(0.86 * 255)); // the innermost band, in the middle
-    EXPECT_EQ(whiteAt(40), qRound(0.95 * 255));
-    EXPECT_GT(whiteAt(5), whiteAt(15));
 }
 
 TEST_F(EditorTableControllerTest, EveryWayOfChangingAField_GoesThroughOneDoor)
