@@ -13,7 +13,8 @@
 
 namespace {
 
-// Deeper nesting than any real file has; it keeps the recursion's stack bounded.
+// Deeper nesting than any real file has; it keeps the recursion's stack bounded. Containers
+// nest at most this many levels, as in binary property lists.
 constexpr int kMaxDepth = 512;
 // Dictionary keys repeat in every record; sharing their text saves an allocation
 // per key. The cap keeps unique keys (record identifiers) from growing the cache.
@@ -213,16 +214,37 @@ private:
 
     bool skipDoctype()
     {
-        // The declaration may carry an internal subset in brackets.
-        int brackets = 0;
-        for (const char* p = m_p + 9; p < m_end; ++p) {
-            if (*p == '[')
-                ++brackets;
-            else if (*p == ']')
-                --brackets;
-            else if (*p == '>' && brackets <= 0) {
+        // The declaration may carry an internal subset in brackets. Quoted literals,
+        // comments and processing instructions may hold '>', ']' and quotes of their own.
+        bool inSubset = false;
+        const char* p = m_p + 9;
+        while (p < m_end) {
+            const char c = *p;
+            const char* close = nullptr;
+            if (c == '"' || c == '\'') {
+                close = static_cast<const char*>(std::memchr(p + 1, c, size_t(m_end - p - 1)));
+                if (!close)
+                    break;
+                p = close + 1;
+            } else if (inSubset && size_t(m_end - p) >= 4 && std::memcmp(p, "<!--", 4) == 0) {
+                if (!(close = find(p + 4, "-->")))
+                    break;
+                p = close + 3;
+            } else if (inSubset && size_t(m_end - p) >= 2 && std::memcmp(p, "<?", 2) == 0) {
+                if (!(close = find(p + 2, "?>")))
+                    break;
+                p = close + 2;
+            } else if (c == '[' && !inSubset) {
+                inSubset = true;
+                ++p;
+            } else if (c == ']' && inSubset) {
+                inSubset = false;
+                ++p;
+            } else if (c == '>' && !inSubset) {
                 m_p = p + 1;
                 return true;
+            } else {
+                ++p;
             }
         }
         return setError("unterminated document type declaration");
@@ -274,8 +296,6 @@ private:
 
     bool parseValue(PlistValue& value, int depth)
     {
-        if (depth > kMaxDepth)
-            return setError("nesting is too deep");
         if (m_p == m_end || *m_p != '<')
             return setError("expected an element");
         const char* tagStart = m_p;
@@ -291,10 +311,14 @@ private:
         if (!finishStartTag(empty))
             return false;
 
-        if (name == "dict")
-            return parseDictionary(value, depth, empty);
-        if (name == "array")
-            return parseArray(value, depth, empty);
+        if (name == "dict" || name == "array") {
+            // The binary format's limit, so that whatever reads here writes there too.
+            if (depth >= kMaxDepth) {
+                m_p = tagStart;
+                return setError("nesting is too deep");
+            }
+            return name == "dict" ? parseDictionary(value, depth, empty) : parseArray(value, depth, empty);
+        }
         if (name == "string") {
             QString text;
             if (!parseText(text, "string", empty))
@@ -593,7 +617,8 @@ private:
         const char* textEnd = nullptr;
         if (!scalarText(text, textEnd, "date", empty))
             return false;
-        // YYYY[-MM[-DD[THH[:MM[:SS[.fff]]]]]]Z, in UTC.
+        // YYYY[-MM[-DD[THH[:MM[:SS[.fff]]]]]]Z, in UTC. The year may be signed and of any
+        // length up to twelve digits, as other writers expand years beyond 9999.
         size_t i = 0;
         auto number = [&](size_t digits, qint64& out) {
             if (i + digits > text.size())
@@ -614,7 +639,11 @@ private:
             negativeYear = true;
             ++i;
         }
-        bool ok = number(4, year);
+        size_t yearDigits = 0;
+        while (i + yearDigits < text.size() && yearDigits <= 12 && text[i + yearDigits] >= '0' &&
+               text[i + yearDigits] <= '9')
+            ++yearDigits;
+        bool ok = yearDigits >= 1 && yearDigits <= 12 && number(yearDigits, year);
         if (ok && i < text.size() && text[i] == '-') {
             ++i;
             ok = number(2, month);
