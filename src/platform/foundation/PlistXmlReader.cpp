@@ -22,6 +22,25 @@ constexpr qsizetype kKeyCacheLimit = 4096;
 
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
+// Line breaks of a large stretch: counted in blocks of byte-sized tallies, which the
+// compiler turns into vector code where std::count stays a byte at a time.
+qint64 countLineBreaks(const char* begin, const char* end)
+{
+    constexpr int lanes = 16;
+    constexpr int rounds = 255; // a byte tally holds this many hits
+    qint64 count = 0;
+    while (end - begin >= lanes * rounds) {
+        uchar tally[lanes] = {};
+        for (int round = 0; round < rounds; ++round, begin += lanes) {
+            for (int lane = 0; lane < lanes; ++lane)
+                tally[lane] += uchar(begin[lane] == '\n');
+        }
+        for (const uchar lane : tally)
+            count += lane;
+    }
+    return count + std::count(begin, end, '\n');
+}
+
 qint64 daysFromCivil(qint64 year, int month, int day)
 {
     year -= month <= 2 ? 1 : 0;
@@ -79,15 +98,16 @@ const Base64Decoder& base64Decoder()
     return decoder;
 }
 
-// A mapped file's pages that the parser has passed are handed back in steps of
-// this size, so that reading a large file holds little more than its values.
+// Pages of a large file's bytes that the parser has passed are handed back in steps
+// of this size, so that reading it holds little more than its values.
 constexpr qsizetype kReleaseStep = 32 << 20;
 
 class XmlPlistParser {
 public:
     XmlPlistParser(QByteArrayView bytes, bool releaseConsumedPages)
         : m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()),
-          m_released(bytes.data()), m_releaseConsumedPages(releaseConsumedPages),
+          m_released(bytes.data()), m_linesCountedTo(bytes.data()),
+          m_releaseConsumedPages(releaseConsumedPages),
           m_entryScratch(kMaxDepth + 2), m_itemScratch(kMaxDepth + 2)
     {
     }
@@ -140,7 +160,7 @@ private:
     {
         if (!m_error.has_value()) {
             const qint64 offset = m_p - m_begin;
-            const int line = 1 + int(std::count(m_begin, m_p, '\n'));
+            const int line = 1 + int(m_linesBefore + countLineBreaks(m_linesCountedTo, m_p));
             m_error = PlistError{message, offset, line};
         }
         return false;
@@ -161,8 +181,13 @@ private:
         static const quintptr pageSize = quintptr(sysconf(_SC_PAGESIZE));
         const quintptr from = (quintptr(m_released) + pageSize - 1) & ~(pageSize - 1);
         const quintptr to = quintptr(m_p) & ~(pageSize - 1);
-        if (to > from)
+        if (to > from) {
+            // Released pages read as zeros: count their lines first, for error messages.
+            const char* end = reinterpret_cast<const char*>(to);
+            m_linesBefore += countLineBreaks(m_linesCountedTo, end);
+            m_linesCountedTo = end;
             madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+        }
         m_released = m_p;
     }
 
@@ -701,6 +726,9 @@ private:
     const char* m_p;
     const char* m_end;
     const char* m_released;
+    // Lines before m_linesCountedTo, which may lie in released pages.
+    const char* m_linesCountedTo;
+    qint64 m_linesBefore = 0;
     bool m_releaseConsumedPages;
     std::optional<PlistError> m_error;
     QHash<QByteArray, QString> m_keyCache;
@@ -751,9 +779,9 @@ PlistReadResult PlistXmlReader::read(QByteArrayView bytes)
     return XmlPlistParser(bytes, false).parse();
 }
 
-PlistReadResult PlistXmlReader::readMappedFile(QByteArrayView mapping)
+PlistReadResult PlistXmlReader::readReleasingPages(QByteArrayView bytes)
 {
-    if (const std::optional<QByteArray> utf8 = convertedToUtf8(mapping))
+    if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
         return XmlPlistParser(*utf8, false).parse();
-    return XmlPlistParser(mapping, true).parse();
+    return XmlPlistParser(bytes, true).parse();
 }
