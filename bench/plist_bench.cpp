@@ -178,7 +178,7 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-// Reads the way a document does: the file is mapped, not copied into memory.
+// Reads the way a document does: from an open file, read whole into memory of its own.
 std::optional<PlistValue> readValue(const QString& path, PlistFormat* format = nullptr)
 {
     QFile file(path);

@@ -30,7 +30,7 @@ VKConfirmationController* VKConfirmationController::beginConfirmForWindow(QWidge
     auto* controller = new VKConfirmationController(title, message, preference);
     QDialog* sheet = controller->window();
     if (!preference.isNull() &&
-        UserDefaults::standardUserDefaults().objectForKey(preference).intValue() == 0) {
+        UserDefaults::standardUserDefaults().integerForKey(preference) == 0) {
         if (didEnd)
             didEnd(sheet, 1);
         controller->deleteLater();

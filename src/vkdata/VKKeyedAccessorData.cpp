@@ -33,11 +33,16 @@ bool VKKeyedAccessorData::initWithDictionary(const std::optional<PlistDictionary
 {
     if (dictionary)
         setDictionary(*dictionary);
-    if (dataFormat() > currentFormat()) {
+    // The whole stored number decides: a format of 2^32 + 1 is newer, not format 1. An
+    // integer beyond the signed range, which would read as negative, is newer still.
+    const PlistValue* stored = mutableDictionary().find(DataFormatKey);
+    const bool beyondSignedRange = stored && stored->isUnsignedInteger();
+    const qint64 format = dataFormat();
+    if (beyondSignedRange || format > currentFormat()) {
         SystemLog::log(
             QStringLiteral("The data is too new for this version of the application.  "
                            "(Data format is %1, latest the app knowns about is format %2.)")
-                .arg(dataFormat())
+                .arg(beyondSignedRange ? stored->stringValue() : QString::number(format))
                 .arg(currentFormat()));
         return false;
     }
@@ -137,7 +142,7 @@ bool VKKeyedAccessorData::boolForKey(const QString& key, bool defaultValue) cons
 qint64 VKKeyedAccessorData::integerForKey(const QString& key, qint64 defaultValue) const
 {
     const PlistValue* value = storedValue(key, isNumberOrString, "a number");
-    return value ? value->intValue() : defaultValue;
+    return value ? value->integerValue() : defaultValue;
 }
 
 float VKKeyedAccessorData::floatForKey(const QString& key, float defaultValue) const

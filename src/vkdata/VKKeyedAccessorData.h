@@ -53,7 +53,8 @@ public:
     bool settingExistsForKey(const QString& key) const;
 
     bool boolForKey(const QString& key, bool defaultValue) const;
-    // The 32-bit reading of the stored value, widened.
+    // The 64-bit reading of the stored value: settings are compared and stored whole, so a
+    // value of 2^32 + 1 is never taken for 1.
     qint64 integerForKey(const QString& key, qint64 defaultValue) const;
     float floatForKey(const QString& key, float defaultValue) const;
     PlistValue numberForKey(const QString& key, const PlistValue& defaultValue) const;

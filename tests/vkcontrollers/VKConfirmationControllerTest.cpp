@@ -58,6 +58,17 @@ TEST_F(VKConfirmationControllerTest, Preference_ZeroOrMissing_AnswersYesAtOnce)
     }
 }
 
+TEST_F(VKConfirmationControllerTest, Preference_WholeNumberDecides_NotItsLow32Bits)
+{
+    m_defaults->setInteger(qint64(1) << 32, askKey);
+    Answer answer;
+    VKConfirmationController* controller = ask(askKey, answer);
+    ASSERT_NE(controller, nullptr);
+    EXPECT_EQ(answer.calls, 0);
+    controller->noButton()->click();
+    EXPECT_EQ(answer.returnCode, 0);
+}
+
 TEST_F(VKConfirmationControllerTest, PreferenceSetOrAbsent_ShowsTheSheetAndAnswersByButton)
 {
     m_defaults->setInteger(1, askKey);

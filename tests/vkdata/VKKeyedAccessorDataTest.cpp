@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 TEST(VKKeyedAccessorDataTest, Dictionary_FreshAccessorHoldsOnlyTheFormatStamp)
 {
     VKKeyedAccessorData accessor;
@@ -23,6 +25,15 @@ TEST(VKKeyedAccessorDataTest, InitWithDictionary_RefusesOnlyNewerFormats)
         {PlistDictionary(), true},
         {PlistDictionary{{"DataFormat", 1}, {"DataVersion", 99}}, true},
         {PlistDictionary{{"DataFormat", 2}}, false},
+        {PlistDictionary{{"DataFormat", -7}}, true},
+        {PlistDictionary{{"DataFormat", 0.5}}, true},
+        // The whole stored number decides, never its low 32 bits.
+        {PlistDictionary{{"DataFormat", qint64(1) << 31}}, false},
+        {PlistDictionary{{"DataFormat", (qint64(1) << 32) + 1}}, false},
+        {PlistDictionary{{"DataFormat", std::numeric_limits<qint64>::max()}}, false},
+        {PlistDictionary{{"DataFormat", std::numeric_limits<quint64>::max()}}, false},
+        {PlistDictionary{{"DataFormat", "4294967297"}}, false},
+        {PlistDictionary{{"DataFormat", 4294967297.0}}, false},
     };
     for (const Case& c : cases) {
         ScopedLogCapture log;
@@ -38,6 +49,15 @@ TEST(VKKeyedAccessorDataTest, InitWithDictionary_RefusesOnlyNewerFormats)
               QStringList{QStringLiteral(
                   "The data is too new for this version of the application.  (Data format "
                   "is 2, latest the app knowns about is format 1.)")});
+
+    ScopedLogCapture beyond;
+    EXPECT_EQ(VKKeyedAccessorData::createWithDictionary<VKKeyedAccessorData>(
+                  PlistDictionary{{"DataFormat", std::numeric_limits<quint64>::max()}}),
+              nullptr);
+    EXPECT_EQ(beyond.lines(),
+              QStringList{QStringLiteral(
+                  "The data is too new for this version of the application.  (Data format "
+                  "is 18446744073709551615, latest the app knowns about is format 1.)")});
 }
 
 TEST(VKKeyedAccessorDataTest, TypedGetters_ReadStoredValuesTheWayTheFilesNeed)
@@ -55,7 +75,8 @@ TEST(VKKeyedAccessorDataTest, TypedGetters_ReadStoredValuesTheWayTheFilesNeed)
     VKKeyedAccessorData accessor;
     ASSERT_TRUE(accessor.initWithDictionary(stored));
 
-    EXPECT_EQ(accessor.integerForKey("big", 7), 1);
+    // Settings are read whole: a stored 2^32 + 1 is never taken for 1.
+    EXPECT_EQ(accessor.integerForKey("big", 7), (qint64(1) << 32) + 1);
     EXPECT_TRUE(accessor.boolForKey("yes", false));
     EXPECT_EQ(accessor.integerForKey("count", 0), 125);
     EXPECT_EQ(accessor.integerForKey("flag", 0), 1);

@@ -14,8 +14,13 @@ PlistDate PlistDate::fromDateTime(const QDateTime& dateTime)
 
 QDateTime PlistDate::toDateTime() const
 {
+    // A file may hold any double; beyond a hundred million years no calendar helps.
+    constexpr double limit = 1e8 * 365.25 * 86400 * 1000;
     const double msecs = (secondsSinceReferenceDate + double(referenceDateUnixSeconds)) * 1000.0;
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(msecs)), QTimeZone::utc());
+    if (std::isnan(msecs))
+        return QDateTime();
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::llround(std::clamp(msecs, -limit, limit))),
+                                          QTimeZone::utc());
 }
 
 // ---- PlistArray ----
@@ -489,8 +494,12 @@ bool PlistValue::operator==(const PlistValue& other) const
         return *asString() == *other.asString();
     case Type::Data:
         return *asData() == *other.asData();
-    case Type::Date:
-        return *asDate() == *other.asDate();
+    case Type::Date: {
+        // As with reals, a date that is not a number equals itself once read back.
+        const double a = asDate()->secondsSinceReferenceDate;
+        const double b = other.asDate()->secondsSinceReferenceDate;
+        return a == b || (std::isnan(a) && std::isnan(b));
+    }
     case Type::Uid:
         return *asUid() == *other.asUid();
     case Type::Array: {

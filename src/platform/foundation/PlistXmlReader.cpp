@@ -13,13 +13,33 @@
 
 namespace {
 
-// Deeper nesting than any real file has; it keeps the recursion's stack bounded.
+// Deeper nesting than any real file has; it keeps the recursion's stack bounded. Containers
+// nest at most this many levels, as in binary property lists.
 constexpr int kMaxDepth = 512;
 // Dictionary keys repeat in every record; sharing their text saves an allocation
 // per key. The cap keeps unique keys (record identifiers) from growing the cache.
 constexpr qsizetype kKeyCacheLimit = 4096;
 
 bool isXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Line breaks of a large stretch: counted in blocks of byte-sized tallies, which the
+// compiler turns into vector code where std::count stays a byte at a time.
+qint64 countLineBreaks(const char* begin, const char* end)
+{
+    constexpr int lanes = 16;
+    constexpr int rounds = 255; // a byte tally holds this many hits
+    qint64 count = 0;
+    while (end - begin >= lanes * rounds) {
+        uchar tally[lanes] = {};
+        for (int round = 0; round < rounds; ++round, begin += lanes) {
+            for (int lane = 0; lane < lanes; ++lane)
+                tally[lane] += uchar(begin[lane] == '\n');
+        }
+        for (const uchar lane : tally)
+            count += lane;
+    }
+    return count + std::count(begin, end, '\n');
+}
 
 qint64 daysFromCivil(qint64 year, int month, int day)
 {
@@ -78,15 +98,16 @@ const Base64Decoder& base64Decoder()
     return decoder;
 }
 
-// A mapped file's pages that the parser has passed are handed back in steps of
-// this size, so that reading a large file holds little more than its values.
+// Pages of a large file's bytes that the parser has passed are handed back in steps
+// of this size, so that reading it holds little more than its values.
 constexpr qsizetype kReleaseStep = 32 << 20;
 
 class XmlPlistParser {
 public:
     XmlPlistParser(QByteArrayView bytes, bool releaseConsumedPages)
         : m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()),
-          m_released(bytes.data()), m_releaseConsumedPages(releaseConsumedPages),
+          m_released(bytes.data()), m_linesCountedTo(bytes.data()),
+          m_releaseConsumedPages(releaseConsumedPages),
           m_entryScratch(kMaxDepth + 2), m_itemScratch(kMaxDepth + 2)
     {
     }
@@ -139,7 +160,7 @@ private:
     {
         if (!m_error.has_value()) {
             const qint64 offset = m_p - m_begin;
-            const int line = 1 + int(std::count(m_begin, m_p, '\n'));
+            const int line = 1 + int(m_linesBefore + countLineBreaks(m_linesCountedTo, m_p));
             m_error = PlistError{message, offset, line};
         }
         return false;
@@ -160,8 +181,13 @@ private:
         static const quintptr pageSize = quintptr(sysconf(_SC_PAGESIZE));
         const quintptr from = (quintptr(m_released) + pageSize - 1) & ~(pageSize - 1);
         const quintptr to = quintptr(m_p) & ~(pageSize - 1);
-        if (to > from)
+        if (to > from) {
+            // Released pages read as zeros: count their lines first, for error messages.
+            const char* end = reinterpret_cast<const char*>(to);
+            m_linesBefore += countLineBreaks(m_linesCountedTo, end);
+            m_linesCountedTo = end;
             madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+        }
         m_released = m_p;
     }
 
@@ -213,16 +239,37 @@ private:
 
     bool skipDoctype()
     {
-        // The declaration may carry an internal subset in brackets.
-        int brackets = 0;
-        for (const char* p = m_p + 9; p < m_end; ++p) {
-            if (*p == '[')
-                ++brackets;
-            else if (*p == ']')
-                --brackets;
-            else if (*p == '>' && brackets <= 0) {
+        // The declaration may carry an internal subset in brackets. Quoted literals,
+        // comments and processing instructions may hold '>', ']' and quotes of their own.
+        bool inSubset = false;
+        const char* p = m_p + 9;
+        while (p < m_end) {
+            const char c = *p;
+            const char* close = nullptr;
+            if (c == '"' || c == '\'') {
+                close = static_cast<const char*>(std::memchr(p + 1, c, size_t(m_end - p - 1)));
+                if (!close)
+                    break;
+                p = close + 1;
+            } else if (inSubset && size_t(m_end - p) >= 4 && std::memcmp(p, "<!--", 4) == 0) {
+                if (!(close = find(p + 4, "-->")))
+                    break;
+                p = close + 3;
+            } else if (inSubset && size_t(m_end - p) >= 2 && std::memcmp(p, "<?", 2) == 0) {
+                if (!(close = find(p + 2, "?>")))
+                    break;
+                p = close + 2;
+            } else if (c == '[' && !inSubset) {
+                inSubset = true;
+                ++p;
+            } else if (c == ']' && inSubset) {
+                inSubset = false;
+                ++p;
+            } else if (c == '>' && !inSubset) {
                 m_p = p + 1;
                 return true;
+            } else {
+                ++p;
             }
         }
         return setError("unterminated document type declaration");
@@ -274,8 +321,6 @@ private:
 
     bool parseValue(PlistValue& value, int depth)
     {
-        if (depth > kMaxDepth)
-            return setError("nesting is too deep");
         if (m_p == m_end || *m_p != '<')
             return setError("expected an element");
         const char* tagStart = m_p;
@@ -291,10 +336,14 @@ private:
         if (!finishStartTag(empty))
             return false;
 
-        if (name == "dict")
-            return parseDictionary(value, depth, empty);
-        if (name == "array")
-            return parseArray(value, depth, empty);
+        if (name == "dict" || name == "array") {
+            // The binary format's limit, so that whatever reads here writes there too.
+            if (depth >= kMaxDepth) {
+                m_p = tagStart;
+                return setError("nesting is too deep");
+            }
+            return name == "dict" ? parseDictionary(value, depth, empty) : parseArray(value, depth, empty);
+        }
         if (name == "string") {
             QString text;
             if (!parseText(text, "string", empty))
@@ -593,7 +642,8 @@ private:
         const char* textEnd = nullptr;
         if (!scalarText(text, textEnd, "date", empty))
             return false;
-        // YYYY[-MM[-DD[THH[:MM[:SS[.fff]]]]]]Z, in UTC.
+        // YYYY[-MM[-DD[THH[:MM[:SS[.fff]]]]]]Z, in UTC. The year may be signed and of any
+        // length up to twelve digits, as other writers expand years beyond 9999.
         size_t i = 0;
         auto number = [&](size_t digits, qint64& out) {
             if (i + digits > text.size())
@@ -614,7 +664,11 @@ private:
             negativeYear = true;
             ++i;
         }
-        bool ok = number(4, year);
+        size_t yearDigits = 0;
+        while (i + yearDigits < text.size() && yearDigits <= 12 && text[i + yearDigits] >= '0' &&
+               text[i + yearDigits] <= '9')
+            ++yearDigits;
+        bool ok = yearDigits >= 1 && yearDigits <= 12 && number(yearDigits, year);
         if (ok && i < text.size() && text[i] == '-') {
             ++i;
             ok = number(2, month);
@@ -672,6 +726,9 @@ private:
     const char* m_p;
     const char* m_end;
     const char* m_released;
+    // Lines before m_linesCountedTo, which may lie in released pages.
+    const char* m_linesCountedTo;
+    qint64 m_linesBefore = 0;
     bool m_releaseConsumedPages;
     std::optional<PlistError> m_error;
     QHash<QByteArray, QString> m_keyCache;
@@ -722,9 +779,9 @@ PlistReadResult PlistXmlReader::read(QByteArrayView bytes)
     return XmlPlistParser(bytes, false).parse();
 }
 
-PlistReadResult PlistXmlReader::readMappedFile(QByteArrayView mapping)
+PlistReadResult PlistXmlReader::readReleasingPages(QByteArrayView bytes)
 {
-    if (const std::optional<QByteArray> utf8 = convertedToUtf8(mapping))
+    if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
         return XmlPlistParser(*utf8, false).parse();
-    return XmlPlistParser(mapping, true).parse();
+    return XmlPlistParser(bytes, true).parse();
 }

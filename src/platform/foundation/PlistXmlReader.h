@@ -10,7 +10,8 @@
 class PlistXmlReader {
 public:
     static PlistReadResult read(QByteArrayView bytes);
-    // The same over a read-only mapping of a file: pages already parsed are given
-    // back to the system as the parser moves on, so memory holds the values only.
-    static PlistReadResult readMappedFile(QByteArrayView mapping);
+    // The same over memory the caller gives up, mapped by itself in whole pages: pages
+    // already parsed are given back to the system as the parser moves on, so memory
+    // holds the values only. What they held reads as zeros afterwards.
+    static PlistReadResult readReleasingPages(QByteArrayView bytes);
 };

@@ -150,7 +150,9 @@ private:
 
     QIODevice* m_device;
     QByteArray m_buffer;
-    QStringEncoder m_encoder{QStringEncoder::Utf8};
+    // Stateless: each piece of text is encoded on its own, so a lone surrogate becomes
+    // U+FFFD where it stands instead of waiting for a partner in the next string.
+    QStringEncoder m_encoder{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
     bool m_failed = false;
 };
 
@@ -372,15 +374,21 @@ QByteArray PlistXmlWriter::realText(double value)
     return result;
 }
 
+PlistDate PlistXmlWriter::writtenDate(PlistDate date)
+{
+    // The years 0000 to 9999: four digits, as every reader of the format takes them.
+    constexpr double earliest = -62167219200.0 - double(PlistDate::referenceDateUnixSeconds);
+    constexpr double latest = 253402300799.0 - double(PlistDate::referenceDateUnixSeconds);
+    const double seconds = date.secondsSinceReferenceDate;
+    if (std::isnan(seconds))
+        return PlistDate{0};
+    return PlistDate{std::clamp(std::floor(seconds), earliest, latest)};
+}
+
 QByteArray PlistXmlWriter::dateText(PlistDate date)
 {
-    // Beyond a few million years every calendar breaks down; clamp so nothing overflows.
-    constexpr double limit = 1e14;
-    double unixSeconds =
-        std::floor(date.secondsSinceReferenceDate) + double(PlistDate::referenceDateUnixSeconds);
-    if (std::isnan(unixSeconds))
-        unixSeconds = 0;
-    const qint64 seconds = qint64(std::clamp(unixSeconds, -limit, limit));
+    const qint64 seconds =
+        qint64(writtenDate(date).secondsSinceReferenceDate) + PlistDate::referenceDateUnixSeconds;
     qint64 days = seconds / 86400;
     qint64 secondOfDay = seconds % 86400;
     if (secondOfDay < 0) {

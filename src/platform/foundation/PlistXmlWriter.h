@@ -16,6 +16,9 @@ public:
 
     // The text a real is written as: the shortest that reads back to the same double.
     static QByteArray realText(double value);
-    // "YYYY-MM-DDTHH:MM:SSZ" in UTC, fractions of a second dropped.
+    // "YYYY-MM-DDTHH:MM:SSZ" in UTC of writtenDate(date).
     static QByteArray dateText(PlistDate date);
+    // The date as XML keeps it: whole seconds, clamped to the years 0000 to 9999; a date
+    // that is not a number is written as the reference date.
+    static PlistDate writtenDate(PlistDate date);
 };

@@ -1,36 +1,87 @@
 #include "SafeFileWriter.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QSaveFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
 std::optional<qint64> failAfterBytes;
 
-// Passes writes on until its budget is spent, then fails them: a disk that fills up.
-class FailingDevice : public QIODevice {
+// Passes each write on whole, asking the file for the rest after a short write: a full
+// disk says why only when asked again, and the reason is kept in errorString(). Once a
+// write failed, every later one fails, so a serializer that goes on cannot commit a
+// partial file. With a budget, writes beyond it fail as a full disk does.
+class WholeWriteDevice : public QIODevice {
 public:
-    FailingDevice(QIODevice& target, qint64 budget) : m_target(target), m_budget(budget)
+    WholeWriteDevice(QFileDevice& target, std::optional<qint64> budget)
+        : m_target(target), m_budget(budget)
     {
-        open(QIODevice::WriteOnly);
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     }
+
+    bool failed() const { return m_failed; }
 
 protected:
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 length) override
     {
-        if (length > m_budget) {
-            setErrorString(QStringLiteral("No space left on device"));
+        if (m_failed)
             return -1;
+        qint64 done = 0;
+        while (done < length) {
+            qint64 piece = length - done;
+            if (m_budget) {
+                if (*m_budget == 0)
+                    return fail(QString::fromLocal8Bit(std::strerror(ENOSPC)));
+                piece = std::min(piece, *m_budget);
+            }
+            const qint64 written = m_target.write(data + done, piece);
+            if (written <= 0) {
+                return fail(m_target.error() != QFileDevice::NoError
+                                ? m_target.errorString()
+                                : QStringLiteral("the data could not be written"));
+            }
+            done += written;
+            if (m_budget)
+                *m_budget -= written;
         }
-        m_budget -= length;
-        return m_target.write(data, length);
+        return length;
     }
 
 private:
-    QIODevice& m_target;
-    qint64 m_budget;
+    qint64 fail(const QString& reason)
+    {
+        m_failed = true;
+        setErrorString(reason);
+        return -1;
+    }
+
+    QFileDevice& m_target;
+    std::optional<qint64> m_budget;
+    bool m_failed = false;
 };
+
+// A file of a shared group stays shared: the new file gets the owner and group of the
+// one it replaces where the system allows it (giving a file away needs root; a member
+// may set its group), and its permission bits always.
+void keepOwnerAndPermissions(int fd, const struct stat& old)
+{
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && fchown(fd, uid_t(-1), old.st_gid) != 0) {
+        // Not allowed: the saver's own group stays.
+    }
+    // After the change of owner, which may clear bits.
+    if (fchmod(fd, old.st_mode & 0777) != 0) {
+        // QSaveFile has set them as near as it can.
+    }
+}
 
 } // namespace
 
@@ -46,24 +97,30 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, const QByteArr
 
 SafeFileWriter::Result SafeFileWriter::write(const QString& path, const Serializer& serialize)
 {
-    // QSaveFile writes to a temporary file in the same folder, gives it the existing
-    // file's permissions and renames it over the target only on commit.
+    const auto failure = [&path](const QString& reason) {
+        return Result{false, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
+    };
+    // The file replaced, through any symbolic link, as QSaveFile resolves it.
+    struct stat old {};
+    const bool replacing = stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+
+    // QSaveFile writes to a temporary file in the same folder and renames it over the
+    // target only on commit. Unbuffered: every write reaches the file at once, so a
+    // failure is seen, with its reason, where it happens.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {false, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString())};
-    std::optional<FailingDevice> failing;
-    if (failAfterBytes)
-        failing.emplace(file, *failAfterBytes);
-    QIODevice& device = failing ? static_cast<QIODevice&>(*failing) : file;
-    if (!serialize(device)) {
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                               : !device.errorString().isEmpty() && failing
-                                   ? device.errorString()
-                                   : QStringLiteral("the data could not be written");
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure(file.errorString());
+    if (replacing)
+        keepOwnerAndPermissions(file.handle(), old);
+    WholeWriteDevice device(file, failAfterBytes);
+    if (!serialize(device) || device.failed()) {
+        const QString reason = device.failed()                     ? device.errorString()
+                               : file.error() != QFileDevice::NoError ? file.errorString()
+                                                                     : QStringLiteral("the data could not be written");
         file.cancelWriting();
-        return {false, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
+        return failure(reason);
     }
     if (!file.commit())
-        return {false, QStringLiteral("Cannot write %1: %2").arg(path, file.errorString())};
+        return failure(file.errorString());
     return {true, {}};
 }

@@ -9,8 +9,9 @@ class QByteArray;
 class QIODevice;
 
 // The one way a user's file is written: into a temporary file beside it that then
-// replaces it, keeping its permissions. A failed write, at any point, leaves the
-// old file byte-identical.
+// replaces it, keeping its permission bits and, where the system allows, its owner and
+// group. A failed write, at any point, leaves the old file byte-identical, and the
+// error says why the system refused it ("No space left on device").
 class SafeFileWriter {
 public:
     struct Result {

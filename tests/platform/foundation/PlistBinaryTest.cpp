@@ -202,6 +202,23 @@ TEST(PlistBinaryRoundTrip, EveryKind_ReadsBackIdentical)
     EXPECT_TRUE(sameValue(result.value, value));
 }
 
+TEST(PlistBinaryRoundTrip, LoneSurrogatesAndDatesOfAnyValue_StayWhereTheyAre)
+{
+    // UTF-16 holds a lone surrogate as it is; nothing of one string reaches the next.
+    const PlistDictionary value{
+        {"A", QStringLiteral("x") + QChar(0xD800)},
+        {QChar(0xDC00) + QStringLiteral("k"), "v"},
+        {"F2", "after"},
+        {"huge", PlistDate{1e308}},
+        {"infinite", PlistDate{-std::numeric_limits<double>::infinity()}},
+        {"not a number", PlistDate{std::nan("")}},
+    };
+    const PlistReadResult result = PlistBinaryReader::read(PlistBinaryWriter::toBytes(value));
+    ASSERT_TRUE(result.ok()) << result.error->toString().toStdString();
+    EXPECT_EQ(result.value, PlistValue(value));
+    EXPECT_TRUE(sameValue(result.value, value));
+}
+
 TEST(PlistBinaryRoundTrip, TopLevelScalar_ReadsBack)
 {
     for (const PlistValue& value :

@@ -1,3 +1,4 @@
+#include "PlistBinaryWriter.h"
 #include "PlistXmlReader.h"
 #include "PlistXmlWriter.h"
 
@@ -163,6 +164,105 @@ TEST(PlistXmlTest, DateText_UtcWholeSecondsAcrossEras)
     }
 }
 
+TEST(PlistXmlTest, Dates_BeyondTheFourDigitYears_AreWrittenClampedAndAlwaysReadBack)
+{
+    constexpr double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, const char*> cases[] = {
+        {1e308, "9999-12-31T23:59:59Z"},
+        {std::numeric_limits<double>::max(), "9999-12-31T23:59:59Z"},
+        {inf, "9999-12-31T23:59:59Z"},
+        {253402300800.0 - 978307200, "9999-12-31T23:59:59Z"}, // 10000-01-01
+        {-1e308, "0000-01-01T00:00:00Z"},
+        {-inf, "0000-01-01T00:00:00Z"},
+        {-62167219200.0 - 978307200 - 1, "0000-01-01T00:00:00Z"}, // the last second of -0001
+        {-62167219200.0 - 978307200, "0000-01-01T00:00:00Z"},
+        {-63114076800.0, "0000-12-30T00:00:00Z"}, // the platform's distant past
+        {std::nan(""), "2001-01-01T00:00:00Z"},
+        {std::numeric_limits<double>::denorm_min(), "2001-01-01T00:00:00Z"},
+    };
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(PlistXmlWriter::dateText(PlistDate{seconds}).toStdString(), text) << seconds;
+        // Saved once, the document opens again with the date as written.
+        const PlistDictionary saved{{"date", PlistDate{seconds}}, {"F2", "next"}};
+        const PlistValue back = readOk(PlistXmlWriter::toBytes(saved));
+        const PlistValue written = PlistXmlWriter::writtenDate(PlistDate{seconds});
+        EXPECT_EQ(back, PlistValue(PlistDictionary{{"date", written}, {"F2", "next"}})) << text;
+        EXPECT_EQ(PlistXmlWriter::dateText(*written.asDate()).toStdString(), text);
+    }
+}
+
+TEST(PlistXmlTest, Reader_ExpandedYears_ReadAsOtherWritersWriteThem)
+{
+    // Four hundred years are exactly 146097 days.
+    constexpr double cycle = 146097.0 * 86400;
+    const std::pair<const char*, double> cases[] = {
+        {"10400-01-01T00:00:00Z", 253402300800.0 + cycle},
+        {"-0400-01-01T00:00:00Z", -62167219200.0 - cycle},
+        {"-400-01-01T00:00:00Z", -62167219200.0 - cycle},
+        {"0000-01-01T00:00:00Z", -62167219200.0},
+        {"1-01-01T00:00:00Z", -62167219200.0 + 366 * 86400},
+    };
+    for (const auto& [text, unixSeconds] : cases) {
+        const PlistValue back = readOk(document(QByteArray("<date>") + text + "</date>\n"));
+        ASSERT_TRUE(back.isDate()) << text;
+        EXPECT_EQ(back.asDate()->secondsSinceReferenceDate, unixSeconds - 978307200) << text;
+    }
+    const PlistReadResult tooLong = PlistXmlReader::read(document("<date>1234567890123-01-01T00:00:00Z</date>\n"));
+    EXPECT_FALSE(tooLong.ok());
+}
+
+TEST(PlistXmlTest, Writer_LoneSurrogate_BecomesReplacementInItsOwnStringOnly)
+{
+    const QString highAtEnd = QStringLiteral("x") + QChar(0xD800);
+    const QString lowAtStart = QChar(0xDC00) + QStringLiteral("y");
+    const QString highBeforeEntity = QChar(0xDBFF) + QStringLiteral("&z");
+    const QString key = QStringLiteral("K") + QChar(0xD801);
+    const PlistDictionary saved{
+        {"A", highAtEnd}, {"B", lowAtStart}, {"C", highBeforeEntity}, {key, "v"}, {"F2", "after"}};
+    const QString replacement(QChar::ReplacementCharacter);
+    const PlistDictionary expected{{"A", QStringLiteral("x") + replacement},
+                                   {"B", replacement + QStringLiteral("y")},
+                                   {"C", replacement + QStringLiteral("&z")},
+                                   {QStringLiteral("K") + replacement, "v"},
+                                   {"F2", "after"}};
+    EXPECT_EQ(readOk(PlistXmlWriter::toBytes(saved)), PlistValue(expected));
+
+    // The same when the entries are written side by side on several threads.
+    PlistDictionary many;
+    PlistDictionary manyExpected;
+    for (int i = 0; i < 3000; ++i) {
+        const QString name = QStringLiteral("F%1").arg(i);
+        many.insert(name, i % 2 ? highAtEnd : QStringLiteral("plain"));
+        manyExpected.insert(name, i % 2 ? QStringLiteral("x") + replacement : QStringLiteral("plain"));
+    }
+    EXPECT_EQ(readOk(PlistXmlWriter::toBytes(many)), PlistValue(manyExpected));
+}
+
+TEST(PlistXmlTest, Reader_DocumentTypeDeclarations_SkippedWhateverTheirLiteralsHold)
+{
+    const char* const cases[] = {
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://x/a>b.dtd\">",
+        "<!DOCTYPE plist SYSTEM 'a>b.dtd'>",
+        "<!DOCTYPE plist SYSTEM \"a]b\">",
+        "<!DOCTYPE plist [ <!ENTITY x \"a > b ] c\"> ]>",
+        "<!DOCTYPE plist [ <!ENTITY x 'say \"]>\"'> ]>",
+        "<!DOCTYPE plist [ <!-- a comment with ]> and ' inside --> ]>",
+        "<!DOCTYPE plist [ <?pi with ]> inside?> ]>",
+        "<!DOCTYPE plist [ <!ATTLIST plist version CDATA \"1.0>\"> ]>",
+        "<!DOCTYPE plist [\n<!ELEMENT plist (array | dict)>\n]>",
+    };
+    for (const char* doctype : cases) {
+        const QByteArray bytes = QByteArray("<?xml version=\"1.0\"?>\n") + doctype +
+                                 "\n<plist version=\"1.0\"><string>s</string></plist>\n";
+        EXPECT_EQ(readOk(bytes), PlistValue("s")) << doctype;
+    }
+    for (const char* unterminated : {"<!DOCTYPE plist \"a>", "<!DOCTYPE plist [ <!-- ]> ", "<!DOCTYPE plist [ <!ENTITY x 'y'>"}) {
+        const PlistReadResult result = PlistXmlReader::read(QByteArray(unterminated) + "<plist/>");
+        ASSERT_FALSE(result.ok()) << unterminated;
+        EXPECT_TRUE(result.error->message.contains(QStringLiteral("document type"))) << unterminated;
+    }
+}
+
 TEST(PlistXmlTest, Reader_LenientForms_ReadAsThePlatformDoes)
 {
     struct Case {
@@ -269,6 +369,16 @@ TEST(PlistXmlTest, Reader_DeepNesting_IsRefusedWithoutExhaustingTheStack)
 
     const QByteArray allowed = QByteArray("<array>").repeated(500) + QByteArray("</array>").repeated(500);
     EXPECT_TRUE(PlistXmlReader::read(allowed).ok());
+
+    // Containers nest as deep as binary property lists allow, so that whatever reads
+    // here also writes there; scalars may sit inside the deepest one.
+    const QByteArray atTheLimit = QByteArray("<array>").repeated(512) + "<true/>" +
+                                  QByteArray("</array>").repeated(512);
+    const PlistReadResult deepest = PlistXmlReader::read(atTheLimit);
+    ASSERT_TRUE(deepest.ok());
+    EXPECT_FALSE(PlistBinaryWriter::toBytes(deepest.value).isEmpty());
+    const QByteArray beyond = QByteArray("<array>").repeated(513) + QByteArray("</array>").repeated(513);
+    EXPECT_FALSE(PlistXmlReader::read(beyond).ok());
 }
 
 TEST(PlistXmlTest, Reader_Containers_AreSharedMutableHandles)

@@ -1,5 +1,7 @@
 #include "SafeFileWriter.h"
 
+#include "PlistXmlWriter.h"
+
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
@@ -7,7 +9,21 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+
 namespace {
+
+mode_t modeOf(const QString& path)
+{
+    struct stat info {};
+    return stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 07777 : 0;
+}
 
 QByteArray contents(const QString& path)
 {
@@ -64,6 +80,93 @@ TEST_F(SafeFileWriterTest, Write_KeepsTheExistingPermissions)
     ASSERT_TRUE(QFile::setPermissions(m_path, permissions));
     ASSERT_TRUE(SafeFileWriter::write(m_path, QByteArray("new")).ok);
     EXPECT_EQ(QFile::permissions(m_path) & ~(QFile::ReadUser | QFile::WriteUser), permissions);
+}
+
+TEST_F(SafeFileWriterTest, Write_KeepsThePermissionBitsExactly)
+{
+    // Bits narrower than what the saver may do (root may write anything) stay as they
+    // were; only root may save over a file it cannot write.
+    const bool root = geteuid() == 0;
+    for (const mode_t mode : {0640, 0660, 0600, 0604, 0444, 0060}) {
+        if (!root && (mode & 0200) == 0)
+            continue;
+        ASSERT_EQ(chmod(QFile::encodeName(m_path).constData(), mode), 0);
+        const SafeFileWriter::Result result = SafeFileWriter::write(m_path, QByteArray("new"));
+        ASSERT_TRUE(result.ok) << result.errorString.toStdString();
+        EXPECT_EQ(modeOf(m_path), mode) << std::oct << mode;
+    }
+}
+
+TEST_F(SafeFileWriterTest, Write_FileOfAnotherOwner_KeepsItsOwnerAndGroup)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only root may give a file to another user";
+    const uid_t owner = 65534;
+    const gid_t group = 65534;
+    ASSERT_EQ(chown(QFile::encodeName(m_path).constData(), owner, group), 0);
+    ASSERT_EQ(chmod(QFile::encodeName(m_path).constData(), 0660), 0);
+    ASSERT_TRUE(SafeFileWriter::write(m_path, QByteArray("new")).ok);
+    struct stat info {};
+    ASSERT_EQ(stat(QFile::encodeName(m_path).constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, owner);
+    EXPECT_EQ(info.st_gid, group);
+    EXPECT_EQ(info.st_mode & 07777, 0660u);
+}
+
+TEST_F(SafeFileWriterTest, Write_DiskFillsPartWay_ErrorNamesTheReasonAndOldFileStays)
+{
+    const QByteArray big(300000, 'x');
+    struct Case {
+        const char* name;
+        SafeFileWriter::Serializer serialize;
+    };
+    const Case cases[] = {
+        {"bytes", [&big](QIODevice& device) { return device.write(big) == big.size(); }},
+        {"property list", [&big](QIODevice& device) {
+             return PlistXmlWriter::write(PlistArray{big, big, big, big}, device);
+         }},
+        {"small pieces", [](QIODevice& device) {
+             for (int i = 0; i < 20000; ++i) {
+                 if (device.write("some forty bytes of text for one record\n") != 40)
+                     return false;
+             }
+             return true;
+         }},
+        // A serializer that does not look at what its writes answer.
+        {"writes unchecked", [&big](QIODevice& device) {
+             device.write(big);
+             device.write("tail");
+             return true;
+         }},
+    };
+    const QString noSpace = QString::fromLocal8Bit(std::strerror(ENOSPC));
+    for (const Case& c : cases) {
+        SafeFileWriter::setFailAfterBytesForTesting(100000);
+        const SafeFileWriter::Result result = SafeFileWriter::write(m_path, c.serialize);
+        SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_TRUE(result.errorString.endsWith(noSpace)) << c.name << ": " << result.errorString.toStdString();
+        EXPECT_EQ(contents(m_path), m_original) << c.name;
+    }
+
+    // The same through the file system: beyond the limit on a file's size a write is
+    // cut short, and only the next one says why.
+    const QString tooLarge = QString::fromLocal8Bit(std::strerror(EFBIG));
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    for (const Case& c : cases) {
+        struct rlimit small = limit;
+        small.rlim_cur = 100000;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const SafeFileWriter::Result result = SafeFileWriter::write(m_path, c.serialize);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_FALSE(result.ok) << c.name;
+        EXPECT_TRUE(result.errorString.endsWith(tooLarge)) << c.name << ": " << result.errorString.toStdString();
+        EXPECT_EQ(contents(m_path), m_original) << c.name;
+    }
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("Datafile.nv3")});
 }
 
 TEST_F(SafeFileWriterTest, Write_ThroughASymbolicLink_ReplacesTheTargetAndKeepsTheLink)
