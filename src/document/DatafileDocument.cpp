@@ -116,6 +116,9 @@ bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
         return true;
     m_isMobile = type == MobileDatafileType;
 
+    // Opening a pipe would wait for its writer, and a device has no end.
+    if (const QFileInfo info(m_filePath); info.exists() && !info.isFile())
+        return refuse(localized(QStringLiteral("The file could not be read: it is not a regular file.")));
     QFile file(m_filePath);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(stringWithFormat(localized(QStringLiteral("The file could not be read: %@.")),
@@ -331,7 +334,7 @@ void DatafileDocument::updateSettingsOnly()
     if (m_readOnlyReason != ReadOnlyReason::None && m_readOnlyReason != ReadOnlyReason::ReadOnlySetting)
         return;
     const QString path = fileURL().toLocalFile();
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || !QFileInfo(path).isFile())
         return;
     m_updatingSettingsOnly = true;
     if (isDocumentEdited()) {

@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 // The editor window as the document sees it, answering as each test sets it.
@@ -220,13 +222,16 @@ TEST_F(DatafileDocumentTest, Open_BadFiles_AreRefusedWithAnAlertNamingTheFile)
         {"not-a-datafile.nv3", "The file is not a datafile."},
         {"truncated.nv3",
          "The file is not a datafile or is damaged (expected an element (line 25, byte 700))"},
-        {"missing.nv3", "The file could not be read:"},
+        {"missing.nv3", "The file could not be read: No such file"},
+        // Opening a pipe would wait for a writer that never comes.
+        {"pipe.nv3", "The file could not be read: it is not a regular file."},
     };
+    ASSERT_EQ(mkfifo(QFile::encodeName(m_dir.filePath("pipe.nv3")).constData(), 0600), 0);
     for (const Case& c : cases) {
         m_presenter.clear();
-        const QString path = c.fixture == QStringLiteral("missing.nv3")
-                                 ? m_dir.filePath("missing.nv3")
-                                 : copyOf(c.fixture);
+        const bool made = c.fixture == QStringLiteral("missing.nv3") ||
+                          c.fixture == QStringLiteral("pipe.nv3");
+        const QString path = made ? m_dir.filePath(c.fixture) : copyOf(c.fixture);
         EXPECT_EQ(open(path), nullptr) << c.fixture;
         ASSERT_EQ(m_presenter.alerts().size(), 1) << c.fixture;
         EXPECT_EQ(m_presenter.lastAlert().request.messageText,
