@@ -1,6 +1,6 @@
 #include "DatafileFormat.h"
 
-#include "../CorpusReplay.h"
+#include "CorpusReplay.h"
 #include "DatafileFuzzChecks.h"
 
 #include <QBuffer>

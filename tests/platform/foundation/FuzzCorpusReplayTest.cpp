@@ -3,7 +3,7 @@
 #include "TextReadersFuzzChecks.h"
 #include "TypedStreamFuzzChecks.h"
 
-#include "../../CorpusReplay.h"
+#include "CorpusReplay.h"
 
 TEST(FuzzCorpusReplayTest, XmlPropertyListCorpus_ReadsOrFailsCleanly)
 {

@@ -1,6 +1,8 @@
 #include "PlistBinaryReader.h"
 #include "PlistBinaryWriter.h"
 
+#include "FailingDevice.h"
+
 #include <QBuffer>
 #include <QFile>
 
@@ -640,28 +642,6 @@ TEST(PlistBinaryWriter, ArrayHoldingItself_IsRefused)
     EXPECT_TRUE(PlistBinaryWriter::toBytes(array).isEmpty());
     array.removeAt(1); // break the cycle so the array can be freed
 }
-
-// Accepts `limit` bytes, then refuses every write.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 limit) : m_limit(limit) { open(QIODevice::WriteOnly); }
-    QByteArray written;
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 size) override
-    {
-        const qint64 room = m_limit - written.size();
-        if (room <= 0)
-            return -1;
-        const qint64 n = std::min(room, size);
-        written.append(data, n);
-        return n;
-    }
-
-private:
-    qint64 m_limit;
-};
 
 TEST(PlistBinaryWriter, DeviceFailingPartWay_ReportsFailure)
 {

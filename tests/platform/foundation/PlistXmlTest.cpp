@@ -2,6 +2,8 @@
 #include "PlistXmlReader.h"
 #include "PlistXmlWriter.h"
 
+#include "FailingDevice.h"
+
 #include <QBuffer>
 #include <QStringDecoder>
 
@@ -388,28 +390,6 @@ TEST(PlistXmlTest, Reader_Containers_AreSharedMutableHandles)
     fields.insert("f", "edited");
     EXPECT_EQ(value.asDictionary()->value("Fields").asDictionary()->value("f"), PlistValue("edited"));
 }
-
-namespace {
-// A device that accepts a number of bytes and then refuses every write.
-class FailingDevice : public QIODevice {
-public:
-    explicit FailingDevice(qint64 capacity) : m_capacity(capacity) { open(WriteOnly); }
-
-protected:
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char*, qint64 length) override
-    {
-        if (m_written + length > m_capacity)
-            return -1;
-        m_written += length;
-        return length;
-    }
-
-private:
-    qint64 m_capacity;
-    qint64 m_written = 0;
-};
-} // namespace
 
 TEST(PlistXmlTest, Writer_DeviceFailsPartWay_ReportsFailure)
 {

@@ -1,6 +1,6 @@
 #include "RtfFuzzChecks.h"
 
-#include "../../CorpusReplay.h"
+#include "CorpusReplay.h"
 
 TEST(RtfFuzzCorpusReplayTest, RtfCorpus_ReadsOrFailsCleanly)
 {
