@@ -1,25 +1,15 @@
 #pragma once
 
-// What every editor-window test sets up: a scripted presenter, user defaults of its
-// own, the editor window as the datafile's window, and datafiles opened as the
-// application opens them.
-#include "DatafileDocument.h"
+// What every editor-window test sets up besides the document fixture's: the editor
+// window as the datafile's window, and datafiles opened as the application opens them.
+#include "DocumentFixture.h"
 #include "EditorWindowController.h"
-#include "ScriptedPresenter.h"
-#include "UserDefaults.h"
 
-#include <QCoreApplication>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-class EditorTestBase : public ::testing::Test {
+class EditorTestBase : public DocumentFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        Presenter::setShared(&m_presenter);
-        UserDefaults::setStandardUserDefaults(&m_defaults);
+        DocumentFixture::SetUp();
         DatafileDocument::setEditorFactory(
             [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
     }
@@ -28,9 +18,7 @@ protected:
         m_documents.clear();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         EditorWindowController::setFileSizeForTesting(nullptr);
-        DatafileDocument::setEditorFactory(nullptr);
-        UserDefaults::setStandardUserDefaults(nullptr);
-        Presenter::setShared(nullptr);
+        DocumentFixture::TearDown();
     }
 
     // Opens the file as another machine would: a document of its own with its window.
@@ -58,8 +46,5 @@ protected:
         return static_cast<EditorWindowController*>(document->windowControllers().front().get());
     }
 
-    QTemporaryDir m_dir;
-    ScriptedPresenter m_presenter;
-    UserDefaults m_defaults{m_dir.filePath("defaults")};
     std::vector<std::unique_ptr<DatafileDocument>> m_documents;
 };

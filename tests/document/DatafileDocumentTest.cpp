@@ -1,5 +1,7 @@
 #include "DatafileDocument.h"
 
+#include "DocumentFixture.h"
+
 #include "DocumentController.h"
 #include "FileURL.h"
 #include "PropertyList.h"
@@ -72,13 +74,11 @@ PlistDictionary readDatafile(const QString& path)
     return read.value.isDictionary() ? *read.value.asDictionary() : PlistDictionary();
 }
 
-class DatafileDocumentTest : public ::testing::Test {
+class DatafileDocumentTest : public DocumentFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        Presenter::setShared(&m_presenter);
-        UserDefaults::setStandardUserDefaults(&m_defaults);
+        DocumentFixture::SetUp();
         DatafileDocument::setEditorFactory(
             [](DatafileDocument&) { return std::make_unique<FakeEditor>(); });
         DatafileDocument::setDidWriteHook([this] { ++m_writesNoted; });
@@ -88,14 +88,7 @@ protected:
     void TearDown() override
     {
         processTimers(); // the deferred work of this test's writes
-        for (Document* document : std::vector<Document*>(DocumentController::shared().documents()))
-            DocumentController::shared().removeDocument(document);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        DatafileDocument::setEditorFactory(nullptr);
-        DatafileDocument::setDidWriteHook(nullptr);
-        UserDefaults::setStandardUserDefaults(nullptr);
-        Presenter::setShared(nullptr);
-        SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
+        DocumentFixture::TearDown();
     }
 
     static void registerTypes()
@@ -110,16 +103,6 @@ protected:
             DocumentController::shared().registerDocumentType(
                 {name, {extension}, [] { return std::make_unique<DatafileDocument>(); }});
         }
-    }
-
-    // A copy of a fixture in the temporary folder, so that saving may change it.
-    QString copyOf(const QString& fixture)
-    {
-        const QString path = m_dir.filePath(fixture);
-        QFile::remove(path);
-        QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/") + fixture, path);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
     }
 
     DatafileDocument* open(const QString& path)
@@ -143,9 +126,6 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
-    QTemporaryDir m_dir;
-    ScriptedPresenter m_presenter;
-    UserDefaults m_defaults{m_dir.filePath("defaults")};
     int m_writesNoted = 0;
 };
 
@@ -153,7 +133,7 @@ protected:
 
 TEST_F(DatafileDocumentTest, Open_DatafileFromAnotherSerializer_AndSaveItUnchanged)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
@@ -182,7 +162,7 @@ TEST_F(DatafileDocumentTest, Open_FieldValuesADatafileCannotStore_AreDroppedSoSa
 {
     const QString alice = QStringLiteral("A1A1A1A1-0000-4000-8000-000000000001");
     const QString nameField = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
-    const QString path = copyOf("odd-field-values.nv3");
+    const QString path = copyFixture("odd-field-values.nv3");
     ScopedLogCapture log;
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
@@ -231,7 +211,7 @@ TEST_F(DatafileDocumentTest, Open_BadFiles_AreRefusedWithAnAlertNamingTheFile)
         m_presenter.clear();
         const bool made = c.fixture == QStringLiteral("missing.nv3") ||
                           c.fixture == QStringLiteral("pipe.nv3");
-        const QString path = made ? m_dir.filePath(c.fixture) : copyOf(c.fixture);
+        const QString path = made ? m_dir.filePath(c.fixture) : copyFixture(c.fixture);
         EXPECT_EQ(open(path), nullptr) << c.fixture;
         ASSERT_EQ(m_presenter.alerts().size(), 1) << c.fixture;
         EXPECT_EQ(m_presenter.lastAlert().request.messageText,
@@ -256,7 +236,7 @@ TEST_F(DatafileDocumentTest, RepairPrompt_CountsAndButtons)
     for (const Case& c : cases) {
         m_presenter.clear();
         m_presenter.answerAlertWithButton("Don't Correct");
-        const QString path = copyOf(c.fixture);
+        const QString path = copyFixture(c.fixture);
         const QByteArray original = contents(path);
         DatafileDocument* document = open(path);
         ASSERT_TRUE(document) << c.fixture;
@@ -272,14 +252,14 @@ TEST_F(DatafileDocumentTest, RepairPrompt_CountsAndButtons)
         document->close();
     }
     m_presenter.clear();
-    DatafileDocument* empty = open(copyOf("empty.nv3"));
+    DatafileDocument* empty = open(copyFixture("empty.nv3"));
     ASSERT_TRUE(empty);
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
 }
 
 TEST_F(DatafileDocumentTest, RepairPrompt_CorrectingListsEveryRecordAndSavesOnce)
 {
-    const QString path = copyOf("no-catalog.nv3");
+    const QString path = copyFixture("no-catalog.nv3");
     m_presenter.answerAlertWithButton("Correct the Problem");
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
@@ -295,7 +275,7 @@ TEST_F(DatafileDocumentTest, RepairPrompt_CorrectingListsEveryRecordAndSavesOnce
 
 TEST_F(DatafileDocumentTest, Save_WithoutChangesOrWhenNotAllowed_WritesNothing)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     const QByteArray original = contents(path);
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
@@ -315,7 +295,7 @@ TEST_F(DatafileDocumentTest, Save_WithoutChangesOrWhenNotAllowed_WritesNothing)
 
 TEST_F(DatafileDocumentTest, ReadOnlySetting_RefusesSavesButNotTheSettingsOnlySave)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
     document->datafileSettings()->setReadOnly(true);
@@ -341,7 +321,7 @@ TEST_F(DatafileDocumentTest, ReadOnlySetting_RefusesSavesButNotTheSettingsOnlySa
 
 TEST_F(DatafileDocumentTest, SettingsOnlySave_KeepsTheRecordsOnDisk)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     const PlistValue recordsOnDisk = readDatafile(path).value("Records");
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
@@ -359,7 +339,7 @@ TEST_F(DatafileDocumentTest, SettingsOnlySave_KeepsTheRecordsOnDisk)
 
 TEST_F(DatafileDocumentTest, SaveAs_OfASyncedDatafile_ClearsTheSyncIdOnlyInTheCopy)
 {
-    DatafileDocument* document = open(copyOf("synced.nv3"));
+    DatafileDocument* document = open(copyFixture("synced.nv3"));
     ASSERT_TRUE(document);
     m_presenter.answerSavePanel(std::nullopt);
     document->saveDocumentAs();
@@ -379,7 +359,7 @@ TEST_F(DatafileDocumentTest, SaveAs_OfASyncedDatafile_ClearsTheSyncIdOnlyInTheCo
 
 TEST_F(DatafileDocumentTest, FailedWrite_KeepsTheOldFileAndTheEditedState)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     const QByteArray original = contents(path);
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);
@@ -401,7 +381,7 @@ TEST_F(DatafileDocumentTest, FailedWrite_KeepsTheOldFileAndTheEditedState)
 
 TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyAsksOnlyForAnEdit)
 {
-    DatafileDocument* document = open(copyOf("good.nv3"));
+    DatafileDocument* document = open(copyFixture("good.nv3"));
     ASSERT_TRUE(document);
     editorOf(document)->templates = 1;
     document->updateChangeCount(Document::ChangeType::Done);
@@ -439,7 +419,7 @@ TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyA
 
 TEST_F(DatafileDocumentTest, Validation_NothingWhileSyncingAndRevertOnlyWhenEdited)
 {
-    DatafileDocument* document = open(copyOf("good.nv3"));
+    DatafileDocument* document = open(copyFixture("good.nv3"));
     ASSERT_TRUE(document);
     EXPECT_TRUE(document->validateAction("saveDocument:"));
     EXPECT_FALSE(document->validateAction("revertDocumentToSaved:"));
@@ -452,7 +432,7 @@ TEST_F(DatafileDocumentTest, Validation_NothingWhileSyncingAndRevertOnlyWhenEdit
 
 TEST_F(DatafileDocumentTest, Revert_RereadsTheFileWithoutSavingTheEdits)
 {
-    const QString path = copyOf("good.nv3");
+    const QString path = copyFixture("good.nv3");
     const QByteArray original = contents(path);
     DatafileDocument* document = open(path);
     ASSERT_TRUE(document);

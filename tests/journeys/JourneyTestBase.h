@@ -4,15 +4,12 @@
 // menus and keys, with the panels and alerts answered from a script.
 #include "ApplicationAssembly.h"
 #include "ApplicationMenus.h"
-#include "DatafileDocument.h"
-#include "DocumentController.h"
+#include "DocumentFixture.h"
 #include "EditorWindowController.h"
 #include "MainController.h"
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
-#include "ScriptedPresenter.h"
 #include "StartWindow.h"
-#include "UserDefaults.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +17,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -39,13 +35,11 @@ inline void PrintTo(const PlistValue& value, std::ostream* stream)
     *stream << buffer.data().toStdString();
 }
 
-class JourneyTestBase : public ::testing::Test {
+class JourneyTestBase : public DocumentFixture {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        Presenter::setShared(&m_presenter);
-        UserDefaults::setStandardUserDefaults(&m_defaults);
+        DocumentFixture::SetUp();
         // Launching asks for the datafiles folder when none is known.
         m_defaults.setObject(QUrl::fromLocalFile(m_dir.path()).toString() + '/',
                              QStringLiteral("DatafilesFolderURL"));
@@ -59,17 +53,7 @@ protected:
     void TearDown() override
     {
         m_assembly.reset();
-        UserDefaults::setStandardUserDefaults(nullptr);
-        Presenter::setShared(nullptr);
-    }
-
-    // A copy of a fixture datafile in the test's folder.
-    QString copyFixture(const QString& name, const QString& as = QString())
-    {
-        const QString path = m_dir.filePath(as.isEmpty() ? name : as);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/") + name, path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
+        DocumentFixture::TearDown();
     }
 
     static void activate(QWidget* window)
@@ -157,8 +141,5 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    QTemporaryDir m_dir;
-    ScriptedPresenter m_presenter;
-    UserDefaults m_defaults{m_dir.filePath("defaults")};
     std::unique_ptr<ApplicationAssembly> m_assembly;
 };
