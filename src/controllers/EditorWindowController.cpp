@@ -4,6 +4,7 @@
 
 #include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "EditorCommandValidator.h"
 #include "EditorTableController.h"
 #include "EditorWindowViews.h"
 #include "FreeformTextView.h"
@@ -61,11 +62,41 @@ EditorWindowController::EditorWindowController(MenuInstaller installMenus)
 
 bool EditorWindowController::validateAction(const QString& selector) const
 {
-    if (selector == QLatin1String("removeLink:"))
-        return m_freeformTextView &&
-               m_freeformTextView->window()->focusWidget() == m_freeformTextView &&
-               m_freeformTextView->textCursor().hasSelection();
-    return Responder::validateAction(selector);
+    return EditorCommandValidator::validateAction(selector, commandState());
+}
+
+bool EditorWindowController::permitsAction(const QString& selector) const
+{
+    return EditorCommandValidator::validateAction(selector, commandState());
+}
+
+EditorCommandState EditorWindowController::commandState() const
+{
+    EditorCommandState state;
+    if (!document() || !m_mainWindow)
+        return state;
+    const std::shared_ptr<DatafileSettingsData> settings = this->settings();
+    const QWidget* focused = m_mainWindow->focusWidget();
+    state.isClone = m_engine->isClone();
+    state.nowSyncing = m_engine->nowSyncing();
+    state.freeformTextAreaActive = focused && focused == m_freeformTextView;
+    state.tableViewActive = m_tableController && m_tableController->tableViewActive();
+    state.textSelectionEmpty = !m_freeformTextView->textCursor().hasSelection();
+    state.isMobile = isMobile();
+    state.canSaveChanges = m_engine->canSaveChanges();
+    state.fieldWrapping = settings->fieldWrapping();
+    state.basicMode = settings->mode() == QLatin1String("Basic");
+    state.fieldCount = settings->fields().size();
+    state.windowCount = qsizetype(document()->windowControllers().size());
+    if (const std::shared_ptr<SubsetSortedData>& catalog = m_engine->catalog()) {
+        state.catalogCount = catalog->count();
+        state.selectedCount = catalog->countSelected();
+    }
+    state.historyCount = m_engine->viewedRecordList().size();
+    state.historyPosition = m_engine->currentRecordInList();
+    state.findEntryStyle = settings->findEntryMode();
+    state.hasSyncID = !settings->syncID().isEmpty();
+    return state;
 }
 
 EditorWindowController::~EditorWindowController()

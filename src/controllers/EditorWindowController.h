@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CurrentRecordEngine.h"
+#include "EditorCommandValidator.h"
 #include "DatafileEditor.h"
 #include "SubsetSortedData.h"
 #include "WindowController.h"
@@ -132,8 +133,10 @@ public:
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
     void reloadTables() override;
 
-    // Responder
+    // Responder: one rule enables the commands of the window, its views and its document.
     bool validateAction(const QString& selector) const override;
+    bool permitsAction(const QString& selector) const override;
+    EditorCommandState commandState() const;
 
     // WindowController
     QString windowTitleForDocumentDisplayName(const QString& displayName) const override;

@@ -36,7 +36,16 @@ bool ActionRouter::sendAction(const QString& selector, Responder* firstResponder
 bool ActionRouter::validateAction(const QString& selector, Responder* firstResponder)
 {
     Responder* target = targetForAction(selector, firstResponder);
-    return target && target->validateAction(selector);
+    if (!target || !target->validateAction(selector))
+        return false;
+    QSet<const Responder*> visited;
+    for (Responder* responder = firstResponder; responder && !visited.contains(responder);
+         responder = responder->nextResponder()) {
+        if (!responder->permitsAction(selector))
+            return false;
+        visited.insert(responder);
+    }
+    return true;
 }
 
 void ActionRouter::setResponderForView(QWidget* view, Responder* responder)

@@ -15,7 +15,8 @@ public:
     static Responder* targetForAction(const QString& selector, Responder* firstResponder);
     // Whether a responder performed it.
     static bool sendAction(const QString& selector, Responder* firstResponder, QObject* sender);
-    // False when no responder handles it.
+    // The handler's answer, unless a responder of the chain does not permit it; false
+    // when no responder handles it.
     static bool validateAction(const QString& selector, Responder* firstResponder);
 
     // Where the user's commands go first: the focused view of the active window when it

@@ -28,3 +28,8 @@ bool Responder::validateAction(const QString&) const
 {
     return true;
 }
+
+bool Responder::permitsAction(const QString&) const
+{
+    return true;
+}

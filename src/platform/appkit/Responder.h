@@ -29,6 +29,9 @@ public:
 
     // Whether an action this responder handles may run now; asked before menus show.
     virtual bool validateAction(const QString& selector) const;
+    // Whether an action that passes this responder on its way along the chain, whoever
+    // handles it, may run now: a window rules the commands of its views and its document.
+    virtual bool permitsAction(const QString& selector) const;
 
 private:
     QHash<QString, Action> m_actions;
