@@ -5,14 +5,16 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
 class QMenuBar;
 
-// The application's menus, made once and shown in the menu bar of every window:
-// each item sends its named action to the first responder, which also decides
-// whether it is enabled when the menu opens.
+// The application's menus, made once and shown in the menu bar of every window: each
+// item sends its named action to the first responder, which also decides whether it is
+// enabled. Every command of the editor is here, built or not: one that nothing answers
+// yet is shown disabled.
 class ApplicationMenus {
 public:
     // Commands go to ActionRouter::firstResponder() unless told otherwise.
@@ -21,26 +23,54 @@ public:
 
     void installInto(QMenuBar* menuBar) const;
 
-    QMenu* fileMenu() const { return m_fileMenu.get(); }
-    QMenu* editMenu() const { return m_editMenu.get(); }
-    QMenu* helpMenu() const { return m_helpMenu.get(); }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* editMenu() const { return m_editMenu; }
+    QMenu* helpMenu() const { return m_helpMenu; }
     // Filled by the features that own them; an empty one is shown disabled.
-    QMenu* datafilesMenu() const { return m_datafilesMenu.get(); }
-    QMenu* templatesMenu() const { return m_templatesMenu.get(); }
-    QMenu* dialMenu() const { return m_dialMenu.get(); }
+    QMenu* datafilesMenu() const { return m_datafilesMenu; }
+    QMenu* templatesMenu() const { return m_templatesMenu; }
+    QMenu* dialMenu() const { return m_dialMenu; }
+    // Managed by the editor window in front.
+    QMenu* sortTasksMenu() const { return m_sortTasksMenu; }
+    QMenu* scaleMenu() const { return m_scaleMenu; }
+    // The quick sorts of the List View, also its cells' contextual menu.
+    QMenu* sortMenu() const { return m_sortMenu; }
+    QAction* saveAsOtherFormatItem() const { return m_saveAsOtherFormatItem; }
+    QAction* searchOptionLockItem() const { return m_searchOptionLockItem; }
 
     ActionBinding& binding() { return m_binding; }
+    const ActionBinding& binding() const { return m_binding; }
     // A new item of the menu that sends the action, with its key equivalent as the
-    // system's tables write it ("s" is Command-S, "S" Command-Shift-S; empty: none).
+    // system's tables write it and the modifiers of KeyEquivalents ("s" is Command-S, "S"
+    // Command-Shift-S; empty: none).
     QAction* addItem(QMenu* menu, const QString& title, const QString& selector,
-                     const QString& keyEquivalent);
+                     const QString& keyEquivalent, unsigned modifierMask);
+    QAction* addItem(QMenu* menu, const QString& title, const QString& selector,
+                     const QString& keyEquivalent = QString());
 
 private:
+    QMenu* makeMenu(const QString& title, QMenu* parent = nullptr);
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildViewMenu();
+    void buildRecordsMenu();
+    void buildFieldsMenu();
+    void buildDatafileMenu();
+    void buildFormatMenu();
+    void buildHelpMenu();
+
     ActionBinding m_binding;
-    std::unique_ptr<QMenu> m_fileMenu;
-    std::unique_ptr<QMenu> m_editMenu;
-    std::unique_ptr<QMenu> m_helpMenu;
-    std::unique_ptr<QMenu> m_datafilesMenu;
-    std::unique_ptr<QMenu> m_templatesMenu;
-    std::unique_ptr<QMenu> m_dialMenu;
+    std::vector<std::unique_ptr<QMenu>> m_topMenus; // in menu-bar order
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    QMenu* m_datafilesMenu = nullptr;
+    QMenu* m_templatesMenu = nullptr;
+    QMenu* m_dialMenu = nullptr;
+    QMenu* m_sortTasksMenu = nullptr;
+    QMenu* m_scaleMenu = nullptr;
+    QMenu* m_sortMenu = nullptr;
+    QMenu* m_recordsMenu = nullptr;
+    QAction* m_saveAsOtherFormatItem = nullptr;
+    QAction* m_searchOptionLockItem = nullptr;
 };

@@ -1,0 +1,108 @@
+// The menu bar of an editor window, walked as a user would open every menu.
+#include "JourneyTestBase.h"
+
+#include "ActionRouter.h"
+
+#include <QSet>
+
+namespace {
+
+class MenuBarJourneyTest : public JourneyTestBase {
+protected:
+    // Every item of the window's menus and their submenus, each menu opened first.
+    QList<QAction*> walk(QWidget* window)
+    {
+        QList<QAction*> items;
+        const std::function<void(QMenu*)> open = [&](QMenu* menu) {
+            Q_EMIT menu->aboutToShow();
+            for (QAction* item : menu->actions()) {
+                if (QMenu* submenu = item->menu())
+                    open(submenu);
+                else if (!item->isSeparator())
+                    items.append(item);
+            }
+        };
+        for (QAction* top : window->findChild<QMenuBar*>()->actions())
+            if (top->menu())
+                open(top->menu());
+        return items;
+    }
+
+    QString selectorOf(QAction* item) const
+    {
+        return m_assembly->mainController().menus().binding().selectorFor(item);
+    }
+};
+
+} // namespace
+
+TEST_F(MenuBarJourneyTest, EveryEditorCommandIsThere_NoShortcutTwice_NothingEnabledThatDoesNothing)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
+    ASSERT_TRUE(editor);
+    const QList<QAction*> items = walk(editor->window());
+
+    QSet<QString> selectors;
+    QHash<QString, QString> shortcuts;
+    for (QAction* item : items) {
+        const QString selector = selectorOf(item);
+        selectors.insert(selector);
+        if (!item->shortcut().isEmpty()) {
+            const QString keys = item->shortcut().toString();
+            EXPECT_FALSE(shortcuts.contains(keys))
+                << keys.toStdString() << " for " << selector.toStdString() << " and "
+                << shortcuts.value(keys).toStdString();
+            shortcuts.insert(keys, selector);
+        }
+        if (item->isEnabled()) {
+            EXPECT_TRUE(ActionRouter::targetForAction(selector, ActionRouter::firstResponder()))
+                << selector.toStdString() << " is enabled but nothing would do it";
+        }
+    }
+
+    // The editor's commands, whether built yet or not.
+    for (const char* command :
+         {"saveAsOtherFormatDatafile:", "openCloneWindow:", "runPageLayout:", "printDocument:",
+          "printCurrentRecord:", "printAllIndividualBasicViewRecords:",
+          "printAllContinuousBasicViewRecords:", "printAllListViewRecords:", "printSelection:",
+          "printSingleEnvelopeOrLabel:", "pastePlainText:", "pasteFTAStyle:", "pasteFTARuler:",
+          "copyAddressBlock:", "copyRecordIdentifierToPasteboard:", "copyRecordWithFieldNames:",
+          "insertDateTime:", "insertFileLink:", "grabURLWithToggle:",
+          "forwardSearchForFindBoxText:", "reverseSearchForFindBoxText:", "forwardSearchHighlight:",
+          "reverseSearchHighlight:", "skipThenSearchForward:", "skipThenReverseSearch:",
+          "findNextInClone:", "copySelectionToFindBox:", "insertAmpersand:",
+          "toggleSearchOptionLock:", "switchView:", "zoomToPrintingSize:", "scaleFTA:",
+          "decreaseScale:", "increaseScale:", "activateField:", "activateFieldInNextRecord:",
+          "activateFindBox:", "activateFreeformText:", "updateLineWrapping:", "customizeToolbar:",
+          "toggleToolbarStyle:", "showRecordInfo:", "goToFirstRecord:", "goToPreviousRecord:",
+          "goToNextRecord:", "goToLastRecord:", "goToRecordNumber:", "goBackOneRecord:",
+          "goForwardOneRecord:", "selectNextField:", "selectPreviousField:", "selectNextRecord:",
+          "selectPreviousRecord:", "addRecord:", "addRecordWithToggle:", "addRecordWithPaste:",
+          "addRecordWithPasteAsPlainText:", "duplicateCurrentRecord:", "deleteRecord:",
+          "deleteRecordWithToggle:", "deleteRecordWithoutWarning:", "deleteAllSelectedRecords:",
+          "removeDuplicateRecords:", "makeThisTheFirstRecord:", "makeThisTheLastRecord:",
+          "moveAfterRecordNumber:", "selectRecords:", "selectFromOmitted:", "selectAllRecords:",
+          "switchToOmitted:", "deselectCurrentRecord:", "revertToPreviousSelection:",
+          "sortDatafile:", "sortAlpha:", "sortAlphaReverse:", "sortNumeric:", "sortNumericReverse:",
+          "sortAsStandardDates:", "sortAsStandardDatesReverse:", "sortAsEmailDates:",
+          "sortAsEmailDatesReverse:", "modifyFields:", "addFieldWithContent:", "fillEmptyFields:",
+          "replaceFieldContents:", "totalFieldContents:", "transferFieldContents:",
+          "moveTextElements:", "moveCurrentFreeformTextIntoFields:", "moveAllFreeformTextIntoFields:",
+          "deactivateFieldLink:", "editDatafileSettings:", "setCurrentTextFont:", "mergeDatafiles:",
+          "synchronizeDatafiles:", "removeSyncID:", "exportAsCSV:", "exportAsTabDelimited:",
+          "exportAsTextFile:", "exportAsFreeformDatafile:", "exportAsNorva2Datafile:",
+          "toggleBold:", "toggleItalic:", "underline:", "alignLeft:", "alignCenter:",
+          "alignJustified:", "alignRight:", "orderFrontFontPanel:", "orderFrontColorPanel:",
+          "orderFrontSpacingPanel:", "orderFrontLinkPanel:", "orderFrontListPanel:",
+          "orderFrontTablePanel:", "toggleFreeformRuler:", "toggleHighlighter:",
+          "changeSelectedTextToDefaultFontAndRuler:", "changeCurrentRecordToDefaultFont:",
+          "changeAllToDefaultFont:", "stripAnomalousBackgroundColors:", "removeBlankLines:",
+          "sortFreeformTextByLine:", "undoSortByLine:", "redoSortByLine:", "activateLinks:",
+          "removeLink:", "showGuessPanel:", "useStandardKerning:", "turnOffKerning:",
+          "tightenKerning:", "loosenKerning:", "useStandardLigatures:", "turnOffLigatures:",
+          "useAllLigatures:", "unscript:", "superscript:", "subscript:", "raiseBaseline:",
+          "lowerBaseline:", "modifyFont:"})
+        EXPECT_TRUE(selectors.contains(QString::fromLatin1(command))) << command;
+    // Defined by no command of the editor.
+    EXPECT_FALSE(selectors.contains("setVisible:"));
+}
