@@ -48,8 +48,10 @@ ApplicationAssembly::ApplicationAssembly()
 
     MainController* application = m_mainController.get();
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {
-        return std::make_unique<EditorWindowController>(
-            [application](QMenuBar* menuBar) { application->menus().installInto(menuBar); });
+        const ApplicationMenus& menus = application->menus();
+        return std::make_unique<EditorWindowController>(EditorWindowMenus{
+            [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); }, menus.sortTasksMenu(),
+            menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem()});
     });
     DatafileDocument::setDidWriteHook([application] { application->services().setupDatafilesMenu(); });
 

@@ -4,6 +4,7 @@
 
 #include "BasicViewModel.h"
 #include "ColumnHeaderViewController.h"
+#include "EditorSortController.h"
 #include "EditorWindowController.h"
 #include "FieldCellDelegate.h"
 #include "FreeformTextView.h"
@@ -14,6 +15,7 @@
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QMenu>
 #include <QStackedWidget>
 #include <QTextDocument>
 
@@ -55,6 +57,13 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
     }
     m_basicTableView->verticalHeader()->hide();
     m_listTableView->verticalHeader()->hide();
+    // A List cell offers the quick sorts of its column; the Basic table offers nothing.
+    m_listTableView->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_listTableView, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& point) {
+                if (QMenu* menu = menuForListCell(m_listTableView->indexAt(point)))
+                    menu->popup(m_listTableView->viewport()->mapToGlobal(point));
+            });
     m_listTableView->horizontalHeader()->setSectionsMovable(false);
     m_listTableView->horizontalHeader()->setStretchLastSection(false);
     m_basicTableView->horizontalHeader()->setStretchLastSection(true);
@@ -305,4 +314,26 @@ void EditorTableController::storeColumnWidth(const QString& identifier, float wi
     }
     if (!DatafileSettingsData::noUpdateForViewChanges())
         settings->setDatafileSettingsDidChange(true);
+}
+
+QMenu* EditorTableController::menuForListCell(const QModelIndex& cell)
+{
+    if (!cell.isValid())
+        return nullptr;
+    // The sort column counts the field definitions, shown or not, up to the cell's.
+    const QString identifier = m_listModel->columnIdentifier(cell.column());
+    const PlistArray fields = m_editor.settings()->fields();
+    qint64 column = fields.size();
+    if (identifier != ListViewModel::TextColumnIdentifier) {
+        for (qint64 index = 0; index < fields.size(); ++index) {
+            const PlistDictionary* definition = fields.at(index).asDictionary();
+            if (definition &&
+                definition->stringForKey(DatafileSettingsData::FieldIdentifierKey) == identifier) {
+                column = index;
+                break;
+            }
+        }
+    }
+    m_editor.sortController().setSortColumn(column);
+    return m_editor.menus().sortMenu;
 }

@@ -12,6 +12,8 @@ class EditorWindowController;
 class FieldCellDelegate;
 class FieldCellEditor;
 class ListViewModel;
+class QMenu;
+class QModelIndex;
 class QStackedWidget;
 
 // The Basic and List tables of one editor window: builds the List View's columns from
@@ -90,6 +92,9 @@ public:
 
     // Cell editing (EditorTableControllerEditing.cpp).
     bool tableViewActive() const;
+    // The contextual menu of a List View cell, its column made the sort column; none
+    // outside the cells.
+    QMenu* menuForListCell(const QModelIndex& cell);
     void endEditing();
     // Whether a cell may start editing: not in a clone, while syncing or in a locked record.
     bool control() const;

@@ -5,6 +5,7 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
+#include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorWindowViews.h"
 #include "FreeformTextView.h"
@@ -53,10 +54,11 @@ constexpr qint64 OpenToMostRecentRecord = 5;
 
 } // namespace
 
-EditorWindowController::EditorWindowController(MenuInstaller installMenus)
-    : m_installMenus(std::move(installMenus)), m_views(std::make_unique<EditorWindowViews>(*this)),
+EditorWindowController::EditorWindowController(EditorWindowMenus menus)
+    : m_menus(std::move(menus)), m_views(std::make_unique<EditorWindowViews>(*this)),
       m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
 {
+    m_sortController = std::make_unique<EditorSortController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
 }
 
@@ -127,8 +129,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
 {
     auto window = std::make_unique<QMainWindow>();
     m_mainWindow = window.get();
-    if (m_installMenus)
-        m_installMenus(window->menuBar());
+    if (m_menus.install)
+        m_menus.install(window->menuBar());
 
     // The find box comes with its own feature.
     auto* splitter = new QSplitter(Qt::Vertical, window.get());
@@ -542,7 +544,24 @@ void EditorWindowController::windowDidBecomeMain()
         }
     }
     m_engine->updateTextEditability();
+    updateApplicationMenus();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });
+}
+
+void EditorWindowController::updateApplicationMenus()
+{
+    if (QAction* saveAs = m_menus.saveAsOtherFormatItem)
+        saveAs->setText(isMobile() ? localized(QStringLiteral("Save As Norva Pro Datafile..."))
+                                   : localized(QStringLiteral("Save As Norva Mobile Datafile...")));
+    if (QAction* lock = m_menus.searchOptionLockItem) {
+        const bool disabled =
+            UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("MagnifyingGlassDisabled"));
+        lock->setText(disabled ? localized(QStringLiteral("Enable Search Option Button"))
+                               : localized(QStringLiteral("Disable Search Option Button")));
+        lock->setToolTip(disabled ? localized(QStringLiteral("Enable magnifying glass button."))
+                                  : localized(QStringLiteral("Disable magnifying glass button.")));
+    }
+    m_sortController->setupSortTasksMenu(m_menus.sortTasksMenu);
 }
 
 void EditorWindowController::setCanSaveChanges()

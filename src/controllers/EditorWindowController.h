@@ -15,15 +15,28 @@
 
 class DatafileDocument;
 class DatafileSettingsData;
+class EditorSortController;
 class EditorTableController;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
 class QLabel;
 class QMainWindow;
+class QAction;
+class QMenu;
 class QMenuBar;
 class QProgressBar;
 class QSplitter;
+
+// The application's menus as an editor window uses them: put into its menu bar, and the
+// items it keeps in step with the datafile in front.
+struct EditorWindowMenus {
+    std::function<void(QMenuBar* menuBar)> install;
+    QMenu* sortTasksMenu = nullptr;
+    QMenu* sortMenu = nullptr; // the List View cells' contextual menu
+    QAction* saveAsOtherFormatItem = nullptr;
+    QAction* searchOptionLockItem = nullptr;
+};
 
 // The window of one open datafile and the hub of the program: every feature reaches
 // the datafile's settings, catalog, current record and progress sheet through it.
@@ -40,10 +53,7 @@ public:
     static constexpr qint64 OneGigabyte = 1'073'741'824;
     static constexpr qint64 OneAndAHalfGigabytes = 1'610'612'736;
 
-    // Puts the application's menus into a window's menu bar.
-    using MenuInstaller = std::function<void(QMenuBar* menuBar)>;
-
-    explicit EditorWindowController(MenuInstaller installMenus = {});
+    explicit EditorWindowController(EditorWindowMenus menus = {});
     ~EditorWindowController() override;
 
     // The editor window that was activated last; nullptr when none is open.
@@ -65,6 +75,8 @@ public:
     bool preparing() const { return m_preparing; }
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
+    EditorSortController& sortController() { return *m_sortController; }
+    const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
@@ -153,6 +165,8 @@ private:
     void datafileLocked();
     void datafileReadOnly();
     void windowDidBecomeMain();
+    // The items of the application's menus that follow the datafile in front.
+    void updateApplicationMenus();
     void setCanSaveChanges();
     bool listMode() const;
     // The frame the window manager gave the window, decorations included, kept as the
@@ -163,7 +177,8 @@ private:
     void windowWasFramed();
     void beginProgressSheet(const QString& message);
 
-    MenuInstaller m_installMenus;
+    EditorWindowMenus m_menus;
+    std::unique_ptr<EditorSortController> m_sortController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

@@ -1,0 +1,132 @@
+#include "EditorSortController.h"
+
+#include "DatafileDocument.h"
+#include "EditorWindowController.h"
+#include "Localization.h"
+#include "SortCriteriaData.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+#include <algorithm>
+
+namespace {
+
+// The compare kinds of the quick sorts.
+constexpr qint64 TextKind = 1;
+constexpr qint64 NumberKind = 2;
+constexpr qint64 StandardDateKind = 3;
+constexpr qint64 EmailDateKind = 4;
+
+} // namespace
+
+EditorSortController::EditorSortController(EditorWindowController& editor) : m_editor(editor)
+{
+    registerQuickSorts();
+}
+
+void EditorSortController::registerQuickSorts()
+{
+    const struct {
+        const char* selector;
+        qint64 kind;
+        bool descending;
+    } sorts[] = {
+        {"sortAlpha:", TextKind, false},
+        {"sortAlphaReverse:", TextKind, true},
+        {"sortNumeric:", NumberKind, false},
+        {"sortNumericReverse:", NumberKind, true},
+        // Standard dates sort as standard dates (not as the e-mail dates they were once
+        // read as, which left most of them unread).
+        {"sortAsStandardDates:", StandardDateKind, false},
+        {"sortAsStandardDatesReverse:", StandardDateKind, true},
+        {"sortAsEmailDates:", EmailDateKind, false},
+        {"sortAsEmailDatesReverse:", EmailDateKind, true},
+    };
+    for (const auto& sort : sorts) {
+        m_editor.registerAction(QString::fromLatin1(sort.selector), [this, sort](QObject*) {
+            sortDatafileByCriterion(sort.kind, sort.descending);
+        });
+    }
+}
+
+void EditorSortController::sortDatafileByCriterion(qint64 compareKind, bool descending)
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    if (engine.nowSyncing())
+        return;
+    engine.saveIfDifferentRecord(nullptr);
+    engine.autoSaveChanges(false);
+    const PlistArray fields = m_editor.settings()->fields();
+    const QString identifier =
+        m_sortColumn >= 0 && m_sortColumn < fields.size()
+            ? fields.at(m_sortColumn).asDictionary()->stringForKey(
+                  DatafileSettingsData::FieldIdentifierKey)
+            : QStringLiteral("Text");
+    const std::shared_ptr<SortCriteriaData> criteria = SortCriteriaData::criteria();
+    criteria->setCompareSelector(compareKind);
+    criteria->setDescending(descending);
+    criteria->setPrimaryFieldIdentifier(identifier);
+    criteria->setCaseSensitive(false);
+    const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
+    catalog->setCriteria(criteria);
+    catalog->setDocument(m_editor.datafileDocument());
+    catalog->sort();
+    engine.loadRecordAtIndex(0);
+    engine.setDatafileChanged();
+}
+
+void EditorSortController::setupSortTasksMenu(QMenu* menu)
+{
+    m_sortTasksMenu = menu;
+    if (!menu)
+        return;
+    menu->clear();
+    menu->setToolTipsVisible(true);
+    const std::optional<PlistDictionary> tasks = m_editor.settings()->sortTasksList();
+    if (!tasks)
+        return;
+    QStringList titles = tasks->keys();
+    std::sort(titles.begin(), titles.end(), [](const QString& a, const QString& b) {
+        return QString::localeAwareCompare(a.toLower(), b.toLower()) < 0;
+    });
+    for (const QString& title : titles) {
+        QAction* item = menu->addAction(title);
+        item->setToolTip(localized(QStringLiteral("Hold down option key to remove this sort task.")));
+        connect(item, &QAction::triggered, this, [this, title] {
+            sortTasksListHit(title, QApplication::keyboardModifiers().testFlag(Qt::AltModifier));
+        });
+    }
+}
+
+void EditorSortController::sortTasksListHit(const QString& title, bool remove)
+{
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    std::optional<PlistDictionary> tasks = settings->sortTasksList();
+    if (!tasks || !tasks->contains(title))
+        return;
+    if (remove) {
+        PlistDictionary list = tasks->shallowCopy();
+        list.remove(title);
+        settings->setSortTasksList(list);
+        // Else the settings-only save at closing would bring it back.
+        settings->setDatafileSettingsDidChange(true);
+        setupSortTasksMenu(m_sortTasksMenu);
+        return;
+    }
+    CurrentRecordEngine& engine = m_editor.engine();
+    // What is being edited is sorted with the rest.
+    engine.saveIfDifferentRecord(nullptr);
+    const std::shared_ptr<SortCriteriaData> criteria = SortCriteriaData::criteria();
+    const PlistValue stored = tasks->value(title);
+    if (!stored.isDictionary() || !criteria->initWithDictionary(*stored.asDictionary()))
+        return;
+    const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
+    catalog->setCriteria(criteria);
+    // Name, word and postal-code sorts read the records' address blocks through it.
+    catalog->setDocument(m_editor.datafileDocument());
+    catalog->sort();
+    engine.loadRecordAtIndex(0);
+    engine.setDatafileChanged();
+}
