@@ -5,6 +5,7 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
+#include "EditorDocumentObserver.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorWindowViews.h"
@@ -59,6 +60,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
       m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
 {
     m_sortController = std::make_unique<EditorSortController>(*this);
+    m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
 }
 
@@ -258,14 +260,7 @@ void EditorWindowController::prepare()
     applyViewFrame();
     m_preparing = false;
 
-    NotificationCenter::defaultCenter().addObserver(
-        DatafileDocument::RevertedDatafileWindow, document(), this, [this](const Notification&) {
-            endEditing();
-            m_engine->setCurrentRecord(nullptr);
-            m_engine->setCatalog(datafileDocument()->datafileCatalog());
-            reloadStatusBar();
-            m_engine->loadCurrentRecord();
-        });
+    m_documentObserver->observe();
 
     m_freeformTextView->setPlainTextOnly(isMobile());
     m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());
@@ -536,16 +531,30 @@ void EditorWindowController::windowDidBecomeMain()
 {
     lastActivatedEditor = this;
     DocumentController::shared().noteDocumentActivated(document());
-    if (m_engine->isClone() && !document()->windowControllers().empty()) {
-        if (auto* first = dynamic_cast<EditorWindowController*>(
-                document()->windowControllers().front().get())) {
-            first->engine().saveIfDifferentRecord(nullptr);
-            m_engine->loadCurrentRecord();
-        }
-    }
+    if (m_engine->isClone())
+        followFirstWindow();
     m_engine->updateTextEditability();
     updateApplicationMenus();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });
+}
+
+void EditorWindowController::followFirstWindow()
+{
+    if (document()->windowControllers().empty())
+        return;
+    m_engine->updateTextEditability();
+    if (auto* first = dynamic_cast<EditorWindowController*>(
+            document()->windowControllers().front().get());
+        first && first != this)
+        first->engine().saveIfDifferentRecord(nullptr);
+    reloadTables();
+    m_engine->loadCurrentRecord();
+}
+
+void EditorWindowController::setupTables()
+{
+    if (m_tableController)
+        m_tableController->setupTables();
 }
 
 void EditorWindowController::updateApplicationMenus()

@@ -15,6 +15,7 @@
 
 class DatafileDocument;
 class DatafileSettingsData;
+class EditorDocumentObserver;
 class EditorSortController;
 class EditorTableController;
 class EditorWindowViews;
@@ -109,6 +110,11 @@ public:
     // Takes the link attribute off the text selected in the text area.
     void removeLink();
 
+    // A clone window shows what the document's first window has: read-only text, the
+    // first window's record committed, tables and record reloaded.
+    void followFirstWindow();
+    void setupTables();
+
     void reloadStatusBar();
     // Why nothing can be saved in place; empty while it can.
     QString readOnlyStatusText() const;
@@ -179,6 +185,7 @@ private:
 
     EditorWindowMenus m_menus;
     std::unique_ptr<EditorSortController> m_sortController;
+    std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

@@ -2,6 +2,10 @@
 #include "JourneyTestBase.h"
 
 #include "ActionRouter.h"
+#include "EditorTableController.h"
+#include "FreeformTextView.h"
+
+#include <QTextCursor>
 
 #include <QSet>
 
@@ -105,4 +109,37 @@ TEST_F(MenuBarJourneyTest, EveryEditorCommandIsThere_NoShortcutTwice_NothingEnab
         EXPECT_TRUE(selectors.contains(QString::fromLatin1(command))) << command;
     // Defined by no command of the editor.
     EXPECT_FALSE(selectors.contains("setVisible:"));
+}
+
+TEST_F(MenuBarJourneyTest, RemoveLink_EnabledBySelectedLinkText_DoneByCtrlMetaR_OffInACell)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
+    ASSERT_TRUE(editor);
+    FreeformTextView* text = editor->freeformTextView();
+    editor->engine().currentRecord()->setTextString("see http://example.com today");
+    editor->engine().currentRecord()->setTextRTFD(QByteArray());
+    editor->engine().loadCurrentRecord();
+    const auto linkAt = [text](int position) {
+        QTextCursor cursor(text->document());
+        cursor.setPosition(position + 1);
+        return cursor.charFormat().isAnchor();
+    };
+    ASSERT_TRUE(linkAt(6));
+
+    text->setFocus();
+    QTextCursor cursor(text->document());
+    cursor.setPosition(4);
+    cursor.setPosition(22, QTextCursor::KeepAnchor);
+    text->setTextCursor(cursor);
+    showMenusOf(editor->window());
+    EXPECT_TRUE(menuItem(editor->window(), "removeLink:")->isEnabled());
+
+    QTest::keyClick(editor->window(), Qt::Key_R, Qt::ControlModifier | Qt::MetaModifier);
+    EXPECT_FALSE(linkAt(6));
+    EXPECT_TRUE(editor->document()->isDocumentEdited());
+
+    // The focus in a field cell: nothing to remove a link from.
+    editor->tableController()->singleClicked(0, 0);
+    showMenusOf(editor->window());
+    EXPECT_FALSE(menuItem(editor->window(), "removeLink:")->isEnabled());
 }

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+class EditorWindowController;
+
+// Keeps one editor window in step with its own document: records added and deleted,
+// fields redefined, the file reverted, a selection the catalog refused. A clone window
+// follows the document's first window instead of changing the shared catalog.
+class EditorDocumentObserver : public QObject {
+    Q_OBJECT
+
+public:
+    explicit EditorDocumentObserver(EditorWindowController& editor);
+    ~EditorDocumentObserver() override;
+
+    // Starts observing the window's document and catalog.
+    void observe();
+
+private:
+    void didAddRecord(const QString& identifier, const QString& afterIdentifier);
+    void willDeleteRecord(const QString& identifier);
+    void didChangeFieldFormat();
+    void datafileReverted();
+    void emptySelectionAlert();
+
+    EditorWindowController& m_editor;
+};
