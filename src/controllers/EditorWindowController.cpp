@@ -62,6 +62,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_sortController = std::make_unique<EditorSortController>(*this);
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
+    registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const
