@@ -78,6 +78,16 @@ void ToolbarItem::setAction(const QString& selector)
     Q_EMIT actionChanged();
 }
 
+QWidget* ToolbarItem::view() const
+{
+    return m_view;
+}
+
+QAction* ToolbarItem::menuFormRepresentation() const
+{
+    return m_menuFormRepresentation;
+}
+
 void ToolbarItem::setView(QWidget* view)
 {
     m_view = view;

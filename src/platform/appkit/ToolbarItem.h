@@ -67,7 +67,7 @@ public:
 
     // The widget a view item shows. The item does not own it: the toolbar lends it a place
     // and gives it back without a parent when the item leaves or the toolbar goes.
-    QWidget* view() const { return m_view; }
+    QWidget* view() const;
     void setView(QWidget* view);
     QSizeF minSize() const { return m_minSize; }
     void setMinSize(const QSizeF& size);
@@ -75,7 +75,7 @@ public:
     void setMaxSize(const QSizeF& size);
     // What a view item shows in text-only display: a menu item, with a submenu when it
     // opens one. Not owned unless made with the item as its parent.
-    QAction* menuFormRepresentation() const { return m_menuFormRepresentation; }
+    QAction* menuFormRepresentation() const;
     void setMenuFormRepresentation(QAction* menuItem);
 
     // A group's items, shown side by side under the group's one label. The group takes
