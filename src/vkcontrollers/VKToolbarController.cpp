@@ -75,24 +75,22 @@ void VKToolbarController::addToolbarItems()
                    localized(QStringLiteral("Check for software updates")),
                    QStringLiteral("ToolbarPrefsUpdates"), true, nullptr,
                    QStringLiteral("checkForUpdates:"));
-    addToolbarItem(m_toolbarItems, localized(QStringLiteral("Preferences..."), shared),
-                   localized(QStringLiteral("Preferences")),
-                   localized(QStringLiteral("Preferences")),
-                   localized(QStringLiteral("Show the Preferences window\nCommand-Comma")),
-                   QStringLiteral("ToolbarPrefsGeneral"), true, nullptr,
-                   QStringLiteral("startPreferences:"));
-    addToolbarItem(m_toolbarItems, localized(QStringLiteral("Feedback"), shared),
-                   localized(QStringLiteral("Feedback")),
-                   localized(QStringLiteral("Provide Feedback")),
-                   localized(QStringLiteral("Send feedback on the application")),
-                   QStringLiteral("ToolbarFeedback"), true, nullptr,
-                   QStringLiteral("helpFeedback:"));
+    addToolbarItem(
+        m_toolbarItems, localized(QStringLiteral("Preferences..."), shared),
+        localized(QStringLiteral("Preferences")), localized(QStringLiteral("Preferences")),
+        localized(QStringLiteral("Show the Preferences window\nCommand-Comma")),
+        QStringLiteral("ToolbarPrefsGeneral"), true, nullptr, QStringLiteral("startPreferences:"));
+    addToolbarItem(
+        m_toolbarItems, localized(QStringLiteral("Feedback"), shared),
+        localized(QStringLiteral("Feedback")), localized(QStringLiteral("Provide Feedback")),
+        localized(QStringLiteral("Send feedback on the application")),
+        QStringLiteral("ToolbarFeedback"), true, nullptr, QStringLiteral("helpFeedback:"));
 }
 
 QString VKToolbarController::identifier() const
 {
-    throw InternalInconsistency(QStringLiteral(
-        "VKToolbarController -identifier -- Forgot to override to specify the toolbar identifier."));
+    throw InternalInconsistency(QStringLiteral("VKToolbarController -identifier -- Forgot to "
+                                               "override to specify the toolbar identifier."));
 }
 
 bool VKToolbarController::toolbarIsVisible() const

@@ -78,10 +78,9 @@ protected:
     ScopedLogCapture m_log;
 };
 
-const QStringList kShownDefaults{ToolbarItem::SeparatorItemIdentifier,
-                                 ToolbarItem::ShowFontsItemIdentifier,
-                                 ToolbarItem::ShowColorsItemIdentifier,
-                                 ToolbarItem::FlexibleSpaceItemIdentifier, "Feedback"};
+const QStringList kShownDefaults{
+    ToolbarItem::SeparatorItemIdentifier, ToolbarItem::ShowFontsItemIdentifier,
+    ToolbarItem::ShowColorsItemIdentifier, ToolbarItem::FlexibleSpaceItemIdentifier, "Feedback"};
 
 } // namespace
 
@@ -143,12 +142,12 @@ TEST_F(VKToolbarControllerTest, Setup_OffersTheBaseItems_AndShowsTheDefaultsItHa
               controller->toolbarItems()[2].get());
     EXPECT_EQ(controller->toolbarDefaultItemIdentifiers(toolbar).last(), "User Guide");
     EXPECT_EQ(toolbar->itemIdentifiers(), kShownDefaults);
-    EXPECT_EQ(controller->toolbarAllowedItemIdentifiers(toolbar),
-              QStringList({"Check for Updates...", "Preferences...", "Feedback",
-                           ToolbarItem::CustomizeToolbarItemIdentifier,
-                           ToolbarItem::FlexibleSpaceItemIdentifier,
-                           ToolbarItem::SpaceItemIdentifier,
-                           ToolbarItem::SeparatorItemIdentifier}));
+    EXPECT_EQ(
+        controller->toolbarAllowedItemIdentifiers(toolbar),
+        QStringList({"Check for Updates...", "Preferences...", "Feedback",
+                     ToolbarItem::CustomizeToolbarItemIdentifier,
+                     ToolbarItem::FlexibleSpaceItemIdentifier, ToolbarItem::SpaceItemIdentifier,
+                     ToolbarItem::SeparatorItemIdentifier}));
 
     controller->showHideToolbar();
     EXPECT_FALSE(controller->toolbarIsVisible());

@@ -18,8 +18,8 @@ ToolbarItem* append(ToolbarItemList& items, std::unique_ptr<ToolbarItem> item)
 }
 
 void setCommonState(ToolbarItem* item, const QString& label, const QString& paletteLabel,
-                    const QString& toolTip, bool enabled, Responder* target,
-                    const QString& action, int tag)
+                    const QString& toolTip, bool enabled, Responder* target, const QString& action,
+                    int tag)
 {
     item->setLabel(label);
     item->setPaletteLabel(paletteLabel);
@@ -50,34 +50,32 @@ QStringList toolbarItemIdentifiersIncludingStandardItems(const ToolbarItemList& 
     for (const auto& item : items)
         identifiers.append(item->itemIdentifier());
     if (includeStandardItems) {
-        identifiers.append({ToolbarItem::CustomizeToolbarItemIdentifier,
-                            ToolbarItem::FlexibleSpaceItemIdentifier,
-                            ToolbarItem::SpaceItemIdentifier,
-                            ToolbarItem::SeparatorItemIdentifier});
+        identifiers.append(
+            {ToolbarItem::CustomizeToolbarItemIdentifier, ToolbarItem::FlexibleSpaceItemIdentifier,
+             ToolbarItem::SpaceItemIdentifier, ToolbarItem::SeparatorItemIdentifier});
     }
     return identifiers;
 }
 
-ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier,
-                            const QString& label, const QString& paletteLabel,
-                            const QString& toolTip, const QString& imageNamed, bool enabled,
-                            Responder* target, const QString& action, int tag)
+ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier, const QString& label,
+                            const QString& paletteLabel, const QString& toolTip,
+                            const QString& imageNamed, bool enabled, Responder* target,
+                            const QString& action, int tag)
 {
     auto item = std::make_unique<ToolbarItem>(identifier);
     const QIcon image = VKImageCategories::iconNamed(imageNamed);
     if (image.isNull() && !imageNamed.isEmpty()) {
-        SystemLog::log(QStringLiteral("Toolbar item %1: no image named %2")
-                           .arg(identifier, imageNamed));
+        SystemLog::log(
+            QStringLiteral("Toolbar item %1: no image named %2").arg(identifier, imageNamed));
     }
     item->setImage(image);
     setCommonState(item.get(), label, paletteLabel, toolTip, enabled, target, action, tag);
     return append(items, std::move(item));
 }
 
-ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier,
-                            const QString& label, const QString& paletteLabel,
-                            const QString& toolTip, QWidget* view, float minWidth,
-                            float maxWidth, float minHeight, float maxHeight,
+ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier, const QString& label,
+                            const QString& paletteLabel, const QString& toolTip, QWidget* view,
+                            float minWidth, float maxWidth, float minHeight, float maxHeight,
                             QAction* menuRepresentation, QMenu* submenu, bool enabled,
                             Responder* target, const QString& action, int tag)
 {

@@ -22,18 +22,17 @@ QStringList toolbarItemIdentifiersIncludingStandardItems(const ToolbarItemList& 
 
 // Appends an image item. The image is the application's by that name; a missing one
 // leaves the item without an image and is logged.
-ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier,
-                            const QString& label, const QString& paletteLabel,
-                            const QString& toolTip, const QString& imageNamed, bool enabled,
-                            Responder* target, const QString& action, int tag = 0);
+ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier, const QString& label,
+                            const QString& paletteLabel, const QString& toolTip,
+                            const QString& imageNamed, bool enabled, Responder* target,
+                            const QString& action, int tag = 0);
 // Appends a view item. A size given as 0 is the view's own width or height (0 without a
 // view). In text-only display the item shows its menu form: the menu item given, or
 // without one but with a submenu a new one titled with the label; the submenu is
 // attached to it.
-ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier,
-                            const QString& label, const QString& paletteLabel,
-                            const QString& toolTip, QWidget* view, float minWidth,
-                            float maxWidth, float minHeight, float maxHeight,
+ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier, const QString& label,
+                            const QString& paletteLabel, const QString& toolTip, QWidget* view,
+                            float minWidth, float maxWidth, float minHeight, float maxHeight,
                             QAction* menuRepresentation, QMenu* submenu, bool enabled,
                             Responder* target, const QString& action, int tag);
 

@@ -69,8 +69,7 @@ void ActionBinding::bind(QAction* action, const QString& selector, QObject* send
 {
     if (!m_bindings.contains(action)) {
         connect(action, &QAction::triggered, this, [this, action]() { trigger(action); });
-        connect(action, &QObject::destroyed, this,
-                [this, action]() { m_bindings.remove(action); });
+        connect(action, &QObject::destroyed, this, [this, action]() { m_bindings.remove(action); });
     }
     m_bindings.insert(action, Binding{selector, sender, sender == nullptr, target});
 }

@@ -91,7 +91,8 @@ void Toolbar::setAllowsUserCustomization(bool allows)
 {
     m_allowsUserCustomization = allows;
     for (const Entry& entry : m_entries) {
-        if (entry.item && entry.item->itemIdentifier() == ToolbarItem::CustomizeToolbarItemIdentifier)
+        if (entry.item &&
+            entry.item->itemIdentifier() == ToolbarItem::CustomizeToolbarItemIdentifier)
             entry.item->setEnabled(allows);
     }
 }

@@ -156,10 +156,9 @@ void ToolbarCustomizationDialog::maintainButtons()
 {
     const int allowed = m_allowedList->currentRow();
     const int current = m_toolbarList->currentRow();
-    m_addButton->setEnabled(
-        m_toolbar && allowed >= 0 &&
-        m_toolbar->canInsertItemWithItemIdentifier(
-            m_allowedList->item(allowed)->data(identifierRole).toString()));
+    m_addButton->setEnabled(m_toolbar && allowed >= 0 &&
+                            m_toolbar->canInsertItemWithItemIdentifier(
+                                m_allowedList->item(allowed)->data(identifierRole).toString()));
     m_removeButton->setEnabled(current >= 0);
     m_moveUpButton->setEnabled(current > 0);
     m_moveDownButton->setEnabled(current >= 0 && current + 1 < m_toolbarList->count());

@@ -56,11 +56,11 @@ TEST(VKToolbarCategoriesTest, ItemList_FindsByIdentifierAndListsThemWithOrWithou
 
     EXPECT_EQ(toolbarItemIdentifiersIncludingStandardItems(items, false),
               QStringList({"First", "Second", "First"}));
-    EXPECT_EQ(toolbarItemIdentifiersIncludingStandardItems(items, true),
-              QStringList({"First", "Second", "First", ToolbarItem::CustomizeToolbarItemIdentifier,
-                           ToolbarItem::FlexibleSpaceItemIdentifier,
-                           ToolbarItem::SpaceItemIdentifier,
-                           ToolbarItem::SeparatorItemIdentifier}));
+    EXPECT_EQ(
+        toolbarItemIdentifiersIncludingStandardItems(items, true),
+        QStringList({"First", "Second", "First", ToolbarItem::CustomizeToolbarItemIdentifier,
+                     ToolbarItem::FlexibleSpaceItemIdentifier, ToolbarItem::SpaceItemIdentifier,
+                     ToolbarItem::SeparatorItemIdentifier}));
     EXPECT_EQ(toolbarItemIdentifiersIncludingStandardItems(ToolbarItemList(), true).size(), 4);
 }
 
@@ -69,10 +69,9 @@ TEST(VKToolbarCategoriesTest, ImageItem_TakesEveryArgument_AndAMissingImageIsLog
     ToolbarItemList items;
     Responder target;
     ScopedLogCapture log;
-    ToolbarItem* item =
-        addToolbarItem(items, "Print", "Print Record", "Print Current Record",
-                       "Print the current record", "NoSuchImage", false, &target,
-                       "printDocument:", 7);
+    ToolbarItem* item = addToolbarItem(items, "Print", "Print Record", "Print Current Record",
+                                       "Print the current record", "NoSuchImage", false, &target,
+                                       "printDocument:", 7);
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items.front().get(), item);
     EXPECT_EQ(item->itemIdentifier(), "Print");
@@ -111,8 +110,8 @@ TEST(VKToolbarCategoriesTest, ViewItem_TakesAGivenZeroSizeFromItsView_AndNothing
         ToolbarItemList items;
         ToolbarItem* item =
             addToolbarItem(items, "Dial", "Dial Popup Menu", "Dial Popup Menu",
-                           "Select a dialing option.", c.view, c.minWidth, c.maxWidth,
-                           c.minHeight, c.maxHeight, nullptr, nullptr, true, nullptr, QString(), 0);
+                           "Select a dialing option.", c.view, c.minWidth, c.maxWidth, c.minHeight,
+                           c.maxHeight, nullptr, nullptr, true, nullptr, QString(), 0);
         EXPECT_EQ(item->view(), c.view);
         EXPECT_EQ(item->minSize(), c.minSize);
         EXPECT_EQ(item->maxSize(), c.maxSize);

@@ -8,9 +8,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QTest>
 #include <QSet>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 

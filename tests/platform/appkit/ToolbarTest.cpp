@@ -79,8 +79,9 @@ public:
     }
     QStringList toolbarAllowedItemIdentifiers(Toolbar*) override
     {
-        return {kOne, kTwo, kThree, kSearch, ToolbarItem::CustomizeToolbarItemIdentifier,
-                kFlexibleSpace, kSpace, kSeparator};
+        return {
+            kOne,           kTwo,   kThree,    kSearch, ToolbarItem::CustomizeToolbarItemIdentifier,
+            kFlexibleSpace, kSpace, kSeparator};
     }
     QStringList toolbarDefaultItemIdentifiers(Toolbar*) override { return defaults; }
     void toolbarWillAddItem(Toolbar*, ToolbarItem* item) override
@@ -169,9 +170,9 @@ TEST_F(ToolbarTest, Defaults_LeaveOutUnknownItemsAndRepeatsOfOneThatMayNotRepeat
     // The toolbar's own items are made per place; the delegate's are its own objects.
     EXPECT_EQ(toolbar->items().at(0), m_delegate.item(kOne));
     EXPECT_NE(toolbar->items().at(1), toolbar->items().at(3));
-    EXPECT_EQ(m_delegate.log, QStringList({"add One", "add NSToolbarSeparatorItem", "add Two",
-                                           "add NSToolbarSeparatorItem",
-                                           "add NSToolbarFlexibleSpaceItem"}));
+    EXPECT_EQ(m_delegate.log,
+              QStringList({"add One", "add NSToolbarSeparatorItem", "add Two",
+                           "add NSToolbarSeparatorItem", "add NSToolbarFlexibleSpaceItem"}));
 
     // An item that is there already is not added twice; a separator is.
     EXPECT_FALSE(toolbar->insertItemWithItemIdentifier(kTwo, 0));
@@ -235,13 +236,20 @@ TEST_F(ToolbarTest, SavedArrangement_ThatCannotBeReadGivesTheDefaultsOfWhatCanno
         {"display mode out of range",
          PlistDictionary{{Toolbar::ItemIdentifiersKey, PlistArray({"Two"})},
                          {Toolbar::DisplayModeKey, 7}},
-         {kTwo}, Toolbar::DisplayMode::Default, true},
+         {kTwo},
+         Toolbar::DisplayMode::Default,
+         true},
         {"unknown and repeated identifiers",
          PlistDictionary{{Toolbar::ItemIdentifiersKey,
                           PlistArray({"Two", "Gone", "Two", kSpace, kSpace, "Three"})}},
-         {kTwo, kSpace, kSpace, kThree}, Toolbar::DisplayMode::Default, false},
-        {"an empty arrangement", PlistDictionary{{Toolbar::ItemIdentifiersKey, PlistArray()}}, {},
-         Toolbar::DisplayMode::Default, false},
+         {kTwo, kSpace, kSpace, kThree},
+         Toolbar::DisplayMode::Default,
+         false},
+        {"an empty arrangement",
+         PlistDictionary{{Toolbar::ItemIdentifiersKey, PlistArray()}},
+         {},
+         Toolbar::DisplayMode::Default,
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -271,8 +279,8 @@ TEST_F(ToolbarTest, DisplayModes_ShowImagesLabelsAndAViewsMenuForm)
     EXPECT_EQ(field->minimumSize(), QSize(100, 22));
     EXPECT_EQ(field->maximumSize(), QSize(200, 22));
     EXPECT_EQ(field->parentWidget()->findChild<QLabel*>()->text(), kSearch);
-    auto* oneButton = qobject_cast<QToolButton*>(bar->widgetForAction(
-        m_delegate.item(kOne)->buttonAction()));
+    auto* oneButton =
+        qobject_cast<QToolButton*>(bar->widgetForAction(m_delegate.item(kOne)->buttonAction()));
     ASSERT_NE(oneButton, nullptr);
     EXPECT_EQ(oneButton->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     EXPECT_EQ(bar->iconSize(), QSize(32, 32));
@@ -396,7 +404,8 @@ TEST_F(ToolbarTest, Items_SendTheirActionToTheWindowsFirstResponder_AndFollowIts
     // An item with a target leaves the chain alone.
     Responder target;
     QList<QObject*> targetSenders;
-    target.registerAction("three:", [&targetSenders](QObject* sender) { targetSenders.append(sender); });
+    target.registerAction("three:",
+                          [&targetSenders](QObject* sender) { targetSenders.append(sender); });
     three->setTarget(&target);
     toolbar->validateVisibleItems();
     EXPECT_TRUE(three->isEnabled());
