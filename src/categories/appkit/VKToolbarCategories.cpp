@@ -97,7 +97,8 @@ ToolbarItem* addToolbarItem(ToolbarItemList& items, const QString& identifier, c
     item->setMinSize(QSizeF(minWidth, minHeight));
     item->setMaxSize(QSizeF(maxWidth, maxHeight));
     if (!menuRepresentation && submenu)
-        menuRepresentation = new QAction(label, item.get());
+        menuRepresentation =
+            new QAction(QString(label).replace(u'&', QStringLiteral("&&")), item.get());
     if (menuRepresentation) {
         menuRepresentation->setMenu(submenu);
         item->setMenuFormRepresentation(menuRepresentation);

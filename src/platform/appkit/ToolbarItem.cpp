@@ -25,7 +25,8 @@ ToolbarItem::~ToolbarItem() = default;
 void ToolbarItem::setLabel(const QString& label)
 {
     m_label = label;
-    m_buttonAction->setText(label);
+    // A label has no mnemonics: "Default Font & Ruler" shows its ampersand.
+    m_buttonAction->setText(QString(label).replace(u'&', QStringLiteral("&&")));
     Q_EMIT appearanceChanged();
 }
 

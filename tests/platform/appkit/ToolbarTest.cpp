@@ -283,6 +283,13 @@ TEST_F(ToolbarTest, DisplayModes_ShowImagesLabelsAndAViewsMenuForm)
         qobject_cast<QToolButton*>(bar->widgetForAction(m_delegate.item(kOne)->buttonAction()));
     ASSERT_NE(oneButton, nullptr);
     EXPECT_EQ(oneButton->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
+    // A label's ampersand is shown, not taken for a mnemonic.
+    m_delegate.item(kOne)->setLabel("Font & Ruler");
+    oneButton =
+        qobject_cast<QToolButton*>(bar->widgetForAction(m_delegate.item(kOne)->buttonAction()));
+    ASSERT_NE(oneButton, nullptr);
+    EXPECT_EQ(oneButton->text(), "Font && Ruler");
+    EXPECT_EQ(m_delegate.item(kOne)->label(), "Font & Ruler");
     EXPECT_EQ(bar->iconSize(), QSize(32, 32));
 
     toolbar->setDisplayMode(Toolbar::DisplayMode::IconOnly);
