@@ -37,8 +37,7 @@ QSize ceilSize(const QSizeF& size)
     return QSize(int(std::ceil(size.width())), int(std::ceil(size.height())));
 }
 
-// Sizes come from callers and the saved arrangement's users; a negative or NaN one is
-// no size at all.
+// Sizes come from callers' arithmetic; a negative, NaN or huge one is no size at all.
 bool hasSize(const QSizeF& size)
 {
     return size.width() > 0 && size.height() > 0 && std::isfinite(size.width()) &&
@@ -60,7 +59,7 @@ Toolbar::Toolbar(const QString& identifier, QObject* parent)
     m_bar->setObjectName(QStringLiteral("Toolbar ") + identifier);
     m_bar->setMovable(false);
     m_bar->setFloatable(false);
-    // The window's own menu over its bars would hide this one behind the toolbar's back.
+    // The window's own menu over its bars would hide the bar without the toolbar knowing.
     m_bar->setContextMenuPolicy(Qt::PreventContextMenu);
     m_bar->toggleViewAction()->setVisible(false);
 }
