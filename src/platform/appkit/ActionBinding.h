@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -12,6 +13,11 @@ class Responder;
 
 // Ties menu and toolbar actions to named actions: triggering one sends its name to the
 // current first responder, and validation enables it as the responder chain answers.
+//
+// Enabling is kept fresh without anyone asking: every action is validated before a key
+// press can match a shortcut, a menu's actions before it shows, and all of them once
+// after the turn of the event loop in which a window was activated, the focus moved or
+// the user pressed a key or a mouse button.
 class ActionBinding : public QObject {
     Q_OBJECT
 
@@ -20,17 +26,25 @@ public:
 
     explicit ActionBinding(FirstResponderFunction firstResponder, QObject* parent = nullptr);
 
-    // Binding an action again gives it the new name.
-    void bind(QAction* action, const QString& selector);
+    // Binding an action again gives it the new name. The sender the responder sees is
+    // the action itself unless another is given (a toolbar item sends itself). With a
+    // target the action goes to it alone, and it alone decides the enabling; the target
+    // must outlive the binding of the action.
+    void bind(QAction* action, const QString& selector, QObject* sender = nullptr,
+              Responder* target = nullptr);
+    void unbind(QAction* action);
     // Empty when the action is not bound here.
     QString selectorFor(const QAction* action) const;
 
     // Enables each action of the menu bound here by whether the chain validates it.
     void validateActions(QMenu* menu);
-    // The same for every action bound here (toolbars have no moment before showing).
+    // The same for every action bound here.
     void validateActions();
     // Validates the menu's actions each time it is about to show.
     void validateWhenShown(QMenu* menu);
+    // Validates every action once the present turn of the event loop is over; calls in
+    // the same turn share that one pass.
+    void validateSoon();
 
 protected:
     // Before a key press can match a shortcut, every action is validated afresh, so a
@@ -38,11 +52,19 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Binding {
+        QString selector;
+        QPointer<QObject> sender;
+        bool ownSender = true;
+        Responder* target = nullptr;
+    };
+
     Responder* currentFirstResponder() const;
-    void validate(QAction* action, const QString& selector);
+    void validate(QAction* action, const Binding& binding, Responder* firstResponder);
     void trigger(QAction* action);
 
     FirstResponderFunction m_firstResponder;
-    QHash<QAction*, QString> m_selectors;
+    QHash<QAction*, Binding> m_bindings;
     bool m_validatedThisTurn = false;
+    bool m_passPending = false;
 };

@@ -62,20 +62,36 @@ Responder* ActionRouter::responderForView(const QWidget* view)
                 : nullptr;
 }
 
-Responder* ActionRouter::firstResponder()
+namespace {
+
+Responder* firstResponderFrom(QWidget* window, QWidget* focused)
 {
-    QWidget* window = QApplication::activeWindow();
     Responder* windowResponder = WindowController::controllerForWindow(window);
     if (!windowResponder)
         windowResponder = dynamic_cast<Responder*>(Application::shared().delegate());
-    QWidget* focused = QApplication::focusWidget();
     if (focused && focused->window() != window)
         focused = nullptr;
     for (QWidget* view = focused; view && view != window; view = view->parentWidget()) {
-        if (Responder* own = responderForView(view)) {
+        if (Responder* own = ActionRouter::responderForView(view)) {
             own->setNextResponder(windowResponder);
             return own;
         }
     }
     return windowResponder;
+}
+
+} // namespace
+
+Responder* ActionRouter::firstResponder()
+{
+    return firstResponderFrom(QApplication::activeWindow(), QApplication::focusWidget());
+}
+
+Responder* ActionRouter::firstResponderForWindow(QWidget* window)
+{
+    if (window)
+        window = window->window();
+    if (window && window == QApplication::activeWindow())
+        return firstResponder();
+    return firstResponderFrom(window, window ? window->focusWidget() : nullptr);
 }

@@ -23,6 +23,10 @@ public:
     // answers commands of its own, else the window's controller, else the application's
     // delegate. The chain goes on from there to the document and the application.
     static Responder* firstResponder();
+    // The same for a given window, active or not: its focused view (the one that gets the
+    // focus back when the window is activated), its controller, the application's
+    // delegate. A window's toolbar sends its commands here.
+    static Responder* firstResponderForWindow(QWidget* window);
     // A view's own responder; nullptr takes it away. The responder must outlive the entry.
     static void setResponderForView(QWidget* view, Responder* responder);
     static Responder* responderForView(const QWidget* view);

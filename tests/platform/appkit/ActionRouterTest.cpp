@@ -3,9 +3,14 @@
 #include "Responder.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QSet>
 #include <QStringList>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -154,4 +159,82 @@ TEST(ActionRouterTest, Binding_TriggerSendsToTheCurrentFirstResponder_AndMenusVa
     chain.application.refused.insert("saveDocument:");
     save->trigger();
     EXPECT_EQ(chain.log.size(), 2);
+}
+
+namespace {
+
+// Counts the validations it answers.
+class CountingResponder : public Responder {
+public:
+    CountingResponder()
+    {
+        registerAction("copy:", [](QObject*) {});
+        registerAction("paste:", [](QObject*) {});
+    }
+    bool validateAction(const QString&) const override
+    {
+        ++validations;
+        return enabled;
+    }
+    mutable int validations = 0;
+    bool enabled = true;
+};
+
+} // namespace
+
+TEST(ActionRouterTest, Binding_RevalidatesOncePerTurnAfterInputFocusAndActivation)
+{
+    CountingResponder responder;
+    ActionBinding binding([&responder] { return &responder; });
+    QAction copy("Copy");
+    QAction paste("Paste");
+    binding.bind(&copy, "copy:");
+    binding.bind(&paste, "paste:");
+    QWidget window;
+    auto* first = new QLineEdit(&window);
+    auto* second = new QLineEdit(&window);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QCoreApplication::processEvents();
+
+    // The state behind the commands changes; several input events arrive in one turn.
+    responder.validations = 0;
+    responder.enabled = false;
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(first, &event);
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, "a");
+    QCoreApplication::sendEvent(first, &release);
+    EXPECT_EQ(responder.validations, 0);
+    EXPECT_TRUE(copy.isEnabled());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(responder.validations, 2);
+    EXPECT_FALSE(copy.isEnabled());
+    EXPECT_FALSE(paste.isEnabled());
+
+    // The focus moves.
+    responder.validations = 0;
+    responder.enabled = true;
+    second->setFocus();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(responder.validations, 2);
+    EXPECT_TRUE(copy.isEnabled());
+
+    // A window is activated.
+    responder.validations = 0;
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&window, &activate);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(responder.validations, 2);
+
+    // A dropped binding is validated no more and sends nothing.
+    binding.unbind(&paste);
+    responder.validations = 0;
+    binding.validateActions();
+    EXPECT_EQ(responder.validations, 1);
+    EXPECT_TRUE(binding.selectorFor(&paste).isEmpty());
 }
