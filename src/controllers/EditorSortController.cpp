@@ -4,10 +4,13 @@
 #include "EditorWindowController.h"
 #include "Localization.h"
 #include "SortCriteriaData.h"
+#include "SortFieldBasedRecordsSheetController.h"
+#include "SortFreeformRecordsSheetController.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 
 #include <algorithm>
 
@@ -24,6 +27,7 @@ constexpr qint64 EmailDateKind = 4;
 EditorSortController::EditorSortController(EditorWindowController& editor) : m_editor(editor)
 {
     registerQuickSorts();
+    m_editor.registerAction(QStringLiteral("sortDatafile:"), [this](QObject*) { sortDatafile(); });
 }
 
 void EditorSortController::registerQuickSorts()
@@ -82,6 +86,65 @@ void EditorSortController::sortBy(const std::shared_ptr<SortCriteriaData>& crite
     catalog->sort();
     engine.loadRecordAtIndex(0);
     engine.setDatafileChanged();
+}
+
+template <typename Sheet>
+void EditorSortController::sortRecordsSheetDidEnd(Sheet* sheet, int returnCode)
+{
+    if (returnCode == 1) {
+        CurrentRecordEngine& engine = m_editor.engine();
+        engine.updateCurrentRecord();
+        engine.autoSaveChanges(false);
+        sheet->handleOkayClick();
+        const std::shared_ptr<SortCriteriaData> criteria = sheet->criteria();
+        if (criteria) {
+            sortBy(criteria);
+            engine.setLastHitField(CurrentRecordEngine::NoHit);
+            m_editor.activateFindBox();
+            if (!sheet->title().isEmpty())
+                addCriteria(criteria, sheet->title());
+        }
+    }
+    sheet->resetSortRecordsSheet();
+}
+
+void EditorSortController::sortDatafile()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    if (engine.nowSyncing())
+        return;
+    m_editor.endEditing();
+    engine.updateCurrentRecord();
+    engine.saveIfDifferentRecord(nullptr);
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const PlistArray fields = settings->fields();
+    // The window may close with the sheet up; its did-end then has no one to tell.
+    const QPointer<EditorSortController> self(this);
+    if (!fields.isEmpty()) {
+        auto* sheet = VKSheetController::controller<SortFieldBasedRecordsSheetController>();
+        sheet->beginSheetWithCriteria(SortCriteriaData::criteria(), fields, settings->textName(),
+                                      m_editor.window(), [self, sheet](QWidget*, int returnCode) {
+                                          if (self)
+                                              self->sortRecordsSheetDidEnd(sheet, returnCode);
+                                      });
+    } else {
+        auto* sheet = VKSheetController::controller<SortFreeformRecordsSheetController>();
+        sheet->beginSheetWithCriteria(SortCriteriaData::criteria(), m_editor.window(),
+                                      [self, sheet](QWidget*, int returnCode) {
+                                          if (self)
+                                              self->sortRecordsSheetDidEnd(sheet, returnCode);
+                                      });
+    }
+}
+
+void EditorSortController::addCriteria(const std::shared_ptr<VKSortCriteriaData>& criteria,
+                                       const QString& title)
+{
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    PlistDictionary list = settings->sortTasksList().value_or(PlistDictionary());
+    list.insert(title, criteria->dictionary().deepCopy());
+    settings->setSortTasksList(list);
+    setupSortTasksMenu(m_sortTasksMenu);
 }
 
 void EditorSortController::setupSortTasksMenu(QMenu* menu)

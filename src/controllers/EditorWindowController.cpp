@@ -6,6 +6,7 @@
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
+#include "EditorSelectionController.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorWindowViews.h"
@@ -61,6 +62,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
 {
     m_sortController = std::make_unique<EditorSortController>(*this);
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
+    m_selectionController = std::make_unique<EditorSelectionController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
 }

@@ -16,6 +16,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorSelectionController;
 class EditorSortController;
 class EditorTableController;
 class EditorWindowViews;
@@ -186,6 +187,7 @@ private:
     EditorWindowMenus m_menus;
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
+    std::unique_ptr<EditorSelectionController> m_selectionController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

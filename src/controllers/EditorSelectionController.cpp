@@ -1,0 +1,72 @@
+#include "EditorSelectionController.h"
+
+#include "EditorWindowController.h"
+#include "SelectRecordsSheetController.h"
+
+#include <QPointer>
+
+EditorSelectionController::EditorSelectionController(EditorWindowController& editor)
+    : m_editor(editor)
+{
+    m_editor.registerAction(QStringLiteral("selectRecords:"),
+                            [this](QObject*) { selectRecords(false); });
+    m_editor.registerAction(QStringLiteral("selectFromOmitted:"),
+                            [this](QObject*) { selectRecords(true); });
+    m_editor.registerAction(QStringLiteral("selectRecordsFrom:"),
+                            [this](QObject*) { selectRecordsFrom(); });
+}
+
+void EditorSelectionController::commitEditing()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    m_editor.endEditing();
+    engine.updateCurrentRecord();
+    engine.saveIfDifferentRecord(nullptr);
+}
+
+void EditorSelectionController::selectRecords(bool fromOmitted)
+{
+    if (m_editor.nowSyncing())
+        return;
+    commitEditing();
+    m_fromOmitted = fromOmitted;
+    selectRecordsFrom();
+}
+
+void EditorSelectionController::selectRecordsFrom()
+{
+    if (m_editor.nowSyncing())
+        return;
+    commitEditing();
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    auto* sheet = VKSheetController::controller<SelectRecordsSheetController>();
+    // The window may close with the sheet up; its did-end then has no one to tell.
+    const QPointer<EditorSelectionController> self(this);
+    sheet->beginSheetWithCriteria(settings->criteria(), settings->fields(), settings->textName(),
+                                  m_editor.window(), [self, sheet](QWidget*, int returnCode) {
+                                      if (self)
+                                          self->selectRecordsSheetDidEnd(sheet, returnCode);
+                                  });
+}
+
+void EditorSelectionController::selectRecordsSheetDidEnd(SelectRecordsSheetController* sheet,
+                                                         int returnCode)
+{
+    if (returnCode == 1) {
+        sheet->handleOkayClick();
+        const std::shared_ptr<SubsetSortCriteriaData> criteria = sheet->criteria();
+        CurrentRecordEngine& engine = m_editor.engine();
+        if (criteria) {
+            m_editor.settings()->setCriteria(criteria);
+            engine.catalog()->selectWithCriteria(criteria, m_fromOmitted);
+        }
+        engine.updateCurrentRecord();
+        engine.autoSaveChanges(false);
+        engine.loadRecordAtIndex(0);
+        engine.setLastHitField(CurrentRecordEngine::NoHit);
+        m_editor.activateFindBox();
+    }
+    // The criteria are the catalog's now: the reset must not change them.
+    sheet->setCriteria(nullptr);
+    sheet->resetSelectRecordsSheet();
+}

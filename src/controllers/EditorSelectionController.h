@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+
+class EditorWindowController;
+class SelectRecordsSheetController;
+
+// The editor window's Select Records and Select from Omitted Records: the sheet opens on
+// the window, and on OK its criteria become the datafile's and select the records, from
+// the shown ones or, adding to them, from the omitted ones.
+class EditorSelectionController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit EditorSelectionController(EditorWindowController& editor);
+
+    // Selects among the shown records, or among the omitted ones.
+    void selectRecords(bool fromOmitted);
+    void selectRecordsFrom();
+    void selectRecordsSheetDidEnd(SelectRecordsSheetController* sheet, int returnCode);
+
+    bool fromOmitted() const { return m_fromOmitted; }
+
+private:
+    // The last typed value in the tables and the text reaches the current record.
+    void commitEditing();
+
+    EditorWindowController& m_editor;
+    bool m_fromOmitted = false;
+};
