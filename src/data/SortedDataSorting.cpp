@@ -127,6 +127,7 @@ bool SortedData::sort()
     const QString secondary = criteria->secondaryFieldIdentifier();
     const QStringList titles = kind == NameKind ? sortTitleList() : QStringList();
     m_titles = &titles;
+    const QLocale numbers = DecimalNumberReader::numberLocale(m_locale);
 
     const auto termForEntry = [&](const PlistValue& entry) -> PlistValue {
         const RecordData* record = recordForEntry(entry);
@@ -146,7 +147,7 @@ bool SortedData::sort()
             return text + QLatin1Char('\t') + termForField(secondary, source).stringValue();
         if (kind == NumberKind)
             return text.isEmpty() ? double(-400000000.0f)
-                                  : DecimalNumberReader::read(text, m_locale);
+                                  : DecimalNumberReader::read(text, numbers);
         if (kind == DateKind || kind == MailDateKind) {
             const std::optional<QDateTime> date =
                 text.isEmpty() ? std::nullopt : NaturalDateReader::read(text, m_locale);

@@ -105,3 +105,16 @@ double DecimalNumberReader::read(QStringView text, const QLocale& locale)
 {
     return tryRead(text, locale).value_or(0.0);
 }
+
+QLocale DecimalNumberReader::numberLocale(const QLocale& locale)
+{
+    QLocale named(locale.language(), locale.script(), locale.territory());
+    named.setNumberOptions(locale.numberOptions());
+    const bool readsAlike = named.decimalPoint() == locale.decimalPoint() &&
+                            named.groupSeparator() == locale.groupSeparator() &&
+                            named.negativeSign() == locale.negativeSign() &&
+                            named.positiveSign() == locale.positiveSign() &&
+                            named.exponential() == locale.exponential() &&
+                            named.zeroDigit() == locale.zeroDigit();
+    return readsAlike ? named : locale;
+}

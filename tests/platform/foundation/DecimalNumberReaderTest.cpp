@@ -53,3 +53,21 @@ TEST(DecimalNumberReaderTest, Read_GivesZeroForUnreadableText)
     // A pathologically long run of digits still reads (as a huge number) and quickly.
     EXPECT_GT(DecimalNumberReader::read(QString(200000, u'9'), us), 1e300);
 }
+
+TEST(DecimalNumberReaderTest, NumberLocale_ReadsEveryTextAsTheLocaleDoes)
+{
+    const QStringList texts{"42",     "$1,250.50", "-12.5",   "1,25",         "1.250,50",
+                            "1.25",   "Preis ,5",  "1 250,5", "\u22125",      "3E",
+                            "12.5.3", "",          "none",    "1\u00a0250,5", "-.5"};
+    for (const QLocale& locale :
+         {QLocale::system(), QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+          QLocale(QLocale::German, QLocale::Germany), QLocale(QLocale::French, QLocale::France),
+          QLocale(QLocale::Swedish, QLocale::Sweden)}) {
+        const QLocale numbers = DecimalNumberReader::numberLocale(locale);
+        for (const QString& text : texts) {
+            EXPECT_EQ(DecimalNumberReader::tryRead(text, numbers),
+                      DecimalNumberReader::tryRead(text, locale))
+                << text.toStdString() << " in " << locale.name().toStdString();
+        }
+    }
+}
