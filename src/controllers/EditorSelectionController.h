@@ -19,8 +19,6 @@ public:
     void selectRecordsFrom();
     void selectRecordsSheetDidEnd(SelectRecordsSheetController* sheet, int returnCode);
 
-    bool fromOmitted() const { return m_fromOmitted; }
-
 private:
     // The last typed value in the tables and the text reaches the current record.
     void commitEditing();
