@@ -39,6 +39,7 @@ int RecordNumberSheetController::recordIndex() const
 void RecordNumberSheetController::buildInterface(QDialog* window)
 {
     VKSheetController::buildInterface(window);
+    window->setMinimumWidth(320); // the question on one line
     auto* row = new QWidget(contentArea());
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
