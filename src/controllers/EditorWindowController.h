@@ -45,7 +45,8 @@ struct EditorWindowMenus {
 // Its operations are grouped by topic over several sources:
 //   EditorWindowController.cpp        life cycle: prepare, lock file, becoming main, closing
 //   EditorWindowControllerStatus.cpp  status bar, record information, progress sheet
-//   EditorWindowControllerRecords.cpp the current record, delegated to CurrentRecordEngine
+//   EditorWindowControllerRecords.cpp the current record (CurrentRecordEngine), its lock,
+//                                     the focus commands
 //   EditorWindowControllerLinks.cpp   links in the text area, record links
 class EditorWindowController : public WindowController, public DatafileEditor {
     Q_OBJECT

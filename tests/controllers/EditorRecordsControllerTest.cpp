@@ -43,7 +43,7 @@ protected:
             [this](const Notification& note) { m_added.append(note.userInfo); });
     }
 
-    // Records named "1" to count in the field "Name" (none when withFields is false), each
+    // Records named "1" to count in the field "Name" of two (none when withFields is false), each
     // with its name as its text.
     EditorWindowController* openNumbered(int count, const QString& mode = "Basic",
                                          bool withFields = true)
@@ -52,7 +52,9 @@ protected:
         if (withFields)
             document->datafileSettings()->setFields(PlistArray{
                 PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, NameField},
-                                {DatafileSettingsData::FieldNameKey, "Name"}}});
+                                {DatafileSettingsData::FieldNameKey, "Name"}},
+                PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, "T"},
+                                {DatafileSettingsData::FieldNameKey, "Note"}}});
         document->datafileSettings()->setMode(mode);
         for (int i = 1; i <= count; ++i) {
             auto record = std::make_shared<RecordData>();
@@ -280,7 +282,8 @@ TEST_F(EditorRecordsControllerTest, AddRecord_WithoutACurrentRecord_GoesLast)
 TEST_F(EditorRecordsControllerTest, AddRecord_PutsTheFocusInTheFirstFieldOrTheText)
 {
     EditorWindowController* editor = openNumbered(3, "Basic");
-    editor->tableController()->setCurrentField(0);
+    editor->tableController()->basicTableView()->selectRow(1);
+    editor->tableController()->setCurrentField(1);
     editor->performAction("addRecord:");
     EXPECT_TRUE(editor->tableViewActive());
     EXPECT_EQ(editor->tableController()->currentField(), 0u);
