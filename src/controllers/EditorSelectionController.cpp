@@ -63,8 +63,7 @@ void EditorSelectionController::selectRecordsSheetDidEnd(SelectRecordsSheetContr
         engine.updateCurrentRecord();
         engine.autoSaveChanges(false);
         engine.loadRecordAtIndex(0);
-        engine.setLastHitField(CurrentRecordEngine::NoHit);
-        m_editor.activateFindBox();
+        engine.freshenWindowContentSettings();
     }
     // The criteria are the catalog's now: the reset must not change them.
     sheet->setCriteria(nullptr);

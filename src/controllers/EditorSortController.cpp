@@ -99,8 +99,7 @@ void EditorSortController::sortRecordsSheetDidEnd(Sheet* sheet, int returnCode)
         const std::shared_ptr<SortCriteriaData> criteria = sheet->criteria();
         if (criteria) {
             sortBy(criteria);
-            engine.setLastHitField(CurrentRecordEngine::NoHit);
-            m_editor.activateFindBox();
+            engine.freshenWindowContentSettings();
             if (!sheet->title().isEmpty())
                 addCriteria(criteria, sheet->title());
         }
