@@ -18,6 +18,7 @@ class DatafileSettingsData;
 class EditorDocumentObserver;
 class EditorSortController;
 class EditorTableController;
+class EditorToolbarController;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
@@ -37,6 +38,10 @@ struct EditorWindowMenus {
     QMenu* sortMenu = nullptr; // the List View cells' contextual menu
     QAction* saveAsOtherFormatItem = nullptr;
     QAction* searchOptionLockItem = nullptr;
+    QMenu* dialMenu = nullptr; // copied by the toolbar's dial pop-up without dialing sets
+    // Shows every editor's toolbar afresh after the toolbar style changed; without it, a
+    // window shows its own.
+    std::function<void()> updateAllToolbars;
 };
 
 // The window of one open datafile and the hub of the program: every feature reaches
@@ -77,6 +82,7 @@ public:
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
     EditorSortController& sortController() { return *m_sortController; }
+    EditorToolbarController& toolbarController() { return *m_toolbarController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -186,6 +192,7 @@ private:
     EditorWindowMenus m_menus;
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
+    std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
