@@ -1,4 +1,5 @@
-// A generated datafile opened into its editor window, and its List View scrolled.
+// A generated datafile opened into its editor window, its List View scrolled, and the
+// Records commands a user repeats most timed in both views.
 //
 //   editor_bench [FILE]    a datafile of 100,000 generated records when none is given
 #include "ApplicationMenus.h"
@@ -8,6 +9,7 @@
 #include "EditorWindowController.h"
 #include "ListViewModel.h"
 #include "PropertyList.h"
+#include "RichText.h"
 #include "SafeFileWriter.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
@@ -15,8 +17,88 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
+
+namespace {
+
+// Rich text as the editor stores it: the record's text with a bold, larger first line.
+QByteArray styledRtfd(const QString& text)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat heading;
+    heading.setFontWeight(QFont::Bold);
+    heading.setFontPointSize(16);
+    const qsizetype cut = std::min<qsizetype>(text.size(), 40);
+    cursor.insertText(text.left(cut), heading);
+    cursor.insertBlock();
+    QTextCharFormat body;
+    body.setFontPointSize(12);
+    cursor.insertText(text.mid(cut), body);
+    return RichText::toRtfd(document);
+}
+
+// Real rich text in every record, in place of the generator's bytes.
+void giveRecordsRichText(PlistValue& datafile)
+{
+    PlistDictionary* records = datafile.asDictionary()->find(QStringLiteral("Records"))->asDictionary();
+    for (const QString& identifier : records->keys()) {
+        PlistDictionary* record = records->find(identifier)->asDictionary();
+        record->insert(QStringLiteral("TextRTFD"),
+                       styledRtfd(record->find(QStringLiteral("TextString"))->stringValue()));
+    }
+}
+
+// Milliseconds of each run of the command, the events it leaves handled too.
+struct Timing {
+    double median = 0;
+    double worst = 0;
+};
+
+template <typename Prepare, typename Command>
+Timing timeCommand(int runs, Prepare prepare, Command command)
+{
+    std::vector<double> times;
+    QElapsedTimer timer;
+    for (int run = 0; run < runs; ++run) {
+        prepare(run);
+        QCoreApplication::processEvents();
+        timer.restart();
+        command();
+        QCoreApplication::processEvents();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.back()};
+}
+
+void timeRecordsCommands(EditorWindowController* editor, const char* view)
+{
+    CurrentRecordEngine& engine = editor->engine();
+    const qint64 middle = engine.selectedRecordCount() / 2;
+    editor->settings()->setNewRecordLocation(1);
+    // Each from a record that is not empty, so that each adds one.
+    const Timing add = timeCommand(
+        20, [&](int run) { engine.loadRecordAtIndex(middle + run); },
+        [&] { editor->performAction(QStringLiteral("addRecordWithToggle:")); });
+    engine.loadRecordAtIndex(middle);
+    const Timing next = timeCommand(50, [](int) {}, [&] {
+        editor->performAction(QStringLiteral("goToNextRecord:"));
+    });
+    const Timing last = timeCommand(
+        20, [&](int run) { engine.loadRecordAtIndex(middle + run); },
+        [&] { editor->performAction(QStringLiteral("goToLastRecord:")); });
+    std::printf("%s View, median (worst) ms: Add Record placed first %.2f (%.2f), Next Record "
+                "%.2f (%.2f), Last Record %.2f (%.2f)\n",
+                view, add.median, add.worst, next.median, next.worst, last.median, last.worst);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -31,7 +113,8 @@ int main(int argc, char** argv)
     QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (path.isEmpty()) {
         path = folder.filePath(QStringLiteral("Generated.nv3"));
-        const PlistValue datafile = generateDatafile(100'000);
+        PlistValue datafile = generateDatafile(100'000);
+        giveRecordsRichText(datafile);
         if (!SafeFileWriter::write(path, [&](QIODevice& device) {
                  return writePropertyList(datafile, device, PlistFormat::Xml);
              }).ok)
@@ -83,6 +166,12 @@ int main(int argc, char** argv)
         menus.binding().validateActions();
     std::printf("validating every menu command: %.3f ms per pass\n",
                 double(timer.nsecsElapsed()) / 1e6 / passes);
+
+    for (const QString& mode : {EditorTableController::BasicMode, EditorTableController::ListMode}) {
+        editor->settings()->setMode(mode);
+        editor->tableController()->changeMode(mode);
+        timeRecordsCommands(editor, qPrintable(mode));
+    }
     document.close();
     DatafileDocument::setEditorFactory(nullptr);
     UserDefaults::setStandardUserDefaults(nullptr);

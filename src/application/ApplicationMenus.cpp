@@ -240,6 +240,12 @@ void ApplicationMenus::buildRecordsMenu()
     addItem(records, QStringLiteral("Make This the Last Record"), QStringLiteral("makeThisTheLastRecord:"));
     addItem(records, QStringLiteral("Move After Record Number…"), QStringLiteral("moveAfterRecordNumber:"));
     records->addSeparator();
+    addItem(records, QStringLiteral("Lock or Unlock Record"), QStringLiteral("toggleRecordLocked:"));
+    addItem(records, QStringLiteral("Lock All Selected Records"), QStringLiteral("lockAllRecords:"));
+    addItem(records, QStringLiteral("Unlock All Selected Records"), QStringLiteral("unlockAllRecords:"));
+    addItem(records, QStringLiteral("Revert Locks of Selected Records"),
+            QStringLiteral("revertAllRecordsLockedState:"));
+    records->addSeparator();
     addItem(records, QStringLiteral("Select Records…"), QStringLiteral("selectRecords:"));
     addItem(records, QStringLiteral("Select from Omitted Records…"), QStringLiteral("selectFromOmitted:"));
     addItem(records, QStringLiteral("Select All Records"), QStringLiteral("selectAllRecords:"));

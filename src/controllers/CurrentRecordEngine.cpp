@@ -485,19 +485,76 @@ void CurrentRecordEngine::moveInViewedRecordList(qsizetype step)
     m_movingInViewedRecordList = false;
 }
 
-void CurrentRecordEngine::goToNextRecord()
+qint64 CurrentRecordEngine::selectedPositionOfCurrentRecord() const
 {
-    const qint64 count = selectedRecordCount();
-    if (count <= 1)
-        return;
+    return m_currentRecord ? indexOfRecordWithIdentifier(m_currentRecord->identifier())
+                           : VKArrayCategories::NotFound;
+}
+
+void CurrentRecordEngine::moveToRecordAtIndex(qint64 target, qint64 left)
+{
     updateCurrentRecord();
     autoSaveChanges(false);
-    const qint64 left = m_currentRecord ? indexOfRecordWithIdentifier(m_currentRecord->identifier())
-                                        : VKArrayCategories::NotFound;
-    const bool selected = left != VKArrayCategories::NotFound;
-    loadRecordAtIndex(selected && left + 1 < count ? left + 1 : 0);
-    if (selected)
+    loadRecordAtIndex(target);
+    freshenWindowContentSettings();
+    if (left != VKArrayCategories::NotFound)
         deleteIfEmptyRecordAtIndex(left);
+}
+
+void CurrentRecordEngine::goToFirstRecord()
+{
+    const qint64 left = selectedPositionOfCurrentRecord();
+    if (selectedRecordCount() <= 1 || left == 0)
+        return;
+    moveToRecordAtIndex(0, left);
+    if (m_currentRecord && isEmpty(*m_currentRecord))
+        goToNextRecord();
+}
+
+void CurrentRecordEngine::goToLastRecord()
+{
+    const qint64 left = selectedPositionOfCurrentRecord();
+    if (selectedRecordCount() <= 1 || left == lastIndex())
+        return;
+    moveToRecordAtIndex(lastIndex(), left);
+    if (m_currentRecord && isEmpty(*m_currentRecord))
+        goToPreviousRecord();
+}
+
+void CurrentRecordEngine::goToNextRecord()
+{
+    if (selectedRecordCount() <= 1)
+        return;
+    const qint64 left = selectedPositionOfCurrentRecord();
+    const bool wraps = left == VKArrayCategories::NotFound || left == lastIndex();
+    moveToRecordAtIndex(wraps ? 0 : left + 1, left);
+}
+
+void CurrentRecordEngine::goToPreviousRecord()
+{
+    if (selectedRecordCount() <= 1)
+        return;
+    const qint64 left = selectedPositionOfCurrentRecord();
+    const bool wraps = left == VKArrayCategories::NotFound || left == 0;
+    moveToRecordAtIndex(wraps ? lastIndex() : left - 1, left);
+}
+
+void CurrentRecordEngine::goToRecordAtIndex(qint64 index)
+{
+    const qint64 left = selectedPositionOfCurrentRecord();
+    if (index == left)
+        return;
+    if (m_catalog && m_catalog->isValidSelectedIndex(index))
+        moveToRecordAtIndex(index, left);
+    else
+        goToLastRecord(); // which offers the record left behind itself, once
+}
+
+void CurrentRecordEngine::freshenWindowContentSettings()
+{
+    if (m_views.findBox)
+        m_views.findBox->activateFindBox();
+    m_lastHitField = NoHit;
 }
 
 // Freeform Text Area

@@ -69,6 +69,14 @@ public:
     virtual void showRecordInfo() = 0;
 };
 
+// The find box above the tables, where the focus goes after a move to another record.
+class CurrentRecordFindBox {
+public:
+    virtual ~CurrentRecordFindBox() = default;
+    // Selects the find box's text and gives it the focus.
+    virtual void activateFindBox() = 0;
+};
+
 // Tells the rest of the program that a record is being deleted and has been.
 class RecordDeletionNotifier {
 public:
@@ -89,6 +97,7 @@ public:
         CurrentRecordDocument* document = nullptr;
         CurrentRecordStatusBar* statusBar = nullptr;
         RecordDeletionNotifier* notifier = nullptr;
+        CurrentRecordFindBox* findBox = nullptr; // none: the focus stays where it is
     };
 
     static constexpr qint64 NoHit = -1;
@@ -169,8 +178,19 @@ public:
     bool canGoForwardOneRecord() const;
     void goBackOneRecord();
     void goForwardOneRecord();
-    // The next selected record (the first after the last), deleting the one left when empty.
+
+    // Moves among the selected records. Each commits the text, autosaves, shows the
+    // target, puts the focus in the find box and deletes the record left when it is empty.
+    // The first (an empty one is passed over and removed) and the last (likewise).
+    void goToFirstRecord();
+    void goToLastRecord();
+    // The next and previous, wrapping around at both ends.
     void goToNextRecord();
+    void goToPreviousRecord();
+    // The record chosen by number; an index outside the selection shows the last record.
+    void goToRecordAtIndex(qint64 index);
+    // The find box's text selected and focused, and no search hit to resume from.
+    void freshenWindowContentSettings();
 
     // The Freeform Text Area's editing rules.
     bool textShouldBeginEditing() const;
@@ -184,6 +204,10 @@ private:
     void cleanCurrentRecordFields();
     void commitText();
     void moveInViewedRecordList(qsizetype step);
+    // The current record's index among the selected records; NotFound when not selected.
+    qint64 selectedPositionOfCurrentRecord() const;
+    // The steps every move shares; a record left that is not selected is never deleted.
+    void moveToRecordAtIndex(qint64 target, qint64 left);
     bool inListMode() const;
     std::shared_ptr<DatafileSettingsData> settings() const;
 

@@ -69,8 +69,15 @@ void EditorSortController::sortDatafileByCriterion(qint64 compareKind, bool desc
     criteria->setDescending(descending);
     criteria->setPrimaryFieldIdentifier(identifier);
     criteria->setCaseSensitive(false);
+    sortBy(criteria);
+}
+
+void EditorSortController::sortBy(const std::shared_ptr<SortCriteriaData>& criteria)
+{
+    CurrentRecordEngine& engine = m_editor.engine();
     const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
     catalog->setCriteria(criteria);
+    // Name, word and postal-code sorts read the records' address blocks through it.
     catalog->setDocument(m_editor.datafileDocument());
     catalog->sort();
     engine.loadRecordAtIndex(0);
@@ -122,11 +129,5 @@ void EditorSortController::sortTasksListHit(const QString& title, bool remove)
     const PlistValue stored = tasks->value(title);
     if (!stored.isDictionary() || !criteria->initWithDictionary(*stored.asDictionary()))
         return;
-    const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
-    catalog->setCriteria(criteria);
-    // Name, word and postal-code sorts read the records' address blocks through it.
-    catalog->setDocument(m_editor.datafileDocument());
-    catalog->sort();
-    engine.loadRecordAtIndex(0);
-    engine.setDatafileChanged();
+    sortBy(criteria);
 }

@@ -3,8 +3,11 @@
 #include <QObject>
 #include <QString>
 
+#include <memory>
+
 class EditorWindowController;
 class QMenu;
+class SortCriteriaData;
 
 // The editor window's quick sorts and saved sort tasks: the sorts of a List View
 // column's contextual menu, by the column last opened, and the Records menu's Sort
@@ -30,6 +33,8 @@ public:
 
 private:
     void registerQuickSorts();
+    // The catalog sorts by the criteria and the first record is shown.
+    void sortBy(const std::shared_ptr<SortCriteriaData>& criteria);
 
     EditorWindowController& m_editor;
     QMenu* m_sortTasksMenu = nullptr;

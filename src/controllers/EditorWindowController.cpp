@@ -6,6 +6,7 @@
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
+#include "EditorRecordsController.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorToolbarController.h"
@@ -62,6 +63,10 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
 {
     m_sortController = std::make_unique<EditorSortController>(*this);
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
+    m_recordsController = std::make_unique<EditorRecordsController>(*this);
+    registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
+    registerAction(QStringLiteral("activateFreeformText:"),
+                   [this](QObject*) { activateFreeformText(); });
     m_toolbarController = std::make_unique<EditorToolbarController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
@@ -545,6 +550,7 @@ void EditorWindowController::windowDidBecomeMain()
     DocumentController::shared().noteDocumentActivated(document());
     if (m_engine->isClone())
         followFirstWindow();
+    m_recordsController->updateRecordInfoPalette();
     m_engine->updateTextEditability();
     updateApplicationMenus();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });

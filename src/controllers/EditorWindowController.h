@@ -16,6 +16,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorRecordsController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
@@ -49,7 +50,8 @@ struct EditorWindowMenus {
 // Its operations are grouped by topic over several sources:
 //   EditorWindowController.cpp        life cycle: prepare, lock file, becoming main, closing
 //   EditorWindowControllerStatus.cpp  status bar, record information, progress sheet
-//   EditorWindowControllerRecords.cpp the current record, delegated to CurrentRecordEngine
+//   EditorWindowControllerRecords.cpp the current record (CurrentRecordEngine), its lock,
+//                                     the focus commands
 //   EditorWindowControllerLinks.cpp   links in the text area, record links
 class EditorWindowController : public WindowController, public DatafileEditor {
     Q_OBJECT
@@ -82,6 +84,7 @@ public:
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
     EditorSortController& sortController() { return *m_sortController; }
+    EditorRecordsController& recordsController() { return *m_recordsController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
@@ -95,8 +98,15 @@ public:
     CurrentRecordEngine& engine() { return *m_engine; }
     // The current record's address block, as templates and Copy Address Block use it.
     QString addressBlockText() const;
-    // The record at that index of the selection; the first one for an index outside it.
+    // Shows the current record's lock in the status bar.
     void showRecordLocked(bool locked);
+    // "TB_C_recordlocked" or "TB_C_recordunlocked", the image of the lock shown.
+    QString recordLockedImageName() const { return m_recordLockedImageName; }
+
+    // The focus into the field being edited (editing it), or into the Freeform Text Area
+    // keeping its selection.
+    void activateField();
+    void activateFreeformText();
 
     // Links (EditorWindowControllerLinks.cpp).
     // Gives every web, mail, file and record address in the text the link attribute.
@@ -192,6 +202,7 @@ private:
     EditorWindowMenus m_menus;
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
+    std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
@@ -202,6 +213,7 @@ private:
     QLabel* m_recordNumber = nullptr;
     QLabel* m_selection = nullptr;
     QLabel* m_recordLocked = nullptr;
+    QString m_recordLockedImageName;
     QLabel* m_readOnlyNote = nullptr;
     QDialog* m_progressPanel = nullptr;
     QLabel* m_progressMessage = nullptr;

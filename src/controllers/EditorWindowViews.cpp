@@ -1,6 +1,7 @@
 #include "EditorWindowViews.h"
 
 #include "DatafileDocument.h"
+#include "EditorRecordsController.h"
 #include "EditorTableController.h"
 #include "EditorWindowController.h"
 #include "FreeformTextView.h"
@@ -150,6 +151,16 @@ void EditorWindowViews::saveDocument()
 void EditorWindowViews::showRecordLocked(bool locked)
 {
     m_editor.showRecordLocked(locked);
+}
+
+void EditorWindowViews::showRecordInfo()
+{
+    m_editor.recordsController().updateRecordInfoPalette();
+}
+
+void EditorWindowViews::activateFindBox()
+{
+    m_editor.activateFindBox();
 }
 
 void EditorWindowViews::reloadStatusBar()

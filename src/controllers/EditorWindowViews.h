@@ -9,13 +9,14 @@ class EditorWindowViews : public CurrentRecordTextArea,
                           public CurrentRecordTables,
                           public CurrentRecordDocument,
                           public CurrentRecordStatusBar,
-                          public RecordDeletionNotifier {
+                          public RecordDeletionNotifier,
+                          public CurrentRecordFindBox {
 public:
     explicit EditorWindowViews(EditorWindowController& editor) : m_editor(editor) {}
 
     CurrentRecordEngine::Views views()
     {
-        return CurrentRecordEngine::Views{this, this, this, this, this};
+        return CurrentRecordEngine::Views{this, this, this, this, this, this};
     }
 
     // CurrentRecordTextArea
@@ -51,12 +52,14 @@ public:
     // CurrentRecordStatusBar
     void showRecordLocked(bool locked) override;
     void reloadStatusBar() override;
-    // The record information palette comes with the record operations.
-    void showRecordInfo() override {}
+    void showRecordInfo() override;
 
     // RecordDeletionNotifier
     void willDeleteRecord(const QString& identifier) override;
     void didDeleteRecord(const QString& identifier) override;
+
+    // CurrentRecordFindBox
+    void activateFindBox() override;
 
 private:
     EditorWindowController& m_editor;

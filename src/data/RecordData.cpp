@@ -4,32 +4,9 @@
 
 namespace {
 
-// Nulls and archive UIDs can come from a binary property list, but a datafile is
-// written as XML, which has no form for either: kept, they would fail every save.
-bool isStorable(const PlistValue& value)
-{
-    switch (value.type()) {
-    case PlistValue::Type::Null:
-    case PlistValue::Type::Uid:
-        return false;
-    case PlistValue::Type::Array:
-        for (const PlistValue& item : *value.asArray()) {
-            if (!isStorable(item))
-                return false;
-        }
-        return true;
-    case PlistValue::Type::Dictionary:
-        for (const PlistDictionary::Entry& entry : *value.asDictionary()) {
-            if (!isStorable(entry.value))
-                return false;
-        }
-        return true;
-    default:
-        return true;
-    }
-}
-
-// A copy of the value without what cannot be stored, at any depth.
+// A copy of the value without the nulls and archive UIDs a binary property list can
+// bring, at any depth: a datafile is written as XML, which has no form for either, so
+// kept they would fail every save.
 PlistValue storableCopy(const PlistValue& value)
 {
     if (const PlistArray* array = value.asArray()) {
@@ -61,7 +38,7 @@ RecordData::RecordData(const PlistDictionary& dictionary) : VKKeyedRecordData(di
         // Values that are not strings are kept as they are and written back unchanged;
         // only what a datafile cannot hold is left out.
         if (const PlistDictionary* asDictionary = fields->asDictionary()) {
-            if (isStorable(*fields)) {
+            if (fields->hasXmlForm()) {
                 m_fields = *asDictionary;
             } else {
                 m_fields = *storableCopy(*fields).asDictionary();

@@ -2,6 +2,9 @@
 
 #include "VKArrayCategories.h"
 
+#include <algorithm>
+#include <limits>
+
 void SubsetSortedData::initWithSortedArray(const std::optional<PlistArray>& array,
                                            std::shared_ptr<DatafileRecordsData> records,
                                            std::shared_ptr<VKSortCriteriaData> criteria)
@@ -105,8 +108,11 @@ const QStringList& SubsetSortedData::rebuildSelectedIdentifiers()
 
 void SubsetSortedData::setSelectedIdentifiers(const QStringList& identifiers)
 {
+    // A copy, shared: the list given may be this very one.
+    const QStringList before = m_selectedIdentifiers;
     m_selectedIdentifiers = identifiers;
-    m_selectedIndexes.reset();
+    if (m_selectedIndexes && !patchSelectedIndexes(before, m_selectedIdentifiers))
+        m_selectedIndexes.reset();
 }
 
 const QHash<QString, qsizetype>& SubsetSortedData::selectedIndexes() const
@@ -117,9 +123,102 @@ const QHash<QString, qsizetype>& SubsetSortedData::selectedIndexes() const
         // The first position wins, as a search from the start would find it.
         for (qsizetype index = m_selectedIdentifiers.size() - 1; index >= 0; --index)
             indexes.insert(m_selectedIdentifiers.at(index), index);
+        m_selectionHasDuplicates = indexes.size() != m_selectedIdentifiers.size();
         m_selectedIndexes = std::move(indexes);
     }
     return *m_selectedIndexes;
+}
+
+namespace {
+
+// The lists are mostly the same strings: comparing where they are settles most pairs.
+bool sameIdentifier(const QString& a, const QString& b)
+{
+    return a.constData() == b.constData() || a == b;
+}
+
+bool sameRange(const QStringList& a, qsizetype fromA, const QStringList& b, qsizetype fromB,
+               qsizetype count)
+{
+    for (qsizetype i = 0; i < count; ++i) {
+        if (!sameIdentifier(a.at(fromA + i), b.at(fromB + i)))
+            return false;
+    }
+    return true;
+}
+
+// Every position from first to last (both included) moves by step.
+void shiftPositions(QHash<QString, qsizetype>& indexes, qsizetype first, qsizetype last,
+                    qsizetype step)
+{
+    for (auto it = indexes.begin(); it != indexes.end(); ++it) {
+        if (it.value() >= first && it.value() <= last)
+            it.value() += step;
+    }
+}
+
+} // namespace
+
+bool SubsetSortedData::patchSelectedIndexes(const QStringList& before, const QStringList& after)
+{
+    if (m_selectionHasDuplicates)
+        return false;
+    QHash<QString, qsizetype>& indexes = *m_selectedIndexes;
+    // The stretch where the lists differ: [first, endBefore) of before, [first, endAfter) of after.
+    const qsizetype shorter = std::min(before.size(), after.size());
+    qsizetype first = 0;
+    while (first < shorter && sameIdentifier(before.at(first), after.at(first)))
+        ++first;
+    qsizetype endBefore = before.size();
+    qsizetype endAfter = after.size();
+    while (endBefore > first && endAfter > first &&
+           sameIdentifier(before.at(endBefore - 1), after.at(endAfter - 1))) {
+        --endBefore;
+        --endAfter;
+    }
+    const qsizetype removed = endBefore - first;
+    const qsizetype inserted = endAfter - first;
+    if (removed == 0 && inserted == 0)
+        return true;
+    const qsizetype end = std::numeric_limits<qsizetype>::max();
+    if (removed == 0 && inserted == 1) {
+        const QString& identifier = after.at(first);
+        if (indexes.contains(identifier))
+            return false;
+        shiftPositions(indexes, first, end, +1);
+        indexes.insert(identifier, first);
+        return true;
+    }
+    if (removed == 1 && inserted == 0) {
+        if (indexes.value(before.at(first), -1) != first)
+            return false;
+        indexes.remove(before.at(first));
+        shiftPositions(indexes, first + 1, end, -1);
+        return true;
+    }
+    if (removed != inserted || removed < 2)
+        return false;
+    // One identifier moved from one end of the stretch to the other.
+    const qsizetype last = first + removed - 1;
+    if (sameIdentifier(before.at(first), after.at(last)) &&
+        sameRange(before, first + 1, after, first, removed - 1)) {
+        const QString& identifier = before.at(first);
+        if (indexes.value(identifier, -1) != first)
+            return false;
+        shiftPositions(indexes, first + 1, last, -1);
+        indexes.insert(identifier, last);
+        return true;
+    }
+    if (sameIdentifier(after.at(first), before.at(last)) &&
+        sameRange(before, first, after, first + 1, removed - 1)) {
+        const QString& identifier = before.at(last);
+        if (indexes.value(identifier, -1) != last)
+            return false;
+        shiftPositions(indexes, first, last - 1, +1);
+        indexes.insert(identifier, first);
+        return true;
+    }
+    return false;
 }
 
 bool SubsetSortedData::isSelectedIdentifier(const QString& identifier) const

@@ -4,6 +4,7 @@
 #include "RichText.h"
 #include "VKTextViewCategories.h"
 
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextBlockFormat>
@@ -66,6 +67,22 @@ void FreeformTextView::loadPlainText(const QString& text)
         setCurrentCharFormat(characters);
     });
     showLinks();
+}
+
+bool FreeformTextView::readSelectionFromPasteboard(const QMimeData* pasteboard)
+{
+    if (isReadOnly() || !pasteboard || !canInsertFromMimeData(pasteboard))
+        return false;
+    insertFromMimeData(pasteboard);
+    return true;
+}
+
+bool FreeformTextView::pasteAsPlainText(const QMimeData* pasteboard)
+{
+    if (isReadOnly() || !pasteboard || !pasteboard->hasText())
+        return false;
+    insertPlainText(pasteboard->text());
+    return true;
 }
 
 void FreeformTextView::removeLinks()

@@ -41,6 +41,12 @@ public:
     // Takes the link attribute off the selected text: the user's edit, undoable.
     void removeLinkFromSelection();
 
+    // Reads the pasteboard into the selection as Paste does (as plain text for a mobile
+    // datafile); false when the text is read-only or there is nothing it can read.
+    bool readSelectionFromPasteboard(const QMimeData* pasteboard);
+    // The pasteboard's text into the selection, in the typing attributes; false as above.
+    bool pasteAsPlainText(const QMimeData* pasteboard);
+
     QString plainText() const;
     // The whole text without document attributes.
     QByteArray rtfd() const;

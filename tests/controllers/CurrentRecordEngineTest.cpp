@@ -12,7 +12,8 @@ struct FakeViews : CurrentRecordTextArea,
                    CurrentRecordTables,
                    CurrentRecordDocument,
                    CurrentRecordStatusBar,
-                   RecordDeletionNotifier {
+                   RecordDeletionNotifier,
+                   CurrentRecordFindBox {
     QString plainText() const override
     {
         log.append("commit text");
@@ -77,6 +78,8 @@ struct FakeViews : CurrentRecordTextArea,
         if (onDidDelete)
             onDidDelete(identifier);
     }
+
+    void activateFindBox() override { log.append("find box"); }
 
     mutable QStringList log;
     QString text;
@@ -149,7 +152,7 @@ protected:
 
     FakeViews m_views;
     CurrentRecordEngine m_engine{
-        CurrentRecordEngine::Views{&m_views, &m_views, &m_views, &m_views, &m_views}};
+        CurrentRecordEngine::Views{&m_views, &m_views, &m_views, &m_views, &m_views, &m_views}};
     std::shared_ptr<DatafileRecordsData> m_records;
 };
 
@@ -551,6 +554,102 @@ TEST_F(CurrentRecordEngineTest, DeleteIfEmpty_ShowsTheRecordMovedToWherePossible
         EXPECT_EQ(m_engine.catalog()->countSelected(), 4);
         EXPECT_EQ(current(), c.shown);
     }
+}
+
+TEST_F(CurrentRecordEngineTest, Navigation_MovesWrapsAndRemovesTheEmptyRecordLeft)
+{
+    enum Move { First, Last, Next, Previous, Number };
+    struct Case {
+        const char* name;
+        QStringList selected; // of A..E; empty: all
+        QStringList empty;    // records without content
+        QString from;
+        Move move;
+        qint64 number = 0; // the index for Number
+        QString shown;
+        QStringList left; // the selected records afterwards
+    };
+    const QStringList all{"A", "B", "C", "D", "E"};
+    const Case cases[] = {
+        {"one selected: first", {"C"}, {}, "C", First, 0, "C", {"C"}},
+        {"one selected: last", {"C"}, {}, "C", Last, 0, "C", {"C"}},
+        {"one selected: next", {"C"}, {}, "C", Next, 0, "C", {"C"}},
+        {"one selected: previous", {"C"}, {}, "C", Previous, 0, "C", {"C"}},
+        {"one selected: number", {"C"}, {}, "C", Number, 0, "C", {"C"}},
+        {"one selected and empty stays", {"C"}, {"C"}, "C", Next, 0, "C", {"C"}},
+        {"first", {}, {}, "C", First, 0, "A", all},
+        {"first from the first", {}, {}, "A", First, 0, "A", all},
+        {"last", {}, {}, "C", Last, 0, "E", all},
+        {"next", {}, {}, "C", Next, 0, "D", all},
+        {"next wraps", {}, {}, "E", Next, 0, "A", all},
+        {"previous", {}, {}, "C", Previous, 0, "B", all},
+        {"previous wraps", {}, {}, "A", Previous, 0, "E", all},
+        {"next in a subset", {"B", "D"}, {}, "D", Next, 0, "B", {"B", "D"}},
+        {"number", {}, {}, "B", Number, 3, "D", all},
+        {"number of the current record", {}, {"B"}, "B", Number, 1, "B", all},
+        {"number beyond the count: the last", {}, {}, "B", Number, 9, "E", all},
+        {"number before the first: the last", {}, {}, "B", Number, -1, "E", all},
+        {"next leaves an empty record", {}, {"B"}, "B", Next, 0, "C", {"A", "C", "D", "E"}},
+        {"previous leaves one", {}, {"C"}, "C", Previous, 0, "B", {"A", "B", "D", "E"}},
+        {"first leaves one", {}, {"C"}, "C", First, 0, "A", {"A", "B", "D", "E"}},
+        {"last leaves one", {}, {"C"}, "C", Last, 0, "E", {"A", "B", "D", "E"}},
+        {"number leaves one", {}, {"C"}, "C", Number, 0, "A", {"A", "B", "D", "E"}},
+        {"the last of two selected leaves one", {"B", "D"}, {"D"}, "D", Next, 0, "B", {"B"}},
+        {"an empty first is passed over", {}, {"A"}, "C", First, 0, "B", {"B", "C", "D", "E"}},
+        {"an empty last is passed over", {}, {"E"}, "C", Last, 0, "D", {"A", "B", "C", "D"}},
+        // The record left is offered once: the empty one after it is no record left.
+        {"an invalid number leaves one", {}, {"B", "C"}, "B", Number, 9, "E", {"A", "C", "D", "E"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        makeRecords(all);
+        m_engine.setCurrentRecord(nullptr);
+        for (const QString& identifier : c.empty) {
+            record(identifier)->setFields(PlistDictionary());
+            record(identifier)->setTextString("");
+        }
+        if (!c.selected.isEmpty()) {
+            for (const QString& identifier : all)
+                if (!c.selected.contains(identifier))
+                    m_engine.catalog()->omitIdentifier(identifier, true);
+        }
+        m_engine.openRecordAtIndex(m_engine.indexOfRecordWithIdentifier(c.from));
+        ASSERT_EQ(current(), c.from);
+        m_engine.setLastHitField(2);
+        m_views.log.clear();
+
+        switch (c.move) {
+        case First: m_engine.goToFirstRecord(); break;
+        case Last: m_engine.goToLastRecord(); break;
+        case Next: m_engine.goToNextRecord(); break;
+        case Previous: m_engine.goToPreviousRecord(); break;
+        case Number: m_engine.goToRecordAtIndex(c.number); break;
+        }
+
+        EXPECT_EQ(current(), c.shown);
+        EXPECT_EQ(m_engine.catalog()->selectedIdentifiers(), c.left);
+        // Only an empty record left is deleted; omitted records stay in the datafile.
+        for (const QString& identifier : all) {
+            const bool omitted = !c.selected.isEmpty() && !c.selected.contains(identifier);
+            EXPECT_EQ(bool(record(identifier)), omitted || c.left.contains(identifier))
+                << identifier.toStdString();
+        }
+        // A move ends in the find box, with no search hit to resume from.
+        const bool moved = c.shown != c.from;
+        EXPECT_EQ(m_views.log.contains("find box"), moved);
+        EXPECT_EQ(m_engine.lastHitField(), moved ? CurrentRecordEngine::NoHit : 2);
+    }
+}
+
+TEST_F(CurrentRecordEngineTest, Navigation_CommitsTheTextLeftAndRecordsTheHistory)
+{
+    visit({});
+    m_views.text = "A, edited";
+    m_engine.goToLastRecord();
+    EXPECT_EQ(record("A")->textString(), "A, edited");
+    m_engine.goToPreviousRecord();
+    m_engine.goToRecordAtIndex(1);
+    EXPECT_EQ(m_engine.viewedRecordList(), QStringList({"A", "E", "D", "B"}));
 }
 
 TEST_F(CurrentRecordEngineTest, Fields_LookupsEmptyPositionsAndAddition)

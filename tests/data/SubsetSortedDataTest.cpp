@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 CatalogFixture fiveRecords()
@@ -107,6 +109,65 @@ TEST(SubsetSortedDataTest, SelectionCache_RebuildsOnlyWhenAsked)
     EXPECT_FALSE(catalog.isSelectedIdentifier("B"));
     catalog.rebuildSelectedIdentifiers();
     EXPECT_EQ(catalog.indexOfSelectedIdentifier("B"), 1);
+}
+
+TEST(SubsetSortedDataTest, SelectionPositions_StayRightThroughAddsMovesDeletesAndSelections)
+{
+    // The positions are kept up to date across one change instead of being made again:
+    // after each change of a random run they must answer as a search from the start.
+    CatalogFixture fixture = fiveRecords();
+    SubsetSortedData& catalog = *fixture.catalog;
+    std::mt19937 random(20240601);
+    const auto pick = [&](qsizetype count) { return qsizetype(random() % quint32(count)); };
+    const auto anyIdentifier = [&] {
+        return SortedData::identifierOfEntry(catalog.sortedArray().at(pick(catalog.count())));
+    };
+    int made = 0;
+    for (int step = 0; step < 600; ++step) {
+        SCOPED_TRACE(step);
+        catalog.isSelectedIdentifier("A"); // the positions exist before the change
+        switch (random() % 7) {
+        case 0:
+        case 1:
+            catalog.insertIdentifier(QString("N%1").arg(made++), anyIdentifier());
+            break;
+        case 2:
+        case 3:
+            catalog.moveIdentifier(anyIdentifier(), pick(catalog.count() + 1));
+            break;
+        case 4:
+            if (catalog.count() > 3)
+                catalog.deleteIdentifier(anyIdentifier());
+            break;
+        case 5: {
+            const QString identifier = anyIdentifier();
+            if (catalog.isSelectedIdentifier(identifier) && catalog.countSelected() > 1)
+                catalog.omitIdentifier(identifier, true);
+            else
+                catalog.includeIdentifier(identifier, true);
+            break;
+        }
+        case 6: {
+            // A selection handed over whole, now and then naming one record twice.
+            QStringList selection = catalog.selectedIdentifiers();
+            if (random() % 4 == 0)
+                selection.insert(pick(selection.size() + 1), selection.at(pick(selection.size())));
+            else
+                selection.removeAt(pick(selection.size()));
+            catalog.setSelectedIdentifiers(selection);
+            break;
+        }
+        }
+        const QStringList& selected = catalog.selectedIdentifiers();
+        for (const PlistValue& entry : catalog.sortedArray()) {
+            const QString identifier = SortedData::identifierOfEntry(entry);
+            const qsizetype expected = selected.indexOf(identifier);
+            ASSERT_EQ(catalog.indexOfSelectedIdentifier(identifier),
+                      expected < 0 ? VKArrayCategories::NotFound : expected)
+                << identifier.toStdString();
+        }
+        ASSERT_FALSE(catalog.isSelectedIdentifier("missing"));
+    }
 }
 
 TEST(SubsetSortedDataTest, PushAndPop_RestoreTheOrderAndEveryFlag)

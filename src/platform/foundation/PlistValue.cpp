@@ -534,3 +534,23 @@ PlistValue PlistValue::deepCopy() const
         return dictionary->deepCopy();
     return *this;
 }
+
+bool PlistValue::hasXmlForm() const
+{
+    switch (type()) {
+    case Type::Null:
+    case Type::Uid:
+        return false;
+    case Type::Array:
+        return std::all_of(asArray()->begin(), asArray()->end(),
+                           [](const PlistValue& element) { return element.hasXmlForm(); });
+    case Type::Dictionary:
+        for (const PlistDictionary::Entry& entry : *asDictionary()) {
+            if (!entry.value.hasXmlForm())
+                return false;
+        }
+        return true;
+    default:
+        return true;
+    }
+}

@@ -145,6 +145,9 @@ public:
     bool isArray() const { return type() == Type::Array; }
     bool isDictionary() const { return type() == Type::Dictionary; }
     bool isUid() const { return type() == Type::Uid; }
+    // Whether it holds no null and no archive UID at any depth: what an XML property
+    // list, which has no form for either, can store.
+    bool hasXmlForm() const;
     // An integer above the signed 64-bit range.
     bool isUnsignedInteger() const { return std::holds_alternative<quint64>(m_value); }
 

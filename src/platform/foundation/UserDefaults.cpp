@@ -19,30 +19,6 @@ UserDefaults* installedDefaults = nullptr;
 const QString plistSuffix = QStringLiteral(".plist");
 const QString corruptSuffix = QStringLiteral(".corrupt");
 
-// A null or an archive reference anywhere inside would make every later save fail.
-bool isStorable(const PlistValue& value)
-{
-    switch (value.type()) {
-    case PlistValue::Type::Null:
-    case PlistValue::Type::Uid:
-        return false;
-    case PlistValue::Type::Array:
-        for (const PlistValue& element : *value.asArray()) {
-            if (!isStorable(element))
-                return false;
-        }
-        return true;
-    case PlistValue::Type::Dictionary:
-        for (const PlistDictionary::Entry& entry : *value.asDictionary()) {
-            if (!isStorable(entry.value))
-                return false;
-        }
-        return true;
-    default:
-        return true;
-    }
-}
-
 // A domain name as a file name: reversible, so two names never share a file, and
 // never hidden, a path or too long for the file system.
 QString fileNameForDomain(const QString& name)
@@ -215,7 +191,7 @@ void UserDefaults::setObject(const PlistValue& value, const QString& key)
         removeObjectForKey(key);
         return;
     }
-    if (!isStorable(value)) {
+    if (!value.hasXmlForm()) {
         SystemLog::log(
             QStringLiteral(
                 "Refused the user default for key \"%1\": a property list cannot hold its value")
@@ -272,7 +248,7 @@ void UserDefaults::setPersistentDomain(const PlistDictionary& values, const QStr
 {
     if (name.isEmpty())
         return;
-    if (!isStorable(PlistValue(values))) {
+    if (!PlistValue(values).hasXmlForm()) {
         SystemLog::log(
             QStringLiteral(
                 "Refused the persistent domain \"%1\": a property list cannot hold its values")

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class EditorWindowController;
+class QMimeData;
+class RecordData;
+
+// The editor window's Records commands: moving between the selected records and back
+// and forth through the records viewed, adding records (numbered automatically, placed
+// where the datafile says, the clipboard pasted in on request), moving records in the
+// datafile's order, locking them, and the record information palette. Every command
+// does nothing while the window syncs.
+//   EditorRecordsController.cpp        navigation, order, locks, record information
+//   EditorRecordsControllerAdding.cpp  adding records
+class EditorRecordsController : public QObject {
+    Q_OBJECT
+
+public:
+    // Reads a pasteboard into the Freeform Text Area's selection, as rich or plain text;
+    // whether anything was read.
+    using Paste = std::function<bool(const QMimeData* pasteboard, bool plainText)>;
+
+    explicit EditorRecordsController(EditorWindowController& editor);
+
+    // Navigation; the moves themselves are the current-record engine's.
+    // Asks for the number of the selected record to show.
+    void goToRecordNumber();
+    void gotoRecordSheetDidEnd(int returnCode, qint64 index);
+
+    // Adding (EditorRecordsControllerAdding.cpp).
+    // The running number with zeros after any sign until it is digitCount long.
+    static QString autoAddNumberText(qint64 number, qint64 digitCount);
+    // Writes the datafile's automatic content (prefix, next number, suffix) into the
+    // record's chosen field, counting the number as used.
+    void updateAutoAddContentField(const std::shared_ptr<RecordData>& record);
+    // Add Record: a new record, unless the current one is empty, shown, placed and
+    // focused for typing.
+    void addRecord();
+    // The record a caller fills: a new one (or the empty current one) shown, the focus in
+    // the find box. None while syncing or in a clone.
+    std::shared_ptr<RecordData> addRecordForModification();
+    // A new record with its automatic content, and nothing else: the current record stays.
+    std::shared_ptr<RecordData> addNewRecord();
+    // Add Record, then the clipboard (or the pasteboard given) read into its text.
+    void addRecordWithPaste();
+    bool addRecordWithPasteboard(const QMimeData* pasteboard);
+    // Add Record reusing an empty current record; with Alt the clipboard is pasted in,
+    // as plain text with Alt and Shift.
+    void addRecordWithToggle(Qt::KeyboardModifiers modifiers);
+    void addRecordWithPasteAsPlainText();
+    void setPasteForTesting(Paste paste) { m_paste = std::move(paste); }
+
+    // Order and locks.
+    void makeThisTheFirstRecord();
+    void makeThisTheLastRecord();
+    // Asks for the number of the selected record the current one goes after.
+    void moveAfterRecordNumber();
+    void moveAfterRecordSheetDidEnd(int returnCode, qint64 index);
+    void lockAllRecords();
+    void unlockAllRecords();
+    // Each selected record back to its lock before the last Lock All or Unlock All.
+    void revertAllRecordsLockedState();
+    void toggleRecordLocked();
+
+    // Shows the record information palette with the current record's.
+    void showRecordInfo();
+    // Hands the palette the current record's information, when this window is in front.
+    void updateRecordInfoPalette();
+
+    void selectAllRecords();
+
+private:
+    void registerCommands();
+    // Registers a command that does nothing while the window syncs.
+    void registerCommand(const char* selector, std::function<void()> command);
+    // Refreshes the drawer in which a template's unprintable records are edited, after
+    // a move; there is no such drawer yet.
+    void updateDrawerContents() {}
+    // Moves the current record's catalog entry and shows the selected record at shown.
+    void moveCurrentRecord(qint64 catalogIndex, qint64 shown);
+    void setLockOfSelectedRecords(bool locked);
+
+    // Adding's shared steps.
+    bool refusedInAClone();
+    bool commitForAdding();
+    bool currentRecordIsEmpty() const;
+    void refocusTable();
+    std::shared_ptr<RecordData> makeRecord();
+    void showNewRecord(const std::shared_ptr<RecordData>& record);
+    void resetFreeformText();
+    void placeNewRecord();
+    void focusNewRecord();
+    void finishToggledAdd();
+    // Runs a paste; one that throws is reported and counts as nothing read.
+    bool guardedPaste(const std::function<bool()>& paste);
+    bool paste(const QMimeData* pasteboard, bool plainText);
+    void reportMemoryError();
+
+    EditorWindowController& m_editor;
+    Paste m_paste;
+};

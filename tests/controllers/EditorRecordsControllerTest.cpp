@@ -1,0 +1,656 @@
+// The editor window's Records commands over real windows: adding, order, locks, the
+// go-to and move sheets, and the record information palette.
+#include "EditorRecordsController.h"
+
+#include "EditorTableController.h"
+#include "EditorTestBase.h"
+#include "FreeformTextView.h"
+#include "GotoRecordSheetController.h"
+#include "MoveRecordSheetController.h"
+#include "NotificationCenter.h"
+#include "RecordInfoPaletteController.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTextCursor>
+
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+// Failures name the strings, not their bytes.
+static void PrintTo(const QString& string, std::ostream* stream)
+{
+    *stream << '"' << string.toStdString() << '"';
+}
+
+namespace {
+
+const QString NameField = QStringLiteral("N");
+
+class EditorRecordsControllerTest : public EditorTestBase {
+protected:
+    void SetUp() override
+    {
+        EditorTestBase::SetUp();
+        m_addedObserver = NotificationCenter::defaultCenter().addObserver(
+            "DidAddRecordNotification", nullptr,
+            [this](const Notification& note) { m_added.append(note.userInfo); });
+    }
+
+    // Records named "1" to count in the field "Name" of two (none when withFields is false), each
+    // with its name as its text.
+    EditorWindowController* openNumbered(int count, const QString& mode = "Basic",
+                                         bool withFields = true)
+    {
+        auto document = std::make_unique<DatafileDocument>();
+        if (withFields)
+            document->datafileSettings()->setFields(PlistArray{
+                PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, NameField},
+                                {DatafileSettingsData::FieldNameKey, "Name"}},
+                PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, "T"},
+                                {DatafileSettingsData::FieldNameKey, "Note"}}});
+        document->datafileSettings()->setMode(mode);
+        for (int i = 1; i <= count; ++i) {
+            auto record = std::make_shared<RecordData>();
+            if (withFields)
+                record->setFields(PlistDictionary{{NameField, QString::number(i)}});
+            record->setTextString(QString::number(i));
+            document->datafileRecords()->setRecord(record, record->identifier());
+            document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+            m_identifiers.append(record->identifier());
+        }
+        document->datafileCatalog()->rebuildSelectedIdentifiers();
+        m_document = show(std::move(document));
+        return editorOf(m_document);
+    }
+
+    // The records of the catalog in order, by name; "new" for one without.
+    QStringList order(EditorWindowController* editor, bool selectedOnly = false) const
+    {
+        const std::shared_ptr<SubsetSortedData>& catalog = editor->engine().catalog();
+        QStringList identifiers = catalog->selectedIdentifiers();
+        if (!selectedOnly) {
+            identifiers.clear();
+            for (const PlistValue& entry : catalog->sortedArray())
+                identifiers.append(SortedData::identifierOfEntry(entry));
+        }
+        QStringList names;
+        for (const QString& identifier : identifiers)
+            names.append(nameOf(editor, identifier));
+        return names;
+    }
+
+    QString nameOf(EditorWindowController* editor, const QString& identifier) const
+    {
+        const std::shared_ptr<RecordData> record = editor->engine().recordForIdentifier(identifier);
+        const QString text = record ? record->textString() : QString();
+        return text.isEmpty() ? QStringLiteral("new") : text;
+    }
+
+    QString current(EditorWindowController* editor) const
+    {
+        const std::shared_ptr<RecordData>& record = editor->engine().currentRecord();
+        return record ? nameOf(editor, record->identifier()) : QString();
+    }
+
+    void showNumber(EditorWindowController* editor, int number)
+    {
+        editor->engine().loadRecordAtIndex(
+            editor->engine().indexOfRecordWithIdentifier(m_identifiers.at(number - 1)));
+    }
+
+    static void emptyCurrentRecord(EditorWindowController* editor)
+    {
+        editor->engine().currentRecord()->setFields(PlistDictionary());
+        editor->freeformTextView()->loadPlainText(QString());
+        editor->engine().updateCurrentRecord();
+    }
+
+    static void activate(QWidget* window)
+    {
+        window->show();
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+
+    DatafileDocument* m_document = nullptr;
+    QStringList m_identifiers;
+    QList<QVariantMap> m_added;
+    NotificationObserver m_addedObserver;
+};
+
+} // namespace
+
+TEST_F(EditorRecordsControllerTest, AutoAddNumberText_PadsAfterTheSignAndNeverCuts)
+{
+    const struct {
+        qint64 number;
+        qint64 digits;
+        QString text;
+    } cases[] = {
+        {8, 3, "008"},   {100, 2, "100"}, {42, 5, "00042"}, {42, 1, "42"}, {7, 1, "7"},
+        {-4, 3, "-04"},  {-4, 2, "-4"},   {0, 3, "000"},    {5, 0, "5"},   {5, -2, "5"},
+        {std::numeric_limits<qint64>::min(), 25, "-000009223372036854775808"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EditorRecordsController::autoAddNumberText(c.number, c.digits), c.text)
+            << c.number << " in " << c.digits;
+    // A digit count no field could show does not exhaust memory.
+    EXPECT_EQ(EditorRecordsController::autoAddNumberText(1, qint64(1) << 40).size(), 1000);
+}
+
+TEST_F(EditorRecordsControllerTest, AutomaticContent_PrefixNumberSuffixIntoTheChosenField)
+{
+    struct Case {
+        const char* name;
+        QString field;
+        bool number;
+        QString prefix, suffix;
+        qint64 digits, last;
+        std::optional<QString> written; // none: nothing written
+        qint64 counter;
+    };
+    const Case cases[] = {
+        {"prefix and number", "F", true, "A-", "", 3, 7, "A-008", 8},
+        {"a longer number", "F", true, "", "", 2, 99, "100", 100},
+        {"leading zeros", "F", true, "", "", 5, 41, "00042", 42},
+        {"digit count 1", "F", true, "", "", 1, 41, "42", 42},
+        {"a negative counter", "F", true, "", "", 3, -5, "-04", -4},
+        {"suffix", "F", true, "#", "/x", 1, 0, "#1/x", 1},
+        {"no field", "", true, "A-", "", 3, 7, std::nullopt, 7},
+        {"no number", "F", false, "A-", "-Z", 3, 7, "A--Z", 7},
+        {"the last number there is", "F", true, "", "", 1, std::numeric_limits<qint64>::max(),
+         QString::number(std::numeric_limits<qint64>::max()), std::numeric_limits<qint64>::max()},
+        // An identifier that names no field is written all the same.
+        {"no such field", "ELSEWHERE", true, "", "", 1, 0, "1", 1},
+    };
+    EditorWindowController* editor = openNumbered(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto settings = editor->settings();
+        settings->setAutoAddContentFieldID(c.field);
+        settings->setAutoAddNumber(c.number);
+        settings->setAutoAddPrefix(c.prefix);
+        settings->setAutoAddSuffix(c.suffix);
+        settings->setAutoAddDigitCount(c.digits);
+        settings->setLastAutoAddInteger(c.last);
+        auto record = std::make_shared<RecordData>();
+        record->setNeedsSync(false);
+
+        editor->recordsController().updateAutoAddContentField(record);
+
+        const PlistValue* value = record->fields().find(c.field);
+        EXPECT_EQ(value ? std::optional<QString>(value->stringValue()) : std::nullopt, c.written);
+        EXPECT_EQ(settings->lastAutoAddInteger(), c.counter);
+        EXPECT_EQ(record->needsSync(), c.written.has_value());
+    }
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecord_OnAnEmptyCurrentRecord_AddsAndPostsNothing)
+{
+    EditorWindowController* editor = openNumbered(3);
+    editor->settings()->setAutoAddContentFieldID(NameField);
+    editor->settings()->setAutoAddNumber(true);
+    showNumber(editor, 2);
+    emptyCurrentRecord(editor);
+    const QString emptyOne = editor->engine().currentRecord()->identifier();
+
+    editor->performAction("addRecord:");
+    editor->recordsController().addRecordForModification();
+    editor->recordsController().addRecordWithPaste();
+
+    EXPECT_TRUE(m_added.isEmpty());
+    EXPECT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(editor->engine().currentRecord()->identifier(), emptyOne);
+    EXPECT_EQ(editor->settings()->lastAutoAddInteger(), 0);
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecord_GoesWhereTheDatafileSays_SelectedAndShown)
+{
+    const struct {
+        qint64 location;
+        QStringList order;
+    } cases[] = {
+        {0, {"1", "2", "new", "3", "4", "5"}},
+        {1, {"new", "1", "2", "3", "4", "5"}},
+        {2, {"1", "2", "3", "4", "5", "new"}},
+        {7, {"1", "2", "new", "3", "4", "5"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.location);
+        m_identifiers.clear();
+        m_added.clear();
+        EditorWindowController* editor = openNumbered(5);
+        editor->settings()->setNewRecordLocation(c.location);
+        showNumber(editor, 2);
+        const QString second = editor->engine().currentRecord()->identifier();
+
+        editor->performAction("addRecord:");
+
+        EXPECT_EQ(order(editor), c.order);
+        EXPECT_EQ(current(editor), "new");
+        ASSERT_EQ(m_added.size(), 1);
+        EXPECT_EQ(m_added.first().value("AfterIdentifier").toString(), second);
+        EXPECT_EQ(m_added.first().value("NewIdentifier").toString(),
+                  editor->engine().currentRecord()->identifier());
+        EXPECT_EQ(editor->engine().viewedRecordList().last(),
+                  editor->engine().currentRecord()->identifier());
+        EXPECT_TRUE(m_document->isDocumentEdited());
+        EXPECT_EQ(editor->engine().lastHitField(), CurrentRecordEngine::NoHit);
+    }
+
+    // With only some records selected, the new one is selected and shown.
+    for (qint64 location : {0, 1, 2}) {
+        SCOPED_TRACE(location);
+        m_identifiers.clear();
+        EditorWindowController* editor = openNumbered(5);
+        editor->settings()->setNewRecordLocation(location);
+        editor->engine().catalog()->omitIdentifier(m_identifiers.at(2), true);
+        editor->engine().catalog()->omitIdentifier(m_identifiers.at(3), true);
+        showNumber(editor, 2);
+        editor->performAction("addRecord:");
+        EXPECT_EQ(current(editor), "new");
+        EXPECT_TRUE(editor->engine().isValidRecord(editor->engine().currentRecord()));
+        EXPECT_EQ(editor->engine().selectedRecordCount(), 4);
+    }
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecord_WithoutACurrentRecord_GoesLast)
+{
+    EditorWindowController* editor = openNumbered(0);
+    ASSERT_FALSE(editor->engine().currentRecord());
+    editor->performAction("addRecord:");
+    ASSERT_EQ(m_added.size(), 1);
+    EXPECT_EQ(m_added.first().value("AfterIdentifier").toString(), "");
+    EXPECT_EQ(order(editor), QStringList({"new"}));
+    EXPECT_EQ(current(editor), "new");
+
+    m_identifiers.clear();
+    editor = openNumbered(3);
+    editor->engine().setCurrentRecord(nullptr);
+    editor->recordsController().addNewRecord();
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "3", "new"}));
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecord_PutsTheFocusInTheFirstFieldOrTheText)
+{
+    EditorWindowController* editor = openNumbered(3, "Basic");
+    editor->tableController()->basicTableView()->selectRow(1);
+    editor->tableController()->setCurrentField(1);
+    editor->performAction("addRecord:");
+    EXPECT_TRUE(editor->tableViewActive());
+    EXPECT_EQ(editor->tableController()->currentField(), 0u);
+    EXPECT_EQ(editor->tableController()->basicTableView()->selectionModel()->selectedRows().first().row(), 0);
+
+    m_identifiers.clear();
+    editor = openNumbered(3, "List");
+    editor->performAction("addRecord:");
+    EXPECT_TRUE(editor->tableViewActive());
+    EXPECT_EQ(editor->tableController()->listTableView()->selectionModel()->selectedRows().first().row(),
+              int(editor->engine().indexOfCurrentRecord()));
+
+    m_identifiers.clear();
+    editor = openNumbered(3, "List", false);
+    editor->performAction("addRecord:");
+    EXPECT_FALSE(editor->tableViewActive());
+    EXPECT_EQ(editor->window()->focusWidget(), editor->freeformTextView());
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecordForModification_AndAddNewRecord)
+{
+    EditorWindowController* editor = openNumbered(3);
+    editor->settings()->setAutoAddContentFieldID(NameField);
+    editor->settings()->setAutoAddNumber(true);
+    editor->settings()->setAutoAddDigitCount(3);
+    showNumber(editor, 2);
+    const std::shared_ptr<RecordData> second = editor->engine().currentRecord();
+
+    // Numbered one after another; the record on screen stays.
+    for (int i = 0; i < 3; ++i)
+        editor->recordsController().addNewRecord();
+    EXPECT_EQ(editor->engine().currentRecord(), second);
+    ASSERT_EQ(m_added.size(), 3);
+    QStringList numbers;
+    for (const QVariantMap& added : m_added)
+        numbers.append(editor->engine()
+                           .recordForIdentifier(added.value("NewIdentifier").toString())
+                           ->fields()
+                           .value(NameField)
+                           .stringValue());
+    EXPECT_EQ(numbers, QStringList({"001", "002", "003"}));
+    EXPECT_EQ(editor->settings()->lastAutoAddInteger(), 3);
+
+    const std::shared_ptr<RecordData> toFill = editor->recordsController().addRecordForModification();
+    ASSERT_TRUE(toFill);
+    EXPECT_EQ(toFill, editor->engine().currentRecord());
+    EXPECT_EQ(toFill->fields().value(NameField).stringValue(), "004");
+    // Not placed: directly after the record that was current.
+    EXPECT_EQ(editor->engine().catalog()->indexOfIdentifier(toFill->identifier()), 2);
+    // The record to fill is empty but for its number: handed out again, not made anew.
+    toFill->setFields(PlistDictionary());
+    EXPECT_EQ(editor->recordsController().addRecordForModification(), toFill);
+}
+
+TEST_F(EditorRecordsControllerTest, AddRecordWithToggle_AltPastesRichText_AltShiftPlainText)
+{
+    auto* clipboard = new QMimeData;
+    clipboard->setHtml("<b>Bold</b> words");
+    clipboard->setText("Bold words");
+    QApplication::clipboard()->setMimeData(clipboard);
+
+    for (const bool plain : {false, true}) {
+        SCOPED_TRACE(plain ? "plain" : "rich");
+        m_identifiers.clear();
+        EditorWindowController* editor = openNumbered(3);
+        emptyCurrentRecord(editor);
+        const std::shared_ptr<RecordData> reused = editor->engine().currentRecord();
+
+        editor->recordsController().addRecordWithToggle(plain ? Qt::AltModifier | Qt::ShiftModifier
+                                                              : Qt::AltModifier);
+
+        // The empty record on screen receives the paste: nothing is added.
+        EXPECT_TRUE(m_added.isEmpty());
+        EXPECT_EQ(editor->engine().currentRecord(), reused);
+        EXPECT_EQ(reused->textString(), "Bold words");
+        QTextCursor cursor(editor->freeformTextView()->document());
+        cursor.setPosition(2);
+        EXPECT_EQ(cursor.charFormat().fontWeight() >= QFont::Bold, !plain);
+        EXPECT_FALSE(reused->textRTFD().isEmpty());
+        EXPECT_TRUE(m_document->isDocumentEdited());
+    }
+
+    // Without Alt a record is added and nothing pasted.
+    m_identifiers.clear();
+    EditorWindowController* editor = openNumbered(3);
+    editor->recordsController().addRecordWithToggle(Qt::NoModifier);
+    EXPECT_EQ(m_added.size(), 1);
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "");
+
+    // Always plain text, into a new record.
+    editor->engine().loadRecordAtIndex(0);
+    editor->performAction("addRecordWithPasteAsPlainText:");
+    EXPECT_EQ(m_added.size(), 2);
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "Bold words");
+
+    // Add Record with Paste: a new record holding the clipboard's rich text.
+    editor->engine().loadRecordAtIndex(0);
+    editor->performAction("addRecordWithPaste:");
+    EXPECT_EQ(m_added.size(), 3);
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "Bold words");
+    EXPECT_EQ(editor->recordsController().addRecordWithPasteboard(nullptr), false);
+}
+
+TEST_F(EditorRecordsControllerTest, Paste_ThatThrows_ShowsMemoryErrorAndKeepsTheRecord)
+{
+    EditorWindowController* editor = openNumbered(2);
+    int thrown = 0;
+    editor->recordsController().setPasteForTesting([&](const QMimeData*, bool plain) -> bool {
+        if (thrown++ % 2)
+            throw std::runtime_error("unsteady");
+        if (plain)
+            throw std::length_error("too long");
+        throw std::bad_alloc();
+    });
+    auto* clipboard = new QMimeData;
+    clipboard->setText("words");
+    QApplication::clipboard()->setMimeData(clipboard);
+
+    EXPECT_FALSE(editor->recordsController().addRecordWithPasteboard(clipboard));
+    editor->engine().loadRecordAtIndex(0);
+    editor->recordsController().addRecordWithToggle(Qt::AltModifier);
+    editor->engine().loadRecordAtIndex(0);
+    editor->recordsController().addRecordWithPasteAsPlainText();
+
+    ASSERT_EQ(m_presenter.alerts().size(), 3);
+    for (const auto& shown : m_presenter.alerts()) {
+        EXPECT_EQ(shown.request.style, AlertRequest::Style::Critical);
+        EXPECT_EQ(shown.request.messageText, "Memory Error.");
+        EXPECT_EQ(shown.request.informativeText,
+                  "It appears that the contents of the clipboard that were just pasted into Norva "
+                  "Pro may have caused a instability. We strongly suggest that you save changes, "
+                  "quit Norva Pro, and relaunch it..");
+        EXPECT_EQ(shown.request.buttons, QStringList({"OK"}));
+    }
+    // Each record stays, and the operation went on to its end.
+    EXPECT_EQ(m_added.size(), 3);
+    EXPECT_EQ(editor->engine().catalog()->count(), 5);
+    EXPECT_EQ(current(editor), "new");
+    EXPECT_TRUE(m_document->isDocumentEdited());
+}
+
+TEST_F(EditorRecordsControllerTest, Clone_BeepsAndAddsNothing)
+{
+    EditorWindowController* editor = openNumbered(3);
+    auto made = std::make_unique<EditorWindowController>();
+    EditorWindowController* clone = made.get();
+    m_document->addWindowController(std::move(made));
+    clone->setIsClone(true);
+    clone->prepare();
+
+    for (const char* command : {"addRecord:", "addRecordWithPaste:", "addRecordWithToggle:",
+                                "addRecordWithPasteAsPlainText:"})
+        clone->performAction(command);
+    EXPECT_FALSE(clone->recordsController().addRecordForModification());
+    EXPECT_FALSE(clone->recordsController().addNewRecord());
+    EXPECT_FALSE(clone->recordsController().addRecordWithPasteboard(nullptr));
+    EXPECT_EQ(m_presenter.beepCount(), 7);
+    EXPECT_TRUE(m_added.isEmpty());
+    EXPECT_EQ(editor->engine().catalog()->count(), 3);
+
+    // Nor does it reorder the catalog it shares.
+    clone->engine().loadRecordAtIndex(1);
+    clone->performAction("makeThisTheFirstRecord:");
+    clone->performAction("makeThisTheLastRecord:");
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "3"}));
+}
+
+TEST_F(EditorRecordsControllerTest, Order_MakeFirstMakeLastAndMoveAfterByTheSheet)
+{
+    struct Case {
+        const char* name;
+        int current;
+        const char* command;
+        QString typed; // into the move sheet
+        QStringList order;
+        QString shown;
+    };
+    const Case cases[] = {
+        {"2 after 4", 2, "moveAfterRecordNumber:", "4", {"1", "3", "4", "2", "5"}, "2"},
+        {"5 after 2", 5, "moveAfterRecordNumber:", "2", {"1", "5", "2", "3", "4"}, "5"},
+        {"after itself", 3, "moveAfterRecordNumber:", "3", {"1", "2", "3", "4", "5"}, "3"},
+        {"make first", 4, "makeThisTheFirstRecord:", {}, {"4", "1", "2", "3", "5"}, "4"},
+        {"make first of the first", 1, "makeThisTheFirstRecord:", {}, {"1", "2", "3", "4", "5"}, "1"},
+        {"make last", 2, "makeThisTheLastRecord:", {}, {"1", "3", "4", "5", "2"}, "2"},
+        {"make last of the last", 5, "makeThisTheLastRecord:", {}, {"1", "2", "3", "4", "5"}, "5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_identifiers.clear();
+        EditorWindowController* editor = openNumbered(5);
+        showNumber(editor, c.current);
+        editor->performAction(c.command);
+        if (!c.typed.isEmpty()) {
+            auto* sheet = VKSheetController::topmostController<MoveRecordSheetController>();
+            ASSERT_TRUE(sheet);
+            EXPECT_EQ(sheet->lastMoveAfterRecord()->text(), "of 5");
+            EXPECT_FALSE(sheet->okayButton()->isEnabled());
+            QTest::keyClicks(sheet->numberField(), c.typed);
+            sheet->okay();
+        }
+        EXPECT_EQ(order(editor), c.order);
+        EXPECT_EQ(current(editor), c.shown);
+        EXPECT_EQ(m_document->isDocumentEdited(), c.order != QStringList({"1", "2", "3", "4", "5"}));
+    }
+}
+
+TEST_F(EditorRecordsControllerTest, NumberSheets_TakeOnlyNumbersUpToTheSelectedCount)
+{
+    EditorWindowController* editor = openNumbered(5);
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(4), true);
+    editor->performAction("goToRecordNumber:");
+    auto* sheet = VKSheetController::topmostController<GotoRecordSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->lastGoToRecord()->text(), "of 4");
+    QLineEdit* field = sheet->numberField();
+    for (const char* refused : {"5", "9", "x", "-", " "})
+        QTest::keyClicks(field, refused);
+    EXPECT_EQ(field->text(), "");
+    EXPECT_FALSE(sheet->okayButton()->isEnabled());
+    QTest::keyClicks(field, "0");
+    EXPECT_FALSE(sheet->okayButton()->isEnabled());
+    field->clear();
+    QTest::keyClicks(field, "3");
+    EXPECT_TRUE(sheet->okayButton()->isEnabled());
+    sheet->cancel();
+    EXPECT_EQ(current(editor), "1");
+
+    editor->performAction("goToRecordNumber:");
+    sheet = VKSheetController::topmostController<GotoRecordSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->numberField()->text(), ""); // a new question each time
+    QTest::keyClicks(sheet->numberField(), "3");
+    sheet->okay();
+    EXPECT_EQ(current(editor), "3");
+    EXPECT_FALSE(VKSheetController::topmostController<GotoRecordSheetController>());
+
+    // One selected record: nothing to go to.
+    for (int i = 0; i < 3; ++i)
+        editor->engine().catalog()->omitIdentifier(m_identifiers.at(i), true);
+    editor->performAction("goToRecordNumber:");
+    editor->performAction("moveAfterRecordNumber:");
+    EXPECT_FALSE(VKSheetController::topmostController<GotoRecordSheetController>());
+    EXPECT_FALSE(VKSheetController::topmostController<MoveRecordSheetController>());
+}
+
+TEST_F(EditorRecordsControllerTest, Locks_AllUnlockAllRevertAndToggle)
+{
+    EditorWindowController* editor = openNumbered(4);
+    const auto locks = [&] {
+        QList<bool> states;
+        for (const QString& identifier : m_identifiers)
+            states.append(editor->engine().recordForIdentifier(identifier)->recordLocked());
+        return states;
+    };
+    editor->engine().recordForIdentifier(m_identifiers.at(1))->setRecordLocked(true);
+    const QList<bool> before = locks();
+    // Only the selected records change.
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(3), true);
+
+    editor->performAction("lockAllRecords:");
+    EXPECT_EQ(locks(), QList<bool>({true, true, true, false}));
+    EXPECT_EQ(editor->recordLockedImageName(), "TB_C_recordlocked");
+    EXPECT_TRUE(editor->freeformTextView()->isReadOnly());
+    editor->performAction("revertAllRecordsLockedState:");
+    EXPECT_EQ(locks(), before);
+    EXPECT_EQ(editor->recordLockedImageName(), "TB_C_recordunlocked");
+    EXPECT_FALSE(editor->freeformTextView()->isReadOnly());
+
+    editor->performAction("lockAllRecords:");
+    editor->performAction("unlockAllRecords:");
+    EXPECT_EQ(locks(), QList<bool>({false, false, false, false}));
+    EXPECT_EQ(editor->recordLockedImageName(), "TB_C_recordunlocked");
+    editor->performAction("revertAllRecordsLockedState:");
+    EXPECT_EQ(locks(), QList<bool>({true, true, true, false}));
+
+    editor->performAction("toggleRecordLocked:");
+    EXPECT_EQ(locks(), QList<bool>({false, true, true, false}));
+    EXPECT_EQ(editor->recordLockedImageName(), "TB_C_recordunlocked");
+    EXPECT_FALSE(editor->freeformTextView()->isReadOnly());
+    editor->performAction("toggleRecordLocked:");
+    EXPECT_EQ(editor->recordLockedImageName(), "TB_C_recordlocked");
+    EXPECT_TRUE(editor->freeformTextView()->isReadOnly());
+
+    // Only the settings count as changed, so closing keeps them.
+    EXPECT_TRUE(editor->settings()->datafileSettingsDidChange());
+    EXPECT_FALSE(m_document->isDocumentEdited());
+}
+
+TEST_F(EditorRecordsControllerTest, SelectAllRecords_SelectsEveryRecordAndKeepsTheOneShown)
+{
+    EditorWindowController* editor = openNumbered(4);
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(0), true);
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(2), true);
+    showNumber(editor, 4);
+    editor->performAction("selectAllRecords:");
+    EXPECT_EQ(order(editor, true), QStringList({"1", "2", "3", "4"}));
+    EXPECT_EQ(current(editor), "4");
+    EXPECT_TRUE(editor->settings()->criteria()->selectAllRecords());
+}
+
+TEST_F(EditorRecordsControllerTest, WhileSyncing_EveryCommandDoesNothing)
+{
+    EditorWindowController* editor = openNumbered(4);
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(3), true);
+    showNumber(editor, 2);
+    editor->engine().loadRecordAtIndex(0);
+    editor->settings()->setDatafileSettingsDidChange(false);
+    editor->setNowSyncing(true);
+    for (const char* command :
+         {"goToFirstRecord:", "goToLastRecord:", "goToNextRecord:", "goToPreviousRecord:",
+          "goToRecordNumber:", "goBackOneRecord:", "goForwardOneRecord:", "addRecord:",
+          "addRecordWithPaste:", "addRecordWithToggle:", "addRecordWithPasteAsPlainText:",
+          "makeThisTheFirstRecord:", "makeThisTheLastRecord:", "moveAfterRecordNumber:",
+          "lockAllRecords:", "unlockAllRecords:", "revertAllRecordsLockedState:",
+          "toggleRecordLocked:", "showRecordInfo:", "selectAllRecords:"}) {
+        SCOPED_TRACE(command);
+        EXPECT_TRUE(editor->respondsToAction(command));
+        editor->performAction(command);
+        EXPECT_EQ(current(editor), "1");
+        EXPECT_EQ(order(editor, true), QStringList({"1", "2", "3"}));
+    }
+    EXPECT_FALSE(editor->recordsController().addRecordForModification());
+    EXPECT_FALSE(editor->recordsController().addNewRecord());
+    EXPECT_TRUE(m_added.isEmpty());
+    EXPECT_FALSE(editor->engine().currentRecord()->recordLocked());
+    EXPECT_FALSE(VKSheetController::topmostController<GotoRecordSheetController>());
+    EXPECT_FALSE(m_document->isDocumentEdited());
+    EXPECT_FALSE(editor->settings()->datafileSettingsDidChange());
+}
+
+TEST_F(EditorRecordsControllerTest, RecordInfoPalette_ShowsTheFrontWindowsRecord_WithoutTheFocus)
+{
+    RecordInfoPaletteController& palette =
+        RecordInfoPaletteController::sharedRecordInfoPaletteController();
+    EditorWindowController* first = openNumbered(2);
+    first->engine().currentRecord()->setCreatedBy("Ann");
+    first->engine().currentRecord()->setModifiedBy("Max");
+    first->engine().currentRecord()->setTextString(QString(999, 'x'));
+    activate(first->window());
+    first->performAction("showRecordInfo:");
+
+    EXPECT_TRUE(palette.isVisible());
+    EXPECT_TRUE(palette.window()->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_EQ(QApplication::activeWindow(), first->window());
+    const QStringList info = first->recordInfo();
+    EXPECT_EQ(palette.modifiedOnText()->text(), info.at(0));
+    EXPECT_EQ(palette.createdOnText()->text(), info.at(2));
+    EXPECT_EQ(palette.modifiedByText()->text(), "Max");
+    EXPECT_EQ(palette.createdByText()->text(), "Ann");
+    EXPECT_EQ(palette.recordSizeText()->text(), "1000 Bytes"); // 999 characters and "1"
+
+    // Each record loaded in the window in front.
+    first->engine().loadRecordAtIndex(1);
+    EXPECT_EQ(palette.recordSizeText()->text(), "2 Bytes");
+
+    // Another datafile's window comes to the front: its record.
+    m_identifiers.clear();
+    EditorWindowController* second = openNumbered(1);
+    second->engine().currentRecord()->setCreatedBy("Zoë");
+    second->engine().currentRecord()->setTextString(QString(1000, 'y'));
+    activate(second->window());
+    EXPECT_EQ(palette.createdByText()->text(), "Zoë");
+    EXPECT_EQ(palette.recordSizeText()->text(), "1.001000 KB");
+    // A window behind loads a record: the palette stays with the one in front.
+    first->engine().loadRecordAtIndex(0);
+    EXPECT_EQ(palette.createdByText()->text(), "Zoë");
+    activate(first->window());
+    EXPECT_EQ(palette.createdByText()->text(), "Ann");
+    palette.window()->hide();
+}
