@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(EditorToolbarJourneyTest, Buttons_RemoveTheSelectedLinks_AndOpenTheUserGuide)
+TEST_F(EditorToolbarJourneyTest, Buttons_GoToTheNextRecord_RemoveTheSelectedLinks_OpenTheUserGuide)
 {
     EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
     ASSERT_TRUE(editor);
@@ -47,6 +47,19 @@ TEST_F(EditorToolbarJourneyTest, Buttons_RemoveTheSelectedLinks_AndOpenTheUserGu
     editor->window()->resize(2000, 500);
     QCoreApplication::processEvents();
     EXPECT_TRUE(showsImage(editor, "FirstRecord", "TB_C_first"));
+
+    // Next Record, and then Back in the history of viewed records, which had one entry.
+    QToolButton* next = button(editor, "NextRecord");
+    QToolButton* back = button(editor, "BackOneRecord");
+    ASSERT_TRUE(next && back);
+    EXPECT_TRUE(next->isEnabled());
+    EXPECT_FALSE(back->isEnabled());
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 1);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(back->isEnabled());
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
 
     FreeformTextView* text = editor->freeformTextView();
     editor->engine().currentRecord()->setTextString("see http://example.com today");
