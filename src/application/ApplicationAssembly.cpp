@@ -51,7 +51,8 @@ ApplicationAssembly::ApplicationAssembly()
         const ApplicationMenus& menus = application->menus();
         return std::make_unique<EditorWindowController>(EditorWindowMenus{
             [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); }, menus.sortTasksMenu(),
-            menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem()});
+            menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem(),
+            menus.dialMenu(), [application] { application->updateAllToolbars(); }});
     });
     DatafileDocument::setDidWriteHook([application] { application->services().setupDatafilesMenu(); });
 

@@ -5,6 +5,8 @@
 #include "DatafileDocument.h"
 #include "Document.h"
 #include "DocumentController.h"
+#include "EditorToolbarController.h"
+#include "EditorWindowController.h"
 #include "FileURL.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -271,6 +273,19 @@ void MainController::openDocument()
                            localized(QStringLiteral("All files (*)"))};
     for (const QUrl& url : Presenter::shared().runOpenPanel(request, QApplication::activeWindow()))
         documents.openDocumentWithContentsOfURL(url, true);
+}
+
+void MainController::updateAllToolbars()
+{
+    for (Document* document : DocumentController::shared().documents()) {
+        if (!dynamic_cast<DatafileDocument*>(document))
+            continue;
+        // A clone window too: it would keep the old images until a sheet ends on it.
+        for (const auto& controller : document->windowControllers()) {
+            if (auto* editor = dynamic_cast<EditorWindowController*>(controller.get()))
+                editor->toolbarController().showChangedStyle();
+        }
+    }
 }
 
 void MainController::dialingSetChanged()

@@ -72,6 +72,10 @@ public:
     void endIndeterminateProgressPanel();
     ProgressPanel* progressPanel() const { return m_progressPanel.get(); }
 
+    // Every open datafile's editor windows show their toolbars afresh, after the toolbar
+    // style changed.
+    void updateAllToolbars();
+
     ShellServices& services() const { return *m_services; }
     ApplicationMenus& menus() const { return *m_menus; }
 

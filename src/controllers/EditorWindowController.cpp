@@ -10,6 +10,7 @@
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
+#include "EditorToolbarController.h"
 #include "EditorWindowViews.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
@@ -68,6 +69,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });
+    m_toolbarController = std::make_unique<EditorToolbarController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
 }
@@ -163,6 +165,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     window->statusBar()->addPermanentWidget(m_readOnlyNote);
     window->statusBar()->addPermanentWidget(m_recordLocked);
     window->resize(800, 600);
+    m_toolbarController->setWindow(window.get());
+    m_toolbarController->setup();
     return window;
 }
 
@@ -281,6 +285,7 @@ void EditorWindowController::prepare()
         settings()->setMode(QStringLiteral("List"));
         m_tableController->changeMode(settings()->mode());
     }
+    m_toolbarController->setToolbarViewButton(settings()->mode());
 
     setGlobalLockFileName();
     openWithLockFile();
@@ -527,6 +532,12 @@ bool EditorWindowController::eventFilter(QObject* watched, QEvent* event)
         case QEvent::Move:
         case QEvent::Resize:
             noteFrameChange();
+            break;
+        case QEvent::WindowUnblocked:
+            // A sheet ended (the toolbar's customization among them): the toolbar is made
+            // afresh for its size, once the sheet has gone.
+            QTimer::singleShot(0, m_toolbarController.get(),
+                               [this] { m_toolbarController->showChangedStyle(); });
             break;
         default:
             break;

@@ -20,6 +20,7 @@ class EditorRecordsController;
 class EditorSelectionController;
 class EditorSortController;
 class EditorTableController;
+class EditorToolbarController;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
@@ -39,6 +40,10 @@ struct EditorWindowMenus {
     QMenu* sortMenu = nullptr; // the List View cells' contextual menu
     QAction* saveAsOtherFormatItem = nullptr;
     QAction* searchOptionLockItem = nullptr;
+    QMenu* dialMenu = nullptr; // copied by the toolbar's dial pop-up without dialing sets
+    // Shows every editor's toolbar afresh after the toolbar style changed; without it, a
+    // window shows its own.
+    std::function<void()> updateAllToolbars;
 };
 
 // The window of one open datafile and the hub of the program: every feature reaches
@@ -81,6 +86,7 @@ public:
     EditorTableController* tableController() const { return m_tableController; }
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
+    EditorToolbarController& toolbarController() { return *m_toolbarController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -199,6 +205,7 @@ private:
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
+    std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

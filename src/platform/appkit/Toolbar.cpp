@@ -577,6 +577,8 @@ QWidget* Toolbar::makeGroupWidget(ToolbarItem* group)
         auto* button = new QToolButton(row);
         button->setDefaultAction(subitem->buttonAction());
         button->setAutoRaise(true);
+        // As the bar's own buttons: the focus stays where the command acts.
+        button->setFocusPolicy(Qt::NoFocus);
         // A sub-item without a label of its own shows its image even in text-only display.
         const bool text = m_displayMode == DisplayMode::LabelOnly && !subitem->label().isEmpty();
         button->setToolButtonStyle(text ? Qt::ToolButtonTextOnly : Qt::ToolButtonIconOnly);
@@ -606,6 +608,7 @@ QWidget* Toolbar::makeViewWidget(ToolbarItem* item)
         // The view's menu form: a button titled like the menu item, opening its submenu.
         auto* button = new QToolButton;
         button->setAutoRaise(true);
+        button->setFocusPolicy(Qt::NoFocus);
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         QAction* form = item->menuFormRepresentation();
         if (form && form->menu()) {
