@@ -425,6 +425,43 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
     m_views.notifier->didDeleteRecord(identifier);
 }
 
+void CurrentRecordEngine::removeRecord(const std::shared_ptr<RecordData>& record)
+{
+    const QString identifier = record->identifier();
+    const std::shared_ptr<DatafileSettingsData> datafileSettings = settings();
+    if (!datafileSettings->syncID().isEmpty())
+        datafileSettings->addDeletedIdentifier(identifier);
+    m_views.notifier->willDeleteRecord(identifier);
+    // The window's own observer takes it out of the catalog; without one it must still go.
+    if (m_catalog->indexOfIdentifier(identifier) >= 0)
+        m_catalog->deleteIdentifier(identifier);
+    m_catalog->records()->removeRecordForIdentifier(identifier);
+}
+
+void CurrentRecordEngine::deleteCurrentRecord()
+{
+    if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !m_currentRecord)
+        return;
+    m_views.tables->endEditing();
+    const std::shared_ptr<RecordData> record = m_currentRecord;
+    const QString identifier = record->identifier();
+    removeFromViewedRecordList(record);
+    const qint64 index = indexOfCurrentRecord();
+    const qint64 last = lastIndex();
+    removeRecord(record);
+    m_currentRecord = nullptr;
+    if (selectedRecordCount() == 0)
+        m_catalog->selectAll();
+
+    m_views.tables->reloadTables();
+    m_views.statusBar->reloadStatusBar();
+    setDatafileChanged();
+    autoSaveChanges(true);
+    loadRecordAtIndex(index >= last ? 0 : index);
+    m_lastHitField = NoHit;
+    m_views.notifier->didDeleteRecord(identifier);
+}
+
 // Viewed-record history
 
 void CurrentRecordEngine::insertInViewedRecordList(const std::shared_ptr<RecordData>& record)

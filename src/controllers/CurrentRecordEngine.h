@@ -167,6 +167,13 @@ public:
     void setDatafileChanged();
     void autoSaveChanges(bool force);
     void deleteIfEmptyRecordAtIndex(qint64 index);
+    // The one deletion step: a synchronised datafile keeps the identifier to delete on the
+    // other side, every window drops the entry, then the record leaves the document.
+    void removeRecord(const std::shared_ptr<RecordData>& record);
+    // Deletes the current record and shows the selected one that followed it (the first
+    // when it was the last); a subset left empty gives way to all records. Never the last
+    // record, nor in a clone or while syncing.
+    void deleteCurrentRecord();
 
     // Viewed-record history.
     void insertInViewedRecordList(const std::shared_ptr<RecordData>& record);

@@ -53,6 +53,14 @@ void EditorRecordsController::registerCommands()
                     [this] { addRecordWithToggle(QApplication::keyboardModifiers()); });
     registerCommand("addRecordWithPasteAsPlainText:", [this] { addRecordWithPasteAsPlainText(); });
 
+    registerCommand("deleteRecord:", [this] { deleteRecord(); });
+    registerCommand("deleteRecordWithToggle:",
+                    [this] { deleteRecordWithToggle(QApplication::keyboardModifiers()); });
+    registerCommand("deleteRecordWithoutWarning:", [this] { deleteRecordWithoutWarning(); });
+
+    registerCommand("duplicateCurrentRecord:", [this] { duplicateCurrentRecord(); });
+    registerCommand("copyRecordWithFieldNames:", [this] { copyRecordWithFieldNames(); });
+
     registerCommand("makeThisTheFirstRecord:", [this] { makeThisTheFirstRecord(); });
     registerCommand("makeThisTheLastRecord:", [this] { makeThisTheLastRecord(); });
     registerCommand("moveAfterRecordNumber:", [this] { moveAfterRecordNumber(); });

@@ -17,6 +17,8 @@ class RecordData;
 // does nothing while the window syncs.
 //   EditorRecordsController.cpp        navigation, order, locks, record information
 //   EditorRecordsControllerAdding.cpp  adding records
+//   EditorRecordsControllerDeleting.cpp deleting the current record
+//   EditorRecordsControllerCopying.cpp duplicating and copying the current record
 class EditorRecordsController : public QObject {
     Q_OBJECT
 
@@ -55,6 +57,23 @@ public:
     void addRecordWithPasteAsPlainText();
     void setPasteForTesting(Paste paste) { m_paste = std::move(paste); }
 
+    // Deleting (EditorRecordsControllerDeleting.cpp); never the last record.
+    // Asks, then deletes the current record.
+    void deleteRecord();
+    // As deleteRecord, without asking when Shift and Alt are held.
+    void deleteRecordWithToggle(Qt::KeyboardModifiers modifiers);
+    void deleteRecordWithoutWarning();
+    // Deletes the current record when the answer is 1.
+    void deleteElementSheetDidEnd(int returnCode);
+
+    // Duplicating (EditorRecordsControllerCopying.cpp): a new record with the current
+    // one's fields and text but its own automatic content. Nothing for an empty record.
+    void duplicateCurrentRecord();
+    // The current record as "Name:\tvalue" lines, a blank line, then the text under its
+    // name; committed first.
+    QString recordTextWithFieldNames();
+    void copyRecordWithFieldNames();
+
     // Order and locks.
     void makeThisTheFirstRecord();
     void makeThisTheLastRecord();
@@ -84,6 +103,10 @@ private:
     // Moves the current record's catalog entry and shows the selected record at shown.
     void moveCurrentRecord(qint64 catalogIndex, qint64 shown);
     void setLockOfSelectedRecords(bool locked);
+
+    // Deleting's shared steps.
+    bool mayDeleteRecord();
+    void beginDeleteSheet(const QString& message);
 
     // Adding's shared steps.
     bool refusedInAClone();

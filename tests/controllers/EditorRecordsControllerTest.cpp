@@ -598,7 +598,8 @@ TEST_F(EditorRecordsControllerTest, WhileSyncing_EveryCommandDoesNothing)
           "addRecordWithPaste:", "addRecordWithToggle:", "addRecordWithPasteAsPlainText:",
           "makeThisTheFirstRecord:", "makeThisTheLastRecord:", "moveAfterRecordNumber:",
           "lockAllRecords:", "unlockAllRecords:", "revertAllRecordsLockedState:",
-          "toggleRecordLocked:", "showRecordInfo:", "selectAllRecords:"}) {
+          "toggleRecordLocked:", "showRecordInfo:", "selectAllRecords:", "deleteRecord:",
+          "deleteRecordWithToggle:", "deleteRecordWithoutWarning:"}) {
         SCOPED_TRACE(command);
         EXPECT_TRUE(editor->respondsToAction(command));
         editor->performAction(command);
@@ -653,4 +654,209 @@ TEST_F(EditorRecordsControllerTest, RecordInfoPalette_ShowsTheFrontWindowsRecord
     activate(first->window());
     EXPECT_EQ(palette.createdByText()->text(), "Ann");
     palette.window()->hide();
+}
+
+// Deleting
+
+namespace {
+
+QStringList tombstones(EditorWindowController* editor)
+{
+    QStringList identifiers;
+    for (const PlistValue& value : editor->settings()->deletedIdentifiers())
+        if (const QString* identifier = value.asString())
+            identifiers.append(*identifier);
+    return identifiers;
+}
+
+} // namespace
+
+TEST_F(EditorRecordsControllerTest, Delete_TwoRecords_OnceThenBeeps_TheLastRecordStays)
+{
+    EditorWindowController* editor = openNumbered(2);
+    QStringList deleted;
+    const NotificationObserver willDelete = NotificationCenter::defaultCenter().addObserver(
+        "WillDeleteRecordNotification", m_document, [&](const Notification& note) {
+            deleted.append(note.userInfo.value("Identifier").toString());
+        });
+    int didDelete = 0;
+    const NotificationObserver didDeleteObserver = NotificationCenter::defaultCenter().addObserver(
+        "DidDeleteRecordNotification", m_document, [&](const Notification&) { ++didDelete; });
+
+    editor->performAction("deleteRecordWithoutWarning:");
+    EXPECT_EQ(order(editor), QStringList({"2"}));
+    EXPECT_EQ(current(editor), "2");
+    EXPECT_EQ(deleted, QStringList({m_identifiers.at(0)}));
+    EXPECT_EQ(didDelete, 1);
+    EXPECT_FALSE(m_document->datafileRecords()->recordForIdentifier(m_identifiers.at(0)));
+    EXPECT_TRUE(m_document->isDocumentEdited());
+    // No tombstone without a Sync ID.
+    EXPECT_TRUE(tombstones(editor).isEmpty());
+    EXPECT_EQ(m_presenter.beepCount(), 0);
+
+    for (const char* command : {"deleteRecord:", "deleteRecordWithToggle:", "deleteRecordWithoutWarning:"})
+        editor->performAction(command);
+    EXPECT_EQ(m_presenter.beepCount(), 3);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_EQ(order(editor), QStringList({"2"}));
+}
+
+TEST_F(EditorRecordsControllerTest, Delete_ShowsTheFollowerOrTheFirst_AndAnEmptiedSubsetSelectsAll)
+{
+    EditorWindowController* editor = openNumbered(5);
+    showNumber(editor, 2);
+    editor->recordsController().deleteRecordWithoutWarning();
+    EXPECT_EQ(current(editor), "3");
+    showNumber(editor, 5);
+    editor->recordsController().deleteRecordWithoutWarning();
+    EXPECT_EQ(current(editor), "1");
+    EXPECT_EQ(order(editor), QStringList({"1", "3", "4"}));
+
+    // The only selected record of a subset: afterwards every record is selected.
+    editor->engine().catalog()->setSelectedIdentifiers({m_identifiers.at(3)});
+    editor->engine().loadRecordAtIndex(0);
+    ASSERT_EQ(current(editor), "4");
+    editor->recordsController().deleteRecordWithoutWarning();
+    EXPECT_EQ(order(editor, true), QStringList({"1", "3"}));
+    EXPECT_EQ(current(editor), "1");
+    // Going back never reaches a deleted record.
+    EXPECT_FALSE(editor->engine().viewedRecordList().contains(m_identifiers.at(3)));
+}
+
+TEST_F(EditorRecordsControllerTest, Delete_AsksWithTheExactTexts_CancelKeeps_ShiftAltDeletesAtOnce)
+{
+    EditorWindowController* editor = openNumbered(6);
+    const QString plain = "Are you sure you want to delete the current record?";
+    const QString synced = "When this datafile is synchronized, this record will also be deleted "
+                           "on the other sync file.\n\nAre you sure you want to delete the current "
+                           "record?";
+
+    m_presenter.answerAlerts({AlertSecondButtonReturn});
+    editor->performAction("deleteRecord:");
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    const AlertRequest& asked = m_presenter.lastAlert().request;
+    EXPECT_EQ(asked.messageText, "Delete Record?");
+    EXPECT_EQ(asked.informativeText, plain);
+    EXPECT_EQ(asked.buttons, QStringList({"Delete", "Cancel"}));
+    EXPECT_EQ(asked.style, AlertRequest::Style::Critical);
+    EXPECT_EQ(editor->engine().catalog()->count(), 6);
+
+    editor->settings()->setSyncID("SYNC");
+    m_presenter.answerAlerts({AlertFirstButtonReturn});
+    editor->performAction("deleteRecord:");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText, synced);
+    EXPECT_EQ(editor->engine().catalog()->count(), 5);
+
+    // One of Shift and Alt alone still asks, and the message has no question mark.
+    for (const Qt::KeyboardModifiers modifiers : {Qt::KeyboardModifiers(Qt::ShiftModifier),
+                                                  Qt::KeyboardModifiers(Qt::AltModifier),
+                                                  Qt::KeyboardModifiers()}) {
+        m_presenter.answerAlerts({AlertSecondButtonReturn});
+        editor->recordsController().deleteRecordWithToggle(modifiers);
+        EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Delete Record");
+        EXPECT_EQ(m_presenter.lastAlert().request.informativeText, synced);
+    }
+    EXPECT_EQ(m_presenter.alerts().size(), 5);
+    EXPECT_EQ(editor->engine().catalog()->count(), 5);
+
+    showNumber(editor, 4);
+    editor->recordsController().deleteRecordWithToggle(Qt::ShiftModifier | Qt::AltModifier);
+    EXPECT_EQ(m_presenter.alerts().size(), 5);
+    editor->performAction("deleteRecordWithoutWarning:");
+    // The tombstones in the order of deletion.
+    EXPECT_EQ(tombstones(editor),
+              QStringList({m_identifiers.at(0), m_identifiers.at(3), m_identifiers.at(4)}));
+    EXPECT_EQ(order(editor), QStringList({"2", "3", "6"}));
+}
+
+TEST_F(EditorRecordsControllerTest, Delete_NeverInAClone)
+{
+    EditorWindowController* editor = openNumbered(3);
+    auto made = std::make_unique<EditorWindowController>();
+    EditorWindowController* clone = made.get();
+    m_document->addWindowController(std::move(made));
+    clone->setIsClone(true);
+    clone->prepare();
+    clone->recordsController().deleteRecordWithoutWarning();
+    clone->recordsController().deleteElementSheetDidEnd(1);
+    EXPECT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(m_presenter.beepCount(), 1);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+}
+
+// Duplicating
+
+TEST_F(EditorRecordsControllerTest, Duplicate_CopiesFieldsAndText_TheAutomaticFieldGetsTheNextNumber)
+{
+    EditorWindowController* editor = openNumbered(3);
+    const auto settings = editor->settings();
+    settings->setAutoAddContentFieldID("T");
+    settings->setAutoAddNumber(true);
+    settings->setAutoAddPrefix("A-");
+    settings->setAutoAddDigitCount(3);
+    settings->setLastAutoAddInteger(7);
+    showNumber(editor, 2);
+    const std::shared_ptr<RecordData> source = editor->engine().currentRecord();
+    editor->engine().writeField(source, "T", "A-007", CurrentRecordEngine::FieldWrite::Bulk);
+    source->setTextRTFD(QByteArray("rich"));
+    editor->settings()->setNewRecordLocation(2); // last, yet a duplicate stays by its source
+
+    editor->performAction("duplicateCurrentRecord:");
+    const std::shared_ptr<RecordData> copy = editor->engine().currentRecord();
+    ASSERT_NE(copy, source);
+    EXPECT_NE(copy->identifier(), source->identifier());
+    EXPECT_EQ(copy->fields().value(NameField), PlistValue("2"));
+    EXPECT_EQ(copy->fields().value("T"), PlistValue("A-008"));
+    EXPECT_EQ(copy->textString(), "2");
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "2");
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "2", "3"}));
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 2);
+    EXPECT_TRUE(m_document->isDocumentEdited());
+
+    // The datafile's setting places it as a new record.
+    settings->setDuplicateRecordLocationMatchesNewRecordLocation(true);
+    showNumber(editor, 1);
+    editor->performAction("duplicateCurrentRecord:");
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "2", "3", "1"}));
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 4);
+    settings->setNewRecordLocation(1);
+    showNumber(editor, 3);
+    editor->performAction("duplicateCurrentRecord:");
+    EXPECT_EQ(order(editor), QStringList({"3", "1", "2", "2", "3", "1"}));
+}
+
+TEST_F(EditorRecordsControllerTest, Duplicate_AnEmptyRecordOrAClone_DoesNothing)
+{
+    EditorWindowController* editor = openNumbered(2);
+    emptyCurrentRecord(editor);
+    editor->performAction("duplicateCurrentRecord:");
+    EXPECT_EQ(editor->engine().catalog()->count(), 2);
+    EXPECT_TRUE(m_added.isEmpty());
+
+    auto made = std::make_unique<EditorWindowController>();
+    EditorWindowController* clone = made.get();
+    m_document->addWindowController(std::move(made));
+    clone->setIsClone(true);
+    clone->prepare();
+    clone->engine().loadRecordAtIndex(1);
+    clone->recordsController().duplicateCurrentRecord();
+    EXPECT_EQ(editor->engine().catalog()->count(), 2);
+    EXPECT_EQ(m_presenter.beepCount(), 1);
+}
+
+// Copying
+
+TEST_F(EditorRecordsControllerTest, CopyWithFieldNames_NamesValuesThenTheText_EditsCommittedFirst)
+{
+    EditorWindowController* editor = openNumbered(3);
+    showNumber(editor, 2);
+    // Typed and not yet committed: the copy has it.
+    editor->freeformTextView()->loadPlainText("Two\nlines");
+    const QString textName = editor->settings()->textName();
+
+    editor->performAction("copyRecordWithFieldNames:");
+    EXPECT_EQ(QApplication::clipboard()->text(),
+              "Name:\t2\nNote:\t\n\n" + textName + ":\nTwo\nlines");
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    EXPECT_FALSE(copied->hasHtml());
 }

@@ -263,3 +263,76 @@ TEST_F(RecordsJourneyTest, RecordInfo_FocusCommandsAndSelectAll_FromTheMenus)
     EXPECT_FALSE(chooseMenuItem(window, "selectAllRecords:"));
     palette.window()->hide();
 }
+
+TEST_F(RecordsJourneyTest, Delete_ByKeyAndMenu_AskedOrNot_IsSaved)
+{
+    const QString path = copyFixture("five.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    key(editor, Qt::Key_Apostrophe, Qt::ControlModifier); // 2
+
+    // Cancelled, then confirmed.
+    m_presenter.answerAlerts({AlertSecondButtonReturn, AlertFirstButtonReturn});
+    key(editor, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Delete Record");
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "3", "4", "5"}));
+    ASSERT_TRUE(chooseMenuItem(window, "deleteRecord:"));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Delete Record?");
+    EXPECT_EQ(order(editor), QStringList({"1", "3", "4", "5"}));
+    EXPECT_EQ(shownName(editor), "3");
+
+    // Shift and Alt held: at once.
+    QTest::keyPress(window, Qt::Key_Alt, Qt::AltModifier | Qt::ShiftModifier);
+    ASSERT_TRUE(chooseMenuItem(window, "deleteRecordWithToggle:"));
+    QTest::keyRelease(window, Qt::Key_Alt, Qt::AltModifier | Qt::ShiftModifier);
+    EXPECT_EQ(m_presenter.alerts().size(), 2);
+    EXPECT_EQ(order(editor), QStringList({"1", "4", "5"}));
+
+    ASSERT_TRUE(chooseMenuItem(window, "goToLastRecord:"));
+    ASSERT_TRUE(chooseMenuItem(window, "deleteRecordWithoutWarning:"));
+    EXPECT_EQ(shownName(editor), "1");
+    ASSERT_TRUE(chooseMenuItem(window, "deleteRecordWithoutWarning:"));
+    // One record left: the commands are off.
+    showMenusOf(window);
+    for (const char* command : {"deleteRecord:", "deleteRecordWithToggle:", "deleteRecordWithoutWarning:"})
+        EXPECT_FALSE(menuItem(window, command)->isEnabled()) << command;
+
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(catalogOf(readDatafile(path)), QStringList({numbered(4)}));
+}
+
+TEST_F(RecordsJourneyTest, Duplicate_FromTheMenu_IsSavedBesideItsSource)
+{
+    const QString path = copyFixture("five.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    key(editor, Qt::Key_Apostrophe, Qt::ControlModifier); // 2
+    ASSERT_TRUE(chooseMenuItem(window, "duplicateCurrentRecord:"));
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "2", "3", "4", "5"}));
+    EXPECT_EQ(shownName(editor), "2");
+
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    const PlistDictionary saved = readDatafile(path);
+    const QStringList catalog = catalogOf(saved);
+    ASSERT_EQ(catalog.size(), 6);
+    EXPECT_EQ(catalog.at(1), numbered(2));
+    const PlistValue copy = saved.value("Records").asDictionary()->value(catalog.at(2));
+    EXPECT_EQ(copy.asDictionary()->value("Fields").asDictionary()->value(nameField), PlistValue("2"));
+    EXPECT_EQ(copy.asDictionary()->value("TextString"), PlistValue("2"));
+}
+
+TEST_F(RecordsJourneyTest, CopyWithFieldNames_FromTheMenu_PutsTheNamedTextOnTheClipboard)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    key(editor, Qt::Key_Apostrophe, Qt::ControlModifier); // 2
+    ASSERT_TRUE(chooseMenuItem(window, "copyRecordWithFieldNames:"));
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_TRUE(copied.contains(":\t2\n")) << copied.toStdString();
+    EXPECT_TRUE(copied.endsWith("\n\n" + editor->settings()->textName() + ":\n2"))
+        << copied.toStdString();
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+}
