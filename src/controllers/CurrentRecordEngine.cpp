@@ -462,6 +462,26 @@ void CurrentRecordEngine::deleteCurrentRecord()
     m_views.notifier->didDeleteRecord(identifier);
 }
 
+void CurrentRecordEngine::deleteSelectedRecords()
+{
+    if (m_isClone || m_nowSyncing || !m_catalog)
+        return;
+    const QStringList selected = m_catalog->selectedIdentifiers();
+    if (selected.isEmpty() || selected.size() >= m_catalog->count())
+        return;
+    for (auto identifier = selected.crbegin(); identifier != selected.crend(); ++identifier) {
+        if (const std::shared_ptr<RecordData> record = recordForIdentifier(*identifier))
+            removeRecord(record);
+    }
+    m_currentRecord = nullptr;
+    m_catalog->selectAll();
+    m_views.tables->reloadTables();
+    m_views.statusBar->reloadStatusBar();
+    setDatafileChanged();
+    loadRecordAtIndex(0);
+    m_lastHitField = NoHit;
+}
+
 // Viewed-record history
 
 void CurrentRecordEngine::insertInViewedRecordList(const std::shared_ptr<RecordData>& record)

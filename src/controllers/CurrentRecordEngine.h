@@ -174,6 +174,9 @@ public:
     // when it was the last); a subset left empty gives way to all records. Never the last
     // record, nor in a clone or while syncing.
     void deleteCurrentRecord();
+    // Deletes every selected record, the last first, when that leaves some, and shows the
+    // first of all the records.
+    void deleteSelectedRecords();
 
     // Viewed-record history.
     void insertInViewedRecordList(const std::shared_ptr<RecordData>& record);

@@ -58,6 +58,7 @@ void EditorRecordsController::registerCommands()
                     [this] { deleteRecordWithToggle(QApplication::keyboardModifiers()); });
     registerCommand("deleteRecordWithoutWarning:", [this] { deleteRecordWithoutWarning(); });
 
+    registerCommand("deleteAllSelectedRecords:", [this] { deleteAllSelectedRecords(); });
     registerCommand("duplicateCurrentRecord:", [this] { duplicateCurrentRecord(); });
     registerCommand("copyRecordWithFieldNames:", [this] { copyRecordWithFieldNames(); });
 

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class EditorWindowController;
 class QMimeData;
@@ -18,6 +19,7 @@ class RecordData;
 //   EditorRecordsController.cpp        navigation, order, locks, record information
 //   EditorRecordsControllerAdding.cpp  adding records
 //   EditorRecordsControllerDeleting.cpp deleting the current record
+//   EditorRecordsControllerBackups.cpp deleting the selected records after a backup copy
 //   EditorRecordsControllerCopying.cpp duplicating and copying the current record
 class EditorRecordsController : public QObject {
     Q_OBJECT
@@ -65,6 +67,23 @@ public:
     void deleteRecordWithoutWarning();
     // Deletes the current record when the answer is 1.
     void deleteElementSheetDidEnd(int returnCode);
+
+    // Deleting the selected records (EditorRecordsControllerBackups.cpp): asked, then a
+    // backup copy of the datafile, then the deletion; a backup that cannot be written
+    // stops it.
+    void deleteAllSelectedRecords();
+    void deleteAllSelectedRecordsDidEnd(int returnCode);
+    // Writes the backup copy into the datafiles folder's "Backups"; why it could not be.
+    std::optional<QString> saveCurrentDatafileToBackups();
+    // The moment as the locale writes it (short date, medium time) made safe for a file
+    // name: "/" to "-", ":" to "•", every space to "_".
+    static QString fullDateTime(const QString& localeName, double millisecondsSinceEpoch);
+    static QString fullDateTime();
+    // The backup's name: the date-time in place of the extension in the title (added when
+    // the title has none), then the extension; " 2", " 3"… before it while the name is taken.
+    static QString backupFileName(const QString& title, const QString& extension,
+                                  const QString& dateTime,
+                                  const std::function<bool(const QString&)>& taken);
 
     // Duplicating (EditorRecordsControllerCopying.cpp): a new record with the current
     // one's fields and text but its own automatic content. Nothing for an empty record.

@@ -200,6 +200,21 @@ bool DatafileDocument::writeDatafile(const QString& path, const DatafileFormat::
     return true;
 }
 
+std::optional<QString> DatafileDocument::writeCopyToPath(const QString& path)
+{
+    if (isDocumentEdited() && editor())
+        editor()->saveIfDifferentRecord(false);
+    const SafeFileWriter::Result result =
+        SafeFileWriter::write(path, [&](QIODevice& device) {
+            return DatafileFormat::write(
+                {m_settings->dictionary(), m_records->dictionary(), m_catalog->sortedArray()},
+                device);
+        });
+    if (!result.ok)
+        return result.errorString;
+    return std::nullopt;
+}
+
 void DatafileDocument::setReadOnlyReason(ReadOnlyReason reason)
 {
     if (m_readOnlyReason == reason)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "CatalogDocument.h"
 #include "DatafileFormat.h"
 #include "DatafileEditor.h"
@@ -18,6 +20,11 @@ class DatafileDocument : public Document, public CatalogDocument {
     Q_OBJECT
 
 public:
+    // Writes a copy of the datafile as it is now (the record on screen committed) to the
+    // path, safely; the document keeps its own file, name and edited state. The reason it
+    // could not be written, if any.
+    std::optional<QString> writeCopyToPath(const QString& path);
+
     static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
     static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
     static inline const QString RevertedDatafileWindow = QStringLiteral("RevertedDatafileWindow");

@@ -4,6 +4,7 @@
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
+#include "FileURL.h"
 #include "FreeformTextView.h"
 #include "GotoRecordSheetController.h"
 #include "MoveRecordSheetController.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -859,4 +861,91 @@ TEST_F(EditorRecordsControllerTest, CopyWithFieldNames_NamesValuesThenTheText_Ed
               "Name:\t2\nNote:\t\n\n" + textName + ":\nTwo\nlines");
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     EXPECT_FALSE(copied->hasHtml());
+}
+
+// Deleting the selected records, and the backup copy
+
+TEST_F(EditorRecordsControllerTest, BackupFileName_DateTimeForTheExtension_NeverOverwrites)
+{
+    const QString dateTime = "12-9-24_9•05•07_PM";
+    QStringList taken;
+    const auto isTaken = [&](const QString& name) { return taken.contains(name); };
+    EXPECT_EQ(EditorRecordsController::backupFileName("Contacts.nv3", ".nv3", dateTime, isTaken),
+              "Contacts 12-9-24_9•05•07_PM.nv3");
+    taken = {"Contacts 12-9-24_9•05•07_PM.nv3", "Contacts 12-9-24_9•05•07_PM 2.nv3"};
+    EXPECT_EQ(EditorRecordsController::backupFileName("Contacts.nv3", ".nv3", dateTime, isTaken),
+              "Contacts 12-9-24_9•05•07_PM 3.nv3");
+    EXPECT_EQ(EditorRecordsController::backupFileName("Contacts", ".nvm", dateTime, isTaken),
+              "Contacts 12-9-24_9•05•07_PM.nvm");
+
+    // 2024-12-09 21:05:07 UTC, in locales that write it with slashes, colons and odd spaces.
+    for (const char* locale : {"en_US", "de_DE", "ja_JP", "fr_FR"}) {
+        SCOPED_TRACE(locale);
+        const QString text = EditorRecordsController::fullDateTime(locale, 1733778307000.0);
+        EXPECT_FALSE(text.isEmpty());
+        for (const QChar character : text)
+            EXPECT_FALSE(character == '/' || character == ':' || character.isSpace())
+                << text.toStdString();
+    }
+    EXPECT_TRUE(EditorRecordsController::fullDateTime("en_US", 1733778307000.0).contains("•05•07"));
+}
+
+TEST_F(EditorRecordsControllerTest, DeleteAllSelected_BacksUpThenDeletesFromTheLastUp)
+{
+    const QString datafiles = m_dir.filePath("Datafiles");
+    ASSERT_TRUE(QDir().mkdir(datafiles));
+    m_defaults.setObject(PlistValue(FileURL::folderURLString(datafiles)), "DatafilesFolderURL");
+    EditorWindowController* editor = openNumbered(5);
+    editor->settings()->setSyncID("SYNC");
+    editor->engine().catalog()->setSelectedIdentifiers(
+        {m_identifiers.at(1), m_identifiers.at(2), m_identifiers.at(4)});
+    editor->engine().loadRecordAtIndex(0);
+
+    m_presenter.answerAlerts({AlertFirstButtonReturn});
+    editor->performAction("deleteAllSelectedRecords:");
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Delete All Selected Records?");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "When this datafile is synchronized, These records will also be deleted on the "
+              "other sync file.\n\nAre you sure you want to delete all currently selected "
+              "records?");
+    EXPECT_EQ(order(editor), QStringList({"1", "4"}));
+    EXPECT_EQ(order(editor, true), QStringList({"1", "4"}));
+    EXPECT_EQ(current(editor), "1");
+    EXPECT_EQ(tombstones(editor),
+              QStringList({m_identifiers.at(4), m_identifiers.at(2), m_identifiers.at(1)}));
+
+    // The backup is the datafile as it was.
+    const QStringList backups = QDir(datafiles + "/Backups").entryList(QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(backups.first().endsWith(".nv3"));
+    DatafileDocument backup;
+    ASSERT_TRUE(backup.readFromURL(QUrl::fromLocalFile(datafiles + "/Backups/" + backups.first()),
+                                   DatafileDocument::ProDatafileType));
+    EXPECT_EQ(backup.datafileCatalog()->count(), 5);
+    EXPECT_EQ(backup.datafileRecords()->recordForIdentifier(m_identifiers.at(2))->textString(), "3");
+
+    // Every record selected: nothing to do.
+    editor->performAction("deleteAllSelectedRecords:");
+    EXPECT_EQ(m_presenter.beepCount(), 1);
+}
+
+TEST_F(EditorRecordsControllerTest, DeleteAllSelected_WithoutABackupNothingIsDeleted_UnlessSwitchedOff)
+{
+    EditorWindowController* editor = openNumbered(3);
+    editor->engine().catalog()->setSelectedIdentifiers({m_identifiers.at(1)});
+    editor->engine().loadRecordAtIndex(0);
+
+    // No datafiles folder.
+    editor->recordsController().deleteAllSelectedRecordsDidEnd(1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "The backup copy could not be written.");
+    EXPECT_EQ(editor->engine().catalog()->count(), 3);
+    // Cancelled.
+    editor->recordsController().deleteAllSelectedRecordsDidEnd(0);
+    EXPECT_EQ(editor->engine().catalog()->count(), 3);
+
+    m_defaults.setInteger(1, "NoBackupForDelectedSelectedRecords");
+    editor->recordsController().deleteAllSelectedRecordsDidEnd(1);
+    EXPECT_EQ(order(editor), QStringList({"1", "3"}));
+    EXPECT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_TRUE(tombstones(editor).isEmpty());
 }

@@ -3,6 +3,7 @@
 #include "JourneyTestBase.h"
 
 #include "BasicViewModel.h"
+#include "FileURL.h"
 #include "EditorTableController.h"
 #include "FieldCellEditor.h"
 #include "FreeformTextView.h"
@@ -12,6 +13,7 @@
 #include "RecordInfoPaletteController.h"
 
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -335,4 +337,31 @@ TEST_F(RecordsJourneyTest, CopyWithFieldNames_FromTheMenu_PutsTheNamedTextOnTheC
     EXPECT_TRUE(copied.endsWith("\n\n" + editor->settings()->textName() + ":\n2"))
         << copied.toStdString();
     EXPECT_FALSE(editor->document()->isDocumentEdited());
+}
+
+TEST_F(RecordsJourneyTest, DeleteAllSelected_AfterTheBackup_IsSaved)
+{
+    const QString datafiles = m_dir.filePath("Datafiles");
+    ASSERT_TRUE(QDir().mkdir(datafiles));
+    m_defaults.setObject(PlistValue(FileURL::folderURLString(datafiles)), "DatafilesFolderURL");
+    const QString path = copyFixture("five.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    showMenusOf(window);
+    EXPECT_FALSE(menuItem(window, "deleteAllSelectedRecords:")->isEnabled());
+    editor->engine().catalog()->setSelectedIdentifiers({numbered(2), numbered(4)});
+    editor->engine().loadRecordAtIndex(0);
+
+    m_presenter.answerAlerts({AlertFirstButtonReturn});
+    ASSERT_TRUE(chooseMenuItem(window, "deleteAllSelectedRecords:"));
+    EXPECT_EQ(order(editor), QStringList({"1", "3", "5"}));
+    EXPECT_EQ(shownName(editor), "1");
+    const QStringList backups = QDir(datafiles + "/Backups").entryList(QDir::Files);
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(backups.first().startsWith("five ")) << backups.first().toStdString();
+    EXPECT_EQ(catalogOf(readDatafile(datafiles + "/Backups/" + backups.first())).size(), 5);
+
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(catalogOf(readDatafile(path)), QStringList({numbered(1), numbered(3), numbered(5)}));
 }
