@@ -60,6 +60,7 @@ void EditorRecordsController::registerCommands()
 
     registerCommand("deleteAllSelectedRecords:", [this] { deleteAllSelectedRecords(); });
     registerCommand("duplicateCurrentRecord:", [this] { duplicateCurrentRecord(); });
+    registerCommand("copyRecord:", [this] { copyRecord(); });
     registerCommand("copyRecordWithFieldNames:", [this] { copyRecordWithFieldNames(); });
 
     registerCommand("makeThisTheFirstRecord:", [this] { makeThisTheFirstRecord(); });

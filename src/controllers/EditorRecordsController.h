@@ -92,6 +92,10 @@ public:
     // name; committed first.
     QString recordTextWithFieldNames();
     void copyRecordWithFieldNames();
+    // The current record as rich text: its field values a line each in the text font, then
+    // its text; committed first.
+    QMimeData* recordPasteboardData();
+    void copyRecord();
 
     // Order and locks.
     void makeThisTheFirstRecord();

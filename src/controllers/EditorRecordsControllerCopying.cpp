@@ -2,10 +2,15 @@
 #include "EditorRecordsController.h"
 
 #include "EditorWindowController.h"
+#include "Pasteboard.h"
 #include "Presenter.h"
+#include "RichText.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
 
 void EditorRecordsController::duplicateCurrentRecord()
 {
@@ -80,4 +85,45 @@ QString EditorRecordsController::recordTextWithFieldNames()
 void EditorRecordsController::copyRecordWithFieldNames()
 {
     QApplication::clipboard()->setText(recordTextWithFieldNames());
+}
+
+QMimeData* EditorRecordsController::recordPasteboardData()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    engine.saveIfDifferentRecord(nullptr);
+    const std::shared_ptr<RecordData>& record = engine.currentRecord();
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    QString fieldText;
+    for (const PlistValue& definition : settings->fields()) {
+        const PlistDictionary* field = definition.asDictionary();
+        const PlistValue identifier =
+            field ? field->value(DatafileSettingsData::FieldIdentifierKey) : PlistValue();
+        const PlistValue value = record && identifier.asString()
+                                     ? record->fields().value(*identifier.asString())
+                                     : PlistValue();
+        fieldText += (value.asString() ? *value.asString() : QString()) + QLatin1Char('\n');
+    }
+
+    // A record without rich text (every mobile one) gives its plain text.
+    RichTextResult rich;
+    if (record && !record->textRTFD().isEmpty())
+        rich = RichText::fromRtfd(record->textRTFD());
+    if (!rich.ok() || !rich.document) {
+        rich.document = std::make_unique<QTextDocument>();
+        rich.document->setPlainText(record ? record->textString() : QString());
+    }
+    QTextCursor cursor(rich.document.get());
+    cursor.movePosition(QTextCursor::Start);
+    QTextCharFormat format;
+    format.setForeground(QColor(Qt::black));
+    format.setFont(settings->textFont());
+    cursor.insertText(fieldText, format);
+    return Pasteboard::richTextData(RichText::toRtfd(*rich.document, rich.attributes),
+                                    RichText::toRtf(*rich.document, rich.attributes),
+                                    RichText::plainText(*rich.document));
+}
+
+void EditorRecordsController::copyRecord()
+{
+    QApplication::clipboard()->setMimeData(recordPasteboardData());
 }

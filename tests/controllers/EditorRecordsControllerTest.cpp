@@ -4,6 +4,8 @@
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
+#include "Pasteboard.h"
+#include "RichText.h"
 #include "FileURL.h"
 #include "FreeformTextView.h"
 #include "GotoRecordSheetController.h"
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <limits>
 #include <new>
@@ -948,4 +951,42 @@ TEST_F(EditorRecordsControllerTest, DeleteAllSelected_WithoutABackupNothingIsDel
     EXPECT_EQ(order(editor), QStringList({"1", "3"}));
     EXPECT_EQ(m_presenter.alerts().size(), 1);
     EXPECT_TRUE(tombstones(editor).isEmpty());
+}
+
+TEST_F(EditorRecordsControllerTest, CopyRecord_FieldLinesInTheTextFontBeforeTheRichText)
+{
+    EditorWindowController* editor = openNumbered(3);
+    QTextDocument rich;
+    QTextCursor writer(&rich);
+    QTextCharFormat italic;
+    italic.setFontItalic(true);
+    writer.insertText("Two", italic);
+    m_document->datafileRecords()->recordForIdentifier(m_identifiers.at(1))->setTextRTFD(
+        RichText::toRtfd(rich));
+    showNumber(editor, 2);
+
+    editor->performAction("copyRecord:");
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->text(), "2\n\nTwo");
+    EXPECT_FALSE(copied->data("text/rtf").isEmpty());
+    const RichTextResult read = RichText::fromRtfd(copied->data(Pasteboard::RtfdType));
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(RichText::plainText(*read.document), "2\n\nTwo");
+    QTextCursor cursor(read.document.get());
+    cursor.setPosition(1);
+    EXPECT_EQ(cursor.charFormat().font().family(), editor->settings()->textFont().family());
+    EXPECT_FALSE(cursor.charFormat().fontItalic());
+    cursor.setPosition(5);
+    EXPECT_TRUE(cursor.charFormat().fontItalic());
+
+    // A record without rich text gives its plain text.
+    showNumber(editor, 3);
+    editor->engine().currentRecord()->setTextRTFD(QByteArray());
+    editor->recordsController().copyRecord();
+    EXPECT_EQ(QApplication::clipboard()->text(), "3\n\n3");
+    EXPECT_EQ(RichText::plainText(
+                  *RichText::fromRtfd(QApplication::clipboard()->mimeData()->data(Pasteboard::RtfdType))
+                       .document),
+              "3\n\n3");
 }
