@@ -66,25 +66,12 @@ void SelectRecordsSheetController::buildInterface(QDialog* window)
     boxes->addStretch(1);
     grid->addLayout(boxes, 2, 0, 1, 4);
 
-    auto* help = new QPushButton(QStringLiteral("?"));
-    help->setToolTip(localized(QStringLiteral("Help")));
-    help->setFixedWidth(help->sizeHint().height());
-    auto* cancel = new QPushButton(localized(QStringLiteral("Cancel")));
-    auto* okay = new QPushButton(localized(QStringLiteral("OK")));
-    okay->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(okay);
+    QHBoxLayout* buttons = makeButtonRow();
 
     auto* windowBox = new QVBoxLayout(window);
     windowBox->addLayout(grid);
     windowBox->addStretch(1);
     windowBox->addLayout(buttons);
-    setCancelButton(cancel);
-    setOkayButton(okay);
-    connectButton(help, QStringLiteral("help:"));
 }
 
 void SelectRecordsSheetController::help(QObject*)

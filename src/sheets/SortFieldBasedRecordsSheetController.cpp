@@ -68,17 +68,7 @@ void SortFieldBasedRecordsSheetController::buildInterface(QDialog* window)
     task->addWidget(m_addToSortTasksCheckbox);
     task->addWidget(m_sortTaskTitle, 1);
 
-    auto* help = new QPushButton(QStringLiteral("?"));
-    help->setToolTip(localized(QStringLiteral("Help")));
-    help->setFixedWidth(help->sizeHint().height());
-    auto* cancel = new QPushButton(localized(QStringLiteral("Cancel")));
-    auto* okay = new QPushButton(localized(QStringLiteral("OK")));
-    okay->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(okay);
+    QHBoxLayout* buttons = makeButtonRow();
 
     auto* windowBox = new QVBoxLayout(window);
     windowBox->addLayout(keys);
@@ -87,9 +77,6 @@ void SortFieldBasedRecordsSheetController::buildInterface(QDialog* window)
     windowBox->addLayout(task);
     windowBox->addStretch(1);
     windowBox->addLayout(buttons);
-    setCancelButton(cancel);
-    setOkayButton(okay);
-    connectButton(help, QStringLiteral("help:"));
 }
 
 void SortFieldBasedRecordsSheetController::help(QObject*)

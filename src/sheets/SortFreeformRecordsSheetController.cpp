@@ -271,26 +271,13 @@ void SortFreeformRecordsSheetController::buildInterface(QDialog* window)
     task->addWidget(m_addToSortTasksCheckbox);
     task->addWidget(m_sortTaskTitle, 1);
 
-    auto* help = new QPushButton(QStringLiteral("?"));
-    help->setToolTip(localized(QStringLiteral("Help")));
-    help->setFixedWidth(help->sizeHint().height());
-    auto* cancel = new QPushButton(localized(QStringLiteral("Cancel")));
-    auto* okay = new QPushButton(localized(QStringLiteral("OK")));
-    okay->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(help);
-    buttons->addStretch(1);
-    buttons->addWidget(cancel);
-    buttons->addWidget(okay);
+    QHBoxLayout* buttons = makeButtonRow();
 
     auto* windowBox = new QVBoxLayout(window);
     windowBox->addWidget(m_sortTabView, 1);
     windowBox->addWidget(m_reverseSortCheckbox);
     windowBox->addLayout(task);
     windowBox->addLayout(buttons);
-    setCancelButton(cancel);
-    setOkayButton(okay);
-    connectButton(help, QStringLiteral("help:"));
 }
 
 void SortFreeformRecordsSheetController::help(QObject*)

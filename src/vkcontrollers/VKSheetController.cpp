@@ -179,6 +179,25 @@ QVBoxLayout* VKSheetController::contentLayout() const
     return m_contentArea ? qobject_cast<QVBoxLayout*>(m_contentArea->layout()) : nullptr;
 }
 
+QHBoxLayout* VKSheetController::makeButtonRow()
+{
+    auto* help = new QPushButton(QStringLiteral("?"));
+    help->setToolTip(localized(QStringLiteral("Help")));
+    help->setFixedWidth(help->sizeHint().height());
+    auto* cancel = new QPushButton(localized(QStringLiteral("Cancel")));
+    auto* okay = new QPushButton(localized(QStringLiteral("OK")));
+    okay->setDefault(true);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(help);
+    buttons->addStretch(1);
+    buttons->addWidget(cancel);
+    buttons->addWidget(okay);
+    setCancelButton(cancel);
+    setOkayButton(okay);
+    connectButton(help, QStringLiteral("help:"));
+    return buttons;
+}
+
 void VKSheetController::setOkayButton(QPushButton* button)
 {
     m_okayButton = button;

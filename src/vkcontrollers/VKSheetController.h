@@ -170,6 +170,9 @@ protected:
     void setCancelButton(QPushButton* button);
     // Clicking the button sends the named action to the controller.
     void connectButton(QPushButton* button, const QString& selector);
+    // The row of a sheet built by hand: "?" (help:) at the left, Cancel and OK (the
+    // default) at the right, each already the controller's.
+    QHBoxLayout* makeButtonRow();
     // Every change of the control's value re-evaluates the buttons.
     void connectControl(QWidget* control);
 
