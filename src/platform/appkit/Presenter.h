@@ -46,6 +46,12 @@ struct OpenPanelRequest {
     bool canChooseFiles = true;
     bool canChooseDirectories = false;
     bool allowsMultipleSelection = false;
+    // Extensions of folders that are documents ("rtfd"): such a folder is chosen as a
+    // file, not entered.
+    QStringList packageTypes;
+
+    // Whether the path is a folder of one of the package types.
+    bool isPackage(const QString& path) const;
 };
 
 struct SavePanelRequest {
