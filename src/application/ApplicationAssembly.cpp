@@ -54,7 +54,7 @@ ApplicationAssembly::ApplicationAssembly()
             menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem(),
             menus.dialMenu(), [application] { application->updateAllToolbars(); }});
     });
-    DatafileDocument::setDidWriteHook([application] { application->services().setupDatafilesMenu(); });
+    DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
 
     m_startWindow = std::make_unique<StartWindow>(m_mainController->menus());
     m_startWindow->followDocuments();
