@@ -5,6 +5,7 @@
 #include "Document.h"
 #include "DocumentController.h"
 #include "FileURL.h"
+#include "HotKeySheetController.h"
 #include "KeyEquivalents.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -187,6 +188,10 @@ void MainController::registerMenuActions()
                    [this](QObject*) { revealDatafilesFolderInFinder(); });
     registerAction(QStringLiteral("revealTemplatesFolderInFinder:"),
                    [this](QObject*) { revealTemplatesFolderInFinder(); });
+    registerAction(QStringLiteral("editDatafileHotKeys:"), [this](QObject*) {
+        VKSheetController::controller<HotKeySheetController>()->show(
+            [this] { setupDatafilesMenu(); });
+    });
 }
 
 QUrl MainController::datafilesFolderURL() const

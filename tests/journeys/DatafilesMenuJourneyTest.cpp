@@ -2,7 +2,14 @@
 // mirroring the user's folders as the program finds them each time it comes to the front.
 #include "JourneyTestBase.h"
 
+#include "FilePathField.h"
+#include "HotKeyHandler.h"
+#include "HotKeySheetController.h"
 #include "NotificationCenter.h"
+#include "PopUpButton.h"
+#include "VKViewsListView.h"
+
+#include <QPushButton>
 
 namespace {
 
@@ -148,4 +155,29 @@ TEST_F(DatafilesMenuJourneyTest, TheDialMenuIsInEveryMenuBarWithTheDialingSets)
     ASSERT_EQ(startDial->menu()->actions().size(), 1);
     EXPECT_EQ(startDial->menu()->actions().first()->text(), "Office");
     EXPECT_EQ(startDial->menu()->actions().first()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_D));
+}
+
+TEST_F(DatafilesMenuJourneyTest, HotKeysSetInTheSheetOpenTheirDatafiles)
+{
+    QWidget* start = &m_assembly->startWindow();
+    const QString good = copyFixture("good.nv3");
+    const QString five = copyFixture("five.nv3");
+    becomeActive();
+    ASSERT_TRUE(chooseMenuItem(start, "editDatafileHotKeys:"));
+    auto* sheet = VKSheetController::topmostController<HotKeySheetController>();
+    ASSERT_TRUE(sheet);
+    const auto row = [sheet](int index) {
+        return static_cast<HotKeyHandler*>(sheet->datafileView()->handlers().at(size_t(index)));
+    };
+    row(0)->pathField()->setText(good);
+    row(0)->addButton()->click();
+    row(1)->modePopup()->itemWithTag(7)->trigger();
+    row(1)->pathField()->setText(five);
+    sheet->okayButton()->click();
+
+    EXPECT_EQ(itemTitled(datafilesMenu(), "good")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_1));
+    EXPECT_EQ(itemTitled(datafilesMenu(), "five")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_7));
+    QTest::keyClick(start, Qt::Key_7, Qt::ControlModifier);
+    EXPECT_TRUE(documentAt(five));
+    EXPECT_FALSE(documentAt(good));
 }
