@@ -16,6 +16,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorFieldsController;
 class EditorRecordsController;
 class EditorSelectionController;
 class EditorSortController;
@@ -87,6 +88,7 @@ public:
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
+    EditorFieldsController& fieldsController() { return *m_fieldsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -131,6 +133,14 @@ public:
     // first window's record committed, tables and record reloaded.
     void followFirstWindow();
     void setupTables();
+    // The split of the tables above the Freeform Text Area.
+    QSplitter* splitterView() const { return m_splitterView; }
+    // The height of the split's top in the present view, kept in the settings; nothing
+    // in a clone.
+    void setCurrentSplitHeight(float height);
+    // A datafile without fields goes to the List View, the only one that shows its
+    // records. Switching with fields comes with the views' commands.
+    void switchView();
 
     void reloadStatusBar();
     // Why nothing can be saved in place; empty while it can.
@@ -206,9 +216,11 @@ private:
     std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
+    std::unique_ptr<EditorFieldsController> m_fieldsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
+    QSplitter* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;

@@ -49,6 +49,9 @@ struct OpenPanelRequest {
     bool canChooseFiles = true;
     bool canChooseDirectories = false;
     bool allowsMultipleSelection = false;
+    bool canCreateDirectories = false;
+    // False: a chosen symbolic link is answered as itself, not as what it points to.
+    bool resolvesAliases = true;
 };
 
 struct SavePanelRequest {

@@ -165,6 +165,12 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
     QFileDialog dialog(window);
     configureDialog(dialog, request.title, request.message, request.prompt);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A folder is chosen in our own dialog, in this process: closing it is no activation
+    // of the application, which would rescan the folders behind the menus.
+    if (request.canChooseDirectories)
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
+    dialog.setOption(QFileDialog::DontResolveSymlinks, !request.resolvesAliases);
     dialog.setDirectory(request.directory.isEmpty() ? m_lastDirectory : request.directory);
     if (request.canChooseDirectories && !request.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
