@@ -26,6 +26,12 @@ class MainController : public VKSharedController {
 public:
     enum class Panel { Preferences, FindAndReplace, MultiFileFind, WiFiListRequest };
     using PanelFactory = std::function<std::unique_ptr<SharedPanel>()>;
+    // The New Datafile sheet, begun with no window: it calls back with the return code
+    // (1 OK, 0 Cancel), the new datafile's field definitions and whether it is the mobile
+    // kind.
+    using NewDatafileDidEnd =
+        std::function<void(int returnCode, const PlistArray& fields, bool isMobile)>;
+    using NewDatafileSheetFactory = std::function<void(NewDatafileDidEnd didEnd)>;
 
     struct OperatingSystemVersion {
         qint64 majorVersion = 0;
@@ -69,6 +75,16 @@ public:
 
     // The later features register how their panel is made; until then its command is off.
     void setPanelFactory(Panel panel, PanelFactory factory);
+    // The field definitions feature registers its sheet; until then nothing asks for a
+    // new datafile's fields.
+    void setNewDatafileSheetFactory(NewDatafileSheetFactory factory)
+    {
+        m_newDatafileSheetFactory = std::move(factory);
+    }
+    const NewDatafileSheetFactory& newDatafileSheetFactory() const
+    {
+        return m_newDatafileSheetFactory;
+    }
     void startPanel(Panel panel);
     void closeWifiListController();
 
@@ -149,6 +165,7 @@ private:
         std::unique_ptr<SharedPanel> instance;
     };
     std::map<Panel, PanelSlot> m_panels;
+    NewDatafileSheetFactory m_newDatafileSheetFactory;
     OperatingSystemVersion m_operatingSystemVersion;
     int m_openDatafileCount = 0;
     bool m_quitting = false;

@@ -7,6 +7,7 @@
 #include "UserGuide.h"
 #include "VKWindowCategories.h"
 
+#include <QAbstractItemDelegate>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -200,6 +201,16 @@ void ModifyFieldsSheetController::tableViewSelectionDidChange()
 
 void ModifyFieldsSheetController::forceEndEditing()
 {
+    // The name being typed is committed even when the focus is elsewhere, as in a sheet
+    // of no window that is not the active one.
+    QAbstractItemDelegate* delegate = m_fieldTableView->itemDelegate();
+    for (QWidget* editor :
+         m_fieldTableView->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (editor->isVisible()) {
+            Q_EMIT delegate->commitData(editor);
+            Q_EMIT delegate->closeEditor(editor, QAbstractItemDelegate::NoHint);
+        }
+    }
     VKWindowCategories::forceEndEditingForView(window(), m_fieldTableView);
 }
 

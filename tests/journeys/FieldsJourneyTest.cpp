@@ -5,8 +5,11 @@
 #include "EditorTableController.h"
 #include "ListViewModel.h"
 #include "ModifyFieldsSheetController.h"
+#include "NewDatafileSheetController.h"
 
 #include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QRadioButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -60,6 +63,15 @@ protected:
         QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
     }
 
+    // The name being edited in the table.
+    static QLineEdit* openEditor(QTableView* table)
+    {
+        for (QLineEdit* editor : table->findChildren<QLineEdit*>())
+            if (editor->isVisibleTo(table))
+                return editor;
+        return nullptr;
+    }
+
     static QStringList fieldNamesIn(const PlistDictionary& datafile)
     {
         QStringList names;
@@ -89,7 +101,7 @@ TEST_F(FieldsJourneyTest, ModifyFields_RenameAndDeleteThenSave_TheFileKeepsNoVal
 
     // Clicking a field starts renaming it.
     clickRow(table, 1);
-    QLineEdit* nameEditor = table->findChild<QLineEdit*>();
+    QLineEdit* nameEditor = openEditor(table);
     ASSERT_TRUE(nameEditor);
     nameEditor->selectAll();
     QTest::keyClicks(nameEditor, "Town");
@@ -137,4 +149,46 @@ TEST_F(FieldsJourneyTest, ModifyFields_WithASyncID_SaysWhyNothingCanBeInsertedOr
     QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
     EXPECT_FALSE(sheet->window()->isVisible());
     EXPECT_FALSE(editor->window()->isWindowModified());
+}
+
+TEST_F(FieldsJourneyTest, NewDatafileSheet_TheAssemblysFactoryCallsBackWithFieldsAndKind)
+{
+    const MainController::NewDatafileSheetFactory& begin =
+        m_assembly->mainController().newDatafileSheetFactory();
+    ASSERT_TRUE(begin);
+    struct Result {
+        int code = -1;
+        QStringList names;
+        bool isMobile = false;
+    } result;
+    const auto didEnd = [&result](int code, const PlistArray& fields, bool isMobile) {
+        result = {code, {}, isMobile};
+        for (const PlistValue& field : fields)
+            result.names.append(field.asDictionary()->stringForKey("Name"));
+    };
+    begin(didEnd);
+    auto* sheet = VKSheetController::topmostController<NewDatafileSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->window()->parentWidget()) << "a sheet of no window";
+    QTest::mouseClick(sheet->mobileCell(), Qt::LeftButton, Qt::NoModifier, QPoint(8, 8));
+    for (const char* name : {"Name", "Phone"}) {
+        // A new field is being renamed: the user types its name.
+        sheet->fieldTableView()->selectionModel()->clearSelection();
+        QTest::mouseClick(sheet->insertFieldButton(), Qt::LeftButton);
+        QLineEdit* nameEditor = openEditor(sheet->fieldTableView());
+        ASSERT_TRUE(nameEditor);
+        nameEditor->selectAll();
+        QTest::keyClicks(nameEditor, name);
+    }
+    if (qEnvironmentVariableIsSet("NORVA_SHOTS"))
+        sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS") + "/new-datafile.png");
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+    EXPECT_EQ(result.code, 1);
+    EXPECT_EQ(result.names, QStringList({"Phone", "Name"})) << "each inserted first";
+    EXPECT_TRUE(result.isMobile);
+
+    begin(didEnd);
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(result.code, 0);
+    EXPECT_TRUE(result.names.isEmpty());
 }
