@@ -313,10 +313,11 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
 {
     // A folder that is a link is listed where it points.
     const QString listed = targetOfAlias(folderPath).value_or(folderPath);
-    QStringList names = QDir(listed).entryList(
+    // The listing knows each entry's kind, so only links cost a look at the disk.
+    QFileInfoList entries = QDir(listed).entryInfoList(
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
+    std::sort(entries.begin(), entries.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
     });
 
     removeItemsAfter(menu, scanningTemplateMenus ? templatesMenuFixedItemCount
@@ -325,11 +326,13 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
     // A link back to a folder being scanned would be scanned for ever.
     descent.append(canonicalOrSelf(listed));
     int count = 0;
-    for (const QString& name : names) {
+    for (const QFileInfo& entry : std::as_const(entries)) {
+        const QString name = entry.fileName();
         const QString full = listed + QLatin1Char('/') + name;
-        const QString path = targetOfAlias(full).value_or(full);
+        const std::optional<QString> target = entry.isSymLink() ? targetOfAlias(full) : std::nullopt;
+        const QString path = target.value_or(full);
         const QString display = withoutExtension(name);
-        const QFileInfo info(path);
+        const QFileInfo info = target ? QFileInfo(path) : entry;
         if (info.isDir()) {
             if (display.startsWith(QLatin1Char('.')) || descent.contains(canonicalOrSelf(path)))
                 continue;
