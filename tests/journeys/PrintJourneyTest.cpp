@@ -5,7 +5,11 @@
 #include "EditorPrintController.h"
 #include "FreeformTextView.h"
 #include "PdfReader.h"
+#include "PrintMarginsSheetController.h"
 
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QTextCursor>
 
 namespace {
@@ -35,13 +39,22 @@ TEST_F(PrintJourneyTest, PrintWithCtrlP_TheShownRecordAsTypedWithItsHeaderToAPdf
 
     m_presenter.answerPrintJob(true, pdfPath("record.pdf"));
     QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    // The margins sheet first: 72 points are an inch.
+    auto* sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->marginsTopField()->text(), "1");
+    EXPECT_TRUE(m_presenter.printJobs().isEmpty());
+    sheet->printRecordNumbersCheck()->setChecked(true);
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
 
     ASSERT_EQ(m_presenter.printJobs().size(), 1);
     EXPECT_TRUE(m_presenter.printJobs()[0].request.showsPrintPanel);
     EXPECT_EQ(m_presenter.printJobs()[0].window, editor->window());
     EXPECT_EQ(PdfReader::pageCount(pdfPath("record.pdf")), 1);
     const QString text = PdfReader::text(pdfPath("record.pdf"));
+    EXPECT_TRUE(text.contains("Record number: 2")) << text.toStdString();
     EXPECT_TRUE(text.contains("Name: 2")) << text.toStdString();
+    EXPECT_TRUE(editor->settings()->basicViewPrintRecordNumbers());
     EXPECT_TRUE(text.contains("2 more")) << text.toStdString();
     // The header line: the datafile's name at the left, the page number at the right.
     EXPECT_TRUE(text.contains(QRegularExpression("five\\.nv3 .* Page 1"))) << text.toStdString();
