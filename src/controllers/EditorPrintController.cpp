@@ -315,7 +315,7 @@ void EditorPrintController::applyTabStops(QTextDocument& text, const QList<doubl
         return;
     QList<QTextOption::Tab> tabs;
     for (double stop : stops)
-        tabs.append(QTextOption::Tab(stop, QTextOption::LeftTab));
+        tabs.append(QTextOption::Tab(PrintableView::documentTabPosition(stop), QTextOption::LeftTab));
     QTextBlockFormat format;
     format.setTabPositions(tabs);
     QTextCursor everything(&text);
