@@ -7,6 +7,7 @@
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldsController.h"
+#include "EditorPrintController.h"
 #include "EditorRecordsController.h"
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
@@ -68,6 +69,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_selectionController = std::make_unique<EditorSelectionController>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
+    m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });

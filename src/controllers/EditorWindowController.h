@@ -17,6 +17,7 @@ class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
 class EditorFieldsController;
+class EditorPrintController;
 class EditorRecordsController;
 class EditorSelectionController;
 class EditorSortController;
@@ -87,6 +88,7 @@ public:
     EditorTableController* tableController() const { return m_tableController; }
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
+    EditorPrintController& printController() { return *m_printController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
@@ -214,6 +216,7 @@ private:
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;
+    std::unique_ptr<EditorPrintController> m_printController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;

@@ -26,14 +26,16 @@ inline int pageCount(const QString& path)
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
-// The text of one page (from 1), or of every page, laid out as on the paper.
+// The text of one page (from 1), or of every page, laid out as on the paper; ligatures
+// ("ﬁ") in letters of their own.
 inline QString text(const QString& path, int page = 0)
 {
     QStringList arguments{QStringLiteral("-layout")};
     if (page > 0)
         arguments << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
                   << QString::number(page);
-    return run(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"));
+    return run(QStringLiteral("pdftotext"), arguments << path << QStringLiteral("-"))
+        .normalized(QString::NormalizationForm_KC);
 }
 
 } // namespace PdfReader
