@@ -149,10 +149,9 @@ private:
     void openDocument();
     void dialingSetChanged();
     void registerMenuActions();
-    bool checkFolderURL(const FolderMenu& folder);
+    void checkFolderURL(const FolderMenu& folder);
     void setupFolderMenu(const FolderMenu& folder);
     void openFromMenu(QObject* item);
-    void resetFolder(const FolderMenu& folder);
     int scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array,
                       bool scanningTemplateMenus, QStringList& descent,
                       const HotKeyLookup& hotKeys);

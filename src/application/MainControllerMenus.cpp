@@ -48,7 +48,9 @@ QString canonicalOrSelf(const QString& path)
     return canonical.isEmpty() ? path : canonical;
 }
 
-// Removes the items after the first count, submenus with their items.
+// Removes the items after the first count, submenus with their items. They go once
+// control is back in the event loop: the item being chosen may be one of them, when
+// opening its file brought up an alert and Norva became active again behind it.
 void removeItemsAfter(QMenu* menu, int count)
 {
     const QList<QAction*> items = menu->actions();
@@ -56,9 +58,9 @@ void removeItemsAfter(QMenu* menu, int count)
         QAction* item = items[index];
         menu->removeAction(item);
         if (QMenu* submenu = item->menu(); submenu && submenu->parent() == menu)
-            delete submenu;
+            submenu->deleteLater();
         else if (item->parent() == menu)
-            delete item;
+            item->deleteLater();
     }
 }
 
@@ -89,13 +91,14 @@ public:
             const PlistDictionary* settings = row.asDictionary();
             if (!settings)
                 continue;
-            const QString path =
-                canonicalOrSelf(FileURL::expandTilde(settings->stringForKey(QStringLiteral("Path"))));
+            const QString path = canonicalOrSelf(
+                FileURL::expandTilde(settings->stringForKey(QStringLiteral("Path"))));
             // The stored paths of older versions: URL strings, with escaped blanks.
             QString urlForm = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
             urlForm.remove(QStringLiteral("file:/localhost"));
             urlForm.replace(QStringLiteral("%2520"), QStringLiteral(" "));
-            m_rows.push_back({path, urlForm, settings->stringForKey(QStringLiteral("KeyEquivalent"))});
+            m_rows.push_back(
+                {path, urlForm, settings->stringForKey(QStringLiteral("KeyEquivalent"))});
         }
     }
 
@@ -214,19 +217,19 @@ void MainController::checkTemplatesURL()
     checkFolderURL(templatesFolder());
 }
 
-bool MainController::checkFolderURL(const FolderMenu& folder)
+void MainController::checkFolderURL(const FolderMenu& folder)
 {
     bool& panelShowing = this->*folder.panelShowing;
     if (panelShowing)
-        return false;
+        return;
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     if (defaults.stringForKey(folder.urlKey)) {
         const QString path = folderPathOf(storedFolderURL(folder.urlKey));
         if (!path.isEmpty() && QFileInfo::exists(path))
-            return true;
+            return;
     }
     if (folder.keepsChosenFolder && !(this->*folder.chosenURL).isEmpty())
-        return true;
+        return;
 
     panelShowing = true;
     OpenPanelRequest request;
@@ -237,7 +240,8 @@ bool MainController::checkFolderURL(const FolderMenu& folder)
     request.allowsMultipleSelection = false;
     request.canCreateDirectories = true;
     request.resolvesAliases = false;
-    const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, QApplication::activeWindow());
+    const QList<QUrl> chosen =
+        Presenter::shared().runOpenPanel(request, QApplication::activeWindow());
     if (!chosen.isEmpty()) {
         this->*folder.chosenURL = chosen.first();
         defaults.setObject(FileURL::folderURLString(chosen.first().toLocalFile()), folder.urlKey);
@@ -245,7 +249,6 @@ bool MainController::checkFolderURL(const FolderMenu& folder)
             defaults.synchronize();
     }
     panelShowing = false;
-    return true;
 }
 
 void MainController::setupDatafilesMenu()
@@ -329,7 +332,8 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
     for (const QFileInfo& entry : std::as_const(entries)) {
         const QString name = entry.fileName();
         const QString full = listed + QLatin1Char('/') + name;
-        const std::optional<QString> target = entry.isSymLink() ? targetOfAlias(full) : std::nullopt;
+        const std::optional<QString> target =
+            entry.isSymLink() ? targetOfAlias(full) : std::nullopt;
         const QString path = target.value_or(full);
         const QString display = withoutExtension(name);
         const QFileInfo info = target ? QFileInfo(path) : entry;
@@ -371,8 +375,8 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
         item->setShortcut(KeyEquivalents::keySequence(keyEquivalent));
         PopUpButton::setRepresentedObject(item, path);
         menus().binding().bind(item, selector, nullptr, this);
-        array.append(PlistDictionary{{QStringLiteral("Name"), display},
-                                     {QStringLiteral("Path"), path}});
+        array.append(
+            PlistDictionary{{QStringLiteral("Name"), display}, {QStringLiteral("Path"), path}});
         ++count;
     }
     descent.removeLast();
@@ -401,8 +405,8 @@ void MainController::openFromMenu(QObject* item)
     QString failureReason;
     if (documents.openDocumentWithContentsOfURL(url, true, failureReason))
         return;
-    SystemLog::log(stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path,
-                                    failureReason));
+    SystemLog::log(
+        stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path, failureReason));
     documents.presentOpenFailure(url, failureReason);
 }
 
@@ -468,12 +472,11 @@ void MainController::setupDialMenu()
     }
     for (qsizetype index = 0; index < sets->size(); ++index) {
         const PlistDictionary* set = sets->at(index).asDictionary();
-        const PlistValue isDefault =
-            set ? set->value(QStringLiteral("IsDefault")) : PlistValue();
-        QAction* item = dialMenu->addAction(set ? set->stringForKey(QStringLiteral("SetName"))
-                                                : QString());
-        item->setShortcut(KeyEquivalents::keySequence(
-            isDefault.boolValue() ? QStringLiteral("d") : QString()));
+        const PlistValue isDefault = set ? set->value(QStringLiteral("IsDefault")) : PlistValue();
+        QAction* item =
+            dialMenu->addAction(set ? set->stringForKey(QStringLiteral("SetName")) : QString());
+        item->setShortcut(
+            KeyEquivalents::keySequence(isDefault.boolValue() ? QStringLiteral("d") : QString()));
         PopUpButton::setTag(item, int(index));
         menus().binding().bind(item, QStringLiteral("dialPhone:"));
     }

@@ -6,6 +6,7 @@
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
+#include "PrintMarginsSheetController.h"
 #include "RichText.h"
 #include "StringFormat.h"
 #include "UserDefaults.h"
@@ -314,7 +315,7 @@ void EditorPrintController::applyTabStops(QTextDocument& text, const QList<doubl
         return;
     QList<QTextOption::Tab> tabs;
     for (double stop : stops)
-        tabs.append(QTextOption::Tab(stop, QTextOption::LeftTab));
+        tabs.append(QTextOption::Tab(PrintableView::documentTabPosition(stop), QTextOption::LeftTab));
     QTextBlockFormat format;
     format.setTabPositions(tabs);
     QTextCursor everything(&text);
@@ -355,7 +356,34 @@ void EditorPrintController::storeValues(const Values& values)
 
 void EditorPrintController::chooseValues(std::function<void(const Values&)> print)
 {
-    print(valuesFromSettings());
+    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const Values stored = valuesFromSettings();
+    if (settings->hideMargins()) {
+        print(stored);
+        return;
+    }
+    auto* sheet = VKSheetController::controller<PrintMarginsSheetController>();
+    const QPointer<EditorPrintController> self(this);
+    // However the sheet ends, the print goes on with what it holds.
+    const auto didEnd = [self, sheet, print = std::move(print)](QWidget*, int) {
+        if (!self)
+            return;
+        Values values;
+        values.margins = {sheet->topMargin(), sheet->bottomMargin(), sheet->leftMargin(),
+                          sheet->rightMargin()};
+        values.useInches = sheet->useInches();
+        values.text = {sheet->dontPrintEmptyFields(), sheet->printBoldFieldNames(),
+                       sheet->printRecordNumbers()};
+        values.printHeader = sheet->printHeader();
+        self->m_editor.settings()->setHideMargins(sheet->hideMargins());
+        self->storeValues(values);
+        print(values);
+    };
+    sheet->beginSheetWithTopMargin(stored.margins.top, stored.margins.bottom, stored.margins.left,
+                                   stored.margins.right, stored.text.dontPrintEmptyFields,
+                                   stored.text.printBoldFieldNames, stored.text.printRecordNumbers,
+                                   stored.useInches, stored.printHeader, false, settings,
+                                   m_editor.window(), didEnd);
 }
 
 std::shared_ptr<BasicPrintView>

@@ -33,7 +33,8 @@ bool HotKeyHandler::initForViewsListView(VKViewsListView* list, const PlistDicti
 {
     if (!VKPopupSingleHandler::initForViewsListView(list, settings, userInfo))
         return false;
-    VKTextFieldCategories::setFieldValue(m_pathField, settings.stringForKey(QStringLiteral("Path")));
+    VKTextFieldCategories::setFieldValue(m_pathField,
+                                         settings.stringForKey(QStringLiteral("Path")));
     return true;
 }
 

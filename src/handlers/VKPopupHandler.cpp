@@ -6,8 +6,7 @@
 
 #include <QAction>
 
-VKPopupHandler::VKPopupHandler()
-    : m_changeNotificationName(defaultChangeNotificationName())
+VKPopupHandler::VKPopupHandler() : m_changeNotificationName(defaultChangeNotificationName())
 {
     NotificationCenter::defaultCenter().addObserver(
         VKViewsListView::HandlersDidChangeNotification, nullptr, this,
@@ -48,17 +47,20 @@ void VKPopupHandler::viewsListViewHandlersDidChange(const Notification& notifica
 
 void VKPopupHandler::containerViewDidChange()
 {
-    throw InternalInconsistency(QStringLiteral("Forgot to override the -containerViewDidChange method!"));
+    throw InternalInconsistency(
+        QStringLiteral("Forgot to override the -containerViewDidChange method!"));
 }
 
 void VKPopupHandler::enableRemoveButtons(bool)
 {
-    throw InternalInconsistency(QStringLiteral("Forgot to override the -enableRemoveButtons: method!"));
+    throw InternalInconsistency(
+        QStringLiteral("Forgot to override the -enableRemoveButtons: method!"));
 }
 
 QList<qint64> VKPopupHandler::unusedModes() const
 {
-    throw InternalInconsistency(QStringLiteral("Need to override -unusedModes, defined in VKPopupHandler."));
+    throw InternalInconsistency(
+        QStringLiteral("Need to override -unusedModes, defined in VKPopupHandler."));
 }
 
 QWidget* VKPopupHandler::containerView() const

@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QPainter>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextOption>
 
 namespace {
@@ -67,11 +69,15 @@ void BasicPrintView::drawPageBorder(QPainter& painter, int pageNumber) const
     header.setDefaultFont(font);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
-    option.setTabs({QTextOption::Tab(m_headerRect.width() / 2, QTextOption::CenterTab),
-                    QTextOption::Tab(m_headerRect.width(), QTextOption::RightTab)});
     header.setDefaultTextOption(option);
-    header.setPlainText(headerText(pageNumber));
     header.setTextWidth(m_headerRect.width());
+    QTextBlockFormat stops;
+    stops.setTabPositions(
+        {QTextOption::Tab(documentTabPosition(m_headerRect.width() / 2), QTextOption::CenterTab),
+         QTextOption::Tab(documentTabPosition(m_headerRect.width()), QTextOption::RightTab)});
+    QTextCursor cursor(&header);
+    cursor.setBlockFormat(stops);
+    cursor.insertText(headerText(pageNumber));
     painter.save();
     painter.translate(m_headerRect.topLeft());
     QAbstractTextDocumentLayout::PaintContext context;

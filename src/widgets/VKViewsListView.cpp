@@ -30,8 +30,7 @@ QString describe(const VKViewsListHandler* handler)
 
 } // namespace
 
-VKViewsListView::VKViewsListView(QWidget* parent)
-    : QWidget(parent), m_rows(new QVBoxLayout(this))
+VKViewsListView::VKViewsListView(QWidget* parent) : QWidget(parent), m_rows(new QVBoxLayout(this))
 {
     m_rows->setSpacing(0);
     m_rows->setAlignment(Qt::AlignTop);
@@ -121,9 +120,9 @@ bool VKViewsListView::isAcceptable(const VKViewsListHandler* handler) const
     if (!handler)
         return true;
     if (!handler->containerView()) {
-        SystemLog::log(stringWithFormat(
-            QStringLiteral("VKViewsListView: %@'s container view failed to load"),
-            describe(handler)));
+        SystemLog::log(
+            stringWithFormat(QStringLiteral("VKViewsListView: %@'s container view failed to load"),
+                             describe(handler)));
         return false;
     }
     return true;
@@ -155,7 +154,8 @@ void VKViewsListView::changeHandler(VKViewsListHandler* oldHandler,
         return;
     QWidget* oldView = oldHandler ? oldHandler->containerView() : nullptr;
     // What is being typed in a row that goes reaches its control first.
-    if (QWidget* focus = QApplication::focusWidget(); oldView && focus && oldView->isAncestorOf(focus))
+    if (QWidget* focus = QApplication::focusWidget();
+        oldView && focus && oldView->isAncestorOf(focus))
         focus->clearFocus();
 
     if (newHandler) {
@@ -168,8 +168,8 @@ void VKViewsListView::changeHandler(VKViewsListHandler* oldHandler,
             m_viewHandlersArray[size_t(index)] = added;
         } else {
             if (reference) {
-                const auto found = std::find(m_viewHandlersArray.begin(),
-                                             m_viewHandlersArray.end(), reference);
+                const auto found =
+                    std::find(m_viewHandlersArray.begin(), m_viewHandlersArray.end(), reference);
                 if (found != m_viewHandlersArray.end())
                     index = (found - m_viewHandlersArray.begin()) + (after ? 1 : 0);
                 else if (!after)

@@ -138,9 +138,9 @@ TEST_F(MainControllerMenusTest, Scan_TemplatesKeepTheirSixItemsAndHaveNoShortcut
     makeFile("Templates/Lab.zlabel");
     makeFile("Templates/Env.zenv");
     makeFile("Templates/Some.nv3");
-    m_defaults.setObject(PlistArray{PlistDictionary{{"Path", folder + "/Env.zenv"},
-                                                    {"KeyEquivalent", "1"}}},
-                         "HotKeySettings");
+    m_defaults.setObject(
+        PlistArray{PlistDictionary{{"Path", folder + "/Env.zenv"}, {"KeyEquivalent", "1"}}},
+        "HotKeySettings");
     PlistArray entries;
     EXPECT_EQ(m_controller.scanDirectory(folder, templatesMenu(), entries, true), 2);
     const int fixed = MainController::templatesMenuFixedItemCount;
@@ -193,8 +193,8 @@ TEST_F(MainControllerMenusTest, HotKeys_TildePathsMatch_FirstRowWins_ShortcutIsC
     const QString clients = makeFile("Datafiles/Clients.nv3");
     makeFile("Datafiles/Other.nv3");
     m_defaults.setObject(
-        PlistArray{PlistDictionary{{"Mode", 3}, {"Path", "~/Datafiles/Clients.nv3"},
-                                   {"KeyEquivalent", "3"}},
+        PlistArray{PlistDictionary{
+                       {"Mode", 3}, {"Path", "~/Datafiles/Clients.nv3"}, {"KeyEquivalent", "3"}},
                    PlistDictionary{{"Mode", 4}, {"Path", clients}, {"KeyEquivalent", "4"}},
                    PlistDictionary{{"Mode", 10}, {"Path", folder + "/Other.nv3"}}},
         "HotKeySettings");
@@ -219,11 +219,12 @@ TEST_F(MainControllerMenusTest, DialMenu_MadeFromTheDialingSetsWithTheDefaultsOn
     const PlistArray stored = m_defaults.arrayForKey("DialingSetList").value_or(PlistArray());
     ASSERT_EQ(stored.size(), 2);
     EXPECT_EQ(stored.at(0),
-              PlistValue(PlistDictionary{{"SetName", "Basic"}, {"Prefix", ""}, {"Suffix", ""},
-                               {"IsDefault", true}}));
-    EXPECT_EQ(stored.at(1),
-              PlistValue(PlistDictionary{{"SetName", "Long Distance"}, {"Prefix", "1"}, {"Suffix", ""},
-                               {"IsDefault", false}}));
+              PlistValue(PlistDictionary{
+                  {"SetName", "Basic"}, {"Prefix", ""}, {"Suffix", ""}, {"IsDefault", true}}));
+    EXPECT_EQ(
+        stored.at(1),
+        PlistValue(PlistDictionary{
+            {"SetName", "Long Distance"}, {"Prefix", "1"}, {"Suffix", ""}, {"IsDefault", false}}));
 
     const auto check = [this](const QStringList& titles, const QList<bool>& onCtrlD) {
         const QList<QAction*> items = m_controller.menus().dialMenu()->actions();

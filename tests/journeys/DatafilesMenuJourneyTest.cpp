@@ -68,15 +68,16 @@ TEST_F(DatafilesMenuJourneyTest, ADatafileAddedToTheFolderIsInTheMenuAndOpensFro
     link->trigger();
     EXPECT_TRUE(documentAt(linked));
     EXPECT_TRUE(itemTitled(datafilesMenu(), "Work")->menu());
-    EXPECT_TRUE(m_presenter.alerts().isEmpty()) << m_presenter.alertMessages().join('\n').toStdString();
+    EXPECT_TRUE(m_presenter.alerts().isEmpty())
+        << m_presenter.alertMessages().join('\n').toStdString();
 }
 
 TEST_F(DatafilesMenuJourneyTest, AHotKeyOpensItsDatafileWithCtrlAndItsDigit)
 {
     const QString path = copyFixture("good.nv3");
-    m_defaults.setObject(PlistArray{PlistDictionary{{"Mode", 3}, {"Path", path},
-                                                    {"KeyEquivalent", "3"}}},
-                         "HotKeySettings");
+    m_defaults.setObject(
+        PlistArray{PlistDictionary{{"Mode", 3}, {"Path", path}, {"KeyEquivalent", "3"}}},
+        "HotKeySettings");
     becomeActive();
     EXPECT_EQ(itemTitled(datafilesMenu(), "good")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_3));
     QTest::keyClick(&m_assembly->startWindow(), Qt::Key_3, Qt::ControlModifier);
@@ -180,4 +181,22 @@ TEST_F(DatafilesMenuJourneyTest, HotKeysSetInTheSheetOpenTheirDatafiles)
     QTest::keyClick(start, Qt::Key_7, Qt::ControlModifier);
     EXPECT_TRUE(documentAt(five));
     EXPECT_FALSE(documentAt(good));
+}
+
+TEST_F(DatafilesMenuJourneyTest, ComingToTheFrontWithEveryDatafileMinimisedShowsTheFirst)
+{
+    EditorWindowController* first = openWithCommand(copyFixture("good.nv3"));
+    EditorWindowController* second = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(first && second);
+    first->window()->showMinimized();
+    second->window()->showMinimized();
+    becomeActive();
+    EXPECT_FALSE(first->window()->isMinimized());
+    EXPECT_TRUE(second->window()->isMinimized());
+
+    // One shown is enough: the others stay as the user left them.
+    first->window()->showMinimized();
+    second->window()->showNormal();
+    becomeActive();
+    EXPECT_TRUE(first->window()->isMinimized());
 }

@@ -71,6 +71,10 @@ TEST_F(HotKeySheetControllerTest, NoStoredKeys_OneRowWithKeyOne_ApplicationModal
     }
     EXPECT_EQ(titles, QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}));
     EXPECT_EQ(tags, QList<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+
+    m_sheet->performAction("help:");
+    ASSERT_EQ(m_presenter.openedUrls().size(), 1);
+    EXPECT_EQ(m_presenter.openedUrls().first().fileName(), "DatafilesHotKeys.html");
 }
 
 TEST_F(HotKeySheetControllerTest, Add_TakesTheFirstFreeKeyAfterItsRow_TenRowsDisableAdd)
@@ -129,11 +133,11 @@ TEST_F(HotKeySheetControllerTest, Okay_StoresTheRowsInOrder_CancelStoresNothing)
     m_sheet->okayButton()->click();
     EXPECT_FALSE(m_sheet->window()->isVisible());
     EXPECT_EQ(m_stored, 1);
-    EXPECT_EQ(PlistValue(m_defaults.arrayForKey("HotKeySettings").value_or(PlistArray())),
-              PlistValue(PlistArray{
-                  PlistDictionary{{"Mode", 1}, {"Path", "~/Work.nv3"}, {"KeyEquivalent", "1"}},
-                  PlistDictionary{
-                      {"Mode", 10}, {"Path", "/Data/Home.nvm"}, {"KeyEquivalent", "0"}}}));
+    EXPECT_EQ(
+        PlistValue(m_defaults.arrayForKey("HotKeySettings").value_or(PlistArray())),
+        PlistValue(PlistArray{
+            PlistDictionary{{"Mode", 1}, {"Path", "~/Work.nv3"}, {"KeyEquivalent", "1"}},
+            PlistDictionary{{"Mode", 10}, {"Path", "/Data/Home.nvm"}, {"KeyEquivalent", "0"}}}));
 }
 
 TEST_F(HotKeySheetControllerTest, Browse_ChoosesADatafileKeptWithTheHomeFolderAsTilde)
@@ -160,8 +164,8 @@ TEST_F(HotKeySheetControllerTest, Browse_ChoosesADatafileKeptWithTheHomeFolderAs
 
 TEST_F(HotKeySheetControllerTest, KeyEquivalent_DigitsThenZero_NothingWithoutAKey)
 {
-    const std::pair<qint64, QString> cases[] = {
-        {1, "1"}, {9, "9"}, {10, "0"}, {11, "0"}, {0, ""}, {-1, ""}};
+    const std::pair<qint64, QString> cases[] = {{1, "1"},  {9, "9"}, {10, "0"},
+                                                {11, "0"}, {0, ""},  {-1, ""}};
     for (const auto& [mode, key] : cases)
         EXPECT_EQ(HotKeyHandler::keyEquivalentForMode(mode), key) << mode;
 }

@@ -38,8 +38,8 @@ protected:
     // Whether the field takes the drag as it enters.
     bool enter(const QMimeData* data)
     {
-        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, data,
-                              Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent event(QPoint(10, 10), Qt::CopyAction | Qt::LinkAction, data, Qt::LeftButton,
+                              Qt::NoModifier);
         QApplication::sendEvent(&m_field, &event);
         return event.isAccepted();
     }

@@ -31,10 +31,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QPoint centreOf(const QModelIndex& index) const
-    {
-        return m_browser.visualRect(index).center();
-    }
+    QPoint centreOf(const QModelIndex& index) const { return m_browser.visualRect(index).center(); }
 
     QStandardItemModel m_model;
     QColumnView m_browser;

@@ -168,7 +168,8 @@ TEST_F(VKViewsListViewTest, Refusal_AViewThatFailedToLoadLeavesTheListAsItWas)
     EXPECT_EQ(m_list->count(), 1);
     EXPECT_EQ(m_changeCount, changes);
     ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().startsWith("VKViewsListView: <")) << log.lines().first().toStdString();
+    EXPECT_TRUE(log.lines().first().startsWith("VKViewsListView: <"))
+        << log.lines().first().toStdString();
     EXPECT_TRUE(log.lines().first().endsWith(">'s container view failed to load"));
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
@@ -240,10 +241,10 @@ TEST_F(VKViewsListViewTest, SplitAndScrollForms_ThePaneOrTheDocumentFollowsTheRo
     scrolled->setResizesViaScrollView(&scroll);
     scroll.resize(400, 100);
     scroll.show();
-    scrolled->addHandlersWithClass(VKViewsListView::handlerClass<ThreeModeHandler>(),
-                                   {PlistDictionary{{"Mode", 1}}, PlistDictionary{{"Mode", 2}},
-                                    PlistDictionary{{"Mode", 3}}},
-                                   std::nullopt, QVariant());
+    scrolled->addHandlersWithClass(
+        VKViewsListView::handlerClass<ThreeModeHandler>(),
+        {PlistDictionary{{"Mode", 1}}, PlistDictionary{{"Mode", 2}}, PlistDictionary{{"Mode", 3}}},
+        std::nullopt, QVariant());
     QApplication::processEvents();
     const float rows = float(3 * scrolled->firstHandler()->containerView()->sizeHint().height());
     EXPECT_EQ(scrolled->minimumHeight(), rows);

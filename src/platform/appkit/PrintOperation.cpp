@@ -46,6 +46,14 @@ QPaintDevice* PrintableView::pointDevice()
     return &device;
 }
 
+// Qt's own reference resolution, by which a text document scales tab positions to its device.
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+double PrintableView::documentTabPosition(double points)
+{
+    return points * qt_defaultDpiY() / PointsPerInch;
+}
+
 PrintSession::PrintSession() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
     m_printer->setFullPage(true);

@@ -27,6 +27,9 @@ public:
 
     // A device of 72 dots per inch: text laid out or measured on it measures in points.
     static QPaintDevice* pointDevice();
+    // A text document on that device still takes tab positions in the screen's pixels
+    // and scales them to the device: a tab stop in points, as the document takes it.
+    static double documentTabPosition(double points);
 };
 
 // The printer a run of print jobs goes to: chosen in the first job's print panel and
