@@ -6,6 +6,8 @@
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
+#include "EditorFieldsController.h"
+#include "EditorPrintController.h"
 #include "EditorRecordsController.h"
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
@@ -66,6 +68,8 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
     m_selectionController = std::make_unique<EditorSelectionController>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
+    m_fieldsController = std::make_unique<EditorFieldsController>(*this);
+    m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });
@@ -145,7 +149,7 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
         m_menus.install(window->menuBar());
 
     // The find box comes with its own feature.
-    auto* splitter = new QSplitter(Qt::Vertical, window.get());
+    auto* splitter = m_splitterView = new QSplitter(Qt::Vertical, window.get());
     m_tableController = new EditorTableController(*this, splitter);
     m_freeformTextView = new FreeformTextView(splitter);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
@@ -281,10 +285,8 @@ void EditorWindowController::prepare()
     m_engine->openRecordAtIndex(index);
     m_engine->setLastHitField(CurrentRecordEngine::NoHit);
     // A Basic View without fields would show nothing at all.
-    if (settings()->fields().isEmpty() && settings()->mode() == QLatin1String("Basic")) {
-        settings()->setMode(QStringLiteral("List"));
-        m_tableController->changeMode(settings()->mode());
-    }
+    if (settings()->fields().isEmpty() && settings()->mode() == QLatin1String("Basic"))
+        switchView();
     m_toolbarController->setToolbarViewButton(settings()->mode());
 
     setGlobalLockFileName();
@@ -575,6 +577,25 @@ void EditorWindowController::setupTables()
 {
     if (m_tableController)
         m_tableController->setupTables();
+}
+
+void EditorWindowController::switchView()
+{
+    if (!settings()->fields().isEmpty())
+        return;
+    settings()->setMode(EditorTableController::ListMode);
+    m_tableController->changeMode(settings()->mode());
+    m_toolbarController->setToolbarViewButton(settings()->mode());
+}
+
+void EditorWindowController::setCurrentSplitHeight(float height)
+{
+    if (m_engine->isClone())
+        return;
+    if (listMode())
+        settings()->setListSplitHeight(height);
+    else
+        settings()->setBasicSplitHeight(height);
 }
 
 void EditorWindowController::updateApplicationMenus()
