@@ -276,3 +276,39 @@ TEST_F(PrintJourneyTest, PageSetup_KeepsPaperAndOrientationForTheViewAndMarksThe
     EXPECT_EQ(*settings->listViewPrintInfo(), landscape);
     EXPECT_EQ(*settings->basicViewPrintInfo(), PrintInfo());
 }
+
+TEST_F(PrintJourneyTest, MarginsSheet_CancelStillPrints_HidingItSkipsItNextTime)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    settings->setBasicViewPrintTopMargin(144);
+
+    // Cancel keeps the sheet's values and goes on to the print panel.
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    auto* sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->marginsTopField()->setText("5");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs()[0].request.printInfo.topMargin(), 144);
+    EXPECT_EQ(settings->basicViewPrintTopMargin(), 144.0f);
+    EXPECT_TRUE(m_defaults.boolForKey(EditorPrintController::PrintHeaderAndFooterKey));
+
+    // Ticking the box hides the sheet from then on.
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->printHeaderCheck()->setChecked(false);
+    sheet->hideThisDialogCheck()->setChecked(true);
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+    EXPECT_TRUE(settings->hideMargins());
+    EXPECT_FALSE(settings->basicViewPrintHeader());
+    EXPECT_TRUE(settings->datafileSettingsDidChange());
+    EXPECT_FALSE(m_defaults.boolForKey(EditorPrintController::PrintHeaderAndFooterKey));
+    ASSERT_EQ(m_presenter.printJobs().size(), 2);
+
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_FALSE(VKSheetController::topmostController<PrintMarginsSheetController>());
+    EXPECT_EQ(m_presenter.printJobs().size(), 3);
+}
