@@ -71,7 +71,7 @@ QToolButton* makeButton(QWidget* parent)
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIconSize(QSize(22, 18));
+    button->setIconSize(QSize(24, 24));
     QObject::connect(button, &QToolButton::pressed, button, [button] {
         const QString pressed = button->property("pressedImageName").toString();
         if (!pressed.isEmpty())
@@ -117,6 +117,8 @@ EditorSearchController::~EditorSearchController()
 {
     if (m_ownsFindBar)
         delete m_findBar.data();
+    else if (m_findBar)
+        m_searchField->setShouldChangeText({}); // the window may outlive its search
 }
 
 QString EditorSearchController::findButtonImageName(qint64 entryStyle, bool caseSensitive)
