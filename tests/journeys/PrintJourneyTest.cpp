@@ -221,12 +221,17 @@ TEST_F(PrintJourneyTest, Failures_MarginsTooLargeAlertAndPrintNothing_AnUnwritab
     EXPECT_EQ(m_presenter.lastAlert().request.messageText, "The margins are too large for the paper.");
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "Make the margins smaller and print again.");
+    // One per page says so before it starts.
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllIndividualBasicViewRecords:"));
+    EXPECT_TRUE(m_presenter.printJobs().isEmpty());
+    EXPECT_FALSE(editor->progressPanel() && editor->progressPanel()->isVisible());
+    ASSERT_EQ(m_presenter.alerts().size(), 2);
 
     settings->setBasicViewPrintTopMargin(72);
     const QString unwritable = m_dir.filePath("missing/record.pdf");
     m_presenter.answerPrintJob(true, unwritable);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "printCurrentRecord:"));
-    ASSERT_EQ(m_presenter.alerts().size(), 2);
+    ASSERT_EQ(m_presenter.alerts().size(), 3);
     EXPECT_TRUE(m_presenter.lastAlert().request.messageText.contains(unwritable));
     EXPECT_FALSE(QFile::exists(unwritable));
 }
@@ -236,6 +241,9 @@ TEST_F(PrintJourneyTest, PageSetup_KeepsPaperAndOrientationForTheViewAndMarksThe
     EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
     ASSERT_TRUE(editor);
     const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    // Stored settings that cannot be read give way to the document's own.
+    settings->setObject(PlistValue(QByteArray("not a print info")),
+                        DatafileSettingsData::BasicViewPrintInfoKey);
     settings->setDatafileSettingsDidChange(false);
     PrintInfo landscape;
     landscape.setPaperName("iso-a4");
