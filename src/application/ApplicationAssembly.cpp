@@ -8,6 +8,7 @@
 #include "EditorWindowController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
+#include "NewDatafileSheetController.h"
 #include "StartWindow.h"
 #include "WindowController.h"
 
@@ -44,6 +45,14 @@ ApplicationAssembly::ApplicationAssembly()
 
     m_mainController = std::make_unique<MainController>();
     m_mainController->initialize();
+    m_mainController->setNewDatafileSheetFactory([](MainController::NewDatafileDidEnd didEnd) {
+        auto* sheet = VKSheetController::controller<NewDatafileSheetController>();
+        sheet->beginNewDatafileForWindow(nullptr, PlistDictionary(),
+                                         [sheet, didEnd](QWidget*, int returnCode) {
+                                             didEnd(returnCode, sheet->fields().deepCopy(),
+                                                    sheet->isMobile());
+                                         });
+    });
     Application::shared().setDelegate(m_mainController.get());
 
     MainController* application = m_mainController.get();
@@ -54,7 +63,7 @@ ApplicationAssembly::ApplicationAssembly()
             menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem(),
             menus.dialMenu(), [application] { application->updateAllToolbars(); }});
     });
-    DatafileDocument::setDidWriteHook([application] { application->services().setupDatafilesMenu(); });
+    DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
 
     m_startWindow = std::make_unique<StartWindow>(m_mainController->menus());
     m_startWindow->followDocuments();

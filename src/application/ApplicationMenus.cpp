@@ -36,10 +36,6 @@ ApplicationMenus::ApplicationMenus(ActionBinding::FirstResponderFunction firstRe
     for (const auto& menu : m_topMenus)
         m_binding.validateWhenShown(menu.get());
     // A menu that its feature has not filled yet is shown, disabled.
-    QObject::connect(m_fileMenu, &QMenu::aboutToShow, m_fileMenu, [this] {
-        m_datafilesMenu->menuAction()->setEnabled(!m_datafilesMenu->isEmpty());
-        m_templatesMenu->menuAction()->setEnabled(!m_templatesMenu->isEmpty());
-    });
     QObject::connect(m_recordsMenu, &QMenu::aboutToShow, m_recordsMenu, [this] {
         m_sortTasksMenu->menuAction()->setEnabled(!m_sortTasksMenu->isEmpty());
     });
@@ -80,8 +76,24 @@ void ApplicationMenus::buildFileMenu()
     QMenu* file = m_fileMenu = makeMenu(QStringLiteral("&File"));
     addItem(file, QStringLiteral("New Datafile…"), QStringLiteral("newDatafile:"), QStringLiteral("n"));
     addItem(file, QStringLiteral("Open…"), QStringLiteral("openDocument:"), QStringLiteral("o"));
+    // The application fills both after their fixed items with the files of its folders.
     m_datafilesMenu = makeMenu(QStringLiteral("Datafiles"), file);
+    addItem(m_datafilesMenu, QStringLiteral("Datafile Hot Keys…"),
+            QStringLiteral("editDatafileHotKeys:"));
+    addItem(m_datafilesMenu, QStringLiteral("Show Datafiles Folder"),
+            QStringLiteral("revealDatafilesFolderInFinder:"));
+    addItem(m_datafilesMenu, QStringLiteral("Change Datafiles Folder…"),
+            QStringLiteral("resetDatafilesFolder:"));
+    m_datafilesMenu->addSeparator();
     m_templatesMenu = makeMenu(QStringLiteral("Templates"), file);
+    addItem(m_templatesMenu, QStringLiteral("New Label…"), QStringLiteral("newLabel:"));
+    addItem(m_templatesMenu, QStringLiteral("New Envelope…"), QStringLiteral("newEnvelope:"));
+    m_templatesMenu->addSeparator();
+    addItem(m_templatesMenu, QStringLiteral("Show Templates Folder"),
+            QStringLiteral("revealTemplatesFolderInFinder:"));
+    addItem(m_templatesMenu, QStringLiteral("Change Templates Folder…"),
+            QStringLiteral("resetTemplatesFolder:"));
+    m_templatesMenu->addSeparator();
     file->addSeparator();
     addItem(file, QStringLiteral("Close"), QStringLiteral("performClose:"), QStringLiteral("w"));
     addItem(file, QStringLiteral("Close All"), QStringLiteral("closeAllOpenDatafiles:"));
@@ -392,8 +404,16 @@ void ApplicationMenus::installInto(QMenuBar* menuBar) const
 {
     for (const auto& menu : m_topMenus) {
         QAction* shown = menuBar->addMenu(menu.get());
-        // The Dial menu appears once there are dialing sets.
         if (menu.get() == m_dialMenu)
-            shown->setVisible(!m_dialMenu->isEmpty());
+            m_shownDialMenus.append(shown);
     }
+    dialMenuDidChange();
+}
+
+void ApplicationMenus::dialMenuDidChange() const
+{
+    // The Dial menu appears in every menu bar once there are dialing sets.
+    m_shownDialMenus.removeAll(nullptr);
+    for (const QPointer<QAction>& shown : std::as_const(m_shownDialMenus))
+        shown->setVisible(!m_dialMenu->isEmpty());
 }

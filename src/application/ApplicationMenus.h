@@ -2,6 +2,8 @@
 
 #include "ActionBinding.h"
 
+#include <QList>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -22,6 +24,8 @@ public:
     ~ApplicationMenus();
 
     void installInto(QMenuBar* menuBar) const;
+    // Shows the Dial menu in the menu bars once it has items, hides it when it has none.
+    void dialMenuDidChange() const;
 
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* editMenu() const { return m_editMenu; }
@@ -73,4 +77,6 @@ private:
     QMenu* m_recordsMenu = nullptr;
     QAction* m_saveAsOtherFormatItem = nullptr;
     QAction* m_searchOptionLockItem = nullptr;
+    // The Dial menu's place in each menu bar it was installed into.
+    mutable QList<QPointer<QAction>> m_shownDialMenus;
 };

@@ -63,6 +63,7 @@ void MainController::initialize()
     registerAction(QStringLiteral("openDocument:"), [this](QObject*) { openDocument(); });
     registerAction(QStringLiteral("terminate:"),
                    [](QObject*) { Application::shared().terminate(); });
+    registerMenuActions();
 
     // Open datafiles are counted as their documents come and go; a clone window is no
     // document of its own, so it never counts.
@@ -130,10 +131,11 @@ void MainController::finishLaunchingStuff()
     checkCanUseDropbox();
     m_findDatafilesFolderDialogShowing = false;
     m_findTemplatesFolderDialogShowing = false;
+    m_newDatafilesURL.clear();
+    m_newTemplatesURL.clear();
 
-    m_services->setupDatafilesMenu();
-    m_services->setupTemplatesMenu();
-    m_services->setupDialMenu();
+    setupNorvaMenus();
+    setupDialMenu();
 
     defaults.removeObjectForKey(QStringLiteral("DatafilesFolderBookmark"));
     defaults.removeObjectForKey(QStringLiteral("TemplatesFolderBookmark"));
@@ -290,5 +292,5 @@ void MainController::updateAllToolbars()
 
 void MainController::dialingSetChanged()
 {
-    m_services->setupDialMenu();
+    setupDialMenu();
 }

@@ -4,13 +4,18 @@
 #include "ShellServices.h"
 #include "VKSharedController.h"
 
+#include <QStringList>
+#include <QUrl>
+
 #include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class ApplicationMenus;
 class ProgressPanel;
+class QMenu;
 class UserDefaults;
 
 // The application delegate: start-up in its fixed order, the registered defaults,
@@ -21,6 +26,12 @@ class MainController : public VKSharedController {
 public:
     enum class Panel { Preferences, FindAndReplace, MultiFileFind, WiFiListRequest };
     using PanelFactory = std::function<std::unique_ptr<SharedPanel>()>;
+    // The New Datafile sheet, begun with no window: it calls back with the return code
+    // (1 OK, 0 Cancel), the new datafile's field definitions and whether it is the mobile
+    // kind.
+    using NewDatafileDidEnd =
+        std::function<void(int returnCode, const PlistArray& fields, bool isMobile)>;
+    using NewDatafileSheetFactory = std::function<void(NewDatafileDidEnd didEnd)>;
 
     struct OperatingSystemVersion {
         qint64 majorVersion = 0;
@@ -64,6 +75,16 @@ public:
 
     // The later features register how their panel is made; until then its command is off.
     void setPanelFactory(Panel panel, PanelFactory factory);
+    // The field definitions feature registers its sheet; until then nothing asks for a
+    // new datafile's fields.
+    void setNewDatafileSheetFactory(NewDatafileSheetFactory factory)
+    {
+        m_newDatafileSheetFactory = std::move(factory);
+    }
+    const NewDatafileSheetFactory& newDatafileSheetFactory() const
+    {
+        return m_newDatafileSheetFactory;
+    }
     void startPanel(Panel panel);
     void closeWifiListController();
 
@@ -76,6 +97,44 @@ public:
     // style changed.
     void updateAllToolbars();
 
+    // The Datafiles and Templates menus mirror the user's two folders, subfolders as
+    // submenus; each item opens its file. Datafile items carry the user's hot keys.
+    // The folders' URLs as stored; empty (and logged) when none is.
+    QUrl datafilesFolderURL() const;
+    QUrl templatesFolderURL() const;
+    // Asks for the folder when none is known (or the known one is gone), unless its
+    // panel is up already.
+    void checkDatafilesURL();
+    void checkTemplatesURL();
+    void setupDatafilesMenu();
+    void setupTemplatesMenu();
+    void setupNorvaMenus();
+    // The same, but only while neither folder panel is up.
+    void resetupNorvaMenus();
+    // The leading items the scan keeps: the menus' own commands.
+    static constexpr int datafilesMenuFixedItemCount = 4;
+    static constexpr int templatesMenuFixedItemCount = 6;
+    // Replaces the menu's items after the fixed ones with the folder's datafiles (or
+    // templates), adding an entry {"Name", "Path"} or {"Name", "Items", "IsGroup": "YES"}
+    // to the array for each item. The number of entries added at this level.
+    int scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array,
+                      bool scanningTemplateMenus);
+    // A symbolic link's final target; nothing for anything else or a dangling link.
+    static std::optional<QString> targetOfAlias(const QString& path);
+    // The key equivalent of the first "HotKeySettings" row naming the path; empty when none.
+    static QString findHotKeysEquivalentForPath(const QString& path);
+    void openFromDatafileMenu(QObject* item);
+    void openFromTemplateMenu(QObject* item);
+    void resetDatafilesFolder();
+    void resetTemplatesFolder();
+    void revealDatafilesFolderInFinder();
+    void revealTemplatesFolderInFinder();
+
+    // One item per dialing set, sending "dialPhone:" with the set's index as its tag.
+    void setupDialMenu();
+
+    void applicationDidBecomeActive() override;
+
     ShellServices& services() const { return *m_services; }
     ApplicationMenus& menus() const { return *m_menus; }
 
@@ -83,8 +142,19 @@ public:
     bool applicationShouldOpenUntitledFile() override { return false; }
 
 private:
+    struct FolderMenu;
+    class HotKeyLookup;
+    static const FolderMenu& datafilesFolder();
+    static const FolderMenu& templatesFolder();
     void openDocument();
     void dialingSetChanged();
+    void registerMenuActions();
+    void checkFolderURL(const FolderMenu& folder);
+    void setupFolderMenu(const FolderMenu& folder);
+    void openFromMenu(QObject* item);
+    int scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array,
+                      bool scanningTemplateMenus, QStringList& descent,
+                      const HotKeyLookup& hotKeys);
 
     std::unique_ptr<ShellServices> m_services;
     std::unique_ptr<ApplicationMenus> m_menus;
@@ -94,6 +164,7 @@ private:
         std::unique_ptr<SharedPanel> instance;
     };
     std::map<Panel, PanelSlot> m_panels;
+    NewDatafileSheetFactory m_newDatafileSheetFactory;
     OperatingSystemVersion m_operatingSystemVersion;
     int m_openDatafileCount = 0;
     bool m_quitting = false;
@@ -103,4 +174,7 @@ private:
     bool m_findDatafilesFolderDialogShowing = false;
     bool m_findTemplatesFolderDialogShowing = false;
     bool m_canUseDropbox = false;
+    // The folders chosen through the panel in this session.
+    QUrl m_newDatafilesURL;
+    QUrl m_newTemplatesURL;
 };

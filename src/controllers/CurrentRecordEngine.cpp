@@ -1,12 +1,11 @@
 #include "CurrentRecordEngine.h"
 
+#include "FieldDefinitions.h"
 #include "SystemLog.h"
 #include "VKArrayCategories.h"
 #include "VKStringCategories.h"
 
 namespace {
-
-constexpr double NewFieldWidth = 150.0;
 
 bool isEmptyValue(const PlistValue* value)
 {
@@ -196,14 +195,37 @@ QList<qint64> CurrentRecordEngine::emptyFieldList() const
 void CurrentRecordEngine::addField(const QString& name)
 {
     m_views.tables->endEditing();
+    FieldDefinitions::insertNewDefinition(*settings(), name, 0);
+}
+
+bool CurrentRecordEngine::removeValuesOfUndefinedFields()
+{
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    if (!settings->settingExistsForKey(DatafileSettingsData::FieldsKey))
-        settings->setFields(PlistArray());
-    PlistArray fields = settings->fields();
-    fields.insert(0, PlistDictionary{{DatafileSettingsData::FieldIdentifierKey,
-                                      VKStringCategories::universallyUniqueIdentifier()},
-                                     {DatafileSettingsData::FieldNameKey, name},
-                                     {DatafileSettingsData::FieldWidthKey, NewFieldWidth}});
+    const QSet<QString> defined = FieldDefinitions::identifiers(settings->fields());
+    // New records would be numbered into a field that no longer exists.
+    if (!settings->autoAddContentFieldID().isEmpty() &&
+        !defined.contains(settings->autoAddContentFieldID()))
+        settings->setAutoAddContentFieldID(QStringLiteral(""));
+    if (!m_catalog)
+        return false;
+    bool removed = false;
+    QStringList undefined;
+    const qint64 count = m_catalog->count();
+    for (qint64 index = 0; index < count; ++index) {
+        const std::shared_ptr<RecordData> record = recordAtCatalogIndex(index);
+        if (!record)
+            continue;
+        PlistDictionary values = record->fields();
+        undefined.clear();
+        for (const PlistDictionary::Entry& entry : values) {
+            if (!defined.contains(entry.key))
+                undefined.append(entry.key);
+        }
+        for (const QString& key : std::as_const(undefined))
+            values.remove(key);
+        removed = removed || !undefined.isEmpty();
+    }
+    return removed;
 }
 
 // Commit and load

@@ -145,6 +145,10 @@ public:
     // Field positions empty in every selected record (all of them when none is selected).
     QList<qint64> emptyFieldList() const;
     void addField(const QString& name);
+    // The one removal of field values: every record of the datafile, selected or not,
+    // loses the values of fields no longer defined, unstamped; automatic content stops
+    // when its field is gone. Whether any value went.
+    bool removeValuesOfUndefinedFields();
 
     // Commits the views into the current record unless the record is the current one;
     // a record given is stamped viewed and becomes current.

@@ -16,11 +16,15 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorFieldsController;
+class EditorPrintController;
 class EditorRecordsController;
+class EditorSearchController;
 class EditorSelectionController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
+class EditorWindowSearchViews;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
@@ -84,9 +88,13 @@ public:
     bool preparing() const { return m_preparing; }
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
+    // The find box and its searches; the window's own once the window is made.
+    EditorSearchController& editorSearchController() const { return *m_searchController; }
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
+    EditorPrintController& printController() { return *m_printController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
+    EditorFieldsController& fieldsController() { return *m_fieldsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -131,6 +139,14 @@ public:
     // first window's record committed, tables and record reloaded.
     void followFirstWindow();
     void setupTables();
+    // The split of the tables above the Freeform Text Area.
+    QSplitter* splitterView() const { return m_splitterView; }
+    // The height of the split's top in the present view, kept in the settings; nothing
+    // in a clone.
+    void setCurrentSplitHeight(float height);
+    // A datafile without fields goes to the List View, the only one that shows its
+    // records. Switching with fields comes with the views' commands.
+    void switchView();
 
     void reloadStatusBar();
     // Why nothing can be saved in place; empty while it can.
@@ -162,7 +178,7 @@ public:
     quint64 currentField() const override;
     bool tableViewActive() const override;
     void endEditing() override;
-    void activateFindBox() override {}
+    void activateFindBox() override;
     void setCurrentRecordDirty(bool dirty) override;
     void prepare() override;
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
@@ -204,11 +220,16 @@ private:
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;
+    std::unique_ptr<EditorPrintController> m_printController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
+    std::unique_ptr<EditorWindowSearchViews> m_searchViews;
+    std::unique_ptr<EditorSearchController> m_searchController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
+    std::unique_ptr<EditorFieldsController> m_fieldsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
+    QSplitter* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;

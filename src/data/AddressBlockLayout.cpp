@@ -6,15 +6,20 @@
 #include "TypedStreamReader.h"
 #include "TypedStreamWriter.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
+
+using Segment = AddressBlockLayout::Segment;
 
 const QString SegmentsKey = QStringLiteral("Segments");
 const QString TextKey = QStringLiteral("Text");
 const QString FieldKey = QStringLiteral("Field");
 const QString FontNameKey = QStringLiteral("FontName");
 const QString FontSizeKey = QStringLiteral("FontSize");
+const QString IdentifierKey = QStringLiteral("Identifier");
+const QString ColorKey = QStringLiteral("Color");
 
 // The attribute keys of the platform's attributed strings that a layout uses.
 const QString AttachmentAttribute = QStringLiteral("NSAttachment");
@@ -44,31 +49,47 @@ std::optional<QString> textOf(const TypedStreamValue& value)
     return TypedStreamObject::stringValue(object->groups.front().values.front());
 }
 
+std::optional<ArchivedFont> fontOf(const std::shared_ptr<TypedStreamObject>& font)
+{
+    return ArchivedFont::fromArchive(
+        TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(font)}}}));
+}
+
 // A token's field name is the string value of the attachment's cell, the first string
-// the cell archives. An attachment without one names no field.
-QString tokenName(const TypedStreamObject& attachment)
+// the cell archives; its font the first font. An attachment without one names no field.
+Segment tokenOf(const TypedStreamObject& attachment)
 {
     for (const TypedStreamGroup& group : attachment.groups) {
         for (const TypedStreamValue& value : group.values) {
             const TypedStreamObject* cell = value.object().get();
             if (!cell || !cell->isKindOf("NSCell"))
                 continue;
+            Segment token = Segment::field(QString());
+            bool named = false;
             for (const TypedStreamGroup& cellGroup : cell->groups) {
                 for (const TypedStreamValue& cellValue : cellGroup.values) {
-                    if (std::optional<QString> name = textOf(cellValue))
-                        return *name;
+                    if (!named) {
+                        if (std::optional<QString> name = textOf(cellValue)) {
+                            token.text = *name;
+                            named = true;
+                            continue;
+                        }
+                    }
+                    const std::shared_ptr<TypedStreamObject>& object = cellValue.object();
+                    if (!token.font && object && object->isKindOf("NSFont"))
+                        token.font = fontOf(object);
                 }
             }
-            return QString();
+            return token;
         }
     }
-    return QString();
+    return Segment::field(QString());
 }
 
 // What a layout takes from the attributes of one run.
 struct RunAttributes {
     bool isToken = false;
-    QString fieldName;
+    Segment token;
     std::shared_ptr<TypedStreamObject> font;
 };
 
@@ -90,18 +111,12 @@ RunAttributes attributesOf(const TypedStreamObject& dictionary)
             continue;
         if (*key == AttachmentAttribute) {
             attributes.isToken = true;
-            attributes.fieldName = tokenName(*value);
+            attributes.token = tokenOf(*value);
         } else if (*key == FontAttribute && value->isKindOf("NSFont")) {
             attributes.font = value;
         }
     }
     return attributes;
-}
-
-std::optional<ArchivedFont> fontOf(const std::shared_ptr<TypedStreamObject>& font)
-{
-    return ArchivedFont::fromArchive(
-        TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(font)}}}));
 }
 
 // The platform's attributed string writes its string, then one group per run: the
@@ -151,7 +166,7 @@ std::optional<AddressBlockLayout> fromArchive(const QByteArray& data)
         if (attributes.isToken) {
             // Every position of a token's run is a token of its own.
             for (qint64 count = 0; count < length; ++count)
-                layout.appendField(attributes.fieldName);
+                layout.appendField(attributes.token);
         } else {
             layout.appendText(text->mid(position, length));
         }
@@ -159,6 +174,40 @@ std::optional<AddressBlockLayout> fromArchive(const QByteArray& data)
     }
     layout.appendText(text->mid(position));
     return AddressBlockLayout(layout.segments(), font);
+}
+
+std::optional<ArchivedFont> fontIn(const PlistDictionary& dictionary)
+{
+    const PlistValue name = dictionary.value(FontNameKey);
+    const PlistValue size = dictionary.value(FontSizeKey);
+    if (!name.isString() || !size.isNumber())
+        return std::nullopt;
+    return ArchivedFont(*name.asString(), size.doubleValue());
+}
+
+void insertFont(PlistDictionary& dictionary, const std::optional<ArchivedFont>& font)
+{
+    if (!font)
+        return;
+    dictionary.insert(FontNameKey, font->name());
+    dictionary.insert(FontSizeKey, font->size());
+}
+
+// Red, green, blue and alpha from 0 to 1.
+std::optional<QColor> colorIn(const PlistDictionary& dictionary)
+{
+    const PlistValue value = dictionary.value(ColorKey);
+    const PlistArray* components = value.asArray();
+    if (!components || components->size() != 4)
+        return std::nullopt;
+    double rgba[4];
+    for (qsizetype index = 0; index < 4; ++index) {
+        const PlistValue& component = components->at(index);
+        if (!component.isNumber())
+            return std::nullopt;
+        rgba[index] = std::clamp(component.doubleValue(), 0.0, 1.0);
+    }
+    return QColor::fromRgbF(float(rgba[0]), float(rgba[1]), float(rgba[2]), float(rgba[3]));
 }
 
 std::optional<AddressBlockLayout> fromOwnForm(QByteArrayView data)
@@ -172,25 +221,23 @@ std::optional<AddressBlockLayout> fromOwnForm(QByteArrayView data)
     if (!segments)
         return failed(QStringLiteral("layout without its segments"));
 
+    // Keys a later version may add are passed over.
     AddressBlockLayout layout;
     for (const PlistValue& segmentValue : *segments) {
         const PlistDictionary* segment = segmentValue.asDictionary();
-        const PlistValue* text = segment ? segment->find(TextKey) : nullptr;
-        const PlistValue* field = segment ? segment->find(FieldKey) : nullptr;
-        const PlistValue* content = text ? text : field;
-        if (!segment || segment->size() != 1 || !content || !content->isString())
+        const PlistValue text = segment ? segment->value(TextKey) : PlistValue();
+        const PlistValue field = segment ? segment->value(FieldKey) : PlistValue();
+        if (text.isString()) {
+            layout.appendText(*text.asString());
+        } else if (field.isString()) {
+            layout.appendField(Segment::field(*field.asString(),
+                                              segment->value(IdentifierKey).stringValue(),
+                                              fontIn(*segment), colorIn(*segment)));
+        } else {
             return failed(QStringLiteral("unreadable segment"));
-        if (text)
-            layout.appendText(*content->asString());
-        else
-            layout.appendField(*content->asString());
+        }
     }
-    std::optional<ArchivedFont> font;
-    const PlistValue fontName = form->value(FontNameKey);
-    const PlistValue fontSize = form->value(FontSizeKey);
-    if (fontName.isString() && fontSize.isNumber())
-        font = ArchivedFont(*fontName.asString(), fontSize.doubleValue());
-    return AddressBlockLayout(layout.segments(), font);
+    return AddressBlockLayout(layout.segments(), fontIn(*form));
 }
 
 } // namespace
@@ -201,7 +248,7 @@ AddressBlockLayout::AddressBlockLayout(const QList<Segment>& segments,
 {
     for (const Segment& segment : segments) {
         if (segment.kind == Segment::Kind::Field)
-            appendField(segment.text);
+            appendField(segment);
         else
             appendText(segment.text);
     }
@@ -222,6 +269,11 @@ void AddressBlockLayout::appendField(const QString& name)
     m_segments.append(Segment::field(name));
 }
 
+void AddressBlockLayout::appendField(const Segment& token)
+{
+    m_segments.append(token);
+}
+
 std::optional<AddressBlockLayout> AddressBlockLayout::fromData(const QByteArray& data)
 {
     if (data.startsWith(OwnFormMagic))
@@ -233,13 +285,22 @@ QByteArray AddressBlockLayout::toData() const
 {
     PlistArray segments;
     for (const Segment& segment : m_segments) {
-        const QString& key = segment.kind == Segment::Kind::Field ? FieldKey : TextKey;
-        segments.append(PlistDictionary{{key, segment.text}});
+        if (segment.kind == Segment::Kind::Text) {
+            segments.append(PlistDictionary{{TextKey, segment.text}});
+            continue;
+        }
+        PlistDictionary token{{FieldKey, segment.text}};
+        if (!segment.identifier.isEmpty())
+            token.insert(IdentifierKey, segment.identifier);
+        insertFont(token, segment.font);
+        if (segment.color) {
+            float red = 0, green = 0, blue = 0, alpha = 0;
+            segment.color->getRgbF(&red, &green, &blue, &alpha);
+            token.insert(ColorKey, PlistArray{double(red), double(green), double(blue), double(alpha)});
+        }
+        segments.append(token);
     }
     PlistDictionary form{{SegmentsKey, segments}};
-    if (m_font) {
-        form.insert(FontNameKey, m_font->name());
-        form.insert(FontSizeKey, m_font->size());
-    }
+    insertFont(form, m_font);
     return OwnFormMagic + PlistXmlWriter::toBytes(form);
 }

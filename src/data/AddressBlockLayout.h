@@ -3,6 +3,7 @@
 #include "ArchivedFont.h"
 
 #include <QByteArray>
+#include <QColor>
 #include <QList>
 #include <QString>
 
@@ -11,7 +12,7 @@
 // The layout of a field-based address block: typed characters and field tokens, each
 // token naming a field by its "Name", plus the font of the text when it is known.
 // Read from the platform's archived attributed string or from our own form; written
-// in our own form.
+// in our own form, which keeps each token's name, identifier, font and colour.
 class AddressBlockLayout {
 public:
     // Marks our own form, which follows as an XML property list.
@@ -22,9 +23,19 @@ public:
         Kind kind = Kind::Text;
         // The characters of a text segment; the field name of a token.
         QString text;
+        // A token's look and the field's "Identifier" when it was made, where known. No
+        // reader goes by the identifier: a token names its field by its name.
+        QString identifier;
+        std::optional<ArchivedFont> font; // a size of 0 asks for the default size
+        std::optional<QColor> color;
 
-        static Segment plain(const QString& text) { return {Kind::Text, text}; }
-        static Segment field(const QString& name) { return {Kind::Field, name}; }
+        static Segment plain(const QString& text) { return {Kind::Text, text, {}, {}, {}}; }
+        static Segment field(const QString& name, const QString& identifier = QString(),
+                             std::optional<ArchivedFont> font = std::nullopt,
+                             std::optional<QColor> color = std::nullopt)
+        {
+            return {Kind::Field, name, identifier, std::move(font), color};
+        }
         bool operator==(const Segment&) const = default;
     };
 
@@ -38,6 +49,7 @@ public:
     // Adjacent characters stay one segment; an empty text adds nothing.
     void appendText(const QString& text);
     void appendField(const QString& name);
+    void appendField(const Segment& token);
 
     // Nullopt (and one line in the system log) for data in neither form.
     static std::optional<AddressBlockLayout> fromData(const QByteArray& data);

@@ -15,17 +15,6 @@ namespace {
 class RecordingServices : public ShellServices {
 public:
     explicit RecordingServices(QStringList& calls) : m_calls(calls) {}
-    void setupDatafilesMenu() override
-    {
-        const bool started = MainController::mainController()->fullyStarted();
-        const bool migrated =
-            UserDefaults::standardUserDefaults().stringForKey("DatafilesFolderURL").has_value();
-        m_calls << QStringLiteral("setupDatafilesMenu started=%1 migrated=%2")
-                       .arg(started)
-                       .arg(migrated);
-    }
-    void setupTemplatesMenu() override { m_calls << "setupTemplatesMenu"; }
-    void setupDialMenu() override { m_calls << "setupDialMenu"; }
     void restorePreviousSession() override { m_calls << "restorePreviousSession"; }
     void autoOpenDatafiles() override { m_calls << "autoOpenDatafiles"; }
     void registerServices(const QStringList& send, const QStringList& returned) override
@@ -151,8 +140,7 @@ TEST_F(MainControllerTest, StartUp_RunsInOrderAndIsFullyStartedOnlyAfterwards)
     const auto controller = launch();
     EXPECT_EQ(
         m_calls,
-        QStringList({"setupDatafilesMenu started=0 migrated=0", "setupTemplatesMenu",
-                     "setupDialMenu", "restorePreviousSession", "autoOpenDatafiles",
+        QStringList({"restorePreviousSession", "autoOpenDatafiles",
                      "registerServices string,RTF,RTFD,PNG,TIFF / string,RTF,RTFD,PNG,TIFF"}));
     EXPECT_TRUE(controller->fullyStarted());
     EXPECT_TRUE(controller->testForRecordsThatDontFit());

@@ -1,7 +1,7 @@
 #include "AddressBlockLayout.h"
 #include "DatafileDocument.h"
 
-#include "../platform/foundation/TypedStreamFixtures.h"
+#include "AddressLayoutArchives.h"
 #include "SystemLog.h"
 #include "TypedStreamReader.h"
 #include "TypedStreamWriter.h"
@@ -14,97 +14,7 @@
 namespace {
 
 using Segment = AddressBlockLayout::Segment;
-
-// ---- archives of layouts, built as the platform's archiver lays them out ----
-
-std::shared_ptr<TypedStreamObject> helvetica()
-{
-    return typedStreamRootObject(
-        TypedStreamReader::read(TypedStreamFixtures::helveticaFont()).groups);
-}
-
-TypedStreamValue objectValue(std::shared_ptr<TypedStreamObject> object)
-{
-    return TypedStreamValue::object(std::move(object));
-}
-
-TypedStreamValue stringValue(const QString& text)
-{
-    return objectValue(TypedStreamObject::makeString(text));
-}
-
-// One attribute run: the index of its attribute dictionary and its length.
-TypedStreamGroup run(qint64 attributesIndex, qint64 length)
-{
-    return {"iI", {TypedStreamValue::integer(attributesIndex), TypedStreamValue::integer(length)}};
-}
-
-// The dictionary that follows the first run of its index: the count of entries, then
-// each key and value in a group of its own.
-TypedStreamGroup attributes(const std::vector<std::pair<QString, TypedStreamValue>>& entries)
-{
-    TypedStreamGroups groups{{"i", {TypedStreamValue::integer(qint64(entries.size()))}}};
-    for (const auto& [key, value] : entries) {
-        groups.push_back({"@", {stringValue(key)}});
-        groups.push_back({"@", {value}});
-    }
-    return {"@",
-            {objectValue(std::make_shared<TypedStreamObject>(
-                QList<TypedStreamClass>{{"NSDictionary", 0}, {"NSObject", 0}}, groups))}};
-}
-
-// The characters, then the runs.
-std::shared_ptr<TypedStreamObject> attributedString(const QString& text,
-                                                    const TypedStreamGroups& runs)
-{
-    TypedStreamGroups groups{{"@", {stringValue(text)}}};
-    groups.insert(groups.end(), runs.begin(), runs.end());
-    return std::make_shared<TypedStreamObject>(
-        QList<TypedStreamClass>{{"NSAttributedString", 0}, {"NSObject", 0}}, groups);
-}
-
-// A field token: a text attachment without a file wrapper whose cell archives its
-// flags, then its contents, font and two unset objects. The contents are the field
-// name, or an attributed string of it once the cell was given one.
-TypedStreamValue token(const TypedStreamValue& contents)
-{
-    auto cell = std::make_shared<TypedStreamObject>(
-        QList<TypedStreamClass>{{"SettingsTextAttachmentCell", 0},
-                                {"NSTextAttachmentCell", 0},
-                                {"NSCell", 65},
-                                {"NSObject", 0}},
-        TypedStreamGroups{
-            {"ii", {TypedStreamValue::integer(0x04000000), TypedStreamValue::integer(0)}},
-            {"@@@@", {contents, objectValue(helvetica()), TypedStreamValue(), TypedStreamValue()}},
-        });
-    return objectValue(std::make_shared<TypedStreamObject>(
-        QList<TypedStreamClass>{{"NSTextAttachment", 0}, {"NSObject", 0}},
-        TypedStreamGroups{{"@", {TypedStreamValue()}},   // no file wrapper
-                          {"@", {objectValue(cell)}}})); // the cell
-}
-
-QByteArray archive(const std::shared_ptr<TypedStreamObject>& root)
-{
-    const QByteArray bytes = TypedStreamWriter::toBytes({{"@", {objectValue(root)}}});
-    EXPECT_FALSE(bytes.isEmpty());
-    return bytes;
-}
-
-// "<Name>\n<City>, <State>" in Helvetica 12, as the settings sheet stores it.
-QByteArray archivedLayout()
-{
-    const QString tokenCharacter(QChar(0xFFFC));
-    const TypedStreamValue font = objectValue(helvetica());
-    const TypedStreamValue stateName = objectValue(attributedString(
-        "State", {run(1, 5), attributes({{"NSFont", font}})})); // the token's own look
-    return archive(attributedString(
-        tokenCharacter + "\n" + tokenCharacter + ", " + tokenCharacter,
-        {run(1, 1), attributes({{"NSFont", font}, {"NSAttachment", token(stringValue("Name"))}}),
-         run(2, 1), attributes({{"NSFont", font}}), // "\n"
-         run(3, 1), attributes({{"NSFont", font}, {"NSAttachment", token(stringValue("City"))}}),
-         run(2, 2), // ", " reuses the plain attributes
-         run(4, 1), attributes({{"NSFont", font}, {"NSAttachment", token(stateName)}})}));
-}
+using namespace AddressLayoutArchives;
 
 // ---- a datafile in memory ----
 
@@ -324,6 +234,11 @@ TEST(AddressBlockLayoutTest, OwnForm_RoundTrips)
                             Segment::field("City")},
                            ArchivedFont("Helvetica Neue", 12.5)),
         AddressBlockLayout(), // empty, font unknown
+        // Tokens keep their identifier, font (size 0 asks for the default) and colour.
+        AddressBlockLayout({Segment::field("Name", "8C0F-ID", ArchivedFont("Courier", 0),
+                                           QColor::fromRgbF(0.3f, 0.05f, 0.2f)),
+                            Segment::plain(", "), Segment::field("City", "", ArchivedFont("Courier", 11))},
+                           ArchivedFont("Courier", 12)),
     };
     for (const AddressBlockLayout& layout : layouts) {
         const QByteArray data = layout.toData();
@@ -332,13 +247,28 @@ TEST(AddressBlockLayoutTest, OwnForm_RoundTrips)
     }
 }
 
+TEST(AddressBlockLayoutTest, OwnForm_PassesOverKeysItDoesNotKnow)
+{
+    const QByteArray data =
+        AddressBlockLayout::OwnFormMagic +
+        QByteArray("<plist><dict><key>Segments</key><array>"
+                   "<dict><key>Field</key><string>Name</string><key>Bold</key><true/></dict>"
+                   "<dict><key>Text</key><string>, </string><key>Size</key><real>3</real></dict>"
+                   "</array><key>Later</key><string>x</string></dict></plist>");
+    const std::optional<AddressBlockLayout> layout = AddressBlockLayout::fromData(data);
+    ASSERT_TRUE(layout);
+    EXPECT_EQ(layout->segments(), QList<Segment>({Segment::field("Name"), Segment::plain(", ")}));
+}
+
 TEST(AddressBlockLayoutTest, Archive_DecodesCharactersTokensAndFont)
 {
     const std::optional<AddressBlockLayout> layout = AddressBlockLayout::fromData(archivedLayout());
     ASSERT_TRUE(layout);
-    const QList<Segment> expected{Segment::field("Name"), Segment::plain("\n"),
-                                  Segment::field("City"), Segment::plain(", "),
-                                  Segment::field("State")};
+    // Each cell archives its font after its name.
+    const ArchivedFont cellFont("Helvetica", 12);
+    const QList<Segment> expected{Segment::field("Name", "", cellFont), Segment::plain("\n"),
+                                  Segment::field("City", "", cellFont), Segment::plain(", "),
+                                  Segment::field("State", "", cellFont)};
     EXPECT_EQ(layout->segments(), expected);
     ASSERT_TRUE(layout->font());
     EXPECT_EQ(*layout->font(), ArchivedFont("Helvetica", 12));

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -40,9 +41,12 @@ protected:
     void SetUp() override
     {
         DocumentFixture::SetUp();
-        // Launching asks for the datafiles folder when none is known.
+        // Launching asks for the two folders when none is known.
         m_defaults.setObject(QUrl::fromLocalFile(m_dir.path()).toString() + '/',
                              QStringLiteral("DatafilesFolderURL"));
+        QDir(m_dir.path()).mkdir(QStringLiteral("Templates"));
+        m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath("Templates")).toString() + '/',
+                             QStringLiteral("TemplatesFolderURL"));
         m_assembly = std::make_unique<ApplicationAssembly>();
         m_assembly->launch({});
         // Launching finishes once the event loop turns.

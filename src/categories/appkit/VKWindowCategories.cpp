@@ -16,7 +16,8 @@ namespace {
 void endItemEditing(QWidget* window)
 {
     QWidget* focus = window->focusWidget();
-    if (!focus)
+    // An editor the view has already closed keeps the focus until it is deleted.
+    if (!focus || !focus->isVisibleTo(window))
         return;
     for (QAbstractItemView* view : window->findChildren<QAbstractItemView*>()) {
         if (!view->viewport()->isAncestorOf(focus))

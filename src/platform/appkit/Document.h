@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrintInfo.h"
 #include "Responder.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class WindowController;
@@ -85,6 +87,10 @@ public:
     // The window of the first window controller, for sheets; nullptr without one.
     QWidget* windowForSheet() const;
 
+    // The document's print settings: the application's until the document is given its own.
+    PrintInfo printInfo() const { return m_printInfo.value_or(PrintInfo::sharedPrintInfo()); }
+    void setPrintInfo(const PrintInfo& printInfo) { m_printInfo = printInfo; }
+
 Q_SIGNALS:
     void documentEditedChanged(bool edited);
     void fileURLChanged(const QUrl& url);
@@ -106,5 +112,6 @@ private:
     QString m_failureReason;
     SaveOperation m_saveOperation = SaveOperation::Save;
     std::vector<std::unique_ptr<WindowController>> m_windowControllers;
+    std::optional<PrintInfo> m_printInfo;
     bool m_closing = false;
 };

@@ -97,36 +97,50 @@ void DocumentController::noteDocumentActivated(Document* document)
 
 Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display)
 {
+    QString failureReason;
+    Document* opened = openDocumentWithContentsOfURL(url, display, failureReason);
+    if (!opened)
+        presentOpenFailure(url, failureReason);
+    return opened;
+}
+
+Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display,
+                                                            QString& failureReason)
+{
     if (Document* open = documentForURL(url)) {
         if (display)
             open->showWindows();
         return open;
     }
-    const QString fileName = QFileInfo(url.toLocalFile()).fileName();
-    const auto refuse = [&](const QString& reason) -> Document* {
-        AlertRequest alert;
-        alert.messageText = stringWithFormat(
-            localized(QStringLiteral("The document “%@” could not be opened.")), fileName);
-        alert.informativeText = reason;
-        Presenter::shared().runModalAlert(alert);
-        return nullptr;
-    };
-
     const QString typeName = typeForURL(url);
     const DocumentType* type = typeNamed(typeName);
-    if (!type || !type->make)
-        return refuse(localized(QStringLiteral("Norva cannot open files of this kind.")));
+    if (!type || !type->make) {
+        failureReason = localized(QStringLiteral("Norva cannot open files of this kind."));
+        return nullptr;
+    }
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);
     document->setFileURL(url);
-    if (!document->readFromURL(url, typeName))
-        return refuse(document->failureReason());
+    if (!document->readFromURL(url, typeName)) {
+        failureReason = document->failureReason();
+        return nullptr;
+    }
     document->noteFileState();
     Document* opened = addDocument(std::move(document));
     opened->makeWindowControllers();
     if (display)
         opened->showWindows();
     return opened;
+}
+
+void DocumentController::presentOpenFailure(const QUrl& url, const QString& failureReason) const
+{
+    AlertRequest alert;
+    alert.messageText =
+        stringWithFormat(localized(QStringLiteral("The document “%@” could not be opened.")),
+                         QFileInfo(url.toLocalFile()).fileName());
+    alert.informativeText = failureReason;
+    Presenter::shared().runModalAlert(alert);
 }
 
 Document* DocumentController::openUntitledDocumentOfType(const QString& typeName, bool display)

@@ -42,6 +42,11 @@ public:
     // The open document of the file, or a new one read from it, with its windows
     // (shown when asked). Nothing, after telling the user why, when it cannot be read.
     Document* openDocumentWithContentsOfURL(const QUrl& url, bool display);
+    // The same, telling the caller why it could not be read instead of the user.
+    Document* openDocumentWithContentsOfURL(const QUrl& url, bool display,
+                                            QString& failureReason);
+    // Tells the user that the file could not be opened, and why.
+    void presentOpenFailure(const QUrl& url, const QString& failureReason) const;
     // A new, empty document of the type.
     Document* openUntitledDocumentOfType(const QString& type, bool display);
     // Takes a document made elsewhere (a new datafile, an import).

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "PrintOperation.h"
+
 #include <QList>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -46,6 +49,9 @@ struct OpenPanelRequest {
     bool canChooseFiles = true;
     bool canChooseDirectories = false;
     bool allowsMultipleSelection = false;
+    bool canCreateDirectories = false;
+    // False: a chosen symbolic link is answered as itself, not as what it points to.
+    bool resolvesAliases = true;
     // Extensions of folders that are documents ("rtfd"): such a folder is chosen as a
     // file, not entered.
     QStringList packageTypes;
@@ -89,6 +95,18 @@ public:
     virtual QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) = 0;
     // The chosen file; nothing when cancelled.
     virtual std::optional<QUrl> runSavePanel(const SavePanelRequest& request, QWidget* window) = 0;
+
+    // A print job: through the print panel first when the request asks for it,
+    // window-modal on the window; the callback runs once the job printed, failed or was
+    // cancelled.
+    virtual void runPrintOperation(const PrintOperationRequest& request, QWidget* window,
+                                   std::function<void(const PrintOperationResult&)> didRun) = 0;
+    // Page Setup on the settings, window-modal; the callback gets the settings accepted,
+    // or nothing when cancelled.
+    virtual void runPageLayout(const PrintInfo& printInfo, QWidget* window,
+                               std::function<void(const std::optional<PrintInfo>&)> didEnd) = 0;
+    // The part of the paper the printer a print goes to can mark (see PrintSession).
+    virtual QRectF imageablePageBounds(const PrintInfo& printInfo) = 0;
 
     virtual void beep() = 0;
     // Opens a link with the system's handler; false when none would take it.

@@ -5,13 +5,20 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPointer>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -159,6 +166,12 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
     QFileDialog dialog(window);
     configureDialog(dialog, request.title, request.message, request.prompt);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // A folder is chosen in our own dialog, in this process: closing it is no activation
+    // of the application, which would rescan the folders behind the menus.
+    if (request.canChooseDirectories)
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
+    dialog.setOption(QFileDialog::DontResolveSymlinks, !request.resolvesAliases);
     dialog.setDirectory(request.directory.isEmpty() ? m_lastDirectory : request.directory);
     if (request.canChooseDirectories && !request.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
@@ -232,4 +245,83 @@ void QtPresenter::revealFile(const QString& path)
     // The file manager is shown the folder that holds the file.
     const QString folder = QFileInfo(QDir::cleanPath(path)).absolutePath();
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+namespace {
+
+// A sheet on the window, or an application-modal dialog without one.
+void openDialog(QDialog* dialog, QWidget* window)
+{
+    if (window) {
+        dialog->open();
+    } else {
+        dialog->setWindowModality(Qt::ApplicationModal);
+        dialog->show();
+    }
+}
+
+} // namespace
+
+void QtPresenter::runPrintOperation(const PrintOperationRequest& request, QWidget* window,
+                                    std::function<void(const PrintOperationResult&)> didRun)
+{
+    const std::shared_ptr<PrintSession> session =
+        request.session ? request.session : std::make_shared<PrintSession>();
+    if (!request.showsPrintPanel) {
+        didRun(printInSession(request, *session));
+        return;
+    }
+    session->setPaper(request.printInfo);
+    // Also the name the panel proposes for a PDF file.
+    session->printer().setDocName(request.view->printJobTitle());
+    auto* dialog = new QPrintDialog(&session->printer(), window);
+    dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                       QAbstractPrintDialog::PrintCollateCopies);
+    dialog->setMinMax(1, std::max(1, request.view->pageCount()));
+    // The same pages as the job would print, shown before printing them.
+    if (auto* buttons = dialog->findChild<QDialogButtonBox*>()) {
+        QPushButton* preview =
+            buttons->addButton(localized(QStringLiteral("Preview…")), QDialogButtonBox::ActionRole);
+        const std::shared_ptr<PrintableView> view = request.view;
+        QObject::connect(preview, &QPushButton::clicked, dialog, [dialog, session, view] {
+            QPrintPreviewDialog previewDialog(&session->printer(), dialog);
+            QObject::connect(&previewDialog, &QPrintPreviewDialog::paintRequested, &previewDialog,
+                             [view](QPrinter* printer) { PrintSession::drawPages(*printer, *view); });
+            previewDialog.exec();
+        });
+    }
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, request, session, didRun = std::move(didRun)](int result) {
+                         dialog->deleteLater();
+                         if (result != QDialog::Accepted) {
+                             didRun({});
+                             return;
+                         }
+                         session->setDestinationChosen();
+                         didRun(printInSession(request, *session));
+                     });
+    openDialog(dialog, window);
+}
+
+void QtPresenter::runPageLayout(const PrintInfo& printInfo, QWidget* window,
+                                std::function<void(const std::optional<PrintInfo>&)> didEnd)
+{
+    auto printer = std::make_shared<PrintSession>();
+    printer->setPaper(printInfo);
+    auto* dialog = new QPageSetupDialog(&printer->printer(), window);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, printer, printInfo, didEnd = std::move(didEnd)](int result) {
+                         dialog->deleteLater();
+                         if (result != QDialog::Accepted) {
+                             didEnd(std::nullopt);
+                             return;
+                         }
+                         didEnd(PrintSession::withPaperOf(printInfo, printer->printer()));
+                     });
+    openDialog(dialog, window);
+}
+
+QRectF QtPresenter::imageablePageBounds(const PrintInfo& printInfo)
+{
+    return PrintSession::imageablePageBounds(printInfo, QPrinterInfo::defaultPrinterName());
 }

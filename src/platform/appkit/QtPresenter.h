@@ -15,6 +15,12 @@ public:
     QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) override;
     std::optional<QUrl> runSavePanel(const SavePanelRequest& request, QWidget* window) override;
 
+    void runPrintOperation(const PrintOperationRequest& request, QWidget* window,
+                           std::function<void(const PrintOperationResult&)> didRun) override;
+    void runPageLayout(const PrintInfo& printInfo, QWidget* window,
+                       std::function<void(const std::optional<PrintInfo>&)> didEnd) override;
+    QRectF imageablePageBounds(const PrintInfo& printInfo) override;
+
     void beep() override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;

@@ -64,10 +64,15 @@ void ScriptedPresenter::clear()
     m_alertScript.clear();
     m_openPanelScript.clear();
     m_savePanelScript.clear();
+    m_printJobScript.clear();
+    m_pageLayoutScript.clear();
+    m_unprintableBorder = QMarginsF();
     m_heldSheets.clear();
     m_alerts.clear();
     m_openPanels.clear();
     m_savePanels.clear();
+    m_printJobs.clear();
+    m_pageLayouts.clear();
     m_beepCount = 0;
     m_openedUrls.clear();
     m_revealedPaths.clear();
@@ -164,4 +169,61 @@ bool ScriptedPresenter::openUrl(const QUrl& url)
 void ScriptedPresenter::revealFile(const QString& path)
 {
     m_revealedPaths.append(path);
+}
+
+void ScriptedPresenter::answerPrintJob(bool success, const QString& pdfFile)
+{
+    m_printJobScript.push_back({success, pdfFile});
+}
+
+void ScriptedPresenter::answerPageLayout(const std::optional<PrintInfo>& accepted)
+{
+    m_pageLayoutScript.push_back(accepted);
+}
+
+void ScriptedPresenter::runPrintOperation(const PrintOperationRequest& request, QWidget* window,
+                                          std::function<void(const PrintOperationResult&)> didRun)
+{
+    PrintJobAnswer answer;
+    if (!m_printJobScript.empty()) {
+        answer = m_printJobScript.front();
+        m_printJobScript.pop_front();
+    }
+    const std::shared_ptr<PrintSession> session =
+        request.session ? request.session : std::make_shared<PrintSession>();
+    if (request.showsPrintPanel && answer.success && !answer.pdfFile.isEmpty()) {
+        session->setOutputFile(answer.pdfFile);
+        session->setDestinationChosen();
+    }
+    PrintOperationResult result;
+    result.success = answer.success;
+    if (answer.success && !session->outputFile().isEmpty())
+        result = printInSession(request, *session);
+    // The record keeps no session: a session ends its file when its last holder lets go.
+    PrintOperationRequest shown = request;
+    shown.session = nullptr;
+    m_printJobs.append({shown, window, result});
+    if (didRun)
+        didRun(result);
+}
+
+void ScriptedPresenter::runPageLayout(const PrintInfo& printInfo, QWidget* window,
+                                      std::function<void(const std::optional<PrintInfo>&)> didEnd)
+{
+    m_pageLayouts.append({printInfo, window});
+    std::optional<PrintInfo> accepted;
+    if (!m_pageLayoutScript.empty()) {
+        accepted = m_pageLayoutScript.front();
+        m_pageLayoutScript.pop_front();
+    }
+    if (didEnd)
+        didEnd(accepted);
+}
+
+QRectF ScriptedPresenter::imageablePageBounds(const PrintInfo& printInfo)
+{
+    const QSizeF paper = printInfo.paperSize();
+    const QMarginsF& border = m_unprintableBorder;
+    return QRectF(border.left(), border.bottom(), paper.width() - border.left() - border.right(),
+                  paper.height() - border.top() - border.bottom());
 }

@@ -2,6 +2,7 @@
 
 #include "Presenter.h"
 
+#include <QMarginsF>
 #include <QPointer>
 #include <QWidget>
 
@@ -29,6 +30,16 @@ public:
         QPointer<QWidget> window;
     };
 
+    struct ShownPrintJob {
+        PrintOperationRequest request; // without its session
+        QPointer<QWidget> window;
+        PrintOperationResult result; // the answer it got
+    };
+    struct ShownPageLayout {
+        PrintInfo printInfo;
+        QPointer<QWidget> window;
+    };
+
     // Script: answers taken in order, one per alert.
     void answerAlerts(std::initializer_list<int> returnCodes);
     void answerAlert(int returnCode, bool suppressed = false);
@@ -37,6 +48,14 @@ public:
     void answerOpenPanel(const QList<QUrl>& urls);
     // One answer per save panel; nothing cancels it.
     void answerSavePanel(const std::optional<QUrl>& url);
+    // One answer per print job, in order; a job without one prints. A job that prints
+    // records only what it was asked, unless its session goes to a PDF file: a job that
+    // shows its panel and is answered with a file sends its session's jobs there.
+    void answerPrintJob(bool success, const QString& pdfFile = QString());
+    // One answer per Page Setup; nothing cancels it. Without one it is cancelled.
+    void answerPageLayout(const std::optional<PrintInfo>& accepted);
+    // The border of the paper the printer cannot mark; none unless set (a PDF file).
+    void setUnprintableBorder(const QMarginsF& border) { m_unprintableBorder = border; }
     // What openUrl() answers; true unless set.
     void setOpensUrls(bool opens) { m_opensUrls = opens; }
 
@@ -54,6 +73,8 @@ public:
     QStringList alertMessages() const;
     const QList<ShownOpenPanel>& openPanels() const { return m_openPanels; }
     const QList<ShownSavePanel>& savePanels() const { return m_savePanels; }
+    const QList<ShownPrintJob>& printJobs() const { return m_printJobs; }
+    const QList<ShownPageLayout>& pageLayouts() const { return m_pageLayouts; }
     int beepCount() const { return m_beepCount; }
     const QList<QUrl>& openedUrls() const { return m_openedUrls; }
     const QStringList& revealedPaths() const { return m_revealedPaths; }
@@ -66,6 +87,11 @@ public:
                          std::function<void(const AlertResponse&)> didEnd) override;
     QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) override;
     std::optional<QUrl> runSavePanel(const SavePanelRequest& request, QWidget* window) override;
+    void runPrintOperation(const PrintOperationRequest& request, QWidget* window,
+                           std::function<void(const PrintOperationResult&)> didRun) override;
+    void runPageLayout(const PrintInfo& printInfo, QWidget* window,
+                       std::function<void(const std::optional<PrintInfo>&)> didEnd) override;
+    QRectF imageablePageBounds(const PrintInfo& printInfo) override;
     void beep() override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
@@ -86,6 +112,13 @@ private:
     std::deque<ScriptedAnswer> m_alertScript;
     std::deque<QList<QUrl>> m_openPanelScript;
     std::deque<std::optional<QUrl>> m_savePanelScript;
+    struct PrintJobAnswer {
+        bool success = true;
+        QString pdfFile;
+    };
+    std::deque<PrintJobAnswer> m_printJobScript;
+    std::deque<std::optional<PrintInfo>> m_pageLayoutScript;
+    QMarginsF m_unprintableBorder;
     std::deque<HeldSheet> m_heldSheets;
     bool m_holdSheets = false;
     bool m_opensUrls = true;
@@ -93,6 +126,8 @@ private:
     QList<ShownAlert> m_alerts;
     QList<ShownOpenPanel> m_openPanels;
     QList<ShownSavePanel> m_savePanels;
+    QList<ShownPrintJob> m_printJobs;
+    QList<ShownPageLayout> m_pageLayouts;
     int m_beepCount = 0;
     QList<QUrl> m_openedUrls;
     QStringList m_revealedPaths;

@@ -37,6 +37,16 @@ QString expandTilde(const QString& path)
     return path;
 }
 
+QString abbreviateTilde(const QString& path)
+{
+    const QString home = QDir::homePath();
+    if (path == home)
+        return QStringLiteral("~");
+    if (path.startsWith(home + QLatin1Char('/')))
+        return QLatin1Char('~') + path.mid(home.size());
+    return path;
+}
+
 QString folderPath(const QString& stored)
 {
     if (stored.isEmpty())

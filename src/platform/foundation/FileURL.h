@@ -14,6 +14,8 @@ QString localPath(const QUrl& url);
 QString folderURLString(const QString& path);
 // "~" and "~/..." with the home folder.
 QString expandTilde(const QString& path);
+// The home folder at the start of the path as "~".
+QString abbreviateTilde(const QString& path);
 // The folder a stored folder URL (or plain path) names, "~" expanded and links resolved;
 // empty when nothing is stored.
 QString folderPath(const QString& stored);

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "PrintInfo.h"
+
+#include <QRectF>
+#include <QString>
+
+#include <memory>
+
+class QPageSize;
+class QPaintDevice;
+class QPainter;
+class QPrinter;
+
+// What a print job draws: content laid out in pages of the paper, drawn one by one.
+class PrintableView {
+public:
+    virtual ~PrintableView() = default;
+
+    // The job's name in the printer's queue and in the page header.
+    virtual QString printJobTitle() const = 0;
+    // Lays the content out and answers its number of pages.
+    virtual int pageCount() = 0;
+    // Draws page `index` (from 0) with its border; the painter measures in points from
+    // the paper's top left corner.
+    virtual void drawPage(QPainter& painter, int index) = 0;
+
+    // A device of 72 dots per inch: text laid out or measured on it measures in points.
+    static QPaintDevice* pointDevice();
+    // A text document on that device still takes tab positions in the screen's pixels
+    // and scales them to the device: a tab stop in points, as the document takes it.
+    static double documentTabPosition(double points);
+};
+
+// The printer a run of print jobs goes to: chosen in the first job's print panel and
+// kept for the jobs that follow. To a PDF file the jobs make one document, each starting
+// a new page (a file each would overwrite the last); to a printer each is a job of its own.
+class PrintSession {
+public:
+    PrintSession();
+    ~PrintSession();
+    PrintSession(const PrintSession&) = delete;
+    PrintSession& operator=(const PrintSession&) = delete;
+
+    QPrinter& printer() { return *m_printer; }
+    // Whether a print panel chose where the jobs go.
+    bool destinationChosen() const { return m_destinationChosen; }
+    void setDestinationChosen() { m_destinationChosen = true; }
+    // Sends the jobs to a PDF file.
+    void setOutputFile(const QString& path);
+    QString outputFile() const;
+
+    // The paper and orientation of the print settings, on the printer.
+    void setPaper(const PrintInfo& printInfo);
+    // The view's pages in the chosen page range. False when the printer cannot be drawn
+    // on (a file that cannot be written).
+    bool print(PrintableView& view, const PrintInfo& printInfo);
+    // Ends the file the jobs went into.
+    void finish();
+
+    // Draws the view's pages on a printer that is not in use (the preview's).
+    static void drawPages(QPrinter& printer, PrintableView& view);
+    // The part of the paper the printer can mark, in points from the paper's lower left
+    // corner, as the platform measures it. No printer (a PDF file): the whole paper.
+    static QRectF imageablePageBounds(const PrintInfo& printInfo, const QString& printerName);
+    // The paper the printer has, in the print settings (unchanged fields keep their bytes).
+    static PrintInfo withPaperOf(const PrintInfo& printInfo, const QPrinter& printer);
+
+private:
+    static void applyPaper(QPrinter& printer, const PrintInfo& printInfo);
+    static void drawPage(QPrinter& printer, QPainter& painter, PrintableView& view, int index);
+
+    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPainter> m_painter; // open while a run into a file lasts
+    bool m_destinationChosen = false;
+};
+
+// One print job as the application asks for it.
+struct PrintOperationRequest {
+    PrintInfo printInfo;
+    std::shared_ptr<PrintableView> view;
+    bool showsPrintPanel = true;
+    // Jobs that share one print panel's choice; none: a session of the job's own.
+    std::shared_ptr<PrintSession> session;
+};
+
+struct PrintOperationResult {
+    bool success = false;
+    // The file that could not be written; empty when the job printed or was cancelled.
+    QString unwritableFile;
+};
+
+// Prints the request's view in the session (the request's own, ended at once, when the
+// request has none), as a presenter does once the print panel is accepted or skipped.
+PrintOperationResult printInSession(const PrintOperationRequest& request, PrintSession& session);

@@ -1,0 +1,101 @@
+#include "BasicPrintView.h"
+
+#include "Localization.h"
+#include "StringFormat.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QDateTime>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QPainter>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextOption>
+
+namespace {
+
+constexpr double HeaderFontSize = 10.0;
+
+} // namespace
+
+BasicPrintView::BasicPrintView(const QRectF& frame) : m_frame(frame)
+{
+    // Built once and printed: no undo, and no layout until the pages are asked for, so
+    // that adding a thousand records does not lay the text out a thousand times.
+    m_textStorage.setUndoRedoEnabled(false);
+    m_textStorage.setDocumentMargin(0);
+    m_textStorage.setPageSize(frame.size());
+}
+
+QAbstractTextDocumentLayout* BasicPrintView::layout()
+{
+    if (!m_laidOut) {
+        // A new layout has measured for the screen already.
+        m_textStorage.documentLayout()->setPaintDevice(pointDevice());
+        m_textStorage.markContentsDirty(0, m_textStorage.characterCount());
+        m_laidOut = true;
+    }
+    return m_textStorage.documentLayout();
+}
+
+QString BasicPrintView::headerText(int pageNumber) const
+{
+    const QString date = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
+    QString header = m_printJobTitle + QStringLiteral("\t\t") + date;
+    QString footer =
+        QStringLiteral("\t\t") + stringWithFormat(localized(QStringLiteral("Page %d")), pageNumber);
+    header.remove(m_printJobTitle.size(), 1);
+    footer.remove(0, 1);
+    return header + footer;
+}
+
+int BasicPrintView::pageCount()
+{
+    layout();
+    return m_textStorage.pageCount();
+}
+
+void BasicPrintView::drawPage(QPainter& painter, int index)
+{
+    const double pageHeight = m_frame.height();
+    painter.save();
+    painter.translate(m_frame.topLeft());
+    painter.setClipRect(QRectF(0, 0, m_frame.width(), pageHeight));
+    painter.translate(0, -index * pageHeight);
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(0, index * pageHeight, m_frame.width(), pageHeight);
+    context.palette.setColor(QPalette::Text, Qt::black);
+    layout()->draw(&painter, context);
+    painter.restore();
+    drawPageBorder(painter, index + 1);
+}
+
+void BasicPrintView::drawPageBorder(QPainter& painter, int pageNumber) const
+{
+    if (!m_printHeader)
+        return;
+    QTextDocument header;
+    header.documentLayout()->setPaintDevice(pointDevice());
+    header.setDocumentMargin(0);
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(HeaderFontSize);
+    header.setDefaultFont(font);
+    QTextOption option;
+    option.setWrapMode(QTextOption::NoWrap);
+    header.setDefaultTextOption(option);
+    header.setTextWidth(m_headerRect.width());
+    QTextBlockFormat stops;
+    stops.setTabPositions(
+        {QTextOption::Tab(documentTabPosition(m_headerRect.width() / 2), QTextOption::CenterTab),
+         QTextOption::Tab(documentTabPosition(m_headerRect.width()), QTextOption::RightTab)});
+    QTextCursor cursor(&header);
+    cursor.setBlockFormat(stops);
+    cursor.insertText(headerText(pageNumber));
+    painter.save();
+    painter.translate(m_headerRect.topLeft());
+    QAbstractTextDocumentLayout::PaintContext context;
+    context.clip = QRectF(QPointF(0, 0), m_headerRect.size());
+    context.palette.setColor(QPalette::Text, Qt::black);
+    header.documentLayout()->draw(&painter, context);
+    painter.restore();
+}

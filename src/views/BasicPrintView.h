@@ -1,0 +1,46 @@
+#pragma once
+
+#include "PrintOperation.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QRectF>
+#include <QString>
+#include <QTextDocument>
+
+// The text of a record print: laid out in pages of the frame's size and drawn page by
+// page at the frame's place on the paper, then the one-line page header: the job's
+// title at the left, the date in the middle and the page number at the right.
+class BasicPrintView : public PrintableView {
+public:
+    // The frame in points from the paper's top left corner.
+    explicit BasicPrintView(const QRectF& frame);
+
+    // The text printed; laid out in points once the pages are asked for.
+    QTextDocument& textStorage() { return m_textStorage; }
+    QRectF frame() const { return m_frame; }
+
+    bool printHeader() const { return m_printHeader; }
+    void setPrintHeader(bool printHeader) { m_printHeader = printHeader; }
+    QString printJobTitle() const override { return m_printJobTitle; }
+    void setPrintJobTitle(const QString& title) { m_printJobTitle = title; }
+    QRectF headerRect() const { return m_headerRect; }
+    void setHeaderRect(const QRectF& rect) { m_headerRect = rect; }
+
+    // The default page header ("<title>\t\t<date>") and footer ("\t\tPage <n>") made one
+    // line: the tab after the title and the footer's first one go.
+    QString headerText(int pageNumber) const;
+
+    int pageCount() override;
+    void drawPage(QPainter& painter, int index) override;
+
+private:
+    QAbstractTextDocumentLayout* layout();
+    void drawPageBorder(QPainter& painter, int pageNumber) const;
+
+    QTextDocument m_textStorage;
+    QRectF m_frame;
+    bool m_laidOut = false;
+    bool m_printHeader = false;
+    QString m_printJobTitle;
+    QRectF m_headerRect;
+};
