@@ -11,7 +11,7 @@
 #include "ListViewModel.h"
 #include "PopUpButton.h"
 #include "PropertyList.h"
-#include "RichText.h"
+#include "RichTextRecords.h"
 #include "SafeFileWriter.h"
 #include "ScriptedPresenter.h"
 #include "SortFieldBasedRecordsSheetController.h"
@@ -32,34 +32,6 @@
 #include <vector>
 
 namespace {
-
-// Rich text as the editor stores it: the record's text with a bold, larger first line.
-QByteArray styledRtfd(const QString& text)
-{
-    QTextDocument document;
-    QTextCursor cursor(&document);
-    QTextCharFormat heading;
-    heading.setFontWeight(QFont::Bold);
-    heading.setFontPointSize(16);
-    const qsizetype cut = std::min<qsizetype>(text.size(), 40);
-    cursor.insertText(text.left(cut), heading);
-    cursor.insertBlock();
-    QTextCharFormat body;
-    body.setFontPointSize(12);
-    cursor.insertText(text.mid(cut), body);
-    return RichText::toRtfd(document);
-}
-
-// Real rich text in every record, in place of the generator's bytes.
-void giveRecordsRichText(PlistValue& datafile)
-{
-    PlistDictionary* records = datafile.asDictionary()->find(QStringLiteral("Records"))->asDictionary();
-    for (const QString& identifier : records->keys()) {
-        PlistDictionary* record = records->find(identifier)->asDictionary();
-        record->insert(QStringLiteral("TextRTFD"),
-                       styledRtfd(record->find(QStringLiteral("TextString"))->stringValue()));
-    }
-}
 
 // Milliseconds of each run of the command, the events it leaves handled too.
 struct Timing {
@@ -120,11 +92,7 @@ int main(int argc, char** argv)
     QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (path.isEmpty()) {
         path = folder.filePath(QStringLiteral("Generated.nv3"));
-        PlistValue datafile = generateDatafile(100'000);
-        giveRecordsRichText(datafile);
-        if (!SafeFileWriter::write(path, [&](QIODevice& device) {
-                 return writePropertyList(datafile, device, PlistFormat::Xml);
-             }).ok)
+        if (!writeDatafileWithRichText(path, 100'000))
             return 1;
     }
 

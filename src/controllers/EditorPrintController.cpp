@@ -144,6 +144,12 @@ void EditorPrintController::printAllIndividualBasicViewRecords()
 
 void EditorPrintController::basicViewIndividualPrintMarginsSheetDidEnd(const Values& values)
 {
+    // Every record goes on the same paper with the same margins.
+    m_individualGeometry =
+        applyMargins(m_storedPrintInfo, values.margins, values.printHeader, m_editor.window());
+    if (!m_individualGeometry)
+        return;
+    setHeaderAndFooterDefaults(values.printHeader);
     m_individualValues = values;
     m_session = std::make_shared<PrintSession>();
     m_editor.startIndeterminateProgressPanel(localized(QStringLiteral("Preparing...")));
@@ -166,18 +172,17 @@ void EditorPrintController::printIndividualRecords()
 
 void EditorPrintController::printIndividualRecord()
 {
-    PrintInfo printInfo = m_storedPrintInfo;
-    const std::shared_ptr<BasicPrintView> view =
-        makeRecordPrintView(printInfo, m_individualValues, m_editor.window());
     const std::shared_ptr<RecordData> record = m_editor.engine().recordAtIndex(m_currentRecord);
-    if (!view || !record) {
+    if (!record) {
         endIndividualPrint();
         return;
     }
+    const std::shared_ptr<BasicPrintView> view =
+        makePrintView(*m_individualGeometry, m_individualValues.printHeader);
     applyTabStops(view->textStorage(), appendRecordText(view->textStorage(), *record,
                                                         m_currentRecord + 1, m_individualValues));
     PrintOperationRequest request;
-    request.printInfo = printInfo;
+    request.printInfo = m_storedPrintInfo;
     request.view = view;
     request.showsPrintPanel = m_currentRecord == 0;
     request.session = m_session;
@@ -221,10 +226,11 @@ void EditorPrintController::printSelection()
     }
     m_printMode = QStringLiteral("Basic");
     PrintInfo printInfo = printInfoForView();
-    const std::shared_ptr<BasicPrintView> view =
-        makePrintView(printInfo, PrintMargins{1.0f, 1.0f, 1.0f, 1.0f}, false, m_editor.window());
-    if (!view)
+    const std::optional<PrintPageGeometry> geometry =
+        applyMargins(printInfo, PrintMargins{1.0f, 1.0f, 1.0f, 1.0f}, false, m_editor.window());
+    if (!geometry)
         return;
+    const std::shared_ptr<BasicPrintView> view = makePrintView(*geometry, false);
     QTextCursor(&view->textStorage()).insertFragment(selection.selection());
     printOnWindow(printInfo, view);
 }
@@ -386,9 +392,9 @@ void EditorPrintController::chooseValues(std::function<void(const Values&)> prin
                                    m_editor.window(), didEnd);
 }
 
-std::shared_ptr<BasicPrintView>
-EditorPrintController::makePrintView(PrintInfo& printInfo, const PrintMargins& margins,
-                                     bool printHeader, QWidget* window)
+std::optional<PrintPageGeometry>
+EditorPrintController::applyMargins(PrintInfo& printInfo, const PrintMargins& margins,
+                                    bool printHeader, QWidget* window)
 {
     const PrintPageGeometry geometry =
         PrintPageGeometry::forPaper(printInfo.paperSize(),
@@ -399,12 +405,18 @@ EditorPrintController::makePrintView(PrintInfo& printInfo, const PrintMargins& m
         alert.messageText = localized(QStringLiteral("The margins are too large for the paper."));
         alert.informativeText = localized(QStringLiteral("Make the margins smaller and print again."));
         Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
-        return nullptr;
+        return std::nullopt;
     }
     printInfo.setTopMargin(geometry.margins.top);
     printInfo.setBottomMargin(geometry.margins.bottom);
     printInfo.setLeftMargin(geometry.margins.left);
     printInfo.setRightMargin(geometry.margins.right);
+    return geometry;
+}
+
+std::shared_ptr<BasicPrintView> EditorPrintController::makePrintView(const PrintPageGeometry& geometry,
+                                                                     bool printHeader) const
+{
     auto view = std::make_shared<BasicPrintView>(geometry.frame);
     view->setPrintJobTitle(m_editor.datafileDocument()->displayName());
     view->setHeaderRect(geometry.headerRect);
@@ -416,11 +428,12 @@ std::shared_ptr<BasicPrintView>
 EditorPrintController::makeRecordPrintView(PrintInfo& printInfo, const Values& values,
                                            QWidget* window)
 {
-    std::shared_ptr<BasicPrintView> view =
-        makePrintView(printInfo, values.margins, values.printHeader, window);
-    if (view)
-        setHeaderAndFooterDefaults(values.printHeader);
-    return view;
+    const std::optional<PrintPageGeometry> geometry =
+        applyMargins(printInfo, values.margins, values.printHeader, window);
+    if (!geometry)
+        return nullptr;
+    setHeaderAndFooterDefaults(values.printHeader);
+    return makePrintView(*geometry, values.printHeader);
 }
 
 void EditorPrintController::runPrintOperation(const PrintOperationRequest& request, QWidget* window,

@@ -74,11 +74,13 @@ private:
     void storeValues(const Values& values);
     // The values from the datafile, or from the sheet when it is not hidden; then `print`.
     void chooseValues(std::function<void(const Values&)> print);
-    // A view for the paper, its margins set on the print settings; nullptr, after telling
-    // the user, when the margins leave no room on the paper.
-    std::shared_ptr<BasicPrintView> makePrintView(PrintInfo& printInfo, const PrintMargins& margins,
+    // The margins raised to the printer's minimums and set on the print settings; nothing,
+    // after telling the user, when they leave no room on the paper.
+    std::optional<PrintPageGeometry> applyMargins(PrintInfo& printInfo, const PrintMargins& margins,
                                                   bool printHeader, QWidget* window);
-    // The same for a record print, whose header choice becomes the user's default.
+    std::shared_ptr<BasicPrintView> makePrintView(const PrintPageGeometry& geometry,
+                                                  bool printHeader) const;
+    // Both for a record print, whose header choice becomes the user's default.
     std::shared_ptr<BasicPrintView> makeRecordPrintView(PrintInfo& printInfo, const Values& values,
                                                         QWidget* window);
     void runPrintOperation(const PrintOperationRequest& request, QWidget* window,
@@ -106,6 +108,7 @@ private:
     qint64 m_recordCount = 0;
     PrintInfo m_storedPrintInfo;
     Values m_individualValues;
+    std::optional<PrintPageGeometry> m_individualGeometry;
     std::shared_ptr<PrintSession> m_session;
     // A job that ends at once asks for the next from inside its own; the loop takes it.
     bool m_printingIndividualRecord = false;

@@ -9,11 +9,14 @@
 #include "EditorFieldsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
+#include "EditorSearchController.h"
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorToolbarController.h"
+#include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
+#include "FindBoxView.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -38,6 +41,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -67,6 +71,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_sortController = std::make_unique<EditorSortController>(*this);
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
     m_selectionController = std::make_unique<EditorSelectionController>(*this);
+    m_searchViews = std::make_unique<EditorWindowSearchViews>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
@@ -100,6 +105,8 @@ EditorCommandState EditorWindowController::commandState() const
     state.freeformTextAreaActive = focused && focused == m_freeformTextView;
     state.tableViewActive = m_tableController && m_tableController->tableViewActive();
     state.textSelectionEmpty = !m_freeformTextView->textCursor().hasSelection();
+    state.findBoxActive = focused && focused == m_searchController->searchField();
+    state.findBoxHasText = !m_searchController->searchField()->document()->isEmpty();
     state.isMobile = isMobile();
     state.canSaveChanges = m_engine->canSaveChanges();
     state.fieldWrapping = settings->fieldWrapping();
@@ -127,6 +134,12 @@ EditorWindowController::~EditorWindowController()
     NotificationCenter::defaultCenter().removeObserver(this);
 }
 
+void EditorWindowController::activateFindBox()
+{
+    if (m_searchController)
+        m_searchController->activateFindBox();
+}
+
 EditorWindowController* EditorWindowController::mainEditor()
 {
     return lastActivatedEditor.data();
@@ -148,8 +161,15 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     if (m_menus.install)
         m_menus.install(window->menuBar());
 
-    // The find box comes with its own feature.
-    auto* splitter = m_splitterView = new QSplitter(Qt::Vertical, window.get());
+    // The find box above the tables and the text area.
+    auto* content = new QWidget(window.get());
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_searchController = std::make_unique<EditorSearchController>(*m_searchViews, content);
+    column->addWidget(m_searchController->findBar());
+    auto* splitter = m_splitterView = new QSplitter(Qt::Vertical, content);
+    column->addWidget(splitter, 1);
     m_tableController = new EditorTableController(*this, splitter);
     m_freeformTextView = new FreeformTextView(splitter);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
@@ -158,7 +178,7 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
             [this](const QString& link) { clickedOnLink(link); });
     splitter->addWidget(m_tableController->modeTabView());
     splitter->addWidget(m_freeformTextView);
-    window->setCentralWidget(splitter);
+    window->setCentralWidget(content);
 
     m_recordNumber = new QLabel(window.get());
     m_selection = new QLabel(window.get());
@@ -277,6 +297,7 @@ void EditorWindowController::prepare()
     m_preparing = false;
 
     m_documentObserver->observe();
+    m_searchController->prepare();
 
     m_freeformTextView->setPlainTextOnly(isMobile());
     m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());

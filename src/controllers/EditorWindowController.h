@@ -19,10 +19,12 @@ class EditorDocumentObserver;
 class EditorFieldsController;
 class EditorPrintController;
 class EditorRecordsController;
+class EditorSearchController;
 class EditorSelectionController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
+class EditorWindowSearchViews;
 class EditorWindowViews;
 class FreeformTextView;
 class QDialog;
@@ -86,6 +88,8 @@ public:
     bool preparing() const { return m_preparing; }
     FreeformTextView* freeformTextView() const { return m_freeformTextView; }
     EditorTableController* tableController() const { return m_tableController; }
+    // The find box and its searches; the window's own once the window is made.
+    EditorSearchController& editorSearchController() const { return *m_searchController; }
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
     EditorPrintController& printController() { return *m_printController; }
@@ -174,7 +178,7 @@ public:
     quint64 currentField() const override;
     bool tableViewActive() const override;
     void endEditing() override;
-    void activateFindBox() override {}
+    void activateFindBox() override;
     void setCurrentRecordDirty(bool dirty) override;
     void prepare() override;
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
@@ -218,6 +222,8 @@ private:
     std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorPrintController> m_printController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
+    std::unique_ptr<EditorWindowSearchViews> m_searchViews;
+    std::unique_ptr<EditorSearchController> m_searchController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;
     std::optional<QRect> m_restoredFrame;

@@ -20,9 +20,22 @@ constexpr double HeaderFontSize = 10.0;
 
 BasicPrintView::BasicPrintView(const QRectF& frame) : m_frame(frame)
 {
-    m_textStorage.documentLayout()->setPaintDevice(pointDevice());
+    // Built once and printed: no undo, and no layout until the pages are asked for, so
+    // that adding a thousand records does not lay the text out a thousand times.
+    m_textStorage.setUndoRedoEnabled(false);
     m_textStorage.setDocumentMargin(0);
     m_textStorage.setPageSize(frame.size());
+}
+
+QAbstractTextDocumentLayout* BasicPrintView::layout()
+{
+    if (!m_laidOut) {
+        // A new layout has measured for the screen already.
+        m_textStorage.documentLayout()->setPaintDevice(pointDevice());
+        m_textStorage.markContentsDirty(0, m_textStorage.characterCount());
+        m_laidOut = true;
+    }
+    return m_textStorage.documentLayout();
 }
 
 QString BasicPrintView::headerText(int pageNumber) const
@@ -38,7 +51,7 @@ QString BasicPrintView::headerText(int pageNumber) const
 
 int BasicPrintView::pageCount()
 {
-    m_textStorage.setPageSize(m_frame.size());
+    layout();
     return m_textStorage.pageCount();
 }
 
@@ -52,7 +65,7 @@ void BasicPrintView::drawPage(QPainter& painter, int index)
     QAbstractTextDocumentLayout::PaintContext context;
     context.clip = QRectF(0, index * pageHeight, m_frame.width(), pageHeight);
     context.palette.setColor(QPalette::Text, Qt::black);
-    m_textStorage.documentLayout()->draw(&painter, context);
+    layout()->draw(&painter, context);
     painter.restore();
     drawPageBorder(painter, index + 1);
 }

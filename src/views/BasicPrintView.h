@@ -2,6 +2,7 @@
 
 #include "PrintOperation.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QRectF>
 #include <QString>
 #include <QTextDocument>
@@ -14,7 +15,7 @@ public:
     // The frame in points from the paper's top left corner.
     explicit BasicPrintView(const QRectF& frame);
 
-    // The text printed; laid out in points.
+    // The text printed; laid out in points once the pages are asked for.
     QTextDocument& textStorage() { return m_textStorage; }
     QRectF frame() const { return m_frame; }
 
@@ -33,10 +34,12 @@ public:
     void drawPage(QPainter& painter, int index) override;
 
 private:
+    QAbstractTextDocumentLayout* layout();
     void drawPageBorder(QPainter& painter, int pageNumber) const;
 
     QTextDocument m_textStorage;
     QRectF m_frame;
+    bool m_laidOut = false;
     bool m_printHeader = false;
     QString m_printJobTitle;
     QRectF m_headerRect;

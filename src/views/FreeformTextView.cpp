@@ -18,6 +18,53 @@ FreeformTextView::FreeformTextView(QWidget* parent) : QTextEdit(parent)
         if (!m_loading)
             Q_EMIT textEdited();
     });
+    connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (!m_showingHits)
+            clearSearchHits();
+    });
+    connect(this, &QTextEdit::selectionChanged, this, [this] {
+        if (!m_showingHits)
+            clearSearchHits();
+    });
+}
+
+void FreeformTextView::showSearchHits(const QList<QPair<qsizetype, qsizetype>>& ranges,
+                                      const QColor& color)
+{
+    if (ranges.isEmpty())
+        return;
+    clearSearchHits();
+    m_showingHits = true;
+    const int length = document()->characterCount() - 1;
+    for (const auto& [location, size] : ranges) {
+        QTextEdit::ExtraSelection hit;
+        hit.cursor = QTextCursor(document());
+        hit.cursor.setPosition(std::clamp(int(location), 0, length));
+        hit.cursor.setPosition(std::clamp(int(location + size), 0, length), QTextCursor::KeepAnchor);
+        hit.format.setForeground(color);
+        m_hitSelections.append(hit);
+    }
+    setTextCursor(m_hitSelections.last().cursor);
+    m_paletteBeforeHits = palette();
+    QPalette colors = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        colors.setColor(group, QPalette::HighlightedText, color);
+    setPalette(colors);
+    setExtraSelections(m_linkSelections + m_hitSelections);
+    m_showingHits = false;
+}
+
+void FreeformTextView::clearSearchHits()
+{
+    if (m_hitSelections.isEmpty())
+        return;
+    m_hitSelections.clear();
+    QPalette colors = palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        colors.setColor(group, QPalette::HighlightedText,
+                        m_paletteBeforeHits.color(group, QPalette::HighlightedText));
+    setPalette(colors);
+    setExtraSelections(m_linkSelections);
 }
 
 template <typename Change> void FreeformTextView::changeQuietly(Change change)
@@ -139,7 +186,8 @@ void FreeformTextView::showLinks()
                                            fragment.position() + fragment.length(), palette()));
         }
     }
-    setExtraSelections(selections);
+    m_linkSelections = selections;
+    setExtraSelections(m_linkSelections + m_hitSelections);
 }
 
 void FreeformTextView::mousePressEvent(QMouseEvent* event)

@@ -47,6 +47,12 @@ public:
     // The pasteboard's text into the selection, in the typing attributes; false as above.
     bool pasteAsPlainText(const QMimeData* pasteboard);
 
+    // Selects the last range and shows every one in the colour, the stored text unchanged,
+    // until the selection next changes.
+    void showSearchHits(const QList<QPair<qsizetype, qsizetype>>& ranges, const QColor& color);
+    bool showsSearchHits() const { return !m_hitSelections.isEmpty(); }
+    void clearSearchHits();
+
     QString plainText() const;
     // The whole text without document attributes.
     QByteArray rtfd() const;
@@ -68,6 +74,11 @@ private:
 
     QFont m_textFont;
     bool m_loading = false;
+    QList<QTextEdit::ExtraSelection> m_linkSelections;
+    QList<QTextEdit::ExtraSelection> m_hitSelections;
+    bool m_showingHits = false;
+    // The selected hit keeps the hit colour: the palette's selected-text colour before it.
+    QPalette m_paletteBeforeHits;
     QString m_pressedLink;
     // Cut, Copy, Paste and the other text commands of the menus.
     TextViewResponder m_textCommands{this};

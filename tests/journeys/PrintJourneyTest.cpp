@@ -221,12 +221,17 @@ TEST_F(PrintJourneyTest, Failures_MarginsTooLargeAlertAndPrintNothing_AnUnwritab
     EXPECT_EQ(m_presenter.lastAlert().request.messageText, "The margins are too large for the paper.");
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "Make the margins smaller and print again.");
+    // One per page says so before it starts.
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllIndividualBasicViewRecords:"));
+    EXPECT_TRUE(m_presenter.printJobs().isEmpty());
+    EXPECT_FALSE(editor->progressPanel() && editor->progressPanel()->isVisible());
+    ASSERT_EQ(m_presenter.alerts().size(), 2);
 
     settings->setBasicViewPrintTopMargin(72);
     const QString unwritable = m_dir.filePath("missing/record.pdf");
     m_presenter.answerPrintJob(true, unwritable);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "printCurrentRecord:"));
-    ASSERT_EQ(m_presenter.alerts().size(), 2);
+    ASSERT_EQ(m_presenter.alerts().size(), 3);
     EXPECT_TRUE(m_presenter.lastAlert().request.messageText.contains(unwritable));
     EXPECT_FALSE(QFile::exists(unwritable));
 }
@@ -236,6 +241,9 @@ TEST_F(PrintJourneyTest, PageSetup_KeepsPaperAndOrientationForTheViewAndMarksThe
     EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
     ASSERT_TRUE(editor);
     const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    // Stored settings that cannot be read give way to the document's own.
+    settings->setObject(PlistValue(QByteArray("not a print info")),
+                        DatafileSettingsData::BasicViewPrintInfoKey);
     settings->setDatafileSettingsDidChange(false);
     PrintInfo landscape;
     landscape.setPaperName("iso-a4");
@@ -275,4 +283,40 @@ TEST_F(PrintJourneyTest, PageSetup_KeepsPaperAndOrientationForTheViewAndMarksThe
     ASSERT_TRUE(settings->listViewPrintInfo());
     EXPECT_EQ(*settings->listViewPrintInfo(), landscape);
     EXPECT_EQ(*settings->basicViewPrintInfo(), PrintInfo());
+}
+
+TEST_F(PrintJourneyTest, MarginsSheet_CancelStillPrints_HidingItSkipsItNextTime)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    settings->setBasicViewPrintTopMargin(144);
+
+    // Cancel keeps the sheet's values and goes on to the print panel.
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    auto* sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->marginsTopField()->setText("5");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs()[0].request.printInfo.topMargin(), 144);
+    EXPECT_EQ(settings->basicViewPrintTopMargin(), 144.0f);
+    EXPECT_TRUE(m_defaults.boolForKey(EditorPrintController::PrintHeaderAndFooterKey));
+
+    // Ticking the box hides the sheet from then on.
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->printHeaderCheck()->setChecked(false);
+    sheet->hideThisDialogCheck()->setChecked(true);
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+    EXPECT_TRUE(settings->hideMargins());
+    EXPECT_FALSE(settings->basicViewPrintHeader());
+    EXPECT_TRUE(settings->datafileSettingsDidChange());
+    EXPECT_FALSE(m_defaults.boolForKey(EditorPrintController::PrintHeaderAndFooterKey));
+    ASSERT_EQ(m_presenter.printJobs().size(), 2);
+
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    EXPECT_FALSE(VKSheetController::topmostController<PrintMarginsSheetController>());
+    EXPECT_EQ(m_presenter.printJobs().size(), 3);
 }

@@ -255,6 +255,8 @@ void QtPresenter::runPrintOperation(const PrintOperationRequest& request, QWidge
         return;
     }
     session->setPaper(request.printInfo);
+    // Also the name the panel proposes for a PDF file.
+    session->printer().setDocName(request.view->printJobTitle());
     auto* dialog = new QPrintDialog(&session->printer(), window);
     dialog->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                        QAbstractPrintDialog::PrintCollateCopies);

@@ -301,3 +301,63 @@ bool TextSearch::containsLiteral(QStringView text, QStringView pattern,
 {
     return !pattern.isEmpty() && text.indexOf(pattern, 0, sensitivity) >= 0;
 }
+
+std::optional<TextRange> TextSearch::rangeOfLiteral(QStringView text, QStringView pattern,
+                                                    Qt::CaseSensitivity sensitivity,
+                                                    qsizetype from)
+{
+    if (pattern.isEmpty() || from < 0 || from >= text.size())
+        return std::nullopt;
+    const qsizetype found = text.indexOf(pattern, from, sensitivity);
+    if (found < 0)
+        return std::nullopt;
+    return TextRange{found, pattern.size()};
+}
+
+std::optional<TextRange> TextSearch::lastRangeOfLiteral(QStringView text, QStringView pattern,
+                                                        Qt::CaseSensitivity sensitivity,
+                                                        qsizetype end)
+{
+    if (end < 0 || end > text.size())
+        end = text.size();
+    if (pattern.isEmpty() || pattern.size() > end)
+        return std::nullopt;
+    const qsizetype found = text.first(end).lastIndexOf(pattern, end - pattern.size(), sensitivity);
+    if (found < 0)
+        return std::nullopt;
+    return TextRange{found, pattern.size()};
+}
+
+bool TextSearch::isWordCharacter(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+        return true;
+    default:
+        return QChar::isLetterOrNumber(c);
+    }
+}
+
+std::optional<TextRange> TextSearch::rangeOfLiteralWord(QStringView text, QStringView pattern,
+                                                        Qt::CaseSensitivity sensitivity,
+                                                        qsizetype from)
+{
+    const auto codePointBefore = [&](qsizetype index) {
+        const QChar c = text[index - 1];
+        if (c.isLowSurrogate() && index >= 2 && text[index - 2].isHighSurrogate())
+            return QChar::surrogateToUcs4(text[index - 2], c);
+        return char32_t(c.unicode());
+    };
+    while (const std::optional<TextRange> found = rangeOfLiteral(text, pattern, sensitivity, from)) {
+        const qsizetype end = found->position + found->length;
+        const bool startsWord = found->position == 0 || !isWordCharacter(codePointBefore(found->position));
+        const bool endsWord = end == text.size() || !isWordCharacter(codePointAt(text, end).value);
+        if (startsWord && endsWord)
+            return found;
+        // Overlapping candidates count: the next may start inside this one.
+        from = found->position + codePointAt(text, found->position).size;
+    }
+    return std::nullopt;
+}

@@ -31,4 +31,19 @@ public:
 
     static bool containsLiteral(QStringView text, QStringView pattern,
                                 Qt::CaseSensitivity sensitivity);
+    // The first literal match at or after `from`, the last one that ends by `end` (the
+    // text's end for -1). Ignoring case folds each code point by simple case folding, so
+    // a match has the pattern's length in the text.
+    static std::optional<TextRange> rangeOfLiteral(QStringView text, QStringView pattern,
+                                                   Qt::CaseSensitivity sensitivity,
+                                                   qsizetype from = 0);
+    static std::optional<TextRange> lastRangeOfLiteral(QStringView text, QStringView pattern,
+                                                       Qt::CaseSensitivity sensitivity,
+                                                       qsizetype end = -1);
+    // The first literal match at or after `from` that is a whole word: the code points on
+    // either side of it, where there are any, are neither letters, marks nor digits.
+    static std::optional<TextRange> rangeOfLiteralWord(QStringView text, QStringView pattern,
+                                                       Qt::CaseSensitivity sensitivity,
+                                                       qsizetype from = 0);
+    static bool isWordCharacter(char32_t c);
 };

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
@@ -130,4 +132,60 @@ TEST(QtPresenterTest, ModalAlert_WhoseWindowIsDestroyedAnswersAsEscape)
     ASSERT_EQ(QApplication::activeWindow(), window);
     QTimer::singleShot(0, [window] { delete window; });
     EXPECT_EQ(presenter.runModalAlert(alert(kSaveButtons)).returnCode, AlertThirdButtonReturn);
+}
+
+namespace {
+
+class OnePage : public PrintableView {
+public:
+    QString printJobTitle() const override { return QStringLiteral("One page"); }
+    int pageCount() override { return 1; }
+    void drawPage(QPainter&, int) override {}
+};
+
+} // namespace
+
+TEST(QtPresenterTest, PrintPanel_IsASheetWithAPreviewButton_CancelPrintsNothing)
+{
+    QWidget window;
+    window.show();
+    QtPresenter presenter;
+    PrintOperationRequest request;
+    request.view = std::make_shared<OnePage>();
+    QList<PrintOperationResult> results;
+    presenter.runPrintOperation(request, &window,
+                                [&](const PrintOperationResult& result) { results.append(result); });
+    auto* panel = window.findChild<QPrintDialog*>();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+    EXPECT_TRUE(panel->testOption(QAbstractPrintDialog::PrintToFile));
+    bool preview = false;
+    for (QPushButton* button : panel->findChildren<QPushButton*>())
+        preview = preview || button->text() == QStringLiteral("Preview…");
+    EXPECT_TRUE(preview);
+    EXPECT_TRUE(results.isEmpty());
+    panel->reject();
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_FALSE(results[0].success);
+    EXPECT_TRUE(results[0].unwritableFile.isEmpty());
+}
+
+TEST(QtPresenterTest, PageSetup_IsASheet_AcceptedGivesThePaperBack)
+{
+    QWidget window;
+    window.show();
+    QtPresenter presenter;
+    QList<std::optional<PrintInfo>> answers;
+    PrintInfo letter;
+    presenter.runPageLayout(letter, &window,
+                            [&](const std::optional<PrintInfo>& accepted) { answers.append(accepted); });
+    auto* panel = window.findChild<QPageSetupDialog*>();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->windowModality(), Qt::WindowModal);
+    panel->accept();
+    ASSERT_EQ(answers.size(), 1);
+    ASSERT_TRUE(answers[0]);
+    EXPECT_EQ(answers[0]->paperSize(), QSizeF(612, 792));
+    // Nothing changed: the stored bytes stay as they were read.
+    EXPECT_EQ(*answers[0], letter);
 }

@@ -111,6 +111,64 @@ TEST(TextSearchTest, ContainsLiteral_ComparesCodeUnits)
     EXPECT_FALSE(TextSearch::containsLiteral(u"abc", u"", Qt::CaseSensitive));
 }
 
+TEST(TextSearchTest, LiteralRanges_FoldCaseCodePointByCodePointAndKeepFormsApart)
+{
+    struct Case {
+        QStringView text;
+        QStringView pattern;
+        Qt::CaseSensitivity sensitivity;
+        std::optional<TextRange> first;
+        std::optional<TextRange> last;
+    };
+    const auto at = [](qsizetype position, qsizetype length) {
+        return std::optional<TextRange>(TextRange{position, length});
+    };
+    const std::optional<TextRange> none;
+    const Case cases[] = {
+        {u"caf\u00e9", u"cafe\u0301", Qt::CaseInsensitive, none, none}, // no canonical folding
+        {u"\u00c9t\u00c9", u"\u00e9", Qt::CaseInsensitive, at(0, 1), at(2, 1)},
+        {u"\u00c9t\u00c9", u"\u00e9", Qt::CaseSensitive, none, none},
+        {u"\u00e9", u"e", Qt::CaseInsensitive, none, none}, // diacritics count
+        {u"abab", u"AB", Qt::CaseInsensitive, at(0, 2), at(2, 2)},
+        {u"x\U0001F600y\U0001F600", u"\U0001F600", Qt::CaseSensitive, at(1, 2), at(4, 2)},
+        {u"\U00010400", u"\U00010428", Qt::CaseInsensitive, at(0, 2), at(0, 2)}, // Deseret
+        {u"abc", u"", Qt::CaseSensitive, none, none},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(show(c.text) + " / " + show(c.pattern));
+        EXPECT_EQ(TextSearch::rangeOfLiteral(c.text, c.pattern, c.sensitivity), c.first);
+        EXPECT_EQ(TextSearch::lastRangeOfLiteral(c.text, c.pattern, c.sensitivity), c.last);
+    }
+    // From a position, and the last one ending by a position.
+    EXPECT_EQ(TextSearch::rangeOfLiteral(u"abab", u"ab", Qt::CaseSensitive, 1), at(2, 2));
+    EXPECT_EQ(TextSearch::rangeOfLiteral(u"abab", u"ab", Qt::CaseSensitive, 4), none);
+    EXPECT_EQ(TextSearch::lastRangeOfLiteral(u"abab", u"ab", Qt::CaseSensitive, 3), at(0, 2));
+    EXPECT_EQ(TextSearch::lastRangeOfLiteral(u"abab", u"ab", Qt::CaseSensitive, 1), none);
+}
+
+TEST(TextSearchTest, RangeOfLiteralWord_NeedsNoLetterMarkOrDigitAround)
+{
+    const auto at = [](qsizetype position, qsizetype length) {
+        return std::optional<TextRange>(TextRange{position, length});
+    };
+    const std::optional<TextRange> none;
+    const auto word = [](QStringView text, QStringView key, qsizetype from = 0) {
+        return TextSearch::rangeOfLiteralWord(text, key, Qt::CaseInsensitive, from);
+    };
+    EXPECT_EQ(word(u"concatenate", u"cat"), none);
+    EXPECT_EQ(word(u"cat9", u"cat"), none);
+    EXPECT_EQ(word(u"cat\u0301", u"cat"), none);
+    EXPECT_EQ(word(u"\u0436cat", u"cat"), none); // a Cyrillic letter
+    EXPECT_EQ(word(u"\U0001D400cat", u"cat"), none); // a letter beyond the BMP
+    EXPECT_EQ(word(u"the cat.", u"cat"), at(4, 3));
+    EXPECT_EQ(word(u"cat", u"CAT"), at(0, 3));
+    EXPECT_EQ(word(u"a cat", u"cat"), at(2, 3));
+    EXPECT_EQ(word(u"concat cat", u"cat"), at(7, 3));
+    // The retry starts just after the rejected candidate: overlapping words count.
+    EXPECT_EQ(word(u"xa.a.a", u"a.a", 1), at(3, 3));
+    EXPECT_EQ(word(u"\U0001F600 x", u"\U0001F600"), at(0, 2));
+}
+
 TEST(TextSearchTest, RangeOfString_RangeHoldsTextEquivalentToThePattern)
 {
     // Mixed forms, marks, Hangul and surrogate pairs, searched for each other at random.

@@ -1,0 +1,639 @@
+// The search: find-box text into keys, the tests of one record, and the forward and
+// reverse walks over the shown records for one key or several. The find box and its
+// modes: EditorSearchControllerFindBox.cpp.
+#include "EditorSearchController.h"
+
+#include "ColorArchive.h"
+#include "Presenter.h"
+#include "UserDefaults.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString SearchHitColorKey = QStringLiteral("GeneralSearchHitColor");
+const QChar Blank = u' ';
+const QChar Quote = u'"';
+const QString KeySeparator = QStringLiteral("&&");
+
+Qt::CaseSensitivity sensitivityOf(bool caseSensitive)
+{
+    return caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+}
+
+QStringList ampersandKeys(const QString& text)
+{
+    QStringList keys;
+    qsizetype start = 0;
+    for (qsizetype found = text.indexOf(KeySeparator); found >= 0;
+         found = text.indexOf(KeySeparator, start)) {
+        keys.append(text.mid(start, found - start));
+        start = found + KeySeparator.size();
+    }
+    if (start < text.size())
+        keys.append(text.mid(start));
+    return keys;
+}
+
+QStringList phraseKeys(const QString& text)
+{
+    QStringList keys;
+    const qsizetype length = text.size();
+    qsizetype p = 0;
+    while (p < length) {
+        if (text[p] == Blank) {
+            ++p;
+            continue;
+        }
+        if (text[p] == Quote) {
+            const qsizetype close = text.indexOf(Quote, p + 1);
+            const qsizetype end = close < 0 ? length : close;
+            keys.append(text.mid(p + 1, end - p - 1));
+            p = close < 0 ? length : close + 1;
+            continue;
+        }
+        // A quote splits a word only when no blank follows anywhere.
+        qsizetype end = text.indexOf(Blank, p + 1);
+        if (end < 0)
+            end = text.indexOf(Quote, p + 1);
+        if (end < 0)
+            end = length;
+        keys.append(text.mid(p, end - p));
+        p = end;
+    }
+    return keys;
+}
+
+} // namespace
+
+QStringList EditorSearchController::targetStringList(const QString& text, qint64 entryStyle)
+{
+    return entryStyle == PhraseEntryStyle ? phraseKeys(text) : ampersandKeys(text);
+}
+
+QString EditorSearchController::singleKeyString(const QString& text, const QStringList& keys,
+                                                qint64 entryStyle)
+{
+    // A quoted phrase is searched without its quotes, as Select mode does.
+    return entryStyle == PhraseEntryStyle && !keys.isEmpty() ? keys.first() : text;
+}
+
+qint64 EditorSearchController::columnFromFieldIndex(const PlistArray& fields, qint64 index)
+{
+    qint64 column = 0;
+    for (qint64 position = 0; position < index && position < fields.size(); ++position) {
+        const PlistDictionary* definition = fields.at(position).asDictionary();
+        const PlistValue* show =
+            definition ? definition->find(DatafileSettingsData::FieldShowKey) : nullptr;
+        if (!show || show->boolValue())
+            ++column;
+    }
+    return column;
+}
+
+// The fields of one record
+
+qint64 EditorSearchController::fieldCount() const
+{
+    return std::min<qint64>(m_fields.size(), MaxHitField);
+}
+
+const PlistDictionary* EditorSearchController::fieldDefinition(qint64 position) const
+{
+    return position >= 0 && position < m_fields.size() ? m_fields.at(position).asDictionary()
+                                                        : nullptr;
+}
+
+QString EditorSearchController::fieldValue(const RecordData& record, qint64 position) const
+{
+    const PlistDictionary* definition = fieldDefinition(position);
+    if (!definition)
+        return {};
+    const PlistValue* value =
+        record.fields().find(definition->stringForKey(DatafileSettingsData::FieldIdentifierKey));
+    const QString* text = value ? value->asString() : nullptr;
+    return text ? *text : QString();
+}
+
+bool EditorSearchController::fieldShown(qint64 position) const
+{
+    const PlistDictionary* definition = fieldDefinition(position);
+    const PlistValue* show =
+        definition ? definition->find(DatafileSettingsData::FieldShowKey) : nullptr;
+    return !show || show->boolValue();
+}
+
+// The tests of one record
+
+std::pair<qint64, qint64> EditorSearchController::forwardFieldRange(qint64 fieldsToSearchIn) const
+{
+    const qint64 n = fieldCount();
+    if (n == 0 || fieldsToSearchIn == FreeformOnlyScope || fieldsToSearchIn == n)
+        return {0, 0};
+    if (fieldsToSearchIn != AllFieldsScope)
+        return {fieldsToSearchIn, std::clamp<qint64>(fieldsToSearchIn + 1, 0, n)};
+    // Never a missing field: a code below -1 starts at 0, one past the fields at none.
+    const qint64 last = m_window.lastHitField();
+    return {last == FreeformHit ? n : std::max<qint64>(last + 1, 0), n};
+}
+
+bool EditorSearchController::forwardSearchInFieldsOfRecord(qint64 index, const QString& key,
+                                                           Hit& hit, bool caseSensitive,
+                                                           bool wholeWord, qint64 fieldsToSearchIn)
+{
+    hit.showFieldInListView = true;
+    const qint64 n = fieldCount();
+    if (fieldsToSearchIn >= 0 && fieldsToSearchIn < n &&
+        m_window.lastHitField() == fieldsToSearchIn && m_window.tableTextSelected()) {
+        // A field already hit is not hit again.
+        m_window.setLastHitField(NoHit);
+        return false;
+    }
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record)
+        return false;
+    const Qt::CaseSensitivity sensitivity = sensitivityOf(caseSensitive);
+    const auto [first, end] = forwardFieldRange(fieldsToSearchIn);
+    for (qint64 position = first; position < end; ++position) {
+        const QString value = fieldValue(*record, position);
+        if (value.isEmpty())
+            continue;
+        const std::optional<TextRange> found =
+            wholeWord ? TextSearch::rangeOfLiteralWord(value, key, sensitivity)
+                      : TextSearch::rangeOfLiteral(value, key, sensitivity);
+        if (found) {
+            hit.field = position;
+            hit.range = *found;
+            hit.showFieldInListView = fieldShown(position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EditorSearchController::forwardSearchInRecord(qint64 index, const QString& key, Hit& hit,
+                                                   bool caseSensitive, bool wholeWord,
+                                                   qint64 fieldsToSearchIn, bool isCurrentRecord)
+{
+    hit.showFieldInListView = true;
+    hit.inFreeform = false;
+    const qint64 n = fieldCount();
+    const qint64 last = m_window.lastHitField();
+    const auto [first, end] = forwardFieldRange(fieldsToSearchIn);
+    if (forwardSearchInFieldsOfRecord(index, key, hit, caseSensitive, wholeWord, fieldsToSearchIn))
+        return true;
+    if (fieldsToSearchIn != FreeformOnlyScope && fieldsToSearchIn != AllFieldsScope)
+        return false;
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record || record->textString().isEmpty())
+        return false;
+    // Resumed after the selection only where the last hit was there (or there are no
+    // fields) and no field came before it.
+    qsizetype start = 0;
+    if ((n == 0 || last == FreeformHit) && first >= end && isCurrentRecord) {
+        const TextRange selection = m_window.freeformSelection();
+        start = selection.position + selection.length;
+    }
+    const Qt::CaseSensitivity sensitivity = sensitivityOf(caseSensitive);
+    const QString& text = record->textString();
+    const std::optional<TextRange> found =
+        wholeWord ? TextSearch::rangeOfLiteralWord(text, key, sensitivity, start)
+                  : TextSearch::rangeOfLiteral(text, key, sensitivity, start);
+    if (!found)
+        return false;
+    hit.field = n;
+    hit.range = *found;
+    hit.inFreeform = true;
+    m_window.setLastHitField(FreeformHit);
+    m_foundInForwardSearch = true;
+    return true;
+}
+
+bool EditorSearchController::reverseSearchInRecord(qint64 index, const QString& key, Hit& hit,
+                                                   bool caseSensitive, qint64 fieldsToSearchIn,
+                                                   bool isCurrentRecord)
+{
+    hit.showFieldInListView = true;
+    hit.inFreeform = false;
+    const qint64 n = fieldCount();
+    qint64 last = m_window.lastHitField();
+    // Any code but the text area's and a field's starts from the record's end.
+    if (last != FreeformHit && (last < 0 || last >= n))
+        last = NoHit;
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record)
+        return false;
+    const Qt::CaseSensitivity sensitivity = sensitivityOf(caseSensitive);
+
+    const bool fromEnd = last == NoHit || last == FreeformHit;
+    if (fromEnd && (n == 0 || fieldsToSearchIn == FreeformOnlyScope ||
+                    fieldsToSearchIn == AllFieldsScope)) {
+        const QString& text = record->textString();
+        qsizetype end = text.size();
+        bool skip = false;
+        if (isCurrentRecord) {
+            const TextRange selection = m_window.freeformSelection();
+            if (selection.length > 0) {
+                skip = selection.position == 0;
+                end = std::min(selection.position, text.size());
+            }
+        }
+        if (!skip && end > 0) {
+            if (const std::optional<TextRange> found =
+                    TextSearch::lastRangeOfLiteral(text, key, sensitivity, end)) {
+                hit.field = n;
+                hit.range = *found;
+                hit.inFreeform = true;
+                m_window.setLastHitField(FreeformHit);
+                return true;
+            }
+        }
+    }
+    if (n == 0 || fieldsToSearchIn == FreeformOnlyScope)
+        return false;
+    for (qint64 position = fromEnd ? n - 1 : last - 1; position >= 0; --position) {
+        const QString value = fieldValue(*record, position);
+        if (value.isEmpty())
+            continue;
+        if (const std::optional<TextRange> found =
+                TextSearch::lastRangeOfLiteral(value, key, sensitivity)) {
+            hit.field = position;
+            hit.range = *found;
+            hit.showFieldInListView = fieldShown(position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EditorSearchController::reverseSearchInFieldsOfRecord(qint64 index, const QString& key,
+                                                           Hit& hit, bool caseSensitive)
+{
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record)
+        return false;
+    for (qint64 position = fieldCount() - 1; position >= 0; --position) {
+        const QString value = fieldValue(*record, position);
+        if (value.isEmpty())
+            continue;
+        if (const std::optional<TextRange> found =
+                TextSearch::lastRangeOfLiteral(value, key, sensitivityOf(caseSensitive))) {
+            hit.field = position;
+            hit.range = *found;
+            hit.showFieldInListView = fieldShown(position);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool EditorSearchController::forwardSearchInFreeformOfRecord(qint64 index, const QString& key,
+                                                             Hit& hit, bool caseSensitive,
+                                                             bool isCurrentRecord)
+{
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record || record->textString().isEmpty())
+        return false;
+    qsizetype start = 0;
+    if (isCurrentRecord) {
+        const TextRange selection = m_window.freeformSelection();
+        start = selection.position + selection.length;
+    }
+    const std::optional<TextRange> found =
+        TextSearch::rangeOfLiteral(record->textString(), key, sensitivityOf(caseSensitive), start);
+    if (!found)
+        return false;
+    hit.range = *found;
+    hit.inFreeform = true;
+    m_foundInForwardSearch = true;
+    return true;
+}
+
+bool EditorSearchController::reverseSearchInFreeformOfRecord(qint64 index, const QString& key,
+                                                             Hit& hit, bool caseSensitive,
+                                                             bool isCurrentRecord)
+{
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record)
+        return false;
+    const QString& text = record->textString();
+    // In the record it starts from, the text after the last match: a match before it
+    // would be the same match again.
+    qsizetype start = 0;
+    if (isCurrentRecord) {
+        const TextRange selection = m_window.freeformSelection();
+        start = std::min(selection.position + selection.length, text.size());
+    }
+    const std::optional<TextRange> found = TextSearch::lastRangeOfLiteral(
+        QStringView(text).sliced(start), key, sensitivityOf(caseSensitive));
+    if (!found)
+        return false;
+    hit.range = TextRange{found->position + start, found->length};
+    hit.inFreeform = true;
+    return true;
+}
+
+// The walks
+
+void EditorSearchController::prepareSearch()
+{
+    m_fields = m_window.settings()->fields();
+    const std::optional<QByteArray> archived =
+        UserDefaults::standardUserDefaults().dataForKey(SearchHitColorKey);
+    m_hitColor = archived ? ColorArchive::colorFromArchive(*archived, Qt::red) : QColor(Qt::red);
+    // Typing not yet committed is searched too.
+    if (const std::shared_ptr<RecordData> record = m_window.currentRecord();
+        record && m_window.freeformCanUndo()) {
+        record->setTextString(m_window.freeformPlainText());
+        m_window.setDatafileChanged();
+    }
+}
+
+void EditorSearchController::beepWhenFindFails() const
+{
+    if (UserDefaults::standardUserDefaults().boolForKey(QStringLiteral("GeneralBeepWhenFindFails")))
+        Presenter::shared().beep();
+}
+
+void EditorSearchController::reportMiss(bool beep)
+{
+    m_window.setLastHitField(NoHit);
+    activateFindBox();
+    if (beep)
+        beepWhenFindFails();
+}
+
+bool EditorSearchController::forwardSearchForString(const QString& key, bool caseSensitive,
+                                                    bool wholeWord, bool activateSearchField,
+                                                    qint64 fieldsToSearchIn, bool okayToWrap,
+                                                    bool limitToCurrentRecord, bool multiFileFind)
+{
+    if (key.isEmpty())
+        return false;
+    prepareSearch();
+    const qint64 count = m_window.selectedRecordCount();
+    const qint64 current = m_window.indexOfCurrentRecord();
+    const bool wraps = !limitToCurrentRecord && okayToWrap &&
+                       (fieldCount() == 0 || current != 0 || m_window.currentField() != 0);
+    Hit hit;
+    qint64 found = -1;
+    const auto examine = [&](qint64 index, bool isCurrentRecord) {
+        if (forwardSearchInRecord(index, key, hit, caseSensitive, wholeWord, fieldsToSearchIn,
+                                  isCurrentRecord))
+            return true;
+        m_window.setLastHitField(NoHit);
+        return false;
+    };
+    const qint64 last = limitToCurrentRecord ? std::min(current, count - 1) : count - 1;
+    for (qint64 index = current; index <= last && found < 0; ++index) {
+        if (examine(index, index == current))
+            found = index;
+    }
+    for (qint64 index = 0; wraps && found < 0 && index <= current && index < count; ++index) {
+        if (examine(index, false))
+            found = index;
+    }
+    if (found < 0) {
+        reportMiss(!multiFileFind);
+        selectSearchField();
+        return false;
+    }
+    m_foundInForwardSearch = true;
+    if (found != current) {
+        m_window.autoSaveChanges(false);
+        m_window.loadRecordAtIndex(found);
+    }
+    showHit(found, hit, activateSearchField);
+    selectSearchField();
+    return true;
+}
+
+bool EditorSearchController::reverseSearchForString(const QString& key, bool caseSensitive, bool,
+                                                    bool activateSearchField,
+                                                    qint64 fieldsToSearchIn)
+{
+    if (key.isEmpty())
+        return false;
+    prepareSearch();
+    const qint64 count = m_window.selectedRecordCount();
+    const qint64 current = m_window.indexOfCurrentRecord();
+    Hit hit;
+    qint64 found = -1;
+    const auto examine = [&](qint64 index, bool isCurrentRecord) {
+        if (reverseSearchInRecord(index, key, hit, caseSensitive, fieldsToSearchIn, isCurrentRecord))
+            return true;
+        m_window.setLastHitField(NoHit);
+        return false;
+    };
+    for (qint64 index = std::min(current, count - 1); index >= 0 && found < 0; --index) {
+        if (examine(index, index == current))
+            found = index;
+    }
+    // Once others have failed, the record it started from is searched whole.
+    for (qint64 index = count - 1; index >= current && found < 0; --index) {
+        if (examine(index, index == current && index == count - 1))
+            found = index;
+    }
+    if (found < 0) {
+        reportMiss(true);
+        selectSearchField();
+        return false;
+    }
+    qint64 row = found;
+    if (found != current) {
+        m_window.autoSaveChanges(false);
+        m_window.loadRecordAtIndex(found);
+        // An empty record left behind goes; the hit's row may move up with it.
+        m_window.deleteIfEmptyRecordAtIndex(current);
+        row = m_window.indexOfCurrentRecord();
+    }
+    m_window.setLastHitField(std::min(hit.field, MaxHitField));
+    showHit(row, hit, activateSearchField);
+    selectSearchField();
+    return true;
+}
+
+void EditorSearchController::showHit(qint64 row, const Hit& hit, bool activateSearchField)
+{
+    const qint64 field = std::min(hit.field, MaxHitField);
+    if (!hit.inFreeform && field < fieldCount()) {
+        const bool list = m_window.listViewShown();
+        if (!hit.showFieldInListView && list) {
+            m_window.selectRow(row);
+            if (activateSearchField)
+                activateFindBox();
+        } else {
+            m_window.selectRangeInField(list ? columnFromFieldIndex(m_fields, field) : field, row);
+            m_window.setFieldFoundTextColor(m_hitColor);
+        }
+        m_window.scrollToField(row, field);
+        m_window.setLastHitField(field);
+        return;
+    }
+    m_window.showFreeformHits({hit.range}, m_hitColor, true);
+    if (activateSearchField)
+        activateFindBox();
+    m_window.setLastHitField(FreeformHit);
+}
+
+void EditorSearchController::showFieldMatch(qint64 row, qint64 field)
+{
+    if (!fieldShown(field) && m_window.listViewShown()) {
+        m_window.selectRow(row);
+        return;
+    }
+    m_window.selectRangeInField(
+        m_window.listViewShown() ? columnFromFieldIndex(m_fields, field) : field, row);
+    m_window.setFieldFoundTextColor(m_hitColor);
+}
+
+bool EditorSearchController::forwardSearchForArrayOfStrings(const QStringList& keys,
+                                                            bool caseSensitive, bool, bool,
+                                                            qint64 fieldsToSearchIn,
+                                                            bool okayToWrap,
+                                                            bool limitToCurrentRecord)
+{
+    if (keys.isEmpty())
+        return false;
+    prepareSearch();
+    const qint64 n = fieldCount();
+    const qint64 count = m_window.selectedRecordCount();
+    const qint64 current = m_window.indexOfCurrentRecord();
+    const bool wraps = !limitToCurrentRecord && okayToWrap &&
+                       (n == 0 || current != 0 || m_window.currentField() != 0);
+    QList<qint64> fieldHits;
+    QList<TextRange> freeformHits;
+    const auto matches = [&](qint64 index, bool isCurrentRecord) {
+        fieldHits.clear();
+        freeformHits.clear();
+        for (const QString& key : keys) {
+            Hit fieldHit;
+            Hit freeformHit;
+            const bool inFields = forwardSearchInFieldsOfRecord(index, key, fieldHit,
+                                                                caseSensitive, false, fieldsToSearchIn);
+            const bool inFreeform =
+                forwardSearchInFreeformOfRecord(index, key, freeformHit, caseSensitive, isCurrentRecord);
+            if (inFields) {
+                m_foundInForwardSearch = true;
+                fieldHits.append(fieldHit.field);
+            }
+            if (inFreeform)
+                freeformHits.append(freeformHit.range);
+            if (!inFields && !inFreeform)
+                return false;
+        }
+        return true;
+    };
+    qint64 found = -1;
+    const auto examine = [&](qint64 index, bool isCurrentRecord) {
+        if (matches(index, isCurrentRecord))
+            return true;
+        m_window.setLastHitField(NoHit);
+        return false;
+    };
+    const qint64 last = limitToCurrentRecord ? std::min(current, count - 1) : count - 1;
+    for (qint64 index = current; index <= last && found < 0; ++index) {
+        if (examine(index, index == current))
+            found = index;
+    }
+    for (qint64 index = 0; wraps && found < 0 && index <= current && index < count; ++index) {
+        if (examine(index, false))
+            found = index;
+    }
+    if (found < 0) {
+        reportMiss(true);
+        return false;
+    }
+    m_foundInForwardSearch = true;
+    // Nothing more in this record's fields for the next search.
+    m_window.setLastHitField(n + 1);
+    if (found != current) {
+        m_window.autoSaveChanges(false);
+        m_window.loadRecordAtIndex(found);
+    }
+    if (!freeformHits.isEmpty())
+        m_window.showFreeformHits(freeformHits, m_hitColor, false);
+    else
+        m_window.scrollToField(found, fieldHits.last());
+    if (!fieldHits.isEmpty())
+        showFieldMatch(found, fieldHits.last());
+    return true;
+}
+
+bool EditorSearchController::reverseSearchForArrayOfStrings(const QStringList& keys,
+                                                            bool caseSensitive, bool, bool,
+                                                            qint64)
+{
+    if (keys.isEmpty())
+        return false;
+    prepareSearch();
+    const qint64 count = m_window.selectedRecordCount();
+    const qint64 current = m_window.indexOfCurrentRecord();
+    qint64 start = current;
+    if (m_window.lastHitField() == ReverseFieldMatch || m_foundInForwardSearch) {
+        m_foundInForwardSearch = false;
+        --start;
+    }
+    if (start < 0)
+        start = count - 1;
+    // The field of the last field hit, kept across keys and records.
+    Hit fieldHit;
+    bool anyFieldHit = false;
+    QList<TextRange> freeformHits;
+    const auto matches = [&](qint64 index, bool isCurrentRecord) {
+        anyFieldHit = false;
+        freeformHits.clear();
+        for (const QString& key : keys) {
+            Hit freeformHit;
+            const bool inFields = reverseSearchInFieldsOfRecord(index, key, fieldHit, caseSensitive);
+            const bool inFreeform =
+                reverseSearchInFreeformOfRecord(index, key, freeformHit, caseSensitive, isCurrentRecord);
+            anyFieldHit = anyFieldHit || inFields;
+            if (inFreeform)
+                freeformHits.append(freeformHit.range);
+            if (!inFields && !inFreeform)
+                return false;
+        }
+        return true;
+    };
+    qint64 found = -1;
+    const auto examine = [&](qint64 index, bool isCurrentRecord) {
+        if (matches(index, isCurrentRecord))
+            return true;
+        m_window.setLastHitField(NoHit);
+        return false;
+    };
+    for (qint64 index = start; index >= 0 && found < 0; --index) {
+        if (examine(index, index == current))
+            found = index;
+    }
+    for (qint64 index = count - 1; index >= start && index >= 0 && found < 0; --index) {
+        if (examine(index, false))
+            found = index;
+    }
+    if (found < 0) {
+        reportMiss(true);
+        return false;
+    }
+    qint64 row = found;
+    if (found != current) {
+        m_window.autoSaveChanges(false);
+        m_window.loadRecordAtIndex(found);
+    }
+    m_window.setLastHitField(fieldHit.field);
+    if (found != current) {
+        m_window.deleteIfEmptyRecordAtIndex(current);
+        row = m_window.indexOfCurrentRecord();
+    }
+    if (!freeformHits.isEmpty()) {
+        m_window.showFreeformHits(freeformHits, m_hitColor, false);
+    } else {
+        m_window.scrollToField(row, fieldHit.field);
+        m_window.setLastHitField(fieldHit.field);
+    }
+    if (anyFieldHit) {
+        showFieldMatch(row, fieldHit.field);
+        m_window.setLastHitField(ReverseFieldMatch);
+    }
+    return true;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "EditorSearchController.h"
+
+class EditorWindowController;
+
+// The editor window as its search sees it, and the window's find commands: Find Next
+// and Find Previous commit what was typed and search from the find box; Go to Find Box
+// focuses it.
+class EditorWindowSearchViews : public EditorSearchWindow {
+public:
+    explicit EditorWindowSearchViews(EditorWindowController& editor);
+
+    std::shared_ptr<DatafileSettingsData> settings() const override;
+    std::shared_ptr<SubsetSortedData> catalog() const override;
+    bool nowSyncing() const override;
+    qint64 selectedRecordCount() const override;
+    std::shared_ptr<RecordData> recordAtIndex(qint64 index) const override;
+    std::shared_ptr<RecordData> currentRecord() const override;
+    qint64 indexOfCurrentRecord() const override;
+    qint64 lastHitField() const override;
+    void setLastHitField(qint64 code) override;
+    quint64 currentField() const override;
+    bool tableTextSelected() const override;
+    bool listViewShown() const override;
+    TextRange freeformSelection() const override;
+    bool freeformCanUndo() const override;
+    QString freeformPlainText() const override;
+    void updateCurrentRecord() override;
+    void setDatafileChanged() override;
+    void autoSaveChanges(bool force) override;
+    void loadRecordAtIndex(qint64 index) override;
+    void deleteIfEmptyRecordAtIndex(qint64 index) override;
+    void goToNextRecord() override;
+    void goToPreviousRecord() override;
+    void selectAllRecords() override;
+    void freshenWindowContentSettings() override;
+    void selectRow(qint64 row) override;
+    void selectRangeInField(qint64 column, qint64 row) override;
+    void setFieldFoundTextColor(const QColor& color) override;
+    void scrollToField(qint64 row, qint64 field) override;
+    void showFreeformHits(const QList<TextRange>& ranges, const QColor& color, bool focus) override;
+    void activateFreeformText() override;
+    void highlightBeginningOfCurrentRecord() override;
+    void highlightEndOfCurrentRecord() override;
+    void tableViewHit() override;
+
+private:
+    // The text area's character [location, location + 1) selected and shown.
+    void highlightCharacter(qsizetype location);
+
+    EditorWindowController& m_editor;
+};
