@@ -4,10 +4,12 @@
 #include "EditorSearchController.h"
 
 #include "ColorArchive.h"
+#include "ParallelChunks.h"
 #include "Presenter.h"
 #include "UserDefaults.h"
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -64,6 +66,48 @@ QStringList phraseKeys(const QString& text)
     return keys;
 }
 
+// The first index in [begin, end) whose record holds what is sought, or -1: the records
+// are read on several threads, and no record after a known hit is read.
+template <typename Holds> qint64 firstIndexWhere(qint64 begin, qint64 end, const Holds& holds)
+{
+    if (begin >= end)
+        return -1;
+    std::atomic<qint64> first{end};
+    forEachChunk(
+        end - begin,
+        [&](qsizetype chunkBegin, qsizetype chunkEnd) {
+            for (qint64 index = begin + chunkBegin; index < begin + chunkEnd; ++index) {
+                qint64 known = first.load(std::memory_order_relaxed);
+                if (index >= known)
+                    return;
+                if (!holds(index))
+                    continue;
+                while (index < known && !first.compare_exchange_weak(known, index)) {
+                }
+                return;
+            }
+        },
+        256);
+    return first < end ? first.load() : -1;
+}
+
+// The forward walk: the record it starts in by the full test (resuming after the last
+// hit), then the first later record that holds what is sought, then, wrapping, the first
+// from the top down to and including the start; the found record's full test fills in
+// the hit. -1 when none holds it.
+template <typename Examine, typename Holds>
+qint64 forwardWalk(qint64 current, qint64 count, bool limitToCurrentRecord, bool wraps,
+                   const Examine& examine, const Holds& holds)
+{
+    if (current < count && examine(current, true))
+        return current;
+    const qint64 last = limitToCurrentRecord ? std::min(current, count - 1) : count - 1;
+    qint64 found = firstIndexWhere(current + 1, last + 1, holds);
+    if (found < 0 && wraps)
+        found = firstIndexWhere(0, std::min(current + 1, count), holds);
+    return found >= 0 && examine(found, false) ? found : -1;
+}
+
 } // namespace
 
 QStringList EditorSearchController::targetStringList(const QString& text, qint64 entryStyle)
@@ -104,15 +148,25 @@ const PlistDictionary* EditorSearchController::fieldDefinition(qint64 position) 
                                                         : nullptr;
 }
 
-QString EditorSearchController::fieldValue(const RecordData& record, qint64 position) const
+void EditorSearchController::readFieldDefinitions()
 {
-    const PlistDictionary* definition = fieldDefinition(position);
-    if (!definition)
+    m_fields = m_window.settings()->fields();
+    m_fieldIdentifiers.clear();
+    m_fieldIdentifiers.reserve(m_fields.size());
+    for (qint64 position = 0; position < m_fields.size(); ++position) {
+        const PlistDictionary* definition = fieldDefinition(position);
+        m_fieldIdentifiers.append(
+            definition ? definition->stringForKey(DatafileSettingsData::FieldIdentifierKey) : QString());
+    }
+}
+
+QStringView EditorSearchController::fieldValue(const RecordData& record, qint64 position) const
+{
+    if (position < 0 || position >= m_fieldIdentifiers.size())
         return {};
-    const PlistValue* value =
-        record.fields().find(definition->stringForKey(DatafileSettingsData::FieldIdentifierKey));
+    const PlistValue* value = record.fields().find(m_fieldIdentifiers.at(position));
     const QString* text = value ? value->asString() : nullptr;
-    return text ? *text : QString();
+    return text ? QStringView(*text) : QStringView();
 }
 
 bool EditorSearchController::fieldShown(qint64 position) const
@@ -155,7 +209,7 @@ bool EditorSearchController::forwardSearchInFieldsOfRecord(qint64 index, const Q
     const Qt::CaseSensitivity sensitivity = sensitivityOf(caseSensitive);
     const auto [first, end] = forwardFieldRange(fieldsToSearchIn);
     for (qint64 position = first; position < end; ++position) {
-        const QString value = fieldValue(*record, position);
+        const QStringView value = fieldValue(*record, position);
         if (value.isEmpty())
             continue;
         const std::optional<TextRange> found =
@@ -252,7 +306,7 @@ bool EditorSearchController::reverseSearchInRecord(qint64 index, const QString& 
     if (n == 0 || fieldsToSearchIn == FreeformOnlyScope)
         return false;
     for (qint64 position = fromEnd ? n - 1 : last - 1; position >= 0; --position) {
-        const QString value = fieldValue(*record, position);
+        const QStringView value = fieldValue(*record, position);
         if (value.isEmpty())
             continue;
         if (const std::optional<TextRange> found =
@@ -273,7 +327,7 @@ bool EditorSearchController::reverseSearchInFieldsOfRecord(qint64 index, const Q
     if (!record)
         return false;
     for (qint64 position = fieldCount() - 1; position >= 0; --position) {
-        const QString value = fieldValue(*record, position);
+        const QStringView value = fieldValue(*record, position);
         if (value.isEmpty())
             continue;
         if (const std::optional<TextRange> found =
@@ -333,11 +387,55 @@ bool EditorSearchController::reverseSearchInFreeformOfRecord(qint64 index, const
     return true;
 }
 
+// Whether a record other than the starting one holds the key after a miss (no last hit):
+// the forward test without its effects, safe on any thread.
+bool EditorSearchController::recordHoldsKey(qint64 index, const QString& key,
+                                            Qt::CaseSensitivity sensitivity, bool wholeWord,
+                                            qint64 fieldsToSearchIn) const
+{
+    const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+    if (!record)
+        return false;
+    const auto holds = [&](QStringView text) {
+        return !text.isEmpty() && (wholeWord ? TextSearch::rangeOfLiteralWord(text, key, sensitivity)
+                                             : TextSearch::rangeOfLiteral(text, key, sensitivity));
+    };
+    const qint64 n = fieldCount();
+    if (fieldsToSearchIn == AllFieldsScope) {
+        for (qint64 position = 0; position < n; ++position) {
+            if (holds(fieldValue(*record, position)))
+                return true;
+        }
+    } else if (fieldsToSearchIn >= 0 && fieldsToSearchIn < n) {
+        return holds(fieldValue(*record, fieldsToSearchIn));
+    }
+    return (fieldsToSearchIn == FreeformOnlyScope || fieldsToSearchIn == AllFieldsScope) &&
+           holds(record->textString());
+}
+
+bool EditorSearchController::recordHoldsEveryKey(qint64 index, const QStringList& keys,
+                                                 Qt::CaseSensitivity sensitivity) const
+{
+    return std::all_of(keys.cbegin(), keys.cend(), [&](const QString& key) {
+        return recordHoldsKey(index, key, sensitivity, false, AllFieldsScope);
+    });
+}
+
 // The walks
+
+template <typename Test> auto EditorSearchController::failingRecordsReset(Test test)
+{
+    return [this, test](qint64 index, bool isCurrentRecord) {
+        if (test(index, isCurrentRecord))
+            return true;
+        m_window.setLastHitField(NoHit);
+        return false;
+    };
+}
 
 void EditorSearchController::prepareSearch()
 {
-    m_fields = m_window.settings()->fields();
+    readFieldDefinitions();
     const std::optional<QByteArray> archived =
         UserDefaults::standardUserDefaults().dataForKey(SearchHitColorKey);
     m_hitColor = archived ? ColorArchive::colorFromArchive(*archived, Qt::red) : QColor(Qt::red);
@@ -376,23 +474,15 @@ bool EditorSearchController::forwardSearchForString(const QString& key, bool cas
     const bool wraps = !limitToCurrentRecord && okayToWrap &&
                        (fieldCount() == 0 || current != 0 || m_window.currentField() != 0);
     Hit hit;
-    qint64 found = -1;
-    const auto examine = [&](qint64 index, bool isCurrentRecord) {
-        if (forwardSearchInRecord(index, key, hit, caseSensitive, wholeWord, fieldsToSearchIn,
-                                  isCurrentRecord))
-            return true;
-        m_window.setLastHitField(NoHit);
-        return false;
+    const auto examine = failingRecordsReset([&](qint64 index, bool isCurrentRecord) {
+        return forwardSearchInRecord(index, key, hit, caseSensitive, wholeWord, fieldsToSearchIn,
+                                     isCurrentRecord);
+    });
+    // The record it starts in resumes after the last hit; any other is searched whole.
+    const auto holds = [&](qint64 index) {
+        return recordHoldsKey(index, key, sensitivityOf(caseSensitive), wholeWord, fieldsToSearchIn);
     };
-    const qint64 last = limitToCurrentRecord ? std::min(current, count - 1) : count - 1;
-    for (qint64 index = current; index <= last && found < 0; ++index) {
-        if (examine(index, index == current))
-            found = index;
-    }
-    for (qint64 index = 0; wraps && found < 0 && index <= current && index < count; ++index) {
-        if (examine(index, false))
-            found = index;
-    }
+    const qint64 found = forwardWalk(current, count, limitToCurrentRecord, wraps, examine, holds);
     if (found < 0) {
         reportMiss(!multiFileFind);
         selectSearchField();
@@ -419,12 +509,10 @@ bool EditorSearchController::reverseSearchForString(const QString& key, bool cas
     const qint64 current = m_window.indexOfCurrentRecord();
     Hit hit;
     qint64 found = -1;
-    const auto examine = [&](qint64 index, bool isCurrentRecord) {
-        if (reverseSearchInRecord(index, key, hit, caseSensitive, fieldsToSearchIn, isCurrentRecord))
-            return true;
-        m_window.setLastHitField(NoHit);
-        return false;
-    };
+    const auto examine = failingRecordsReset([&](qint64 index, bool isCurrentRecord) {
+        return reverseSearchInRecord(index, key, hit, caseSensitive, fieldsToSearchIn,
+                                     isCurrentRecord);
+    });
     for (qint64 index = std::min(current, count - 1); index >= 0 && found < 0; --index) {
         if (examine(index, index == current))
             found = index;
@@ -524,22 +612,11 @@ bool EditorSearchController::forwardSearchForArrayOfStrings(const QStringList& k
         }
         return true;
     };
-    qint64 found = -1;
-    const auto examine = [&](qint64 index, bool isCurrentRecord) {
-        if (matches(index, isCurrentRecord))
-            return true;
-        m_window.setLastHitField(NoHit);
-        return false;
+    const auto examine = failingRecordsReset(matches);
+    const auto holds = [&](qint64 index) {
+        return recordHoldsEveryKey(index, keys, sensitivityOf(caseSensitive));
     };
-    const qint64 last = limitToCurrentRecord ? std::min(current, count - 1) : count - 1;
-    for (qint64 index = current; index <= last && found < 0; ++index) {
-        if (examine(index, index == current))
-            found = index;
-    }
-    for (qint64 index = 0; wraps && found < 0 && index <= current && index < count; ++index) {
-        if (examine(index, false))
-            found = index;
-    }
+    const qint64 found = forwardWalk(current, count, limitToCurrentRecord, wraps, examine, holds);
     if (found < 0) {
         reportMiss(true);
         return false;
@@ -597,12 +674,7 @@ bool EditorSearchController::reverseSearchForArrayOfStrings(const QStringList& k
         return true;
     };
     qint64 found = -1;
-    const auto examine = [&](qint64 index, bool isCurrentRecord) {
-        if (matches(index, isCurrentRecord))
-            return true;
-        m_window.setLastHitField(NoHit);
-        return false;
-    };
+    const auto examine = failingRecordsReset(matches);
     for (qint64 index = start; index >= 0 && found < 0; --index) {
         if (examine(index, index == current))
             found = index;

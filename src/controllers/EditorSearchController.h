@@ -194,7 +194,14 @@ private:
     // The positions [first, end) a forward search examines after the last hit.
     std::pair<qint64, qint64> forwardFieldRange(qint64 fieldsToSearchIn) const;
     const PlistDictionary* fieldDefinition(qint64 position) const;
-    QString fieldValue(const RecordData& record, qint64 position) const;
+    void readFieldDefinitions();
+    // The test of one record, which leaves no hit to resume from when it fails.
+    template <typename Test> auto failingRecordsReset(Test test);
+    bool recordHoldsKey(qint64 index, const QString& key, Qt::CaseSensitivity sensitivity,
+                        bool wholeWord, qint64 fieldsToSearchIn) const;
+    bool recordHoldsEveryKey(qint64 index, const QStringList& keys,
+                             Qt::CaseSensitivity sensitivity) const;
+    QStringView fieldValue(const RecordData& record, qint64 position) const;
     bool fieldShown(qint64 position) const;
     void restyleSearchButtons(qint64 displayMode);
     void setFindButtonImage(qint64 entryStyle, bool caseSensitive);
@@ -213,4 +220,5 @@ private:
     QColor m_hitColor = Qt::red;
     // The field definitions, read once per search.
     PlistArray m_fields;
+    QStringList m_fieldIdentifiers;
 };

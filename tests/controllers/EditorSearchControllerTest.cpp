@@ -482,3 +482,23 @@ TEST_F(EditorSearchControllerTest, ModeButton_SelectModeLooksAndLock)
 }
 
 } // namespace
+
+TEST_F(EditorSearchControllerTest, ForwardSearch_OverManyRecordsFindsTheFirstAfterAndThenWraps)
+{
+    // Enough records for the walk to read them on several threads.
+    QList<FakeSearchWindow::Values> records(5000, {"x", "y", "z"});
+    records[700] = {"x", "needle", "z"};
+    records[1500] = {"x", "y", "a needle"};
+    records[4000] = {"needle", "y", "z"};
+    FakeSearchWindow window(records);
+    EditorSearchController search(window);
+    window.current = 1000;
+    EXPECT_EQ(forward(search, window, "needle"), "load 1500 | text 2+6 focused");
+    EXPECT_EQ(forward(search, window, "needle"), "load 4000 | cell 0,4000 | colour #ff0000");
+    EXPECT_EQ(forward(search, window, "needle"), "load 700 | cell 1,700 | colour #ff0000");
+    window.log.clear();
+    EXPECT_TRUE(search.forwardSearchForArrayOfStrings({"x", "needle"}, false, false, false,
+                                                      EditorSearchController::AllFieldsScope,
+                                                      true, false));
+    EXPECT_EQ(window.current, 1500);
+}

@@ -302,13 +302,75 @@ bool TextSearch::containsLiteral(QStringView text, QStringView pattern,
     return !pattern.isEmpty() && text.indexOf(pattern, 0, sensitivity) >= 0;
 }
 
+
+namespace {
+// Simple case folding of one UTF-16 unit; a surrogate stays itself. The same table as
+// QString's case-insensitive search, without its per-call cost on long texts.
+inline char16_t foldedUnit(char16_t c)
+{
+    if (c < 0x80)
+        return char16_t(unsigned(c - u'A') < 26u ? c + (u'a' - u'A') : c);
+    if (QChar::isSurrogate(c))
+        return c;
+    return char16_t(QChar::toCaseFolded(char32_t(c)));
+}
+
+QString folded(QStringView text)
+{
+    QString result(text.size(), Qt::Uninitialized);
+    std::transform(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t*>(result.data()),
+                   foldedUnit);
+    return result;
+}
+
+bool hasSurrogates(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) { return c.isSurrogate(); });
+}
+
+// A pattern without surrogates, already folded, never matches a surrogate of the text, so
+// comparing unit by unit folds every code point that can match.
+bool foldedMatchAt(const char16_t* text, QStringView folded)
+{
+    for (qsizetype j = 0; j < folded.size(); ++j) {
+        if (foldedUnit(text[j]) != folded[j].unicode())
+            return false;
+    }
+    return true;
+}
+
+qsizetype indexOfFolded(QStringView text, QStringView folded, qsizetype from)
+{
+    const char16_t* units = text.utf16();
+    const char16_t first = folded[0].unicode();
+    for (qsizetype i = from, last = text.size() - folded.size(); i <= last; ++i) {
+        if (foldedUnit(units[i]) == first && foldedMatchAt(units + i, folded))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype lastIndexOfFolded(QStringView text, QStringView folded)
+{
+    const char16_t* units = text.utf16();
+    const char16_t first = folded[0].unicode();
+    for (qsizetype i = text.size() - folded.size(); i >= 0; --i) {
+        if (foldedUnit(units[i]) == first && foldedMatchAt(units + i, folded))
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
 std::optional<TextRange> TextSearch::rangeOfLiteral(QStringView text, QStringView pattern,
                                                     Qt::CaseSensitivity sensitivity,
                                                     qsizetype from)
 {
     if (pattern.isEmpty() || from < 0 || from >= text.size())
         return std::nullopt;
-    const qsizetype found = text.indexOf(pattern, from, sensitivity);
+    const qsizetype found = sensitivity == Qt::CaseInsensitive && !hasSurrogates(pattern)
+                                ? indexOfFolded(text, folded(pattern), from)
+                                : text.indexOf(pattern, from, sensitivity);
     if (found < 0)
         return std::nullopt;
     return TextRange{found, pattern.size()};
@@ -322,7 +384,10 @@ std::optional<TextRange> TextSearch::lastRangeOfLiteral(QStringView text, QStrin
         end = text.size();
     if (pattern.isEmpty() || pattern.size() > end)
         return std::nullopt;
-    const qsizetype found = text.first(end).lastIndexOf(pattern, end - pattern.size(), sensitivity);
+    const qsizetype found =
+        sensitivity == Qt::CaseInsensitive && !hasSurrogates(pattern)
+            ? lastIndexOfFolded(text.first(end), folded(pattern))
+            : text.first(end).lastIndexOf(pattern, end - pattern.size(), sensitivity);
     if (found < 0)
         return std::nullopt;
     return TextRange{found, pattern.size()};
