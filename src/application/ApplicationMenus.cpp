@@ -102,9 +102,12 @@ void ApplicationMenus::buildFileMenu()
     // Titled for the datafile in front by its editor window.
     m_saveAsOtherFormatItem = addItem(file, QStringLiteral("Save As Norva Mobile Datafile..."),
                                       QStringLiteral("saveAsOtherFormatDatafile:"));
+    addItem(file, QStringLiteral("Save Selected Records…"), QStringLiteral("saveSelectedAs:"));
+    addItem(file, QStringLiteral("Split Datafile…"), QStringLiteral("splitDatafile:"));
     addItem(file, QStringLiteral("Revert to Saved"), QStringLiteral("revertDocumentToSaved:"));
     file->addSeparator();
     addItem(file, QStringLiteral("Open Clone Window"), QStringLiteral("openCloneWindow:"));
+    addItem(file, QStringLiteral("Show in File Manager"), QStringLiteral("revealInFinder:"));
     file->addSeparator();
     addItem(file, QStringLiteral("Page Setup…"), QStringLiteral("runPageLayout:"));
     addItem(file, QStringLiteral("Print…"), QStringLiteral("printDocument:"), QStringLiteral("p"));

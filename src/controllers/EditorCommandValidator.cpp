@@ -52,7 +52,7 @@ const Selectors& offInAClone()
          "pastePlainText:", "pasteAsPlainText:", "pasteFTAStyle:", "printSingleEnvelopeOrLabel:",
          "printTestSheet:", "removeBlankLines:", "removeDuplicateRecords:", "selectAllRecords:",
          "selectFromOmitted:", "selectRecords:", "setCurrentTextFont:", "setVisible:",
-         "sortDatafile:", "startMultiFileFind:", "switchToOmitted:", "toggleHighlighter:",
+         "sortDatafile:", "splitDatafile:", "startMultiFileFind:", "switchToOmitted:", "toggleHighlighter:",
          "totalFieldContents:", "transferFieldContents:"});
     return set;
 }

@@ -5,6 +5,7 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
+#include "EditorDatafileController.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldsController.h"
 #include "EditorPrintController.h"
@@ -74,6 +75,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_searchViews = std::make_unique<EditorWindowSearchViews>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
+    m_datafileController = std::make_unique<EditorDatafileController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
@@ -232,9 +234,13 @@ QString EditorWindowController::windowTitle() const
 QString EditorWindowController::windowTitleForDocumentDisplayName(const QString& displayName) const
 {
     // The user sees from the start that nothing typed here can be saved in place.
+    QString title = displayName;
     if (document() && datafileDocument()->openedReadOnly())
-        return stringWithFormat(localized(QStringLiteral("%@ (Read-Only)")), displayName);
-    return displayName;
+        title = stringWithFormat(localized(QStringLiteral("%@ (Read-Only)")), displayName);
+    // A clone says so, whatever the title becomes.
+    if (m_engine->isClone())
+        title += QStringLiteral("-CLONE");
+    return title;
 }
 
 void EditorWindowController::setNowSyncing(bool syncing)

@@ -186,33 +186,34 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
 
 bool DatafileDocument::writeDatafile(const QString& path, const DatafileFormat::Parts& datafile)
 {
+    if (const std::optional<QString> reason = writeDatafileToPath(path, datafile))
+        return refuse(*reason);
+    if (QFileInfo(path) == QFileInfo(fileURL().toLocalFile()))
+        noteFileState();
+    return true;
+}
+
+std::optional<QString> DatafileDocument::writeDatafileToPath(const QString& path,
+                                                             const DatafileFormat::Parts& datafile)
+{
     const SafeFileWriter::Result result = SafeFileWriter::write(
         path, [&](QIODevice& device) { return DatafileFormat::write(datafile, device); });
     if (!result.ok)
-        return refuse(result.errorString);
-    if (QFileInfo(path) == QFileInfo(fileURL().toLocalFile()))
-        noteFileState();
+        return result.errorString;
     if (didWriteHook())
         QTimer::singleShot(100, [] {
             if (didWriteHook())
                 didWriteHook()();
         });
-    return true;
+    return std::nullopt;
 }
 
 std::optional<QString> DatafileDocument::writeCopyToPath(const QString& path)
 {
     if (isDocumentEdited() && editor())
         editor()->saveIfDifferentRecord(false);
-    const SafeFileWriter::Result result =
-        SafeFileWriter::write(path, [&](QIODevice& device) {
-            return DatafileFormat::write(
-                {m_settings->dictionary(), m_records->dictionary(), m_catalog->sortedArray()},
-                device);
-        });
-    if (!result.ok)
-        return result.errorString;
-    return std::nullopt;
+    return writeDatafileToPath(
+        path, {m_settings->dictionary(), m_records->dictionary(), m_catalog->sortedArray()});
 }
 
 void DatafileDocument::setReadOnlyReason(ReadOnlyReason reason)
@@ -251,6 +252,20 @@ void DatafileDocument::makeWindowControllers()
     if (m_correctedCatalog)
         Document::saveDocument();
     m_settings->setDatafileSettingsDidChange(false);
+}
+
+DatafileEditor* DatafileDocument::addCloneEditor()
+{
+    if (!editorFactory())
+        return nullptr;
+    std::unique_ptr<WindowController> made = editorFactory()(*this);
+    auto* clone = dynamic_cast<DatafileEditor*>(made.get());
+    if (!clone)
+        return nullptr;
+    clone->setIsClone(true);
+    addWindowController(std::move(made));
+    clone->prepare();
+    return clone;
 }
 
 bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)

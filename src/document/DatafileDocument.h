@@ -24,6 +24,10 @@ public:
     // path, safely; the document keeps its own file, name and edited state. The reason it
     // could not be written, if any.
     std::optional<QString> writeCopyToPath(const QString& path);
+    // Writes a datafile that is no open document (one made from another) to the path,
+    // safely; the reason it could not be written, if any.
+    static std::optional<QString> writeDatafileToPath(const QString& path,
+                                                      const DatafileFormat::Parts& datafile);
 
     static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
     static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
@@ -62,6 +66,9 @@ public:
 
     // The editor window's controller; nullptr before the windows are made.
     DatafileEditor* editor() const;
+    // A further editor window on the datafile that only shows it, made and prepared;
+    // nullptr when no editor can be made.
+    DatafileEditor* addCloneEditor();
 
     const std::shared_ptr<DatafileSettingsData>& datafileSettings() const { return m_settings; }
     void setDatafileSettings(std::shared_ptr<DatafileSettingsData> settings);

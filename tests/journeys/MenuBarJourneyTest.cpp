@@ -106,7 +106,7 @@ TEST_F(MenuBarJourneyTest, EveryEditorCommandIsThere_NoShortcutTwice_NothingEnab
           "removeLink:", "showGuessPanel:", "useStandardKerning:", "turnOffKerning:",
           "tightenKerning:", "loosenKerning:", "useStandardLigatures:", "turnOffLigatures:",
           "useAllLigatures:", "unscript:", "superscript:", "subscript:", "raiseBaseline:",
-          "lowerBaseline:", "modifyFont:"})
+          "lowerBaseline:", "modifyFont:", "saveSelectedAs:", "splitDatafile:", "revealInFinder:"})
         EXPECT_TRUE(selectors.contains(QString::fromLatin1(command))) << command;
     // Defined by no command of the editor.
     EXPECT_FALSE(selectors.contains("setVisible:"));

@@ -100,17 +100,20 @@ bool Document::saveToURL(const QUrl& url, const QString& type, SaveOperation ope
         updateChangeCount(ChangeType::Cleared);
     }
     didSave(operation, written);
-    if (!written) {
-        AlertRequest alert;
-        alert.messageText =
-            stringWithFormat(localized(QStringLiteral("The document “%@” could not be saved.")),
-                             QFileInfo(url.toLocalFile()).fileName());
-        alert.informativeText = m_failureReason.isEmpty()
-                                    ? localized(QStringLiteral("The file could not be written."))
-                                    : m_failureReason;
-        Presenter::shared().beginAlertSheet(alert, windowForSheet(), [](const AlertResponse&) {});
-    }
+    if (!written)
+        presentSaveFailure(url, m_failureReason, windowForSheet());
     return written;
+}
+
+void Document::presentSaveFailure(const QUrl& url, const QString& reason, QWidget* window)
+{
+    AlertRequest alert;
+    alert.messageText =
+        stringWithFormat(localized(QStringLiteral("The document “%@” could not be saved.")),
+                         QFileInfo(url.toLocalFile()).fileName());
+    alert.informativeText =
+        reason.isEmpty() ? localized(QStringLiteral("The file could not be written.")) : reason;
+    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
 
 void Document::didSave(SaveOperation, bool)

@@ -55,6 +55,8 @@ public:
     // Writes the document; Save and Save As make the URL and type its own and clear
     // the edited state. A failure is told to the user and changes nothing.
     bool saveToURL(const QUrl& url, const QString& type, SaveOperation operation);
+    // Tells the user that the file could not be saved, and why (empty: no reason known).
+    static void presentSaveFailure(const QUrl& url, const QString& reason, QWidget* window);
     // Saves in place, or asks where when the document has no file yet.
     virtual void saveDocument();
     virtual void saveDocumentAs();

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "DatafileFormat.h"
+
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+
+class EditorWindowController;
+class IncomingDatafile;
+class RecordData;
+
+// The editor window's commands on the datafile as a whole: merging another datafile
+// into it, saving it as the other kind, saving the selected records as a new datafile,
+// splitting it in two, a read-only clone window and showing its file.
+//   EditorDatafileController.cpp          the clone window, showing the file
+//   EditorDatafileControllerMerging.cpp   merging
+//   EditorDatafileControllerSaving.cpp    saving as the other kind, saving selected records
+//   EditorDatafileControllerSplitting.cpp deleting the selected records, splitting
+class EditorDatafileController : public QObject {
+    Q_OBJECT
+
+public:
+    // The mobile kind's size limit; a larger mobile datafile is reported.
+    static constexpr qint64 MobileSizeLimit = 419'430'400;
+
+    explicit EditorDatafileController(EditorWindowController& editor);
+
+    // Clone window and the file (EditorDatafileController.cpp).
+    // A second window on the datafile, read-only, tinted, in front, on the same record.
+    EditorWindowController* openCloneWindowAndReturnController();
+    // Shows the datafile's file in the file manager.
+    void revealInFinder();
+
+    // Merging (EditorDatafileControllerMerging.cpp).
+    // Asks how to merge, then which datafile.
+    void mergeDatafiles();
+    void combineFilesDidEnd(int returnCode, int combiningMode);
+    // Asks for the datafile of this kind to merge, then merges it.
+    void combineDatafiles();
+    // Merges the file's records by field position in the combining mode, and tells what
+    // it did.
+    void combineDatafile(const IncomingDatafile& incoming, const QString& fileName);
+    int combiningMode() const { return m_combiningMode; }
+    void setCombiningMode(int mode) { m_combiningMode = mode; }
+
+    // Saving (EditorDatafileControllerSaving.cpp).
+    void saveAsOtherFormatDatafile();
+    void saveAsNorvaMobileDatafile();
+    void saveAsNorva3Datafile();
+    // The selected records into a new desktop datafile; whether it was written.
+    bool performSaveSelectedAs();
+    // The plain text a record takes into the mobile kind: its own, else its rich text's,
+    // every line break a line feed.
+    static QString mobileText(const RecordData& record);
+    // The size in megabytes, as the warning shows it, of a mobile datafile too large;
+    // nothing for one within the limit.
+    static std::optional<QString> tooLargeSizeText(qint64 bytes);
+    void reportFileTooLarge(const QString& sizeText);
+
+    // Splitting (EditorDatafileControllerSplitting.cpp).
+    // Deletes every selected record, all of them if need be, and saves.
+    void deleteSelectedRecords();
+    // The selected records, or the second half of all, into a new datafile and out of
+    // this one.
+    void splitDatafile();
+    void splitDatafileDidEnd(int returnCode);
+
+private:
+    void registerCommand(const char* selector, std::function<void()> command);
+    // The datafile as the save panel asks for it; nothing when cancelled.
+    std::optional<QUrl> askForNewDatafile(const QString& title, const QString& extension,
+                                          const QString& proposedName);
+    // Writes the datafile made from this one and opens it (the kind is the file's
+    // extension's); false, after telling the user why, when it could not be written.
+    bool writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile);
+    void saveAsOtherKind(bool toMobile);
+    // Splitting's last step: the selected records into a new file, then out of here.
+    void moveSelectedRecordsToNewFile();
+
+    EditorWindowController& m_editor;
+    int m_combiningMode = 0;
+    QUrl m_mergedURL;
+};

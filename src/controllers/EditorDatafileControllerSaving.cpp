@@ -1,0 +1,226 @@
+// New datafiles made from this one: the whole datafile as the other kind, or the
+// selected records as a desktop datafile.
+#include "EditorDatafileController.h"
+
+#include "DatafileDocument.h"
+#include "DocumentController.h"
+#include "EditorWindowController.h"
+#include "FileURL.h"
+#include "Localization.h"
+#include "Presenter.h"
+#include "RichText.h"
+#include "StringFormat.h"
+#include "SystemLog.h"
+#include "UserDefaults.h"
+
+#include <QFileInfo>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+const QString ProExtension = QStringLiteral("nv3");
+const QString MobileExtension = QStringLiteral("nvm");
+constexpr double BytesPerMegabyte = 1'048'576.0;
+
+// The title with the text replaced within its last six characters, where its extension is.
+QString replacedAtEnd(const QString& title, const QString& from, const QString& to)
+{
+    const qsizetype start = std::max<qsizetype>(0, title.size() - 6);
+    return title.left(start) + title.mid(start).replace(from, to);
+}
+
+// A record of its own for a datafile made from this one: new identifier, dates and user.
+std::shared_ptr<RecordData> freshRecord(const RecordData& source)
+{
+    const std::shared_ptr<RecordData> record = RecordData::record();
+    record->setFields(source.fields().deepCopy());
+    return record;
+}
+
+DatafileFormat::Parts datafileOf(std::shared_ptr<DatafileSettingsData> settings,
+                                 const PlistDictionary& records)
+{
+    settings->setSyncID(QStringLiteral(""));
+    return {settings->dictionary(), records, DatafileFormat::catalogForRecords(records)};
+}
+
+} // namespace
+
+std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& title,
+                                                                const QString& extension,
+                                                                const QString& proposedName)
+{
+    SavePanelRequest request;
+    request.title = title;
+    request.allowedFileTypes = {extension};
+    request.directory = FileURL::folderPath(UserDefaults::standardUserDefaults()
+                                                .stringForKey(QStringLiteral("DatafilesFolderURL"))
+                                                .value_or(QString()));
+    request.nameFieldValue = proposedName;
+    return Presenter::shared().runSavePanel(request, m_editor.window());
+}
+
+bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile)
+{
+    // An open datafile's file is never replaced from here: its window would go on showing,
+    // and later save, what the file no longer holds.
+    if (DocumentController::shared().documentForURL(url)) {
+        Document::presentSaveFailure(
+            url,
+            localized(QStringLiteral("The datafile is open. Close it first, or choose another name.")),
+            m_editor.window());
+        return false;
+    }
+    const QString path = url.toLocalFile();
+    if (const std::optional<QString> reason = DatafileDocument::writeDatafileToPath(path, datafile)) {
+        Document::presentSaveFailure(url, *reason, m_editor.window());
+        return false;
+    }
+    QString failure;
+    if (!DocumentController::shared().openDocumentWithContentsOfURL(url, true, failure))
+        SystemLog::log(stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path, failure));
+    return true;
+}
+
+// Saving as the other kind
+
+void EditorDatafileController::saveAsOtherFormatDatafile()
+{
+    if (m_editor.isMobile())
+        saveAsNorva3Datafile();
+    else
+        saveAsNorvaMobileDatafile();
+}
+
+void EditorDatafileController::saveAsNorvaMobileDatafile()
+{
+    saveAsOtherKind(true);
+}
+
+void EditorDatafileController::saveAsNorva3Datafile()
+{
+    saveAsOtherKind(false);
+}
+
+QString EditorDatafileController::mobileText(const RecordData& record)
+{
+    QString text = record.textString();
+    if (text.isEmpty() && !record.textRTFD().isEmpty()) {
+        const RichTextResult rich = RichText::fromRtfd(record.textRTFD());
+        if (rich.ok() && rich.document)
+            text = RichText::plainText(*rich.document);
+    }
+    // One line feed for each line break, whichever way it was written.
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+void EditorDatafileController::saveAsOtherKind(bool toMobile)
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    m_editor.endEditing();
+    engine.saveIfDifferentRecord(nullptr);
+    const std::optional<QUrl> url =
+        toMobile ? askForNewDatafile(
+                       localized(QStringLiteral("Save as Norva Mobile Datafile...")), MobileExtension,
+                       replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nv3"),
+                                     QStringLiteral(".nvm")))
+                 : askForNewDatafile(
+                       localized(QStringLiteral("Save as Norva Pro Datafile...")), ProExtension,
+                       replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nvm"),
+                                     QStringLiteral(".nv3")));
+    if (!url)
+        return;
+
+    auto settings = std::static_pointer_cast<DatafileSettingsData>(m_editor.settings()->copy());
+    settings->setDataVersion(toMobile ? 2 : 1);
+    // Every record, selected or not, in the datafile's order.
+    PlistDictionary records;
+    const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
+    records.reserve(catalog->count());
+    for (qint64 index = 0; index < catalog->count(); ++index) {
+        const std::shared_ptr<RecordData> source = engine.recordAtCatalogIndex(index);
+        if (!source)
+            continue;
+        const std::shared_ptr<RecordData> record = freshRecord(*source);
+        record->setTextString(toMobile ? mobileText(*source) : source->textString());
+        records.insert(record->identifier(), record->dictionary());
+    }
+    if (!writeAndOpen(*url, datafileOf(std::move(settings), records)))
+        return;
+    if (toMobile) {
+        if (const std::optional<QString> size = tooLargeSizeText(QFileInfo(url->toLocalFile()).size()))
+            reportFileTooLarge(*size);
+    }
+    // The datafile goes as the user closes it, asked first about what is not saved; this
+    // controller may go with it.
+    DatafileDocument* document = m_editor.datafileDocument();
+    if (!document->windowControllers().empty())
+        document->windowControllers().front()->performClose();
+}
+
+std::optional<QString> EditorDatafileController::tooLargeSizeText(qint64 bytes)
+{
+    if (bytes <= MobileSizeLimit)
+        return std::nullopt;
+    // Cut, not rounded, after the first digit behind the point.
+    const QString megabytes = QString::asprintf("%f", double(float(double(bytes) / BytesPerMegabyte)));
+    const qsizetype point = megabytes.indexOf(QLatin1Char('.'));
+    return point < 0 ? megabytes : megabytes.left(point + 2);
+}
+
+void EditorDatafileController::reportFileTooLarge(const QString& sizeText)
+{
+    AlertRequest alert;
+    alert.messageText =
+        stringWithFormat(localized(QStringLiteral("This Norva Mobile datafile is %@ MB.")), sizeText);
+    alert.informativeText = stringWithFormat(
+        localized(QStringLiteral(
+            "Please note that datafiles larger than %@ may be sluggish or unstable on the iPhone. "
+            "If you find this to be the case, you can remove data from the datafile, or use "
+            "Split Datafile... (under the File menu) to split it into two or more smaller "
+            "datafiles.")),
+        localized(QStringLiteral("400 MB")));
+    alert.buttons = {localized(QStringLiteral("OK"))};
+    EditorWindowController* main = EditorWindowController::mainEditor();
+    Presenter::shared().beginAlertSheet(alert, main ? main->window() : nullptr,
+                                        [](const AlertResponse&) {});
+}
+
+// Saving the selected records
+
+bool EditorDatafileController::performSaveSelectedAs()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    m_editor.endEditing();
+    engine.saveIfDifferentRecord(nullptr);
+    // Either extension goes, so that the new desktop file is not named as a mobile one.
+    QString name = replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nv3"), QString());
+    name = replacedAtEnd(name, QStringLiteral(".nvm"), QString());
+    const std::optional<QUrl> url =
+        askForNewDatafile(localized(QStringLiteral("Save Selected Records to New File")),
+                          ProExtension, name + QStringLiteral("-Selected"));
+    if (!url)
+        return false;
+    m_editor.datafileDocument()->saveDocument();
+
+    const std::shared_ptr<DatafileSettingsData> settings = DatafileSettingsData::settings();
+    settings->setFields(m_editor.settings()->fields().deepCopy());
+    const bool keepRichText = !m_editor.isMobile();
+    PlistDictionary records;
+    records.reserve(engine.selectedRecordCount());
+    for (qint64 index = 0; index < engine.selectedRecordCount(); ++index) {
+        const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
+        if (!source)
+            continue;
+        const std::shared_ptr<RecordData> record = freshRecord(*source);
+        record->setTextString(source->textString());
+        if (keepRichText)
+            record->setTextRTFD(source->textRTFD());
+        records.insert(record->identifier(), record->dictionary());
+    }
+    return writeAndOpen(*url, datafileOf(settings, records));
+}
