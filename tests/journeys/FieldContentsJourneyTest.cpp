@@ -226,3 +226,38 @@ TEST_F(FieldContentsJourneyTest, MoveTextElements_CopiesTheFirstOfEachKindIntoNe
     EXPECT_EQ(fieldOf(records[1], identifiers[0]), "www.example.com");
     EXPECT_EQ(records[0].stringForKey("TextString"), "Call 555-1234 or ann@example.org");
 }
+
+TEST_F(FieldContentsJourneyTest, AddFieldWithContent_UnsavedChangesAreSavedOrRevertedFirst)
+{
+    EditorWindowController* editor = openWithCommand(writeAccounts());
+    ASSERT_TRUE(editor);
+    const auto editAndAsk = [&](const QString& answer) {
+        const std::shared_ptr<RecordData> record = editor->engine().recordAtIndex(2);
+        editor->engine().writeField(record, "N", answer, CurrentRecordEngine::FieldWrite::Edit);
+        m_presenter.answerAlertWithButton(answer);
+        EXPECT_TRUE(chooseMenuItem(editor->window(), "addFieldWithContent:"));
+        EXPECT_EQ(
+            m_presenter.lastAlert().request.informativeText,
+            "After the new field is added, it will be filled with the values that you specify, "
+            "which must then be saved.");
+        auto* sheet = VKSheetController::topmostController<AddFieldWithContentSheetController>();
+        const bool shown = sheet && sheet->window()->isVisible();
+        if (sheet)
+            sheet->cancel();
+        return shown;
+    };
+
+    EXPECT_FALSE(editAndAsk("Cancel"));
+    EXPECT_EQ(fieldOf(savedRecords()[2], "N"), "");
+
+    EXPECT_TRUE(editAndAsk("Save Changes"));
+    EXPECT_EQ(fieldOf(savedRecords()[2], "N"), "Save Changes");
+    EXPECT_FALSE(editor->datafileDocument()->isDocumentEdited());
+
+    EXPECT_TRUE(editAndAsk("Revert"));
+    EXPECT_FALSE(editor->datafileDocument()->isDocumentEdited());
+    auto* reverted = static_cast<EditorWindowController*>(
+        editor->datafileDocument()->windowControllers().front().get());
+    EXPECT_EQ(reverted->engine().recordAtIndex(2)->fields().find("N")->stringValue(),
+              "Save Changes");
+}
