@@ -7,6 +7,7 @@
 #include "EditorCommandValidator.h"
 #include "EditorDatafileController.h"
 #include "EditorDocumentObserver.h"
+#include "EditorFieldContentsController.h"
 #include "EditorFieldsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
@@ -76,6 +77,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
     m_datafileController = std::make_unique<EditorDatafileController>(*this);
+    m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
