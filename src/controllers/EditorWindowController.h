@@ -21,6 +21,7 @@ class EditorPrintController;
 class EditorRecordsController;
 class EditorSearchController;
 class EditorSelectionController;
+class EditorSettingsController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
@@ -95,6 +96,7 @@ public:
     EditorPrintController& printController() { return *m_printController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
+    EditorSettingsController& settingsController() { return *m_settingsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -226,6 +228,7 @@ private:
     std::unique_ptr<EditorSearchController> m_searchController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;
+    std::unique_ptr<EditorSettingsController> m_settingsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

@@ -2,6 +2,9 @@
 
 #include "Presenter.h"
 
+#include <QPointer>
+
+class QFontDialog;
 class QMessageBox;
 
 // The presenter the application installs: message boxes, file dialogs and the
@@ -24,10 +27,14 @@ public:
     void beep() override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
+    void showFontPanel(const QFont& font, QWidget* window,
+                       std::function<void(const QFont&)> fontChanged) override;
+    void closeFontPanel() override;
 
 private:
     static QMessageBox* makeMessageBox(const AlertRequest& alert, QWidget* parent);
     static AlertResponse responseOf(const QMessageBox& box);
 
     QString m_lastDirectory;
+    QPointer<QFontDialog> m_fontPanel;
 };
