@@ -6,8 +6,9 @@
 
 class EditorWindowController;
 
-// Datafile ▸ Datafile Settings for one editor window: the sheet on the window's own
-// settings, and the window brought up to date with what it stored.
+// The datafile's settings for one editor window: Datafile ▸ Datafile Settings on the
+// window's own settings (the window brought up to date with what it stored), and the
+// password asked for before changes may be saved.
 class EditorSettingsController : public QObject, public SettingsSheetEditor {
     Q_OBJECT
 
@@ -18,6 +19,13 @@ public:
     // Commits the record on screen, then opens the settings sheet.
     void editDatafileSettings();
 
+    // Asks for the password in a sheet on the window; until it is given, nothing is saved.
+    void askForPassword();
+    // The right password lets the window save; "Open Read-Only" leaves it read-only.
+    void enterPasswordSheetDidEnd(bool goodPasswordEntered, int returnCode);
+    // Whether the window was unlocked by its password.
+    bool passwordInUse() const { return m_passwordInUse; }
+
     // SettingsSheetEditor
     bool canSaveChanges() const override;
     bool openedReadOnly() const override;
@@ -25,4 +33,7 @@ public:
 
 private:
     EditorWindowController& m_editor;
+    bool m_passwordInUse = false;
+    // The password sheet while it asks.
+    class EnterPasswordSheetController* m_passwordSheet = nullptr;
 };

@@ -290,7 +290,6 @@ void EditorWindowController::prepare()
     m_openTemplateCount = 0;
     m_preparing = true;
     m_passwordChecked = false;
-    m_passwordInUse = false;
 
     m_engine->setCatalog(datafileDocument()->datafileCatalog());
     m_tableController->changeMode(settings()->mode());
@@ -637,6 +636,11 @@ void EditorWindowController::updateApplicationMenus()
     m_sortController->setupSortTasksMenu(m_menus.sortTasksMenu);
 }
 
+QString EditorWindowController::userPassword() const
+{
+    return settings()->password();
+}
+
 void EditorWindowController::setCanSaveChanges()
 {
     if (m_passwordChecked)
@@ -645,11 +649,9 @@ void EditorWindowController::setCanSaveChanges()
     m_engine->setCanSaveChanges(false);
     if (m_engine->isClone())
         return;
-    if (!settings()->password().isEmpty()) {
-        // Asking for the password comes with the datafile operations; until then a
-        // protected datafile stays read-only, as after a cancelled password sheet.
-        datafileDocument()->setReadOnlyReason(DatafileDocument::ReadOnlyReason::NoPassword);
-        m_passwordInUse = false;
+    if (!userPassword().isEmpty()) {
+        // Saving waits for the password sheet's answer.
+        m_settingsController->askForPassword();
         return;
     }
     m_engine->setCanSaveChanges(true);

@@ -102,6 +102,8 @@ public:
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
     void setGlobalLockFileName();
+    // The datafile's password; empty when it has none.
+    QString userPassword() const;
     // Warns about a datafile file of 1 GB or more.
     void warnWhenTooLarge();
 
@@ -248,7 +250,6 @@ private:
     std::unique_ptr<EditorWindowViews> m_views;
     std::unique_ptr<CurrentRecordEngine> m_engine;
     bool m_passwordChecked = false;
-    bool m_passwordInUse = false;
     bool m_lockedOnOpening = false;
     QString m_lockName;
     bool m_preparing = false;
