@@ -6,6 +6,7 @@
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
+#include "EditorFieldContentsController.h"
 #include "EditorFieldsController.h"
 #include "EditorSettingsController.h"
 #include "EditorPrintController.h"
@@ -76,6 +77,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
     m_settingsController = std::make_unique<EditorSettingsController>(*this);
+    m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),

@@ -16,6 +16,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorFieldContentsController;
 class EditorFieldsController;
 class EditorPrintController;
 class EditorRecordsController;
@@ -97,6 +98,7 @@ public:
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
     EditorSettingsController& settingsController() { return *m_settingsController; }
+    EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -231,6 +233,7 @@ private:
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;
     std::unique_ptr<EditorSettingsController> m_settingsController;
+    std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
