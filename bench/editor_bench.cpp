@@ -8,6 +8,7 @@
 #include "DatafileGenerator.h"
 #include "EditorTableController.h"
 #include "EditorWindowController.h"
+#include "FileURL.h"
 #include "ListViewModel.h"
 #include "PopUpButton.h"
 #include "PropertyList.h"
@@ -75,6 +76,46 @@ void timeRecordsCommands(EditorWindowController* editor, const char* view)
     std::printf("%s View, median (worst) ms: Add Record placed first %.2f (%.2f), Next Record "
                 "%.2f (%.2f), Last Record %.2f (%.2f)\n",
                 view, add.median, add.worst, next.median, next.worst, last.median, last.worst);
+}
+
+// Remove Duplicate Records with every tenth record a copy of another, then Delete All
+// Selected Records of 50,000 after the backup copy.
+void timeRemovingRecords(EditorWindowController* editor, ScriptedPresenter& presenter,
+                         const QString& datafilesFolder)
+{
+    CurrentRecordEngine& engine = editor->engine();
+    engine.catalog()->selectAll();
+    const qint64 count = engine.selectedRecordCount();
+    for (qint64 index = 0; index + 1 < count; index += 10) {
+        const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
+        const std::shared_ptr<RecordData> copy = engine.recordAtIndex(index + 1);
+        copy->setFields(source->fields().shallowCopy());
+        copy->setTextString(source->textString());
+        copy->setTextRTFD(source->textRTFD());
+    }
+    engine.loadRecordAtIndex(0);
+    QElapsedTimer timer;
+    timer.start();
+    editor->performAction(QStringLiteral("removeDuplicateRecords:"));
+    const double removing = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("Remove Duplicate Records, %lld records: %.0f ms (\"%s\")\n", qlonglong(count),
+                removing, qPrintable(presenter.lastAlert().request.messageText));
+
+    UserDefaults::standardUserDefaults().setObject(
+        PlistValue(FileURL::folderURLString(datafilesFolder)),
+        QStringLiteral("DatafilesFolderURL"));
+    const std::shared_ptr<SubsetSortedData>& catalog = engine.catalog();
+    const qint64 before = catalog->count();
+    catalog->setSelectedIdentifiers(catalog->selectedIdentifiers().mid(0, 50'000));
+    engine.loadRecordAtIndex(0);
+    presenter.answerAlerts({AlertFirstButtonReturn});
+    timer.restart();
+    editor->performAction(QStringLiteral("deleteAllSelectedRecords:"));
+    const double deleting = double(timer.nsecsElapsed()) / 1e6;
+    std::printf("Delete All Selected Records, %lld of %lld with the backup copy: %.0f ms (%lld "
+                "left)\n",
+                qlonglong(before - catalog->count()), qlonglong(before), deleting,
+                qlonglong(catalog->count()));
 }
 
 } // namespace
@@ -173,6 +214,7 @@ int main(int argc, char** argv)
                     "%.1f ms\n",
                     sorted);
     }
+    timeRemovingRecords(editor, presenter, folder.path());
     document.close();
     DatafileDocument::setEditorFactory(nullptr);
     UserDefaults::setStandardUserDefaults(nullptr);

@@ -138,6 +138,7 @@ void ApplicationMenus::buildEditMenu()
     edit->addSeparator();
     addItem(edit, QStringLiteral("Copy Address Block"), QStringLiteral("copyAddressBlock:"));
     addItem(edit, QStringLiteral("Copy Record Link"), QStringLiteral("copyRecordIdentifierToPasteboard:"));
+    addItem(edit, QStringLiteral("Copy Record"), QStringLiteral("copyRecord:"));
     addItem(edit, QStringLiteral("Copy Record with Field Names"),
             QStringLiteral("copyRecordWithFieldNames:"));
     edit->addSeparator();
@@ -238,6 +239,8 @@ void ApplicationMenus::buildRecordsMenu()
     addItem(records, QStringLiteral("Add Record with Paste"), QStringLiteral("addRecordWithPaste:"));
     addItem(records, QStringLiteral("Add Record with Paste as Plain Text"),
             QStringLiteral("addRecordWithPasteAsPlainText:"));
+    addItem(records, QStringLiteral("Add Record from Text File…"),
+            QStringLiteral("importTextFileAsRecord:"));
     addItem(records, QStringLiteral("Duplicate Record"), QStringLiteral("duplicateCurrentRecord:"));
     addItem(records, QStringLiteral("Delete Record"), QStringLiteral("deleteRecordWithToggle:"),
             QStringLiteral("-"));

@@ -422,13 +422,9 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
     const QString movedTo =
         m_currentRecord && m_currentRecord != record ? m_currentRecord->identifier() : QString();
 
-    m_views.notifier->willDeleteRecord(identifier);
-    // The window's own observer takes it out of the catalog; without one it must still go.
-    if (m_catalog->indexOfIdentifier(identifier) >= 0)
-        m_catalog->deleteIdentifier(identifier);
+    removeRecord(record);
     const qint64 last = lastIndex();
     removeFromViewedRecordList(record);
-    m_catalog->records()->removeRecordForIdentifier(identifier);
     m_currentRecord = nullptr;
     if (selectedRecordCount() == 0)
         m_catalog->selectAll();
@@ -455,9 +451,18 @@ void CurrentRecordEngine::removeRecord(const std::shared_ptr<RecordData>& record
         datafileSettings->addDeletedIdentifier(identifier);
     m_views.notifier->willDeleteRecord(identifier);
     // The window's own observer takes it out of the catalog; without one it must still go.
-    if (m_catalog->indexOfIdentifier(identifier) >= 0)
-        m_catalog->deleteIdentifier(identifier);
+    m_catalog->deleteIdentifier(identifier);
     m_catalog->records()->removeRecordForIdentifier(identifier);
+}
+
+void CurrentRecordEngine::removeRecords(const QList<std::shared_ptr<RecordData>>& records)
+{
+    m_catalog->beginDeletions();
+    for (const std::shared_ptr<RecordData>& record : records) {
+        if (record)
+            removeRecord(record);
+    }
+    m_catalog->endDeletions();
 }
 
 void CurrentRecordEngine::deleteCurrentRecord()
@@ -491,10 +496,13 @@ void CurrentRecordEngine::deleteSelectedRecords()
     const QStringList selected = m_catalog->selectedIdentifiers();
     if (selected.isEmpty() || selected.size() >= m_catalog->count())
         return;
+    QList<std::shared_ptr<RecordData>> records;
+    records.reserve(selected.size());
     for (auto identifier = selected.crbegin(); identifier != selected.crend(); ++identifier) {
-        if (const std::shared_ptr<RecordData> record = recordForIdentifier(*identifier))
-            removeRecord(record);
+        if (std::shared_ptr<RecordData> record = recordForIdentifier(*identifier))
+            records.append(std::move(record));
     }
+    removeRecords(records);
     m_currentRecord = nullptr;
     m_catalog->selectAll();
     m_views.tables->reloadTables();

@@ -174,6 +174,8 @@ public:
     // The one deletion step: a synchronised datafile keeps the identifier to delete on the
     // other side, every window drops the entry, then the record leaves the document.
     void removeRecord(const std::shared_ptr<RecordData>& record);
+    // The deletion step for each record in turn, the catalog's entries dropped in one pass.
+    void removeRecords(const QList<std::shared_ptr<RecordData>>& records);
     // Deletes the current record and shows the selected one that followed it (the first
     // when it was the last); a subset left empty gives way to all records. Never the last
     // record, nor in a clone or while syncing.

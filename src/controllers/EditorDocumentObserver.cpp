@@ -60,9 +60,7 @@ void EditorDocumentObserver::didAddRecord(const QString& identifier, const QStri
 void EditorDocumentObserver::willDeleteRecord(const QString& identifier)
 {
     // The clone shares the document's catalog: the entry goes once, whichever window is first.
-    const std::shared_ptr<SubsetSortedData>& catalog = m_editor.engine().catalog();
-    if (catalog->indexOfIdentifier(identifier) >= 0)
-        catalog->deleteIdentifier(identifier);
+    m_editor.engine().catalog()->deleteIdentifier(identifier);
 }
 
 void EditorDocumentObserver::didChangeFieldFormat()

@@ -60,8 +60,12 @@ void EditorRecordsController::registerCommands()
 
     registerCommand("deleteAllSelectedRecords:", [this] { deleteAllSelectedRecords(); });
     registerCommand("duplicateCurrentRecord:", [this] { duplicateCurrentRecord(); });
-    registerCommand("copyRecord:", [this] { copyRecord(); });
-    registerCommand("copyRecordWithFieldNames:", [this] { copyRecordWithFieldNames(); });
+    registerCommand("removeDuplicateRecords:", [this] { removeDuplicateRecords(); });
+    registerCommand("importTextFileAsRecord:", [this] { importTextFileAsRecord(); });
+    // Copying goes on while the window syncs.
+    m_editor.registerAction(QStringLiteral("copyRecord:"), [this](QObject*) { copyRecord(); });
+    m_editor.registerAction(QStringLiteral("copyRecordWithFieldNames:"),
+                            [this](QObject*) { copyRecordWithFieldNames(); });
 
     registerCommand("makeThisTheFirstRecord:", [this] { makeThisTheFirstRecord(); });
     registerCommand("makeThisTheLastRecord:", [this] { makeThisTheLastRecord(); });

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "RichTextResult.h"
+
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -21,6 +24,8 @@ class RecordData;
 //   EditorRecordsControllerDeleting.cpp deleting the current record
 //   EditorRecordsControllerBackups.cpp deleting the selected records after a backup copy
 //   EditorRecordsControllerCopying.cpp duplicating and copying the current record
+//   EditorRecordsControllerDuplicates.cpp removing duplicate records
+//   EditorRecordsControllerTextFiles.cpp a text file made into a record
 class EditorRecordsController : public QObject {
     Q_OBJECT
 
@@ -97,6 +102,32 @@ public:
     QMimeData* recordPasteboardData();
     void copyRecord();
 
+    // Removing duplicates (EditorRecordsControllerDuplicates.cpp). Remove Duplicate
+    // Records: every record that repeats another goes, and the count is told.
+    void removeDuplicateRecords();
+    // The catalog in whole-record order (the fields' values, then the text).
+    void sortDatafileByWholeRecord();
+    // Leaves the datafile in whole-record order without the records that repeat an earlier
+    // one; a datafile without any keeps its order, selection and sort. The number removed.
+    qint64 stripDuplicateRecords(bool compareRichText);
+    // Of records in order, those whose field values and text repeat an earlier record's,
+    // the last first. Compared as rich text, texts agree when their strings do.
+    static QStringList duplicateIdentifiers(const QList<std::shared_ptr<RecordData>>& records,
+                                            const QStringList& fieldIdentifiers,
+                                            bool compareRichText);
+
+    // A text file as a record (EditorRecordsControllerTextFiles.cpp): asks for a text,
+    // RTF or RTFD file and adds a record holding its text; one that cannot be read is
+    // told and adds nothing.
+    void importTextFileAsRecord();
+    // A file's text: plain, or rich for RTF and RTFD; why it could not be read.
+    struct TextFileContents {
+        std::optional<QString> plainText;
+        RichTextResult rich;
+        std::optional<QString> error;
+    };
+    static TextFileContents readTextFile(const QString& path);
+
     // Order and locks.
     void makeThisTheFirstRecord();
     void makeThisTheLastRecord();
@@ -126,6 +157,8 @@ private:
     // Moves the current record's catalog entry and shows the selected record at shown.
     void moveCurrentRecord(qint64 catalogIndex, qint64 shown);
     void setLockOfSelectedRecords(bool locked);
+
+    void addRecordWithText(const TextFileContents& contents);
 
     // Deleting's shared steps.
     bool mayDeleteRecord();

@@ -6,6 +6,7 @@
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDocumentObserver.h"
+#include "EditorFieldContentsController.h"
 #include "EditorFieldsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
@@ -74,6 +75,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_searchViews = std::make_unique<EditorWindowSearchViews>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
+    m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),

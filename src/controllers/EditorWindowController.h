@@ -16,6 +16,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDocumentObserver;
+class EditorFieldContentsController;
 class EditorFieldsController;
 class EditorPrintController;
 class EditorRecordsController;
@@ -95,6 +96,7 @@ public:
     EditorPrintController& printController() { return *m_printController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
+    EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -226,6 +228,7 @@ private:
     std::unique_ptr<EditorSearchController> m_searchController;
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;
+    std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

@@ -37,7 +37,18 @@ void SortedData::rebuildCatalog(bool sort)
 PlistArray SortedData::pushCatalog()
 {
     PlistArray saved = sortedArray().shallowCopy();
-    rebuildCatalog(false);
+    // New entries in the order shown, so that a stable sort after this keeps the earlier
+    // of two equal records first; a catalog that names other records than the collection
+    // holds is made from the collection.
+    if (!m_records || saved.size() != m_records->count()) {
+        rebuildCatalog(false);
+        return saved;
+    }
+    PlistArray entries;
+    entries.reserve(saved.size());
+    for (const PlistValue& entry : saved)
+        entries.append(catalogDictionaryWithIdentifier(identifierOfEntry(entry)));
+    setSortedArray(entries);
     return saved;
 }
 

@@ -39,7 +39,8 @@ public:
     virtual PlistDictionary catalogDictionaryWithIdentifier(const QString& identifier) const;
     // One new entry per record of the collection, sorted when asked.
     void rebuildCatalog(bool sort);
-    // The entries as they are (the same entry objects); the catalog is rebuilt afresh.
+    // The entries as they are (the same entry objects); the catalog is made of new
+    // entries, every one selected, in the same order.
     PlistArray pushCatalog();
     void popCatalog(const PlistArray& entries) { setSortedArray(entries); }
 

@@ -3,6 +3,7 @@
 #include "VKArrayCategories.h"
 
 #include <algorithm>
+#include <utility>
 #include <limits>
 
 void SubsetSortedData::initWithSortedArray(const std::optional<PlistArray>& array,
@@ -68,11 +69,36 @@ void SubsetSortedData::moveIdentifier(const QString& identifier, qint64 index)
 
 void SubsetSortedData::deleteIdentifier(const QString& identifier)
 {
-    const qsizetype index = indexOfIdentifier(identifier);
-    if (index >= 0) {
-        PlistArray entries = sortedArray();
-        entries.removeAt(index);
+    if (m_deletionBatches > 0) {
+        m_pendingDeletions.insert(identifier);
+        return;
     }
+    const qsizetype index = indexOfIdentifier(identifier);
+    if (index < 0)
+        return;
+    PlistArray entries = sortedArray();
+    entries.removeAt(index);
+    rebuildSelectedIdentifiers();
+}
+
+void SubsetSortedData::beginDeletions()
+{
+    ++m_deletionBatches;
+}
+
+void SubsetSortedData::endDeletions()
+{
+    if (m_deletionBatches == 0 || --m_deletionBatches > 0 || m_pendingDeletions.isEmpty())
+        return;
+    const QSet<QString> deleted = std::exchange(m_pendingDeletions, {});
+    // In place: others may hold the same array.
+    PlistArray entries = sortedArray();
+    const auto kept = std::remove_if(entries.begin(), entries.end(), [&](const PlistValue& entry) {
+        return deleted.contains(identifierOfEntry(entry));
+    });
+    const qsizetype keptCount = kept - entries.begin();
+    while (entries.size() > keptCount)
+        entries.removeAt(entries.size() - 1);
     rebuildSelectedIdentifiers();
 }
 

@@ -4,6 +4,7 @@
 #include "SubsetSortCriteriaData.h"
 
 #include <QHash>
+#include <QSet>
 
 // The catalog with its selection: every entry carries whether it is selected now
 // ("CurrentlySelected") and was before the last selection step ("PreviouslySelected"),
@@ -41,7 +42,13 @@ public:
     void insertIdentifierAtBeginning(const QString& identifier);
     // The index counts positions after the entry is taken out; outside them: the end.
     void moveIdentifier(const QString& identifier, qint64 index);
+    // Removes the entry, if there is one; within a batch of deletions the removal waits
+    // for the batch's end.
     void deleteIdentifier(const QString& identifier);
+    // Deletions asked for between these two are made in one pass at the end, so that
+    // deleting many of a large catalog's records is not quadratic. Batches nest.
+    void beginDeletions();
+    void endDeletions();
     void includeIdentifier(const QString& identifier, bool rebuild);
     void omitIdentifier(const QString& identifier, bool rebuild);
 
@@ -93,4 +100,6 @@ private:
     // An identifier stands twice in the selection: its first position counts, which a
     // patch cannot follow.
     mutable bool m_selectionHasDuplicates = false;
+    int m_deletionBatches = 0;
+    QSet<QString> m_pendingDeletions;
 };

@@ -247,3 +247,19 @@ TEST_F(EditorFieldsControllerTest, ResetSpliterView_OpensACollapsedFieldPaneOnly
     editor->fieldsController().resetSpliterView();
     EXPECT_EQ(splitter->sizes(), open);
 }
+
+TEST_F(EditorFieldsControllerTest, Highlight_SelectsTheFieldsNoSelectedRecordFills)
+{
+    EditorWindowController* editor = openPeople();
+    // Only the omitted record has no name; none of the shown ones has a zip code.
+    for (const std::shared_ptr<RecordData>& record : m_records)
+        PlistDictionary(record->fields()).insert("Z", "");
+    ModifyFieldsSheetController* sheet = openSheet(editor);
+    ASSERT_TRUE(sheet);
+    sheet->highlightEmptyFIelds();
+    QList<int> rows;
+    for (const QModelIndex& index : sheet->fieldTableView()->selectionModel()->selectedRows())
+        rows.append(index.row());
+    EXPECT_EQ(rows, QList<int>({2}));
+    sheet->cancel();
+}

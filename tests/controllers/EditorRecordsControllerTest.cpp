@@ -16,6 +16,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -23,6 +26,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
 
 #include <limits>
 #include <new>
@@ -989,4 +993,224 @@ TEST_F(EditorRecordsControllerTest, CopyRecord_FieldLinesInTheTextFontBeforeTheR
                   *RichText::fromRtfd(QApplication::clipboard()->mimeData()->data(Pasteboard::RtfdType))
                        .document),
               "3\n\n3");
+}
+
+// Removing duplicates
+
+namespace {
+
+QByteArray styledRtfd(const QString& text, bool bold)
+{
+    QTextDocument rich;
+    QTextCharFormat format;
+    format.setFontWeight(bold ? QFont::Bold : QFont::Normal);
+    QTextCursor(&rich).insertText(text, format);
+    return RichText::toRtfd(rich);
+}
+
+struct RecordSpec {
+    QString name;
+    QString text;
+    QByteArray rtfd = {};
+};
+
+} // namespace
+
+TEST_F(EditorRecordsControllerTest, DuplicateIdentifiers_SameFieldsAndText_StylingNeverKeepsOne)
+{
+    const QByteArray plain = styledRtfd("Text", false);
+    const QByteArray bold = styledRtfd("Text", true);
+    const QByteArray other = styledRtfd("Other", false);
+    struct Case {
+        const char* name;
+        QList<RecordSpec> records;
+        bool richText;
+        QStringList expected; // positions, the last first
+    };
+    const Case cases[] = {
+        {"three equal: the later two", {{"A", "x"}, {"A", "x"}, {"B", "x"}, {"A", "x"}}, false, {"3", "1"}},
+        {"case tells records apart", {{"a", "x"}, {"A", "x"}, {"a", "X"}}, true, {}},
+        {"two empty records are one duplicate", {{"", ""}, {"", ""}}, true, {"1"}},
+        {"styling alone", {{"A", "Text", plain}, {"A", "Text", bold}}, true, {"1"}},
+        {"one without rich text", {{"A", "Text", plain}, {"A", "Text"}}, true, {"1"}},
+        {"rich texts that read differently", {{"A", "Text", plain}, {"A", "Text", other}}, true, {}},
+        {"... alike as plain text", {{"A", "Text", plain}, {"A", "Text", other}}, false, {"1"}},
+        {"unreadable rich text is never a duplicate",
+         {{"A", "Text", plain}, {"A", "Text", "rtfd-garbage"}}, true, {}},
+    };
+    for (const Case& c : cases) {
+        QList<std::shared_ptr<RecordData>> records;
+        for (const RecordSpec& spec : c.records) {
+            auto record = std::make_shared<RecordData>();
+            record->setIdentifier(QString::number(records.size()));
+            if (!spec.name.isEmpty())
+                record->setFields(PlistDictionary{{NameField, spec.name}});
+            record->setTextString(spec.text);
+            record->setTextRTFD(spec.rtfd);
+            records.append(record);
+        }
+        EXPECT_EQ(EditorRecordsController::duplicateIdentifiers(records, {NameField, "T"}, c.richText),
+                  c.expected)
+            << c.name;
+    }
+}
+
+TEST_F(EditorRecordsControllerTest, RemoveDuplicates_TheEarliestStays_TombstonesAndCountTold)
+{
+    EditorWindowController* editor = openNumbered(5);
+    editor->settings()->setSyncID("SYNC");
+    showNumber(editor, 2);
+    // Records 1, 3 and 5 become equal to 4's contents; 2 stays apart.
+    for (int number : {1, 3, 5}) {
+        const std::shared_ptr<RecordData> record =
+            m_document->datafileRecords()->recordForIdentifier(m_identifiers.at(number - 1));
+        record->setFields(PlistDictionary{{NameField, "4"}});
+        record->setTextString("4");
+    }
+    m_document->updateChangeCount(Document::ChangeType::Cleared);
+
+    editor->performAction("removeDuplicateRecords:");
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "3 duplicate record(s) removed.");
+    EXPECT_TRUE(m_presenter.lastAlert().request.informativeText.isEmpty());
+    EXPECT_EQ(m_presenter.lastAlert().request.buttons, QStringList({"OK"}));
+    // Left in whole-record order; of the equal ones the first in the datafile stays.
+    const QStringList left = editor->engine().catalog()->selectedIdentifiers();
+    EXPECT_EQ(left, QStringList({m_identifiers.at(1), m_identifiers.at(0)}));
+    EXPECT_EQ(tombstones(editor),
+              QStringList({m_identifiers.at(4), m_identifiers.at(3), m_identifiers.at(2)}));
+    EXPECT_EQ(m_document->datafileRecords()->count(), 2);
+    EXPECT_EQ(editor->engine().currentRecord()->identifier(), m_identifiers.at(1));
+    EXPECT_TRUE(m_document->isDocumentEdited());
+}
+
+TEST_F(EditorRecordsControllerTest, RemoveDuplicates_NoneFound_KeepsOrderSelectionSortAndState)
+{
+    EditorWindowController* editor = openNumbered(4);
+    showNumber(editor, 3);
+    editor->recordsController().makeThisTheFirstRecord();
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(0), false);
+    editor->engine().catalog()->omitIdentifier(m_identifiers.at(1), true);
+    const std::shared_ptr<VKSortCriteriaData> criteria = editor->engine().catalog()->criteria();
+    m_document->updateChangeCount(Document::ChangeType::Cleared);
+
+    editor->performAction("removeDuplicateRecords:");
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "No duplicate records were removed.");
+    EXPECT_EQ(order(editor), QStringList({"3", "1", "2", "4"}));
+    EXPECT_EQ(order(editor, true), QStringList({"3", "4"}));
+    EXPECT_EQ(editor->engine().catalog()->criteria(), criteria);
+    EXPECT_FALSE(m_document->isDocumentEdited());
+    EXPECT_EQ(current(editor), "3");
+}
+
+// A text file as a record
+
+TEST_F(EditorRecordsControllerTest, ImportTextFile_PlainTextInEveryEncoding_BecomesANewRecord)
+{
+    EditorWindowController* editor = openNumbered(1);
+    const struct {
+        const char* file;
+        QByteArray bytes;
+        QString text;
+    } files[] = {
+        {"utf8.txt", QStringLiteral("Gr\u00fc\u00dfe\nzwei").toUtf8(), QStringLiteral("Gr\u00fc\u00dfe\nzwei")},
+        {"ASCII.TXT", "plain words", "plain words"},
+        {"wide.text", QByteArray("\xFF\xFEh\0i\0", 6), "hi"},
+    };
+    for (const auto& file : files) {
+        QFile out(m_dir.filePath(file.file));
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.bytes);
+        out.close();
+        const qint64 before = editor->engine().catalog()->count();
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(out.fileName())});
+        editor->performAction("importTextFileAsRecord:");
+        EXPECT_EQ(editor->engine().catalog()->count(), before + 1) << file.file;
+        EXPECT_EQ(editor->engine().currentRecord()->textString(), file.text) << file.file;
+        EXPECT_EQ(editor->freeformTextView()->plainText(), file.text) << file.file;
+        // The rich text says the same.
+        EXPECT_EQ(RichText::plainText(
+                      *RichText::fromRtfd(editor->engine().currentRecord()->textRTFD()).document),
+                  file.text);
+    }
+    const OpenPanelRequest& request = m_presenter.openPanels().last().request;
+    EXPECT_EQ(request.message, "Select a Text File to Import");
+    EXPECT_EQ(request.fileTypes, QStringList({"text", "txt", "TEXT", "TXT", "rtf", "rtfd", "RTF", "RTFD"}));
+    EXPECT_FALSE(request.allowsMultipleSelection);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_TRUE(m_document->isDocumentEdited());
+
+    // Cancelled: nothing.
+    const qint64 count = editor->engine().catalog()->count();
+    m_presenter.answerOpenPanel({});
+    editor->performAction("importTextFileAsRecord:");
+    EXPECT_EQ(editor->engine().catalog()->count(), count);
+}
+
+TEST_F(EditorRecordsControllerTest, ImportTextFile_UnreadableFileIsToldAndAddsNoRecord)
+{
+    EditorWindowController* editor = openNumbered(2);
+    QFile binary(m_dir.filePath("image.txt"));
+    ASSERT_TRUE(binary.open(QIODevice::WriteOnly));
+    binary.write(QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+    binary.close();
+    QFile rtf(m_dir.filePath("broken.rtf"));
+    ASSERT_TRUE(rtf.open(QIODevice::WriteOnly));
+    rtf.write("not rich text at all");
+    rtf.close();
+
+    for (const QString& path : {binary.fileName(), rtf.fileName(), m_dir.filePath("gone.txt")}) {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        editor->performAction("importTextFileAsRecord:");
+        EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+                  QStringLiteral("The file \u201C%1\u201D could not be read.").arg(QFileInfo(path).fileName()));
+        EXPECT_FALSE(m_presenter.lastAlert().request.informativeText.isEmpty());
+    }
+    EXPECT_EQ(m_presenter.alerts().size(), 3);
+    EXPECT_EQ(editor->engine().catalog()->count(), 2);
+}
+
+TEST_F(EditorRecordsControllerTest, ImportTextFile_RtfdFolderKeepsItsPictureUnlessMobile)
+{
+    QTextDocument rich;
+    QImage red(4, 4, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    rich.addResource(QTextDocument::ImageResource, QUrl("red"), red);
+    QTextCursor cursor(&rich);
+    cursor.insertText("Picture ");
+    QTextImageFormat image;
+    image.setName("red");
+    cursor.insertImage(image);
+    const QString folder = m_dir.filePath("Note.rtfd");
+    ASSERT_TRUE(QDir().mkdir(folder));
+    for (const RtfdFile& file : RichText::toRtfdFiles(rich)) {
+        QFile out(folder + "/" + file.name);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(file.contents);
+    }
+    OpenPanelRequest packages;
+    packages.packageTypes = {"rtfd", "RTFD"};
+    EXPECT_TRUE(packages.isPackage(folder));
+    EXPECT_FALSE(packages.isPackage(m_dir.path()));
+
+    EditorWindowController* editor = openNumbered(1);
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(folder)});
+    editor->performAction("importTextFileAsRecord:");
+    ASSERT_EQ(editor->engine().catalog()->count(), 2);
+    EXPECT_EQ(m_presenter.openPanels().last().request.packageTypes, QStringList({"rtfd", "RTFD"}));
+    const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
+    EXPECT_EQ(record->textString(), QStringLiteral("Picture \ufffc"));
+    const RichTextResult stored = RichText::fromRtfd(record->textRTFD());
+    ASSERT_TRUE(stored.ok());
+    QTextCursor at(stored.document.get());
+    at.setPosition(9);
+    EXPECT_TRUE(at.charFormat().isImageFormat());
+
+    // A mobile datafile keeps the text alone.
+    m_document->setIsMobile(true);
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(folder)});
+    editor->performAction("importTextFileAsRecord:");
+    ASSERT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), QStringLiteral("Picture \ufffc"));
+    EXPECT_TRUE(editor->engine().currentRecord()->textRTFD().isEmpty());
 }

@@ -186,3 +186,28 @@ TEST(SubsetSortedDataTest, PushAndPop_RestoreTheOrderAndEveryFlag)
     EXPECT_EQ(fixture.order(), QStringList({"E", "A", "B", "C", "D"}));
     EXPECT_EQ(catalog.selectedIdentifiers(), QStringList({"E", "A", "B", "D"}));
 }
+
+TEST(SubsetSortedDataTest, BatchOfDeletions_RemovesAtTheEndOfTheOutermostBatch)
+{
+    CatalogFixture fixture = fiveRecords();
+    SubsetSortedData& catalog = *fixture.catalog;
+    catalog.omitIdentifier("E", true);
+    catalog.beginDeletions();
+    catalog.deleteIdentifier("B");
+    catalog.beginDeletions();
+    catalog.deleteIdentifier("D");
+    catalog.deleteIdentifier("D");
+    catalog.deleteIdentifier("missing");
+    catalog.endDeletions();
+    // Still there until the outer batch ends.
+    EXPECT_EQ(catalog.count(), 5);
+    catalog.endDeletions();
+    EXPECT_EQ(fixture.order(), QStringList({"A", "C", "E"}));
+    EXPECT_EQ(catalog.selectedIdentifiers(), QStringList({"A", "C"}));
+    EXPECT_EQ(catalog.indexOfSelectedIdentifier("C"), 1);
+
+    // Outside a batch at once; an unbalanced end changes nothing.
+    catalog.deleteIdentifier("A");
+    catalog.endDeletions();
+    EXPECT_EQ(fixture.order(), QStringList({"C", "E"}));
+}

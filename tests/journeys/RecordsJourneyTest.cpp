@@ -14,6 +14,7 @@
 
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -364,4 +365,63 @@ TEST_F(RecordsJourneyTest, DeleteAllSelected_AfterTheBackup_IsSaved)
 
     QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(catalogOf(readDatafile(path)), QStringList({numbered(1), numbered(3), numbered(5)}));
+}
+
+TEST_F(RecordsJourneyTest, RemoveDuplicates_FromTheMenu_TellsTheCountAndIsSaved)
+{
+    const QString path = copyFixture("five.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    key(editor, Qt::Key_Apostrophe, Qt::ControlModifier); // 2
+    ASSERT_TRUE(chooseMenuItem(window, "duplicateCurrentRecord:"));
+    ASSERT_EQ(order(editor), QStringList({"1", "2", "2", "3", "4", "5"}));
+
+    ASSERT_TRUE(chooseMenuItem(window, "removeDuplicateRecords:"));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "1 duplicate record(s) removed.");
+    EXPECT_EQ(order(editor), QStringList({"1", "2", "3", "4", "5"}));
+    EXPECT_EQ(shownName(editor), "1");
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(catalogOf(readDatafile(path)).mid(0, 2), QStringList({numbered(1), numbered(2)}));
+    EXPECT_EQ(readDatafile(path).value("Records").asDictionary()->size(), 5);
+
+    ASSERT_TRUE(chooseMenuItem(window, "removeDuplicateRecords:"));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "No duplicate records were removed.");
+    EXPECT_FALSE(editor->document()->isDocumentEdited());
+}
+
+TEST_F(RecordsJourneyTest, TextFileAsRecord_FromTheMenu_IsSaved)
+{
+    const QString path = copyFixture("five.nv3");
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    QFile text(m_dir.filePath("Letter.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.write(QStringLiteral("Dear Ann,\nthank you.").toUtf8());
+    text.close();
+
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(text.fileName())});
+    ASSERT_TRUE(chooseMenuItem(window, "importTextFileAsRecord:"));
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "Dear Ann,\nthank you.");
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    const PlistDictionary saved = readDatafile(path);
+    const QStringList catalog = catalogOf(saved);
+    ASSERT_EQ(catalog.size(), 6);
+    const PlistValue record = saved.value("Records").asDictionary()->value(catalog.at(1));
+    EXPECT_EQ(record.asDictionary()->value("TextString"), PlistValue("Dear Ann,\nthank you."));
+    EXPECT_TRUE(record.asDictionary()->contains("TextRTFD"));
+}
+
+TEST_F(RecordsJourneyTest, CopyRecord_FromTheEditMenu_PutsRichTextOnTheClipboard)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    key(editor, Qt::Key_Apostrophe, Qt::ControlModifier); // 2
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "copyRecord:"));
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(copied);
+    EXPECT_TRUE(copied->hasFormat("application/x-norva-rtfd"));
+    EXPECT_TRUE(copied->hasFormat("text/rtf"));
+    EXPECT_TRUE(copied->text().startsWith("2\n")) << copied->text().toStdString();
 }

@@ -36,3 +36,9 @@ QUrl SavePanelRequest::completedUrl(const QUrl& chosen) const
     }
     return QUrl::fromLocalFile(path + QLatin1Char('.') + allowedFileTypes.first());
 }
+
+bool OpenPanelRequest::isPackage(const QString& path) const
+{
+    const QFileInfo info(path);
+    return info.isDir() && packageTypes.contains(info.suffix());
+}

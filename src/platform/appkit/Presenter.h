@@ -52,6 +52,12 @@ struct OpenPanelRequest {
     bool canCreateDirectories = false;
     // False: a chosen symbolic link is answered as itself, not as what it points to.
     bool resolvesAliases = true;
+    // Extensions of folders that are documents ("rtfd"): such a folder is chosen as a
+    // file, not entered.
+    QStringList packageTypes;
+
+    // Whether the path is a folder of one of the package types.
+    bool isPackage(const QString& path) const;
 };
 
 struct SavePanelRequest {

@@ -19,6 +19,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -184,8 +185,24 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
             dialog.setNameFilter(nameFilterFor(request.fileTypes));
         }
     }
+    // A package folder is taken as the file it stands for the moment the user opens it.
+    std::optional<QString> package;
+    if (!request.packageTypes.isEmpty()) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        QObject::connect(&dialog, &QFileDialog::directoryEntered, &dialog,
+                         [&](const QString& directory) {
+                             if (!package && request.isPackage(directory)) {
+                                 package = directory;
+                                 static_cast<QDialog&>(dialog).done(QDialog::Accepted);
+                             }
+                         });
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return {};
+    }
+    if (package) {
+        m_lastDirectory = QFileInfo(*package).absolutePath();
+        return {QUrl::fromLocalFile(*package)};
     }
     m_lastDirectory = dialog.directory().absolutePath();
     return dialog.selectedUrls();
