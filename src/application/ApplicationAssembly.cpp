@@ -98,11 +98,8 @@ void ApplicationAssembly::launch(const LaunchOptions& options)
                              openFiles(files);
                          });
     }
+    m_mainController->setFilesToOpenAtLaunch(options.files);
     Application::shared().finishLaunchingWhenRunning();
-    const QStringList files = options.files;
-    QObject::connect(&Application::shared(), &Application::didFinishLaunching,
-                     m_mainController.get(), [this, files] { openFiles(files); },
-                     Qt::SingleShotConnection);
 }
 
 void ApplicationAssembly::bringToFront()

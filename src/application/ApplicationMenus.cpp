@@ -1,6 +1,7 @@
 #include "ApplicationMenus.h"
 
 #include "ActionRouter.h"
+#include "ImportCommands.h"
 #include "KeyEquivalents.h"
 #include "Localization.h"
 
@@ -94,6 +95,9 @@ void ApplicationMenus::buildFileMenu()
     addItem(m_templatesMenu, QStringLiteral("Change Templates Folder…"),
             QStringLiteral("resetTemplatesFolder:"));
     m_templatesMenu->addSeparator();
+    m_importMenu = makeMenu(QStringLiteral("Import"), file);
+    for (const ImportCommand& command : importCommands())
+        addItem(m_importMenu, QString::fromUtf8(command.title), QString::fromLatin1(command.selector));
     file->addSeparator();
     addItem(file, QStringLiteral("Close"), QStringLiteral("performClose:"), QStringLiteral("w"));
     addItem(file, QStringLiteral("Close All"), QStringLiteral("closeAllOpenDatafiles:"));
@@ -119,7 +123,7 @@ void ApplicationMenus::buildFileMenu()
             QStringLiteral("printSingleEnvelopeOrLabel:"));
     addItem(file, QStringLiteral("Print Test Sheet"), QStringLiteral("printTestSheet:"));
     file->addSeparator();
-    addItem(file, QStringLiteral("Quit"), QStringLiteral("terminate:"), QStringLiteral("q"));
+    addItem(file, QStringLiteral("Quit"), QStringLiteral("quit:"), QStringLiteral("q"));
 }
 
 void ApplicationMenus::buildEditMenu()

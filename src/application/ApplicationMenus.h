@@ -34,6 +34,7 @@ public:
     QMenu* datafilesMenu() const { return m_datafilesMenu; }
     QMenu* templatesMenu() const { return m_templatesMenu; }
     QMenu* dialMenu() const { return m_dialMenu; }
+    QMenu* importMenu() const { return m_importMenu; }
     // Managed by the editor window in front.
     QMenu* sortTasksMenu() const { return m_sortTasksMenu; }
     QMenu* scaleMenu() const { return m_scaleMenu; }
@@ -71,6 +72,7 @@ private:
     QMenu* m_datafilesMenu = nullptr;
     QMenu* m_templatesMenu = nullptr;
     QMenu* m_dialMenu = nullptr;
+    QMenu* m_importMenu = nullptr;
     QMenu* m_sortTasksMenu = nullptr;
     QMenu* m_scaleMenu = nullptr;
     QMenu* m_sortMenu = nullptr;

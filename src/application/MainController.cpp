@@ -63,7 +63,11 @@ void MainController::initialize()
     registerAction(QStringLiteral("openDocument:"), [this](QObject*) { openDocument(); });
     registerAction(QStringLiteral("terminate:"),
                    [](QObject*) { Application::shared().terminate(); });
+    registerAction(QStringLiteral("quit:"), [this](QObject* sender) { quit(sender); });
+    registerAction(QStringLiteral("closeAllOpenDatafiles:"),
+                   [this](QObject* sender) { closeAllOpenDatafiles(sender); });
     registerMenuActions();
+    registerDocumentActions();
 
     // Open datafiles are counted as their documents come and go; a clone window is no
     // document of its own, so it never counts.
@@ -73,11 +77,12 @@ void MainController::initialize()
             setOpenDatafileCount(m_openDatafileCount + 1);
     });
     connect(&documents, &DocumentController::documentRemoved, this, [this](Document* document) {
-        if (!qobject_cast<DatafileDocument*>(document))
-            return;
-        setLastDatafileClosing(m_openDatafileCount == 1);
-        setOpenDatafileCount(m_openDatafileCount - 1);
+        if (qobject_cast<DatafileDocument*>(document))
+            documentRemoved();
     });
+    // A save question cancelled the quit: closing windows afterwards does not quit.
+    connect(&Application::shared(), &Application::terminationCancelled, this,
+            [this] { setLastDatafileClosing(false); });
 }
 
 PlistDictionary MainController::applicationDefaults()
@@ -145,9 +150,10 @@ void MainController::finishLaunchingStuff()
 
     m_lastDatafileClosing = false;
     m_quitting = false;
+    openFilesToOpenAtLaunch();
     if (defaults.boolForKey(QStringLiteral("RestorePreviousSession")))
-        m_services->restorePreviousSession();
-    m_services->autoOpenDatafiles();
+        restorePreviousSession();
+    autoOpenDatafiles();
 
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(QStringLiteral("DialingSetChanged"), nullptr, this,
@@ -249,6 +255,15 @@ bool MainController::validateAction(const QString& selector) const
     };
     if (selector == QLatin1String("closeAllOpenDatafiles:"))
         return m_openDatafileCount > 0;
+    if (selector == QLatin1String("newDatafile:"))
+        return bool(m_newDatafileSheetFactory);
+    // Templates are offered once their documents can be made.
+    if (selector == QLatin1String("newLabel:"))
+        return DocumentController::shared().canMakeDocumentOfType(QStringLiteral("Norva Label"));
+    if (selector == QLatin1String("newEnvelope:"))
+        return DocumentController::shared().canMakeDocumentOfType(QStringLiteral("Norva Envelope"));
+    if (selector.startsWith(QLatin1String("import")))
+        return importerRegistered(selector);
     if (selector == QLatin1String("startFindAndReplace:"))
         return m_openDatafileCount > 0 && offered(Panel::FindAndReplace);
     if (selector == QLatin1String("startPreferences:"))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ImportCommands.h"
 #include "SharedPanel.h"
 #include "ShellServices.h"
 #include "VKSharedController.h"
@@ -14,6 +15,8 @@
 #include <optional>
 
 class ApplicationMenus;
+class Document;
+class EditorWindowController;
 class ProgressPanel;
 class QMenu;
 class UserDefaults;
@@ -68,10 +71,60 @@ public:
     bool lastDatafileClosing() const { return m_lastDatafileClosing; }
     void setLastDatafileClosing(bool closing) { m_lastDatafileClosing = closing; }
     bool quitting() const { return m_quitting; }
+    void setQuitting(bool quitting) { m_quitting = quitting; }
+
+    // The previous session, closing all and quitting (MainControllerSession.cpp).
+    // Files handed to the program as it starts; they open before the previous session
+    // and the auto-open list, so those see them open.
+    void setFilesToOpenAtLaunch(const QStringList& paths) { m_filesToOpenAtLaunch = paths; }
+    // "PreviousSessionList": each datafile's URL and the identifier of the record its
+    // editor shows ("" for none); templates and untitled datafiles are left out.
+    void saveCurrentSession();
+    // Opens the datafiles of the list, each on its record; what cannot be opened is
+    // logged and skipped.
+    void restorePreviousSession();
+    // Opens "AutoOpenDatafilePaths", unless documents are open already and the previous
+    // session is not restored.
+    void autoOpenDatafiles();
+    void closeAllReadOnlyDatafiles();
+    // Read-only and unchanged datafiles close at once, the others ask as they close;
+    // then "AllDatafilesClosed" is posted.
+    void closeAllOpenDatafiles(QObject* sender = nullptr);
+    void quit(QObject* sender = nullptr);
+    void finishQuittingStuff() override;
+    // "Are you sure you want to quit?", answering the pending termination.
+    void confirmQuit();
+    // The base confirmation's did-end, replaced: a cancel also stops the last window's
+    // closing from quitting.
+    void quitConfirmationDidEnd(int returnCode) override;
+    TerminateReply applicationShouldTerminate() override;
+    bool applicationShouldTerminateAfterLastWindowClosed() override;
+    void applicationWillTerminate() override;
     bool designWindowOpen() const { return m_designWindowOpen; }
     void setDesignWindowOpen(bool open) { m_designWindowOpen = open; }
     bool testForRecordsThatDontFit() const { return m_testForRecordsThatDontFit; }
     void setTestForRecordsThatDontFit(bool test) { m_testForRecordsThatDontFit = test; }
+
+    // New documents and the import sink (MainControllerDocuments.cpp).
+    // Begins the New Datafile sheet; its OK makes the datafile and asks where to save it.
+    void newDatafile();
+    void newDatafileDidEnd(int returnCode, const PlistArray& fields, bool isMobile);
+    // A new template, tied to a datafile by the user.
+    void newLabel();
+    void newEnvelope();
+    // A new, untitled desktop datafile for an importer to fill: its fields named in order
+    // (none without names), its Freeform Text Area named when a name is given, the draft
+    // name proposed when it is first saved, and one record. Edited and never saved here.
+    // Its editor, which is the main editor from now on.
+    EditorWindowController* createNewImportedDatafile(const std::optional<QStringList>& fieldNames,
+                                                      const std::optional<QString>& textName,
+                                                      const QString& defaultDraftName);
+    // Starts an importer: the operation the item names, the kind of file (or the item's
+    // tag) and the delegate that makes its new datafile.
+    using ImporterEntry =
+        std::function<void(const QString& call, qint64 kind, MainController& delegate)>;
+    // Until its importer registers, an Import item is off. Its items carry the tag given.
+    void registerImporter(Importer importer, ImporterEntry entry, qint64 tag = 0);
 
     // The later features register how their panel is made; until then its command is off.
     void setPanelFactory(Panel panel, PanelFactory factory);
@@ -147,6 +200,13 @@ private:
     static const FolderMenu& datafilesFolder();
     static const FolderMenu& templatesFolder();
     void openDocument();
+    void openFilesToOpenAtLaunch();
+    // Opens the file with its window, logging why it could not be opened.
+    Document* openLoggingFailure(const QUrl& url, const QString& shownPath);
+    void documentRemoved();
+    void registerDocumentActions();
+    void startImporter(const ImportCommand& command, QObject* sender);
+    bool importerRegistered(const QString& selector) const;
     void dialingSetChanged();
     void registerMenuActions();
     void checkFolderURL(const FolderMenu& folder);
@@ -177,4 +237,6 @@ private:
     // The folders chosen through the panel in this session.
     QUrl m_newDatafilesURL;
     QUrl m_newTemplatesURL;
+    QStringList m_filesToOpenAtLaunch;
+    std::map<Importer, ImporterEntry> m_importers;
 };

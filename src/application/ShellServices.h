@@ -3,14 +3,12 @@
 #include <QString>
 
 // What start-up and the application's commands call in features that come later:
-// the previous session, the Services, the Dropbox transport. Each does nothing until
-// its feature installs its own.
+// the Services, the Dropbox transport. Each does nothing until its feature installs
+// its own.
 class ShellServices {
 public:
     virtual ~ShellServices() = default;
 
-    virtual void restorePreviousSession() {}
-    virtual void autoOpenDatafiles() {}
     // Offers the text and link services with their send and return types.
     virtual void registerServices(const QStringList& sendTypes, const QStringList& returnTypes)
     {

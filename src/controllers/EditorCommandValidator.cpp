@@ -158,7 +158,8 @@ bool EditorCommandValidator::validateAction(const QString& selector, const Edito
     if (state.isClone && offInAClone().contains(selector))
         return false;
     if (state.nowSyncing)
-        return selector == QLatin1String("copy:") || selector == QLatin1String("terminate:");
+        return selector == QLatin1String("copy:") || selector == QLatin1String("terminate:") ||
+               selector == QLatin1String("quit:");
     if (!state.freeformTextAreaActive && textFormatting().contains(selector))
         return false;
     if (state.isMobile && richTextOnly().contains(selector))

@@ -22,6 +22,7 @@
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
+#include "RXTableView.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
@@ -34,6 +35,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -145,6 +147,12 @@ void EditorWindowController::activateFindBox()
 EditorWindowController* EditorWindowController::mainEditor()
 {
     return lastActivatedEditor.data();
+}
+
+void EditorWindowController::makeMainEditor()
+{
+    lastActivatedEditor = this;
+    DocumentController::shared().noteDocumentActivated(document());
 }
 
 void EditorWindowController::setFileSizeForTesting(
@@ -609,6 +617,29 @@ void EditorWindowController::switchView()
     settings()->setMode(EditorTableController::ListMode);
     m_tableController->changeMode(settings()->mode());
     m_toolbarController->setToolbarViewButton(settings()->mode());
+}
+
+void EditorWindowController::changeSplitViewForNewFBDatafile()
+{
+    if (!m_splitterView || m_splitterView->count() < 2 || !m_tableController)
+        return;
+    const int grow = 3 * m_tableController->listTableView()->verticalHeader()->defaultSectionSize();
+    QList<int> sizes = m_splitterView->sizes();
+    const int taken = std::min(grow, sizes[1]);
+    sizes[0] += taken;
+    sizes[1] -= taken;
+    m_splitterView->setSizes(sizes);
+}
+
+void EditorWindowController::setTextFontToDefault()
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    const std::optional<QString> name = defaults.stringForKey(QStringLiteral("DefaultTextFontName"));
+    const qint64 size = defaults.integerForKey(QStringLiteral("DefaultTextFontSize"));
+    if (!name || size <= 0)
+        return;
+    settings()->setTextFontName(*name);
+    settings()->setTextFontSize(size);
 }
 
 void EditorWindowController::setCurrentSplitHeight(float height)

@@ -72,6 +72,8 @@ public:
 
     // The editor window that was activated last; nullptr when none is open.
     static EditorWindowController* mainEditor();
+    // Counts as activated last at once, before the window system gets round to it.
+    void makeMainEditor();
     // Replaces how the size of the datafile's file is learnt (tests use sizes no disk holds).
     static void setFileSizeForTesting(std::function<qint64(const QString& path)> fileSize);
 
@@ -149,6 +151,12 @@ public:
     // A datafile without fields goes to the List View, the only one that shows its
     // records. Switching with fields comes with the views' commands.
     void switchView();
+    // A new datafile with fields: the top pane grows by three List rows, taken from the
+    // Freeform Text Area.
+    void changeSplitViewForNewFBDatafile();
+    // The datafile's text font becomes the user's default ("DefaultTextFontName" and
+    // "DefaultTextFontSize"), when one is set.
+    void setTextFontToDefault();
 
     void reloadStatusBar();
     // Why nothing can be saved in place; empty while it can.

@@ -1,9 +1,12 @@
 #include "VKSharedController.h"
 
+#include "Application.h"
+#include "Clock.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "UserDefaults.h"
 #include "UserGuide.h"
+#include "VKConfirmationController.h"
 #include "VKUpdateController.h"
 
 #include <QDateTime>
@@ -91,6 +94,43 @@ void VKSharedController::applicationDidFinishLaunching()
     finishLaunchingStuff();
     animateDockIcon();
     m_fullyStarted = true;
+}
+
+ApplicationDelegate::TerminateReply VKSharedController::applicationShouldTerminate()
+{
+    if (!m_fullyStarted)
+        return TerminateReply::Now;
+    const QString title =
+        localized(QStringLiteral("Are you sure you want to quit Norva?"), QStringLiteral("Specific"));
+    if (title.isEmpty())
+        return TerminateReply::Now;
+    VKConfirmationController::beginConfirmForWindow(
+        nullptr, title,
+        localized(QStringLiteral("The preference to confirm quitting was enabled."),
+                  QStringLiteral("Specific")),
+        QStringLiteral("SharedConfirmQuit"),
+        [this](QWidget*, int returnCode) { quitConfirmationDidEnd(returnCode); });
+    return TerminateReply::Later;
+}
+
+void VKSharedController::quitConfirmationDidEnd(int returnCode)
+{
+    if (returnCode != 1) {
+        Application::shared().replyToApplicationShouldTerminate(false);
+        return;
+    }
+    noteConfirmedQuit();
+    Application::shared().replyToApplicationShouldTerminate(true);
+}
+
+void VKSharedController::noteConfirmedQuit()
+{
+    startDockIconAnimation();
+    finishQuittingStuff();
+    finishDockIconAnimation();
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setObject(PlistValue(Clock::now()), QStringLiteral("SharedQuitDate"));
+    defaults.synchronize();
 }
 
 void VKSharedController::startDockIconAnimation()

@@ -44,6 +44,17 @@ public:
     // The next quit is not confirmed.
     void setMustQuitWithoutConfirmation() { m_fullyStarted = false; }
 
+    // Once fully started, quitting asks first (the confirmation sheet, tied to
+    // "SharedConfirmQuit"), unless the question has no text.
+    TerminateReply applicationShouldTerminate() override;
+    // Answers the pending termination: 1 quits after finishQuittingStuff() and the quit
+    // date, anything else cancels.
+    virtual void quitConfirmationDidEnd(int returnCode);
+    // What must happen before a confirmed quit; nothing here.
+    virtual void finishQuittingStuff() {}
+    // A confirmed quit: the quit date stored and written out.
+    void noteConfirmedQuit();
+
     // The dock icon's animation: kept as state, shown nowhere on this platform.
     void startDockIconAnimation();
     void animateDockIcon();

@@ -15,8 +15,6 @@ namespace {
 class RecordingServices : public ShellServices {
 public:
     explicit RecordingServices(QStringList& calls) : m_calls(calls) {}
-    void restorePreviousSession() override { m_calls << "restorePreviousSession"; }
-    void autoOpenDatafiles() override { m_calls << "autoOpenDatafiles"; }
     void registerServices(const QStringList& send, const QStringList& returned) override
     {
         m_calls << "registerServices " + send.join(',') + " / " + returned.join(',');
@@ -138,21 +136,13 @@ TEST_F(MainControllerTest, StartUp_RunsInOrderAndIsFullyStartedOnlyAfterwards)
 {
     m_defaults.setBool(true, "RestorePreviousSession");
     const auto controller = launch();
-    EXPECT_EQ(
-        m_calls,
-        QStringList({"restorePreviousSession", "autoOpenDatafiles",
-                     "registerServices string,RTF,RTFD,PNG,TIFF / string,RTF,RTFD,PNG,TIFF"}));
+    EXPECT_EQ(m_calls, QStringList({"registerServices string,RTF,RTFD,PNG,TIFF / "
+                                    "string,RTF,RTFD,PNG,TIFF"}));
     EXPECT_TRUE(controller->fullyStarted());
     EXPECT_TRUE(controller->testForRecordsThatDontFit());
     EXPECT_TRUE(controller->isMojaveOrLater());
     controller->setMustQuitWithoutConfirmation();
     EXPECT_FALSE(controller->fullyStarted());
-
-    m_calls.clear();
-    m_defaults.setBool(false, "RestorePreviousSession");
-    launch();
-    EXPECT_FALSE(m_calls.contains("restorePreviousSession"));
-    EXPECT_TRUE(m_calls.contains("autoOpenDatafiles"));
 }
 
 TEST_F(MainControllerTest, FolderPathMigration_MovesPathsToFolderUrlsOnce)
@@ -220,6 +210,8 @@ TEST_F(MainControllerTest, Panels_MadeOnceAndOfferedOnlyWhenTheyExist)
     EXPECT_FALSE(controller->validateAction("closeAllOpenDatafiles:"));
     controller->setOpenDatafileCount(1);
     EXPECT_TRUE(controller->validateAction("closeAllOpenDatafiles:"));
+    controller->setOpenDatafileCount(-1);
+    EXPECT_EQ(controller->openDatafileCount(), 0);
     EXPECT_TRUE(controller->validateAction("saveDocument:"));
 }
 

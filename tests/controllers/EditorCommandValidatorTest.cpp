@@ -37,6 +37,7 @@ TEST(EditorCommandValidatorTest, RulesApplyInOrder_TheFirstThatDecidesGivesTheAn
         {"copy in a clone", [](EditorCommandState& s) { s.isClone = true; }, "copy:", true},
         {"copy while syncing", [](EditorCommandState& s) { s.nowSyncing = true; }, "copy:", true},
         {"quit while syncing", [](EditorCommandState& s) { s.nowSyncing = true; }, "terminate:", true},
+        {"File Quit while syncing", [](EditorCommandState& s) { s.nowSyncing = true; }, "quit:", true},
         {"save while syncing", [](EditorCommandState& s) { s.nowSyncing = true; }, "save:", false},
         {"adding while syncing", [](EditorCommandState& s) { s.nowSyncing = true; }, "addRecord:", false},
         {"bold without the text area's focus", [](EditorCommandState&) {}, "toggleBold:", false},

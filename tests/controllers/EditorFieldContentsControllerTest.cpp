@@ -508,3 +508,18 @@ TEST_F(EditorFieldContentsTest, AutoSaveIsRestoredWhenARunThrows)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorFieldContentsTest, APhoneNumberReadThroughPercent20IsNotInTheText)
+{
+    // The candidate finder reads "%20" as a blank: the number it gives does not stand in
+    // the text, so there is none, and copying all of them stops.
+    m_defaults.setObject(QStringLiteral("nnn nnnn"), QStringLiteral("PhoneNumberTemplates"));
+    openRows({{{}, "dial 555%201234", false}});
+    operations().copyOneEach(true, false, false);
+    operations().copyAll(true, false, false);
+    EXPECT_EQ(m_editor->engine().fieldNames(), (QStringList{"Name", "Amount"}));
+}
+
+} // namespace

@@ -191,7 +191,7 @@ TEST_F(FileCommandsJourneyTest, QuitCancelledAtTheSaveQuestion_KeepsEverythingOp
     typeIntoText(editor, "edited");
     QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
     m_presenter.answerAlertWithButton("Cancel");
-    ASSERT_TRUE(chooseMenuItem(editor->window(), "terminate:"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "quit:"));
     EXPECT_EQ(quitting.count(), 0);
     EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
     EXPECT_TRUE(editor->document()->isDocumentEdited());
@@ -231,7 +231,7 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
         QStringList enabled;
         for (const char* selector :
              {"newDatafile:", "openDocument:", "performClose:", "closeAllOpenDatafiles:",
-              "saveDocument:", "saveDocumentAs:", "revertDocumentToSaved:", "terminate:",
+              "saveDocument:", "saveDocumentAs:", "revertDocumentToSaved:", "quit:",
               "undo:", "redo:", "cut:", "copy:", "paste:", "selectAll:", "startFindAndReplace:",
               "startMultiFileFind:", "startPreferences:"}) {
             QAction* item = menuItem(window, selector);
@@ -241,8 +241,9 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
         }
         return enabled;
     };
-    const QStringList always{"openDocument:", "performClose:", "saveDocument:",
-                             "saveDocumentAs:", "terminate:"};
+    const QStringList always{"newDatafile:",  "openDocument:",   "performClose:",
+                             "closeAllOpenDatafiles:", "saveDocument:", "saveDocumentAs:",
+                             "quit:"};
 
     // Focus in the table, nothing edited.
     editor->tableController()->listTableView()->setFocus();
@@ -254,7 +255,7 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
     cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, 2);
     editor->freeformTextView()->setTextCursor(cursor);
     QStringList expected = always;
-    expected.insert(expected.indexOf("terminate:"), "revertDocumentToSaved:");
+    expected.insert(expected.indexOf("quit:"), "revertDocumentToSaved:");
     expected += QStringList{"undo:", "cut:", "copy:", "paste:", "selectAll:"};
     QApplication::clipboard()->setText("clip");
     EXPECT_EQ(enabledItems(), expected);

@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "Document.h"
 #include "DocumentController.h"
 
 #include <QCoreApplication>
@@ -31,26 +32,41 @@ void Application::finishLaunchingWhenRunning()
 void Application::setDelegate(ApplicationDelegate* delegate)
 {
     m_delegate = delegate;
+    m_askingDelegate = false;
+    m_replyWhileAsking.reset();
     m_awaitingReply = false;
-    m_closingDocuments = false;
+    m_reviewingDocuments = false;
     m_quitting = false;
 }
 
 void Application::terminate()
 {
-    if (m_awaitingReply || m_closingDocuments || m_quitting)
+    if (m_awaitingReply || m_reviewingDocuments || m_quitting)
         return;
-    const ApplicationDelegate::TerminateReply reply =
-        m_delegate ? m_delegate->applicationShouldTerminate()
-                   : ApplicationDelegate::TerminateReply::Now;
+    if (!m_delegate) {
+        reviewDocumentsThenQuit();
+        return;
+    }
+    // A delegate may answer "later" after it already replied (a question run modally).
+    m_awaitingReply = true;
+    m_askingDelegate = true;
+    m_replyWhileAsking.reset();
+    const ApplicationDelegate::TerminateReply reply = m_delegate->applicationShouldTerminate();
+    m_askingDelegate = false;
     switch (reply) {
     case ApplicationDelegate::TerminateReply::Now:
-        closeDocumentsThenQuit();
+        m_awaitingReply = false;
+        reviewDocumentsThenQuit();
         break;
     case ApplicationDelegate::TerminateReply::Later:
-        m_awaitingReply = true;
+        if (m_replyWhileAsking) {
+            m_awaitingReply = false;
+            if (*m_replyWhileAsking)
+                reviewDocumentsThenQuit();
+        }
         break;
     case ApplicationDelegate::TerminateReply::Cancel:
+        m_awaitingReply = false;
         break;
     }
 }
@@ -59,18 +75,25 @@ void Application::replyToApplicationShouldTerminate(bool shouldTerminate)
 {
     if (!m_awaitingReply)
         return;
+    if (m_askingDelegate) {
+        m_replyWhileAsking = shouldTerminate;
+        return;
+    }
     m_awaitingReply = false;
     if (shouldTerminate)
-        closeDocumentsThenQuit();
+        reviewDocumentsThenQuit();
 }
 
-void Application::closeDocumentsThenQuit()
+void Application::reviewDocumentsThenQuit()
 {
-    m_closingDocuments = true;
-    DocumentController::shared().closeAllDocuments([this](bool allClosed) {
-        m_closingDocuments = false;
-        if (allClosed)
+    m_reviewingDocuments = true;
+    DocumentController::shared().reviewUnsavedDocuments([this](bool mayClose) {
+        m_reviewingDocuments = false;
+        if (mayClose) {
             quitNow();
+            return;
+        }
+        Q_EMIT terminationCancelled();
     });
 }
 
@@ -85,6 +108,10 @@ void Application::quitNow()
     m_quitting = true;
     if (m_delegate)
         m_delegate->applicationWillTerminate();
+    // Every document said what becomes of its changes: what is left closes unasked.
+    const std::vector<Document*> open = DocumentController::shared().documents();
+    for (auto document = open.rbegin(); document != open.rend(); ++document)
+        (*document)->close();
     Q_EMIT willTerminate();
     QCoreApplication::quit();
 }

@@ -4,6 +4,8 @@
 
 #include <QObject>
 
+#include <optional>
+
 // The running application as its delegate sees it: launching finishes once the event
 // loop runs, quitting asks the delegate first, and closing the last document window
 // may quit.
@@ -21,9 +23,12 @@ public:
     void finishLaunchingWhenRunning();
     bool isRunning() const { return m_running; }
 
-    // Asks the delegate (now, never, or when it replies), then closes every document,
-    // each asking about unsaved changes; a document kept open cancels the quit.
+    // Asks the delegate (now, never, or when it replies), then each document with unsaved
+    // changes whether to save them, as closing it would; Cancel there cancels the quit
+    // with every document still open. Only then is the quit certain: the delegate is told
+    // it will terminate, what is still open closes without asking, and the event loop ends.
     void terminate();
+    // The delegate's later answer; also taken when given while the delegate is asked.
     void replyToApplicationShouldTerminate(bool shouldTerminate);
     // From the moment the quit is certain.
     bool isQuitting() const { return m_quitting; }
@@ -32,18 +37,22 @@ public:
 
 Q_SIGNALS:
     void didFinishLaunching();
+    // A document's save question was cancelled: everything stays open.
+    void terminationCancelled();
     // The quit is certain: the documents are closed and the event loop ends next.
     void willTerminate();
 
 private:
     Application();
-    void closeDocumentsThenQuit();
+    void reviewDocumentsThenQuit();
     void quitNow();
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     ApplicationDelegate* m_delegate = nullptr;
     bool m_running = false;
+    bool m_askingDelegate = false;
+    std::optional<bool> m_replyWhileAsking;
     bool m_awaitingReply = false;
-    bool m_closingDocuments = false;
+    bool m_reviewingDocuments = false;
     bool m_quitting = false;
 };

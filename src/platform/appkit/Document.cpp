@@ -197,7 +197,8 @@ void Document::revertDocumentToSaved()
 
 void Document::canCloseDocument(std::function<void(bool shouldClose)> decided)
 {
-    if (!isDocumentEdited()) {
+    // Once the quit is certain, each document was asked already.
+    if (!isDocumentEdited() || Application::shared().isQuitting()) {
         decided(true);
         return;
     }

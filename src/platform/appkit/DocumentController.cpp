@@ -71,6 +71,12 @@ QStringList DocumentController::allExtensions() const
     return extensions;
 }
 
+bool DocumentController::canMakeDocumentOfType(const QString& type) const
+{
+    const DocumentType* known = typeNamed(type);
+    return known && known->make;
+}
+
 Document* DocumentController::documentForURL(const QUrl& url) const
 {
     if (url.isEmpty())
@@ -177,29 +183,29 @@ void DocumentController::removeDocument(Document* document)
     document->deleteLater();
 }
 
-void DocumentController::closeAllDocuments(std::function<void(bool allClosed)> done)
+void DocumentController::reviewUnsavedDocuments(std::function<void(bool mayClose)> done)
 {
-    closeNext(std::move(done));
+    std::vector<QPointer<Document>> remaining(m_documents.begin(), m_documents.end());
+    reviewNext(std::move(remaining), std::move(done));
 }
 
-void DocumentController::closeNext(std::function<void(bool)> done)
+void DocumentController::reviewNext(std::vector<QPointer<Document>> remaining,
+                                    std::function<void(bool)> done)
 {
-    if (m_documents.empty()) {
+    // A document closed meanwhile has nothing left to ask.
+    while (!remaining.empty() && !remaining.back())
+        remaining.pop_back();
+    if (remaining.empty()) {
         done(true);
         return;
     }
-    Document* document = m_documents.back();
-    document->canCloseDocument([this, document, done](bool shouldClose) {
-        if (!shouldClose) {
+    Document* document = remaining.back();
+    remaining.pop_back();
+    document->canCloseDocument([this, remaining, done](bool mayClose) {
+        if (!mayClose) {
             done(false);
             return;
         }
-        document->close();
-        // A document that stays (it refused) would be asked forever.
-        if (std::find(m_documents.begin(), m_documents.end(), document) != m_documents.end()) {
-            done(false);
-            return;
-        }
-        closeNext(done);
+        reviewNext(remaining, done);
     });
 }

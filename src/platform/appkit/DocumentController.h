@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QUrl>
 
@@ -32,6 +33,7 @@ public:
     QStringList extensionsForType(const QString& type) const;
     // Every extension of every type that can be opened now, for the Open panel.
     QStringList allExtensions() const;
+    bool canMakeDocumentOfType(const QString& type) const;
 
     const std::vector<Document*>& documents() const { return m_documents; }
     Document* documentForURL(const QUrl& url) const;
@@ -54,8 +56,10 @@ public:
     // Forgets the document; it goes away once control returns to the event loop.
     void removeDocument(Document* document);
 
-    // Asks each document in turn; the callback says whether all of them closed.
-    void closeAllDocuments(std::function<void(bool allClosed)> done);
+    // Asks each document with unsaved changes in turn, newest first, whether to save
+    // them, as closing it would, and closes none; the callback says whether every one
+    // may close (false at the first Cancel).
+    void reviewUnsavedDocuments(std::function<void(bool mayClose)> done);
 
 Q_SIGNALS:
     void documentAdded(Document* document);
@@ -63,7 +67,7 @@ Q_SIGNALS:
 
 private:
     const DocumentType* typeNamed(const QString& name) const;
-    void closeNext(std::function<void(bool)> done);
+    void reviewNext(std::vector<QPointer<Document>> remaining, std::function<void(bool)> done);
 
     std::vector<DocumentType> m_types;
     std::vector<Document*> m_documents; // owned; deleted through deleteLater
