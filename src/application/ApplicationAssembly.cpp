@@ -9,6 +9,7 @@
 #include "InstanceChannel.h"
 #include "MainController.h"
 #include "NewDatafileSheetController.h"
+#include "PreferencesController.h"
 #include "StartWindow.h"
 #include "WindowController.h"
 
@@ -53,6 +54,8 @@ ApplicationAssembly::ApplicationAssembly()
                                                     sheet->isMobile());
                                          });
     });
+    m_mainController->setPanelFactory(MainController::Panel::Preferences,
+                                      [] { return std::make_unique<PreferencesController>(); });
     Application::shared().setDelegate(m_mainController.get());
 
     MainController* application = m_mainController.get();

@@ -140,6 +140,8 @@ public:
     }
     void startPanel(Panel panel);
     void closeWifiListController();
+    // The Preferences window's Modem pane, when the window was ever opened.
+    void showModemPrefTab();
 
     void startIndeterminateProgressPanel(const QString& message);
     void incrementProgressPanel(const QString& message);

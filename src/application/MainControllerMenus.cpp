@@ -2,6 +2,7 @@
 #include "MainController.h"
 
 #include "ApplicationMenus.h"
+#include "DialingSets.h"
 #include "Document.h"
 #include "DocumentController.h"
 #include "FileURL.h"
@@ -27,7 +28,6 @@
 namespace {
 
 const QString hotKeySettingsKey = QStringLiteral("HotKeySettings");
-const QString dialingSetListKey = QStringLiteral("DialingSetList");
 
 // "name.ext" splits into "name" and "ext"; a leading dot starts no extension.
 QString extensionOf(const QString& name)
@@ -457,18 +457,10 @@ void MainController::setupDialMenu()
     QMenu* dialMenu = menus().dialMenu();
     dialMenu->clear();
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    std::optional<PlistArray> sets = defaults.arrayForKey(dialingSetListKey);
+    std::optional<PlistArray> sets = defaults.arrayForKey(DialingSets::DialingSetListKey);
     if (!sets) {
-        sets = PlistArray{
-            PlistDictionary{{QStringLiteral("SetName"), localized(QStringLiteral("Basic"))},
-                            {QStringLiteral("Prefix"), QString()},
-                            {QStringLiteral("Suffix"), QString()},
-                            {QStringLiteral("IsDefault"), true}},
-            PlistDictionary{{QStringLiteral("SetName"), localized(QStringLiteral("Long Distance"))},
-                            {QStringLiteral("Prefix"), QStringLiteral("1")},
-                            {QStringLiteral("Suffix"), QString()},
-                            {QStringLiteral("IsDefault"), false}}};
-        defaults.setObject(*sets, dialingSetListKey);
+        sets = DialingSets::defaultSets();
+        defaults.setObject(*sets, DialingSets::DialingSetListKey);
     }
     for (qsizetype index = 0; index < sets->size(); ++index) {
         const PlistDictionary* set = sets->at(index).asDictionary();

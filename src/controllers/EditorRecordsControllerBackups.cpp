@@ -2,6 +2,7 @@
 #include "EditorRecordsController.h"
 
 #include "DatafileDocument.h"
+#include "DateFormatting.h"
 #include "EditorWindowController.h"
 #include "FileURL.h"
 #include "Localization.h"
@@ -14,9 +15,6 @@
 #include <QLocale>
 #include <QPointer>
 
-#include <unicode/udat.h>
-#include <unicode/ucal.h>
-
 namespace {
 
 const QString NoBackupKey = QStringLiteral("NoBackupForDelectedSelectedRecords");
@@ -26,20 +24,9 @@ const QString DatafilesFolderKey = QStringLiteral("DatafilesFolderURL");
 
 QString EditorRecordsController::fullDateTime(const QString& localeName, double millisecondsSinceEpoch)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    const QByteArray locale = localeName.toLatin1();
-    UDateFormat* format =
-        udat_open(UDAT_MEDIUM, UDAT_SHORT, locale.constData(), nullptr, -1, nullptr, -1, &status);
-    QString text;
-    if (U_SUCCESS(status)) {
-        UChar buffer[256];
-        const int32_t length =
-            udat_format(format, millisecondsSinceEpoch, buffer, 256, nullptr, &status);
-        if (U_SUCCESS(status))
-            text = QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer), length);
-    }
-    if (format)
-        udat_close(format);
+    QString text = DateFormatting::format(DateFormatting::Style::Short,
+                                          DateFormatting::Style::Medium, localeName,
+                                          millisecondsSinceEpoch);
     if (text.isEmpty()) // no such locale data: Qt's own short form
         text = QLocale(localeName).toString(
             QDateTime::fromMSecsSinceEpoch(qint64(millisecondsSinceEpoch)), QLocale::ShortFormat);

@@ -243,7 +243,7 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
     };
     const QStringList always{"newDatafile:",  "openDocument:",   "performClose:",
                              "closeAllOpenDatafiles:", "saveDocument:", "saveDocumentAs:",
-                             "quit:"};
+                             "quit:", "startPreferences:"};
 
     // Focus in the table, nothing edited.
     editor->tableController()->listTableView()->setFocus();
@@ -256,7 +256,8 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
     editor->freeformTextView()->setTextCursor(cursor);
     QStringList expected = always;
     expected.insert(expected.indexOf("quit:"), "revertDocumentToSaved:");
-    expected += QStringList{"undo:", "cut:", "copy:", "paste:", "selectAll:"};
+    for (const char* editing : {"undo:", "cut:", "copy:", "paste:", "selectAll:"})
+        expected.insert(expected.indexOf("startPreferences:"), editing);
     QApplication::clipboard()->setText("clip");
     EXPECT_EQ(enabledItems(), expected);
 

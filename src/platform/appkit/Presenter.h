@@ -2,6 +2,7 @@
 
 #include "PrintOperation.h"
 
+#include <QColor>
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -108,7 +109,13 @@ public:
     // The part of the paper the printer a print goes to can mark (see PrintSession).
     virtual QRectF imageablePageBounds(const PrintInfo& printInfo) = 0;
 
+    // The colour panel, starting at the colour, window-modal on the window; the colour
+    // chosen, nothing when cancelled.
+    virtual std::optional<QColor> runColorPanel(const QColor& initial, QWidget* window) = 0;
+
     virtual void beep() = 0;
+    // Plays the sound of that name from the sound folders; an unknown name plays nothing.
+    virtual void playSound(const QString& name) = 0;
     // Opens a link with the system's handler; false when none would take it.
     virtual bool openUrl(const QUrl& url) = 0;
     // Shows the file in the file manager.

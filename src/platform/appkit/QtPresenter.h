@@ -2,12 +2,19 @@
 
 #include "Presenter.h"
 
+#include <memory>
+
+class QAudioOutput;
+class QMediaPlayer;
 class QMessageBox;
 
 // The presenter the application installs: message boxes, file dialogs and the
 // desktop's handlers.
 class QtPresenter : public Presenter {
 public:
+    QtPresenter();
+    ~QtPresenter() override;
+
     AlertResponse runModalAlert(const AlertRequest& alert) override;
     void beginAlertSheet(const AlertRequest& alert, QWidget* window,
                          std::function<void(const AlertResponse&)> didEnd) override;
@@ -21,7 +28,9 @@ public:
                        std::function<void(const std::optional<PrintInfo>&)> didEnd) override;
     QRectF imageablePageBounds(const PrintInfo& printInfo) override;
 
+    std::optional<QColor> runColorPanel(const QColor& initial, QWidget* window) override;
     void beep() override;
+    void playSound(const QString& name) override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
 
@@ -30,4 +39,7 @@ private:
     static AlertResponse responseOf(const QMessageBox& box);
 
     QString m_lastDirectory;
+    // Made at the first sound.
+    std::unique_ptr<QMediaPlayer> m_player;
+    std::unique_ptr<QAudioOutput> m_audioOutput;
 };

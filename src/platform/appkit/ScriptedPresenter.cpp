@@ -66,6 +66,7 @@ void ScriptedPresenter::clear()
     m_savePanelScript.clear();
     m_printJobScript.clear();
     m_pageLayoutScript.clear();
+    m_colorPanelScript.clear();
     m_unprintableBorder = QMarginsF();
     m_heldSheets.clear();
     m_alerts.clear();
@@ -73,7 +74,9 @@ void ScriptedPresenter::clear()
     m_savePanels.clear();
     m_printJobs.clear();
     m_pageLayouts.clear();
+    m_colorPanels.clear();
     m_beepCount = 0;
+    m_playedSounds.clear();
     m_openedUrls.clear();
     m_revealedPaths.clear();
 }
@@ -155,9 +158,29 @@ std::optional<QUrl> ScriptedPresenter::runSavePanel(const SavePanelRequest& requ
     return request.completedUrl(*url);
 }
 
+void ScriptedPresenter::answerColorPanel(const std::optional<QColor>& color)
+{
+    m_colorPanelScript.push_back(color);
+}
+
+std::optional<QColor> ScriptedPresenter::runColorPanel(const QColor& initial, QWidget*)
+{
+    m_colorPanels.append(initial);
+    if (m_colorPanelScript.empty())
+        return std::nullopt;
+    const std::optional<QColor> answer = m_colorPanelScript.front();
+    m_colorPanelScript.pop_front();
+    return answer;
+}
+
 void ScriptedPresenter::beep()
 {
     ++m_beepCount;
+}
+
+void ScriptedPresenter::playSound(const QString& name)
+{
+    m_playedSounds.append(name);
 }
 
 bool ScriptedPresenter::openUrl(const QUrl& url)

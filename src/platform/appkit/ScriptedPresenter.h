@@ -56,6 +56,9 @@ public:
     void answerPageLayout(const std::optional<PrintInfo>& accepted);
     // The border of the paper the printer cannot mark; none unless set (a PDF file).
     void setUnprintableBorder(const QMarginsF& border) { m_unprintableBorder = border; }
+    // One answer per colour panel, in order; nothing cancels it. Without one it is
+    // cancelled.
+    void answerColorPanel(const std::optional<QColor>& color);
     // What openUrl() answers; true unless set.
     void setOpensUrls(bool opens) { m_opensUrls = opens; }
 
@@ -75,7 +78,9 @@ public:
     const QList<ShownSavePanel>& savePanels() const { return m_savePanels; }
     const QList<ShownPrintJob>& printJobs() const { return m_printJobs; }
     const QList<ShownPageLayout>& pageLayouts() const { return m_pageLayouts; }
+    const QList<QColor>& colorPanels() const { return m_colorPanels; } // their initial colours
     int beepCount() const { return m_beepCount; }
+    const QStringList& playedSounds() const { return m_playedSounds; }
     const QList<QUrl>& openedUrls() const { return m_openedUrls; }
     const QStringList& revealedPaths() const { return m_revealedPaths; }
 
@@ -92,7 +97,9 @@ public:
     void runPageLayout(const PrintInfo& printInfo, QWidget* window,
                        std::function<void(const std::optional<PrintInfo>&)> didEnd) override;
     QRectF imageablePageBounds(const PrintInfo& printInfo) override;
+    std::optional<QColor> runColorPanel(const QColor& initial, QWidget* window) override;
     void beep() override;
+    void playSound(const QString& name) override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
 
@@ -118,6 +125,7 @@ private:
     };
     std::deque<PrintJobAnswer> m_printJobScript;
     std::deque<std::optional<PrintInfo>> m_pageLayoutScript;
+    std::deque<std::optional<QColor>> m_colorPanelScript;
     QMarginsF m_unprintableBorder;
     std::deque<HeldSheet> m_heldSheets;
     bool m_holdSheets = false;
@@ -128,7 +136,9 @@ private:
     QList<ShownSavePanel> m_savePanels;
     QList<ShownPrintJob> m_printJobs;
     QList<ShownPageLayout> m_pageLayouts;
+    QList<QColor> m_colorPanels;
     int m_beepCount = 0;
+    QStringList m_playedSounds;
     QList<QUrl> m_openedUrls;
     QStringList m_revealedPaths;
 };

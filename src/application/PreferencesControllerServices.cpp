@@ -1,0 +1,293 @@
+// The Services pane: the datafiles that receive text and links sent to Norva, and the
+// sounds played when such an addition succeeds or fails.
+#include "PreferencesController.h"
+
+#include "FileURL.h"
+#include "Localization.h"
+#include "MainController.h"
+#include "PopUpButton.h"
+#include "Presenter.h"
+#include "SoundLibrary.h"
+#include "StringFormat.h"
+#include "UserDefaults.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString datafilePathKey = QStringLiteral("PreferredServicesDatafilePath");
+const QString datafilePathForURLsKey = QStringLiteral("PreferredServicesDatafilePathForURLs");
+// Spelled as the stored preferences have them.
+const QString successSoundKey = QStringLiteral("SevicesSuccessSound");
+const QString failureSoundKey = QStringLiteral("SevicesFaliureSound");
+
+QStringList& soundFoldersOverride()
+{
+    static QStringList folders;
+    return folders;
+}
+
+QString canonicalOrSelf(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return canonical.isEmpty() ? path : canonical;
+}
+
+// The name less its last extension; a name that is only an extension stays whole.
+QString withoutExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
+// The name at the list's selected row, row 0 when none is selected; nothing for an
+// empty list.
+std::optional<QString> chosenSound(const QListWidget* list)
+{
+    if (list->count() == 0)
+        return std::nullopt;
+    const int row = std::max(0, list->currentRow());
+    return list->item(row)->text();
+}
+
+} // namespace
+
+QStringList PreferencesController::servicesPreferenceKeys()
+{
+    return {datafilePathKey, datafilePathForURLsKey, successSoundKey, failureSoundKey};
+}
+
+void PreferencesController::setSoundFolders(const QStringList& folders)
+{
+    soundFoldersOverride() = folders;
+}
+
+QWidget* PreferencesController::makeServicesPane()
+{
+    auto* pane = new QWidget;
+    auto* column = new QVBoxLayout(pane);
+    auto* popups = new QFormLayout;
+    m_services.preferredDatafilePopup = new PopUpButton;
+    m_services.preferredDatafileWithURLPopup = new PopUpButton;
+    popups->addRow(localized(QStringLiteral("Add text to:")), m_services.preferredDatafilePopup);
+    popups->addRow(localized(QStringLiteral("Add web addresses to:")),
+                   m_services.preferredDatafileWithURLPopup);
+    column->addLayout(popups);
+    for (PopUpButton* popup :
+         {m_services.preferredDatafilePopup, m_services.preferredDatafileWithURLPopup})
+        connect(popup, &PopUpButton::activated, this, &PreferencesController::servicesPrefHit);
+
+    auto* sounds = new QGridLayout;
+    const auto addSound = [&](QCheckBox*& check, QListWidget*& list, const char* title, int place,
+                              void (PreferencesController::*checkHit)(),
+                              void (PreferencesController::*listHit)()) {
+        check = new QCheckBox(localized(QString::fromLatin1(title)));
+        list = new QListWidget;
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        sounds->addWidget(check, 0, place);
+        sounds->addWidget(list, 1, place);
+        connect(check, &QCheckBox::clicked, this, checkHit);
+        connect(list, &QListWidget::itemClicked, this, listHit);
+    };
+    addSound(m_services.successSoundCheck, m_services.successSoundList,
+             "Play a sound after adding", 0, &PreferencesController::successCheckHit,
+             &PreferencesController::successSoundHit);
+    addSound(m_services.failureSoundCheck, m_services.failureSoundList,
+             "Play a sound when adding fails", 1, &PreferencesController::failureCheckHit,
+             &PreferencesController::failureSoundHit);
+    column->addLayout(sounds, 1);
+
+    m_services.factorySettingsButton =
+        addPaneButtons(pane, ServicesPane, &PreferencesController::servicesFactorySettingsButtonHit);
+    return pane;
+}
+
+void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array)
+{
+    QStringList descent;
+    scanDirectory(folderPath, menu, array, descent);
+}
+
+void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu,
+                                          PlistArray& array, QStringList& descent)
+{
+    QStringList names = QDir(folderPath).entryList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return a.compare(b, Qt::CaseInsensitive) < 0;
+    });
+    menu->clear();
+    // A link back to a folder being scanned would be scanned for ever.
+    descent.append(canonicalOrSelf(folderPath));
+    for (const QString& name : std::as_const(names)) {
+        const QString full = QDir(folderPath).filePath(name);
+        const QString path = MainController::targetOfAlias(full).value_or(full);
+        const QString base = withoutExtension(name);
+        const QFileInfo info(path);
+        if (info.isDir() && !base.startsWith(QLatin1Char('.')) &&
+            !descent.contains(canonicalOrSelf(path))) {
+            // Empty sub-folders stay, with an empty submenu.
+            auto* submenu = new QMenu(base, menu);
+            menu->addMenu(submenu);
+            PlistArray items;
+            scanDirectory(path, submenu, items, descent);
+            array.append(PlistDictionary{{QStringLiteral("Name"), base},
+                                         {QStringLiteral("Items"), items},
+                                         {QStringLiteral("IsGroup"), QStringLiteral("YES")}});
+        }
+        const QString extension = info.suffix();
+        if (extension != QLatin1String("nv3") && extension != QLatin1String("nvm"))
+            continue;
+        const QString title = extension == QLatin1String("nvm")
+                                  ? stringWithFormat(QStringLiteral("%@.nvm"), base)
+                                  : base;
+        QAction* item = menu->addAction(title);
+        PopUpButton::setRepresentedObject(item, path);
+        array.append(PlistDictionary{{QStringLiteral("Name"), base}, {QStringLiteral("Path"), path}});
+    }
+    descent.removeLast();
+}
+
+void PreferencesController::initDatafilePopups()
+{
+    MainController* application = MainController::mainController();
+    const QUrl url = application ? application->datafilesFolderURL() : QUrl();
+    const QString folder = url.isEmpty() ? QString() : FileURL::folderPath(url.toString());
+    for (PopUpButton* popup :
+         {m_services.preferredDatafilePopup, m_services.preferredDatafileWithURLPopup}) {
+        popup->removeAllItems();
+        PlistArray dropped;
+        if (!folder.isEmpty())
+            scanDirectory(folder, popup->menu(), dropped);
+        popup->synchronizeTitleAndSelectedItem();
+    }
+}
+
+void PreferencesController::initSoundList()
+{
+    const QStringList& folders = soundFoldersOverride();
+    m_soundList = SoundLibrary::soundNames(folders.isEmpty() ? SoundLibrary::soundFolders() : folders);
+    for (QListWidget* list : {m_services.successSoundList, m_services.failureSoundList}) {
+        list->clear();
+        list->addItems(m_soundList);
+    }
+}
+
+void PreferencesController::selectStoredDatafile(PopUpButton* popup, const QString& key)
+{
+    // Sub-folders are searched too; a path found nowhere shows the first item, and the
+    // stored choice stays until the user makes another.
+    const QString stored = UserDefaults::standardUserDefaults().stringForKey(key).value_or(QString());
+    if (stored.isEmpty() || !popup->selectItemWithRepresentedObject(stored))
+        popup->selectItemAtIndex(0);
+}
+
+void PreferencesController::loadSound(QCheckBox* check, QListWidget* list, const QString& key)
+{
+    const QString stored = UserDefaults::standardUserDefaults().stringForKey(key).value_or(QString());
+    check->setChecked(!stored.isEmpty());
+    list->setCurrentRow(-1);
+    list->clearSelection();
+    if (stored.isEmpty())
+        return;
+    // An unknown sound selects no row.
+    const QList<QListWidgetItem*> found = list->findItems(stored, Qt::MatchExactly);
+    if (!found.isEmpty())
+        list->setCurrentItem(found.front());
+}
+
+void PreferencesController::loadServicesPane()
+{
+    initDatafilePopups();
+    initSoundList();
+    selectStoredDatafile(m_services.preferredDatafilePopup, datafilePathKey);
+    selectStoredDatafile(m_services.preferredDatafileWithURLPopup, datafilePathForURLsKey);
+    loadSound(m_services.successSoundCheck, m_services.successSoundList, successSoundKey);
+    loadSound(m_services.failureSoundCheck, m_services.failureSoundList, failureSoundKey);
+    servicesEnableControls();
+}
+
+void PreferencesController::playSound(const QString& name)
+{
+    if (!name.isEmpty())
+        Presenter::shared().playSound(name);
+}
+
+void PreferencesController::servicesPrefHit()
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    const std::pair<PopUpButton*, QString> popups[] = {
+        {m_services.preferredDatafilePopup, datafilePathKey},
+        {m_services.preferredDatafileWithURLPopup, datafilePathForURLsKey}};
+    for (const auto& [popup, key] : popups) {
+        const QAction* item = popup->selectedItem();
+        const QVariant path = item ? PopUpButton::representedObject(item) : QVariant();
+        if (path.isValid())
+            defaults.setObject(path.toString(), key);
+        else
+            defaults.removeObjectForKey(key);
+    }
+    servicesEnableControls();
+}
+
+void PreferencesController::soundHit(QCheckBox* check, QListWidget* list, const QString& key)
+{
+    const std::optional<QString> name = chosenSound(list);
+    if (!name)
+        return;
+    check->setChecked(true);
+    playSound(*name);
+    UserDefaults::standardUserDefaults().setObject(*name, key);
+}
+
+void PreferencesController::soundCheckHit(QCheckBox* check, QListWidget* list, const QString& key)
+{
+    const std::optional<QString> name = chosenSound(list);
+    if (!name) {
+        // No sound to choose: the click is undone.
+        check->setChecked(!check->isChecked());
+        return;
+    }
+    UserDefaults::standardUserDefaults().setObject(check->isChecked() ? *name : QString(), key);
+}
+
+void PreferencesController::successSoundHit()
+{
+    soundHit(m_services.successSoundCheck, m_services.successSoundList, successSoundKey);
+}
+
+void PreferencesController::failureSoundHit()
+{
+    soundHit(m_services.failureSoundCheck, m_services.failureSoundList, failureSoundKey);
+}
+
+void PreferencesController::successCheckHit()
+{
+    soundCheckHit(m_services.successSoundCheck, m_services.successSoundList, successSoundKey);
+}
+
+void PreferencesController::failureCheckHit()
+{
+    soundCheckHit(m_services.failureSoundCheck, m_services.failureSoundList, failureSoundKey);
+}
+
+void PreferencesController::servicesEnableControls()
+{
+    enableFactorySettingsButton(m_services.factorySettingsButton, servicesPreferenceKeys());
+}
+
+void PreferencesController::servicesFactorySettingsButtonHit()
+{
+    restoreFactorySettings(servicesPreferenceKeys());
+}

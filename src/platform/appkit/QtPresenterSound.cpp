@@ -1,0 +1,36 @@
+// The colour panel and the desktop's sounds of the Qt presenter.
+#include "QtPresenter.h"
+
+#include "SoundLibrary.h"
+
+#include <QAudioOutput>
+#include <QColorDialog>
+#include <QMediaPlayer>
+#include <QUrl>
+
+QtPresenter::QtPresenter() = default;
+QtPresenter::~QtPresenter() = default;
+
+std::optional<QColor> QtPresenter::runColorPanel(const QColor& initial, QWidget* window)
+{
+    const QColor chosen = QColorDialog::getColor(initial, window);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+void QtPresenter::playSound(const QString& name)
+{
+    const QString path = SoundLibrary::pathForSound(name, SoundLibrary::soundFolders());
+    if (path.isEmpty())
+        return;
+    if (!m_player) {
+        m_player = std::make_unique<QMediaPlayer>();
+        m_audioOutput = std::make_unique<QAudioOutput>();
+        m_player->setAudioOutput(m_audioOutput.get());
+    }
+    // A new sound cuts the one still playing short.
+    m_player->stop();
+    m_player->setSource(QUrl::fromLocalFile(path));
+    m_player->play();
+}
