@@ -9,6 +9,7 @@
 #include "EditorDocumentObserver.h"
 #include "EditorFieldContentsController.h"
 #include "EditorFieldsController.h"
+#include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
 #include "EditorSearchController.h"
@@ -79,6 +80,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
     m_datafileController = std::make_unique<EditorDatafileController>(*this);
+    m_settingsController = std::make_unique<EditorSettingsController>(*this);
     m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
@@ -304,7 +306,6 @@ void EditorWindowController::prepare()
     m_openTemplateCount = 0;
     m_preparing = true;
     m_passwordChecked = false;
-    m_passwordInUse = false;
 
     m_engine->setCatalog(datafileDocument()->datafileCatalog());
     m_tableController->changeMode(settings()->mode());
@@ -674,6 +675,11 @@ void EditorWindowController::updateApplicationMenus()
     m_sortController->setupSortTasksMenu(m_menus.sortTasksMenu);
 }
 
+QString EditorWindowController::userPassword() const
+{
+    return settings()->password();
+}
+
 void EditorWindowController::setCanSaveChanges()
 {
     if (m_passwordChecked)
@@ -682,11 +688,9 @@ void EditorWindowController::setCanSaveChanges()
     m_engine->setCanSaveChanges(false);
     if (m_engine->isClone())
         return;
-    if (!settings()->password().isEmpty()) {
-        // Asking for the password comes with the datafile operations; until then a
-        // protected datafile stays read-only, as after a cancelled password sheet.
-        datafileDocument()->setReadOnlyReason(DatafileDocument::ReadOnlyReason::NoPassword);
-        m_passwordInUse = false;
+    if (!userPassword().isEmpty()) {
+        // Saving waits for the password sheet's answer.
+        m_settingsController->askForPassword();
         return;
     }
     m_engine->setCanSaveChanges(true);

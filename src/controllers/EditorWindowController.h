@@ -23,6 +23,7 @@ class EditorPrintController;
 class EditorRecordsController;
 class EditorSearchController;
 class EditorSelectionController;
+class EditorSettingsController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
@@ -100,12 +101,15 @@ public:
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
     EditorDatafileController& datafileController() { return *m_datafileController; }
+    EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
     void setGlobalLockFileName();
+    // The datafile's password; empty when it has none.
+    QString userPassword() const;
     // Warns about a datafile file of 1 GB or more.
     void warnWhenTooLarge();
 
@@ -239,6 +243,7 @@ private:
     std::unique_ptr<EditorToolbarController> m_toolbarController;
     std::unique_ptr<EditorFieldsController> m_fieldsController;
     std::unique_ptr<EditorDatafileController> m_datafileController;
+    std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
@@ -259,7 +264,6 @@ private:
     std::unique_ptr<EditorWindowViews> m_views;
     std::unique_ptr<CurrentRecordEngine> m_engine;
     bool m_passwordChecked = false;
-    bool m_passwordInUse = false;
     bool m_lockedOnOpening = false;
     QString m_lockName;
     bool m_preparing = false;

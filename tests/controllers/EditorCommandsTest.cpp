@@ -2,12 +2,15 @@
 #include "EditorTestBase.h"
 
 #include "EditorSortController.h"
+#include "EnterPasswordSheetController.h"
 #include "EditorTableController.h"
 #include "ListViewModel.h"
 #include "NotificationCenter.h"
 #include "RXTableView.h"
 
+#include <QApplication>
 #include <QMenu>
+#include <QTest>
 
 namespace {
 
@@ -132,4 +135,23 @@ TEST_F(EditorCommandsTest, Notifications_OnlyTheirOwnDocument_AndADeletionSeenBy
     center.postNotification("WillDeleteRecordNotification", m_document, {{"Identifier", second}});
     EXPECT_EQ(editor->engine().catalog()->count(), before - 1);
     EXPECT_EQ(editor->engine().catalog()->indexOfIdentifier(third), 1);
+}
+
+TEST_F(EditorCommandsTest, PasswordCheck_AClone_NeverAsksNorSaves)
+{
+    EditorWindowController* editor = openPeople();
+    editor->settings()->setPassword("Secret");
+    auto clone = std::make_unique<EditorWindowController>();
+    EditorWindowController* cloneWindow = clone.get();
+    m_document->addWindowController(std::move(clone));
+    cloneWindow->setIsClone(true);
+    cloneWindow->prepare();
+    QWidget* window = cloneWindow->window();
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QTest::qWait(1300);
+    auto* sheet = VKSheetController::topmostController<EnterPasswordSheetController>();
+    EXPECT_FALSE(sheet && sheet->window()->isVisible() && sheet->window()->parentWidget() == window);
+    EXPECT_FALSE(cloneWindow->canSaveChanges());
 }

@@ -502,3 +502,17 @@ TEST_F(EditorSearchControllerTest, ForwardSearch_OverManyRecordsFindsTheFirstAft
                                                       true, false));
     EXPECT_EQ(window.current, 1500);
 }
+
+TEST_F(EditorSearchControllerTest, AdjustFindBox_FontAtMost36PointsAndOneLineHigh)
+{
+    FakeSearchWindow window({{"", "", ""}});
+    window.settings()->setFindBoxFontSize(48);
+    EditorSearchController search(window);
+    search.prepare();
+    EXPECT_EQ(search.searchField()->font().pointSizeF(), 36.0);
+    const int oneLine = search.searchField()->height();
+    window.settings()->setFindBoxFontSize(12);
+    search.adjustFindBox();
+    EXPECT_EQ(search.searchField()->font().pointSizeF(), 12.0);
+    EXPECT_LT(search.searchField()->height(), oneLine);
+}

@@ -3,6 +3,7 @@
 #include "PrintOperation.h"
 
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QRectF>
 #include <QString>
@@ -120,4 +121,11 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
     // Shows the file in the file manager.
     virtual void revealFile(const QString& path) = 0;
+
+    // The font panel, beside the window and not modal, showing the font: every font the
+    // user picks in it goes to the callback, until the panel is closed or shown anew.
+    virtual void showFontPanel(const QFont& font, QWidget* window,
+                               std::function<void(const QFont&)> fontChanged) = 0;
+    // Nothing when the panel is not on screen.
+    virtual void closeFontPanel() = 0;
 };

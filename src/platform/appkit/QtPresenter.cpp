@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPointer>
@@ -245,6 +246,30 @@ void QtPresenter::revealFile(const QString& path)
     // The file manager is shown the folder that holds the file.
     const QString folder = QFileInfo(QDir::cleanPath(path)).absolutePath();
     QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+}
+
+void QtPresenter::showFontPanel(const QFont& font, QWidget* window,
+                                std::function<void(const QFont&)> fontChanged)
+{
+    closeFontPanel();
+    auto* panel = new QFontDialog(font, window ? window->window() : nullptr);
+    panel->setAttribute(Qt::WA_DeleteOnClose);
+    panel->setWindowModality(Qt::NonModal);
+    panel->setOption(QFontDialog::NoButtons);
+    QObject::connect(panel, &QFontDialog::currentFontChanged, panel,
+                     [fontChanged = std::move(fontChanged)](const QFont& picked) {
+                         if (fontChanged)
+                             fontChanged(picked);
+                     });
+    m_fontPanel = panel;
+    panel->show();
+    panel->raise();
+}
+
+void QtPresenter::closeFontPanel()
+{
+    if (m_fontPanel)
+        m_fontPanel->close();
 }
 
 namespace {

@@ -2,9 +2,12 @@
 
 #include "Presenter.h"
 
+#include <QPointer>
+
 #include <memory>
 
 class QAudioOutput;
+class QFontDialog;
 class QMediaPlayer;
 class QMessageBox;
 
@@ -33,6 +36,9 @@ public:
     void playSound(const QString& name) override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
+    void showFontPanel(const QFont& font, QWidget* window,
+                       std::function<void(const QFont&)> fontChanged) override;
+    void closeFontPanel() override;
 
 private:
     static QMessageBox* makeMessageBox(const AlertRequest& alert, QWidget* parent);
@@ -42,4 +48,5 @@ private:
     // Made at the first sound.
     std::unique_ptr<QMediaPlayer> m_player;
     std::unique_ptr<QAudioOutput> m_audioOutput;
+    QPointer<QFontDialog> m_fontPanel;
 };

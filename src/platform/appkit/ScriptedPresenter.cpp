@@ -79,6 +79,8 @@ void ScriptedPresenter::clear()
     m_playedSounds.clear();
     m_openedUrls.clear();
     m_revealedPaths.clear();
+    m_fontPanelFont = QFont();
+    m_fontChanged = nullptr;
 }
 
 AlertResponse ScriptedPresenter::answer(const AlertRequest& alert, bool sheet, QWidget* window)
@@ -192,6 +194,26 @@ bool ScriptedPresenter::openUrl(const QUrl& url)
 void ScriptedPresenter::revealFile(const QString& path)
 {
     m_revealedPaths.append(path);
+}
+
+void ScriptedPresenter::showFontPanel(const QFont& font, QWidget*,
+                                      std::function<void(const QFont&)> fontChanged)
+{
+    m_fontPanelFont = font;
+    m_fontChanged = std::move(fontChanged);
+}
+
+void ScriptedPresenter::closeFontPanel()
+{
+    m_fontChanged = nullptr;
+}
+
+void ScriptedPresenter::pickFont(const QFont& font)
+{
+    m_fontPanelFont = font;
+    // A copy: the callback may show the panel again.
+    if (const auto changed = m_fontChanged)
+        changed(font);
 }
 
 void ScriptedPresenter::answerPrintJob(bool success, const QString& pdfFile)

@@ -102,6 +102,15 @@ public:
     void playSound(const QString& name) override;
     bool openUrl(const QUrl& url) override;
     void revealFile(const QString& path) override;
+    void showFontPanel(const QFont& font, QWidget* window,
+                       std::function<void(const QFont&)> fontChanged) override;
+    void closeFontPanel() override;
+
+    // The font panel: whether it is on screen, the font it was shown with, and the user
+    // picking a font in it.
+    bool fontPanelShown() const { return bool(m_fontChanged); }
+    QFont fontPanelFont() const { return m_fontPanelFont; }
+    void pickFont(const QFont& font);
 
 private:
     struct ScriptedAnswer {
@@ -141,4 +150,6 @@ private:
     QStringList m_playedSounds;
     QList<QUrl> m_openedUrls;
     QStringList m_revealedPaths;
+    QFont m_fontPanelFont;
+    std::function<void(const QFont&)> m_fontChanged;
 };
