@@ -322,10 +322,10 @@ void SettingsSheetController::beginSheetWithSettings(std::shared_ptr<DatafileSet
     m_setPasswordButton->setEnabled(true);
     beginSheetModalForWindow(docWindow, std::move(didEnd));
     if (m_editor && m_editor->openedReadOnly() && m_settings->networkShared())
-        warnReadOnly();
+        warnReadOnly(window());
 }
 
-void SettingsSheetController::warnReadOnly()
+void SettingsSheetController::warnReadOnly(QWidget* window)
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Informational;
@@ -333,7 +333,7 @@ void SettingsSheetController::warnReadOnly()
     alert.informativeText =
         localized(QStringLiteral("This datafile has been opened as read-only, so no changes can be saved."));
     alert.buttons = {localized(QStringLiteral("OK"))};
-    Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
+    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
 
 void SettingsSheetController::forgetEditor(const SettingsSheetEditor* editor)

@@ -57,6 +57,10 @@ public:
     void beginSheetWithSettings(std::shared_ptr<DatafileSettingsData> settings, const QString& path,
                                 QWidget* docWindow, SettingsSheetEditor* editor,
                                 DidEndCallback didEnd);
+    // "Changes to Datafile Settings will not be saved", as a sheet on the window.
+    static void warnReadOnly(QWidget* window);
+    // The user's default font of that pair of keys ("Helvetica" at 12 points when unset).
+    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     // The window closed with the sheet up.
     void forgetEditor(const SettingsSheetEditor* editor);
 
@@ -162,11 +166,9 @@ private:
     void storeAddressBlock();
     void selectFont(FontStatisticLabel* label);
     QFont* workingFont(const FontStatisticLabel* label);
-    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     static void applyFontToAllNew(const QFont& font, const QString& nameKey, const QString& sizeKey);
     void refreshFontStats();
     void showBackgroundColor();
-    void warnReadOnly();
 
     std::shared_ptr<DatafileSettingsData> m_settings;
     QString m_path;

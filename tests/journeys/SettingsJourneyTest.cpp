@@ -9,6 +9,7 @@
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
 #include "SettingsSheetController.h"
+#include "CurrentTextFontSheetController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -129,4 +130,22 @@ TEST_F(SettingsJourneyTest, DatafileSettings_CancelLeavesTheDatafileAsItWas)
     EXPECT_FALSE(sheet->window()->isVisible());
     EXPECT_EQ(editor->settings()->textName(), "Freeform Text Area");
     EXPECT_EQ(editor->settings()->password(), "");
+}
+
+TEST_F(SettingsJourneyTest, FreeformTextFont_EachFontPickedIsTheDatafiles)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile());
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "setCurrentTextFont:"));
+    auto* sheet = VKSheetController::topmostController<CurrentTextFontSheetController>();
+    ASSERT_TRUE(sheet && sheet->window()->isVisible());
+    QTest::mouseClick(sheet->textFontButton(), Qt::LeftButton);
+    QFont font = m_presenter.fontPanelFont();
+    font.setPointSizeF(18.4);
+    m_presenter.pickFont(font);
+    if (qEnvironmentVariableIsSet("NORVA_SHOTS"))
+        sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS") + "/text-font-sheet.png");
+    QTest::keyClick(sheet->window(), Qt::Key_Escape);
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_EQ(editor->settings()->textFontSize(), 18);
 }
