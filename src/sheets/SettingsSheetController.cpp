@@ -1,6 +1,7 @@
 #include "SettingsSheetController.h"
 
 #include "AddressBlockLayoutEditor.h"
+#include "ColorWell.h"
 #include "DatafileSettingsData.h"
 #include "FontStatisticLabel.h"
 #include "Localization.h"
@@ -133,8 +134,10 @@ QWidget* SettingsSheetController::buildTextTab()
     box->addLayout(nameRow);
 
     auto* colorRow = new QHBoxLayout;
-    m_backgroundColorWell = plainButton(QString());
-    m_backgroundColorWell->setFixedSize(48, 24);
+    m_backgroundColorWell = new ColorWell;
+    m_backgroundColorWell->setAutoDefault(false);
+    connect(m_backgroundColorWell, &ColorWell::colorChosen, this,
+            [this] { m_backgroundColor = m_backgroundColorWell->color(); });
     colorRow->addWidget(new QLabel(localized(QStringLiteral("Background colour:"))));
     colorRow->addWidget(m_backgroundColorWell);
     colorRow->addStretch(1);
@@ -729,14 +732,7 @@ void SettingsSheetController::applyFindBoxFontToAllNew()
 void SettingsSheetController::setBackgroundColor(const QColor& color)
 {
     m_backgroundColor = color;
-    showBackgroundColor();
-}
-
-void SettingsSheetController::showBackgroundColor()
-{
-    m_backgroundColorWell->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; border: 1px solid gray; }")
-            .arg(m_backgroundColor.name()));
+    m_backgroundColorWell->setColor(color);
 }
 
 // Ending

@@ -10,6 +10,7 @@
 #include <memory>
 
 class AddressBlockLayoutEditor;
+class ColorWell;
 class DatafileSettingsData;
 class FontStatisticLabel;
 class QAbstractButton;
@@ -120,7 +121,7 @@ public:
     QCheckBox* duplicateLocationCheck() const { return m_duplicateLocationCheck; }
     QButtonGroup* openToRecordMatrix() const { return m_openToRecordMatrix; }
     QCheckBox* pasteClipboardCheck() const { return m_pasteClipboardCheck; }
-    QPushButton* backgroundColorWell() const { return m_backgroundColorWell; }
+    ColorWell* backgroundColorWell() const { return m_backgroundColorWell; }
     QLineEdit* textNameField() const { return m_textNameField; }
     FontStatisticLabel* textFontStat() const { return m_textFontStat; }
     FontStatisticLabel* fieldsFontStat() const { return m_fieldsFontStat; }
@@ -168,7 +169,6 @@ private:
     QFont* workingFont(const FontStatisticLabel* label);
     static void applyFontToAllNew(const QFont& font, const QString& nameKey, const QString& sizeKey);
     void refreshFontStats();
-    void showBackgroundColor();
 
     std::shared_ptr<DatafileSettingsData> m_settings;
     QString m_path;
@@ -201,7 +201,7 @@ private:
     QCheckBox* m_duplicateLocationCheck = nullptr;
     QButtonGroup* m_openToRecordMatrix = nullptr;
     QCheckBox* m_pasteClipboardCheck = nullptr;
-    QPushButton* m_backgroundColorWell = nullptr;
+    ColorWell* m_backgroundColorWell = nullptr;
     QLineEdit* m_textNameField = nullptr;
     FontStatisticLabel* m_textFontStat = nullptr;
     FontStatisticLabel* m_fieldsFontStat = nullptr;

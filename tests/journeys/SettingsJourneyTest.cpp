@@ -9,6 +9,7 @@
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
 #include "SettingsSheetController.h"
+#include "ColorWell.h"
 #include "CurrentTextFontSheetController.h"
 
 #include <QCheckBox>
@@ -72,7 +73,8 @@ TEST_F(SettingsJourneyTest, DatafileSettings_OkReachesTheWindowAndTheSavedFile)
     sheet->saveChangesCheck()->click();
     sheet->tabView()->setCurrentIndex(1);
     sheet->textNameField()->setText("Notes");
-    sheet->setBackgroundColor(QColor(255, 255, 204));
+    m_presenter.answerColorPanel(QColor(255, 255, 204));
+    sheet->backgroundColorWell()->click();
     sheet->selectFindBoxFont();
     QFont findFont = m_presenter.fontPanelFont();
     findFont.setPointSizeF(20);
