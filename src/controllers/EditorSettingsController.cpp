@@ -1,5 +1,6 @@
 #include "EditorSettingsController.h"
 
+#include "CurrentTextFontSheetController.h"
 #include "DatafileDocument.h"
 #include "DatafileSettingsData.h"
 #include "EditorSearchController.h"
@@ -15,6 +16,8 @@ EditorSettingsController::EditorSettingsController(EditorWindowController& edito
 {
     m_editor.registerAction(QStringLiteral("editDatafileSettings:"),
                             [this](QObject*) { editDatafileSettings(); });
+    m_editor.registerAction(QStringLiteral("setCurrentTextFont:"),
+                            [this](QObject*) { setCurrentTextFont(); });
 }
 
 EditorSettingsController::~EditorSettingsController()
@@ -93,4 +96,10 @@ void EditorSettingsController::enterPasswordSheetDidEnd(bool goodPasswordEntered
     if (document->readOnlyReason() == DatafileDocument::ReadOnlyReason::NoPassword)
         document->setReadOnlyReason(DatafileDocument::ReadOnlyReason::None);
     m_editor.setGlobalLockFileName();
+}
+
+void EditorSettingsController::setCurrentTextFont()
+{
+    auto* sheet = VKSheetController::controller<CurrentTextFontSheetController>();
+    sheet->beginSheetWithSettings(m_editor.settings(), m_editor.window(), openedReadOnly(), {});
 }

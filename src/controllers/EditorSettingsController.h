@@ -18,6 +18,8 @@ public:
 
     // Commits the record on screen, then opens the settings sheet.
     void editDatafileSettings();
+    // Opens the Freeform Text Area's font sheet; each font picked is stored at once.
+    void setCurrentTextFont();
 
     // Asks for the password in a sheet on the window; until it is given, nothing is saved.
     void askForPassword();

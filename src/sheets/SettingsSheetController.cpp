@@ -1,6 +1,7 @@
 #include "SettingsSheetController.h"
 
 #include "AddressBlockLayoutEditor.h"
+#include "ColorWell.h"
 #include "DatafileSettingsData.h"
 #include "FontStatisticLabel.h"
 #include "Localization.h"
@@ -133,8 +134,10 @@ QWidget* SettingsSheetController::buildTextTab()
     box->addLayout(nameRow);
 
     auto* colorRow = new QHBoxLayout;
-    m_backgroundColorWell = plainButton(QString());
-    m_backgroundColorWell->setFixedSize(48, 24);
+    m_backgroundColorWell = new ColorWell;
+    m_backgroundColorWell->setAutoDefault(false);
+    connect(m_backgroundColorWell, &ColorWell::colorChosen, this,
+            [this] { m_backgroundColor = m_backgroundColorWell->color(); });
     colorRow->addWidget(new QLabel(localized(QStringLiteral("Background colour:"))));
     colorRow->addWidget(m_backgroundColorWell);
     colorRow->addStretch(1);
@@ -322,10 +325,10 @@ void SettingsSheetController::beginSheetWithSettings(std::shared_ptr<DatafileSet
     m_setPasswordButton->setEnabled(true);
     beginSheetModalForWindow(docWindow, std::move(didEnd));
     if (m_editor && m_editor->openedReadOnly() && m_settings->networkShared())
-        warnReadOnly();
+        warnReadOnly(window());
 }
 
-void SettingsSheetController::warnReadOnly()
+void SettingsSheetController::warnReadOnly(QWidget* window)
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Informational;
@@ -333,7 +336,7 @@ void SettingsSheetController::warnReadOnly()
     alert.informativeText =
         localized(QStringLiteral("This datafile has been opened as read-only, so no changes can be saved."));
     alert.buttons = {localized(QStringLiteral("OK"))};
-    Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
+    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
 
 void SettingsSheetController::forgetEditor(const SettingsSheetEditor* editor)
@@ -729,14 +732,7 @@ void SettingsSheetController::applyFindBoxFontToAllNew()
 void SettingsSheetController::setBackgroundColor(const QColor& color)
 {
     m_backgroundColor = color;
-    showBackgroundColor();
-}
-
-void SettingsSheetController::showBackgroundColor()
-{
-    m_backgroundColorWell->setStyleSheet(
-        QStringLiteral("QPushButton { background-color: %1; border: 1px solid gray; }")
-            .arg(m_backgroundColor.name()));
+    m_backgroundColorWell->setColor(color);
 }
 
 // Ending

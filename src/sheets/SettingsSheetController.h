@@ -10,6 +10,7 @@
 #include <memory>
 
 class AddressBlockLayoutEditor;
+class ColorWell;
 class DatafileSettingsData;
 class FontStatisticLabel;
 class QAbstractButton;
@@ -57,6 +58,10 @@ public:
     void beginSheetWithSettings(std::shared_ptr<DatafileSettingsData> settings, const QString& path,
                                 QWidget* docWindow, SettingsSheetEditor* editor,
                                 DidEndCallback didEnd);
+    // "Changes to Datafile Settings will not be saved", as a sheet on the window.
+    static void warnReadOnly(QWidget* window);
+    // The user's default font of that pair of keys ("Helvetica" at 12 points when unset).
+    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     // The window closed with the sheet up.
     void forgetEditor(const SettingsSheetEditor* editor);
 
@@ -116,7 +121,7 @@ public:
     QCheckBox* duplicateLocationCheck() const { return m_duplicateLocationCheck; }
     QButtonGroup* openToRecordMatrix() const { return m_openToRecordMatrix; }
     QCheckBox* pasteClipboardCheck() const { return m_pasteClipboardCheck; }
-    QPushButton* backgroundColorWell() const { return m_backgroundColorWell; }
+    ColorWell* backgroundColorWell() const { return m_backgroundColorWell; }
     QLineEdit* textNameField() const { return m_textNameField; }
     FontStatisticLabel* textFontStat() const { return m_textFontStat; }
     FontStatisticLabel* fieldsFontStat() const { return m_fieldsFontStat; }
@@ -162,11 +167,8 @@ private:
     void storeAddressBlock();
     void selectFont(FontStatisticLabel* label);
     QFont* workingFont(const FontStatisticLabel* label);
-    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     static void applyFontToAllNew(const QFont& font, const QString& nameKey, const QString& sizeKey);
     void refreshFontStats();
-    void showBackgroundColor();
-    void warnReadOnly();
 
     std::shared_ptr<DatafileSettingsData> m_settings;
     QString m_path;
@@ -199,7 +201,7 @@ private:
     QCheckBox* m_duplicateLocationCheck = nullptr;
     QButtonGroup* m_openToRecordMatrix = nullptr;
     QCheckBox* m_pasteClipboardCheck = nullptr;
-    QPushButton* m_backgroundColorWell = nullptr;
+    ColorWell* m_backgroundColorWell = nullptr;
     QLineEdit* m_textNameField = nullptr;
     FontStatisticLabel* m_textFontStat = nullptr;
     FontStatisticLabel* m_fieldsFontStat = nullptr;

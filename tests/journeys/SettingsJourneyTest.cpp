@@ -9,6 +9,8 @@
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
 #include "SettingsSheetController.h"
+#include "ColorWell.h"
+#include "CurrentTextFontSheetController.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -71,7 +73,8 @@ TEST_F(SettingsJourneyTest, DatafileSettings_OkReachesTheWindowAndTheSavedFile)
     sheet->saveChangesCheck()->click();
     sheet->tabView()->setCurrentIndex(1);
     sheet->textNameField()->setText("Notes");
-    sheet->setBackgroundColor(QColor(255, 255, 204));
+    m_presenter.answerColorPanel(QColor(255, 255, 204));
+    sheet->backgroundColorWell()->click();
     sheet->selectFindBoxFont();
     QFont findFont = m_presenter.fontPanelFont();
     findFont.setPointSizeF(20);
@@ -129,4 +132,22 @@ TEST_F(SettingsJourneyTest, DatafileSettings_CancelLeavesTheDatafileAsItWas)
     EXPECT_FALSE(sheet->window()->isVisible());
     EXPECT_EQ(editor->settings()->textName(), "Freeform Text Area");
     EXPECT_EQ(editor->settings()->password(), "");
+}
+
+TEST_F(SettingsJourneyTest, FreeformTextFont_EachFontPickedIsTheDatafiles)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile());
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "setCurrentTextFont:"));
+    auto* sheet = VKSheetController::topmostController<CurrentTextFontSheetController>();
+    ASSERT_TRUE(sheet && sheet->window()->isVisible());
+    QTest::mouseClick(sheet->textFontButton(), Qt::LeftButton);
+    QFont font = m_presenter.fontPanelFont();
+    font.setPointSizeF(18.4);
+    m_presenter.pickFont(font);
+    if (qEnvironmentVariableIsSet("NORVA_SHOTS"))
+        sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS") + "/text-font-sheet.png");
+    QTest::keyClick(sheet->window(), Qt::Key_Escape);
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_EQ(editor->settings()->textFontSize(), 18);
 }
