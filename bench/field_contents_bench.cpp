@@ -6,6 +6,7 @@
 //   field_contents_bench [RUNS]    (3 runs when not given, at most 9)
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
+#include "EditorWindowOpening.h"
 #include "EditorFieldContentsController.h"
 #include "EditorWindowController.h"
 #include "FillEmptyFieldsSheetController.h"
@@ -64,17 +65,10 @@ int main(int argc, char** argv)
              return writePropertyList(generated, device, PlistFormat::Xml);
          }).ok)
         return 1;
-    DatafileDocument::setEditorFactory(
-        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
     DatafileDocument document;
-    document.setFileType(DatafileDocument::ProDatafileType);
-    document.setFileURL(QUrl::fromLocalFile(path));
-    if (!document.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType))
+    EditorWindowController* editor = openInEditorWindow(document, path);
+    if (!editor)
         return 1;
-    document.makeWindowControllers();
-    document.showWindows();
-    QCoreApplication::processEvents();
-    auto* editor = static_cast<EditorWindowController*>(document.windowControllers().front().get());
     CurrentRecordEngine& engine = editor->engine();
     const qint64 count = engine.selectedRecordCount();
     const PlistArray fields = editor->settings()->fields();

@@ -5,6 +5,7 @@
 //   fields_bench [RUNS]    one field fewer each run (5 runs when not given, at most 9)
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
+#include "EditorWindowOpening.h"
 #include "EditorWindowController.h"
 #include "ModifyFieldsSheetController.h"
 #include "PropertyList.h"
@@ -40,17 +41,10 @@ int main(int argc, char** argv)
          }).ok)
         return 1;
 
-    DatafileDocument::setEditorFactory(
-        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
     DatafileDocument document;
-    document.setFileType(DatafileDocument::ProDatafileType);
-    document.setFileURL(QUrl::fromLocalFile(path));
-    if (!document.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType))
+    EditorWindowController* editor = openInEditorWindow(document, path);
+    if (!editor)
         return 1;
-    document.makeWindowControllers();
-    document.showWindows();
-    QCoreApplication::processEvents();
-    auto* editor = static_cast<EditorWindowController*>(document.windowControllers().front().get());
 
     std::vector<double> okay;
     std::vector<double> shown;

@@ -3,6 +3,7 @@
 //
 //   print_bench [COUNT]    1,000 records of ten fields and 2 KB of rich text when not given
 #include "DatafileDocument.h"
+#include "EditorWindowOpening.h"
 #include "EditorWindowController.h"
 #include "RichTextRecords.h"
 #include "ScriptedPresenter.h"
@@ -51,17 +52,10 @@ int main(int argc, char** argv)
     if (!writeDatafileWithRichText(path, count, 2000))
         return 1;
 
-    DatafileDocument::setEditorFactory(
-        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
     DatafileDocument document;
-    document.setFileType(DatafileDocument::ProDatafileType);
-    document.setFileURL(QUrl::fromLocalFile(path));
-    if (!document.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType))
+    EditorWindowController* editor = openInEditorWindow(document, path);
+    if (!editor)
         return 1;
-    document.makeWindowControllers();
-    document.showWindows();
-    QCoreApplication::processEvents();
-    auto* editor = static_cast<EditorWindowController*>(document.windowControllers().front().get());
     editor->settings()->setHideMargins(true);
     editor->settings()->setBasicViewPrintBoldFieldNames(true);
     editor->settings()->setBasicViewPrintRecordNumbers(true);

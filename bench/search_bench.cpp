@@ -6,6 +6,7 @@
 //   search_bench [RUNS]    (5 runs when not given)
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
+#include "EditorWindowOpening.h"
 #include "EditorSearchController.h"
 #include "EditorWindowController.h"
 #include "FindBoxView.h"
@@ -40,17 +41,10 @@ int main(int argc, char** argv)
          }).ok)
         return 1;
 
-    DatafileDocument::setEditorFactory(
-        [](DatafileDocument&) { return std::make_unique<EditorWindowController>(); });
     DatafileDocument document;
-    document.setFileType(DatafileDocument::ProDatafileType);
-    document.setFileURL(QUrl::fromLocalFile(path));
-    if (!document.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType))
+    EditorWindowController* editor = openInEditorWindow(document, path);
+    if (!editor)
         return 1;
-    document.makeWindowControllers();
-    document.showWindows();
-    QCoreApplication::processEvents();
-    auto* editor = static_cast<EditorWindowController*>(document.windowControllers().front().get());
     EditorSearchController& search = editor->editorSearchController();
     const qint64 middle = editor->engine().selectedRecordCount() / 2;
 

@@ -145,6 +145,8 @@ TEST_F(PasswordJourneyTest, OpenReadOnly_SavingWritesNothing)
     editor->settings()->setTextName("Notes");
     editor->document()->updateChangeCount(Document::ChangeType::Done);
     m_presenter.answerSavePanel(std::nullopt);
+    // The password sheet just closed: the key goes to the window once it is active again.
+    activate(editor->window());
     QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(m_presenter.savePanels().size(), 1);
     EXPECT_EQ(contentsOf(path), before);
