@@ -11,6 +11,7 @@
 #include "FreeformTextEdits.h"
 #include "FreeformTextView.h"
 #include "RichText.h"
+#include "TextCursorTesting.h"
 
 #include <QAction>
 #include <QApplication>
@@ -79,21 +80,6 @@ protected:
     static std::shared_ptr<RecordData> record(EditorWindowController* editor, qint64 index)
     {
         return editor->engine().recordAtIndex(index);
-    }
-
-    static void select(FreeformTextView* view, int from, int to)
-    {
-        QTextCursor cursor(view->document());
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        view->setTextCursor(cursor);
-    }
-
-    static QTextCharFormat formatAt(FreeformTextView* view, int position)
-    {
-        QTextCursor cursor(view->document());
-        cursor.setPosition(position + 1);
-        return cursor.charFormat();
     }
 
     static void focus(QWidget* view)
@@ -226,7 +212,7 @@ TEST_F(FreeformTextCommandsTest, Highlighter_OnThenOff_AtTheEndReadsTheCharacter
     FreeformTextView* view = editor->freeformTextView();
     focus(view);
 
-    select(view, 0, 12);
+    selectText(view, 0, 12);
     editor->performAction("toggleHighlighter:");
     EXPECT_EQ(formatAt(view, 3).background().color(), QColor(0, 255, 0));
     EXPECT_EQ(view->textCursor().position(), 12);
@@ -239,7 +225,7 @@ TEST_F(FreeformTextCommandsTest, Highlighter_OnThenOff_AtTheEndReadsTheCharacter
     EXPECT_EQ(view->currentCharFormat().background().color(), QColor(Qt::white));
 
     m_defaults.setBool(true, "GeneralLeaveTextSelected");
-    select(view, 0, 9);
+    selectText(view, 0, 9);
     editor->performAction("toggleHighlighter:");
     EXPECT_EQ(formatAt(view, 3).background().color(), QColor(Qt::white));
     EXPECT_TRUE(view->textCursor().hasSelection());
@@ -258,7 +244,7 @@ TEST_F(FreeformTextCommandsTest, PastePlainText_ThePastedRangeTakesTheDefaults)
     editor->settings()->setBackgroundFTAcolor(QColor(255, 255, 204));
     FreeformTextView* view = editor->freeformTextView();
     QApplication::clipboard()->setText("NEW");
-    select(view, 4, 5); // the space
+    selectText(view, 4, 5); // the space
     editor->performAction("pastePlainText:");
     EXPECT_EQ(view->plainText(), "leftNEWright");
     for (const int position : {4, 6}) {
@@ -276,13 +262,13 @@ TEST_F(FreeformTextCommandsTest, BoldAndItalic_ToggleTheSelectionByItsStart)
 {
     EditorWindowController* editor = openTexts({{"plain text", true}});
     FreeformTextView* view = editor->freeformTextView();
-    select(view, 0, 5);
+    selectText(view, 0, 5);
     editor->performAction("toggleBold:");
     editor->performAction("toggleItalic:");
     EXPECT_EQ(formatAt(view, 2).fontWeight(), QFont::Bold);
     EXPECT_TRUE(formatAt(view, 2).fontItalic());
     EXPECT_NE(formatAt(view, 7).fontWeight(), QFont::Bold);
-    select(view, 0, 8);
+    selectText(view, 0, 8);
     editor->performAction("toggleBold:");
     EXPECT_NE(formatAt(view, 2).fontWeight(), QFont::Bold);
 
@@ -311,7 +297,7 @@ TEST_F(FreeformTextCommandsTest, CopySelectionToFindBox_ReplacesItsText_OrBeeps)
     FindBoxView* findBox = editor->editorSearchController().searchField();
     findBox->setPlainText("old text");
     focus(view);
-    select(view, 5, 9);
+    selectText(view, 5, 9);
     editor->performAction("copySelectionToFindBox:");
     EXPECT_EQ(findBox->toPlainText(), "this");
     EXPECT_TRUE(findBox->hasFocus());
@@ -320,7 +306,7 @@ TEST_F(FreeformTextCommandsTest, CopySelectionToFindBox_ReplacesItsText_OrBeeps)
 
     editor->performAction("copySelectionToFindBox:"); // from the find box itself
     focus(view);
-    select(view, 3, 3);
+    selectText(view, 3, 3);
     editor->performAction("copySelectionToFindBox:");
     EXPECT_EQ(m_presenter.beepCount(), 2);
 }

@@ -6,6 +6,7 @@
 #include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "RichText.h"
+#include "TextCursorTesting.h"
 
 #include <QClipboard>
 #include <QTextCursor>
@@ -43,22 +44,6 @@ protected:
         return path;
     }
 
-    static void select(FreeformTextView* view, int from, int to)
-    {
-        view->setFocus();
-        QTextCursor cursor(view->document());
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        view->setTextCursor(cursor);
-    }
-
-    static QTextCharFormat formatAt(FreeformTextView* view, int position)
-    {
-        QTextCursor cursor(view->document());
-        cursor.setPosition(position + 1);
-        return cursor.charFormat();
-    }
-
     static void saveGrab(QWidget* window, const QString& name)
     {
         const QString folder = QDir::temp().filePath(QStringLiteral("norva-journeys"));
@@ -74,12 +59,14 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_BoldKeyAndHighlighter_OnTheSelection)
     EditorWindowController* editor = openWithCommand(writeTexts({"Bold words and highlighted ones"}));
     ASSERT_TRUE(editor);
     FreeformTextView* view = editor->freeformTextView();
-    select(view, 0, 10);
+    view->setFocus();
+    selectText(view, 0, 10);
     QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(formatAt(view, 2).fontWeight(), QFont::Bold);
     EXPECT_NE(formatAt(view, 12).fontWeight(), QFont::Bold);
 
-    select(view, 15, 26);
+    view->setFocus();
+    selectText(view, 15, 26);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "toggleHighlighter:"));
     EXPECT_EQ(formatAt(view, 20).background().color(), FreeformTextCommands::highlighterColor());
     // Not while the focus is elsewhere.
@@ -96,11 +83,9 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_BoldKeyAndHighlighter_OnTheSelection)
     ASSERT_TRUE(text.asData());
     const RichTextResult rich = RichText::fromRtfd(*text.asData());
     ASSERT_TRUE(rich.ok());
-    QTextCursor reader(rich.document.get());
-    reader.setPosition(3);
-    EXPECT_EQ(reader.charFormat().fontWeight(), QFont::Bold);
-    reader.setPosition(20);
-    EXPECT_EQ(reader.charFormat().background().color(), FreeformTextCommands::highlighterColor());
+    EXPECT_EQ(formatAt(rich.document.get(), 2).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(rich.document.get(), 20).background().color(),
+              FreeformTextCommands::highlighterColor());
 }
 
 TEST_F(FreeformTextJourneyTest, RemoveBlankLines_RecordLinkAndDateStamp_FromTheirMenus)
@@ -117,7 +102,8 @@ TEST_F(FreeformTextJourneyTest, RemoveBlankLines_RecordLinkAndDateStamp_FromThei
     EXPECT_EQ(QApplication::clipboard()->text(), "uuid://00000000-0000-4000-8000-000000000001");
 
     FreeformTextView* view = editor->freeformTextView();
-    select(view, 5, 5);
+    view->setFocus();
+    selectText(view, 5, 5);
     QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(view->plainText(), "First" + FreeformTextCommands::dateTimeStamp());
     saveGrab(editor->window(), "freeform-text-stamped.png");
