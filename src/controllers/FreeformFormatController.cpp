@@ -360,18 +360,9 @@ void FreeformFormatController::pasteRuler()
 {
     if (!copiedRuler() || !mayEdit())
         return;
-    FreeformTextView* view = m_editor.freeformTextView();
-    const QTextCursor selection = view->textCursor();
-    QTextCursor paragraphs(view->document());
-    paragraphs.beginEditBlock();
-    const QTextBlock last = view->document()->findBlock(selection.selectionEnd());
-    for (QTextBlock block = view->document()->findBlock(selection.selectionStart()); block.isValid();
-         block = block.next()) {
-        QTextCursor(block).setBlockFormat(*copiedRuler());
-        if (block == last)
-            break;
-    }
-    paragraphs.endEditBlock();
+    const QTextBlockFormat ruler = *copiedRuler();
+    FreeformTextEdits::changeParagraphFormats(m_editor.freeformTextView()->textCursor(),
+                                              [&ruler](QTextBlockFormat& format) { format = ruler; });
 }
 
 FreeformRuler* FreeformFormatController::ruler() const

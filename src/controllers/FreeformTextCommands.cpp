@@ -249,16 +249,14 @@ void FreeformTextCommands::changeSelectedTextToDefaultFontAndRuler()
         m_editor.editorSearchController().searchField()->document()->firstBlock().blockFormat();
     QTextCursor selection = view->textCursor();
     selection.beginEditBlock();
-    const QTextBlock last = view->document()->findBlock(selection.selectionEnd());
-    for (QTextBlock block = view->document()->findBlock(selection.selectionStart()); block.isValid();
-         block = block.next()) {
+    // The plain ruler holds no list.
+    for (QTextBlock block = view->document()->findBlock(selection.selectionStart());
+         block.isValid() && block.position() <= selection.selectionEnd(); block = block.next()) {
         if (QTextList* list = block.textList())
             list->remove(block);
-        QTextCursor paragraph(block);
-        paragraph.setBlockFormat(ruler);
-        if (block == last)
-            break;
     }
+    FreeformTextEdits::changeParagraphFormats(selection,
+                                              [&ruler](QTextBlockFormat& format) { format = ruler; });
     FreeformTextEdits::applyDefaultFont(selection, m_editor.settings()->textFont(), true);
     selection.endEditBlock();
     m_editor.engine().setDatafileChanged();

@@ -71,6 +71,24 @@ void changeCharacterFormats(const QTextCursor& range,
     part.endEditBlock();
 }
 
+void changeParagraphFormats(const QTextCursor& range,
+                            const std::function<void(QTextBlockFormat&)>& change)
+{
+    QTextDocument* document = range.document();
+    QTextCursor paragraphs(document);
+    paragraphs.beginEditBlock();
+    const QTextBlock last = document->findBlock(range.selectionEnd());
+    for (QTextBlock block = document->findBlock(range.selectionStart()); block.isValid();
+         block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        QTextCursor(block).setBlockFormat(format);
+        if (block == last)
+            break;
+    }
+    paragraphs.endEditBlock();
+}
+
 QTextCharFormat formatAtSelectionStart(const QTextEdit* view)
 {
     const QTextCursor selection = view->textCursor();

@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+class QTextBlockFormat;
 class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
@@ -20,6 +21,10 @@ namespace FreeformTextEdits {
 // Each stretch of the range's text in its own format, changed; one step for undo.
 void changeCharacterFormats(const QTextCursor& range,
                             const std::function<void(QTextCharFormat&)>& change);
+
+// Each paragraph the range touches in its own format, changed; one step for undo.
+void changeParagraphFormats(const QTextCursor& range,
+                            const std::function<void(QTextBlockFormat&)>& change);
 
 // The attributes the text shows at the selection's start: of the character there, at the
 // text's end of the one before it, in an empty text those typing uses.

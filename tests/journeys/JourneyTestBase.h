@@ -115,6 +115,10 @@ protected:
         if (!item)
             return false;
         showMenusOf(window);
+        // An item of a submenu is validated when its submenu opens.
+        for (QObject* holder : item->associatedObjects())
+            if (auto* menu = qobject_cast<QMenu*>(holder))
+                Q_EMIT menu->aboutToShow();
         if (!item->isEnabled())
             return false;
         item->trigger();
