@@ -51,6 +51,17 @@ protected:
         return path;
     }
 
+    // The first record's rich text as the saved file holds it, and its plain text.
+    RichTextResult savedFirstText(QString* plain)
+    {
+        const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
+        const PlistValue records = saved.value("Records");
+        const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
+        *plain = record.asDictionary()->value("TextString").stringValue();
+        const PlistValue text = record.asDictionary()->value("TextRTFD");
+        return text.asData() ? RichText::fromRtfd(*text.asData()) : RichTextResult{{}, {}, {}, "none"};
+    }
+
     static void saveGrab(QWidget* window, const QString& name)
     {
         const QString folder = QDir::temp().filePath(QStringLiteral("norva-journeys"));
@@ -83,12 +94,8 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_BoldKeyAndHighlighter_OnTheSelection)
 
     // What the commands set is saved with the record.
     QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
-    const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
-    const PlistValue records = saved.value("Records");
-    const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
-    const PlistValue text = record.asDictionary()->value("TextRTFD");
-    ASSERT_TRUE(text.asData());
-    const RichTextResult rich = RichText::fromRtfd(*text.asData());
+    QString plain;
+    const RichTextResult rich = savedFirstText(&plain);
     ASSERT_TRUE(rich.ok());
     EXPECT_EQ(formatAt(rich.document.get(), 2).fontWeight(), QFont::Bold);
     EXPECT_EQ(formatAt(rich.document.get(), 20).background().color(),
@@ -167,14 +174,9 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_TablePanelInsertsATableSavedWithTheRe
     saveGrab(panels.tablePanel(), "freeform-text-table-panel.png");
 
     QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
-    const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
-    const PlistValue records = saved.value("Records");
-    const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
-    const PlistValue text = record.asDictionary()->value("TextRTFD");
-    ASSERT_TRUE(text.asData());
-    const RichTextResult rich = RichText::fromRtfd(*text.asData());
+    QString plain;
+    const RichTextResult rich = savedFirstText(&plain);
     ASSERT_TRUE(rich.ok());
     EXPECT_TRUE(RichText::plainText(*rich.document).startsWith("Above the table\ncell\n"));
-    EXPECT_EQ(record.asDictionary()->value("TextString").stringValue(),
-              RichText::plainText(*rich.document));
+    EXPECT_EQ(plain, RichText::plainText(*rich.document));
 }
