@@ -20,6 +20,7 @@
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
 #include "FindBoxView.h"
+#include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -89,6 +90,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_toolbarController = std::make_unique<EditorToolbarController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
+    m_textCommands = std::make_unique<FreeformTextCommands>(*this);
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const
@@ -315,6 +317,7 @@ void EditorWindowController::prepare()
 
     m_documentObserver->observe();
     m_searchController->prepare();
+    m_textCommands->prepare();
 
     m_freeformTextView->setPlainTextOnly(isMobile());
     m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());

@@ -29,6 +29,7 @@ class EditorTableController;
 class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
+class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -103,6 +104,7 @@ public:
     EditorDatafileController& datafileController() { return *m_datafileController; }
     EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
+    FreeformTextCommands& textCommands() { return *m_textCommands; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -245,6 +247,7 @@ private:
     std::unique_ptr<EditorDatafileController> m_datafileController;
     std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
+    std::unique_ptr<FreeformTextCommands> m_textCommands;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
