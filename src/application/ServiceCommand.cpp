@@ -20,7 +20,8 @@ bool ServiceCommand::isServiceCommand(const QStringList& arguments)
 
 std::optional<ServiceCommand> ServiceCommand::parse(const QStringList& arguments, QString& error)
 {
-    const QString usage = localized(QStringLiteral("Usage: norva --service add-text|add-link [TEXT]"));
+    const QString usage =
+        localized(QStringLiteral("Usage: norva --service add-text|add-link [TEXT]"));
     if (!isServiceCommand(arguments) || arguments.size() < 2 || arguments.size() > 3) {
         error = usage;
         return std::nullopt;

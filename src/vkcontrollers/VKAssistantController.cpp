@@ -47,13 +47,12 @@ void VKAssistantController::beginSheetWithTitle(const QString& title, const QStr
     removeAllInterns();
     addInternWithClass(internClass, settings);
     NotificationCenter& center = NotificationCenter::defaultCenter();
-    m_stateObserver = center.addObserver(QStringLiteral("VKAssistantInternStateChangedNotification"),
-                                         nullptr, [this](const Notification&) { maintainButtons(); });
-    m_nextObserver = center.addObserver(QStringLiteral("VKAssistantWantNextInternNotification"),
-                                        nullptr,
-                                        [this](const Notification& notification) {
-                                            nextNotification(notification);
-                                        });
+    m_stateObserver =
+        center.addObserver(QStringLiteral("VKAssistantInternStateChangedNotification"), nullptr,
+                           [this](const Notification&) { maintainButtons(); });
+    m_nextObserver = center.addObserver(
+        QStringLiteral("VKAssistantWantNextInternNotification"), nullptr,
+        [this](const Notification& notification) { nextNotification(notification); });
     beginSheetModalForWindow(parentWindow, std::move(didEnd));
 }
 
@@ -120,8 +119,8 @@ void VKAssistantController::okay(QObject* sender)
     const QString next = current ? current->nextInternClass() : QString();
     if (VKInternClasses::resolves(next)) {
         const PlistValue settings = current->settings();
-        addInternWithClass(next, settings.isDictionary() ? *settings.asDictionary()
-                                                         : PlistDictionary());
+        addInternWithClass(next,
+                           settings.isDictionary() ? *settings.asDictionary() : PlistDictionary());
         return;
     }
     VKSheetController::okay(sender);

@@ -30,9 +30,10 @@ public:
     static PlistDictionary settingsWithName(const QString& name);
     // Appends a line to the group's "Items": a copy of the base (when given) with the
     // name, identifier, class and description set; empty ones are left out.
-    static void addLineToSettings(PlistDictionary& group, const std::optional<PlistDictionary>& base,
-                                  const QString& name, const QString& identifier,
-                                  const QString& internClass, const QString& description);
+    static void addLineToSettings(PlistDictionary& group,
+                                  const std::optional<PlistDictionary>& base, const QString& name,
+                                  const QString& identifier, const QString& internClass,
+                                  const QString& description);
 
     explicit VKChooserIntern(const PlistDictionary& settings);
     ~VKChooserIntern() override;

@@ -36,11 +36,13 @@ public:
 // registered under does not resolve.
 class VKInternClasses {
 public:
-    using Factory = std::function<std::unique_ptr<VKInternProtocol>(const PlistDictionary& settings)>;
+    using Factory =
+        std::function<std::unique_ptr<VKInternProtocol>(const PlistDictionary& settings)>;
 
     static void registerClass(const QString& name, Factory factory);
     static void unregisterClass(const QString& name);
     static bool resolves(const QString& name);
     // A new page of the class with the settings; nothing when the name does not resolve.
-    static std::unique_ptr<VKInternProtocol> make(const QString& name, const PlistDictionary& settings);
+    static std::unique_ptr<VKInternProtocol> make(const QString& name,
+                                                  const PlistDictionary& settings);
 };

@@ -75,7 +75,8 @@ VKUpdateController::BundleInfo VKUpdateController::builtBundleInfo()
 
 QList<QUrl> VKUpdateController::defaultVersionListAddresses()
 {
-    const QString site = localized(VKSharedController::ProductSiteAddress, QStringLiteral("Specific"));
+    const QString site =
+        localized(VKSharedController::ProductSiteAddress, QStringLiteral("Specific"));
     return {QUrl(VKSharedController::UpdateServerAddress + QStringLiteral("4-en.vers")),
             QUrl(VKSharedController::ProductSiteAddress + QStringLiteral("updates/info.php")),
             QUrl(stringWithFormat(QStringLiteral("%@updates/%@-%@.vers"), site,
@@ -165,7 +166,8 @@ void VKUpdateController::runCheck(int source)
 
     const std::optional<PlistDictionary> list = fetchVersionList();
     if (!list) {
-        setStatus(Failed, localized(QStringLiteral("Failed. Could not connect to the internet."), shared),
+        setStatus(Failed,
+                  localized(QStringLiteral("Failed. Could not connect to the internet."), shared),
                   true);
         if (!isAutomatic(source))
             runAlert(AlertRequest::Style::Critical,
@@ -177,8 +179,8 @@ void VKUpdateController::runCheck(int source)
         defaults.synchronize();
         return;
     }
-    const QString chosen = defaults.integerForKey(levelKey) != 0 ? QStringLiteral("Beta")
-                                                                  : QStringLiteral("General");
+    const QString chosen =
+        defaults.integerForKey(levelKey) != 0 ? QStringLiteral("Beta") : QStringLiteral("General");
     PlistValue entry = list->value(chosen);
     if (!entry.isDictionary())
         entry = list->value(QStringLiteral("General"));
@@ -209,7 +211,8 @@ void VKUpdateController::runCheck(int source)
 
 void VKUpdateController::reportUpToDate(int source, const PlistDictionary& entry)
 {
-    setStatus(Done, localized(QStringLiteral("No new software updates were available"), shared), true);
+    setStatus(Done, localized(QStringLiteral("No new software updates were available"), shared),
+              true);
     if (isAutomatic(source))
         return;
     const QString informative = stringWithFormat(
@@ -231,16 +234,16 @@ void VKUpdateController::offerUpdate(const PlistDictionary& entry, const QString
     const QString version = entry.stringForKey(QStringLiteral("Version"));
     const PlistValue released = entry.value(QStringLiteral("Date"));
     const QString date =
-        released.isDate()
-            ? QLocale().toString(released.asDate()->toDateTime().toLocalTime().date(),
-                                 QLocale::ShortFormat)
-            : QString();
+        released.isDate() ? QLocale().toString(released.asDate()->toDateTime().toLocalTime().date(),
+                                               QLocale::ShortFormat)
+                          : QString();
     const QString comments = entry.stringForKey(prerelease ? QStringLiteral("CommentsFromBeta")
                                                            : QStringLiteral("CommentsFromGeneral"));
     const QString query = entry.stringForKey(QStringLiteral("DownloadQuery"));
-    setStatus(Done,
-              stringWithFormat(localized(QStringLiteral("Found update to version %@"), shared), version),
-              true);
+    setStatus(
+        Done,
+        stringWithFormat(localized(QStringLiteral("Found update to version %@"), shared), version),
+        true);
 
     QString message;
     QString format;
@@ -257,9 +260,8 @@ void VKUpdateController::offerUpdate(const PlistDictionary& entry, const QString
                                           "available (released %@).\n\n%@\n\n%@"),
                            shared);
     }
-    const QString informative = stringWithFormat(format, m_bundleInfo.name,
-                                                 m_bundleInfo.shownVersion, version, date,
-                                                 comments, query);
+    const QString informative = stringWithFormat(
+        format, m_bundleInfo.name, m_bundleInfo.shownVersion, version, date, comments, query);
     const AlertResponse response =
         runAlert(AlertRequest::Style::Informational, message, informative,
                  entry.stringForKey(QStringLiteral("UpToDateButton")));
@@ -300,7 +302,8 @@ std::optional<PlistDictionary> VKUpdateController::fetch(QNetworkAccessManager& 
     if (!reply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     const int httpStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const QByteArray body = reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
+    const QByteArray body =
+        reply->error() == QNetworkReply::NoError ? reply->readAll() : QByteArray();
     delete reply;
     if (httpStatus < 200 || httpStatus > 299)
         return std::nullopt;

@@ -24,8 +24,8 @@ protected:
                               {"DownloadQuery", "Download it now?"},
                               {"UpToDateButton", "Release Notes"},
                               {"UpToDateURL", "https://norva.app/notes/%@.html"}};
-        m_server.answer("/4-en.vers",
-                        {200, propertyListBytes(PlistDictionary{{"General", newer}}, PlistFormat::Xml)});
+        m_server.answer("/4-en.vers", {200, propertyListBytes(PlistDictionary{{"General", newer}},
+                                                              PlistFormat::Xml)});
         updates().setBundleInfo({"Norva", "4001", "4.0.1"});
         updates().setVersionListAddresses({m_server.url("/4-en.vers")});
     }
@@ -52,12 +52,14 @@ TEST_F(UpdatesJourneyTest, HelpMenu_CheckForUpdatesOffersTheNewerRelease)
 
     ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "checkForUpdates:"));
 
-    EXPECT_EQ(menuItem(&m_assembly->startWindow(), "checkForUpdates:")->text(), "Check for Updates…");
+    EXPECT_EQ(menuItem(&m_assembly->startWindow(), "checkForUpdates:")->text(),
+              "Check for Updates…");
     ASSERT_EQ(m_presenter.alerts().size(), 1);
     EXPECT_EQ(m_presenter.lastAlert().request.messageText, "A newer version is available");
     EXPECT_EQ(m_presenter.openedUrls(), QList<QUrl>{QUrl("https://norva.app/notes/4002.html")});
     EXPECT_EQ(resets, 1);
-    EXPECT_EQ(m_defaults.stringForKey("SoftwareUpdateLastMessage"), "Found update to version 4.0.2");
+    EXPECT_EQ(m_defaults.stringForKey("SoftwareUpdateLastMessage"),
+              "Found update to version 4.0.2");
 }
 
 TEST_F(UpdatesJourneyTest, PreferencesCheckNow_ChecksAndShowsTheOutcome)
@@ -65,7 +67,8 @@ TEST_F(UpdatesJourneyTest, PreferencesCheckNow_ChecksAndShowsTheOutcome)
     ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "startPreferences:"));
     PreferencesController* preferences = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* found = dynamic_cast<PreferencesController*>(WindowController::controllerForWindow(window)))
+        if (auto* found =
+                dynamic_cast<PreferencesController*>(WindowController::controllerForWindow(window)))
             preferences = found;
     ASSERT_TRUE(preferences);
     // A list that cannot be had.
@@ -79,5 +82,6 @@ TEST_F(UpdatesJourneyTest, PreferencesCheckNow_ChecksAndShowsTheOutcome)
               "Failed. Could not connect to the internet.");
     QCoreApplication::processEvents();
     if (qEnvironmentVariableIsSet("NORVA_SHOTS"))
-        preferences->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS") + "/updates-pane.png");
+        preferences->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS") +
+                                           "/updates-pane.png");
 }

@@ -47,7 +47,8 @@ protected:
                                            "plain", "NoSuchPage", "A plain page.");
         m_assistant = VKSheetController::controller<VKAssistantController>();
         m_assistant->beginSheetWithTitle("New Template", VKChooserIntern::ClassName, m_settings,
-                                         nullptr, [this](QWidget*, int code) { m_ended.append(code); });
+                                         nullptr,
+                                         [this](QWidget*, int code) { m_ended.append(code); });
     }
     void TearDown() override
     {
@@ -56,7 +57,10 @@ protected:
         VKInternClasses::unregisterClass("SecondPage");
     }
 
-    VKChooserIntern* chooser() const { return dynamic_cast<VKChooserIntern*>(m_assistant->intern()); }
+    VKChooserIntern* chooser() const
+    {
+        return dynamic_cast<VKChooserIntern*>(m_assistant->intern());
+    }
 
     // Selects the row of the outline by its path of row numbers.
     void select(std::initializer_list<int> path)
@@ -129,7 +133,8 @@ TEST_F(VKAssistantControllerTest, NextPushesThePageTheLineNames_PreviousPopsIt)
 
     ASSERT_EQ(m_assistant->internCount(), 2);
     EXPECT_EQ(m_assistant->prompt(), "Second: avery");
-    EXPECT_EQ(m_assistant->internTabView()->currentWidget(), m_assistant->intern()->containerView());
+    EXPECT_EQ(m_assistant->internTabView()->currentWidget(),
+              m_assistant->intern()->containerView());
     EXPECT_EQ(okayTitle(), "Finish");
     EXPECT_TRUE(m_assistant->previousButton()->isEnabled());
     EXPECT_TRUE(m_ended.isEmpty());

@@ -87,10 +87,12 @@ TEST_F(VKUpdateControllerTest, Versions_DecideBetweenUpToDateAndTheUpdateOffered
         QString status;
         bool storedAsGeneralRelease;
     } cases[] = {
-        {"4042", "4042", "Your software is up-to-date", "No new software updates were available", true},
+        {"4042", "4042", "Your software is up-to-date", "No new software updates were available",
+         true},
         {"4041", "4.0.42", "A newer version is available", "Found update to version 4.0.43", false},
         {"4042b", "4042", "A general release is available", "Found update to version 4.0.43", true},
-        {"4043", "4042", "Your software is up-to-date", "No new software updates were available", true},
+        {"4043", "4042", "Your software is up-to-date", "No new software updates were available",
+         true},
         {"4043", "40431", "A newer version is available", "Found update to version 4.0.43", false},
         // A short release is compared whole.
         {"40b", "40", "A general release is available", "Found update to version 4.0.43", false},
@@ -126,11 +128,11 @@ TEST_F(VKUpdateControllerTest, Alerts_SayWhatTheListSaysAndOpenOnlyWebPages)
     updates().checkForUpdates(VKUpdateController::MenuItemSource, true);
 
     const AlertRequest& offer = m_presenter.lastAlert().request;
-    const QString date =
-        QLocale().toString(PlistDate{700000000}.toDateTime().toLocalTime().date(), QLocale::ShortFormat);
+    const QString date = QLocale().toString(PlistDate{700000000}.toDateTime().toLocalTime().date(),
+                                            QLocale::ShortFormat);
     EXPECT_EQ(offer.informativeText, "You are using Norva version 4.0.41.  Version 4.0.43 is now "
-                                     "available (released " + date +
-                                         ").\n\nFaster.\n\nDownload it now?");
+                                     "available (released " +
+                                         date + ").\n\nFaster.\n\nDownload it now?");
     EXPECT_EQ(offer.buttons, QStringList({"OK", "Release Notes"}));
     EXPECT_EQ(offer.style, AlertRequest::Style::Informational);
     ASSERT_EQ(m_presenter.openedUrls().size(), 1);
@@ -141,8 +143,9 @@ TEST_F(VKUpdateControllerTest, Alerts_SayWhatTheListSaysAndOpenOnlyWebPages)
     serve({{"Release", "4043"}, {"DownloadURL", "file:///etc/passwd"}});
     updates().checkForUpdates(VKUpdateController::MenuItemSource, true);
     EXPECT_EQ(m_presenter.lastAlert().request.buttons, QStringList{"OK"});
-    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
-              "You are using Norva version 4.0.41.  Version  is now available (released ).\n\n\n\n");
+    EXPECT_EQ(
+        m_presenter.lastAlert().request.informativeText,
+        "You are using Norva version 4.0.41.  Version  is now available (released ).\n\n\n\n");
     EXPECT_TRUE(m_presenter.openedUrls().isEmpty());
 
     m_presenter.clear();
@@ -159,7 +162,8 @@ TEST_F(VKUpdateControllerTest, Alerts_SayWhatTheListSaysAndOpenOnlyWebPages)
 TEST_F(VKUpdateControllerTest, Sources_AreTriedInTurnUntilOneGivesAList)
 {
     m_server.answer("/one", {404, "missing"});
-    m_server.answer("/two", {200, propertyListBytes(PlistArray{PlistValue("a")}, PlistFormat::Xml)});
+    m_server.answer("/two",
+                    {200, propertyListBytes(PlistArray{PlistValue("a")}, PlistFormat::Xml)});
     m_server.answer("/three", {200, propertyListBytes(PlistDictionary{{"General", release("4042")}},
                                                       PlistFormat::Xml)});
     updates().setVersionListAddresses(
@@ -258,8 +262,9 @@ TEST_F(VKUpdateControllerTest, AutomaticCheck_RunsWhenDueAndSchedulesItselfDaily
         m_defaults.setInteger(row.mode, "SoftwareUpdateMode");
         m_defaults.setInteger(row.frequency, "SoftwareUpdateFrequency");
         if (row.ageOfLastCheck)
-            m_defaults.setObject(PlistValue(PlistDate{now.secondsSinceReferenceDate - *row.ageOfLastCheck}),
-                                 "SoftwareUpdateLastCheck");
+            m_defaults.setObject(
+                PlistValue(PlistDate{now.secondsSinceReferenceDate - *row.ageOfLastCheck}),
+                "SoftwareUpdateLastCheck");
         else
             m_defaults.removeObjectForKey("SoftwareUpdateLastCheck");
 

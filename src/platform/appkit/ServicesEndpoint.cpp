@@ -54,9 +54,8 @@ public:
                 m_socket->deleteLater();
         });
         m_timeout.setSingleShot(true);
-        connect(&m_timeout, &QTimer::timeout, this, [this] {
-            refuse(localized(QStringLiteral("The request did not arrive whole.")));
-        });
+        connect(&m_timeout, &QTimer::timeout, this,
+                [this] { refuse(localized(QStringLiteral("The request did not arrive whole."))); });
         m_timeout.start(endpoint.m_requestTimeout);
         read();
     }
@@ -117,7 +116,8 @@ private:
             m_socket->deleteLater();
             return;
         }
-        m_socket->write(framed(PlistDictionary{{resultKey, reply.result}, {reasonKey, reply.reason}}));
+        m_socket->write(
+            framed(PlistDictionary{{resultKey, reply.result}, {reasonKey, reply.reason}}));
         m_socket->flush();
         m_socket->disconnectFromServer();
     }
@@ -153,9 +153,8 @@ QByteArray ServicesEndpoint::encodeRequest(const QString& service, const QMimeDa
     return framed(PlistDictionary{{serviceKey, service}, {typesKey, types}});
 }
 
-std::optional<ServicesEndpoint::Reply> ServicesEndpoint::send(const QString& path,
-                                                              const QString& service,
-                                                              const QMimeData& pasteboard)
+std::optional<ServicesEndpoint::Reply>
+ServicesEndpoint::send(const QString& path, const QString& service, const QMimeData& pasteboard)
 {
     QLocalSocket socket;
     socket.connectToServer(path);
