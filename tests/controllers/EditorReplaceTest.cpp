@@ -42,6 +42,7 @@ TEST(ReplaceLoop, ReplacesBackwardsWithoutRescanning)
         {"écat", "cat", "dog", true, true, "écat", 0},
         {"cat-cat", "cat", "", true, true, "-", 2},
         {"nothing here", "cat", "dog", false, false, "nothing here", 0},
+        {"données über cat", "CAT", "dog", false, false, "données über dog", 1},
         {"cat", "", "dog", false, false, "cat", 0},
         {"ca", "cat", "dog", false, false, "ca", 0},
     };
