@@ -12,6 +12,7 @@
 #include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
+#include "EditorScaleController.h"
 #include "EditorSearchController.h"
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
@@ -83,6 +84,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_settingsController = std::make_unique<EditorSettingsController>(*this);
     m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
+    m_scaleController = std::make_unique<EditorScaleController>(*this, m_menus.scaleMenu);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });
@@ -202,6 +204,7 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     window->statusBar()->addWidget(m_selection, 1);
     window->statusBar()->addPermanentWidget(m_readOnlyNote);
     window->statusBar()->addPermanentWidget(m_recordLocked);
+    m_scaleController->installScaleInfo(window->statusBar());
     window->resize(800, 600);
     m_toolbarController->setWindow(window.get());
     m_toolbarController->setup();
@@ -306,6 +309,7 @@ void EditorWindowController::prepare()
     m_openTemplateCount = 0;
     m_preparing = true;
     m_passwordChecked = false;
+    m_scaleController->setScaleToOneHundred();
 
     m_engine->setCatalog(datafileDocument()->datafileCatalog());
     m_tableController->changeMode(settings()->mode());
@@ -595,6 +599,7 @@ void EditorWindowController::windowDidBecomeMain()
     m_recordsController->updateRecordInfoPalette();
     m_engine->updateTextEditability();
     updateApplicationMenus();
+    m_scaleController->resetScaleMenu();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });
 }
 
@@ -708,9 +713,10 @@ bool EditorWindowController::windowShouldClose()
             document()->removeWindowController(other);
     }
     // Another main window still open: this one must not close over it.
-    if (document()->windowControllers().size() > 1)
+    if (document()->windowControllers().size() > 1 || m_openTemplateCount != 0)
         return false;
-    return m_openTemplateCount == 0;
+    m_scaleController->windowWillClose();
+    return true;
 }
 
 void EditorWindowController::windowWillClose()

@@ -21,6 +21,7 @@ class EditorFieldContentsController;
 class EditorFieldsController;
 class EditorPrintController;
 class EditorRecordsController;
+class EditorScaleController;
 class EditorSearchController;
 class EditorSelectionController;
 class EditorSettingsController;
@@ -51,6 +52,8 @@ struct EditorWindowMenus {
     // Shows every editor's toolbar afresh after the toolbar style changed; without it, a
     // window shows its own.
     std::function<void()> updateAllToolbars;
+    // The steps of the Freeform Text Area's scale; the window in front checks its own.
+    QMenu* scaleMenu = nullptr;
 };
 
 // The window of one open datafile and the hub of the program: every feature reaches
@@ -103,6 +106,7 @@ public:
     EditorDatafileController& datafileController() { return *m_datafileController; }
     EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
+    EditorScaleController& scaleController() { return *m_scaleController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -245,6 +249,7 @@ private:
     std::unique_ptr<EditorDatafileController> m_datafileController;
     std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
+    std::unique_ptr<EditorScaleController> m_scaleController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
