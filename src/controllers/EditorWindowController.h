@@ -22,6 +22,8 @@ class EditorFieldsController;
 class EditorPrintController;
 class EditorRecordsController;
 class EditorScaleController;
+class EditorSplitView;
+class EditorViewController;
 class EditorSearchController;
 class EditorSelectionController;
 class EditorSettingsController;
@@ -107,6 +109,8 @@ public:
     EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     EditorScaleController& scaleController() { return *m_scaleController; }
+    // Switching views, their frames and split, the zoom and the focus commands.
+    EditorViewController& viewController() { return *m_viewController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -154,16 +158,7 @@ public:
     void followFirstWindow();
     void setupTables();
     // The split of the tables above the Freeform Text Area.
-    QSplitter* splitterView() const { return m_splitterView; }
-    // The height of the split's top in the present view, kept in the settings; nothing
-    // in a clone.
-    void setCurrentSplitHeight(float height);
-    // A datafile without fields goes to the List View, the only one that shows its
-    // records. Switching with fields comes with the views' commands.
-    void switchView();
-    // A new datafile with fields: the top pane grows by three List rows, taken from the
-    // Freeform Text Area.
-    void changeSplitViewForNewFBDatafile();
+    QSplitter* splitterView() const;
     // The datafile's text font becomes the user's default ("DefaultTextFontName" and
     // "DefaultTextFontSize"), when one is set.
     void setTextFontToDefault();
@@ -227,13 +222,6 @@ private:
     // The items of the application's menus that follow the datafile in front.
     void updateApplicationMenus();
     void setCanSaveChanges();
-    bool listMode() const;
-    // The frame the window manager gave the window, decorations included, kept as the
-    // present mode's; changes the settings only when it differs.
-    void storeWindowFrame(bool preparing);
-    void applyViewFrame();
-    void noteFrameChange();
-    void windowWasFramed();
     void beginProgressSheet(const QString& message);
 
     EditorWindowMenus m_menus;
@@ -250,10 +238,9 @@ private:
     std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::unique_ptr<EditorScaleController> m_scaleController;
-    std::optional<QRect> m_restoredFrame;
-    bool m_frameSettled = false;
+    std::unique_ptr<EditorViewController> m_viewController;
     QMainWindow* m_mainWindow = nullptr;
-    QSplitter* m_splitterView = nullptr;
+    EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;
