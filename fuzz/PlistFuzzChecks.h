@@ -95,9 +95,29 @@ bool plistRoundTripHolds(QByteArrayView bytes)
                                                                      holds(value, isNull));
 }
 
+// Parsed in pieces side by side, however small, the bytes give what one core gives: the
+// same value of the same kinds, or the same error at the same place.
+inline bool xmlPiecesParseAsOneCore(QByteArrayView bytes)
+{
+    const PlistReadResult oneCore = PlistXmlReader::readOnOneCore(bytes);
+    for (const qsizetype pieceSize : {1, 64}) {
+        const PlistReadResult pieces = PlistXmlReader::readInPieces(bytes, pieceSize);
+        if (pieces.ok() != oneCore.ok())
+            return false;
+        if (!oneCore.ok() && (pieces.error->message != oneCore.error->message ||
+                              pieces.error->byteOffset != oneCore.error->byteOffset ||
+                              pieces.error->line != oneCore.error->line))
+            return false;
+        if (oneCore.ok() && (pieces.value != oneCore.value ||
+                             PlistXmlWriter::toBytes(pieces.value) != PlistXmlWriter::toBytes(oneCore.value)))
+            return false;
+    }
+    return true;
+}
+
 inline bool xmlPlistRoundTripHolds(QByteArrayView bytes)
 {
-    return plistRoundTripHolds<PlistXmlReader>(bytes);
+    return xmlPiecesParseAsOneCore(bytes) && plistRoundTripHolds<PlistXmlReader>(bytes);
 }
 
 inline bool binaryPlistRoundTripHolds(QByteArrayView bytes)

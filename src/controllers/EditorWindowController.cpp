@@ -8,7 +8,9 @@
 #include "EditorDatafileController.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldContentsController.h"
+#include "EditorFieldSteppingController.h"
 #include "EditorFieldsController.h"
+#include "EditorLineSortController.h"
 #include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
@@ -23,6 +25,7 @@
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
 #include "FindBoxView.h"
+#include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -86,6 +89,8 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_settingsController = std::make_unique<EditorSettingsController>(*this);
     m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
+    m_lineSortController = std::make_unique<EditorLineSortController>(*this);
+    m_fieldSteppingController = std::make_unique<EditorFieldSteppingController>(*this);
     m_scaleController = std::make_unique<EditorScaleController>(*this, m_menus.scaleMenu);
     m_viewController = std::make_unique<EditorViewController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
@@ -94,6 +99,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_toolbarController = std::make_unique<EditorToolbarController>(*this);
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
+    m_textCommands = std::make_unique<FreeformTextCommands>(*this);
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const
@@ -322,6 +328,7 @@ void EditorWindowController::prepare()
 
     m_documentObserver->observe();
     m_searchController->prepare();
+    m_textCommands->prepare();
 
     m_freeformTextView->setPlainTextOnly(isMobile());
     m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());

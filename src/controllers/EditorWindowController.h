@@ -18,7 +18,9 @@ class DatafileSettingsData;
 class EditorDatafileController;
 class EditorDocumentObserver;
 class EditorFieldContentsController;
+class EditorFieldSteppingController;
 class EditorFieldsController;
+class EditorLineSortController;
 class EditorPrintController;
 class EditorRecordsController;
 class EditorScaleController;
@@ -32,6 +34,7 @@ class EditorTableController;
 class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
+class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -103,6 +106,7 @@ public:
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
     EditorPrintController& printController() { return *m_printController; }
+    EditorLineSortController& lineSortController() { return *m_lineSortController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
     EditorDatafileController& datafileController() { return *m_datafileController; }
@@ -111,6 +115,7 @@ public:
     EditorScaleController& scaleController() { return *m_scaleController; }
     // Switching views, their frames and split, the zoom and the focus commands.
     EditorViewController& viewController() { return *m_viewController; }
+    FreeformTextCommands& textCommands() { return *m_textCommands; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -229,6 +234,8 @@ private:
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorPrintController> m_printController;
+    std::unique_ptr<EditorLineSortController> m_lineSortController;
+    std::unique_ptr<EditorFieldSteppingController> m_fieldSteppingController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
     std::unique_ptr<EditorWindowSearchViews> m_searchViews;
     std::unique_ptr<EditorSearchController> m_searchController;
@@ -239,6 +246,7 @@ private:
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::unique_ptr<EditorScaleController> m_scaleController;
     std::unique_ptr<EditorViewController> m_viewController;
+    std::unique_ptr<FreeformTextCommands> m_textCommands;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

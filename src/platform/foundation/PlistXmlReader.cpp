@@ -1,15 +1,22 @@
 #include "PlistXmlReader.h"
 
+#include "ParallelChunks.h"
+
 #include <QStringDecoder>
 
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
+#include <string>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -62,11 +69,14 @@ public:
     }
 
     // Characters outside the alphabet (line breaks, indentation) are skipped, as the
-    // platform's reader skips them; decoding ends at the first '='.
+    // platform's reader skips them; decoding ends at the first '='. The bytes go straight
+    // into a buffer of their exact size, counted first: no second buffer, no copy.
     QByteArray decode(const char* begin, const char* end) const
     {
-        QByteArray result;
-        result.resize((end - begin) / 4 * 3 + 3);
+        qsizetype digits = 0;
+        for (const char* p = begin; p != end && *p != '='; ++p)
+            digits += m_table[uchar(*p)] >= 0;
+        QByteArray result(digits * 6 / 8, Qt::Uninitialized);
         char* out = result.data();
         quint32 accumulator = 0;
         int bits = 0;
@@ -83,8 +93,6 @@ public:
                 *out++ = char(accumulator >> bits);
             }
         }
-        result.resize(out - result.constData());
-        result.squeeze();
         return result;
     }
 
@@ -101,14 +109,16 @@ const Base64Decoder& base64Decoder()
 // Pages of a large file's bytes that the parser has passed are handed back in steps
 // of this size, so that reading it holds little more than its values.
 constexpr qsizetype kReleaseStep = 32 << 20;
+// Large containers are parsed side by side in pieces of about this size.
+constexpr qsizetype kPieceSize = 4 << 20;
 
 class XmlPlistParser {
 public:
-    XmlPlistParser(QByteArrayView bytes, bool releaseConsumedPages)
-        : m_begin(bytes.data()), m_p(bytes.data()), m_end(bytes.data() + bytes.size()),
-          m_released(bytes.data()), m_linesCountedTo(bytes.data()),
-          m_releaseConsumedPages(releaseConsumedPages),
-          m_entryScratch(kMaxDepth + 2), m_itemScratch(kMaxDepth + 2)
+    // pieceSize: the elements of a large container at the second level are parsed in
+    // pieces of about this many bytes side by side; 0 parses everything on this thread.
+    XmlPlistParser(QByteArrayView bytes, qsizetype pieceSize, bool releaseConsumedPages)
+        : XmlPlistParser(bytes.data(), bytes.data(), bytes.data() + bytes.size(), pieceSize,
+                         releaseConsumedPages)
     {
     }
 
@@ -152,6 +162,18 @@ public:
     }
 
 private:
+    // A parser of the bytes [begin, end) that starts at `from`: offsets count from begin,
+    // lines from `from`.
+    XmlPlistParser(const char* begin, const char* from, const char* end, qsizetype pieceSize,
+                   bool releaseConsumedPages)
+        : m_begin(begin), m_p(from), m_end(end), m_released(from), m_linesCountedTo(from),
+          m_pieceSize(pieceSize), m_releaseConsumedPages(releaseConsumedPages)
+    {
+        // Room for every depth: outer levels hold on to their scratch while inner ones grow.
+        m_entryScratch.reserve(kMaxDepth + 2);
+        m_itemScratch.reserve(kMaxDepth + 2);
+    }
+
     // ---- errors ----
 
     bool setError(const char* message) { return setError(QString::fromLatin1(message)); }
@@ -178,17 +200,21 @@ private:
     {
         if (!m_releaseConsumedPages || m_p - m_released < kReleaseStep)
             return;
-        static const quintptr pageSize = quintptr(sysconf(_SC_PAGESIZE));
-        const quintptr from = (quintptr(m_released) + pageSize - 1) & ~(pageSize - 1);
-        const quintptr to = quintptr(m_p) & ~(pageSize - 1);
-        if (to > from) {
-            // Released pages read as zeros: count their lines first, for error messages.
-            const char* end = reinterpret_cast<const char*>(to);
-            m_linesBefore += countLineBreaks(m_linesCountedTo, end);
-            m_linesCountedTo = end;
-            madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-        }
+        // Released pages read as zeros: count their lines first, for error messages.
+        m_linesBefore += countLineBreaks(m_linesCountedTo, m_p);
+        m_linesCountedTo = m_p;
+        releasePages(m_released, m_p);
         m_released = m_p;
+    }
+
+    // Gives back the whole pages between the two addresses.
+    static void releasePages(const char* begin, const char* end)
+    {
+        static const quintptr pageSize = quintptr(sysconf(_SC_PAGESIZE));
+        const quintptr from = (quintptr(begin) + pageSize - 1) & ~(pageSize - 1);
+        const quintptr to = quintptr(end) & ~(pageSize - 1);
+        if (to > from)
+            madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
     }
 
     // ---- scanning ----
@@ -373,6 +399,16 @@ private:
     // Containers collect their elements in a scratch vector per depth and are built
     // once at the exact size: fewer allocations, no spare capacity per record.
     template <typename Element>
+    static std::vector<Element>& scratchAt(std::vector<std::vector<Element>>& scratch, int depth)
+    {
+        if (scratch.size() <= size_t(depth))
+            scratch.resize(size_t(depth) + 1);
+        std::vector<Element>& elements = scratch[size_t(depth)];
+        elements.clear();
+        return elements;
+    }
+
+    template <typename Element>
     static std::vector<Element> takeExact(std::vector<Element>& scratch)
     {
         std::vector<Element> exact(std::make_move_iterator(scratch.begin()),
@@ -387,33 +423,12 @@ private:
             value = PlistDictionary();
             return true;
         }
-        PlistDictionary::Entries& entries = m_entryScratch[size_t(depth)];
-        entries.clear();
-        QString key;
-        for (;;) {
-            if (!skipMisc(false))
-                return false;
-            if (startsWith("</")) {
-                // A repeated key keeps the last value, as the platform's reader does.
-                value = PlistDictionary::fromEntries(takeExact(entries));
-                return consumeEndTag("dict");
-            }
-            if (!startsWith("<key"))
-                return setError("expected <key> in <dict>");
-            m_p += 4;
-            bool emptyKey = false;
-            if (!finishStartTag(emptyKey) || !parseKey(key, emptyKey))
-                return false;
-            if (!skipMisc(false))
-                return false;
-            if (startsWith("</"))
-                return setError("a <key> without a value");
-            PlistValue element;
-            if (!parseValue(element, depth + 1))
-                return false;
-            entries.push_back({std::move(key), std::move(element)});
-            releaseConsumedPages();
-        }
+        PlistDictionary::Entries& entries = scratchAt(m_entryScratch, depth);
+        if (!parseElementsOfContainer(entries, depth))
+            return false;
+        // A repeated key keeps the last value, as the platform's reader does.
+        value = PlistDictionary::fromEntries(takeExact(entries));
+        return consumeEndTag("dict");
     }
 
     bool parseArray(PlistValue& value, int depth, bool empty)
@@ -422,21 +437,182 @@ private:
             value = PlistArray();
             return true;
         }
-        PlistArray::Items& items = m_itemScratch[size_t(depth)];
-        items.clear();
+        PlistArray::Items& items = scratchAt(m_itemScratch, depth);
+        if (!parseElementsOfContainer(items, depth))
+            return false;
+        value = PlistArray(takeExact(items));
+        return consumeEndTag("array");
+    }
+
+    // One key and its value of a dictionary at the depth, from its "<key".
+    bool parseElement(PlistDictionary::Entry& entry, int depth)
+    {
+        if (!startsWith("<key"))
+            return setError("expected <key> in <dict>");
+        m_p += 4;
+        bool emptyKey = false;
+        if (!finishStartTag(emptyKey) || !parseKey(entry.key, emptyKey))
+            return false;
+        if (!skipMisc(false))
+            return false;
+        if (startsWith("</"))
+            return setError("a <key> without a value");
+        return parseValue(entry.value, depth + 1);
+    }
+
+    bool parseElement(PlistValue& item, int depth) { return parseValue(item, depth + 1); }
+
+    // The elements of a container up to its end tag, where m_p is left. With a stop
+    // given, parsing also ends at the first element that begins at or after it.
+    template <typename Element>
+    bool parseElements(std::vector<Element>& elements, int depth, const char* stop = nullptr)
+    {
         for (;;) {
             if (!skipMisc(false))
                 return false;
-            if (startsWith("</")) {
-                value = PlistArray(takeExact(items));
-                return consumeEndTag("array");
-            }
-            PlistValue element;
-            if (!parseValue(element, depth + 1))
+            if ((stop && m_p >= stop) || startsWith("</"))
+                return true;
+            Element element;
+            if (!parseElement(element, depth))
                 return false;
-            items.push_back(std::move(element));
+            elements.push_back(std::move(element));
             releaseConsumedPages();
         }
+    }
+
+    template <typename Element>
+    bool parseElementsOfContainer(std::vector<Element>& elements, int depth)
+    {
+        // A datafile's records and catalog are the containers of the second level.
+        if (depth == 1 && m_pieceSize > 0 && m_end - m_p > 2 * m_pieceSize)
+            return parseElementsInPieces(elements, depth);
+        return parseElements(elements, depth);
+    }
+
+    // What parsing one piece of a container's elements gave.
+    template <typename Element> struct Piece {
+        std::vector<Element> elements;
+        const char* end = nullptr; // where its parser stopped
+        qint64 lines = 0;          // line breaks from its start to its end
+        std::optional<PlistError> error;
+        bool closed = false; // it reached the container's end tag
+    };
+
+    // The elements of a large container, split where a line starts as the first element's
+    // line does, are parsed in pieces side by side and joined in file order. The split is
+    // a guess that the pieces prove: a piece is taken only when the one before it ended
+    // exactly where it begins, that is where this parser would have arrived on its own.
+    // From the first piece that does not follow on, this parser goes on by itself. So the
+    // value, and the first error and its position, are the ones of a parse on one core.
+    template <typename Element>
+    bool parseElementsInPieces(std::vector<Element>& elements, int depth)
+    {
+        if (!skipMisc(false))
+            return false;
+        const char* first = m_p;
+        const std::optional<std::string> marker = lineStartOf(first);
+        if (!marker)
+            return parseElements(elements, depth);
+        std::vector<const char*> starts{first};
+        for (const char* from = first + m_pieceSize; from < m_end; from = starts.back() + m_pieceSize) {
+            const void* hit = memmem(from, size_t(m_end - from), marker->data(), marker->size());
+            if (!hit)
+                break;
+            // The piece begins at the element's '<', after the line break and indentation.
+            starts.push_back(static_cast<const char*>(hit) + marker->size() - markerTagLength(*marker));
+        }
+        if (starts.size() == 1)
+            return parseElements(elements, depth);
+
+        std::vector<Piece<Element>> pieces(starts.size());
+        // Pieces that follow on, from the first: their bytes are given back when this
+        // parser gives back what it passes.
+        std::mutex acceptedLock;
+        std::vector<bool> done(pieces.size(), false);
+        size_t accepted = 0;
+        const char* acceptedEnd = first;
+        qint64 acceptedLines = 0;
+        bool stopped = false;
+        const auto acceptFinishedPieces = [&] {
+            while (!stopped && accepted < pieces.size() && done[accepted]) {
+                Piece<Element>& piece = pieces[accepted];
+                if (starts[accepted] != acceptedEnd || piece.error) {
+                    stopped = true;
+                    break;
+                }
+                acceptedLines += piece.lines;
+                if (m_releaseConsumedPages)
+                    releasePages(acceptedEnd, piece.end);
+                acceptedEnd = piece.end;
+                ++accepted;
+                stopped = piece.closed;
+            }
+        };
+        std::atomic<size_t> next = 0;
+        const auto parsePieces = [&](qsizetype, qsizetype) {
+            for (size_t index = next++; index < pieces.size(); index = next++) {
+                Piece<Element>& piece = pieces[index];
+                const char* stop = index + 1 < pieces.size() ? starts[index + 1] : nullptr;
+                XmlPlistParser parser(m_begin, starts[index], m_end, 0, false);
+                if (parser.parseElements(piece.elements, depth, stop))
+                    piece.closed = !stop || parser.m_p < stop;
+                else
+                    piece.error = parser.m_error;
+                piece.end = parser.m_p;
+                piece.lines = countLineBreaks(starts[index], parser.m_p);
+                const std::lock_guard lock(acceptedLock);
+                done[index] = true;
+                acceptFinishedPieces();
+            }
+        };
+        // One worker per core, each taking the next piece in file order, so that the
+        // pieces being parsed lie close together and the bytes before them can go.
+        const auto cores = qsizetype(std::max(1u, std::thread::hardware_concurrency()));
+        forEachChunk(std::min(cores, qsizetype(pieces.size())), parsePieces, 1);
+
+        m_linesBefore += countLineBreaks(m_linesCountedTo, first) + acceptedLines;
+        m_linesCountedTo = acceptedEnd;
+        m_released = std::max(m_released, acceptedEnd);
+        m_p = acceptedEnd;
+        size_t total = elements.size();
+        for (size_t index = 0; index < accepted; ++index)
+            total += pieces[index].elements.size();
+        elements.reserve(total);
+        for (size_t index = 0; index < accepted; ++index) {
+            std::move(pieces[index].elements.begin(), pieces[index].elements.end(),
+                      std::back_inserter(elements));
+            std::vector<Element>().swap(pieces[index].elements);
+        }
+        if (accepted > 0 && pieces[accepted - 1].closed)
+            return true;
+        if (accepted < pieces.size() && starts[accepted] == acceptedEnd) {
+            // The error this parser would have met, at its place.
+            m_error = pieces[accepted].error;
+            m_error->line += int(m_linesBefore);
+            return false;
+        }
+        return parseElements(elements, depth);
+    }
+
+    // The line break, indentation and element name that begin the line of the element
+    // at `element`; nothing when other text shares its line.
+    std::optional<std::string> lineStartOf(const char* element) const
+    {
+        const char* lineStart = element;
+        while (lineStart > m_begin && (lineStart[-1] == ' ' || lineStart[-1] == '\t'))
+            --lineStart;
+        if (lineStart == m_begin || lineStart[-1] != '\n')
+            return std::nullopt;
+        const char* nameEnd = element + 1;
+        while (nameEnd < m_end && ((*nameEnd >= 'a' && *nameEnd <= 'z') || (*nameEnd >= 'A' && *nameEnd <= 'Z')))
+            ++nameEnd;
+        return std::string(lineStart - 1, nameEnd);
+    }
+
+    // The length of the element's '<' and name at the end of a line start.
+    static size_t markerTagLength(const std::string& marker)
+    {
+        return marker.size() - marker.find('<');
     }
 
     bool parseKey(QString& key, bool empty)
@@ -729,6 +905,7 @@ private:
     // Lines before m_linesCountedTo, which may lie in released pages.
     const char* m_linesCountedTo;
     qint64 m_linesBefore = 0;
+    qsizetype m_pieceSize;
     bool m_releaseConsumedPages;
     std::optional<PlistError> m_error;
     QHash<QByteArray, QString> m_keyCache;
@@ -774,14 +951,24 @@ std::optional<QByteArray> convertedToUtf8(QByteArrayView bytes)
 
 PlistReadResult PlistXmlReader::read(QByteArrayView bytes)
 {
+    return readInPieces(bytes, kPieceSize);
+}
+
+PlistReadResult PlistXmlReader::readOnOneCore(QByteArrayView bytes)
+{
+    return readInPieces(bytes, 0);
+}
+
+PlistReadResult PlistXmlReader::readInPieces(QByteArrayView bytes, qsizetype pieceSize)
+{
     if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
-        return XmlPlistParser(*utf8, false).parse();
-    return XmlPlistParser(bytes, false).parse();
+        return XmlPlistParser(*utf8, pieceSize, false).parse();
+    return XmlPlistParser(bytes, pieceSize, false).parse();
 }
 
 PlistReadResult PlistXmlReader::readReleasingPages(QByteArrayView bytes)
 {
     if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
-        return XmlPlistParser(*utf8, false).parse();
-    return XmlPlistParser(bytes, true).parse();
+        return XmlPlistParser(*utf8, kPieceSize, false).parse();
+    return XmlPlistParser(bytes, kPieceSize, true).parse();
 }

@@ -3,8 +3,10 @@
 #include "PlistXmlWriter.h"
 
 #include "FailingDevice.h"
+#include "PlistFuzzChecks.h"
 
 #include <QBuffer>
+#include <QDirIterator>
 #include <QStringDecoder>
 
 #include <gtest/gtest.h>
@@ -434,4 +436,61 @@ TEST(PlistXmlTest, Writer_LargeContainers_WrittenSideBySideInOrder)
     // One value without an XML form anywhere refuses the whole document.
     records.insert(QStringLiteral("04321"), PlistDictionary{{"Uid", PlistUid{1}}});
     EXPECT_TRUE(PlistXmlWriter::toBytes(datafile).isEmpty());
+}
+
+TEST(PlistXmlTest, Reader_InPieces_GivesTheOneCoreValueAndErrors)
+{
+    std::vector<std::pair<QString, QByteArray>> inputs;
+    for (const QString folder : {"/plist/xml", "/datafile"}) {
+        QDirIterator files(QStringLiteral(NORVA_FIXTURES_DIR) + folder, {"*.plist", "*.nv3"},
+                           QDir::Files);
+        while (files.hasNext()) {
+            QFile file(files.next());
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            inputs.emplace_back(file.fileName(), file.readAll());
+        }
+    }
+    ASSERT_GT(inputs.size(), 10u);
+
+    // A datafile's shape: records and catalog whose elements start lines alike.
+    PlistDictionary records;
+    PlistArray catalog;
+    for (int i = 0; i < 60; ++i) {
+        const QString key = QStringLiteral("R%1").arg(i);
+        records.insert(key, PlistDictionary{{"Fields", PlistDictionary{{"F", "x & y"}}},
+                                            {"Count", i},
+                                            {"TextRTFD", QByteArray(40, char(i))}});
+        catalog.append(PlistDictionary{{"Identifier", key}, {"CurrentlySelected", true}});
+    }
+    const QByteArray generated = PlistXmlWriter::toBytes(
+        PlistDictionary{{"Catalog", catalog}, {"Records", records}, {"Settings", PlistDictionary()}});
+    inputs.emplace_back("generated", generated);
+    // Damaged copies: cut short, or a byte changed for one that opens or closes markup.
+    for (qsizetype at = 150; at < generated.size(); at += generated.size() / 40) {
+        inputs.emplace_back(QStringLiteral("cut at %1").arg(at), generated.left(at));
+        for (const char byte : {'<', '&', '/'}) {
+            QByteArray damaged = generated;
+            damaged[at] = byte;
+            inputs.emplace_back(QStringLiteral("%1 at %2").arg(QLatin1Char(byte)).arg(at), damaged);
+        }
+    }
+    // Lines that look like the start of an element but are not one, and keys repeated
+    // across pieces.
+    const QByteArray element = "\n\t\t<key>k</key>\n\t\t<string>v</string>";
+    const QByteArray lookalikes[] = {
+        "\n\t\t<!--" + element + element + " -->",
+        "\n\t\t<key>c</key>\n\t\t<string><![CDATA[" + element + element + "]]></string>",
+        "\n\t\t<key>d</key>\n\t\t<string>" + element.mid(1) + "</string>",
+        element + element + element,
+    };
+    for (const QByteArray& lookalike : lookalikes) {
+        QByteArray body = "<dict>\n\t<key>Records</key>\n\t<dict>" + element;
+        for (int i = 0; i < 4; ++i)
+            body += element + lookalike;
+        body += "\n\t</dict>\n</dict>\n";
+        inputs.emplace_back(QString::fromUtf8(lookalike), document(body));
+    }
+
+    for (const auto& [name, bytes] : inputs)
+        EXPECT_TRUE(xmlPiecesParseAsOneCore(bytes)) << name.toStdString();
 }

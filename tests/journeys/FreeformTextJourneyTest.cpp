@@ -1,0 +1,110 @@
+// A user's journeys through the Freeform Text's commands in the program as main() runs it:
+// Format ▸ Bold and the highlighter on the selection, Remove Blank Lines over the records,
+// the record link and the date stamp, each from its menu item or key.
+#include "JourneyTestBase.h"
+
+#include "FreeformTextCommands.h"
+#include "FreeformTextView.h"
+#include "RichText.h"
+#include "TextCursorTesting.h"
+
+#include <QClipboard>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace {
+
+class FreeformTextJourneyTest : public JourneyTestBase {
+protected:
+    // One record per text, as rich text, in the List View.
+    QString writeTexts(const QStringList& texts)
+    {
+        PlistDictionary records;
+        PlistArray catalog;
+        int number = 0;
+        for (const QString& text : texts) {
+            const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
+                                           .arg(++number, 12, 10, QLatin1Char('0'));
+            QTextDocument document;
+            document.setPlainText(text);
+            records.insert(identifier, PlistDictionary{{"RecordIdentifier", identifier},
+                                                       {"TextString", text},
+                                                       {"TextRTFD", RichText::toRtfd(document)}});
+            catalog.append(PlistDictionary{{"Identifier", identifier},
+                                           {"CurrentlySelected", true},
+                                           {"PreviouslySelected", true}});
+        }
+        const PlistDictionary datafile{{"Settings", PlistDictionary{{"DataFormat", 1}, {"Mode", "List"}}},
+                                       {"Records", records},
+                                       {"Catalog", catalog}};
+        const QString path = m_dir.filePath("texts.nv3");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(datafile, file, PlistFormat::Xml));
+        return path;
+    }
+
+    static void saveGrab(QWidget* window, const QString& name)
+    {
+        const QString folder = QDir::temp().filePath(QStringLiteral("norva-journeys"));
+        QDir().mkpath(folder);
+        window->grab().save(QDir(folder).filePath(name));
+    }
+};
+
+} // namespace
+
+TEST_F(FreeformTextJourneyTest, FormatMenu_BoldKeyAndHighlighter_OnTheSelection)
+{
+    EditorWindowController* editor = openWithCommand(writeTexts({"Bold words and highlighted ones"}));
+    ASSERT_TRUE(editor);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    selectText(view, 0, 10);
+    QTest::keyClick(view, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(formatAt(view, 2).fontWeight(), QFont::Bold);
+    EXPECT_NE(formatAt(view, 12).fontWeight(), QFont::Bold);
+
+    view->setFocus();
+    selectText(view, 15, 26);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "toggleHighlighter:"));
+    EXPECT_EQ(formatAt(view, 20).background().color(), FreeformTextCommands::highlighterColor());
+    // Not while the focus is elsewhere.
+    editor->activateFindBox();
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "underline:"));
+    saveGrab(editor->window(), "freeform-text-bold-highlighted.png");
+
+    // What the commands set is saved with the record.
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
+    const PlistValue records = saved.value("Records");
+    const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
+    const PlistValue text = record.asDictionary()->value("TextRTFD");
+    ASSERT_TRUE(text.asData());
+    const RichTextResult rich = RichText::fromRtfd(*text.asData());
+    ASSERT_TRUE(rich.ok());
+    EXPECT_EQ(formatAt(rich.document.get(), 2).fontWeight(), QFont::Bold);
+    EXPECT_EQ(formatAt(rich.document.get(), 20).background().color(),
+              FreeformTextCommands::highlighterColor());
+}
+
+TEST_F(FreeformTextJourneyTest, RemoveBlankLines_RecordLinkAndDateStamp_FromTheirMenus)
+{
+    m_defaults.setObject(0, "GeneralDateTimeFormat");
+    m_defaults.setBool(true, "GeneralTimeInDateStamp");
+    EditorWindowController* editor = openWithCommand(writeTexts({"\n\nFirst", "\n\n\nSecond", "Third"}));
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "removeBlankLines:"));
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "First");
+    EXPECT_EQ(editor->engine().recordAtIndex(1)->textString(), "Second");
+
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "copyRecordIdentifierToPasteboard:"));
+    EXPECT_EQ(QApplication::clipboard()->text(), "uuid://00000000-0000-4000-8000-000000000001");
+
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    selectText(view, 5, 5);
+    QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_EQ(view->plainText(), "First" + FreeformTextCommands::dateTimeStamp());
+    saveGrab(editor->window(), "freeform-text-stamped.png");
+}
