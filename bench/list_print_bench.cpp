@@ -40,7 +40,7 @@ double peakMegabytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
+    return double(usage.ru_maxrss) * 1024.0 / 1e6;
 }
 
 double seconds(const QElapsedTimer& timer)

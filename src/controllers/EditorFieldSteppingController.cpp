@@ -1,9 +1,9 @@
 #include "EditorFieldSteppingController.h"
 
-#include "BasicViewModel.h"
 #include "EditorTableController.h"
 #include "EditorWindowController.h"
 #include "ListViewModel.h"
+#include "RXTableView.h"
 
 EditorFieldSteppingController::EditorFieldSteppingController(EditorWindowController& editor)
     : m_editor(editor)
@@ -14,13 +14,6 @@ EditorFieldSteppingController::EditorFieldSteppingController(EditorWindowControl
     m_editor.registerAction(QStringLiteral("selectNextRecord:"), [this](QObject*) { selectNextRecord(); });
     m_editor.registerAction(QStringLiteral("selectPreviousRecord:"),
                             [this](QObject*) { selectPreviousRecord(); });
-}
-
-qint64 EditorFieldSteppingController::steppedField(qint64 field, qint64 count, bool forward)
-{
-    if (forward)
-        return field + 1 < count ? field + 1 : 0;
-    return field > 0 ? field - 1 : std::max<qint64>(count - 1, 0);
 }
 
 bool EditorFieldSteppingController::basicViewShown() const
@@ -34,9 +27,11 @@ void EditorFieldSteppingController::stepField(bool forward)
     // The List View's last column is the Freeform Text Area's.
     const qint64 count = basicViewShown() ? m_editor.engine().currentRecordNumberOfFields()
                                           : qint64(tables->listViewModel()->columnCount()) - 1;
-    if (count <= 0)
-        return;
-    tables->editFieldOfCurrentRecord(steppedField(qint64(tables->currentField()), count, forward));
+    // As Tab and Backtab move in a cell, wrapping at either end.
+    const std::optional<EditorTableController::CellTarget> target = EditorTableController::movementTarget(
+        true, forward ? TextMovement::Tab : TextMovement::Backtab, qint64(tables->currentField()), count);
+    if (target)
+        tables->editFieldOfCurrentRecord(target->field);
 }
 
 void EditorFieldSteppingController::stepRecord(bool forward)

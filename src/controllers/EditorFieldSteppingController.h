@@ -13,9 +13,6 @@ class EditorFieldSteppingController : public QObject {
 public:
     explicit EditorFieldSteppingController(EditorWindowController& editor);
 
-    // The field after (or before) `field` of `count`, wrapping.
-    static qint64 steppedField(qint64 field, qint64 count, bool forward);
-
     void selectNextField() { stepField(true); }
     void selectPreviousField() { stepField(false); }
     void selectNextRecord() { stepRecord(true); }

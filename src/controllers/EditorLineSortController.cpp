@@ -2,7 +2,6 @@
 
 #include "EditorWindowController.h"
 #include "FreeformTextView.h"
-#include "Localization.h"
 
 #include <QAction>
 #include <QTextBlock>
@@ -40,11 +39,6 @@ void EditorLineSortController::replaceText(QTextDocument& text, const QList<Line
         cursor.setBlockCharFormat(line.paragraphCharacters);
     }
     cursor.endEditBlock();
-}
-
-QString EditorLineSortController::undoActionName()
-{
-    return localized(QStringLiteral("FTA Sort"), QStringLiteral("UndoStrings"));
 }
 
 EditorLineSortController::EditorLineSortController(EditorWindowController& editor) : m_editor(editor)

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
 #include <QList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -20,9 +19,6 @@ class EditorLineSortController : public QObject {
     Q_OBJECT
 
 public:
-    // The name of the undo step a sort makes.
-    static QString undoActionName();
-
     explicit EditorLineSortController(EditorWindowController& editor);
 
     // Stable and case-insensitive; an empty last line (text ending in a line feed) sorts

@@ -30,6 +30,13 @@ void EditorSelectionController::commitEditing()
     engine.saveIfDifferentRecord(nullptr);
 }
 
+void EditorSelectionController::commitTyping()
+{
+    m_editor.endEditing();
+    m_editor.engine().updateCurrentRecord();
+    m_editor.engine().autoSaveChanges(false);
+}
+
 void EditorSelectionController::selectRecords(bool fromOmitted)
 {
     if (m_editor.nowSyncing())
@@ -87,9 +94,7 @@ void EditorSelectionController::deselectCurrentRecord()
         Presenter::shared().beep();
         return;
     }
-    m_editor.endEditing();
-    engine.updateCurrentRecord();
-    engine.autoSaveChanges(false);
+    commitTyping();
     const qint64 index = engine.indexOfCurrentRecord();
     const std::shared_ptr<RecordData> record = engine.currentRecord();
     if (!record)
@@ -103,7 +108,8 @@ void EditorSelectionController::switchToOmitted()
     CurrentRecordEngine& engine = m_editor.engine();
     if (engine.nowSyncing() || engine.isClone())
         return;
-    m_editor.endEditing();
+    // What was typed reaches the record before another is shown.
+    commitTyping();
     if (!engine.catalog()->switchToOmitted()) {
         Presenter::shared().beep();
         return;
@@ -116,6 +122,7 @@ void EditorSelectionController::revertToPreviousSelection()
     CurrentRecordEngine& engine = m_editor.engine();
     if (engine.isClone())
         return;
+    commitTyping();
     engine.catalog()->revertToPrevious();
     engine.loadCurrentRecord();
 }

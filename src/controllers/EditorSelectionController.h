@@ -30,6 +30,8 @@ public:
 private:
     // The last typed value in the tables and the text reaches the current record.
     void commitEditing();
+    // The same, without committing the record shown (the light commit).
+    void commitTyping();
 
     EditorWindowController& m_editor;
     bool m_fromOmitted = false;

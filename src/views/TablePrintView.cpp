@@ -30,8 +30,10 @@ qint64 TablePrintView::rowsPerPage(double frameHeight, float rowHeight, bool pri
         return 0;
     const double available = printHeader ? frameHeight - PrintPageGeometry::HeaderHeight
                                          : frameHeight - rowHeight / 1.9;
+    // Stored margins and paper may hold any number; no page holds a million rows.
+    constexpr float MostRows = 1e6f;
     const float rows = float(available / rowHeight);
-    return std::isfinite(rows) && rows > 0 ? qint64(std::trunc(rows)) : 0;
+    return std::isfinite(rows) && rows > 0 ? qint64(std::min(rows, MostRows)) : 0;
 }
 
 QList<TablePrintView::Page> TablePrintView::buildPagesArray(const PlistArray& fieldInfoArray,
@@ -134,14 +136,12 @@ void TablePrintView::drawPage(QPainter& painter, int index)
     // The frame widened by the outer rule's point.
     const QRectF pageClip(0, 0, frameWidth + 1, m_frame.height());
     painter.setClipRect(pageClip);
+    // A text is clipped to its rectangle, a point in from the rules at either side.
     const auto drawCellText = [&](const QRectF& cell, const QString& text, const QFont& font) {
-        painter.save();
-        painter.setClipRect(cell.adjusted(1, 0, -1, 0), Qt::IntersectClip);
         painter.setFont(font);
         painter.setPen(Qt::black);
-        painter.drawText(cell.adjusted(1, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                         text);
-        painter.restore();
+        painter.drawText(cell.adjusted(1, 0, -1, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     };
 
     double x = 0;

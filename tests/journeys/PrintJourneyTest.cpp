@@ -352,7 +352,9 @@ TEST_F(PrintJourneyTest, PrintListView_ATableInBandsOfRowsAndGroupsOfColumns_ToA
     table->setColumnWidth(1, 200);
     table->setColumnWidth(2, 200);
 
-    m_presenter.answerPrintJob(true, pdfPath("list.pdf"));
+    // Where the pictures of a run go, to be looked at.
+    const QString pdf = QDir(qEnvironmentVariable("NORVA_SHOTS", m_dir.path())).filePath("list.pdf");
+    m_presenter.answerPrintJob(true, pdf);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
     // The List View's own margins; the record print's text options are not its.
     auto* sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
@@ -372,22 +374,22 @@ TEST_F(PrintJourneyTest, PrintListView_ATableInBandsOfRowsAndGroupsOfColumns_ToA
     ASSERT_GT(rows, 0);
     const int bands = int((45 + rows - 1) / rows);
     ASSERT_GE(bands, 2);
-    EXPECT_EQ(PdfReader::pageCount(pdfPath("list.pdf")), 2 * bands);
+    EXPECT_EQ(PdfReader::pageCount(pdf), 2 * bands);
 
     // Band 1 in its two column groups, then band 2.
-    const QString first = PdfReader::text(pdfPath("list.pdf"), 1);
+    const QString first = PdfReader::text(pdf, 1);
     EXPECT_TRUE(first.contains(QRegularExpression("Name +City"))) << first.toStdString();
     EXPECT_TRUE(first.contains(QRegularExpression("Person 1 +City 1\\b"))) << first.toStdString();
     EXPECT_FALSE(first.contains("Note")) << first.toStdString();
     EXPECT_TRUE(first.contains(QRegularExpression("people\\.nv3 .* Page 1"))) << first.toStdString();
-    const QString second = PdfReader::text(pdfPath("list.pdf"), 2);
+    const QString second = PdfReader::text(pdf, 2);
     EXPECT_TRUE(second.contains("Note")) << second.toStdString();
     EXPECT_FALSE(second.contains("Name")) << second.toStdString();
     EXPECT_TRUE(second.contains("Note 1\n") || second.contains("Note 1 ")) << second.toStdString();
-    const QString third = PdfReader::text(pdfPath("list.pdf"), 3);
+    const QString third = PdfReader::text(pdf, 3);
     EXPECT_TRUE(third.contains(QStringLiteral("Person %1").arg(rows + 1))) << third.toStdString();
     // The last band: the last records, then empty ruled rows.
-    const QString last = PdfReader::text(pdfPath("list.pdf"), 2 * bands - 1);
+    const QString last = PdfReader::text(pdf, 2 * bands - 1);
     EXPECT_TRUE(last.contains("Person 45")) << last.toStdString();
     EXPECT_EQ(view->pages().last().firstRow, (bands - 1) * rows);
     EXPECT_EQ(view->pages().last().lastRow, 44);
@@ -407,4 +409,18 @@ TEST_F(PrintJourneyTest, PrintListView_NotOneRowFits_TheMarginsAlertAndNoPrint)
     ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
     EXPECT_TRUE(m_presenter.printJobs().isEmpty());
     EXPECT_EQ(m_presenter.alertMessages(), QStringList({"The margins are too large for the paper."}));
+}
+
+TEST_F(PrintJourneyTest, PrintListView_WithoutFields_TheRecordsOneAfterAnother)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("texts.nv3", {}, {{"first text"}, {"second text"}}));
+    ASSERT_TRUE(editor);
+    editor->settings()->setHideMargins(true);
+    // Off in the menu: there is no table to print.
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    editor->performAction("printAllListViewRecords:");
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(printedText(m_presenter.printJobs()[0]),
+              "first text" + EditorPrintController::recordSeparator() + "second text");
 }

@@ -232,8 +232,14 @@ TEST_F(SelectAndSortJourneyTest, OmitShowOmittedAndRevert_ChangeWhichRecordsAreS
 
     // Omitting and showing the omitted records are no selection steps: reverting goes back
     // to the records shown before the last one, all of them.
+    // What was typed into Bob's text stays as he stays shown.
+    editor->freeformTextView()->setFocus();
+    QTest::keyClicks(editor->freeformTextView(), "typed");
     ASSERT_TRUE(chooseMenuItem(editor->window(), "revertToPreviousSelection:"));
     EXPECT_EQ(listed(editor, "N"), QStringList({"Alice", "Bob", "Anna", "Adam", "Al"}));
+    EXPECT_EQ(editor->engine().currentRecord()->fields().value("N").stringValue(), "Bob");
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "typed");
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "typed");
     editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/omitted.png");
 }
 
