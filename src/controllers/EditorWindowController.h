@@ -34,6 +34,7 @@ class EditorTableController;
 class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
+class FreeformFormatController;
 class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
@@ -116,6 +117,7 @@ public:
     // Switching views, their frames and split, the zoom and the focus commands.
     EditorViewController& viewController() { return *m_viewController; }
     FreeformTextCommands& textCommands() { return *m_textCommands; }
+    FreeformFormatController& formatController() { return *m_formatController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -247,6 +249,7 @@ private:
     std::unique_ptr<EditorScaleController> m_scaleController;
     std::unique_ptr<EditorViewController> m_viewController;
     std::unique_ptr<FreeformTextCommands> m_textCommands;
+    std::unique_ptr<FreeformFormatController> m_formatController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
