@@ -6,8 +6,10 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorWindowController.h"
+#include "FindAndReplaceController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
+#include "MultiFileFindController.h"
 #include "NewDatafileSheetController.h"
 #include "PreferencesController.h"
 #include "StartWindow.h"
@@ -59,6 +61,21 @@ ApplicationAssembly::ApplicationAssembly()
     Application::shared().setDelegate(m_mainController.get());
 
     MainController* application = m_mainController.get();
+    const auto installMenus = [application](QMenuBar* menuBar) {
+        application->menus().installInto(menuBar);
+    };
+    m_mainController->setPanelFactory(MainController::Panel::FindAndReplace, [installMenus] {
+        return std::make_unique<SharedPanelOf<FindAndReplaceController>>(
+            std::make_unique<FindAndReplaceController>(installMenus),
+            &FindAndReplaceController::openFindAndReplaceDialog,
+            &FindAndReplaceController::bringToFront);
+    });
+    m_mainController->setPanelFactory(MainController::Panel::MultiFileFind, [installMenus] {
+        return std::make_unique<SharedPanelOf<MultiFileFindController>>(
+            std::make_unique<MultiFileFindController>(installMenus),
+            &MultiFileFindController::openMultiFileFindDialog,
+            &MultiFileFindController::bringToFront);
+    });
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {
         const ApplicationMenus& menus = application->menus();
         return std::make_unique<EditorWindowController>(EditorWindowMenus{

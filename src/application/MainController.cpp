@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -158,9 +159,15 @@ void MainController::finishLaunchingStuff()
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(QStringLiteral("DialingSetChanged"), nullptr, this,
                        [this](const Notification&) { dialingSetChanged(); });
-    // Nothing to do yet when these windows close.
+    // A closed Multi-File Find window is made afresh next time, its datafiles scanned
+    // again; it goes once its closing is over.
     center.addObserver(QStringLiteral("MultifileFIndClosed"), nullptr, this,
-                       [](const Notification&) {});
+                       [this](const Notification&) {
+                           QTimer::singleShot(0, this, [this] {
+                               m_panels[Panel::MultiFileFind].instance.reset();
+                           });
+                       });
+    // Nothing to do yet when this window closes.
     center.addObserver(QStringLiteral("PreferencesControllerClosed"), nullptr, this,
                        [](const Notification&) {});
 

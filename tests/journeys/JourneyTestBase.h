@@ -181,6 +181,44 @@ protected:
         return top ? top->deepCopy() : PlistDictionary();
     }
 
+    // A datafile of the named fields (identifiers F0, F1 ...) whose records hold the rows'
+    // values, each row's last value being its text; every record selected.
+    static void writeRecords(const QString& path, const QStringList& fieldNames,
+                             const QList<QStringList>& rows, const PlistDictionary& settings = {})
+    {
+        PlistArray fields;
+        for (qsizetype field = 0; field < fieldNames.size(); ++field)
+            fields.append(PlistDictionary{{"Identifier", QStringLiteral("F%1").arg(field)},
+                                          {"Name", fieldNames[field]},
+                                          {"Width", 150.0}});
+        PlistDictionary records;
+        PlistArray catalog;
+        int number = 0;
+        for (const QStringList& row : rows) {
+            const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
+                                           .arg(++number, 12, 10, QLatin1Char('0'));
+            PlistDictionary values;
+            for (qsizetype field = 0; field + 1 < row.size(); ++field)
+                values.insert(QStringLiteral("F%1").arg(field), row[field]);
+            records.insert(identifier, PlistDictionary{{"RecordIdentifier", identifier},
+                                                       {"Fields", values},
+                                                       {"TextString", row.value(row.size() - 1)}});
+            catalog.append(PlistDictionary{{"Identifier", identifier},
+                                           {"CurrentlySelected", true},
+                                           {"PreviouslySelected", true}});
+        }
+        PlistDictionary allSettings = settings.deepCopy();
+        allSettings.insert("DataFormat", 1);
+        allSettings.insert("Fields", fields);
+        if (!allSettings.find("Mode"))
+            allSettings.insert("Mode", "Basic");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(
+            PlistDictionary{{"Settings", allSettings}, {"Records", records}, {"Catalog", catalog}},
+            file, PlistFormat::Xml));
+    }
+
     static QByteArray contentsOf(const QString& path)
     {
         QFile file(path);
