@@ -12,6 +12,7 @@
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "ProgressPanel.h"
+#include "ServicesKeys.h"
 #include "UserDefaults.h"
 #include "WindowController.h"
 
@@ -94,10 +95,10 @@ PlistDictionary MainController::applicationDefaults()
         {QStringLiteral("ModemStartCallsString"), QStringLiteral("atdt")},
         {QStringLiteral("ModemEndCallsString"), QStringLiteral("ath")},
         {QStringLiteral("PhoneNumberBracket"), QStringLiteral("\\")},
-        {QStringLiteral("PreferredServicesDatafilePath"), QStringLiteral("")},
-        {QStringLiteral("PreferredServicesDatafilePathForURLs"), QStringLiteral("")},
-        {QStringLiteral("SevicesSuccessSound"), QStringLiteral("")},
-        {QStringLiteral("SevicesFaliureSound"), QStringLiteral("")},
+        {ServicesKeys::DatafilePath, QStringLiteral("")},
+        {ServicesKeys::DatafilePathForURLs, QStringLiteral("")},
+        {ServicesKeys::SuccessSound, QStringLiteral("")},
+        {ServicesKeys::FailureSound, QStringLiteral("")},
         {QStringLiteral("ModemPreferredName"), QStringLiteral("")},
         {QStringLiteral("ModemPreferredPath"), QStringLiteral("")},
         {QStringLiteral("UsePhoneNumberBracket"), false},

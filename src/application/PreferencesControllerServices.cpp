@@ -7,6 +7,7 @@
 #include "MainController.h"
 #include "PopUpButton.h"
 #include "Presenter.h"
+#include "ServicesKeys.h"
 #include "SoundLibrary.h"
 #include "StringFormat.h"
 #include "UserDefaults.h"
@@ -28,11 +29,10 @@
 
 namespace {
 
-const QString datafilePathKey = QStringLiteral("PreferredServicesDatafilePath");
-const QString datafilePathForURLsKey = QStringLiteral("PreferredServicesDatafilePathForURLs");
-// Spelled as the stored preferences have them.
-const QString successSoundKey = QStringLiteral("SevicesSuccessSound");
-const QString failureSoundKey = QStringLiteral("SevicesFaliureSound");
+const QString& datafilePathKey = ServicesKeys::DatafilePath;
+const QString& datafilePathForURLsKey = ServicesKeys::DatafilePathForURLs;
+const QString& successSoundKey = ServicesKeys::SuccessSound;
+const QString& failureSoundKey = ServicesKeys::FailureSound;
 
 QStringList& soundFoldersOverride()
 {

@@ -35,6 +35,7 @@ class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
 class FreeformFormatController;
+class FreeformPanelsController;
 class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
@@ -118,6 +119,7 @@ public:
     EditorViewController& viewController() { return *m_viewController; }
     FreeformTextCommands& textCommands() { return *m_textCommands; }
     FreeformFormatController& formatController() { return *m_formatController; }
+    FreeformPanelsController& panelsController() { return *m_panelsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -250,6 +252,7 @@ private:
     std::unique_ptr<EditorViewController> m_viewController;
     std::unique_ptr<FreeformTextCommands> m_textCommands;
     std::unique_ptr<FreeformFormatController> m_formatController;
+    std::unique_ptr<FreeformPanelsController> m_panelsController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

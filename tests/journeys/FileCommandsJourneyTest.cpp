@@ -326,7 +326,7 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
     m_assembly.reset();
     m_assembly = std::make_unique<ApplicationAssembly>();
     const QString channel = m_dir.filePath("instance");
-    m_assembly->launch({{}, channel});
+    m_assembly->launch({{}, channel, {}, {}});
     QCoreApplication::processEvents();
 
     const QString path = copyFixture("good.nv3");

@@ -130,7 +130,11 @@ TEST_F(FindAndReplaceJourneyTest, ReplaceThenFindSearchesTheReplacedFieldAgain)
     QTest::mouseClick(panel->replaceButton(), Qt::LeftButton);
     EXPECT_EQ(fieldOf(editor, 1, "F0"), "cat cat");
 
+    // The user selects the hit in the cell, then comes back to the panel.
+    activate(editor->window());
     cell->setSelection(0, 3);
+    activate(panel->window());
+    ASSERT_EQ(editor->tableController()->currentTableView()->cellEditor(), cell);
     QTest::mouseClick(panel->replaceThenFindButton(), Qt::LeftButton);
     EXPECT_EQ(fieldOf(editor, 1, "F0"), "dog cat");
     EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 1) << "the same field's next hit";

@@ -48,7 +48,7 @@ protected:
         m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath("Templates")).toString() + '/',
                              QStringLiteral("TemplatesFolderURL"));
         m_assembly = std::make_unique<ApplicationAssembly>();
-        m_assembly->launch({});
+        m_assembly->launch(launchOptions());
         // Launching finishes once the event loop turns.
         QCoreApplication::processEvents();
         activate(&m_assembly->startWindow());
@@ -59,6 +59,9 @@ protected:
         m_assembly.reset();
         DocumentFixture::TearDown();
     }
+
+    // What the program is launched with; nothing by default.
+    virtual ApplicationAssembly::LaunchOptions launchOptions() { return {}; }
 
     static void activate(QWidget* window)
     {
