@@ -117,6 +117,7 @@ TEST_F(ViewsJourneyTest, Scale_StepsThroughTheMenu_AndTheCheckMarkFollowsTheWind
     QWidget* window = first->window();
     FreeformTextView* text = first->freeformTextView();
     const QString stored = text->plainText();
+    const int actualLineHeight = text->cursorRect().height();
     EXPECT_EQ(checkedScales(), QStringList{"100%"});
 
     for (int step = 0; step < 4; ++step)
@@ -125,6 +126,14 @@ TEST_F(ViewsJourneyTest, Scale_StepsThroughTheMenu_AndTheCheckMarkFollowsTheWind
     EXPECT_EQ(first->scaleController().scaleInfo()->text(), "400%");
     EXPECT_EQ(text->scale(), 4.0);
     saveShot(window, "scale-400.png");
+    // The next record shows at the same scale.
+    const int lineHeight = text->cursorRect().height();
+    EXPECT_GT(lineHeight, 3 * actualLineHeight);
+    QTest::keyClick(window, Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_NE(text->plainText(), stored);
+    EXPECT_EQ(text->cursorRect().height(), lineHeight);
+    QTest::keyClick(window, Qt::Key_Semicolon, Qt::ControlModifier);
+    EXPECT_EQ(text->plainText(), stored);
 
     // Choosing the scale in force keeps it, check mark included.
     showMenusOf(window);
