@@ -301,7 +301,7 @@ TEST_F(ViewsJourneyTest, EditFieldInNextRecord_EditsTheSameField)
     EXPECT_EQ(editor->tableController()->currentField(), 2u);
 }
 
-TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrame)
+TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrameOrSplit)
 {
     EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
     ASSERT_TRUE(editor);
@@ -319,4 +319,9 @@ TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrame
     QCoreApplication::processEvents();
     EXPECT_TRUE(clone->freeformTextView()->plainText().startsWith("typed "));
     EXPECT_EQ(editor->settings()->basicViewFrame(), frame);
+    // Nor does the clone store its split.
+    const float split = editor->settings()->basicSplitHeight();
+    dragDivider(clone->splitterView(), 120);
+    EXPECT_EQ(clone->splitterView()->sizes().value(0), 120);
+    EXPECT_EQ(editor->settings()->basicSplitHeight(), split);
 }
