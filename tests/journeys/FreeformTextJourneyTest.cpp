@@ -10,9 +10,12 @@
 #include "FreeformTextView.h"
 #include "RichText.h"
 #include "RtfTextProperty.h"
+#include "SpellingPanelController.h"
 #include "TextCursorTesting.h"
 
 #include <QClipboard>
+#include <QLabel>
+#include <QListWidget>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -179,4 +182,23 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_TablePanelInsertsATableSavedWithTheRe
     ASSERT_TRUE(rich.ok());
     EXPECT_TRUE(RichText::plainText(*rich.document).startsWith("Above the table\ncell\n"));
     EXPECT_EQ(plain, RichText::plainText(*rich.document));
+}
+
+TEST_F(FreeformTextJourneyTest, CheckSpelling_SelectsTheWordAndCorrectsIt)
+{
+    EditorWindowController* editor = openWithCommand(writeTexts({"A wrod to check"}));
+    ASSERT_TRUE(editor);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "showGuessPanel:"));
+    SpellingPanelController& spelling = editor->spellingPanelController();
+    ASSERT_TRUE(spelling.panel() && spelling.panel()->isVisible());
+    EXPECT_EQ(spelling.wordLabel()->text(), "wrod");
+    saveGrab(editor->window(), "freeform-text-spelling.png");
+    saveGrab(spelling.panel(), "freeform-text-spelling-panel.png");
+    const QList<QListWidgetItem*> word = spelling.guessList()->findItems("word", Qt::MatchExactly);
+    ASSERT_FALSE(word.isEmpty());
+    spelling.guessList()->setCurrentItem(word.front());
+    spelling.correct();
+    EXPECT_EQ(view->plainText(), "A word to check");
 }
