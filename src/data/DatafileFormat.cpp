@@ -1,5 +1,6 @@
 #include "DatafileFormat.h"
 
+#include "BackgroundRelease.h"
 #include "Localization.h"
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
@@ -85,8 +86,11 @@ DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Part
         return failure<Contents>(
             localized(QStringLiteral("The datafile was written by a newer version of Norva.")));
     const bool matches = catalogMatchesRecords(parts.catalog, parts.records);
-    return {Contents{std::move(settings), std::make_shared<DatafileRecordsData>(parts.records),
-                     std::move(parts.catalog), matches},
+    auto records = std::make_shared<DatafileRecordsData>(parts.records);
+    // The records keep what they need of the dictionaries read; the rest goes off the
+    // main thread.
+    BackgroundRelease::release(std::make_shared<PlistDictionary>(std::move(parts.records)));
+    return {Contents{std::move(settings), std::move(records), std::move(parts.catalog), matches},
             {}};
 }
 

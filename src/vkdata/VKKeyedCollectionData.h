@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InternalInconsistency.h"
+#include "ParallelChunks.h"
 #include "PlistValue.h"
 #include "SystemLog.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 // Records keyed by identifier, built from and saved to a dictionary of record
 // dictionaries. It has no order: the catalog keeps that.
@@ -32,34 +34,40 @@ public:
             throw InternalInconsistency(QStringLiteral(
                 "VKKeyedCollectionData -initWithDictionary:forClass: - missing dictionary"));
         }
+        // Records read only their own dictionaries, so those of a large datafile are made
+        // side by side, then filed in the dictionary's order.
+        const auto entries = dictionary->begin();
+        std::vector<RecordPointer> made(size_t(dictionary->size()));
+        forEachChunk(dictionary->size(), [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index)
+                made[size_t(index)] = recordFromEntry(entries[index]);
+        });
         m_collection.reserve(dictionary->size());
-        for (const PlistDictionary::Entry& entry : *dictionary) {
-            const PlistDictionary* recordDictionary = entry.value.asDictionary();
-            if (!recordDictionary) {
+        for (qsizetype index = 0; index < dictionary->size(); ++index) {
+            if (!made[size_t(index)]) {
                 SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
-                                   .arg(entry.key));
+                                   .arg(entries[index].key));
                 continue;
             }
-            auto record = std::make_shared<Record>(*recordDictionary);
-            if (record->identifier() != entry.key) {
-                if (recordDictionary->contains(Record::RecordIdentifierKey)) {
-                    SystemLog::log(
-                        QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
-                            .arg(entry.key, record->identifier()));
-                }
-                record->setIdentifier(entry.key);
-            }
-            m_collection.insert(entry.key, std::move(record));
+            m_collection.insert(entries[index].key, std::move(made[size_t(index)]));
         }
     }
 
     PlistDictionary dictionary() const { return mutableDictionary(); }
     PlistDictionary mutableDictionary() const
     {
-        PlistDictionary::Entries entries;
-        entries.reserve(size_t(m_collection.size()));
+        // Made side by side: saving a large datafile asks for every record's dictionary.
+        std::vector<typename QHash<QString, RecordPointer>::const_iterator> records;
+        records.reserve(size_t(m_collection.size()));
         for (auto it = m_collection.cbegin(); it != m_collection.cend(); ++it)
-            entries.push_back({it.key(), (*it)->dictionary()});
+            records.push_back(it);
+        PlistDictionary::Entries entries(records.size());
+        forEachChunk(qsizetype(records.size()), [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index) {
+                const auto& record = records[size_t(index)];
+                entries[size_t(index)] = {record.key(), record.value()->dictionary()};
+            }
+        });
         return PlistDictionary::fromEntries(std::move(entries));
     }
 
@@ -141,5 +149,22 @@ public:
     }
 
 private:
+    // The record under the entry's key; nullptr when the entry is not a dictionary.
+    static RecordPointer recordFromEntry(const PlistDictionary::Entry& entry)
+    {
+        const PlistDictionary* recordDictionary = entry.value.asDictionary();
+        if (!recordDictionary)
+            return nullptr;
+        auto record = std::make_shared<Record>(*recordDictionary);
+        if (record->identifier() != entry.key) {
+            if (recordDictionary->contains(Record::RecordIdentifierKey)) {
+                SystemLog::log(QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
+                                   .arg(entry.key, record->identifier()));
+            }
+            record->setIdentifier(entry.key);
+        }
+        return record;
+    }
+
     QHash<QString, RecordPointer> m_collection;
 };
