@@ -384,6 +384,9 @@ void ApplicationMenus::buildFormatMenu()
     format->addSeparator();
     QMenu* lines = makeMenu(QStringLiteral("Sort Lines"), format);
     addItem(lines, QStringLiteral("Sort Lines"), QStringLiteral("sortFreeformTextByLine:"));
+    // Tag 1 sorts Z to A.
+    addItem(lines, QStringLiteral("Sort Lines in Reverse Order"), QStringLiteral("sortFreeformTextByLine:"))
+        ->setData(1);
     addItem(lines, QStringLiteral("Undo Line Sort"), QStringLiteral("undoSortByLine:"));
     addItem(lines, QStringLiteral("Redo Line Sort"), QStringLiteral("redoSortByLine:"));
     format->addSeparator();

@@ -45,6 +45,8 @@ EditorPrintController::EditorPrintController(EditorWindowController& editor) : m
                             [this](QObject*) { printAllIndividualBasicViewRecords(); });
     m_editor.registerAction(QStringLiteral("printAllContinuousBasicViewRecords:"),
                             [this](QObject*) { printAllContinuousBasicViewRecords(); });
+    m_editor.registerAction(QStringLiteral("printAllListViewRecords:"),
+                            [this](QObject*) { printAllListViewRecords(); });
     m_editor.registerAction(QStringLiteral("printSelection:"), [this](QObject*) { printSelection(); });
     m_editor.registerAction(QStringLiteral("runPageLayout:"), [this](QObject*) { runPageLayout(); });
 }
@@ -69,7 +71,7 @@ void EditorPrintController::printRecord(const std::shared_ptr<RecordData>& recor
     m_currentRecord = m_editor.engine().indexOfCurrentRecord();
     m_printMode = QStringLiteral("Basic");
     const QPointer<EditorPrintController> self(this);
-    chooseValues([self, record](const Values& values) {
+    chooseValues(false, [self, record](const Values& values) {
         if (self)
             self->currentRecordPrintMarginsSheetDidEnd(record, values);
     });
@@ -93,7 +95,7 @@ void EditorPrintController::printAllContinuousBasicViewRecords()
     commitEditing();
     m_printMode = QStringLiteral("Basic");
     const QPointer<EditorPrintController> self(this);
-    chooseValues([self](const Values& values) {
+    chooseValues(false, [self](const Values& values) {
         if (self)
             self->basicViewContinuousPrintMarginsSheetDidEnd(values);
     });
@@ -136,7 +138,7 @@ void EditorPrintController::printAllIndividualBasicViewRecords()
     if (m_recordCount == 0)
         return;
     const QPointer<EditorPrintController> self(this);
-    chooseValues([self](const Values& values) {
+    chooseValues(false, [self](const Values& values) {
         if (self)
             self->basicViewIndividualPrintMarginsSheetDidEnd(values);
     });
@@ -329,41 +331,59 @@ void EditorPrintController::applyTabStops(QTextDocument& text, const QList<doubl
     everything.mergeBlockFormat(format);
 }
 
-EditorPrintController::Values EditorPrintController::valuesFromSettings() const
+EditorPrintController::Values EditorPrintController::valuesFromSettings(bool listView) const
 {
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
     Values values;
-    values.margins.top = settings->basicViewPrintTopMargin();
-    values.margins.bottom = settings->basicViewPrintBottomMargin();
-    values.margins.left = settings->basicViewPrintLeftMargin();
-    values.margins.right = settings->basicViewPrintRightMargin();
-    values.useInches = settings->basicViewPrintUseInches();
+    if (listView) {
+        values.margins.top = settings->listViewPrintTopMargin();
+        values.margins.bottom = settings->listViewPrintBottomMargin();
+        values.margins.left = settings->listViewPrintLeftMargin();
+        values.margins.right = settings->listViewPrintRightMargin();
+        values.useInches = settings->listViewPrintUseInches();
+        values.printHeader = settings->listViewPrintHeader();
+    } else {
+        values.margins.top = settings->basicViewPrintTopMargin();
+        values.margins.bottom = settings->basicViewPrintBottomMargin();
+        values.margins.left = settings->basicViewPrintLeftMargin();
+        values.margins.right = settings->basicViewPrintRightMargin();
+        values.useInches = settings->basicViewPrintUseInches();
+        values.printHeader = settings->basicViewPrintHeader();
+    }
     values.text.dontPrintEmptyFields = settings->basicViewDontPrintEmptyFields();
     values.text.printBoldFieldNames = settings->basicViewPrintBoldFieldNames();
     values.text.printRecordNumbers = settings->basicViewPrintRecordNumbers();
-    values.printHeader = settings->basicViewPrintHeader();
     return values;
 }
 
-void EditorPrintController::storeValues(const Values& values)
+void EditorPrintController::storeValues(const Values& values, bool listView)
 {
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
-    settings->setBasicViewPrintTopMargin(values.margins.top);
-    settings->setBasicViewPrintBottomMargin(values.margins.bottom);
-    settings->setBasicViewPrintLeftMargin(values.margins.left);
-    settings->setBasicViewPrintRightMargin(values.margins.right);
-    settings->setBasicViewPrintUseInches(values.useInches);
+    if (listView) {
+        settings->setListViewPrintTopMargin(values.margins.top);
+        settings->setListViewPrintBottomMargin(values.margins.bottom);
+        settings->setListViewPrintLeftMargin(values.margins.left);
+        settings->setListViewPrintRightMargin(values.margins.right);
+        settings->setListViewPrintUseInches(values.useInches);
+        settings->setListViewPrintHeader(values.printHeader);
+    } else {
+        settings->setBasicViewPrintTopMargin(values.margins.top);
+        settings->setBasicViewPrintBottomMargin(values.margins.bottom);
+        settings->setBasicViewPrintLeftMargin(values.margins.left);
+        settings->setBasicViewPrintRightMargin(values.margins.right);
+        settings->setBasicViewPrintUseInches(values.useInches);
+        settings->setBasicViewPrintHeader(values.printHeader);
+    }
     settings->setBasicViewDontPrintEmptyFields(values.text.dontPrintEmptyFields);
     settings->setBasicViewPrintBoldFieldNames(values.text.printBoldFieldNames);
     settings->setBasicViewPrintRecordNumbers(values.text.printRecordNumbers);
-    settings->setBasicViewPrintHeader(values.printHeader);
     settings->setDatafileSettingsDidChange(true);
 }
 
-void EditorPrintController::chooseValues(std::function<void(const Values&)> print)
+void EditorPrintController::chooseValues(bool listView, std::function<void(const Values&)> print)
 {
     const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
-    const Values stored = valuesFromSettings();
+    const Values stored = valuesFromSettings(listView);
     if (settings->hideMargins()) {
         print(stored);
         return;
@@ -371,7 +391,7 @@ void EditorPrintController::chooseValues(std::function<void(const Values&)> prin
     auto* sheet = VKSheetController::controller<PrintMarginsSheetController>();
     const QPointer<EditorPrintController> self(this);
     // However the sheet ends, the print goes on with what it holds.
-    const auto didEnd = [self, sheet, print = std::move(print)](QWidget*, int) {
+    const auto didEnd = [self, sheet, listView, print = std::move(print)](QWidget*, int) {
         if (!self)
             return;
         Values values;
@@ -382,13 +402,13 @@ void EditorPrintController::chooseValues(std::function<void(const Values&)> prin
                        sheet->printRecordNumbers()};
         values.printHeader = sheet->printHeader();
         self->m_editor.settings()->setHideMargins(sheet->hideMargins());
-        self->storeValues(values);
+        self->storeValues(values, listView);
         print(values);
     };
     sheet->beginSheetWithTopMargin(stored.margins.top, stored.margins.bottom, stored.margins.left,
                                    stored.margins.right, stored.text.dontPrintEmptyFields,
                                    stored.text.printBoldFieldNames, stored.text.printRecordNumbers,
-                                   stored.useInches, stored.printHeader, false, settings,
+                                   stored.useInches, stored.printHeader, listView, settings,
                                    m_editor.window(), didEnd);
 }
 
@@ -401,10 +421,7 @@ EditorPrintController::applyMargins(PrintInfo& printInfo, const PrintMargins& ma
                                     Presenter::shared().imageablePageBounds(printInfo), margins,
                                     printHeader);
     if (!geometry.fits()) {
-        AlertRequest alert;
-        alert.messageText = localized(QStringLiteral("The margins are too large for the paper."));
-        alert.informativeText = localized(QStringLiteral("Make the margins smaller and print again."));
-        Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
+        alertMarginsTooLarge(window);
         return std::nullopt;
     }
     printInfo.setTopMargin(geometry.margins.top);
@@ -412,6 +429,14 @@ EditorPrintController::applyMargins(PrintInfo& printInfo, const PrintMargins& ma
     printInfo.setLeftMargin(geometry.margins.left);
     printInfo.setRightMargin(geometry.margins.right);
     return geometry;
+}
+
+void EditorPrintController::alertMarginsTooLarge(QWidget* window)
+{
+    AlertRequest alert;
+    alert.messageText = localized(QStringLiteral("The margins are too large for the paper."));
+    alert.informativeText = localized(QStringLiteral("Make the margins smaller and print again."));
+    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
 
 std::shared_ptr<BasicPrintView> EditorPrintController::makePrintView(const PrintPageGeometry& geometry,
@@ -452,7 +477,7 @@ void EditorPrintController::runPrintOperation(const PrintOperationRequest& reque
 }
 
 void EditorPrintController::printOnWindow(const PrintInfo& printInfo,
-                                          const std::shared_ptr<BasicPrintView>& view)
+                                          const std::shared_ptr<PrintableView>& view)
 {
     PrintOperationRequest request;
     request.printInfo = printInfo;

@@ -12,6 +12,8 @@
 #include <optional>
 
 class BasicPrintView;
+class PrintableView;
+class TablePrintView;
 class EditorWindowController;
 class PrintSession;
 class QTextDocument;
@@ -50,6 +52,8 @@ public:
     void printRecord(const std::shared_ptr<RecordData>& record);
     void printAllIndividualBasicViewRecords();
     void printAllContinuousBasicViewRecords();
+    // The List View as a ruled table of the selected records (EditorPrintControllerListView.cpp).
+    void printAllListViewRecords();
     // The text selected in the Freeform Text Area as it stands, typing included.
     void printSelection();
     void runPageLayout();
@@ -70,10 +74,12 @@ public:
     qint64 recordCount() const { return m_recordCount; }
 
 private:
-    Values valuesFromSettings() const;
-    void storeValues(const Values& values);
+    // The record prints' values, or the List View's (its own margins, unit and header).
+    Values valuesFromSettings(bool listView) const;
+    void storeValues(const Values& values, bool listView);
     // The values from the datafile, or from the sheet when it is not hidden; then `print`.
-    void chooseValues(std::function<void(const Values&)> print);
+    void chooseValues(bool listView, std::function<void(const Values&)> print);
+    static void alertMarginsTooLarge(QWidget* window);
     // The margins raised to the printer's minimums and set on the print settings; nothing,
     // after telling the user, when they leave no room on the paper.
     std::optional<PrintPageGeometry> applyMargins(PrintInfo& printInfo, const PrintMargins& margins,
@@ -86,7 +92,7 @@ private:
     void runPrintOperation(const PrintOperationRequest& request, QWidget* window,
                            std::function<void(const PrintOperationResult&)> didRun = {});
     // One job, its print panel on the editor window.
-    void printOnWindow(const PrintInfo& printInfo, const std::shared_ptr<BasicPrintView>& view);
+    void printOnWindow(const PrintInfo& printInfo, const std::shared_ptr<PrintableView>& view);
     // The last typed value in the tables and the text reaches the current record.
     void commitEditing();
     void reportFailure(const PrintOperationResult& result, QWidget* window);
@@ -95,6 +101,10 @@ private:
     void currentRecordPrintMarginsSheetDidEnd(const std::shared_ptr<RecordData>& record,
                                               const Values& values);
     void basicViewContinuousPrintMarginsSheetDidEnd(const Values& values);
+    void listViewPrintMarginsSheetDidEnd(const Values& values);
+    // The List View's table as it is shown, to print.
+    std::shared_ptr<TablePrintView> makeTablePrintView(const PrintPageGeometry& geometry,
+                                                       bool printHeader) const;
     // The individual print, one job per record.
     void basicViewIndividualPrintMarginsSheetDidEnd(const Values& values);
     void printIndividualRecords();

@@ -1,6 +1,7 @@
 #include "EditorSelectionController.h"
 
 #include "EditorWindowController.h"
+#include "Presenter.h"
 #include "SelectRecordsSheetController.h"
 
 #include <QPointer>
@@ -14,6 +15,11 @@ EditorSelectionController::EditorSelectionController(EditorWindowController& edi
                             [this](QObject*) { selectRecords(true); });
     m_editor.registerAction(QStringLiteral("selectRecordsFrom:"),
                             [this](QObject*) { selectRecordsFrom(); });
+    m_editor.registerAction(QStringLiteral("deselectCurrentRecord:"),
+                            [this](QObject*) { deselectCurrentRecord(); });
+    m_editor.registerAction(QStringLiteral("switchToOmitted:"), [this](QObject*) { switchToOmitted(); });
+    m_editor.registerAction(QStringLiteral("revertToPreviousSelection:"),
+                            [this](QObject*) { revertToPreviousSelection(); });
 }
 
 void EditorSelectionController::commitEditing()
@@ -22,6 +28,13 @@ void EditorSelectionController::commitEditing()
     m_editor.endEditing();
     engine.updateCurrentRecord();
     engine.saveIfDifferentRecord(nullptr);
+}
+
+void EditorSelectionController::commitTyping()
+{
+    m_editor.endEditing();
+    m_editor.engine().updateCurrentRecord();
+    m_editor.engine().autoSaveChanges(false);
 }
 
 void EditorSelectionController::selectRecords(bool fromOmitted)
@@ -68,4 +81,48 @@ void EditorSelectionController::selectRecordsSheetDidEnd(SelectRecordsSheetContr
     // The criteria are the catalog's now: the reset must not change them.
     sheet->setCriteria(nullptr);
     sheet->resetSelectRecordsSheet();
+}
+
+void EditorSelectionController::deselectCurrentRecord()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    // A clone shares its document's catalog, which it never changes.
+    if (engine.isClone())
+        return;
+    // Omitting the only record shown would leave nothing to show.
+    if (engine.selectedRecordCount() < 2) {
+        Presenter::shared().beep();
+        return;
+    }
+    commitTyping();
+    const qint64 index = engine.indexOfCurrentRecord();
+    const std::shared_ptr<RecordData> record = engine.currentRecord();
+    if (!record)
+        return;
+    engine.catalog()->omitIdentifier(record->identifier(), true);
+    engine.loadRecordAtIndex(index);
+}
+
+void EditorSelectionController::switchToOmitted()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    if (engine.nowSyncing() || engine.isClone())
+        return;
+    // What was typed reaches the record before another is shown.
+    commitTyping();
+    if (!engine.catalog()->switchToOmitted()) {
+        Presenter::shared().beep();
+        return;
+    }
+    engine.loadCurrentRecord();
+}
+
+void EditorSelectionController::revertToPreviousSelection()
+{
+    CurrentRecordEngine& engine = m_editor.engine();
+    if (engine.isClone())
+        return;
+    commitTyping();
+    engine.catalog()->revertToPrevious();
+    engine.loadCurrentRecord();
 }

@@ -108,6 +108,10 @@ public:
                             qsizetype length, bool highlightFindField);
     bool rxTableView(RXTableView* table, int column, int row) const;
     void textDidEndEditing(RXTableView* table, TextMovement movement);
+    // Editing starts in the field of the current record, its text selected and its links
+    // marked (in the Basic View the field's row, in the List View its column), and the
+    // field becomes the current one.
+    void editFieldOfCurrentRecord(qint64 field);
     // Colours the whole text of the cell being edited (the search shows a hit so).
     void setFieldFoundTextColor(const QColor& color);
     // Text dropped on the cell at (column, row) of a table fills that field: refused with

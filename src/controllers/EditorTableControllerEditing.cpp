@@ -198,6 +198,19 @@ void EditorTableController::textDidEndEditing(RXTableView* table, TextMovement m
         m_currentField = quint64(target->field);
 }
 
+void EditorTableController::editFieldOfCurrentRecord(qint64 field)
+{
+    RXTableView* table = currentTableView();
+    const bool basic = table == m_basicTableView;
+    const int row = basic ? int(field) : int(m_editor.engine().indexOfCurrentRecord());
+    if (row >= 0) {
+        table->selectRow(row);
+        if (editCell(table, basic ? int(BasicViewModel::ValueColumn) : int(field), row, true))
+            activateURLInField();
+    }
+    m_currentField = quint64(field);
+}
+
 void EditorTableController::setFieldFoundTextColor(const QColor& color)
 {
     if (FieldCellEditor* editor = currentTableView()->cellEditor())

@@ -8,7 +8,9 @@
 #include "EditorDatafileController.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldContentsController.h"
+#include "EditorFieldSteppingController.h"
 #include "EditorFieldsController.h"
+#include "EditorLineSortController.h"
 #include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
@@ -84,6 +86,8 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_settingsController = std::make_unique<EditorSettingsController>(*this);
     m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
     m_printController = std::make_unique<EditorPrintController>(*this);
+    m_lineSortController = std::make_unique<EditorLineSortController>(*this);
+    m_fieldSteppingController = std::make_unique<EditorFieldSteppingController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });

@@ -18,7 +18,9 @@ class DatafileSettingsData;
 class EditorDatafileController;
 class EditorDocumentObserver;
 class EditorFieldContentsController;
+class EditorFieldSteppingController;
 class EditorFieldsController;
+class EditorLineSortController;
 class EditorPrintController;
 class EditorRecordsController;
 class EditorSearchController;
@@ -99,6 +101,7 @@ public:
     EditorSortController& sortController() { return *m_sortController; }
     EditorRecordsController& recordsController() { return *m_recordsController; }
     EditorPrintController& printController() { return *m_printController; }
+    EditorLineSortController& lineSortController() { return *m_lineSortController; }
     EditorToolbarController& toolbarController() { return *m_toolbarController; }
     EditorFieldsController& fieldsController() { return *m_fieldsController; }
     EditorDatafileController& datafileController() { return *m_datafileController; }
@@ -239,6 +242,8 @@ private:
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;
     std::unique_ptr<EditorPrintController> m_printController;
+    std::unique_ptr<EditorLineSortController> m_lineSortController;
+    std::unique_ptr<EditorFieldSteppingController> m_fieldSteppingController;
     std::unique_ptr<EditorSelectionController> m_selectionController;
     std::unique_ptr<EditorWindowSearchViews> m_searchViews;
     std::unique_ptr<EditorSearchController> m_searchController;

@@ -1,9 +1,11 @@
 #include "EditorWindowSearchViews.h"
 
 #include "BasicViewModel.h"
+#include "EditorDatafileController.h"
 #include "EditorRecordsController.h"
 #include "EditorTableController.h"
 #include "EditorWindowController.h"
+#include "FindBoxView.h"
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
 #include "RXTableView.h"
@@ -13,24 +15,65 @@
 
 EditorWindowSearchViews::EditorWindowSearchViews(EditorWindowController& editor) : m_editor(editor)
 {
-    const auto findCommand = [this](bool forward) {
-        return [this, forward](QObject*) {
-            if (m_editor.nowSyncing())
-                return;
-            // What was typed is searched too.
-            m_editor.engine().updateCurrentRecord();
-            m_editor.engine().autoSaveChanges(false);
-            EditorSearchController& search = m_editor.editorSearchController();
-            if (forward)
-                search.forwardSearch(QApplication::keyboardModifiers());
-            else
-                search.reverseSearch(QApplication::keyboardModifiers());
-        };
+    // Find Next and Find Previous, and their "and Edit" forms, which leave the hit
+    // selected for editing.
+    const auto findCommand = [this](bool forward, bool highlight) {
+        return [this, forward, highlight](QObject*) { searchForFindBoxText(forward, highlight); };
     };
-    m_editor.registerAction(QStringLiteral("forwardSearchForFindBoxText:"), findCommand(true));
-    m_editor.registerAction(QStringLiteral("reverseSearchForFindBoxText:"), findCommand(false));
+    m_editor.registerAction(QStringLiteral("forwardSearchForFindBoxText:"), findCommand(true, false));
+    m_editor.registerAction(QStringLiteral("reverseSearchForFindBoxText:"), findCommand(false, false));
+    m_editor.registerAction(QStringLiteral("forwardSearchHighlight:"), findCommand(true, true));
+    m_editor.registerAction(QStringLiteral("reverseSearchHighlight:"), findCommand(false, true));
+    m_editor.registerAction(QStringLiteral("skipThenSearchForward:"),
+                            [this](QObject*) { skipThenSearch(true); });
+    m_editor.registerAction(QStringLiteral("skipThenReverseSearch:"),
+                            [this](QObject*) { skipThenSearch(false); });
+    m_editor.registerAction(QStringLiteral("findNextInClone:"), [this](QObject*) { findNextInClone(); });
     m_editor.registerAction(QStringLiteral("activateFindBox:"),
                             [this](QObject*) { m_editor.activateFindBox(); });
+}
+
+void EditorWindowSearchViews::searchForFindBoxText(bool forward, bool highlight)
+{
+    if (m_editor.nowSyncing())
+        return;
+    // What was typed is searched too.
+    m_editor.engine().updateCurrentRecord();
+    m_editor.engine().autoSaveChanges(false);
+    EditorSearchController& search = m_editor.editorSearchController();
+    if (highlight)
+        search.setSimulatedControlKeyDown(true);
+    if (forward)
+        search.forwardSearch(QApplication::keyboardModifiers());
+    else
+        search.reverseSearch(QApplication::keyboardModifiers());
+}
+
+void EditorWindowSearchViews::skipThenSearch(bool forward)
+{
+    if (m_editor.nowSyncing())
+        return;
+    EditorSearchController& search = m_editor.editorSearchController();
+    if (forward) {
+        goToNextRecord();
+        search.forwardSearchSkip(QApplication::keyboardModifiers());
+    } else {
+        goToPreviousRecord();
+        search.reverseSearchSkip(QApplication::keyboardModifiers());
+    }
+}
+
+void EditorWindowSearchViews::findNextInClone()
+{
+    const QString text = m_editor.editorSearchController().searchField()->toPlainText();
+    if (text.isEmpty())
+        return;
+    EditorWindowController* clone = m_editor.datafileController().openCloneWindowAndReturnController();
+    if (!clone)
+        return;
+    clone->editorSearchController().searchField()->insertPlainText(text);
+    clone->performAction(QStringLiteral("goToNextRecord:"));
+    clone->performAction(QStringLiteral("forwardSearchForFindBoxText:"));
 }
 
 std::shared_ptr<DatafileSettingsData> EditorWindowSearchViews::settings() const

@@ -5,8 +5,10 @@
 class EditorWindowController;
 
 // The editor window as its search sees it, and the window's find commands: Find Next
-// and Find Previous commit what was typed and search from the find box; Go to Find Box
-// focuses it.
+// and Find Previous commit what was typed and search from the find box (the "and Edit"
+// forms leave the hit selected for editing), the skip forms move one record first, Find
+// Next in Clone Window searches in a new clone, and Go to Find Box focuses it. While the
+// datafile syncs they do nothing.
 class EditorWindowSearchViews : public EditorSearchWindow {
 public:
     explicit EditorWindowSearchViews(EditorWindowController& editor);
@@ -46,6 +48,11 @@ public:
     void tableViewHit() override;
 
 private:
+    void searchForFindBoxText(bool forward, bool highlight);
+    void skipThenSearch(bool forward);
+    // A clone window with the find box's text searches forward from its next record;
+    // nothing when the find box is empty.
+    void findNextInClone();
     // The text area's character [location, location + 1) selected and shown.
     void highlightCharacter(qsizetype location);
 

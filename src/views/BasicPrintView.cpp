@@ -38,13 +38,13 @@ QAbstractTextDocumentLayout* BasicPrintView::layout()
     return m_textStorage.documentLayout();
 }
 
-QString BasicPrintView::headerText(int pageNumber) const
+QString BasicPrintView::headerText(const QString& printJobTitle, int pageNumber)
 {
     const QString date = QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat);
-    QString header = m_printJobTitle + QStringLiteral("\t\t") + date;
+    QString header = printJobTitle + QStringLiteral("\t\t") + date;
     QString footer =
         QStringLiteral("\t\t") + stringWithFormat(localized(QStringLiteral("Page %d")), pageNumber);
-    header.remove(m_printJobTitle.size(), 1);
+    header.remove(printJobTitle.size(), 1);
     footer.remove(0, 1);
     return header + footer;
 }
@@ -67,13 +67,13 @@ void BasicPrintView::drawPage(QPainter& painter, int index)
     context.palette.setColor(QPalette::Text, Qt::black);
     layout()->draw(&painter, context);
     painter.restore();
-    drawPageBorder(painter, index + 1);
+    if (m_printHeader)
+        drawPageHeader(painter, m_headerRect, m_printJobTitle, index + 1);
 }
 
-void BasicPrintView::drawPageBorder(QPainter& painter, int pageNumber) const
+void BasicPrintView::drawPageHeader(QPainter& painter, const QRectF& rect,
+                                    const QString& printJobTitle, int pageNumber)
 {
-    if (!m_printHeader)
-        return;
     QTextDocument header;
     header.documentLayout()->setPaintDevice(pointDevice());
     header.setDocumentMargin(0);
@@ -83,18 +83,18 @@ void BasicPrintView::drawPageBorder(QPainter& painter, int pageNumber) const
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
     header.setDefaultTextOption(option);
-    header.setTextWidth(m_headerRect.width());
+    header.setTextWidth(rect.width());
     QTextBlockFormat stops;
     stops.setTabPositions(
-        {QTextOption::Tab(documentTabPosition(m_headerRect.width() / 2), QTextOption::CenterTab),
-         QTextOption::Tab(documentTabPosition(m_headerRect.width()), QTextOption::RightTab)});
+        {QTextOption::Tab(documentTabPosition(rect.width() / 2), QTextOption::CenterTab),
+         QTextOption::Tab(documentTabPosition(rect.width()), QTextOption::RightTab)});
     QTextCursor cursor(&header);
     cursor.setBlockFormat(stops);
-    cursor.insertText(headerText(pageNumber));
+    cursor.insertText(headerText(printJobTitle, pageNumber));
     painter.save();
-    painter.translate(m_headerRect.topLeft());
+    painter.translate(rect.topLeft());
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(QPointF(0, 0), m_headerRect.size());
+    context.clip = QRectF(QPointF(0, 0), rect.size());
     context.palette.setColor(QPalette::Text, Qt::black);
     header.documentLayout()->draw(&painter, context);
     painter.restore();

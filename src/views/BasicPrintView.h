@@ -28,14 +28,18 @@ public:
 
     // The default page header ("<title>\t\t<date>") and footer ("\t\tPage <n>") made one
     // line: the tab after the title and the footer's first one go.
-    QString headerText(int pageNumber) const;
+    QString headerText(int pageNumber) const { return headerText(m_printJobTitle, pageNumber); }
+    static QString headerText(const QString& printJobTitle, int pageNumber);
+    // That line in the rectangle: the title at the left, the date in the middle and the
+    // page number at the right.
+    static void drawPageHeader(QPainter& painter, const QRectF& rect, const QString& printJobTitle,
+                               int pageNumber);
 
     int pageCount() override;
     void drawPage(QPainter& painter, int index) override;
 
 private:
     QAbstractTextDocumentLayout* layout();
-    void drawPageBorder(QPainter& painter, int pageNumber) const;
 
     QTextDocument m_textStorage;
     QRectF m_frame;

@@ -233,3 +233,51 @@ TEST_F(FindBoxJourneyTest, SelectMode_KeepsOnlyTheRecordsHoldingEveryKey)
     EXPECT_EQ(editor->engine().selectedRecordCount(), 5);
     editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/select.png");
 }
+
+TEST_F(FindBoxJourneyTest, FindMenu_AndEditKeepsTheHitSkipMovesOnCloneSearchesInANewWindow)
+{
+    EditorWindowController* editor = openWithCommand(writePeople());
+    ASSERT_TRUE(editor);
+    FindBoxView* box = findBox(editor);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton);
+    QTest::keyClicks(box, "Smith");
+
+    // Find Next and Edit: the hit stays selected for editing.
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "forwardSearchHighlight:"));
+    EXPECT_EQ(currentName(editor), "Bob Smith");
+    ASSERT_TRUE(editedCell(editor));
+    EXPECT_TRUE(editedCell(editor)->hasFocus());
+    EXPECT_FALSE(box->hasFocus());
+    EXPECT_FALSE(editor->editorSearchController().simulatedControlKeyDown()) << "one search only";
+
+    // Ed has Smith in his name and his text: Find Next stays in his record, Skip Record
+    // and Find Next goes past it (round to Ann) and finds Bob.
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "forwardSearchForFindBoxText:"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "forwardSearchForFindBoxText:"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "forwardSearchForFindBoxText:"));
+    EXPECT_EQ(currentName(editor), "Ed Smith");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "skipThenSearchForward:"));
+    EXPECT_EQ(currentName(editor), "Bob Smith");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "reverseSearchHighlight:"));
+    EXPECT_EQ(currentName(editor), "Ed Smith");
+    EXPECT_FALSE(box->hasFocus());
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "skipThenReverseSearch:"));
+    EXPECT_EQ(currentName(editor), "Di Smith");
+
+    // An empty find box opens no window.
+    box->clear();
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "findNextInClone:"));
+    editor->performAction("findNextInClone:");
+    EXPECT_EQ(editor->document()->windowControllers().size(), 1u);
+    box->setPlainText("Smith");
+
+    // Find Next in Clone Window: a clone with the find box's text, at its next hit.
+    Document* document = editor->document();
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "findNextInClone:"));
+    ASSERT_EQ(document->windowControllers().size(), 2u);
+    auto* clone = static_cast<EditorWindowController*>(document->windowControllers().back().get());
+    EXPECT_EQ(findBox(clone)->toPlainText(), "Smith");
+    EXPECT_TRUE(currentName(clone).contains("Smith") ||
+                clone->freeformTextView()->textCursor().selectedText() == "Smith");
+    clone->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/clone.png");
+}

@@ -115,6 +115,9 @@ protected:
         if (!item)
             return false;
         showMenusOf(window);
+        // A submenu is validated as it opens.
+        if (auto* menu = qobject_cast<QMenu*>(item->parent()))
+            Q_EMIT menu->aboutToShow();
         if (!item->isEnabled())
             return false;
         item->trigger();
@@ -127,6 +130,45 @@ protected:
         for (QAction* top : window->findChild<QMenuBar*>()->actions())
             if (QMenu* menu = top->menu())
                 Q_EMIT menu->aboutToShow();
+    }
+
+    // A datafile of these fields (identifier, name) and records (their values in field
+    // order, then the text), all selected, in this order.
+    QString writeDatafile(const QString& name, const QList<std::pair<QString, QString>>& fields,
+                          const QList<QStringList>& records,
+                          const QString& mode = QStringLiteral("List"))
+    {
+        PlistArray definitions;
+        for (const auto& [identifier, fieldName] : fields)
+            definitions.append(PlistDictionary{
+                {"Identifier", identifier}, {"Name", fieldName}, {"Width", 150.0}, {"Show", true}});
+        PlistDictionary recordDictionaries;
+        PlistArray catalog;
+        int number = 0;
+        for (const QStringList& values : records) {
+            const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
+                                           .arg(++number, 12, 10, QLatin1Char('0'));
+            PlistDictionary fieldValues;
+            for (qsizetype i = 0; i < fields.size(); ++i)
+                fieldValues.insert(fields.at(i).first, values.value(i));
+            recordDictionaries.insert(identifier,
+                                      PlistDictionary{{"RecordIdentifier", identifier},
+                                                      {"Fields", fieldValues},
+                                                      {"TextString", values.value(fields.size())}});
+            catalog.append(PlistDictionary{{"Identifier", identifier},
+                                           {"CurrentlySelected", true},
+                                           {"PreviouslySelected", true}});
+        }
+        const PlistDictionary datafile{
+            {"Settings",
+             PlistDictionary{{"DataFormat", 1}, {"Mode", mode}, {"Fields", definitions}}},
+            {"Records", recordDictionaries},
+            {"Catalog", catalog}};
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(datafile, file, PlistFormat::Xml));
+        return path;
     }
 
     static PlistDictionary readDatafile(const QString& path)

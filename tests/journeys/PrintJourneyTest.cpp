@@ -1,12 +1,16 @@
-// A user's journeys through printing: the current record, every selected record and the
-// selected text, to PDF files read back with poppler's tools, and Page Setup.
+// A user's journeys through printing: the current record, every selected record, the
+// selected text and the List View, to PDF files read back with poppler's tools, and Page
+// Setup.
 #include "JourneyTestBase.h"
 
 #include "BasicPrintView.h"
 #include "EditorPrintController.h"
+#include "EditorTableController.h"
 #include "FreeformTextView.h"
 #include "PdfReader.h"
 #include "PrintMarginsSheetController.h"
+#include "RXTableView.h"
+#include "TablePrintView.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -319,4 +323,104 @@ TEST_F(PrintJourneyTest, MarginsSheet_CancelStillPrints_HidingItSkipsItNextTime)
     QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
     EXPECT_FALSE(VKSheetController::topmostController<PrintMarginsSheetController>());
     EXPECT_EQ(m_presenter.printJobs().size(), 3);
+}
+
+namespace {
+
+// 45 people in the List View: a name, a city and a note; the columns 250, 200 and 200
+// points wide, so that on Letter paper between inch margins (468 points) the name and the
+// city share a page and the note takes one of its own.
+QList<QStringList> listedPeople()
+{
+    QList<QStringList> people;
+    for (int person = 1; person <= 45; ++person)
+        people.append({QStringLiteral("Person %1").arg(person), QStringLiteral("City %1").arg(person),
+                       QStringLiteral("Note %1").arg(person)});
+    return people;
+}
+
+const QList<std::pair<QString, QString>> personFields{{"N", "Name"}, {"C", "City"}, {"O", "Note"}};
+
+} // namespace
+
+TEST_F(PrintJourneyTest, PrintListView_ATableInBandsOfRowsAndGroupsOfColumns_ToAPdfFile)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile("people.nv3", personFields, listedPeople()));
+    ASSERT_TRUE(editor);
+    RXTableView* table = editor->tableController()->listTableView();
+    table->setColumnWidth(0, 250);
+    table->setColumnWidth(1, 200);
+    table->setColumnWidth(2, 200);
+
+    // Where the pictures of a run go, to be looked at.
+    const QString pdf = QDir(qEnvironmentVariable("NORVA_SHOTS", m_dir.path())).filePath("list.pdf");
+    m_presenter.answerPrintJob(true, pdf);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    // The List View's own margins; the record print's text options are not its.
+    auto* sheet = VKSheetController::topmostController<PrintMarginsSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->marginsTopField()->text(), "0.5");
+    EXPECT_EQ(sheet->marginsLeftField()->text(), "1");
+    EXPECT_FALSE(sheet->printRecordNumbersCheck()->isEnabled());
+    EXPECT_TRUE(sheet->printHeaderCheck()->isChecked());
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs()[0].window, editor->window());
+    EXPECT_EQ(m_presenter.printJobs()[0].request.printInfo.scalingFactor(), 1.0);
+    auto* view = dynamic_cast<TablePrintView*>(m_presenter.printJobs()[0].request.view.get());
+    ASSERT_TRUE(view);
+    const qint64 rows = view->rowsPerPage();
+    ASSERT_GT(rows, 0);
+    const int bands = int((45 + rows - 1) / rows);
+    ASSERT_GE(bands, 2);
+    EXPECT_EQ(PdfReader::pageCount(pdf), 2 * bands);
+
+    // Band 1 in its two column groups, then band 2.
+    const QString first = PdfReader::text(pdf, 1);
+    EXPECT_TRUE(first.contains(QRegularExpression("Name +City"))) << first.toStdString();
+    EXPECT_TRUE(first.contains(QRegularExpression("Person 1 +City 1\\b"))) << first.toStdString();
+    EXPECT_FALSE(first.contains("Note")) << first.toStdString();
+    EXPECT_TRUE(first.contains(QRegularExpression("people\\.nv3 .* Page 1"))) << first.toStdString();
+    const QString second = PdfReader::text(pdf, 2);
+    EXPECT_TRUE(second.contains("Note")) << second.toStdString();
+    EXPECT_FALSE(second.contains("Name")) << second.toStdString();
+    EXPECT_TRUE(second.contains("Note 1\n") || second.contains("Note 1 ")) << second.toStdString();
+    const QString third = PdfReader::text(pdf, 3);
+    EXPECT_TRUE(third.contains(QStringLiteral("Person %1").arg(rows + 1))) << third.toStdString();
+    // The last band: the last records, then empty ruled rows.
+    const QString last = PdfReader::text(pdf, 2 * bands - 1);
+    EXPECT_TRUE(last.contains("Person 45")) << last.toStdString();
+    EXPECT_EQ(view->pages().last().firstRow, (bands - 1) * rows);
+    EXPECT_EQ(view->pages().last().lastRow, 44);
+
+    // The sheet's values are the List View's from now on.
+    EXPECT_FLOAT_EQ(editor->settings()->listViewPrintTopMargin(), 36.0f);
+    EXPECT_TRUE(editor->settings()->datafileSettingsDidChange());
+}
+
+TEST_F(PrintJourneyTest, PrintListView_NotOneRowFits_TheMarginsAlertAndNoPrint)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile("people.nv3", personFields, listedPeople()));
+    ASSERT_TRUE(editor);
+    editor->settings()->setHideMargins(true);
+    editor->settings()->setListViewPrintTopMargin(700);
+    editor->settings()->setListViewPrintBottomMargin(80);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    EXPECT_TRUE(m_presenter.printJobs().isEmpty());
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList({"The margins are too large for the paper."}));
+}
+
+TEST_F(PrintJourneyTest, PrintListView_WithoutFields_TheRecordsOneAfterAnother)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("texts.nv3", {}, {{"first text"}, {"second text"}}));
+    ASSERT_TRUE(editor);
+    editor->settings()->setHideMargins(true);
+    // Off in the menu: there is no table to print.
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    editor->performAction("printAllListViewRecords:");
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(printedText(m_presenter.printJobs()[0]),
+              "first text" + EditorPrintController::recordSeparator() + "second text");
 }

@@ -20,44 +20,6 @@ namespace {
 
 class SelectAndSortJourneyTest : public JourneyTestBase {
 protected:
-    // A datafile of these fields (identifier, name) and records (their values in field
-    // order, then the text), all selected, in this order.
-    QString writeDatafile(const QString& name, const QList<std::pair<QString, QString>>& fields,
-                          const QList<QStringList>& records)
-    {
-        PlistArray definitions;
-        for (const auto& [identifier, fieldName] : fields)
-            definitions.append(PlistDictionary{
-                {"Identifier", identifier}, {"Name", fieldName}, {"Width", 150.0}, {"Show", true}});
-        PlistDictionary recordDictionaries;
-        PlistArray catalog;
-        int number = 0;
-        for (const QStringList& values : records) {
-            const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
-                                           .arg(++number, 12, 10, QLatin1Char('0'));
-            PlistDictionary fieldValues;
-            for (qsizetype i = 0; i < fields.size(); ++i)
-                fieldValues.insert(fields.at(i).first, values.value(i));
-            recordDictionaries.insert(identifier,
-                                      PlistDictionary{{"RecordIdentifier", identifier},
-                                                      {"Fields", fieldValues},
-                                                      {"TextString", values.value(fields.size())}});
-            catalog.append(PlistDictionary{{"Identifier", identifier},
-                                           {"CurrentlySelected", true},
-                                           {"PreviouslySelected", true}});
-        }
-        const PlistDictionary datafile{
-            {"Settings",
-             PlistDictionary{{"DataFormat", 1}, {"Mode", "List"}, {"Fields", definitions}}},
-            {"Records", recordDictionaries},
-            {"Catalog", catalog}};
-        const QString path = m_dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(writePropertyList(datafile, file, PlistFormat::Xml));
-        return path;
-    }
-
     // The user picks the item of that code from the pop-up's menu.
     static void choose(PopUpButton* popUp, int code)
     {
@@ -242,4 +204,75 @@ TEST_F(SelectAndSortJourneyTest, FreeformSortByNameSkippingTitles_AndTheTitleLis
         firstLines.append(editor->engine().recordAtIndex(i)->textString().section('\n', 0, 0));
     // By last name, then first name: Adams, Baker, Young.
     EXPECT_EQ(firstLines, QStringList({"Dr. Zoe Adams", "Mary Baker, PhD", "Mr. Carl Young Jr."}));
+}
+
+TEST_F(SelectAndSortJourneyTest, OmitShowOmittedAndRevert_ChangeWhichRecordsAreShown)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile("people.nv3", cityAndName, people));
+    ASSERT_TRUE(editor);
+    // Nothing omitted: Show Omitted Records beeps.
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "switchToOmitted:"));
+    editor->performAction("switchToOmitted:");
+    EXPECT_EQ(m_presenter.beepCount(), 1);
+    EXPECT_EQ(editor->engine().selectedRecordCount(), 5);
+
+    // Omit Bob: Chicago's Anna takes his place.
+    QTest::keyClick(editor->window(), Qt::Key_Apostrophe, Qt::ControlModifier);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "deselectCurrentRecord:"));
+    EXPECT_EQ(listed(editor, "N"), QStringList({"Alice", "Anna", "Adam", "Al"}));
+    EXPECT_EQ(editor->engine().currentRecord()->fields().value("N").stringValue(), "Anna");
+
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "switchToOmitted:"));
+    EXPECT_EQ(listed(editor, "N"), QStringList({"Bob"}));
+    // The only record shown cannot be omitted.
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "deselectCurrentRecord:"));
+    editor->performAction("deselectCurrentRecord:");
+    EXPECT_EQ(m_presenter.beepCount(), 2);
+    EXPECT_EQ(listed(editor, "N"), QStringList({"Bob"}));
+
+    // Omitting and showing the omitted records are no selection steps: reverting goes back
+    // to the records shown before the last one, all of them.
+    // What was typed into Bob's text stays as he stays shown.
+    editor->freeformTextView()->setFocus();
+    QTest::keyClicks(editor->freeformTextView(), "typed");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "revertToPreviousSelection:"));
+    EXPECT_EQ(listed(editor, "N"), QStringList({"Alice", "Bob", "Anna", "Adam", "Al"}));
+    EXPECT_EQ(editor->engine().currentRecord()->fields().value("N").stringValue(), "Bob");
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "typed");
+    EXPECT_EQ(editor->engine().currentRecord()->textString(), "typed");
+    editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/omitted.png");
+}
+
+TEST_F(SelectAndSortJourneyTest, CancelledSelectAndSortSheets_ChangeNothingAndOpenReset)
+{
+    const QString path = writeDatafile("people.nv3", cityAndName, people);
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "selectRecords:"));
+    auto* select = VKSheetController::topmostController<SelectRecordsSheetController>();
+    ASSERT_TRUE(select);
+    choose(select->basedOnPopup(0), 0);
+    typeInto(select->whereField(0), "Boston");
+    QTest::mouseClick(select->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->engine().selectedRecordCount(), 5);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "selectRecords:"));
+    EXPECT_EQ(select->basedOnPopup(0)->selectedTag(), 1000);
+    EXPECT_TRUE(select->whereField(0)->text().isEmpty());
+    QTest::mouseClick(select->cancelButton(), Qt::LeftButton);
+
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "sortDatafile:"));
+    auto* sort = VKSheetController::topmostController<SortFieldBasedRecordsSheetController>();
+    ASSERT_TRUE(sort);
+    choose(sort->primaryPopup(), 1);
+    click(sort->addToSortTasksCheckbox());
+    typeInto(sort->sortTaskTitle(), "By name");
+    QTest::mouseClick(sort->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(listed(editor, "N"), QStringList({"Alice", "Bob", "Anna", "Adam", "Al"}));
+    EXPECT_FALSE(editor->settings()->sortTasksList().has_value());
+    EXPECT_FALSE(editor->window()->isWindowModified());
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "sortDatafile:"));
+    EXPECT_TRUE(sort->sortTaskTitle()->text().isEmpty());
+    EXPECT_FALSE(sort->addToSortTasksCheckbox()->isChecked());
+    QTest::mouseClick(sort->cancelButton(), Qt::LeftButton);
 }

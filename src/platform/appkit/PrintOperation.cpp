@@ -105,39 +105,49 @@ void PrintSession::drawPage(QPrinter& printer, QPainter& painter, PrintableView&
     painter.restore();
 }
 
-bool PrintSession::print(PrintableView& view, const PrintInfo& printInfo)
+std::optional<PrintableView::PageRange> PrintableView::pageRange(int pageCount,
+                                                                std::optional<PageRange> chosen)
+{
+    if (!chosen)
+        return PageRange{1, pageCount};
+    if (chosen->last < chosen->first)
+        return std::nullopt;
+    return PageRange{chosen->first, std::min(chosen->last, pageCount)};
+}
+
+PrintSession::Outcome PrintSession::print(PrintableView& view, const PrintInfo& printInfo)
 {
     QPrinter& printer = *m_printer;
     const bool toFile = !printer.outputFileName().isEmpty();
-    const int pages = view.pageCount();
-    int first = 0;
-    int last = pages - 1;
-    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-        first = printer.fromPage() - 1;
-        last = std::min(last, printer.toPage() - 1);
-    }
+    std::optional<PrintableView::PageRange> chosen;
+    if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
+        chosen = PrintableView::PageRange{printer.fromPage(), printer.toPage()};
+    const std::optional<PrintableView::PageRange> range =
+        PrintableView::pageRange(view.pageCount(), chosen);
+    if (!range)
+        return Outcome::Refused;
     if (m_painter) {
         // The next job in the same file starts on a page of its own.
         applyPaper(printer, printInfo);
         if (!printer.newPage())
-            return false;
+            return Outcome::Unwritable;
     } else {
         applyPaper(printer, printInfo);
         printer.setDocName(view.printJobTitle());
         m_painter = std::make_unique<QPainter>();
         if (!m_painter->begin(&printer)) {
             m_painter.reset();
-            return false;
+            return Outcome::Unwritable;
         }
     }
-    for (int index = first; index <= last; ++index) {
-        if (index > first && !printer.newPage())
-            return false;
-        drawPage(printer, *m_painter, view, index);
+    for (int page = range->first; page <= range->last; ++page) {
+        if (page > range->first && !printer.newPage())
+            return Outcome::Unwritable;
+        drawPage(printer, *m_painter, view, page - 1);
     }
     if (!toFile)
         finish();
-    return true;
+    return Outcome::Printed;
 }
 
 void PrintSession::finish()
@@ -201,8 +211,9 @@ PrintInfo PrintSession::withPaperOf(const PrintInfo& printInfo, const QPrinter& 
 PrintOperationResult printInSession(const PrintOperationRequest& request, PrintSession& session)
 {
     PrintOperationResult result;
-    result.success = session.print(*request.view, request.printInfo);
-    if (!result.success)
+    const PrintSession::Outcome outcome = session.print(*request.view, request.printInfo);
+    result.success = outcome == PrintSession::Outcome::Printed;
+    if (outcome == PrintSession::Outcome::Unwritable)
         result.unwritableFile = session.outputFile();
     if (!request.session)
         session.finish();

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class QPageSize;
 class QPaintDevice;
@@ -24,6 +25,15 @@ public:
     // Draws page `index` (from 0) with its border; the painter measures in points from
     // the paper's top left corner.
     virtual void drawPage(QPainter& painter, int index) = 0;
+
+    // The pages of a job, from 1: every page, or the range chosen cut to the page count.
+    // None for a reversed range, which is refused.
+    struct PageRange {
+        int first = 1;
+        int last = 0;
+        bool operator==(const PageRange&) const = default;
+    };
+    static std::optional<PageRange> pageRange(int pageCount, std::optional<PageRange> chosen);
 
     // A device of 72 dots per inch: text laid out or measured on it measures in points.
     static QPaintDevice* pointDevice();
@@ -52,9 +62,10 @@ public:
 
     // The paper and orientation of the print settings, on the printer.
     void setPaper(const PrintInfo& printInfo);
-    // The view's pages in the chosen page range. False when the printer cannot be drawn
-    // on (a file that cannot be written).
-    bool print(PrintableView& view, const PrintInfo& printInfo);
+    enum class Outcome { Printed, Refused, Unwritable };
+    // The view's pages in the chosen page range; refused for a reversed range, unwritable
+    // when the printer cannot be drawn on (a file that cannot be written).
+    Outcome print(PrintableView& view, const PrintInfo& printInfo);
     // Ends the file the jobs went into.
     void finish();
 
