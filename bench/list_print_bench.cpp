@@ -5,8 +5,8 @@
 //   list_print_bench [COUNT]    100,000 records when not given
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
-#include "EditorWindowOpening.h"
 #include "EditorWindowController.h"
+#include "EditorWindowOpening.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
 #include "ScriptedPresenter.h"
@@ -107,7 +107,10 @@ int main(int argc, char** argv)
             explicit Slice(PrintableView& view) : whole(view) {}
             QString printJobTitle() const override { return whole.printJobTitle(); }
             int pageCount() override { return count; }
-            void drawPage(QPainter& painter, int index) override { whole.drawPage(painter, first + index); }
+            void drawPage(QPainter& painter, int index) override
+            {
+                whole.drawPage(painter, first + index);
+            }
         } slice(*view);
         constexpr int SliceLength = 500;
         for (slice.first = 0; slice.first < pages; slice.first += SliceLength) {

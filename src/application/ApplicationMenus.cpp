@@ -336,7 +336,9 @@ void ApplicationMenus::buildFormatMenu()
     addItem(format, QStringLiteral("Bold"), QStringLiteral("toggleBold:"), QStringLiteral("b"));
     addItem(format, QStringLiteral("Italic"), QStringLiteral("toggleItalic:"), QStringLiteral("i"));
     addItem(format, QStringLiteral("Underline"), QStringLiteral("underline:"), QStringLiteral("u"));
-    addItem(format, QStringLiteral("Bigger"), QStringLiteral("modifyFont:"));
+    // The tags say which way the size goes.
+    addItem(format, QStringLiteral("Bigger"), QStringLiteral("modifyFont:"))->setData(3);
+    addItem(format, QStringLiteral("Smaller"), QStringLiteral("modifyFont:"))->setData(4);
     QMenu* kerning = makeMenu(QStringLiteral("Kern"), format);
     addItem(kerning, QStringLiteral("Use Default"), QStringLiteral("useStandardKerning:"));
     addItem(kerning, QStringLiteral("Use None"), QStringLiteral("turnOffKerning:"));
@@ -357,6 +359,9 @@ void ApplicationMenus::buildFormatMenu()
     addItem(format, QStringLiteral("Center"), QStringLiteral("alignCenter:"), QStringLiteral("|"));
     addItem(format, QStringLiteral("Justify"), QStringLiteral("alignJustified:"));
     addItem(format, QStringLiteral("Align Right"), QStringLiteral("alignRight:"), QStringLiteral("}"));
+    format->addSeparator();
+    addItem(format, QStringLiteral("Copy Style"), QStringLiteral("copyFont:"));
+    addItem(format, QStringLiteral("Copy Ruler"), QStringLiteral("copyRuler:"));
     format->addSeparator();
     addItem(format, QStringLiteral("Show Font Panel"), QStringLiteral("orderFrontFontPanel:"),
             QStringLiteral("t"));

@@ -66,7 +66,7 @@ const Selectors& textFormatting()
          "turnOffKerning:", "turnOffLigatures:", "tightenKerning:", "loosenKerning:", "unscript:",
          "superscript:", "subscript:", "raiseBaseline:", "lowerBaseline:", "pasteFTAStyle:",
          "pasteFTARuler:", "alignLeft:", "alignCenter:", "alignJustified:", "toggleBold:",
-         "toggleItalic:", "alignRight:"});
+         "toggleItalic:", "alignRight:", "copyFont:", "pasteFont:", "copyRuler:", "pasteRuler:"});
     return set;
 }
 

@@ -8,10 +8,12 @@
 EditorFieldSteppingController::EditorFieldSteppingController(EditorWindowController& editor)
     : m_editor(editor)
 {
-    m_editor.registerAction(QStringLiteral("selectNextField:"), [this](QObject*) { selectNextField(); });
+    m_editor.registerAction(QStringLiteral("selectNextField:"),
+                            [this](QObject*) { selectNextField(); });
     m_editor.registerAction(QStringLiteral("selectPreviousField:"),
                             [this](QObject*) { selectPreviousField(); });
-    m_editor.registerAction(QStringLiteral("selectNextRecord:"), [this](QObject*) { selectNextRecord(); });
+    m_editor.registerAction(QStringLiteral("selectNextRecord:"),
+                            [this](QObject*) { selectNextRecord(); });
     m_editor.registerAction(QStringLiteral("selectPreviousRecord:"),
                             [this](QObject*) { selectPreviousRecord(); });
 }
@@ -28,8 +30,10 @@ void EditorFieldSteppingController::stepField(bool forward)
     const qint64 count = basicViewShown() ? m_editor.engine().currentRecordNumberOfFields()
                                           : qint64(tables->listViewModel()->columnCount()) - 1;
     // As Tab and Backtab move in a cell, wrapping at either end.
-    const std::optional<EditorTableController::CellTarget> target = EditorTableController::movementTarget(
-        true, forward ? TextMovement::Tab : TextMovement::Backtab, qint64(tables->currentField()), count);
+    const std::optional<EditorTableController::CellTarget> target =
+        EditorTableController::movementTarget(true,
+                                              forward ? TextMovement::Tab : TextMovement::Backtab,
+                                              qint64(tables->currentField()), count);
     if (target)
         tables->editFieldOfCurrentRecord(target->field);
 }

@@ -41,14 +41,17 @@ void EditorLineSortController::replaceText(QTextDocument& text, const QList<Line
     cursor.endEditBlock();
 }
 
-EditorLineSortController::EditorLineSortController(EditorWindowController& editor) : m_editor(editor)
+EditorLineSortController::EditorLineSortController(EditorWindowController& editor)
+    : m_editor(editor)
 {
     m_editor.registerAction(QStringLiteral("sortFreeformTextByLine:"), [this](QObject* sender) {
         const auto* item = qobject_cast<const QAction*>(sender);
         sortFreeformTextByLine(item && item->data().toInt() == 1);
     });
-    m_editor.registerAction(QStringLiteral("undoSortByLine:"), [this](QObject*) { undoSortByLine(); });
-    m_editor.registerAction(QStringLiteral("redoSortByLine:"), [this](QObject*) { redoSortByLine(); });
+    m_editor.registerAction(QStringLiteral("undoSortByLine:"),
+                            [this](QObject*) { undoSortByLine(); });
+    m_editor.registerAction(QStringLiteral("redoSortByLine:"),
+                            [this](QObject*) { redoSortByLine(); });
 }
 
 bool EditorLineSortController::mayChangeText() const

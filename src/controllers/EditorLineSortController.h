@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QList>
+#include <QObject>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextDocumentFragment>

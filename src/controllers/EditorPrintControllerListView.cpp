@@ -47,8 +47,8 @@ void EditorPrintController::listViewPrintMarginsSheetDidEnd(const Values& values
     printOnWindow(printInfo, view);
 }
 
-std::shared_ptr<TablePrintView> EditorPrintController::makeTablePrintView(
-    const PrintPageGeometry& geometry, bool printHeader) const
+std::shared_ptr<TablePrintView>
+EditorPrintController::makeTablePrintView(const PrintPageGeometry& geometry, bool printHeader) const
 {
     const EditorTableController* tables = m_editor.tableController();
     const RXTableView* table = tables->listTableView();

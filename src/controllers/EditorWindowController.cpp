@@ -22,6 +22,7 @@
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
 #include "FindBoxView.h"
+#include "FreeformFormatController.h"
 #include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
@@ -95,6 +96,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     registerAction(QStringLiteral("removeLink:"), [this](QObject*) { removeLink(); });
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
     m_textCommands = std::make_unique<FreeformTextCommands>(*this);
+    m_formatController = std::make_unique<FreeformFormatController>(*this);
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const

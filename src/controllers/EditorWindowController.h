@@ -31,6 +31,7 @@ class EditorTableController;
 class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
+class FreeformFormatController;
 class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
@@ -108,6 +109,7 @@ public:
     EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     FreeformTextCommands& textCommands() { return *m_textCommands; }
+    FreeformFormatController& formatController() { return *m_formatController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -253,6 +255,7 @@ private:
     std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::unique_ptr<FreeformTextCommands> m_textCommands;
+    std::unique_ptr<FreeformFormatController> m_formatController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

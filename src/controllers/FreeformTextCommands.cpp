@@ -35,21 +35,6 @@ const QString ShowSecondsKey = QStringLiteral("GeneralShowSecondsInTimeStamp");
 const QString MagnifyingGlassDisabledKey = QStringLiteral("MagnifyingGlassDisabled");
 const QString RecordLinkPrefix = QStringLiteral("uuid://");
 
-// The character format the text shows at the selection's start: the character there,
-// at the text's end the one before it, in an empty text the typing attributes.
-QTextCharFormat formatAtSelectionStart(const QTextEdit* view)
-{
-    const QTextCursor selection = view->textCursor();
-    const int start = selection.selectionStart();
-    const int length = view->document()->characterCount() - 1;
-    if (start >= length && start == 0)
-        return view->currentCharFormat();
-    QTextCursor reader(view->document());
-    // A cursor's format is the one of the character before it.
-    reader.setPosition(start < length ? start + 1 : start);
-    return reader.charFormat();
-}
-
 void copyToClipboard(const QString& text)
 {
     QApplication::clipboard()->setText(text);
@@ -264,16 +249,14 @@ void FreeformTextCommands::changeSelectedTextToDefaultFontAndRuler()
         m_editor.editorSearchController().searchField()->document()->firstBlock().blockFormat();
     QTextCursor selection = view->textCursor();
     selection.beginEditBlock();
-    const QTextBlock last = view->document()->findBlock(selection.selectionEnd());
-    for (QTextBlock block = view->document()->findBlock(selection.selectionStart()); block.isValid();
-         block = block.next()) {
+    // The plain ruler holds no list.
+    for (QTextBlock block = view->document()->findBlock(selection.selectionStart());
+         block.isValid() && block.position() <= selection.selectionEnd(); block = block.next()) {
         if (QTextList* list = block.textList())
             list->remove(block);
-        QTextCursor paragraph(block);
-        paragraph.setBlockFormat(ruler);
-        if (block == last)
-            break;
     }
+    FreeformTextEdits::changeParagraphFormats(selection,
+                                              [&ruler](QTextBlockFormat& format) { format = ruler; });
     FreeformTextEdits::applyDefaultFont(selection, m_editor.settings()->textFont(), true);
     selection.endEditBlock();
     m_editor.engine().setDatafileChanged();
@@ -301,7 +284,7 @@ void FreeformTextCommands::toggleHighlighter()
         return;
     FreeformTextView* view = m_editor.freeformTextView();
     const QColor background = m_editor.settings()->backgroundFTAcolor();
-    const QTextCharFormat there = formatAtSelectionStart(view);
+    const QTextCharFormat there = FreeformTextEdits::formatAtSelectionStart(view);
     const bool highlighted = there.hasProperty(QTextFormat::BackgroundBrush) &&
                              there.background().color() != background;
     QTextCharFormat paint;
@@ -347,7 +330,7 @@ void FreeformTextCommands::toggleBold()
     if (!textAreaEditable())
         return;
     FreeformTextView* view = m_editor.freeformTextView();
-    const bool bold = formatAtSelectionStart(view).fontWeight() >= QFont::Bold;
+    const bool bold = FreeformTextEdits::formatAtSelectionStart(view).fontWeight() >= QFont::Bold;
     QTextCharFormat format;
     format.setFontWeight(bold ? QFont::Normal : QFont::Bold);
     view->mergeCurrentCharFormat(format);
@@ -359,7 +342,7 @@ void FreeformTextCommands::toggleItalic()
         return;
     FreeformTextView* view = m_editor.freeformTextView();
     QTextCharFormat format;
-    format.setFontItalic(!formatAtSelectionStart(view).fontItalic());
+    format.setFontItalic(!FreeformTextEdits::formatAtSelectionStart(view).fontItalic());
     view->mergeCurrentCharFormat(format);
 }
 

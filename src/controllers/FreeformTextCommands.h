@@ -55,10 +55,11 @@ public:
     // "GeneralHighlighterColor"; yellow when missing or unreadable.
     static QColor highlighterColor();
 
-private:
     // Whether the user may change the text on screen now (not in a clone, while syncing,
     // in a locked record or while the text is read-only).
     bool textAreaEditable() const;
+
+private:
     bool freeformTextAreaActive() const;
     // The rich edit (or, for plain records, the plain one) over every selected record,
     // commit and reload around it. Whether any record changed.

@@ -7,6 +7,9 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextEdit>
+
+#include <tuple>
 
 namespace FreeformTextEdits {
 
@@ -17,41 +20,12 @@ bool isLineBreak(QChar c)
     return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::ParagraphSeparator;
 }
 
-// Clearing a property through a merge needs the property present: an invalid value
-// removes it.
-void clearCharProperties(QTextCursor& range, std::initializer_list<int> properties)
+void clearCharProperties(const QTextCursor& range, const QList<int>& properties)
 {
-    QTextCharFormat cleared;
-    for (const int property : properties)
-        cleared.setProperty(property, QVariant());
-    // mergeCharFormat ignores invalid values, so each fragment is rewritten.
-    const int start = range.selectionStart();
-    const int end = range.selectionEnd();
-    QTextDocument* document = range.document();
-    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() <= end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int from = std::max(start, fragment.position());
-            const int to = std::min(end, fragment.position() + fragment.length());
-            if (from >= to)
-                continue;
-            QTextCharFormat format = fragment.charFormat();
-            bool changed = false;
-            for (const int property : properties) {
-                if (format.hasProperty(property)) {
-                    format.clearProperty(property);
-                    changed = true;
-                }
-            }
-            if (!changed)
-                continue;
-            QTextCursor part(document);
-            part.setPosition(from);
-            part.setPosition(to, QTextCursor::KeepAnchor);
-            part.setCharFormat(format);
-        }
-    }
+    changeCharacterFormats(range, [&](QTextCharFormat& format) {
+        for (const int property : properties)
+            format.clearProperty(property);
+    });
 }
 
 QTextCursor wholeDocument(QTextDocument& document)
@@ -62,6 +36,71 @@ QTextCursor wholeDocument(QTextDocument& document)
 }
 
 } // namespace
+
+void changeCharacterFormats(const QTextCursor& range,
+                            const std::function<void(QTextCharFormat&)>& change)
+{
+    const int start = range.selectionStart();
+    const int end = range.selectionEnd();
+    QTextDocument* document = range.document();
+    // Gathered first: setting a format splits and merges the fragments being read.
+    QList<std::tuple<int, int, QTextCharFormat>> changes;
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from >= to)
+                continue;
+            QTextCharFormat format = fragment.charFormat();
+            change(format);
+            if (format != fragment.charFormat())
+                changes.append({from, to, format});
+        }
+    }
+    if (changes.isEmpty())
+        return;
+    QTextCursor part(document);
+    part.beginEditBlock();
+    for (const auto& [from, to, format] : std::as_const(changes)) {
+        part.setPosition(from);
+        part.setPosition(to, QTextCursor::KeepAnchor);
+        part.setCharFormat(format);
+    }
+    part.endEditBlock();
+}
+
+void changeParagraphFormats(const QTextCursor& range,
+                            const std::function<void(QTextBlockFormat&)>& change)
+{
+    QTextDocument* document = range.document();
+    QTextCursor paragraphs(document);
+    paragraphs.beginEditBlock();
+    const QTextBlock last = document->findBlock(range.selectionEnd());
+    for (QTextBlock block = document->findBlock(range.selectionStart()); block.isValid();
+         block = block.next()) {
+        QTextBlockFormat format = block.blockFormat();
+        change(format);
+        QTextCursor(block).setBlockFormat(format);
+        if (block == last)
+            break;
+    }
+    paragraphs.endEditBlock();
+}
+
+QTextCharFormat formatAtSelectionStart(const QTextEdit* view)
+{
+    const QTextCursor selection = view->textCursor();
+    const int start = selection.selectionStart();
+    const int length = view->document()->characterCount() - 1;
+    if (start == 0 && length == 0)
+        return view->currentCharFormat();
+    QTextCursor reader(view->document());
+    // A cursor's format is the one of the character before it.
+    reader.setPosition(start < length ? start + 1 : start);
+    return reader.charFormat();
+}
 
 bool removeLeadingLineBreaks(QString& text)
 {
@@ -111,12 +150,11 @@ void applyDefaultFont(QTextCursor range, const QFont& font, bool removeShadows)
     QTextCharFormat fontFormat;
     fontFormat.setFont(font, QTextCharFormat::FontPropertiesAll);
     range.mergeCharFormat(fontFormat);
-    std::initializer_list<int> attributes = {QTextFormat::BackgroundBrush, QTextFormat::ForegroundBrush,
-                                             QTextFormat::TextUnderlineStyle, QTextFormat::FontUnderline};
-    std::initializer_list<int> withShadows = {QTextFormat::BackgroundBrush, QTextFormat::ForegroundBrush,
-                                              QTextFormat::TextUnderlineStyle, QTextFormat::FontUnderline,
-                                              RtfTextProperty::Shadow};
-    clearCharProperties(range, removeShadows ? withShadows : attributes);
+    QList<int> attributes = {QTextFormat::BackgroundBrush, QTextFormat::ForegroundBrush,
+                             QTextFormat::TextUnderlineStyle, QTextFormat::FontUnderline};
+    if (removeShadows)
+        attributes.append(RtfTextProperty::Shadow);
+    clearCharProperties(range, attributes);
     range.endEditBlock();
 }
 

@@ -8,12 +8,27 @@
 #include <functional>
 #include <optional>
 
+class QTextBlockFormat;
+class QTextCharFormat;
 class QTextCursor;
 class QTextDocument;
+class QTextEdit;
 
 // Edits of a Freeform Text the text commands make, on a text view's document or on a
 // record's stored rich text alike.
 namespace FreeformTextEdits {
+
+// Each stretch of the range's text in its own format, changed; one step for undo.
+void changeCharacterFormats(const QTextCursor& range,
+                            const std::function<void(QTextCharFormat&)>& change);
+
+// Each paragraph the range touches in its own format, changed; one step for undo.
+void changeParagraphFormats(const QTextCursor& range,
+                            const std::function<void(QTextBlockFormat&)>& change);
+
+// The attributes the text shows at the selection's start: of the character there, at the
+// text's end of the one before it, in an empty text those typing uses.
+QTextCharFormat formatAtSelectionStart(const QTextEdit* view);
 
 // Line feeds and carriage returns at the very start go; blank lines further down stay.
 // Whether any went.

@@ -21,6 +21,8 @@ public:
     void setTextFont(const QFont& font) { m_textFont = font; }
     QColor backgroundColor() const;
     void setBackgroundColor(const QColor& color);
+    // Room above the text for a bar laid over the view, the ruler; 0 gives it back.
+    void setTopMargin(int height) { setViewportMargins(0, height, 0, 0); }
     // A mobile datafile keeps plain text only: pastes and drops lose their formatting.
     void setPlainTextOnly(bool plainOnly) { setAcceptRichText(!plainOnly); }
 

@@ -28,8 +28,8 @@ qint64 TablePrintView::rowsPerPage(double frameHeight, float rowHeight, bool pri
 {
     if (!(rowHeight > 0))
         return 0;
-    const double available = printHeader ? frameHeight - PrintPageGeometry::HeaderHeight
-                                         : frameHeight - rowHeight / 1.9;
+    const double available =
+        printHeader ? frameHeight - PrintPageGeometry::HeaderHeight : frameHeight - rowHeight / 1.9;
     // Stored margins and paper may hold any number; no page holds a million rows.
     constexpr float MostRows = 1e6f;
     const float rows = float(available / rowHeight);
@@ -83,7 +83,9 @@ QList<TablePrintView::Page> TablePrintView::buildPagesArray(const PlistArray& fi
     return pages;
 }
 
-TablePrintView::TablePrintView(const QRectF& frame) : m_frame(frame) {}
+TablePrintView::TablePrintView(const QRectF& frame) : m_frame(frame)
+{
+}
 
 void TablePrintView::setTableView(const QList<Column>& columns, float rowHeight,
                                   const QFont& titleFont,

@@ -18,10 +18,10 @@
 
 namespace {
 
-const QList<std::pair<QString, QString>> threeFields{{"A", "First"}, {"B", "Second"}, {"C", "Third"}};
-const QList<QStringList> threeRecords{{"a1", "b1", "c1", "one"},
-                                      {"a2", "b2", "c2", "two"},
-                                      {"a3", "b3", "c3", "three"}};
+const QList<std::pair<QString, QString>> threeFields{
+    {"A", "First"}, {"B", "Second"}, {"C", "Third"}};
+const QList<QStringList> threeRecords{
+    {"a1", "b1", "c1", "one"}, {"a2", "b2", "c2", "two"}, {"a3", "b3", "c3", "three"}};
 
 class EditorCommandsJourneyTest : public JourneyTestBase {
 protected:
@@ -67,7 +67,8 @@ TEST_F(EditorCommandsJourneyTest, SortLines_CaseInsensitiveAsOneUndoStepKeepingT
     EXPECT_NE(first.next().blockFormat().alignment(), Qt::AlignHCenter);
     EXPECT_NE(record->modifiedDate(), PlistDate{}) << "the record is stamped";
     EXPECT_TRUE(editor->window()->isWindowModified());
-    editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/sorted.png");
+    editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) +
+                                  "/sorted.png");
 
     // Edit ▸ Undo takes the whole sort back in one step; Redo Line Sort sorts again.
     ASSERT_TRUE(chooseMenuItem(editor->window(), "undo:"));
@@ -83,7 +84,8 @@ TEST_F(EditorCommandsJourneyTest, SortLines_CaseInsensitiveAsOneUndoStepKeepingT
 
     // Z to A, and a trailing line feed: its empty line sorts first.
     QAction* reverse = nullptr;
-    auto* lines = qobject_cast<QMenu*>(menuItem(editor->window(), "sortFreeformTextByLine:")->parent());
+    auto* lines =
+        qobject_cast<QMenu*>(menuItem(editor->window(), "sortFreeformTextByLine:")->parent());
     ASSERT_TRUE(lines);
     for (QAction* item : lines->actions())
         if (item->data().toInt() == 1)
@@ -156,7 +158,8 @@ TEST_F(EditorCommandsJourneyTest, FieldStepping_WrapsInBothViewsAndRecordSteppin
     ASSERT_TRUE(chooseMenuItem(editor->window(), "selectNextRecord:"));
     EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
     EXPECT_EQ(tables->currentTableView()->cellEditor()->text(), "a1");
-    editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) + "/stepped.png");
+    editor->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", m_dir.path()) +
+                                  "/stepped.png");
 }
 
 TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectAndSortCommandsChangeNothing)
@@ -165,7 +168,8 @@ TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectAndSortCommandsChangeNo
         openWithCommand(writeDatafile("sync.nv3", threeFields, threeRecords, "List"));
     ASSERT_TRUE(editor);
     editor->editorSearchController().searchField()->setPlainText("a2");
-    editor->engine().catalog()->omitIdentifier(editor->engine().catalog()->selectedIdentifiers()[2], true);
+    editor->engine().catalog()->omitIdentifier(editor->engine().catalog()->selectedIdentifiers()[2],
+                                               true);
     const QStringList selected = editor->engine().catalog()->selectedIdentifiers();
     const QString shownText = text(editor);
     editor->setNowSyncing(true);
@@ -179,7 +183,8 @@ TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectAndSortCommandsChangeNo
         EXPECT_EQ(editor->engine().catalog()->selectedIdentifiers(), selected) << command;
         EXPECT_EQ(text(editor), shownText) << command;
         EXPECT_FALSE(editor->editorSearchController().simulatedControlKeyDown()) << command;
-        EXPECT_FALSE(VKSheetController::topmostController<SelectRecordsSheetController>()) << command;
+        EXPECT_FALSE(VKSheetController::topmostController<SelectRecordsSheetController>())
+            << command;
         EXPECT_FALSE(VKSheetController::topmostController<SortFieldBasedRecordsSheetController>())
             << command;
     }

@@ -3,12 +3,16 @@
 // the record link and the date stamp, each from its menu item or key.
 #include "JourneyTestBase.h"
 
+#include "FreeformFormatController.h"
+#include "FreeformRuler.h"
 #include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "RichText.h"
+#include "RtfTextProperty.h"
 #include "TextCursorTesting.h"
 
 #include <QClipboard>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -107,4 +111,38 @@ TEST_F(FreeformTextJourneyTest, RemoveBlankLines_RecordLinkAndDateStamp_FromThei
     QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(view->plainText(), "First" + FreeformTextCommands::dateTimeStamp());
     saveGrab(editor->window(), "freeform-text-stamped.png");
+}
+
+TEST_F(FreeformTextJourneyTest, FormatMenu_FontPanelSizeKerningAlignmentAndRuler)
+{
+    EditorWindowController* editor = openWithCommand(writeTexts({"Format these words"}));
+    ASSERT_TRUE(editor);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    selectText(view, 0, 6);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "orderFrontFontPanel:"));
+    m_presenter.pickFont(QFont("Serif", 24));
+    // Bigger, then the Kern and Baseline submenus, then Center.
+    QAction* bigger = menuItem(editor->window(), "modifyFont:");
+    ASSERT_TRUE(bigger);
+    showMenusOf(editor->window());
+    bigger->trigger();
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "loosenKerning:"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "superscript:"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "alignCenter:"));
+    EXPECT_EQ(formatAt(view, 2).fontPointSize(), 25);
+    EXPECT_EQ(formatAt(view, 2).intProperty(RtfTextProperty::Expansion), 20);
+    EXPECT_EQ(formatAt(view, 2).verticalAlignment(), QTextCharFormat::AlignSuperScript);
+    EXPECT_EQ(view->document()->firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+
+    QTest::keyClick(view, Qt::Key_R, Qt::ControlModifier | Qt::AltModifier);
+    FreeformRuler* ruler = editor->formatController().ruler();
+    ASSERT_TRUE(ruler);
+    EXPECT_TRUE(ruler->isVisible());
+    ruler->tabStrip()->clickAt(108);
+    saveGrab(editor->window(), "freeform-text-format-ruler.png");
+
+    // Without the text in front, the Format commands are off.
+    editor->activateFindBox();
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "modifyFont:"));
 }

@@ -41,10 +41,11 @@ TEST(TablePrintViewTest, Pages_BandByBandEachBandOnceForEveryColumnGroup)
 {
     // 300 + 200 fills the 500-point frame exactly and stays one group; 100 more does not.
     const Table shown = table({300, 200, 100});
-    const QList<Page> pages = TablePrintView::buildPagesArray(shown.fields, shown.columns, 500, 45, 20);
+    const QList<Page> pages =
+        TablePrintView::buildPagesArray(shown.fields, shown.columns, 500, 45, 20);
     const QList<Page> expected{
-        {0, 19, {0, 1}, {0, 1}},  {0, 19, {2}, {2}},  {20, 39, {0, 1}, {0, 1}},
-        {20, 39, {2}, {2}},       {40, 44, {0, 1}, {0, 1}}, {40, 44, {2}, {2}},
+        {0, 19, {0, 1}, {0, 1}}, {0, 19, {2}, {2}},        {20, 39, {0, 1}, {0, 1}},
+        {20, 39, {2}, {2}},      {40, 44, {0, 1}, {0, 1}}, {40, 44, {2}, {2}},
     };
     EXPECT_EQ(pages, expected);
 }
@@ -85,7 +86,8 @@ TEST(TablePrintViewTest, Columns_FoundByTheirFieldIdentifier)
 {
     Table shown = table({100, 200});
     std::swap(shown.columns[0], shown.columns[1]);
-    const QList<Page> pages = TablePrintView::buildPagesArray(shown.fields, shown.columns, 250, 1, 10);
+    const QList<Page> pages =
+        TablePrintView::buildPagesArray(shown.fields, shown.columns, 250, 1, 10);
     ASSERT_EQ(pages.size(), 2);
     EXPECT_EQ(pages[0].visibleColumns, QList<qint64>({1}));
     EXPECT_EQ(pages[1].visibleColumns, QList<qint64>({0}));
@@ -101,7 +103,7 @@ TEST(TablePrintViewTest, RowsPerPage_HeaderTakes18PointsElseAFractionOfARow)
     } cases[] = {
         {200, 19, true, 9},   // 182 / 19 = 9.6
         {200, 19, false, 10}, // (200 - 10) / 19 = 10
-        {662, 17, true, 37},
+        {662, 17, true, 37},  // 644 / 17 = 37.9
         {10, 17, false, 0},   // not one row fits
         {100, 0, false, 0},
     };

@@ -931,11 +931,16 @@ void Parser::handleControlWord(const RtfToken& token)
         break;
     case Keyword::Expansion:
     case Keyword::ExpansionTwips: {
+        // 0 is kept: it turns kerning off, where no value leaves the standard kerning.
         const int twips = keyword == Keyword::Expansion ? value * 5 : value;
-        if (twips == 0)
-            format.clearProperty(RtfTextProperty::Expansion);
-        else
-            format.setProperty(RtfTextProperty::Expansion, twips);
+        format.setProperty(RtfTextProperty::Expansion, twips);
+        if (twips != 0) {
+            format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            format.setFontLetterSpacing(twips / TwipsPerPoint);
+        } else {
+            format.clearProperty(QTextFormat::FontLetterSpacing);
+            format.clearProperty(QTextFormat::FontLetterSpacingType);
+        }
         break;
     }
     case Keyword::Ligature:

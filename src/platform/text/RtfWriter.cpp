@@ -46,7 +46,8 @@ struct RunState {
     int baseline = 0;
     QVariant shadow;
     int kerning = 0;
-    int expansion = 0;
+    // None: the standard kerning; 0 turns kerning off.
+    std::optional<int> expansion;
     std::optional<int> ligature;
 
     bool operator==(const RunState&) const = default;
@@ -342,7 +343,7 @@ void Writer::writeRunState(const RunState& wanted)
     QByteArray out;
     if ((m_run.halfPoints && !wanted.halfPoints) ||
         (!m_run.family.isEmpty() && wanted.family.isEmpty()) ||
-        (m_run.ligature && !wanted.ligature)) {
+        (m_run.ligature && !wanted.ligature) || (m_run.expansion && !wanted.expansion)) {
         out += "\\plain";
         m_run = RunState();
     }
@@ -388,9 +389,11 @@ void Writer::writeRunState(const RunState& wanted)
     }
     if (wanted.kerning != m_run.kerning)
         out += "\\kerning" + QByteArray::number(wanted.kerning);
-    if (wanted.expansion != m_run.expansion)
-        out += "\\expnd" + QByteArray::number(wanted.expansion / 5) + "\\expndtw" +
-               QByteArray::number(wanted.expansion);
+    if (wanted.expansion != m_run.expansion) {
+        const int expansion = wanted.expansion.value_or(0);
+        out += "\\expnd" + QByteArray::number(expansion / 5) + "\\expndtw" +
+               QByteArray::number(expansion);
+    }
     if (wanted.ligature != m_run.ligature && wanted.ligature)
         out += "\\ligature" + QByteArray::number(*wanted.ligature);
     m_run = wanted;
@@ -469,7 +472,8 @@ RunState Writer::stateOf(const QTextCharFormat& format)
     if (format.hasProperty(RtfTextProperty::Shadow))
         state.shadow = format.property(RtfTextProperty::Shadow);
     state.kerning = format.intProperty(RtfTextProperty::Kerning);
-    state.expansion = format.intProperty(RtfTextProperty::Expansion);
+    if (format.hasProperty(RtfTextProperty::Expansion))
+        state.expansion = format.intProperty(RtfTextProperty::Expansion);
     if (format.hasProperty(RtfTextProperty::Ligature))
         state.ligature = format.intProperty(RtfTextProperty::Ligature);
     return state;

@@ -136,7 +136,12 @@ const Case Cases[] = {
                            QVariantList{20, -20, 30, 255, QColor(0, 0, 0, 87)});
          });
          run("kerned", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Kerning, 1); });
-         run("spaced", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Expansion, 12); });
+         run("spaced", [](QTextCharFormat& f) {
+             f.setProperty(RtfTextProperty::Expansion, 12);
+             // Drawn as it reads.
+             f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+             f.setFontLetterSpacing(0.6);
+         });
          run("ligature", [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::Ligature, 0); });
          run("all", [](QTextCharFormat& f) {
              f.setFontWeight(QFont::Bold);

@@ -162,6 +162,7 @@ TEST(RtfReaderTest, PlatformDialect_ReadsTextAttributesAndDocumentAttributes)
     const QTextCharFormat spaced = formatOf(document, QStringLiteral("spaced"));
     EXPECT_EQ(spaced.intProperty(RtfTextProperty::Kerning), 1);
     EXPECT_EQ(spaced.intProperty(RtfTextProperty::Expansion), 10);
+    EXPECT_EQ(spaced.fontLetterSpacing(), 0.5); // drawn as well as kept
 
     const QTextCharFormat link = formatOf(document, QStringLiteral("link"));
     EXPECT_TRUE(link.isAnchor());
