@@ -34,23 +34,14 @@ public:
             throw InternalInconsistency(QStringLiteral(
                 "VKKeyedCollectionData -initWithDictionary:forClass: - missing dictionary"));
         }
-        // Records read only their own dictionaries, so those of a large datafile are made
-        // side by side, then filed in the dictionary's order.
-        const auto entries = dictionary->begin();
-        std::vector<RecordPointer> made(size_t(dictionary->size()));
-        forEachChunk(dictionary->size(), [&](qsizetype begin, qsizetype end) {
-            for (qsizetype index = begin; index < end; ++index)
-                made[size_t(index)] = recordFromEntry(entries[index]);
-        });
-        m_collection.reserve(dictionary->size());
-        for (qsizetype index = 0; index < dictionary->size(); ++index) {
-            if (!made[size_t(index)]) {
-                SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
-                                   .arg(entries[index].key));
-                continue;
-            }
-            m_collection.insert(entries[index].key, std::move(made[size_t(index)]));
-        }
+        readEntries(std::to_address(dictionary->begin()), dictionary->size(), nullptr);
+    }
+
+    // The same from entries it takes over: each record's dictionary goes as soon as the
+    // record is made, so that a large datafile's records are never held twice.
+    explicit VKKeyedCollectionData(PlistDictionary::Entries entries)
+    {
+        readEntries(entries.data(), qsizetype(entries.size()), &entries);
     }
 
     PlistDictionary dictionary() const { return mutableDictionary(); }
@@ -149,6 +140,30 @@ public:
     }
 
 private:
+    // Records read only their own dictionaries, so those of a large datafile are made side
+    // by side, then filed in the entries' order. Entries owned are emptied as they are read.
+    void readEntries(const PlistDictionary::Entry* entries, qsizetype count,
+                     PlistDictionary::Entries* owned)
+    {
+        std::vector<RecordPointer> made(static_cast<size_t>(count));
+        forEachChunk(count, [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index) {
+                made[size_t(index)] = recordFromEntry(entries[index]);
+                if (owned)
+                    (*owned)[size_t(index)].value = PlistValue();
+            }
+        });
+        m_collection.reserve(count);
+        for (qsizetype index = 0; index < count; ++index) {
+            if (!made[size_t(index)]) {
+                SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
+                                   .arg(entries[index].key));
+                continue;
+            }
+            m_collection.insert(entries[index].key, std::move(made[size_t(index)]));
+        }
+    }
+
     // The record under the entry's key; nullptr when the entry is not a dictionary.
     static RecordPointer recordFromEntry(const PlistDictionary::Entry& entry)
     {
