@@ -6,20 +6,38 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorWindowController.h"
+#include "FindAndReplaceController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
+#include "MultiFileFindController.h"
 #include "NewDatafileSheetController.h"
 #include "PreferencesController.h"
+#include "ServicesEndpoint.h"
 #include "StartWindow.h"
+#include "SystemLog.h"
 #include "WindowController.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
 
 const QString labelType = QStringLiteral("Norva Label");
 const QString envelopeType = QStringLiteral("Norva Envelope");
+
+// The desktop's services come up when start-up registers them.
+class DesktopServices : public ShellServices {
+public:
+    explicit DesktopServices(std::function<void()> registerServices)
+        : m_registerServices(std::move(registerServices))
+    {
+    }
+    void registerServices(const QStringList&, const QStringList&) override { m_registerServices(); }
+
+private:
+    std::function<void()> m_registerServices;
+};
 
 } // namespace
 
@@ -44,7 +62,8 @@ ApplicationAssembly::ApplicationAssembly()
     documents.registerDocumentType({labelType, {QStringLiteral("zlabel")}, nullptr});
     documents.registerDocumentType({envelopeType, {QStringLiteral("zenv")}, nullptr});
 
-    m_mainController = std::make_unique<MainController>();
+    m_mainController = std::make_unique<MainController>(
+        std::make_unique<DesktopServices>([this] { registerServices(); }));
     m_mainController->initialize();
     m_mainController->setNewDatafileSheetFactory([](MainController::NewDatafileDidEnd didEnd) {
         auto* sheet = VKSheetController::controller<NewDatafileSheetController>();
@@ -59,6 +78,21 @@ ApplicationAssembly::ApplicationAssembly()
     Application::shared().setDelegate(m_mainController.get());
 
     MainController* application = m_mainController.get();
+    const auto installMenus = [application](QMenuBar* menuBar) {
+        application->menus().installInto(menuBar);
+    };
+    m_mainController->setPanelFactory(MainController::Panel::FindAndReplace, [installMenus] {
+        return std::make_unique<SharedPanelOf<FindAndReplaceController>>(
+            std::make_unique<FindAndReplaceController>(installMenus),
+            &FindAndReplaceController::openFindAndReplaceDialog,
+            &FindAndReplaceController::bringToFront);
+    });
+    m_mainController->setPanelFactory(MainController::Panel::MultiFileFind, [installMenus] {
+        return std::make_unique<SharedPanelOf<MultiFileFindController>>(
+            std::make_unique<MultiFileFindController>(installMenus),
+            &MultiFileFindController::openMultiFileFindDialog,
+            &MultiFileFindController::bringToFront);
+    });
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {
         const ApplicationMenus& menus = application->menus();
         return std::make_unique<EditorWindowController>(EditorWindowMenus{
@@ -74,6 +108,7 @@ ApplicationAssembly::ApplicationAssembly()
 
 ApplicationAssembly::~ApplicationAssembly()
 {
+    m_servicesEndpoint.reset();
     m_instanceChannel.reset();
     // Newest first, as closing all does.
     const std::vector<Document*> open = DocumentController::shared().documents();
@@ -101,6 +136,8 @@ void ApplicationAssembly::launch(const LaunchOptions& options)
                              openFiles(files);
                          });
     }
+    m_servicesEndpointPath = options.servicesEndpoint;
+    m_pendingService = options.serviceRequest;
     m_mainController->setFilesToOpenAtLaunch(options.files);
     Application::shared().finishLaunchingWhenRunning();
 }
@@ -121,4 +158,26 @@ void ApplicationAssembly::openFiles(const QStringList& files)
     for (const QString& file : files)
         DocumentController::shared().openDocumentWithContentsOfURL(QUrl::fromLocalFile(file),
                                                                    true);
+}
+
+void ApplicationAssembly::registerServices()
+{
+    if (!m_servicesEndpointPath.isEmpty() && !m_servicesEndpoint) {
+        m_servicesEndpoint = std::make_unique<ServicesEndpoint>();
+        MainController* application = m_mainController.get();
+        m_servicesEndpoint->setProvider(
+            [application](const QString& service, const QMimeData& pasteboard) {
+                return application->performService(service, pasteboard);
+            });
+        if (!m_servicesEndpoint->listen(m_servicesEndpointPath))
+            SystemLog::log(QStringLiteral("Services unavailable: nothing can listen at %1")
+                               .arg(m_servicesEndpointPath));
+    }
+    // Start-up is not over yet: the request runs once it is.
+    if (std::optional<ServiceCommand> pending = std::exchange(m_pendingService, std::nullopt)) {
+        QTimer::singleShot(0, m_mainController.get(), [application = m_mainController.get(),
+                                                       pending] {
+            application->performService(pending->service, *pending->pasteboard);
+        });
+    }
 }

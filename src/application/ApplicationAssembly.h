@@ -1,12 +1,16 @@
 #pragma once
 
+#include "ServiceCommand.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class InstanceChannel;
 class MainController;
+class ServicesEndpoint;
 class StartWindow;
 
 // The program put together in one place: the kinds of document and how their windows
@@ -18,6 +22,9 @@ public:
     struct LaunchOptions {
         QStringList files;        // absolute paths, opened once launching has finished
         QString instanceChannel;  // where later starts hand their files over; empty: nowhere
+        QString servicesEndpoint; // where service requests arrive; empty: nowhere
+        // A service asked for on the command line, run once launching has finished.
+        std::optional<ServiceCommand> serviceRequest;
     };
 
     // The application's names and icon; before anything else of Qt's is made.
@@ -36,8 +43,13 @@ public:
 private:
     void openFiles(const QStringList& files);
     void bringToFront();
+    // Once launching has registered the services: requests are taken from then on.
+    void registerServices();
 
     std::unique_ptr<MainController> m_mainController;
     std::unique_ptr<StartWindow> m_startWindow;
     std::unique_ptr<InstanceChannel> m_instanceChannel;
+    std::unique_ptr<ServicesEndpoint> m_servicesEndpoint;
+    QString m_servicesEndpointPath;
+    std::optional<ServiceCommand> m_pendingService;
 };

@@ -413,6 +413,8 @@ void ApplicationMenus::buildHelpMenu()
     addItem(help, QStringLiteral("Send Feedback"), QStringLiteral("helpFeedback:"));
     addItem(help, QStringLiteral("Email Support"), QStringLiteral("helpEmail:"));
     addItem(help, QStringLiteral("Order Norva"), QStringLiteral("helpOrders:"));
+    help->addSeparator();
+    addItem(help, QStringLiteral("Check for Updates…"), QStringLiteral("checkForUpdates:"));
 }
 
 void ApplicationMenus::installInto(QMenuBar* menuBar) const

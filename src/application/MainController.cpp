@@ -12,12 +12,14 @@
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "ProgressPanel.h"
+#include "ServicesKeys.h"
 #include "UserDefaults.h"
 #include "WindowController.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
@@ -93,10 +95,10 @@ PlistDictionary MainController::applicationDefaults()
         {QStringLiteral("ModemStartCallsString"), QStringLiteral("atdt")},
         {QStringLiteral("ModemEndCallsString"), QStringLiteral("ath")},
         {QStringLiteral("PhoneNumberBracket"), QStringLiteral("\\")},
-        {QStringLiteral("PreferredServicesDatafilePath"), QStringLiteral("")},
-        {QStringLiteral("PreferredServicesDatafilePathForURLs"), QStringLiteral("")},
-        {QStringLiteral("SevicesSuccessSound"), QStringLiteral("")},
-        {QStringLiteral("SevicesFaliureSound"), QStringLiteral("")},
+        {ServicesKeys::DatafilePath, QStringLiteral("")},
+        {ServicesKeys::DatafilePathForURLs, QStringLiteral("")},
+        {ServicesKeys::SuccessSound, QStringLiteral("")},
+        {ServicesKeys::FailureSound, QStringLiteral("")},
         {QStringLiteral("ModemPreferredName"), QStringLiteral("")},
         {QStringLiteral("ModemPreferredPath"), QStringLiteral("")},
         {QStringLiteral("UsePhoneNumberBracket"), false},
@@ -158,9 +160,15 @@ void MainController::finishLaunchingStuff()
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.addObserver(QStringLiteral("DialingSetChanged"), nullptr, this,
                        [this](const Notification&) { dialingSetChanged(); });
-    // Nothing to do yet when these windows close.
+    // A closed Multi-File Find window is made afresh next time, its datafiles scanned
+    // again; it goes once its closing is over.
     center.addObserver(QStringLiteral("MultifileFIndClosed"), nullptr, this,
-                       [](const Notification&) {});
+                       [this](const Notification&) {
+                           QTimer::singleShot(0, this, [this] {
+                               m_panels[Panel::MultiFileFind].instance.reset();
+                           });
+                       });
+    // Nothing to do yet when this window closes.
     center.addObserver(QStringLiteral("PreferencesControllerClosed"), nullptr, this,
                        [](const Notification&) {});
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImportCommands.h"
+#include "ServicesEndpoint.h"
 #include "SharedPanel.h"
 #include "ShellServices.h"
 #include "VKSharedController.h"
@@ -19,6 +20,7 @@ class Document;
 class EditorWindowController;
 class ProgressPanel;
 class QMenu;
+class QMimeData;
 class UserDefaults;
 
 // The application delegate: start-up in its fixed order, the registered defaults,
@@ -185,6 +187,13 @@ public:
     void revealDatafilesFolderInFinder();
     void revealTemplatesFolderInFinder();
 
+    // The two services (MainControllerServices.cpp): the pasteboard becomes a new record of
+    // the datafile preferred for text, or for links. Whether it did, and why not.
+    ServicesEndpoint::Reply addToPreferred(const QMimeData& pasteboard);
+    ServicesEndpoint::Reply addToPreferredWithURL(const QMimeData& pasteboard);
+    // The service a request names ("addToPreferred", "addToPreferredWithURL").
+    ServicesEndpoint::Reply performService(const QString& service, const QMimeData& pasteboard);
+
     // One item per dialing set, sending "dialPhone:" with the set's index as its tag.
     void setupDialMenu();
 
@@ -205,6 +214,15 @@ private:
     void openFilesToOpenAtLaunch();
     // Opens the file with its window, logging why it could not be opened.
     Document* openLoggingFailure(const QUrl& url, const QString& shownPath);
+    // The same, handing back the line logged.
+    Document* openLoggingFailure(const QUrl& url, const QString& shownPath, QString& loggedLine);
+    using EditorService =
+        std::function<ServicesEndpoint::Reply(EditorWindowController&, const QMimeData&)>;
+    // Opens the datafile the key names (or brings it to the front), runs the operation on
+    // its editor and plays the sound of the outcome.
+    ServicesEndpoint::Reply addToPreferredDatafile(const QString& datafileKey,
+                                                   const QMimeData& pasteboard,
+                                                   const EditorService& operation);
     void documentRemoved();
     void registerDocumentActions();
     void startImporter(const ImportCommand& command, QObject* sender);

@@ -15,6 +15,8 @@
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
+#include "VKFileManagerCategories.h"
+#include "VKFilePathStringCategories.h"
 #include "WindowController.h"
 
 #include <QAction>
@@ -34,18 +36,6 @@ QString extensionOf(const QString& name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? name.mid(dot + 1) : QString();
-}
-
-QString withoutExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
-}
-
-QString canonicalOrSelf(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
 }
 
 // Removes the items after the first count, submenus with their items. They go once
@@ -91,7 +81,7 @@ public:
             const PlistDictionary* settings = row.asDictionary();
             if (!settings)
                 continue;
-            const QString path = canonicalOrSelf(
+            const QString path = VKFileManagerCategories::canonicalPathOrSelf(
                 FileURL::expandTilde(settings->stringForKey(QStringLiteral("Path"))));
             // The stored paths of older versions: URL strings, with escaped blanks.
             QString urlForm = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
@@ -288,13 +278,7 @@ void MainController::resetupNorvaMenus()
 
 std::optional<QString> MainController::targetOfAlias(const QString& path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return std::nullopt;
-    const QString target = info.canonicalFilePath();
-    if (target.isEmpty())
-        return std::nullopt;
-    return target;
+    return VKFileManagerCategories::targetOfSymbolicLink(path);
 }
 
 QString MainController::findHotKeysEquivalentForPath(const QString& path)
@@ -327,7 +311,7 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
                                                  : datafilesMenuFixedItemCount);
 
     // A link back to a folder being scanned would be scanned for ever.
-    descent.append(canonicalOrSelf(listed));
+    descent.append(VKFileManagerCategories::canonicalPathOrSelf(listed));
     int count = 0;
     for (const QFileInfo& entry : std::as_const(entries)) {
         const QString name = entry.fileName();
@@ -335,10 +319,11 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
         const std::optional<QString> target =
             entry.isSymLink() ? targetOfAlias(full) : std::nullopt;
         const QString path = target.value_or(full);
-        const QString display = withoutExtension(name);
+        const QString display = VKFilePathStringCategories::nameWithoutExtension(name);
         const QFileInfo info = target ? QFileInfo(path) : entry;
         if (info.isDir()) {
-            if (display.startsWith(QLatin1Char('.')) || descent.contains(canonicalOrSelf(path)))
+            if (display.startsWith(QLatin1Char('.')) ||
+                descent.contains(VKFileManagerCategories::canonicalPathOrSelf(path)))
                 continue;
             auto* submenu = new QMenu(display, menu);
             PlistArray items;

@@ -70,11 +70,20 @@ void MainController::openFilesToOpenAtLaunch()
 
 Document* MainController::openLoggingFailure(const QUrl& url, const QString& shownPath)
 {
+    QString logged;
+    return openLoggingFailure(url, shownPath, logged);
+}
+
+Document* MainController::openLoggingFailure(const QUrl& url, const QString& shownPath,
+                                             QString& loggedLine)
+{
     QString failureReason;
     Document* opened =
         DocumentController::shared().openDocumentWithContentsOfURL(url, true, failureReason);
-    if (!opened)
-        SystemLog::log(QStringLiteral("Unable to open %1: Error %2").arg(shownPath, failureReason));
+    if (!opened) {
+        loggedLine = QStringLiteral("Unable to open %1: Error %2").arg(shownPath, failureReason);
+        SystemLog::log(loggedLine);
+    }
     return opened;
 }
 

@@ -7,9 +7,12 @@
 #include "MainController.h"
 #include "PopUpButton.h"
 #include "Presenter.h"
+#include "ServicesKeys.h"
 #include "SoundLibrary.h"
 #include "StringFormat.h"
 #include "UserDefaults.h"
+#include "VKFileManagerCategories.h"
+#include "VKFilePathStringCategories.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,29 +29,15 @@
 
 namespace {
 
-const QString datafilePathKey = QStringLiteral("PreferredServicesDatafilePath");
-const QString datafilePathForURLsKey = QStringLiteral("PreferredServicesDatafilePathForURLs");
-// Spelled as the stored preferences have them.
-const QString successSoundKey = QStringLiteral("SevicesSuccessSound");
-const QString failureSoundKey = QStringLiteral("SevicesFaliureSound");
+const QString& datafilePathKey = ServicesKeys::DatafilePath;
+const QString& datafilePathForURLsKey = ServicesKeys::DatafilePathForURLs;
+const QString& successSoundKey = ServicesKeys::SuccessSound;
+const QString& failureSoundKey = ServicesKeys::FailureSound;
 
 QStringList& soundFoldersOverride()
 {
     static QStringList folders;
     return folders;
-}
-
-QString canonicalOrSelf(const QString& path)
-{
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
-}
-
-// The name less its last extension; a name that is only an extension stays whole.
-QString withoutExtension(const QString& name)
-{
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    return dot > 0 ? name.left(dot) : name;
 }
 
 // The name at the list's selected row, row 0 when none is selected; nothing for an
@@ -129,14 +118,14 @@ void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu
     });
     menu->clear();
     // A link back to a folder being scanned would be scanned for ever.
-    descent.append(canonicalOrSelf(folderPath));
+    descent.append(VKFileManagerCategories::canonicalPathOrSelf(folderPath));
     for (const QString& name : std::as_const(names)) {
         const QString full = QDir(folderPath).filePath(name);
         const QString path = MainController::targetOfAlias(full).value_or(full);
-        const QString base = withoutExtension(name);
+        const QString base = VKFilePathStringCategories::nameWithoutExtension(name);
         const QFileInfo info(path);
         if (info.isDir() && !base.startsWith(QLatin1Char('.')) &&
-            !descent.contains(canonicalOrSelf(path))) {
+            !descent.contains(VKFileManagerCategories::canonicalPathOrSelf(path))) {
             // Empty sub-folders stay, with an empty submenu.
             auto* submenu = new QMenu(base, menu);
             menu->addMenu(submenu);

@@ -9,6 +9,7 @@
 #include "StringFormat.h"
 #include "UserDefaults.h"
 #include "VKPopUpButtonCategories.h"
+#include "VKUpdateController.h"
 
 #include <QCheckBox>
 #include <QFormLayout>
@@ -18,18 +19,14 @@
 
 namespace {
 
-const QString modeKey = QStringLiteral("SoftwareUpdateMode");
-const QString frequencyKey = QStringLiteral("SoftwareUpdateFrequency");
-const QString levelKey = QStringLiteral("SoftwareUpdateLevel");
-const QString lastCheckKey = QStringLiteral("SoftwareUpdateLastCheck");
-const QString lastAttemptKey = QStringLiteral("SoftwareUpdateLastAttempt");
-const QString statusKey = QStringLiteral("SoftwareUpdateStatus");
-const QString lastMessageKey = QStringLiteral("SoftwareUpdateLastMessage");
+const QString& modeKey = VKUpdateController::ModeKey;
+const QString& frequencyKey = VKUpdateController::FrequencyKey;
+const QString& levelKey = VKUpdateController::LevelKey;
+const QString& lastCheckKey = VKUpdateController::LastCheckKey;
+const QString& lastAttemptKey = VKUpdateController::LastAttemptKey;
+const QString& statusKey = VKUpdateController::StatusKey;
+const QString& lastMessageKey = VKUpdateController::LastMessageKey;
 const QString sharedTable = QStringLiteral("Shared");
-
-constexpr qint64 oneDay = 86400;
-constexpr qint64 oneWeek = 604800;
-constexpr qint64 fourWeeks = 2419200;
 
 // The description of a stored date; empty when the value is no date.
 QString descriptionOfDate(const PlistValue& value, qint64 addedSeconds = 0)
@@ -150,17 +147,7 @@ void PreferencesController::updatesEnableControls()
 void PreferencesController::updateStatus()
 {
     const UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    qint64 interval = oneWeek;
-    switch (defaults.integerForKey(frequencyKey)) {
-    case 0:
-        interval = oneDay;
-        break;
-    case 2:
-        interval = fourWeeks;
-        break;
-    default:
-        break;
-    }
+    const qint64 interval = VKUpdateController::checkInterval(defaults.integerForKey(frequencyKey));
 
     const QString nextCheck = descriptionOfDate(defaults.objectForKey(lastCheckKey), interval);
     if (!nextCheck.isEmpty() && defaults.integerForKey(modeKey) == 1)

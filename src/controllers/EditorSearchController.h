@@ -14,6 +14,9 @@
 #include <memory>
 
 class FindBoxView;
+class QPlainTextEdit;
+class QTextDocument;
+class QTextEdit;
 class QToolButton;
 class SubsetSortedData;
 
@@ -74,6 +77,20 @@ public:
     virtual void highlightEndOfCurrentRecord() = 0;
     // Edits the current cell.
     virtual void tableViewHit() = 0;
+
+    // What replacing needs: the editor of the cell being edited (nullptr when none is;
+    // never made for this), ending its editing (which commits its value), the Freeform
+    // Text Area's view, a field written as the user's edit, and the window's progress
+    // sheet, alerts and tables.
+    virtual QPlainTextEdit* fieldEditor() const = 0;
+    virtual void endEditing() = 0;
+    virtual QTextEdit* freeformTextView() const = 0;
+    virtual bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
+                            const QString& value) = 0;
+    virtual void startIndeterminateProgressPanel(const QString& message) = 0;
+    virtual void endIndeterminateProgressPanel() = 0;
+    virtual void reloadTables() = 0;
+    virtual QWidget* window() const = 0;
 };
 
 // The search engine and find box of one editor window: the find box's text becomes
@@ -162,6 +179,29 @@ public:
     bool reverseSearchInFreeformOfRecord(qint64 index, const QString& key, Hit& hit,
                                          bool caseSensitive, bool isCurrentRecord);
 
+    // Replacing (EditorSearchControllerReplacing.cpp).
+    // The occurrences Replace All replaces, the last first: each search ends before the
+    // occurrence replaced last, so a replacement is never searched again; a whole word
+    // rejected lets the search go on with the occurrences overlapping it.
+    static QList<TextRange> replacementRanges(QStringView text, const QString& key,
+                                              bool caseSensitive, bool wholeWord);
+    // Replaces those occurrences; the number replaced. In a rich text each replacement
+    // takes the attributes of the first character it replaces.
+    static qint64 replaceInString(QString& text, const QString& key, const QString& replacement,
+                                  bool caseSensitive, bool wholeWord);
+    static qint64 replaceInDocument(QTextDocument& document, const QString& key,
+                                    const QString& replacement, bool caseSensitive,
+                                    bool wholeWord);
+    // The last hit's text, when it is selected and equal to the key, becomes the
+    // replacement: in the cell being edited, or in the Freeform Text Area when the last
+    // hit was there. Nothing in a locked record but the last hit forgotten.
+    void replaceString(const QString& key, const QString& replacement, bool caseSensitive,
+                       bool limitToCurrentRecord);
+    // Every occurrence in the scope, in the current record or in every shown one but the
+    // locked ones, reported in an alert sheet.
+    void replaceAll(const QString& key, const QString& replacement, bool caseSensitive,
+                    bool wholeWord, qint64 fieldsToSearchIn, bool limitToCurrentRecord);
+
     // The find box's commands; the modifiers are those held when the command ran.
     void forwardSearch(Qt::KeyboardModifiers modifiers);
     void reverseSearch(Qt::KeyboardModifiers modifiers);
@@ -203,6 +243,11 @@ private:
                              Qt::CaseSensitivity sensitivity) const;
     QStringView fieldValue(const RecordData& record, qint64 position) const;
     bool fieldShown(qint64 position) const;
+    // Replace All in one record: its count of replacements, and whether its rich text
+    // was rewritten.
+    qint64 replaceAllInRecord(const std::shared_ptr<RecordData>& record, const QString& key,
+                              const QString& replacement, bool caseSensitive, bool wholeWord,
+                              qint64 fieldsToSearchIn, bool& richTextRewritten);
     void restyleSearchButtons(qint64 displayMode);
     void setFindButtonImage(qint64 entryStyle, bool caseSensitive);
     QString findBoxText() const;

@@ -23,6 +23,7 @@
 #include "EditorWindowViews.h"
 #include "FindBoxView.h"
 #include "FreeformFormatController.h"
+#include "FreeformPanelsController.h"
 #include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
@@ -97,6 +98,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     registerAction(QStringLiteral("activateLinks:"), [this](QObject*) { activateFreeformLinks(); });
     m_textCommands = std::make_unique<FreeformTextCommands>(*this);
     m_formatController = std::make_unique<FreeformFormatController>(*this);
+    m_panelsController = std::make_unique<FreeformPanelsController>(*this);
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const

@@ -32,6 +32,7 @@ class EditorToolbarController;
 class EditorWindowSearchViews;
 class EditorWindowViews;
 class FreeformFormatController;
+class FreeformPanelsController;
 class FreeformTextCommands;
 class FreeformTextView;
 class QDialog;
@@ -110,6 +111,7 @@ public:
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
     FreeformTextCommands& textCommands() { return *m_textCommands; }
     FreeformFormatController& formatController() { return *m_formatController; }
+    FreeformPanelsController& panelsController() { return *m_panelsController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -256,6 +258,7 @@ private:
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
     std::unique_ptr<FreeformTextCommands> m_textCommands;
     std::unique_ptr<FreeformFormatController> m_formatController;
+    std::unique_ptr<FreeformPanelsController> m_panelsController;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;

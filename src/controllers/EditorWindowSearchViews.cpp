@@ -5,6 +5,7 @@
 #include "EditorRecordsController.h"
 #include "EditorTableController.h"
 #include "EditorWindowController.h"
+#include "FieldCellEditor.h"
 #include "FindBoxView.h"
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
@@ -276,4 +277,46 @@ void EditorWindowSearchViews::tableViewHit()
         table->selectRow(int(tables->currentField()));
     table->setFocus(Qt::TabFocusReason);
     tables->tableViewHit();
+}
+
+QPlainTextEdit* EditorWindowSearchViews::fieldEditor() const
+{
+    return m_editor.tableController()->currentTableView()->cellEditor();
+}
+
+void EditorWindowSearchViews::endEditing()
+{
+    m_editor.endEditing();
+}
+
+QTextEdit* EditorWindowSearchViews::freeformTextView() const
+{
+    return m_editor.freeformTextView();
+}
+
+bool EditorWindowSearchViews::writeField(const std::shared_ptr<RecordData>& record,
+                                         const QString& identifier, const QString& value)
+{
+    return m_editor.engine().writeField(record, identifier, value,
+                                        CurrentRecordEngine::FieldWrite::Edit);
+}
+
+void EditorWindowSearchViews::startIndeterminateProgressPanel(const QString& message)
+{
+    m_editor.startIndeterminateProgressPanel(message);
+}
+
+void EditorWindowSearchViews::endIndeterminateProgressPanel()
+{
+    m_editor.endIndeterminateProgressPanel();
+}
+
+void EditorWindowSearchViews::reloadTables()
+{
+    m_editor.tableController()->reload();
+}
+
+QWidget* EditorWindowSearchViews::window() const
+{
+    return m_editor.window();
 }

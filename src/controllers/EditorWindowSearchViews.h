@@ -46,6 +46,15 @@ public:
     void highlightBeginningOfCurrentRecord() override;
     void highlightEndOfCurrentRecord() override;
     void tableViewHit() override;
+    QPlainTextEdit* fieldEditor() const override;
+    void endEditing() override;
+    QTextEdit* freeformTextView() const override;
+    bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
+                    const QString& value) override;
+    void startIndeterminateProgressPanel(const QString& message) override;
+    void endIndeterminateProgressPanel() override;
+    void reloadTables() override;
+    QWidget* window() const override;
 
 private:
     void searchForFindBoxText(bool forward, bool highlight);

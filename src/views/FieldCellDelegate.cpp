@@ -2,6 +2,7 @@
 
 #include "FieldCellEditor.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 
 #include <optional>
@@ -50,6 +51,12 @@ void FieldCellDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 bool FieldCellDelegate::eventFilter(QObject* object, QEvent* event)
 {
     auto* editor = qobject_cast<FieldCellEditor*>(object);
+    // Another window coming to the front leaves the cell being edited, its caret and
+    // selection as they were (the Find and Replace panel replaces the text selected in
+    // it); a click elsewhere in this window still ends the editing.
+    if (editor && event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason)
+        return true;
     if (editor && event->type() == QEvent::KeyPress) {
         std::optional<EndEditHint> hint;
         switch (static_cast<QKeyEvent*>(event)->key()) {

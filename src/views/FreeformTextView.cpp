@@ -175,6 +175,18 @@ void FreeformTextView::removeLinkFromSelection()
     showLinks();
 }
 
+void FreeformTextView::setLinkOnSelection(const QString& url)
+{
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection() || isReadOnly())
+        return;
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref(url);
+    cursor.mergeCharFormat(link);
+    showLinks();
+}
+
 void FreeformTextView::showLinks()
 {
     QList<QTextEdit::ExtraSelection> selections;

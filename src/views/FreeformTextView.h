@@ -42,6 +42,8 @@ public:
     void addLinks(const QList<Link>& links);
     // Takes the link attribute off the selected text: the user's edit, undoable.
     void removeLinkFromSelection();
+    // Gives the selected text the link, as an edit of the user's.
+    void setLinkOnSelection(const QString& url);
 
     // Reads the pasteboard into the selection as Paste does (as plain text for a mobile
     // datafile); false when the text is read-only or there is nothing it can read.

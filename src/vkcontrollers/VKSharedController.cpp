@@ -4,11 +4,13 @@
 #include "Clock.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
+#include "ToolbarItem.h"
 #include "UserDefaults.h"
 #include "UserGuide.h"
 #include "VKConfirmationController.h"
 #include "VKUpdateController.h"
 
+#include <QAction>
 #include <QDateTime>
 
 namespace {
@@ -43,7 +45,9 @@ void VKSharedController::initialize()
     terminatePolitelyIfNotAbleToRun();
     NotificationCenter::defaultCenter().addObserver(
         QStringLiteral("CheckForUpdates"), nullptr, this,
-        [this](const Notification&) { checkForUpdates(); });
+        [this](const Notification&) { checkForUpdates(nullptr); });
+    registerAction(QStringLiteral("checkForUpdates:"),
+                   [this](QObject* sender) { checkForUpdates(sender); });
 
     const auto help = [this](const QString& selector, const QString& address) {
         registerAction(selector, [this, address](QObject*) { openAddress(address); });
@@ -86,6 +90,23 @@ void VKSharedController::terminatePolitelyIfNotAbleToRun()
     // Every system this runs on is new enough; the texts stay for the day one is not:
     // "Mac OS X %@ or newer required", "Sorry, this version of %@ requires a minimum
     // of Mac OS X version %@.", "Quit".
+}
+
+int VKSharedController::updateSourceForSender(const QObject* sender)
+{
+    if (qobject_cast<const QAction*>(sender))
+        return VKUpdateController::MenuItemSource;
+    if (qobject_cast<const ToolbarItem*>(sender))
+        return VKUpdateController::ToolbarItemSource;
+    return VKUpdateController::OtherSource;
+}
+
+void VKSharedController::checkForUpdates(QObject* sender)
+{
+    VKUpdateController::sharedUpdateController().checkForUpdates(updateSourceForSender(sender),
+                                                                 true);
+    NotificationCenter::defaultCenter().postNotification(QStringLiteral("UpdateResetStatus"),
+                                                         nullptr);
 }
 
 void VKSharedController::applicationDidFinishLaunching()

@@ -18,6 +18,10 @@ class VKSharedController : public QObject, public Responder, public ApplicationD
 public:
     // Where the product's pages live; the guide's address is UserGuide's.
     static inline const QString ProductSiteAddress = QStringLiteral("https://norva.app/");
+    // Where the update server publishes its version lists.
+    static inline const QString UpdateServerAddress = QStringLiteral("https://updates.norva.app/");
+    // The product's major number, as the update addresses name it.
+    static QString productNumberString() { return QStringLiteral("4"); }
 
     static VKSharedController* mainController();
 
@@ -34,8 +38,11 @@ public:
     // Stops when the system cannot run the application; this one always can.
     void terminatePolitelyIfNotAbleToRun();
 
-    // Asked for by "CheckForUpdates"; the update check comes with its own feature.
-    virtual void checkForUpdates() {}
+    // The update check: a menu item as sender counts as the menu command, a toolbar
+    // item as the toolbar's, anything else (the "CheckForUpdates" notification) as other.
+    // "UpdateResetStatus" follows.
+    void checkForUpdates(QObject* sender);
+    static int updateSourceForSender(const QObject* sender);
 
     void applicationDidFinishLaunching() override;
     virtual void finishLaunchingStuff() {}

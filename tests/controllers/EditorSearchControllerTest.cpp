@@ -106,6 +106,17 @@ public:
         selection = {length - 1, 1};
     }
     void tableViewHit() override { log << "edit cell"; }
+    QPlainTextEdit* fieldEditor() const override { return nullptr; }
+    void endEditing() override {}
+    QTextEdit* freeformTextView() const override { return nullptr; }
+    bool writeField(const std::shared_ptr<RecordData>&, const QString&, const QString&) override
+    {
+        return false;
+    }
+    void startIndeterminateProgressPanel(const QString&) override {}
+    void endIndeterminateProgressPanel() override {}
+    void reloadTables() override {}
+    QWidget* window() const override { return nullptr; }
 
     bool syncing = false;
     qint64 current = 0;

@@ -241,9 +241,10 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
         }
         return enabled;
     };
-    const QStringList always{"newDatafile:",  "openDocument:",   "performClose:",
-                             "closeAllOpenDatafiles:", "saveDocument:", "saveDocumentAs:",
-                             "quit:", "startPreferences:"};
+    const QStringList always{"newDatafile:",         "openDocument:",       "performClose:",
+                             "closeAllOpenDatafiles:", "saveDocument:",     "saveDocumentAs:",
+                             "quit:",                "startFindAndReplace:", "startMultiFileFind:",
+                             "startPreferences:"};
 
     // Focus in the table, nothing edited.
     editor->tableController()->listTableView()->setFocus();
@@ -257,7 +258,7 @@ TEST_F(FileCommandsJourneyTest, MenuWalk_EveryCommandEnabledExactlyWhenItCanRun)
     QStringList expected = always;
     expected.insert(expected.indexOf("quit:"), "revertDocumentToSaved:");
     for (const char* editing : {"undo:", "cut:", "copy:", "paste:", "selectAll:"})
-        expected.insert(expected.indexOf("startPreferences:"), editing);
+        expected.insert(expected.indexOf("startFindAndReplace:"), editing);
     QApplication::clipboard()->setText("clip");
     EXPECT_EQ(enabledItems(), expected);
 
@@ -325,7 +326,7 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
     m_assembly.reset();
     m_assembly = std::make_unique<ApplicationAssembly>();
     const QString channel = m_dir.filePath("instance");
-    m_assembly->launch({{}, channel});
+    m_assembly->launch({{}, channel, {}, {}});
     QCoreApplication::processEvents();
 
     const QString path = copyFixture("good.nv3");

@@ -4,6 +4,7 @@
 #include "JourneyTestBase.h"
 
 #include "FreeformFormatController.h"
+#include "FreeformPanelsController.h"
 #include "FreeformRuler.h"
 #include "FreeformTextCommands.h"
 #include "FreeformTextView.h"
@@ -15,6 +16,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QSpinBox>
+#include <QTextTable>
 
 namespace {
 
@@ -46,6 +49,17 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         EXPECT_TRUE(writePropertyList(datafile, file, PlistFormat::Xml));
         return path;
+    }
+
+    // The first record's rich text as the saved file holds it, and its plain text.
+    RichTextResult savedFirstText(QString* plain)
+    {
+        const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
+        const PlistValue records = saved.value("Records");
+        const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
+        *plain = record.asDictionary()->value("TextString").stringValue();
+        const PlistValue text = record.asDictionary()->value("TextRTFD");
+        return text.asData() ? RichText::fromRtfd(*text.asData()) : RichTextResult{{}, {}, {}, "none"};
     }
 
     static void saveGrab(QWidget* window, const QString& name)
@@ -80,12 +94,8 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_BoldKeyAndHighlighter_OnTheSelection)
 
     // What the commands set is saved with the record.
     QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
-    const PlistDictionary saved = readDatafile(m_dir.filePath("texts.nv3"));
-    const PlistValue records = saved.value("Records");
-    const PlistValue record = records.asDictionary()->value("00000000-0000-4000-8000-000000000001");
-    const PlistValue text = record.asDictionary()->value("TextRTFD");
-    ASSERT_TRUE(text.asData());
-    const RichTextResult rich = RichText::fromRtfd(*text.asData());
+    QString plain;
+    const RichTextResult rich = savedFirstText(&plain);
     ASSERT_TRUE(rich.ok());
     EXPECT_EQ(formatAt(rich.document.get(), 2).fontWeight(), QFont::Bold);
     EXPECT_EQ(formatAt(rich.document.get(), 20).background().color(),
@@ -145,4 +155,28 @@ TEST_F(FreeformTextJourneyTest, FormatMenu_FontPanelSizeKerningAlignmentAndRuler
     // Without the text in front, the Format commands are off.
     editor->activateFindBox();
     EXPECT_FALSE(chooseMenuItem(editor->window(), "modifyFont:"));
+}
+
+TEST_F(FreeformTextJourneyTest, FormatMenu_TablePanelInsertsATableSavedWithTheRecord)
+{
+    EditorWindowController* editor = openWithCommand(writeTexts({"Above the table"}));
+    ASSERT_TRUE(editor);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    view->moveCursor(QTextCursor::End);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "orderFrontTablePanel:"));
+    FreeformPanelsController& panels = editor->panelsController();
+    ASSERT_TRUE(panels.tablePanel() && panels.tablePanel()->isVisible());
+    panels.tableColumnsBox()->setValue(3);
+    panels.insertTable();
+    QTest::keyClicks(view, "cell");
+    saveGrab(editor->window(), "freeform-text-table.png");
+    saveGrab(panels.tablePanel(), "freeform-text-table-panel.png");
+
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    QString plain;
+    const RichTextResult rich = savedFirstText(&plain);
+    ASSERT_TRUE(rich.ok());
+    EXPECT_TRUE(RichText::plainText(*rich.document).startsWith("Above the table\ncell\n"));
+    EXPECT_EQ(plain, RichText::plainText(*rich.document));
 }

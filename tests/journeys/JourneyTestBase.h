@@ -48,7 +48,7 @@ protected:
         m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath("Templates")).toString() + '/',
                              QStringLiteral("TemplatesFolderURL"));
         m_assembly = std::make_unique<ApplicationAssembly>();
-        m_assembly->launch({});
+        m_assembly->launch(launchOptions());
         // Launching finishes once the event loop turns.
         QCoreApplication::processEvents();
         activate(&m_assembly->startWindow());
@@ -59,6 +59,9 @@ protected:
         m_assembly.reset();
         DocumentFixture::TearDown();
     }
+
+    // What the program is launched with; nothing by default.
+    virtual ApplicationAssembly::LaunchOptions launchOptions() { return {}; }
 
     static void activate(QWidget* window)
     {
@@ -179,6 +182,44 @@ protected:
         EXPECT_TRUE(read.ok());
         const PlistDictionary* top = read.value.asDictionary();
         return top ? top->deepCopy() : PlistDictionary();
+    }
+
+    // A datafile of the named fields (identifiers F0, F1 ...) whose records hold the rows'
+    // values, each row's last value being its text; every record selected.
+    static void writeRecords(const QString& path, const QStringList& fieldNames,
+                             const QList<QStringList>& rows, const PlistDictionary& settings = {})
+    {
+        PlistArray fields;
+        for (qsizetype field = 0; field < fieldNames.size(); ++field)
+            fields.append(PlistDictionary{{"Identifier", QStringLiteral("F%1").arg(field)},
+                                          {"Name", fieldNames[field]},
+                                          {"Width", 150.0}});
+        PlistDictionary records;
+        PlistArray catalog;
+        int number = 0;
+        for (const QStringList& row : rows) {
+            const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
+                                           .arg(++number, 12, 10, QLatin1Char('0'));
+            PlistDictionary values;
+            for (qsizetype field = 0; field + 1 < row.size(); ++field)
+                values.insert(QStringLiteral("F%1").arg(field), row[field]);
+            records.insert(identifier, PlistDictionary{{"RecordIdentifier", identifier},
+                                                       {"Fields", values},
+                                                       {"TextString", row.value(row.size() - 1)}});
+            catalog.append(PlistDictionary{{"Identifier", identifier},
+                                           {"CurrentlySelected", true},
+                                           {"PreviouslySelected", true}});
+        }
+        PlistDictionary allSettings = settings.deepCopy();
+        allSettings.insert("DataFormat", 1);
+        allSettings.insert("Fields", fields);
+        if (!allSettings.find("Mode"))
+            allSettings.insert("Mode", "Basic");
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(
+            PlistDictionary{{"Settings", allSettings}, {"Records", records}, {"Catalog", catalog}},
+            file, PlistFormat::Xml));
     }
 
     static QByteArray contentsOf(const QString& path)

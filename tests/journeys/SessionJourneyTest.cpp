@@ -30,7 +30,7 @@ protected:
     {
         m_assembly.reset();
         m_assembly = std::make_unique<ApplicationAssembly>();
-        m_assembly->launch({files, {}});
+        m_assembly->launch({files, {}, {}, {}});
         QCoreApplication::processEvents();
     }
 

@@ -68,4 +68,10 @@ QString validatedFilePath(const QString& path)
     return appendComponent(validatedDirectoryPath(folder), file.mid(slash + 1));
 }
 
+QString nameWithoutExtension(const QString& name)
+{
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot > 0 ? name.left(dot) : name;
+}
+
 } // namespace VKFilePathStringCategories

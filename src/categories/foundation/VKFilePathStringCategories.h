@@ -11,6 +11,8 @@ QString stringByCleaningFilenameWithDefault(const QString& name, const QString& 
 // The path with the cleaned component appended.
 QString stringByAppendingPathComponent(const QString& path, const QString& component,
                                        const QString& cleanWithDefault);
+// A file name without its extension; a name that only starts with a dot keeps it.
+QString nameWithoutExtension(const QString& name);
 // "File.ext" becomes "File~.ext", "File" becomes "File~".
 QString backupFilePath(const QString& path);
 // The standardised path, after creating every missing folder along it; a folder that

@@ -19,10 +19,15 @@ constexpr qint64 largestRequest = 16 * 1024 * 1024;
 
 QString InstanceChannel::defaultPath()
 {
+    return runtimePath(QStringLiteral("norva-instance"));
+}
+
+QString InstanceChannel::runtimePath(const QString& name)
+{
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty())
         folder = QDir::tempPath();
-    return folder + QStringLiteral("/norva-instance");
+    return folder + QLatin1Char('/') + name;
 }
 
 bool InstanceChannel::handOver(const QString& path, const QStringList& files)

@@ -14,6 +14,8 @@ class InstanceChannel : public QObject {
 public:
     // The socket in the user's runtime folder.
     static QString defaultPath();
+    // A socket of that name in the user's runtime folder (the temporary folder without one).
+    static QString runtimePath(const QString& name);
 
     // Gives the files (absolute paths) to the instance listening at the path; false when
     // none is listening or it did not take them.

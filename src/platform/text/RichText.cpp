@@ -56,6 +56,10 @@ QList<RtfdFile> RichText::toRtfdFiles(const QTextDocument& document,
 QString RichText::plainText(const QTextDocument& document)
 {
     QString text = document.toRawText();
-    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    // A table's start and end begin paragraphs too, as every cell's paragraphs do.
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar(0xFDD0) || c == QChar(0xFDD1))
+            c = QLatin1Char('\n');
+    }
     return text;
 }

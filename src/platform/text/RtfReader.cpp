@@ -12,6 +12,7 @@
 #include <QTextCursor>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <map>
@@ -28,6 +29,9 @@ constexpr double TwipsPerPoint = 20.0;
 // picture past them is kept as a file, its bytes unchanged, and not shown.
 constexpr qint64 MaximumPicturePixels = 30'000'000;
 constexpr qint64 MaximumDocumentPixels = 200'000'000;
+// Tables past these sizes are no text anyone wrote; what is beyond goes into the last cell.
+constexpr qint64 MaximumTableCells = 100'000;
+constexpr size_t MaximumTableColumns = 63;
 
 enum class Destination {
     Text,
@@ -137,6 +141,12 @@ enum class Keyword {
     DefaultTab,
     ListOverride,
     ListLevel,
+    InTable,
+    // table rows
+    RowDefaults,
+    CellBoundary,
+    Cell,
+    Row,
     // tables
     Red,
     Green,
@@ -286,6 +296,11 @@ const std::unordered_map<std::string_view, Keyword>& keywords()
         {"pardeftab", Keyword::DefaultTab},
         {"ls", Keyword::ListOverride},
         {"ilvl", Keyword::ListLevel},
+        {"intbl", Keyword::InTable},
+        {"trowd", Keyword::RowDefaults},
+        {"cellx", Keyword::CellBoundary},
+        {"cell", Keyword::Cell},
+        {"row", Keyword::Row},
         {"red", Keyword::Red},
         {"green", Keyword::Green},
         {"blue", Keyword::Blue},
@@ -334,6 +349,7 @@ struct ParagraphState {
     std::optional<int> lineMinimum;
     int listOverride = 0;
     int listLevel = 0;
+    bool inTable = false;
 };
 
 struct GroupState {
@@ -470,6 +486,11 @@ private:
     const RtfdFile* fileNamed(const QString& name) const;
     QUrl pictureOf(const RtfdFile& file);
     void finishParagraph(bool startNext);
+    // Before a paragraph's content: into the table (a new one, or its next row) for a
+    // table paragraph, after it for any other.
+    void placeInTable();
+    void startTable();
+    void endCell();
     void applyShadow();
     void setColor(QTextFormat::Property property, int index);
     bool applyFont(GroupState& group, int index);
@@ -522,6 +543,14 @@ private:
     std::map<int, int> m_listOverrides;
     int m_overrideListId = 0;
     std::map<std::pair<int, int>, QTextList*> m_textLists;
+
+    // The cell boundaries of the row being defined, in twips.
+    std::vector<int> m_rowBoundaries;
+    QTextTable* m_table = nullptr;
+    int m_tableRow = 0;
+    int m_tableColumn = 0;
+    bool m_rowEnded = false;
+    qint64 m_cellsLeft = MaximumTableCells;
 };
 
 RichTextResult Parser::run()
@@ -949,6 +978,23 @@ void Parser::handleControlWord(const RtfToken& token)
     case Keyword::Pard:
         paragraph = ParagraphState();
         break;
+    case Keyword::InTable:
+        paragraph.inTable = true;
+        break;
+    case Keyword::RowDefaults:
+        m_rowBoundaries.clear();
+        break;
+    case Keyword::CellBoundary:
+        if (m_rowBoundaries.size() < MaximumTableColumns)
+            m_rowBoundaries.push_back(value);
+        break;
+    case Keyword::Cell:
+        endCell();
+        break;
+    case Keyword::Row:
+        if (m_table)
+            m_rowEnded = true;
+        break;
     case Keyword::AlignLeft:
         paragraph.format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
         break;
@@ -1218,6 +1264,7 @@ void Parser::appendText(QString text)
     // Qt's frame markers must never enter the document as text.
     text.replace(QChar(0xFDD0), QChar::ReplacementCharacter);
     text.replace(QChar(0xFDD1), QChar::ReplacementCharacter);
+    placeInTable();
     if (s.pendingAttachment) {
         // The character that follows an attachment's reference stands for it.
         const AttachmentReference reference = *s.pendingAttachment;
@@ -1239,6 +1286,7 @@ void Parser::appendText(QString text)
 
 void Parser::insertAttachment(const AttachmentReference& reference)
 {
+    placeInTable();
     const RtfdFile* file = fileNamed(reference.fileName);
     QTextCharFormat format = state().format;
     // The folder's spelling of the name, so that file and reference are written together.
@@ -1292,8 +1340,91 @@ QUrl Parser::pictureOf(const RtfdFile& file)
     return url;
 }
 
+void Parser::placeInTable()
+{
+    if (!state().paragraph.inTable) {
+        if (m_table) {
+            m_cursor.setPosition(m_table->lastPosition() + 1);
+            m_table = nullptr;
+        }
+        return;
+    }
+    if (!m_table) {
+        startTable();
+        return;
+    }
+    if (!m_rowEnded)
+        return;
+    m_rowEnded = false;
+    const int columns = m_table->columns();
+    if (m_cellsLeft < columns)
+        return; // the rest goes into the last row
+    m_cellsLeft -= columns;
+    m_table->appendRows(1);
+    ++m_tableRow;
+    m_tableColumn = 0;
+    // A row of more cells than the rows before widens the whole table.
+    const int extra = int(m_rowBoundaries.size()) - columns;
+    if (extra > 0 && m_cellsLeft >= qint64(extra) * m_table->rows()) {
+        m_cellsLeft -= qint64(extra) * m_table->rows();
+        m_table->appendColumns(extra);
+    }
+    m_cursor = m_table->cellAt(m_tableRow, 0).firstCursorPosition();
+}
+
+void Parser::startTable()
+{
+    const int columns = std::max(1, int(m_rowBoundaries.size()));
+    if (m_cellsLeft < columns) {
+        state().paragraph.inTable = false; // too many cells: the text goes on outside
+        return;
+    }
+    m_cellsLeft -= columns;
+    // A table follows the paragraph before it, not an empty paragraph of its own.
+    const QTextBlock block = m_cursor.block();
+    if (block.length() == 1 && block.previous().isValid() &&
+        QTextCursor(block.previous()).currentFrame() == m_cursor.currentFrame()) {
+        const QTextBlockFormat kept = block.previous().blockFormat();
+        m_cursor.deletePreviousChar();
+        m_cursor.setBlockFormat(kept);
+    }
+    QTextTableFormat format;
+    format.setBorder(1);
+    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorderCollapse(true);
+    format.setCellPadding(3);
+    format.setCellSpacing(0);
+    QList<QTextLength> widths;
+    int left = 0;
+    for (const int boundary : m_rowBoundaries) {
+        widths.append(boundary > left ? QTextLength(QTextLength::FixedLength, (boundary - left) / TwipsPerPoint)
+                                      : QTextLength());
+        left = std::max(left, boundary);
+    }
+    if (!widths.isEmpty())
+        format.setColumnWidthConstraints(widths);
+    m_table = m_cursor.insertTable(1, columns, format);
+    m_tableRow = 0;
+    m_tableColumn = 0;
+    m_rowEnded = false;
+}
+
+void Parser::endCell()
+{
+    // A cell ends the paragraph it is in, a table paragraph whether or not it said so.
+    state().paragraph.inTable = true;
+    finishParagraph(false);
+    if (!m_table)
+        return;
+    if (m_tableColumn + 1 < m_table->columns())
+        m_cursor = m_table->cellAt(m_tableRow, ++m_tableColumn).firstCursorPosition();
+    else
+        m_cursor = m_table->cellAt(m_tableRow, m_tableColumn).lastCursorPosition();
+}
+
 void Parser::finishParagraph(bool startNext)
 {
+    placeInTable();
     const ParagraphState& paragraph = state().paragraph;
     QTextBlockFormat format = paragraph.format;
     if (!paragraph.tabs.isEmpty())

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <map>
@@ -52,6 +53,18 @@ struct RunState {
 
     bool operator==(const RunState&) const = default;
 };
+
+// Where a paragraph stands in a table: none, or its cell and whether it begins or ends it.
+struct TablePlace {
+    QTextTable* table = nullptr;
+    int row = 0;
+    int column = 0;
+    bool firstInCell = false;
+    bool lastInCell = false;
+};
+
+// A column without a width of its own: two inches.
+constexpr int DefaultCellWidth = 2880;
 
 struct ListEntry {
     int number = 0;
@@ -148,6 +161,8 @@ public:
 
 private:
     void writeBlock(const QTextBlock& block, bool first);
+    TablePlace placeOf(const QTextBlock& block) const;
+    void writeRowDefinition(const QTextTable* table);
     void writeParagraphFormat(const QTextBlock& block);
     void writeFragment(const QTextFragment& fragment);
     void writeRunState(const RunState& wanted);
@@ -175,6 +190,9 @@ private:
     RunState m_runOutsideLink;
     std::optional<QTextBlockFormat> m_paragraph;
     QTextList* m_paragraphList = nullptr;
+    bool m_paragraphInTable = false;
+    bool m_hasTables = false;
+    TablePlace m_place; // of the paragraph written last
 
     QStringList m_fonts;
     std::vector<QColor> m_colors;
@@ -186,6 +204,7 @@ private:
 
 QByteArray Writer::run()
 {
+    m_hasTables = !m_document.rootFrame()->childFrames().isEmpty();
     bool first = true;
     for (QTextBlock block = m_document.begin(); block.isValid(); block = block.next()) {
         writeBlock(block, first);
@@ -207,8 +226,22 @@ void Writer::writeBlock(const QTextBlock& block, bool first)
             m_link.clear();
             m_run = m_runOutsideLink;
         }
-        m_body += "\\\n";
+        if (m_place.table && m_place.lastInCell) {
+            // A cell ends its last paragraph; the row's last cell ends the row too.
+            m_body += "\\cell ";
+            if (m_place.column + 1 >= m_place.table->columns()) {
+                if (m_place.row + 1 >= m_place.table->rows())
+                    m_body += "\\lastrow";
+                m_body += "\\row\n";
+            }
+        } else {
+            m_body += "\\\n";
+        }
     }
+    const TablePlace place = placeOf(block);
+    if (place.table && place.firstInCell && place.column == 0)
+        writeRowDefinition(place.table);
+    m_place = place;
     writeParagraphFormat(block);
     for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
         if (it.fragment().isValid())
@@ -216,15 +249,48 @@ void Writer::writeBlock(const QTextBlock& block, bool first)
     }
 }
 
+TablePlace Writer::placeOf(const QTextBlock& block) const
+{
+    if (!m_hasTables)
+        return {};
+    QTextTable* table = QTextCursor(block).currentTable();
+    if (!table)
+        return {};
+    const QTextTableCell cell = table->cellAt(block.position());
+    if (!cell.isValid())
+        return {};
+    return TablePlace{table, cell.row(), cell.column(),
+                      cell.firstCursorPosition().block() == block,
+                      cell.lastCursorPosition().block() == block};
+}
+
+void Writer::writeRowDefinition(const QTextTable* table)
+{
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    QByteArray out = "\\itap1\\trowd \\taflags1 \\trgaph108\\trleft-108 ";
+    int right = 0;
+    for (int column = 0; column < table->columns(); ++column) {
+        const QTextLength width = column < widths.size() ? widths[column] : QTextLength();
+        right += width.type() == QTextLength::FixedLength ? twips(width.rawValue()) : DefaultCellWidth;
+        out += "\\clvertalt \\clbrdrt\\brdrs\\brdrw20 \\clbrdrl\\brdrs\\brdrw20 "
+               "\\clbrdrb\\brdrs\\brdrw20 \\clbrdrr\\brdrs\\brdrw20 \\gaph\\cellx" +
+               QByteArray::number(right) + "\n";
+    }
+    m_body += out;
+}
+
 void Writer::writeParagraphFormat(const QTextBlock& block)
 {
     QTextBlockFormat format = block.blockFormat();
     format.clearProperty(QTextFormat::ObjectIndex);
     QTextList* list = block.textList();
-    if (!m_paragraph || *m_paragraph != format || m_paragraphList != list) {
+    const bool inTable = m_place.table != nullptr;
+    if (!m_paragraph || *m_paragraph != format || m_paragraphList != list ||
+        m_paragraphInTable != inTable) {
         m_paragraph = format;
         m_paragraphList = list;
-        QByteArray out = "\\pard";
+        m_paragraphInTable = inTable;
+        QByteArray out = inTable ? "\\pard\\intbl\\itap1" : "\\pard";
         for (const QTextOption::Tab& tab : format.tabPositions()) {
             if (tab.type == QTextOption::RightTab)
                 out += "\\tqr";

@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <functional>
@@ -371,4 +372,84 @@ TEST(RichTextRoundTripTest, PlainText_UsesLineFeedsAndKeepsAttachmentsAndNonBrea
     });
     EXPECT_EQ(RichText::plainText(*document).toStdString(),
               QString::fromUtf8("one\u00a0two\nx\ufffc\n").toStdString());
+}
+
+TEST(RichTextRoundTripTest, Tables_KeepTheirCellsWidthsAndTheTextAround)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    cursor.insertText("Before");
+    QTextTableFormat format;
+    format.setColumnWidthConstraints({QTextLength(QTextLength::FixedLength, 90),
+                                      QTextLength(QTextLength::FixedLength, 120)});
+    QTextTable* table = cursor.insertTable(2, 2, format);
+    const char* cells[] = {"A", "B", "C", ""};
+    for (int i = 0; i < 4; ++i) {
+        QTextCursor cell = table->cellAt(i / 2, i % 2).firstCursorPosition();
+        cell.insertText(QString::fromLatin1(cells[i]));
+    }
+    // Two paragraphs in one cell, the second centred.
+    QTextCursor second = table->cellAt(1, 0).lastCursorPosition();
+    second.insertBlock();
+    second.insertText("C2");
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    second.setBlockFormat(centred);
+    QTextCursor after(&document);
+    after.movePosition(QTextCursor::End);
+    after.insertText("After");
+    const QString plain = RichText::plainText(document);
+    EXPECT_EQ(plain, "Before\nA\nB\nC\nC2\n\nAfter");
+
+    for (const bool rtfd : {false, true}) {
+        SCOPED_TRACE(rtfd);
+        const RichTextResult read = rtfd ? RichText::fromRtfd(RichText::toRtfd(document))
+                                         : RichText::fromRtf(RichText::toRtf(document));
+        ASSERT_TRUE(read.ok()) << read.error->toStdString();
+        EXPECT_EQ(RichText::plainText(*read.document), plain);
+        QTextTable* back = nullptr;
+        for (QTextFrame* frame : read.document->rootFrame()->childFrames())
+            back = back ? back : qobject_cast<QTextTable*>(frame);
+        ASSERT_TRUE(back);
+        EXPECT_EQ(back->rows(), 2);
+        EXPECT_EQ(back->columns(), 2);
+        EXPECT_EQ(back->cellAt(0, 1).firstCursorPosition().block().text(), "B");
+        EXPECT_EQ(back->cellAt(1, 0).lastCursorPosition().block().text(), "C2");
+        EXPECT_EQ(back->cellAt(1, 0).lastCursorPosition().blockFormat().alignment() & Qt::AlignHCenter,
+                  Qt::AlignHCenter);
+        const QList<QTextLength> widths = back->format().columnWidthConstraints();
+        ASSERT_EQ(widths.size(), 2);
+        EXPECT_EQ(widths[1].rawValue(), 120);
+        // Written again, the same.
+        EXPECT_EQ(RichText::toRtf(*read.document), RichText::toRtf(document));
+    }
+}
+
+TEST(RichTextRoundTripTest, Tables_AsTheTextSystemWritesThem_AndBrokenOnesReadSafely)
+{
+    const QByteArray cocoa =
+        "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}\n"
+        "{\\colortbl;\\red255\\green255\\blue255;}\n\\pard\\f0\\fs24 Top\\\n"
+        "\\itap1\\trowd \\taflags1 \\trgaph108\\trleft-108 \\trbrdrt\\brdrnil \\trbrdrl\\brdrnil "
+        "\\trbrdrr\\brdrnil \n\\clvertalc \\clshdrawnil \\clwWidth2000\\clftsWidth3 \\clbrdrt\\brdrs"
+        "\\brdrw20\\brdrcf2 \\gaph\\cellx4320\n\\clvertalc \\clshdrawnil \\gaph\\cellx8640\n"
+        "\\pard\\intbl\\itap1\\pardeftab720\\partightenfactor0\n\\cf0 one\\cell \n"
+        "\\pard\\intbl\\itap1\\pardeftab720\\partightenfactor0\n\\cf0 two\\cell \\row\n"
+        "\\itap1\\trowd \\taflags1 \\trgaph108\\trleft-108 \\gaph\\cellx4320\n\\gaph\\cellx8640\n"
+        "\\gaph\\cellx9000\n"
+        "\\pard\\intbl\\itap1 three\\cell \\pard\\intbl\\itap1 four\\cell five\\cell \\lastrow\\row\n"
+        "\\pard\\pardeftab720 Bottom}";
+    const RichTextResult read = RichText::fromRtf(cocoa);
+    ASSERT_TRUE(read.ok());
+    EXPECT_EQ(RichText::plainText(*read.document), "Top\none\ntwo\n\nthree\nfour\nfive\nBottom");
+
+    // Cells without rows, rows without cells and a cell outside any table: text, no crash.
+    for (const char* broken : {"{\\rtf1 \\cell\\cell\\row\\row x}", "{\\rtf1 \\intbl a\\row\\intbl b\\cell}",
+                               "{\\rtf1 \\trowd\\cellx-5\\cellx0 \\intbl a\\cell\\row\\pard b\\intbl c}"}) {
+        const RichTextResult result = RichText::fromRtf(QByteArray(broken));
+        ASSERT_TRUE(result.ok()) << broken;
+        EXPECT_TRUE(RichText::plainText(*result.document).contains('a') ||
+                    RichText::plainText(*result.document).contains('x'))
+            << broken;
+    }
 }

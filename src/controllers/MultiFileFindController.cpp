@@ -1,0 +1,555 @@
+#include "MultiFileFindController.h"
+
+#include "Application.h"
+#include "DatafileDocument.h"
+#include "DocumentController.h"
+#include "EditorSearchController.h"
+#include "EditorWindowController.h"
+#include "FileURL.h"
+#include "Localization.h"
+#include "NotificationCenter.h"
+#include "PopUpButton.h"
+#include "UserDefaults.h"
+#include "UserGuide.h"
+#include "VKFileManagerCategories.h"
+#include "VKFilePathStringCategories.h"
+#include "VKPopUpButtonCategories.h"
+#include "WindowFrameAutosave.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString NameKey = QStringLiteral("Name");
+const QString PathKey = QStringLiteral("Path");
+const QString ItemsKey = QStringLiteral("Items");
+const QString IsGroupKey = QStringLiteral("IsGroup");
+
+using VKFileManagerCategories::canonicalPathOrSelf;
+using VKFileManagerCategories::targetOfSymbolicLink;
+using VKFilePathStringCategories::nameWithoutExtension;
+
+void scan(const QString& folderPath, PlistArray& array, PlistArray& allDatafiles,
+          QStringList& descent)
+{
+    const QString listed = targetOfSymbolicLink(folderPath).value_or(folderPath);
+    QFileInfoList entries = QDir(listed).entryInfoList(
+        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
+    std::sort(entries.begin(), entries.end(), [](const QFileInfo& a, const QFileInfo& b) {
+        return a.fileName().compare(b.fileName(), Qt::CaseInsensitive) < 0;
+    });
+    // A link back to a folder being scanned would be scanned for ever.
+    descent.append(canonicalPathOrSelf(listed));
+    for (const QFileInfo& entry : std::as_const(entries)) {
+        const QString name = entry.fileName();
+        const QString full = listed + QLatin1Char('/') + name;
+        const std::optional<QString> target =
+            entry.isSymLink() ? targetOfSymbolicLink(full) : std::nullopt;
+        const QString path = target.value_or(full);
+        const QFileInfo info = target ? QFileInfo(path) : entry;
+        if (info.isDir()) {
+            if (descent.contains(canonicalPathOrSelf(path)))
+                continue;
+            PlistArray items;
+            scan(path, items, allDatafiles, descent);
+            array.append(PlistDictionary{{NameKey, nameWithoutExtension(name)},
+                                         {ItemsKey, items},
+                                         {IsGroupKey, QStringLiteral("YES")}});
+            continue;
+        }
+        const QString extension = info.suffix();
+        if (extension != QLatin1String("nv3") && extension != QLatin1String("nvm"))
+            continue;
+        const PlistDictionary datafile{{NameKey, nameWithoutExtension(name)},
+                                       {PathKey, path},
+                                       {IsGroupKey, QStringLiteral("NO")}};
+        array.append(datafile);
+        allDatafiles.append(datafile);
+    }
+    descent.removeLast();
+}
+
+EditorWindowController* editorOf(DatafileDocument* document)
+{
+    return document ? dynamic_cast<EditorWindowController*>(document->editor()) : nullptr;
+}
+
+QList<DatafileDocument*> openDatafiles()
+{
+    QList<DatafileDocument*> datafiles;
+    for (Document* document : DocumentController::shared().documents()) {
+        // Templates are passed over.
+        if (auto* datafile = qobject_cast<DatafileDocument*>(document); editorOf(datafile))
+            datafiles.append(datafile);
+    }
+    return datafiles;
+}
+
+void bringForward(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+// While a search runs between datafiles, Escape alone or Ctrl+period asks it to stop; any
+// other input waits, unseen, so that nothing changes under the search.
+class MultiFileFindController::StopKeyWatch : public QObject {
+public:
+    StopKeyWatch() { QCoreApplication::instance()->installEventFilter(this); }
+    ~StopKeyWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    bool stopped() const { return m_stopped; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            event->accept(); // no menu shortcut either
+            return true;
+        case QEvent::KeyPress: {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
+            if ((key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) ||
+                (key->key() == Qt::Key_Period && modifiers == Qt::ControlModifier))
+                m_stopped = true;
+            return true;
+        }
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool m_stopped = false;
+};
+
+MultiFileFindController::MultiFileFindController(std::function<void(QMenuBar*)> installMenus)
+    : m_installMenus(std::move(installMenus))
+{
+    // With no document behind the window, the application's commands go to its delegate.
+    setNextResponder(dynamic_cast<Responder*>(Application::shared().delegate()));
+    setupDatafilesArray();
+    WindowFrameAutosave::setFrameAutosaveName(window(), NibName);
+    NotificationCenter::defaultCenter().addObserver(
+        QStringLiteral("AllDatafilesClosed"), nullptr, this,
+        [this](const Notification&) { allDatafilesClosed(); });
+}
+
+MultiFileFindController::~MultiFileFindController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+    if (m_stopAtEndOfEachDatafile)
+        UserDefaults::standardUserDefaults().setBool(m_stopAtEndOfEachDatafile->isChecked(),
+                                                     StopSearchAtEndOfDatafileKey);
+}
+
+QString MultiFileFindController::windowTitleForDocumentDisplayName(const QString&) const
+{
+    return localized(QStringLiteral("Multi-File Find"));
+}
+
+std::unique_ptr<QWidget> MultiFileFindController::makeWindow()
+{
+    auto window = std::make_unique<QMainWindow>();
+    if (m_installMenus)
+        m_installMenus(window->menuBar());
+
+    auto* content = new QWidget;
+    auto* layout = new QVBoxLayout(content);
+    auto* form = new QFormLayout;
+    m_findWhat = new QLineEdit;
+    form->addRow(localized(QStringLiteral("Find:")), m_findWhat);
+    layout->addLayout(form);
+
+    m_caseSensitive = new QCheckBox(localized(QStringLiteral("Case sensitive")));
+    m_wholeWord = new QCheckBox(localized(QStringLiteral("Whole word")));
+    m_stopAtEndOfEachDatafile =
+        new QCheckBox(localized(QStringLiteral("Stop at end of each datafile")));
+    auto* boxes = new QHBoxLayout;
+    for (QCheckBox* box : {m_caseSensitive, m_wholeWord, m_stopAtEndOfEachDatafile})
+        boxes->addWidget(box);
+    boxes->addStretch();
+    layout->addLayout(boxes);
+
+    m_searchOpenDatafiles = new QRadioButton(localized(QStringLiteral("Search open datafiles")));
+    m_searchDatafilesInMenu =
+        new QRadioButton(localized(QStringLiteral("Search all datafiles in the Datafiles menu")));
+    m_searchDatafilesInFolder = new QRadioButton(localized(QStringLiteral("Search datafiles in:")));
+    m_folderToSearchIn = new PopUpButton;
+    m_searchOpenDatafiles->setChecked(true);
+    layout->addWidget(m_searchOpenDatafiles);
+    layout->addWidget(m_searchDatafilesInMenu);
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(m_searchDatafilesInFolder);
+    folderRow->addWidget(m_folderToSearchIn, 1);
+    layout->addLayout(folderRow);
+
+    m_findWhere = new QLabel;
+    m_findWhere->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_findWhere);
+
+    auto* buttons = new QHBoxLayout;
+    m_helpButton = new QPushButton(QStringLiteral("?"));
+    m_bringDatafileForward = new QPushButton(localized(QStringLiteral("Bring Datafile Forward")));
+    m_findNextButton = new QPushButton(localized(QStringLiteral("Find Next")));
+    m_findNextButton->setDefault(true);
+    buttons->addWidget(m_helpButton);
+    buttons->addStretch();
+    buttons->addWidget(m_bringDatafileForward);
+    buttons->addWidget(m_findNextButton);
+    layout->addLayout(buttons);
+    window->setCentralWidget(content);
+
+    connect(m_findNextButton, &QPushButton::clicked, this, [this] { findNext(); });
+    connect(m_findWhat, &QLineEdit::returnPressed, this, [this] { findNext(); });
+    connect(m_bringDatafileForward, &QPushButton::clicked, this,
+            [this] { bringDatafileForward(); });
+    connect(m_helpButton, &QPushButton::clicked, this, [this] { help(); });
+    connect(m_searchDatafilesInFolder, &QRadioButton::clicked, this,
+            [this] { clickedInFolderRadio(); });
+    for (QRadioButton* other : {m_searchOpenDatafiles, m_searchDatafilesInMenu})
+        connect(other, &QRadioButton::clicked, this, [this] { clickedInOtherRadio(); });
+    return window;
+}
+
+void MultiFileFindController::windowDidLoad()
+{
+    addFoldersToPopup();
+    m_stopAtEndOfEachDatafile->setChecked(
+        UserDefaults::standardUserDefaults().boolForKey(StopSearchAtEndOfDatafileKey));
+    m_folderToSearchIn->setEnabled(false);
+    m_bringDatafileForward->setEnabled(false);
+}
+
+void MultiFileFindController::openMultiFileFindDialog()
+{
+    bringForward(window());
+}
+
+void MultiFileFindController::bringToFront()
+{
+    openMultiFileFindDialog();
+}
+
+bool MultiFileFindController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (isWindowLoaded() && watched == window() && event->type() == QEvent::Close) {
+        if (m_searching) {
+            event->ignore();
+            return true;
+        }
+        windowWillClose();
+    }
+    return WindowController::eventFilter(watched, event);
+}
+
+void MultiFileFindController::windowWillClose()
+{
+    NotificationCenter::defaultCenter().postNotification(ClosedNotification, nullptr);
+}
+
+// The datafile tree
+
+void MultiFileFindController::scanDirectory(const QString& folderPath, PlistArray& array,
+                                            PlistArray& allDatafiles)
+{
+    QStringList descent;
+    scan(folderPath, array, allDatafiles, descent);
+}
+
+void MultiFileFindController::setupDatafilesArray()
+{
+    m_datafileArray = PlistArray();
+    m_allDatafiles = PlistArray();
+    const std::optional<QString> stored =
+        UserDefaults::standardUserDefaults().stringForKey(QStringLiteral("DatafilesFolderURL"));
+    const QString folder = stored ? FileURL::folderPath(*stored) : QString();
+    if (!folder.isEmpty())
+        scanDirectory(folder, m_datafileArray, m_allDatafiles);
+}
+
+void MultiFileFindController::addFoldersToPopup()
+{
+    m_folderToSearchIn->removeAllItems();
+    for (qsizetype index = 0; index < m_datafileArray.size(); ++index) {
+        const PlistDictionary* entry = m_datafileArray.at(index).asDictionary();
+        if (entry && entry->stringForKey(IsGroupKey) == QLatin1String("YES"))
+            VKPopUpButtonCategories::addItemWithTitle(m_folderToSearchIn,
+                                                      entry->stringForKey(NameKey), 0, int(index));
+    }
+    // Without a folder there is nothing to choose.
+    const bool anyFolder = m_folderToSearchIn->numberOfItems() > 0;
+    m_searchDatafilesInFolder->setEnabled(anyFolder);
+    if (!anyFolder)
+        m_folderToSearchIn->setEnabled(false);
+    m_folderToSearchIn->synchronizeTitleAndSelectedItem();
+}
+
+// The search
+
+bool MultiFileFindController::caseSensitiveIsOn() const
+{
+    return m_caseSensitive->isChecked();
+}
+
+bool MultiFileFindController::wholeWordIsOn() const
+{
+    return m_wholeWord->isChecked();
+}
+
+bool MultiFileFindController::stopAtEndOfEachDatafileIsOn() const
+{
+    return m_stopAtEndOfEachDatafile->isChecked();
+}
+
+QString MultiFileFindController::findWhat() const
+{
+    return m_findWhat->text();
+}
+
+void MultiFileFindController::forgetCurrentDocument()
+{
+    m_currentDocument = nullptr;
+}
+
+void MultiFileFindController::findNext()
+{
+    const QString text = findWhat();
+    if (text.isEmpty() || m_searching)
+        return;
+    if (text != m_findWhatText) {
+        m_findWhatText = text;
+        restartSearch();
+    }
+    const QPointer<MultiFileFindController> self(this);
+    m_findNextButton->setEnabled(false);
+    m_bringDatafileForward->setEnabled(false);
+    window()->repaint();
+    m_searching = true;
+    m_stopKeys = std::make_unique<StopKeyWatch>();
+    Step step = Step::Hit;
+    if (m_searchDatafilesInMenu->isChecked())
+        step = findNextInDatafilesMenu();
+    else if (m_searchDatafilesInFolder->isChecked())
+        step = findNextInFolder();
+    else
+        step = findNextInOpenDatafiles();
+    if (!self)
+        return;
+    m_stopKeys.reset();
+    m_searching = false;
+    if (step == Step::Exhausted || step == Step::Stopped)
+        completeSearch(false);
+    else if (step == Step::StoppedAtEnd)
+        completeSearch(true);
+    m_findNextButton->setEnabled(true);
+    m_findWhat->selectAll();
+    window()->repaint();
+}
+
+MultiFileFindController::Step MultiFileFindController::findNextInOpenDatafiles()
+{
+    const QList<DatafileDocument*> open = openDatafiles();
+    if (open.isEmpty())
+        return Step::Nothing;
+    if (m_currentDocIndex >= open.size())
+        m_currentDocIndex = 0;
+    for (;;) {
+        if (searchDocument(open.at(m_currentDocIndex)))
+            return Step::Hit;
+        m_goToFirstRecord = true;
+        if (++m_currentDocIndex >= open.size())
+            return Step::Exhausted;
+        if (stopRequested())
+            return Step::Stopped;
+    }
+}
+
+MultiFileFindController::Step MultiFileFindController::findNextInDatafilesMenu()
+{
+    return findNextInList(m_allDatafiles, true);
+}
+
+MultiFileFindController::Step MultiFileFindController::findNextInFolder()
+{
+    m_datafilesToSearch = PlistArray();
+    if (const QAction* folder = m_folderToSearchIn->selectedItem()) {
+        const PlistDictionary* entry =
+            m_datafileArray.at(PopUpButton::representedObject(folder).toInt()).asDictionary();
+        if (const PlistValue* items = entry ? entry->find(ItemsKey) : nullptr;
+            items && items->asArray())
+            m_datafilesToSearch = *items->asArray();
+    }
+    return findNextInList(m_datafilesToSearch, false);
+}
+
+MultiFileFindController::Step MultiFileFindController::findNextInList(const PlistArray& entries,
+                                                                      bool stopsAtEnd)
+{
+    if (entries.isEmpty())
+        return Step::Nothing;
+    if (m_currentDocIndex >= entries.size())
+        m_currentDocIndex = 0;
+    for (;;) {
+        m_needToCloseDocument = true;
+        const PlistDictionary* entry = entries.at(m_currentDocIndex).asDictionary();
+        const QString path = entry ? FileURL::expandTilde(entry->stringForKey(PathKey)) : QString();
+        DatafileDocument* document = nullptr;
+        if (!path.isEmpty()) {
+            const QUrl url = QUrl::fromLocalFile(path);
+            document =
+                qobject_cast<DatafileDocument*>(DocumentController::shared().documentForURL(url));
+            if (document) {
+                m_needToCloseDocument = false;
+            } else {
+                QString failureReason;
+                Document* opened = DocumentController::shared().openDocumentWithContentsOfURL(
+                    url, false, failureReason);
+                document = qobject_cast<DatafileDocument*>(opened);
+                if (!document && opened)
+                    opened->close();
+                // A datafile opened for the search is searched whole, whatever record it
+                // opens to.
+                if (EditorWindowController* editor = editorOf(document)) {
+                    editor->engine().loadRecordAtIndex(0);
+                    editor->engine().setLastHitField(EditorSearchController::NoHit);
+                    m_goToFirstRecord = false;
+                }
+            }
+        }
+        // A subfolder, or a datafile that cannot be opened, is passed over.
+        const bool searched = editorOf(document) != nullptr;
+        if (searched) {
+            if (searchDocument(document)) {
+                m_needToCloseDocument = false;
+                return Step::Hit;
+            }
+            if (m_needToCloseDocument)
+                document->close();
+            forgetCurrentDocument();
+            m_goToFirstRecord = true;
+        }
+        if (++m_currentDocIndex >= entries.size())
+            return Step::Exhausted;
+        if (stopsAtEnd && searched && stopAtEndOfEachDatafileIsOn())
+            return Step::StoppedAtEnd;
+        if (stopRequested())
+            return Step::Stopped;
+    }
+}
+
+bool MultiFileFindController::searchDocument(DatafileDocument* document)
+{
+    EditorWindowController* editor = editorOf(document);
+    m_currentDocument = document;
+    showCurrentDatafileName(editor->windowTitle());
+    if (m_goToFirstRecord) {
+        m_goToFirstRecord = false;
+        editor->engine().goToFirstRecord();
+        // Already on the first record, a hit there is no place to go on from.
+        editor->engine().setLastHitField(EditorSearchController::NoHit);
+    }
+    const bool hit = editor->editorSearchController().forwardSearchForString(
+        m_findWhatText, caseSensitiveIsOn(), wholeWordIsOn(), false,
+        EditorSearchController::AllFieldsScope, false, false, true);
+    if (hit)
+        showHit(editor);
+    return hit;
+}
+
+void MultiFileFindController::showHit(EditorWindowController* editor)
+{
+    bringForward(editor->window());
+    editor->makeMainEditor();
+    bringForward(window());
+    m_bringDatafileForward->setEnabled(true);
+}
+
+void MultiFileFindController::completeSearch(bool keepPosition)
+{
+    showCurrentDatafileName(localized(SearchCompleted));
+    forgetCurrentDocument();
+    m_needToCloseDocument = true;
+    m_goToFirstRecord = true;
+    if (!keepPosition)
+        m_currentDocIndex = 0;
+}
+
+bool MultiFileFindController::stopRequested()
+{
+    // Input that came meanwhile reaches the watch, and the status line is painted.
+    QCoreApplication::processEvents();
+    return m_stopKeys && m_stopKeys->stopped();
+}
+
+void MultiFileFindController::showCurrentDatafileName(const QString& name)
+{
+    m_findWhere->show();
+    m_findWhere->setText(name);
+    // Painted now: the search keeps the event loop waiting.
+    m_findWhere->repaint();
+}
+
+void MultiFileFindController::bringDatafileForward()
+{
+    EditorWindowController* editor = editorOf(m_currentDocument);
+    if (!editor)
+        return;
+    bringForward(editor->window());
+    editor->makeMainEditor();
+}
+
+void MultiFileFindController::clickedInFolderRadio()
+{
+    m_folderToSearchIn->setEnabled(true);
+    restartSearch();
+}
+
+void MultiFileFindController::clickedInOtherRadio()
+{
+    m_folderToSearchIn->setEnabled(false);
+    restartSearch();
+}
+
+void MultiFileFindController::restartSearch()
+{
+    m_currentDocIndex = 0;
+    m_goToFirstRecord = true;
+    m_needToCloseDocument = true;
+    forgetCurrentDocument();
+}
+
+void MultiFileFindController::allDatafilesClosed()
+{
+    if (m_bringDatafileForward)
+        m_bringDatafileForward->setEnabled(false);
+}
+
+void MultiFileFindController::help()
+{
+    UserGuide::openPage(QStringLiteral("EditFind.html"));
+}

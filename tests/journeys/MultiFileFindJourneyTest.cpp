@@ -1,0 +1,228 @@
+// A user's journeys through Multi-File Find in the program as main() runs it: the
+// datafiles folder as a tree, Find Next stepping through open datafiles and through
+// datafiles opened without a window for the search, stopping at the end of each, and
+// Escape ending a search.
+#include "JourneyTestBase.h"
+
+#include "EditorSearchController.h"
+#include "MultiFileFindController.h"
+#include "PopUpButton.h"
+
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+
+namespace {
+
+class MultiFileFindJourneyTest : public JourneyTestBase {
+protected:
+    // Find ▸ Multi-File Find… chosen in the window in front.
+    MultiFileFindController* openWindow()
+    {
+        EXPECT_TRUE(chooseMenuItem(QApplication::activeWindow(), "startMultiFileFind:"));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowTitle().startsWith("Multi-File Find"))
+                return dynamic_cast<MultiFileFindController*>(
+                    WindowController::controllerForWindow(window));
+        }
+        ADD_FAILURE() << "no Multi-File Find window";
+        return nullptr;
+    }
+
+    static void findNext(MultiFileFindController* finder, const QString& text)
+    {
+        finder->findWhatField()->setText(text);
+        QTest::mouseClick(finder->findNextButton(), Qt::LeftButton);
+    }
+
+    // The datafile a record of which shows the hit, and that record's number.
+    static QString hitAt()
+    {
+        EditorWindowController* editor = EditorWindowController::mainEditor();
+        if (!editor)
+            return QStringLiteral("none");
+        return QStringLiteral("%1 #%2")
+            .arg(QFileInfo(editor->document()->fileURL().toLocalFile()).completeBaseName())
+            .arg(editor->engine().indexOfCurrentRecord());
+    }
+
+    static bool isOpen(const QString& path)
+    {
+        return DocumentController::shared().documentForURL(QUrl::fromLocalFile(path)) != nullptr;
+    }
+
+    QString shots() const { return qEnvironmentVariable("NORVA_SHOTS", m_dir.path()); }
+
+    // a (no hit, shared over a network), b (hits in records 0 and 2, opening on its last
+    // record), Sub/c (a hit) and Sub/Deeper/d (a hit).
+    void writeFolder()
+    {
+        QDir(m_dir.path()).mkpath("Sub/Deeper");
+        writeRecords(m_dir.filePath("a.nv3"), {"Name"}, {{"Ann", ""}, {"Bo", ""}},
+                     PlistDictionary{{"NetworkShared", true}});
+        writeRecords(m_dir.filePath("b.nv3"), {"Name"},
+                     {{"Wren", ""}, {"Cy", ""}, {"", "a wren sang"}},
+                     PlistDictionary{{"OpenToRecord", 4}});
+        writeRecords(m_dir.filePath("Sub/c.nv3"), {"Name"}, {{"Wren", ""}});
+        writeRecords(m_dir.filePath("Sub/Deeper/d.nv3"), {"Name"}, {{"Wren", ""}});
+    }
+};
+
+} // namespace
+
+TEST_F(MultiFileFindJourneyTest, TheFolderIsScannedInOrderFollowingLinksButNoCycle)
+{
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    QDir root(m_dir.path());
+    root.mkpath("tree/Sub/Inner");
+    root.mkpath("tree/Empty");
+    root.mkpath("tree/Loop");
+    const auto touch = [](const QString& path) {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    };
+    for (const char* file :
+         {"tree/b.nv3", "tree/A.nvm", "tree/c.txt", "tree/Sub/x.nv3", "tree/Sub/Inner/y.nv3"})
+        touch(m_dir.filePath(file));
+    touch(elsewhere.filePath("z.nv3"));
+    ASSERT_TRUE(QFile::link(elsewhere.filePath("z.nv3"), m_dir.filePath("tree/link.nv3")));
+    ASSERT_TRUE(QFile::link(m_dir.filePath("tree"), m_dir.filePath("tree/Loop/back")));
+
+    PlistArray tree;
+    PlistArray all;
+    MultiFileFindController::scanDirectory(m_dir.filePath("tree"), tree, all);
+    const auto describe = [](const PlistArray& entries) {
+        const std::function<QString(const PlistArray&)> walk = [&](const PlistArray& level) {
+            QStringList names;
+            for (const PlistValue& value : level) {
+                const PlistDictionary* entry = value.asDictionary();
+                const PlistValue* items = entry->find("Items");
+                names << entry->stringForKey("Name") +
+                             (items ? "(" + walk(*items->asArray()) + ")" : QString());
+            }
+            return names.join(' ');
+        };
+        return walk(entries);
+    };
+    EXPECT_EQ(describe(tree), "A b Empty() link Loop() Sub(Inner(y) x)");
+    EXPECT_EQ(describe(all), "A b link y x");
+    EXPECT_EQ(all[2].asDictionary()->stringForKey("Path"),
+              QFileInfo(elsewhere.filePath("z.nv3")).canonicalFilePath());
+    EXPECT_EQ(all[0].asDictionary()->stringForKey("IsGroup"), "NO");
+
+    // Without folders the folder scope cannot be chosen.
+    m_defaults.setObject(QUrl::fromLocalFile(elsewhere.path()).toString() + '/',
+                         "DatafilesFolderURL");
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    EXPECT_FALSE(finder->searchDatafilesInFolder()->isEnabled());
+    EXPECT_FALSE(finder->folderToSearchIn()->isEnabled());
+}
+
+TEST_F(MultiFileFindJourneyTest, FindNextStepsThroughTheOpenDatafilesInTheirWindows)
+{
+    const QString first = m_dir.filePath("first.nv3");
+    const QString second = m_dir.filePath("second.nv3");
+    writeRecords(first, {"Name"}, {{"Wren", ""}, {"Cy", ""}, {"", "wren"}});
+    writeRecords(second, {"Name"}, {{"Di", ""}, {"Jenny Wren", ""}});
+    ASSERT_TRUE(openWithCommand(first));
+    ASSERT_TRUE(openWithCommand(second));
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    EXPECT_TRUE(finder->searchOpenDatafiles()->isChecked());
+
+    QStringList hits;
+    for (int press = 0; press < 4; ++press) {
+        findNext(finder, "wren");
+        hits << hitAt();
+    }
+    EXPECT_EQ(hits, (QStringList{"first #0", "first #2", "second #1", "second #1"}));
+    EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
+    finder->window()->grab().save(shots() + "/multi-file-find.png");
+    EXPECT_TRUE(isOpen(first));
+    EXPECT_TRUE(isOpen(second));
+
+    // A new text starts again with the first datafile's first record.
+    findNext(finder, "Wren");
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "first #0");
+}
+
+TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUnchanged)
+{
+    writeFolder();
+    const QByteArray untouched = contentsOf(m_dir.filePath("a.nv3"));
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    m_presenter.clear();
+    finder->searchDatafilesInMenu()->click();
+
+    findNext(finder, "wren");
+    // Found in the first record though the datafile opens on its last one.
+    EXPECT_EQ(hitAt(), "b #0");
+    EXPECT_TRUE(finder->bringDatafileForwardButton()->isEnabled());
+    EXPECT_FALSE(isOpen(m_dir.filePath("a.nv3")));
+    EXPECT_EQ(contentsOf(m_dir.filePath("a.nv3")), untouched);
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath("a.nv3.lock")));
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "b #2");
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "c #0");
+    EXPECT_TRUE(isOpen(m_dir.filePath("b.nv3"))) << "shown with a hit, it stays";
+
+    // The folder scope: only the datafiles directly in the folder.
+    finder->searchDatafilesInFolder()->click();
+    EXPECT_TRUE(finder->folderToSearchIn()->isEnabled());
+    for (QAction* folder : finder->folderToSearchIn()->itemArray()) {
+        if (folder->text() == "Sub")
+            finder->folderToSearchIn()->selectItem(folder);
+    }
+    EXPECT_EQ(finder->folderToSearchIn()->titleOfSelectedItem(), "Sub");
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "c #0");
+    findNext(finder, "wren");
+    EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
+    EXPECT_FALSE(isOpen(m_dir.filePath("Sub/Deeper/d.nv3")));
+}
+
+TEST_F(MultiFileFindJourneyTest, StopAtEndGoesOnWithTheNextDatafileAndIsRemembered)
+{
+    writeFolder();
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    finder->searchDatafilesInMenu()->click();
+    finder->stopAtEndOfEachDatafile()->click();
+    for (qint32 next : {1, 2, 3, 0}) {
+        findNext(finder, "nowhere");
+        EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
+        EXPECT_EQ(finder->currentDocIndex(), next);
+    }
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+
+    finder->window()->close();
+    QTest::qWait(10);
+    EXPECT_TRUE(m_defaults.boolForKey("StopSearchAtEndOfDatafile"));
+}
+
+TEST_F(MultiFileFindJourneyTest, EscapeDuringTheSearchEndsIt)
+{
+    writeFolder();
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    finder->searchDatafilesInMenu()->click();
+    finder->findWhatField()->setText("Bo Peep");
+    writeRecords(m_dir.filePath("b.nv3"), {"Name"}, {{"Bo Peep", ""}});
+    // Pressed while the first datafile is searched: seen once it is done with.
+    QCoreApplication::postEvent(finder->window(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    finder->findNext();
+    EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
+    EXPECT_EQ(finder->currentDocIndex(), 0);
+    EXPECT_FALSE(isOpen(m_dir.filePath("b.nv3")));
+}
