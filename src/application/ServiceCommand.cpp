@@ -46,5 +46,10 @@ std::optional<ServiceCommand> ServiceCommand::parse(const QStringList& arguments
                 command.pasteboard->setData(type, clipboard->data(type));
         }
     }
+    // Sent on, it would only leave an empty record behind.
+    if (command.pasteboard->formats().isEmpty()) {
+        error = localized(QStringLiteral("The clipboard holds no text or picture to add."));
+        return std::nullopt;
+    }
     return command;
 }

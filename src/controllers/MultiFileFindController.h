@@ -79,6 +79,7 @@ public:
     PopUpButton* folderToSearchIn() const { return m_folderToSearchIn; }
     QPushButton* findNextButton() const { return m_findNextButton; }
     QPushButton* bringDatafileForwardButton() const { return m_bringDatafileForward; }
+    QPushButton* helpButton() const { return m_helpButton; }
     QLabel* findWhere() const { return m_findWhere; }
 
     // WindowController

@@ -50,6 +50,12 @@ protected:
             .arg(editor->engine().indexOfCurrentRecord());
     }
 
+    static EditorWindowController* editorOf(const QString& path)
+    {
+        Document* document = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+        return static_cast<EditorWindowController*>(document->windowControllers().front().get());
+    }
+
     static bool isOpen(const QString& path)
     {
         return DocumentController::shared().documentForURL(QUrl::fromLocalFile(path)) != nullptr;
@@ -151,6 +157,17 @@ TEST_F(MultiFileFindJourneyTest, FindNextStepsThroughTheOpenDatafilesInTheirWind
     findNext(finder, "Wren");
     findNext(finder, "wren");
     EXPECT_EQ(hitAt(), "first #0");
+
+    // The datafile of the hit comes forward again from the window; help is the guide's.
+    activate(editorOf(second)->window());
+    ASSERT_EQ(hitAt(), "second #1");
+    activate(finder->window());
+    QTest::mouseClick(finder->bringDatafileForwardButton(), Qt::LeftButton);
+    EXPECT_EQ(hitAt(), "first #0");
+    m_presenter.clear();
+    QTest::mouseClick(finder->helpButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.openedUrls().size(), 1);
+    EXPECT_TRUE(m_presenter.openedUrls().front().toString().endsWith("EditFind.html"));
 }
 
 TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUnchanged)

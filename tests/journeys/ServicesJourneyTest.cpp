@@ -7,7 +7,9 @@
 #include "ServicesEndpoint.h"
 #include "SystemLog.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLocalSocket>
 #include <QMimeData>
 #include <QProcess>
@@ -215,4 +217,54 @@ TEST_F(ServicesJourneyTest, SecondProcess_HandsItsTextToTheRunningProgram)
     ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(process.exitCode(), 1);
     EXPECT_EQ(process.readAllStandardError().trimmed(), "Norva cannot add web pages yet.");
+}
+
+namespace {
+
+// "norva --service add-text TEXT" with no Norva running: the program starts and then
+// serves the request itself.
+class ServiceAtLaunchJourneyTest : public ServicesJourneyTest {
+protected:
+    ApplicationAssembly::LaunchOptions launchOptions() override
+    {
+        m_path = copyFixture("five.nv3");
+        prefer("PreferredServicesDatafilePath", m_path);
+        QString error;
+        ApplicationAssembly::LaunchOptions options = ServicesJourneyTest::launchOptions();
+        options.serviceRequest =
+            ServiceCommand::parse({"--service", "add-text", "Sent before Norva ran"}, error);
+        EXPECT_TRUE(options.serviceRequest) << error.toStdString();
+        return options;
+    }
+
+    QString m_path;
+};
+
+} // namespace
+
+TEST_F(ServiceAtLaunchJourneyTest, RequestGivenAtLaunch_IsServedOnceStarted)
+{
+    ASSERT_TRUE(QTest::qWaitFor([this] { return editorOf(m_path) != nullptr; }, 5000));
+    EXPECT_EQ(editorOf(m_path)->engine().currentRecord()->textString(), "Sent before Norva ran");
+    // And the socket serves the next one.
+    EXPECT_TRUE(ask("addToPreferred", "and after").result);
+    EXPECT_TRUE(texts(editorOf(m_path)).contains("and after"));
+
+    QString error;
+    EXPECT_FALSE(ServiceCommand::parse({"--service", "add-picture"}, error));
+    EXPECT_EQ(error, "Usage: norva --service add-text|add-link [TEXT]");
+    // Without a text the clipboard is sent, all the kinds of it there are.
+    auto* clipboard = new QMimeData;
+    clipboard->setText("copied");
+    clipboard->setData("text/rtf", "{\\rtf1 copied}");
+    clipboard->setData("application/x-other", "left");
+    QGuiApplication::clipboard()->setMimeData(clipboard);
+    const std::optional<ServiceCommand> copied =
+        ServiceCommand::parse({"--service", "add-link"}, error);
+    ASSERT_TRUE(copied);
+    EXPECT_EQ(copied->service, "addToPreferredWithURL");
+    EXPECT_EQ(copied->pasteboard->formats(), QStringList({"text/plain", "text/rtf"}));
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(ServiceCommand::parse({"--service", "add-text"}, error));
+    EXPECT_EQ(error, "The clipboard holds no text or picture to add.");
 }
