@@ -98,7 +98,8 @@ ApplicationAssembly::ApplicationAssembly()
         return std::make_unique<EditorWindowController>(EditorWindowMenus{
             [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); }, menus.sortTasksMenu(),
             menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem(),
-            menus.dialMenu(), [application] { application->updateAllToolbars(); }});
+            menus.dialMenu(), [application] { application->updateAllToolbars(); },
+            menus.scaleMenu()});
     });
     DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
 

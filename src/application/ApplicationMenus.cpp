@@ -1,6 +1,7 @@
 #include "ApplicationMenus.h"
 
 #include "ActionRouter.h"
+#include "EditorScaleController.h"
 #include "ImportCommands.h"
 #include "KeyEquivalents.h"
 #include "Localization.h"
@@ -14,10 +15,6 @@ namespace {
 constexpr unsigned Command = KeyEquivalents::CommandKeyMask;
 constexpr unsigned Control = KeyEquivalents::ControlKeyMask;
 constexpr unsigned Option = KeyEquivalents::AlternateKeyMask;
-
-// The steps of the Freeform Text Area's scale; the item's tag is its step.
-constexpr const char* scaleLabels[] = {"10%",  "25%",  "50%",   "75%",   "100%",  "125%",  "150%",
-                                       "200%", "400%", "800%",  "1600%", "2400%", "3200%", "6400%"};
 
 } // namespace
 
@@ -193,8 +190,9 @@ void ApplicationMenus::buildViewMenu()
     addItem(view, QStringLiteral("Zoom to Printing Size"), QStringLiteral("zoomToPrintingSize:"));
     view->addSeparator();
     m_scaleMenu = makeMenu(QStringLiteral("Scale"), view);
-    for (int tag = 0; tag < int(std::size(scaleLabels)); ++tag) {
-        QAction* step = addItem(m_scaleMenu, QString::fromLatin1(scaleLabels[tag]),
+    // The item's data is its step.
+    for (int tag = 0; tag < int(EditorScaleController::Steps.size()); ++tag) {
+        QAction* step = addItem(m_scaleMenu, QString::fromLatin1(EditorScaleController::Steps[tag].label),
                                 QStringLiteral("scaleFTA:"));
         step->setData(tag);
         step->setCheckable(true);

@@ -7,6 +7,7 @@
 #include "DocumentController.h"
 #include "EditorRecordsController.h"
 #include "EditorTableController.h"
+#include "EditorViewController.h"
 #include "EditorWindowController.h"
 #include "NotificationCenter.h"
 #include "WindowController.h"
@@ -81,7 +82,7 @@ void MainController::newDatafileDidEnd(int returnCode, const PlistArray& fields,
     editor->recordsController().addRecord();
     document->showWindows();
     if (!fields.isEmpty()) {
-        editor->changeSplitViewForNewFBDatafile();
+        editor->viewController().changeSplitViewForNewFBDatafile();
         EditorTableController* tables = editor->tableController();
         tables->selectRangeInField(tables->currentTableView(), 0, 0, 0, 0, false);
         editor->activateField();
@@ -133,7 +134,7 @@ MainController::createNewImportedDatafile(const std::optional<QStringList>& fiel
     editor->recordsController().addRecord();
     document->showWindows();
     // Once shown, the split has its heights to change.
-    editor->changeSplitViewForNewFBDatafile();
+    editor->viewController().changeSplitViewForNewFBDatafile();
     document->setOpenedReadOnly(false);
     // The importer fills the main editor's datafile next.
     editor->makeMainEditor();

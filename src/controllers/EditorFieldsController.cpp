@@ -2,6 +2,7 @@
 
 #include "DatafileDocument.h"
 #include "EditorTableController.h"
+#include "EditorViewController.h"
 #include "EditorWindowController.h"
 #include "FieldDefinitions.h"
 #include "NotificationCenter.h"
@@ -79,7 +80,7 @@ void EditorFieldsController::modifyFieldsDidEnd(ModifyFieldsSheetController* she
         removeDeletedFields();
     }
     if (settings->fields().isEmpty() && basicMode())
-        m_editor.switchView();
+        m_editor.viewController().switchView();
     NotificationCenter::defaultCenter().postNotification(
         DatafileDocument::DatafileFieldFormatChangedNotification, m_editor.datafileDocument());
 }
@@ -116,7 +117,7 @@ void EditorFieldsController::resetSpliterView()
     // A splitter shares out all of its height: the text takes what the fields leave.
     const int top = int(std::lround(opened->top));
     splitter->setSizes({top, std::max(0, splitter->height() - splitter->handleWidth() - top)});
-    m_editor.setCurrentSplitHeight(opened->top);
+    m_editor.viewController().setCurrentSplitHeight(opened->top);
 }
 
 QList<qint64> EditorFieldsController::emptyFieldList() const

@@ -14,11 +14,14 @@
 #include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
+#include "EditorScaleController.h"
 #include "EditorSearchController.h"
 #include "EditorSelectionController.h"
+#include "EditorSplitView.h"
 #include "EditorSortController.h"
 #include "EditorTableController.h"
 #include "EditorToolbarController.h"
+#include "EditorViewController.h"
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
 #include "FindBoxView.h"
@@ -90,6 +93,8 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_printController = std::make_unique<EditorPrintController>(*this);
     m_lineSortController = std::make_unique<EditorLineSortController>(*this);
     m_fieldSteppingController = std::make_unique<EditorFieldSteppingController>(*this);
+    m_scaleController = std::make_unique<EditorScaleController>(*this, m_menus.scaleMenu);
+    m_viewController = std::make_unique<EditorViewController>(*this);
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });
@@ -192,16 +197,15 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     column->setSpacing(0);
     m_searchController = std::make_unique<EditorSearchController>(*m_searchViews, content);
     column->addWidget(m_searchController->findBar());
-    auto* splitter = m_splitterView = new QSplitter(Qt::Vertical, content);
-    column->addWidget(splitter, 1);
-    m_tableController = new EditorTableController(*this, splitter);
-    m_freeformTextView = new FreeformTextView(splitter);
+    m_tableController = new EditorTableController(*this, content);
+    m_freeformTextView = new FreeformTextView(content);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
                                      [this] { m_engine->textDidChange(); });
     connect(m_freeformTextView, &FreeformTextView::linkClicked, this,
             [this](const QString& link) { clickedOnLink(link); });
-    splitter->addWidget(m_tableController->modeTabView());
-    splitter->addWidget(m_freeformTextView);
+    m_splitterView = new EditorSplitView(m_tableController->modeTabView(), m_freeformTextView, content);
+    column->addWidget(m_splitterView, 1);
+    m_viewController->setSplitView(m_splitterView);
     window->setCentralWidget(content);
 
     m_recordNumber = new QLabel(window.get());
@@ -212,6 +216,7 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     window->statusBar()->addWidget(m_selection, 1);
     window->statusBar()->addPermanentWidget(m_readOnlyNote);
     window->statusBar()->addPermanentWidget(m_recordLocked);
+    m_scaleController->installScaleInfo(window->statusBar());
     window->resize(800, 600);
     m_toolbarController->setWindow(window.get());
     m_toolbarController->setup();
@@ -316,12 +321,14 @@ void EditorWindowController::prepare()
     m_openTemplateCount = 0;
     m_preparing = true;
     m_passwordChecked = false;
+    m_scaleController->setScaleToOneHundred();
 
     m_engine->setCatalog(datafileDocument()->datafileCatalog());
     m_tableController->changeMode(settings()->mode());
     m_tableController->setupTables();
-    applyViewFrame();
+    m_viewController->applyViewFrame();
     m_preparing = false;
+    m_viewController->setupSplitterView();
 
     m_documentObserver->observe();
     m_searchController->prepare();
@@ -335,7 +342,7 @@ void EditorWindowController::prepare()
     m_engine->setLastHitField(CurrentRecordEngine::NoHit);
     // A Basic View without fields would show nothing at all.
     if (settings()->fields().isEmpty() && settings()->mode() == QLatin1String("Basic"))
-        switchView();
+        m_viewController->switchView();
     m_toolbarController->setToolbarViewButton(settings()->mode());
 
     setGlobalLockFileName();
@@ -346,102 +353,6 @@ void EditorWindowController::prepare()
     if (!m_engine->isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
     warnWhenTooLarge();
-}
-
-namespace {
-
-int primaryScreenHeight()
-{
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    return primary ? primary->geometry().height() : 0;
-}
-
-// Wholly on the screen's free area where it fits, the title bar never above it.
-QRect onScreen(QRect frame)
-{
-    const QScreen* screen = QGuiApplication::screenAt(frame.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return frame;
-    const QRect available = screen->availableGeometry();
-    if (frame.width() > available.width()) {
-        frame.setWidth(available.width());
-        frame.moveLeft(available.left());
-    }
-    if (frame.height() > available.height())
-        frame.setHeight(available.height());
-    frame.moveLeft(std::clamp(frame.left(), available.left(), available.right() + 1 - frame.width()));
-    frame.moveTop(std::clamp(frame.top(), available.top(), available.bottom() + 1 - frame.height()));
-    return frame;
-}
-
-} // namespace
-
-bool EditorWindowController::listMode() const
-{
-    return settings()->mode() == QLatin1String("List");
-}
-
-void EditorWindowController::applyViewFrame()
-{
-    const QString stored = listMode() ? settings()->listViewFrame() : settings()->basicViewFrame();
-    const std::optional<QRect> frame = WindowFrameString::toGeometry(stored, primaryScreenHeight());
-    if (!frame) {
-        // Nothing usable stored: the frame the window is first shown in becomes the mode's.
-        m_restoredFrame.reset();
-        return;
-    }
-    // The stored frame includes the window manager's decorations: the window goes where
-    // the frame's corner was, and its size is corrected once the decorations are known.
-    m_restoredFrame = onScreen(*frame);
-    m_mainWindow->move(m_restoredFrame->topLeft());
-    m_mainWindow->resize(m_restoredFrame->size());
-}
-
-void EditorWindowController::storeWindowFrame(bool preparing)
-{
-    if (!m_mainWindow || !document() || m_engine->isClone())
-        return;
-    const QScreen* screen = m_mainWindow->screen();
-    const QString frame = WindowFrameString::fromGeometry(
-        m_mainWindow->frameGeometry(), screen ? screen->geometry() : QRect(), primaryScreenHeight());
-    const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    if (listMode()) {
-        if (settings->listViewFrame() != frame)
-            settings->setListViewFrame(frame, preparing);
-    } else if (settings->basicViewFrame() != frame) {
-        settings->setBasicViewFrame(frame, preparing);
-    }
-}
-
-void EditorWindowController::noteFrameChange()
-{
-    if (!m_mainWindow->isVisible())
-        return;
-    if (m_frameSettled) {
-        storeWindowFrame(false);
-        return;
-    }
-    // The decorations are known once the window manager has framed the window.
-    if (m_mainWindow->frameGeometry().size() != m_mainWindow->size())
-        windowWasFramed();
-}
-
-void EditorWindowController::windowWasFramed()
-{
-    if (m_frameSettled)
-        return;
-    if (m_restoredFrame) {
-        const QSize decorations = m_mainWindow->frameGeometry().size() - m_mainWindow->size();
-        const QSize client = m_restoredFrame->size() - decorations;
-        if (client != m_mainWindow->size() && client.isValid())
-            m_mainWindow->resize(client);
-        m_restoredFrame.reset();
-    }
-    // Where the window first stands is no change of the user's.
-    storeWindowFrame(true);
-    m_frameSettled = true;
 }
 
 qint64 EditorWindowController::recordToOpen()
@@ -574,15 +485,19 @@ bool EditorWindowController::eventFilter(QObject* watched, QEvent* event)
         switch (event->type()) {
         case QEvent::WindowActivate:
             windowDidBecomeMain();
-            noteFrameChange();
+            m_viewController->windowDidBecomeMain();
             break;
         case QEvent::Show:
+            m_viewController->windowDidShow();
             // A window manager without decorations never tells: the frame is taken as it is then.
-            QTimer::singleShot(1000, this, [this] { windowWasFramed(); });
+            QTimer::singleShot(1000, m_viewController.get(),
+                               [this] { m_viewController->windowWasFramed(); });
             break;
         case QEvent::Move:
+            m_viewController->windowDidMove();
+            break;
         case QEvent::Resize:
-            noteFrameChange();
+            m_viewController->windowDidResize();
             break;
         case QEvent::WindowUnblocked:
             // A sheet ended (the toolbar's customization among them): the toolbar is made
@@ -606,6 +521,7 @@ void EditorWindowController::windowDidBecomeMain()
     m_recordsController->updateRecordInfoPalette();
     m_engine->updateTextEditability();
     updateApplicationMenus();
+    m_scaleController->resetScaleMenu();
     QTimer::singleShot(1000, this, [this] { setCanSaveChanges(); });
 }
 
@@ -628,25 +544,9 @@ void EditorWindowController::setupTables()
         m_tableController->setupTables();
 }
 
-void EditorWindowController::switchView()
+QSplitter* EditorWindowController::splitterView() const
 {
-    if (!settings()->fields().isEmpty())
-        return;
-    settings()->setMode(EditorTableController::ListMode);
-    m_tableController->changeMode(settings()->mode());
-    m_toolbarController->setToolbarViewButton(settings()->mode());
-}
-
-void EditorWindowController::changeSplitViewForNewFBDatafile()
-{
-    if (!m_splitterView || m_splitterView->count() < 2 || !m_tableController)
-        return;
-    const int grow = 3 * m_tableController->listTableView()->verticalHeader()->defaultSectionSize();
-    QList<int> sizes = m_splitterView->sizes();
-    const int taken = std::min(grow, sizes[1]);
-    sizes[0] += taken;
-    sizes[1] -= taken;
-    m_splitterView->setSizes(sizes);
+    return m_splitterView;
 }
 
 void EditorWindowController::setTextFontToDefault()
@@ -658,16 +558,6 @@ void EditorWindowController::setTextFontToDefault()
         return;
     settings()->setTextFontName(*name);
     settings()->setTextFontSize(size);
-}
-
-void EditorWindowController::setCurrentSplitHeight(float height)
-{
-    if (m_engine->isClone())
-        return;
-    if (listMode())
-        settings()->setListSplitHeight(height);
-    else
-        settings()->setBasicSplitHeight(height);
 }
 
 void EditorWindowController::updateApplicationMenus()
@@ -719,9 +609,10 @@ bool EditorWindowController::windowShouldClose()
             document()->removeWindowController(other);
     }
     // Another main window still open: this one must not close over it.
-    if (document()->windowControllers().size() > 1)
+    if (document()->windowControllers().size() > 1 || m_openTemplateCount != 0)
         return false;
-    return m_openTemplateCount == 0;
+    m_scaleController->windowWillClose();
+    return true;
 }
 
 void EditorWindowController::windowWillClose()
@@ -733,8 +624,7 @@ void EditorWindowController::windowWillClose()
         m_lockedOnOpening = false;
         datafileDocument()->setOpenedReadOnly(false);
     }
-    if (m_frameSettled && m_mainWindow->isVisible())
-        storeWindowFrame(false);
+    m_viewController->windowWillClose();
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
     if (settings->openToRecord() == OpenToMostRecentRecord && m_engine->currentRecord()) {
         settings->setMostRecentRecord(m_engine->currentRecord()->identifier());

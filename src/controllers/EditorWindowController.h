@@ -23,6 +23,9 @@ class EditorFieldsController;
 class EditorLineSortController;
 class EditorPrintController;
 class EditorRecordsController;
+class EditorScaleController;
+class EditorSplitView;
+class EditorViewController;
 class EditorSearchController;
 class EditorSelectionController;
 class EditorSettingsController;
@@ -56,6 +59,8 @@ struct EditorWindowMenus {
     // Shows every editor's toolbar afresh after the toolbar style changed; without it, a
     // window shows its own.
     std::function<void()> updateAllToolbars;
+    // The steps of the Freeform Text Area's scale; the window in front checks its own.
+    QMenu* scaleMenu = nullptr;
 };
 
 // The window of one open datafile and the hub of the program: every feature reaches
@@ -109,6 +114,9 @@ public:
     EditorDatafileController& datafileController() { return *m_datafileController; }
     EditorSettingsController& settingsController() { return *m_settingsController; }
     EditorFieldContentsController& fieldContentsController() { return *m_fieldContentsController; }
+    EditorScaleController& scaleController() { return *m_scaleController; }
+    // Switching views, their frames and split, the zoom and the focus commands.
+    EditorViewController& viewController() { return *m_viewController; }
     FreeformTextCommands& textCommands() { return *m_textCommands; }
     FreeformFormatController& formatController() { return *m_formatController; }
     FreeformPanelsController& panelsController() { return *m_panelsController; }
@@ -159,16 +167,7 @@ public:
     void followFirstWindow();
     void setupTables();
     // The split of the tables above the Freeform Text Area.
-    QSplitter* splitterView() const { return m_splitterView; }
-    // The height of the split's top in the present view, kept in the settings; nothing
-    // in a clone.
-    void setCurrentSplitHeight(float height);
-    // A datafile without fields goes to the List View, the only one that shows its
-    // records. Switching with fields comes with the views' commands.
-    void switchView();
-    // A new datafile with fields: the top pane grows by three List rows, taken from the
-    // Freeform Text Area.
-    void changeSplitViewForNewFBDatafile();
+    QSplitter* splitterView() const;
     // The datafile's text font becomes the user's default ("DefaultTextFontName" and
     // "DefaultTextFontSize"), when one is set.
     void setTextFontToDefault();
@@ -232,13 +231,6 @@ private:
     // The items of the application's menus that follow the datafile in front.
     void updateApplicationMenus();
     void setCanSaveChanges();
-    bool listMode() const;
-    // The frame the window manager gave the window, decorations included, kept as the
-    // present mode's; changes the settings only when it differs.
-    void storeWindowFrame(bool preparing);
-    void applyViewFrame();
-    void noteFrameChange();
-    void windowWasFramed();
     void beginProgressSheet(const QString& message);
 
     EditorWindowMenus m_menus;
@@ -256,13 +248,13 @@ private:
     std::unique_ptr<EditorDatafileController> m_datafileController;
     std::unique_ptr<EditorSettingsController> m_settingsController;
     std::unique_ptr<EditorFieldContentsController> m_fieldContentsController;
+    std::unique_ptr<EditorScaleController> m_scaleController;
+    std::unique_ptr<EditorViewController> m_viewController;
     std::unique_ptr<FreeformTextCommands> m_textCommands;
     std::unique_ptr<FreeformFormatController> m_formatController;
     std::unique_ptr<FreeformPanelsController> m_panelsController;
-    std::optional<QRect> m_restoredFrame;
-    bool m_frameSettled = false;
     QMainWindow* m_mainWindow = nullptr;
-    QSplitter* m_splitterView = nullptr;
+    EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;

@@ -9,10 +9,8 @@
 #include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QVBoxLayout>
 
 void PrintMarginsSheetController::beginSheetWithTopMargin(
@@ -57,16 +55,13 @@ float PrintMarginsSheetController::unitsAsPixels(float units) const
 
 void PrintMarginsSheetController::showMargin(QLineEdit* field, float points) const
 {
-    field->setText(QString::number(double(pixelsAsUnits(points)), 'g', 6));
+    field->setText(MarginUnits::marginText(points, m_useInches));
 }
 
 float PrintMarginsSheetController::typedMargin(const QLineEdit* field) const
 {
-    // Any number is taken, with a point or a comma; anything else reads as 0, and the
-    // print raises it to the printer's minimum.
-    QString text = field->text().trimmed();
-    text.replace(QLatin1Char(','), QLatin1Char('.'));
-    return unitsAsPixels(text.toFloat());
+    // Any number is taken; what reads as 0 the print raises to the printer's minimum.
+    return MarginUnits::typedMargin(field->text(), m_useInches);
 }
 
 bool PrintMarginsSheetController::prepare()
@@ -134,17 +129,8 @@ void PrintMarginsSheetController::buildInterface(QDialog* window)
     grid->addWidget(new QLabel(localized(QStringLiteral("Right:"))), 1, 2);
     grid->addWidget(m_marginsRightField, 1, 3);
 
-    m_unitsMatrix = new QButtonGroup(window);
-    auto* inches = new QRadioButton(localized(QStringLiteral("Inches")));
-    auto* centimetres = new QRadioButton(localized(QStringLiteral("Centimeters")));
-    m_unitsMatrix->addButton(inches, InchesTag);
-    m_unitsMatrix->addButton(centimetres, CentimetresTag);
+    m_unitsMatrix = MarginUnits::addUnitsMatrix(grid, 2, window);
     connect(m_unitsMatrix, &QButtonGroup::idClicked, this, [this] { changeUnits(); });
-    auto* units = new QHBoxLayout;
-    units->addWidget(inches);
-    units->addWidget(centimetres);
-    units->addStretch(1);
-    grid->addLayout(units, 2, 0, 1, 4);
 
     m_dontPrintEmptyFieldsCheck = new QCheckBox(localized(QStringLiteral("Don't print empty fields")));
     m_printBoldFieldNamesCheck = new QCheckBox(localized(QStringLiteral("Print field names in bold")));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MarginUnits.h"
 #include "VKSheetController.h"
 
 #include <memory>
@@ -17,8 +18,8 @@ class PrintMarginsSheetController : public VKSheetController {
 
 public:
     // The tags of the units' buttons.
-    static constexpr int CentimetresTag = 0;
-    static constexpr int InchesTag = 1;
+    static constexpr int CentimetresTag = MarginUnits::CentimetresTag;
+    static constexpr int InchesTag = MarginUnits::InchesTag;
 
     void beginSheetWithTopMargin(float topMargin, float bottomMargin, float leftMargin,
                                  float rightMargin, bool dontPrintEmptyFields,

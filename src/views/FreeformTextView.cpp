@@ -4,13 +4,53 @@
 #include "RichText.h"
 #include "VKTextViewCategories.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintDevice>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <algorithm>
+
+// Qt's reference resolution: a text document measures its fonts, pictures and tab stops
+// for its layout's device against it.
+Q_GUI_EXPORT int qt_defaultDpiY();
+
+// A device of that resolution times the scale. Laid out on it, the text measures in the
+// scaled pixels it is drawn in, so the caret, clicks and the scroll bars agree with what
+// is shown; nothing is ever painted on the device itself.
+class ScaledTextDevice : public QPaintDevice {
+public:
+    explicit ScaledTextDevice(double scale) : m_dpi(std::max(1, qRound(qt_defaultDpiY() * scale))) {}
+
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return m_dpi;
+        case PdmDepth:
+            return 32;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            // Size and pixel ratio do not count for a layout.
+            return 1;
+        }
+    }
+
+private:
+    int m_dpi;
+};
 
 FreeformTextView::FreeformTextView(QWidget* parent) : QTextEdit(parent)
 {
@@ -26,6 +66,26 @@ FreeformTextView::FreeformTextView(QWidget* parent) : QTextEdit(parent)
         if (!m_showingHits)
             clearSearchHits();
     });
+}
+
+FreeformTextView::~FreeformTextView()
+{
+    // The layout must not outlive its device.
+    document()->documentLayout()->setPaintDevice(nullptr);
+}
+
+void FreeformTextView::setScale(double factor)
+{
+    if (factor <= 0 || factor == m_scale)
+        return;
+    m_scale = factor;
+    std::unique_ptr<ScaledTextDevice> device =
+        factor == 1.0 ? nullptr : std::make_unique<ScaledTextDevice>(factor);
+    document()->documentLayout()->setPaintDevice(device.get());
+    m_scaledDevice = std::move(device);
+    // Setting the default font again lays the whole text out anew, and is no edit.
+    document()->setDefaultFont(document()->defaultFont());
+    ensureCursorVisible();
 }
 
 void FreeformTextView::showSearchHits(const QList<QPair<qsizetype, qsizetype>>& ranges,

@@ -8,6 +8,10 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <memory>
+
+class ScaledTextDevice;
+
 // The Freeform Text Area: the rich text of the current record, loaded from and stored
 // as the record's plain string and flattened RTFD.
 class FreeformTextView : public QTextEdit {
@@ -15,6 +19,13 @@ class FreeformTextView : public QTextEdit {
 
 public:
     explicit FreeformTextView(QWidget* parent = nullptr);
+    ~FreeformTextView() override;
+
+    // The text shown at the factor (1.0 is its actual size): fonts, pictures, indents and
+    // tab stops all scale, and clicks, the caret and scrolling follow. The text itself,
+    // its undo and what is stored never change with it.
+    double scale() const { return m_scale; }
+    void setScale(double factor);
 
     // The datafile's default text attributes, used for text without its own.
     const QFont& textFont() const { return m_textFont; }
@@ -77,6 +88,9 @@ private:
     void showLinks();
 
     QFont m_textFont;
+    double m_scale = 1.0;
+    // What the text is laid out on at any other scale than 1.0.
+    std::unique_ptr<ScaledTextDevice> m_scaledDevice;
     bool m_loading = false;
     QList<QTextEdit::ExtraSelection> m_linkSelections;
     QList<QTextEdit::ExtraSelection> m_hitSelections;
