@@ -23,6 +23,7 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -438,9 +439,12 @@ void EditorViewController::zoomToPrintingSizeDidEnd(ZoomMarginsSheetController* 
         return;
     const QRect visible = screen->availableGeometry();
     const QSize decorations = window->frameGeometry().size() - window->size();
-    // Margins wider than the paper leave the window as narrow as it can be.
+    // Margins wider than the paper leave the window as narrow as it can be, and a paper
+    // wider than the screen (any size can be stored) leaves it as wide as the screen.
+    const int frameWidth =
+        std::isfinite(width) ? int(std::clamp(width, 0.0, double(visible.width()))) : 0;
     const int clientWidth =
-        std::max(window->minimumSizeHint().width(), int(width) - decorations.width());
+        std::max(window->minimumSizeHint().width(), frameWidth - decorations.width());
     window->move(visible.topLeft());
     window->resize(std::max(clientWidth, window->minimumWidth()),
                    visible.height() - decorations.height());

@@ -28,11 +28,13 @@
 #include "FreeformFormatController.h"
 #include "FreeformPanelsController.h"
 #include "FreeformTextCommands.h"
+#include "FreeformTextOptions.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
 #include "RXTableView.h"
+#include "SpellingPanelController.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
@@ -104,6 +106,8 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_textCommands = std::make_unique<FreeformTextCommands>(*this);
     m_formatController = std::make_unique<FreeformFormatController>(*this);
     m_panelsController = std::make_unique<FreeformPanelsController>(*this);
+    m_textOptions = std::make_unique<FreeformTextOptions>(*this);
+    m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const
@@ -333,6 +337,7 @@ void EditorWindowController::prepare()
     m_documentObserver->observe();
     m_searchController->prepare();
     m_textCommands->prepare();
+    m_textOptions->prepare();
 
     m_freeformTextView->setPlainTextOnly(isMobile());
     m_freeformTextView->setBackgroundColor(settings()->backgroundFTAcolor());

@@ -37,6 +37,8 @@ class EditorWindowViews;
 class FreeformFormatController;
 class FreeformPanelsController;
 class FreeformTextCommands;
+class FreeformTextOptions;
+class SpellingPanelController;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -120,6 +122,8 @@ public:
     FreeformTextCommands& textCommands() { return *m_textCommands; }
     FreeformFormatController& formatController() { return *m_formatController; }
     FreeformPanelsController& panelsController() { return *m_panelsController; }
+    FreeformTextOptions& textOptions() { return *m_textOptions; }
+    SpellingPanelController& spellingPanelController() { return *m_spellingPanelController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -253,6 +257,8 @@ private:
     std::unique_ptr<FreeformTextCommands> m_textCommands;
     std::unique_ptr<FreeformFormatController> m_formatController;
     std::unique_ptr<FreeformPanelsController> m_panelsController;
+    std::unique_ptr<FreeformTextOptions> m_textOptions;
+    std::unique_ptr<SpellingPanelController> m_spellingPanelController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

@@ -11,6 +11,7 @@
 #include "FreeformTextEdits.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
+#include "ParallelChunks.h"
 #include "Presenter.h"
 #include "RecordData.h"
 #include "UserDefaults.h"
@@ -24,6 +25,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextList>
+
+#include <vector>
 
 namespace {
 
@@ -140,27 +143,47 @@ bool FreeformTextCommands::editSelectedRecords(const QString& progressMessage,
     if (showProgress)
         m_editor.startIndeterminateProgressPanel(progressMessage);
     const bool mobile = m_editor.isMobile();
+    QList<std::shared_ptr<RecordData>> records;
+    records.reserve(count);
+    for (qint64 index = 0; index < count; ++index)
+        records.append(engine.recordAtIndex(index));
+    // Each record's text is read, edited and written on its own: on several threads, the
+    // records themselves changed afterwards, here.
+    struct Edit {
+        std::optional<FreeformTextEdits::EditedText> rich;
+        std::optional<QString> plain;
+    };
+    std::vector<Edit> edits(size_t(records.size()));
+    forEachChunk(
+        records.size(),
+        [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index) {
+                const RecordData* record = records[index].get();
+                if (!record || record->recordLocked())
+                    continue;
+                if (!mobile && !record->textRTFD().isEmpty()) {
+                    edits[size_t(index)].rich = FreeformTextEdits::editRtfd(record->textRTFD(), richEdit);
+                } else if (plainEdit) {
+                    QString text = record->textString();
+                    if (plainEdit(text))
+                        edits[size_t(index)].plain = text;
+                }
+            }
+        },
+        64);
     bool changed = false;
-    for (qint64 index = 0; index < count; ++index) {
-        const std::shared_ptr<RecordData> record = engine.recordAtIndex(index);
-        if (!record || record->recordLocked())
+    for (qsizetype index = 0; index < records.size(); ++index) {
+        Edit& edit = edits[size_t(index)];
+        if (!edit.rich && !edit.plain)
             continue;
-        if (!mobile && !record->textRTFD().isEmpty()) {
-            const std::optional<FreeformTextEdits::EditedText> edited =
-                FreeformTextEdits::editRtfd(record->textRTFD(), richEdit);
-            if (!edited)
-                continue;
-            record->setTextRTFD(edited->rtfd);
-            record->setTextString(edited->plainText);
+        RecordData& record = *records[index];
+        if (edit.rich) {
+            record.setTextRTFD(std::move(edit.rich->rtfd));
+            record.setTextString(std::move(edit.rich->plainText));
         } else {
-            if (!plainEdit)
-                continue;
-            QString text = record->textString();
-            if (!plainEdit(text))
-                continue;
-            record->setTextString(text);
+            record.setTextString(std::move(*edit.plain));
         }
-        record->setNeedsSync(true);
+        record.setNeedsSync(true);
         changed = true;
     }
     if (showProgress)

@@ -55,6 +55,9 @@ public:
     void removeLinkFromSelection();
     // Gives the selected text the link, as an edit of the user's.
     void setLinkOnSelection(const QString& url);
+    // Links are shown underlined in the link colour without being written into the text;
+    // after links were set from outside, shows them anew.
+    void showLinks();
 
     // Reads the pasteboard into the selection as Paste does (as plain text for a mobile
     // datafile); false when the text is read-only or there is nothing it can read.
@@ -84,8 +87,6 @@ protected:
 
 private:
     template <typename Change> void changeQuietly(Change change);
-    // Links are shown underlined in the link colour without being written into the text.
-    void showLinks();
 
     QFont m_textFont;
     double m_scale = 1.0;

@@ -117,6 +117,7 @@ TEST_F(ViewsJourneyTest, Scale_StepsThroughTheMenu_AndTheCheckMarkFollowsTheWind
     QWidget* window = first->window();
     FreeformTextView* text = first->freeformTextView();
     const QString stored = text->plainText();
+    const int actualLineHeight = text->cursorRect().height();
     EXPECT_EQ(checkedScales(), QStringList{"100%"});
 
     for (int step = 0; step < 4; ++step)
@@ -125,6 +126,14 @@ TEST_F(ViewsJourneyTest, Scale_StepsThroughTheMenu_AndTheCheckMarkFollowsTheWind
     EXPECT_EQ(first->scaleController().scaleInfo()->text(), "400%");
     EXPECT_EQ(text->scale(), 4.0);
     saveShot(window, "scale-400.png");
+    // The next record shows at the same scale.
+    const int lineHeight = text->cursorRect().height();
+    EXPECT_GT(lineHeight, 3 * actualLineHeight);
+    QTest::keyClick(window, Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_NE(text->plainText(), stored);
+    EXPECT_EQ(text->cursorRect().height(), lineHeight);
+    QTest::keyClick(window, Qt::Key_Semicolon, Qt::ControlModifier);
+    EXPECT_EQ(text->plainText(), stored);
 
     // Choosing the scale in force keeps it, check mark included.
     showMenusOf(window);
@@ -292,7 +301,7 @@ TEST_F(ViewsJourneyTest, EditFieldInNextRecord_EditsTheSameField)
     EXPECT_EQ(editor->tableController()->currentField(), 2u);
 }
 
-TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrame)
+TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrameOrSplit)
 {
     EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
     ASSERT_TRUE(editor);
@@ -310,4 +319,9 @@ TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrame
     QCoreApplication::processEvents();
     EXPECT_TRUE(clone->freeformTextView()->plainText().startsWith("typed "));
     EXPECT_EQ(editor->settings()->basicViewFrame(), frame);
+    // Nor does the clone store its split.
+    const float split = editor->settings()->basicSplitHeight();
+    dragDivider(clone->splitterView(), 120);
+    EXPECT_EQ(clone->splitterView()->sizes().value(0), 120);
+    EXPECT_EQ(editor->settings()->basicSplitHeight(), split);
 }
