@@ -11,6 +11,7 @@
 //   datafile_bench [N ...]              --document on generated datafiles of N records
 //                                       (10,000, 100,000 and 200,000 when none is given),
 //                                       each in a process of its own for its peak memory
+#include "BackgroundRelease.h"
 #include "DatafileFormat.h"
 #include "DatafileGenerator.h"
 #include "EditorWindowOpening.h"
@@ -144,6 +145,7 @@ int document(const QString& in, const QString& out)
         return 1;
     }
     const double openedPeak = peakRssMB();
+    BackgroundRelease::waitUntilReleased();
     QElapsedTimer timer;
     timer.start();
     if (!document->writeToURL(QUrl::fromLocalFile(out), DatafileDocument::ProDatafileType)) {

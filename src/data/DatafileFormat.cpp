@@ -68,16 +68,24 @@ DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const Plis
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::read(QByteArrayView bytes)
 {
     Result<Parts> parts = readParts(bytes);
-    return parts.ok() ? contentsOf(std::move(*parts.value)) : Result<Contents>{std::nullopt, parts.error};
+    return parts.ok() ? contentsOf(std::move(*parts.value), true)
+                      : Result<Contents>{std::nullopt, parts.error};
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::read(QIODevice& device)
 {
     Result<Parts> parts = readParts(device);
-    return parts.ok() ? contentsOf(std::move(*parts.value)) : Result<Contents>{std::nullopt, parts.error};
+    return parts.ok() ? contentsOf(std::move(*parts.value), true)
+                      : Result<Contents>{std::nullopt, parts.error};
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Parts parts)
+{
+    return contentsOf(std::move(parts), false);
+}
+
+DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Parts parts,
+                                                                            bool partsAreOurs)
 {
     std::shared_ptr<DatafileSettingsData> settings =
         DatafileSettingsData::settingsWithDictionary(parts.settings);
@@ -85,8 +93,12 @@ DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Part
         return failure<Contents>(
             localized(QStringLiteral("The datafile was written by a newer version of Norva.")));
     const bool matches = catalogMatchesRecords(parts.catalog, parts.records);
-    return {Contents{std::move(settings), std::make_shared<DatafileRecordsData>(parts.records),
-                     std::move(parts.catalog), matches},
+    // Parts just read are this reader's alone: each record's dictionary goes as the record
+    // is made. Parts a caller gives may be shared, so they are left as they are.
+    auto records = partsAreOurs
+                       ? std::make_shared<DatafileRecordsData>(parts.records.takeEntries())
+                       : std::make_shared<DatafileRecordsData>(parts.records);
+    return {Contents{std::move(settings), std::move(records), std::move(parts.catalog), matches},
             {}};
 }
 

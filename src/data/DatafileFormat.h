@@ -58,4 +58,5 @@ public:
 
 private:
     static Result<Parts> partsOf(const PlistReadResult& read);
+    static Result<Contents> contentsOf(Parts parts, bool partsAreOurs);
 };

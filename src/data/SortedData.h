@@ -99,6 +99,10 @@ private:
     const CatalogDocument* m_document = nullptr;
     FieldDefinitionsSource m_fieldDefinitions;
     QLocale m_locale;
-    // The title list while a sort runs, read once for all its name terms.
-    const QStringList* m_titles = nullptr;
+    // What the name terms read of the user defaults and the criteria, read once per sort.
+    struct NameReading {
+        QStringList titles;
+        qint64 lineNumber = 1;
+    };
+    const NameReading* m_nameReading = nullptr;
 };

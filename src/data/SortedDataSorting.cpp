@@ -46,9 +46,34 @@ QDateTime noDate()
     return QDateTime(QDate(100, 1, 1), QTime(0, 0));
 }
 
-QStringList linesOf(const QString& block)
+// The parts that split() would give, read in place: a sort reads one line or word of
+// every record.
+// The part at the position counted from 1 (below 1 the first, beyond the last the last).
+QStringView partAt(QStringView text, QChar separator, qint64 number)
 {
-    return block.split(QLatin1Char('\n'));
+    qsizetype start = 0;
+    for (qint64 part = 1; part < number; ++part) {
+        const qsizetype next = text.indexOf(separator, start);
+        if (next < 0)
+            break;
+        start = next + 1;
+    }
+    const qsizetype end = text.indexOf(separator, start);
+    return text.sliced(start, (end < 0 ? text.size() : end) - start);
+}
+
+// The part at the position counted from the end, 1 the last (beyond the first the first).
+QStringView partFromEnd(QStringView text, QChar separator, qint64 number)
+{
+    qsizetype end = text.size();
+    for (qint64 part = 1; part < number && end > 0; ++part) {
+        const qsizetype previous = text.lastIndexOf(separator, end - 1);
+        if (previous < 0)
+            break;
+        end = previous;
+    }
+    const qsizetype start = end == 0 ? 0 : text.lastIndexOf(separator, end - 1) + 1;
+    return text.sliced(start, end - start);
 }
 
 QString dateText(PlistDate date)
@@ -66,21 +91,23 @@ QStringList sortTitleList()
 
 QString nameFromLine(QString line, const QStringList& titles)
 {
+    // Compared in place: every record of a sort goes through every title.
     for (int pass = 0; pass < 2; ++pass) {
         for (const QString& title : titles) {
-            if (line.startsWith(title + QLatin1Char(' '))) {
+            if (line.size() > title.size() && line[title.size()] == u' ' && line.startsWith(title)) {
                 line.remove(0, title.size() + 1);
                 break;
             }
         }
     }
-    line.remove(QLatin1Char(','));
+    if (line.contains(u','))
+        line.remove(u',');
     for (bool removed = !titles.isEmpty(); removed;) {
         removed = false;
         for (const QString& title : titles) {
-            const QString suffix = QLatin1Char(' ') + title;
-            if (!title.isEmpty() && line.endsWith(suffix)) {
-                line.chop(suffix.size());
+            if (!title.isEmpty() && line.size() > title.size() &&
+                line[line.size() - title.size() - 1] == u' ' && line.endsWith(title)) {
+                line.chop(title.size() + 1);
                 removed = true;
             }
         }
@@ -125,8 +152,9 @@ bool SortedData::sort()
         kind = TextKind;
     const QString primary = criteria->primaryFieldIdentifier();
     const QString secondary = criteria->secondaryFieldIdentifier();
-    const QStringList titles = kind == NameKind ? sortTitleList() : QStringList();
-    m_titles = &titles;
+    const NameReading nameReading{kind == NameKind ? sortTitleList() : QStringList(),
+                                  criteria->nameLineNumber()};
+    m_nameReading = &nameReading;
     const QLocale numbers = DecimalNumberReader::numberLocale(m_locale);
 
     const auto termForEntry = [&](const PlistValue& entry) -> PlistValue {
@@ -168,7 +196,7 @@ bool SortedData::sort()
     sorter.addTermsFromArray(PlistArray(std::move(terms)), entries);
     sorter.sortCaseSensitive(criteria->caseSensitive());
     const PlistArray sorted = sorter.objects();
-    m_titles = nullptr;
+    m_nameReading = nullptr;
     setSortedArray(sorted);
     reverseIfNeeded();
     return true;
@@ -205,8 +233,10 @@ PlistValue SortedData::termForField(const QString& name, const RecordData& recor
 
 QString SortedData::nameOnLine(const RecordData& record) const
 {
-    auto criteria = std::dynamic_pointer_cast<SortCriteriaData>(this->criteria());
-    const qint64 number = criteria ? criteria->nameLineNumber() : 1;
+    const auto* criteria = dynamic_cast<const SortCriteriaData*>(this->criteria().get());
+    const qint64 number = m_nameReading ? m_nameReading->lineNumber
+                          : criteria    ? criteria->nameLineNumber()
+                                        : 1;
     QString line;
     if (number == LastLineOfText)
         line = lastLineOfTextBlock(record.textString());
@@ -214,12 +244,13 @@ QString SortedData::nameOnLine(const RecordData& record) const
         line = lastLineOfTextBlock(freeformAddressBlock(record));
     else
         line = lineNumber(number, record.textString());
-    return nameFromLine(line, m_titles ? *m_titles : sortTitleList());
+    return nameFromLine(line, m_nameReading ? m_nameReading->titles : sortTitleList());
 }
 
 QString SortedData::wordOnLine(const RecordData& record) const
 {
-    auto criteria = std::dynamic_pointer_cast<SortCriteriaData>(this->criteria());
+    // No new reference per record: the terms are made on several threads at once.
+    const auto* criteria = dynamic_cast<const SortCriteriaData*>(this->criteria().get());
     if (!criteria)
         return {};
     const qint64 offset = criteria->wordLineOffset();
@@ -274,48 +305,38 @@ QString SortedData::postalCode(const RecordData& record) const
 
 QString SortedData::lastLineOfTextBlock(const QString& block)
 {
-    return block.isEmpty() ? QString() : linesOf(block).constLast();
+    return block.isEmpty() ? QString() : partFromEnd(block, u'\n', 1).toString();
 }
 
 QString SortedData::nextToLastLineOfTextBlock(const QString& block)
 {
-    if (block.isEmpty())
-        return {};
-    const QStringList lines = linesOf(block);
-    return lines.size() == 1 ? lines.first() : lines.at(lines.size() - 2);
+    return block.isEmpty() ? QString() : partFromEnd(block, u'\n', 2).toString();
 }
 
 QString SortedData::lineNumber(qint64 number, const QString& block)
 {
-    if (block.isEmpty())
-        return {};
-    const QStringList lines = linesOf(block);
     // Numbers below 1 count as 1, so that nothing is read out of range.
-    return lines.at(qsizetype(std::clamp<qint64>(number, 1, lines.size()) - 1));
+    return block.isEmpty() ? QString() : partAt(block, u'\n', number).toString();
 }
 
 QString SortedData::negativeLineNumber(qint64 number, const QString& block)
 {
     if (block.isEmpty())
         return {};
-    const QStringList lines = linesOf(block);
-    if (number < 1)
-        return lines.constLast();
-    return lines.at(qsizetype(lines.size() - std::min<qint64>(number, lines.size())));
+    return partFromEnd(block, u'\n', std::max<qint64>(number, 1)).toString();
 }
 
 QString SortedData::wordNumber(qint64 number, const QString& line)
 {
-    const QStringList words = line.split(QLatin1Char(' '));
-    return words.at(qsizetype(std::clamp<qint64>(number, 1, words.size()) - 1));
+    return partAt(line, u' ', number).toString();
 }
 
 QString SortedData::lastWordOfLine(const QString& line)
 {
-    const QStringList words = line.split(QLatin1Char(' '));
-    for (auto word = words.crbegin(); word != words.crend(); ++word) {
-        if (!word->isEmpty())
-            return *word;
-    }
-    return {};
+    qsizetype end = line.size();
+    while (end > 0 && line[end - 1] == u' ')
+        --end;
+    if (end == 0)
+        return {};
+    return partFromEnd(QStringView(line).first(end), u' ', 1).toString();
 }

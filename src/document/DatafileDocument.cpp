@@ -1,5 +1,6 @@
 #include "DatafileDocument.h"
 
+#include "BackgroundRelease.h"
 #include "DatafileFormat.h"
 #include "FileURL.h"
 #include "Localization.h"
@@ -59,7 +60,12 @@ DatafileDocument::DatafileDocument()
         SortedData::catalogWithSortedArray<SubsetSortedData>(std::nullopt, m_records, nullptr));
 }
 
-DatafileDocument::~DatafileDocument() = default;
+DatafileDocument::~DatafileDocument()
+{
+    // The records of a large datafile take a while to free: not on the main thread.
+    BackgroundRelease::release(std::move(m_catalog));
+    BackgroundRelease::release(std::move(m_records));
+}
 
 void DatafileDocument::adoptCatalog(std::shared_ptr<SubsetSortedData> catalog)
 {
@@ -177,8 +183,11 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
         settings = settings.shallowCopy();
         settings.insert(QStringLiteral("SyncID"), QStringLiteral(""));
     }
-    if (!writeDatafile(url.toLocalFile(),
-                       {settings, m_records->dictionary(), m_catalog->sortedArray()}))
+    DatafileFormat::Parts parts{settings, m_records->dictionary(), m_catalog->sortedArray()};
+    const bool written = writeDatafile(url.toLocalFile(), parts);
+    // The dictionaries made for the file go off the main thread too.
+    BackgroundRelease::release(std::make_shared<PlistDictionary>(std::move(parts.records)));
+    if (!written)
         return false;
     m_settings->setDatafileSettingsDidChange(false);
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "InternalInconsistency.h"
+#include "ParallelChunks.h"
 #include "PlistValue.h"
 #include "SystemLog.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 // Records keyed by identifier, built from and saved to a dictionary of record
 // dictionaries. It has no order: the catalog keeps that.
@@ -32,34 +34,31 @@ public:
             throw InternalInconsistency(QStringLiteral(
                 "VKKeyedCollectionData -initWithDictionary:forClass: - missing dictionary"));
         }
-        m_collection.reserve(dictionary->size());
-        for (const PlistDictionary::Entry& entry : *dictionary) {
-            const PlistDictionary* recordDictionary = entry.value.asDictionary();
-            if (!recordDictionary) {
-                SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
-                                   .arg(entry.key));
-                continue;
-            }
-            auto record = std::make_shared<Record>(*recordDictionary);
-            if (record->identifier() != entry.key) {
-                if (recordDictionary->contains(Record::RecordIdentifierKey)) {
-                    SystemLog::log(
-                        QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
-                            .arg(entry.key, record->identifier()));
-                }
-                record->setIdentifier(entry.key);
-            }
-            m_collection.insert(entry.key, std::move(record));
-        }
+        readEntries(std::to_address(dictionary->begin()), dictionary->size(), nullptr);
+    }
+
+    // The same from entries it takes over: each record's dictionary goes as soon as the
+    // record is made, so that a large datafile's records are never held twice.
+    explicit VKKeyedCollectionData(PlistDictionary::Entries entries)
+    {
+        readEntries(entries.data(), qsizetype(entries.size()), &entries);
     }
 
     PlistDictionary dictionary() const { return mutableDictionary(); }
     PlistDictionary mutableDictionary() const
     {
-        PlistDictionary::Entries entries;
-        entries.reserve(size_t(m_collection.size()));
+        // Made side by side: saving a large datafile asks for every record's dictionary.
+        std::vector<typename QHash<QString, RecordPointer>::const_iterator> records;
+        records.reserve(size_t(m_collection.size()));
         for (auto it = m_collection.cbegin(); it != m_collection.cend(); ++it)
-            entries.push_back({it.key(), (*it)->dictionary()});
+            records.push_back(it);
+        PlistDictionary::Entries entries(records.size());
+        forEachChunk(qsizetype(records.size()), [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index) {
+                const auto& record = records[size_t(index)];
+                entries[size_t(index)] = {record.key(), record.value()->dictionary()};
+            }
+        });
         return PlistDictionary::fromEntries(std::move(entries));
     }
 
@@ -141,5 +140,46 @@ public:
     }
 
 private:
+    // Records read only their own dictionaries, so those of a large datafile are made side
+    // by side, then filed in the entries' order. Entries owned are emptied as they are read.
+    void readEntries(const PlistDictionary::Entry* entries, qsizetype count,
+                     PlistDictionary::Entries* owned)
+    {
+        std::vector<RecordPointer> made(static_cast<size_t>(count));
+        forEachChunk(count, [&](qsizetype begin, qsizetype end) {
+            for (qsizetype index = begin; index < end; ++index) {
+                made[size_t(index)] = recordFromEntry(entries[index]);
+                if (owned)
+                    (*owned)[size_t(index)].value = PlistValue();
+            }
+        });
+        m_collection.reserve(count);
+        for (qsizetype index = 0; index < count; ++index) {
+            if (!made[size_t(index)]) {
+                SystemLog::log(QStringLiteral("Record %1 is not a dictionary and is left out.")
+                                   .arg(entries[index].key));
+                continue;
+            }
+            m_collection.insert(entries[index].key, std::move(made[size_t(index)]));
+        }
+    }
+
+    // The record under the entry's key; nullptr when the entry is not a dictionary.
+    static RecordPointer recordFromEntry(const PlistDictionary::Entry& entry)
+    {
+        const PlistDictionary* recordDictionary = entry.value.asDictionary();
+        if (!recordDictionary)
+            return nullptr;
+        auto record = std::make_shared<Record>(*recordDictionary);
+        if (record->identifier() != entry.key) {
+            if (recordDictionary->contains(Record::RecordIdentifierKey)) {
+                SystemLog::log(QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
+                                   .arg(entry.key, record->identifier()));
+            }
+            record->setIdentifier(entry.key);
+        }
+        return record;
+    }
+
     QHash<QString, RecordPointer> m_collection;
 };

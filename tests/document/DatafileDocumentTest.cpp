@@ -2,6 +2,7 @@
 
 #include "DocumentFixture.h"
 
+#include "BackgroundRelease.h"
 #include "DocumentController.h"
 #include "FileURL.h"
 #include "PropertyList.h"
@@ -415,6 +416,18 @@ TEST_F(DatafileDocumentTest, Close_RefusedWhileATemplateDependsOnIt_AndReadOnlyA
     document->canCloseDocument([&](bool shouldClose) { closes = shouldClose; });
     EXPECT_TRUE(closes);
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
+}
+
+TEST_F(DatafileDocumentTest, Close_FreesTheRecordsOffTheMainThread)
+{
+    DatafileDocument* document = open(copyFixture("good.nv3"));
+    ASSERT_TRUE(document);
+    const std::weak_ptr<DatafileRecordsData> records = document->datafileRecords();
+    ASSERT_GT(records.lock()->count(), 0);
+    document->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    BackgroundRelease::waitUntilReleased();
+    EXPECT_TRUE(records.expired());
 }
 
 TEST_F(DatafileDocumentTest, Validation_NothingWhileSyncingAndRevertOnlyWhenEdited)

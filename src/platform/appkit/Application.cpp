@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "BackgroundRelease.h"
 #include "Document.h"
 #include "DocumentController.h"
 
@@ -106,6 +107,9 @@ void Application::lastWindowClosed()
 void Application::quitNow()
 {
     m_quitting = true;
+    // The system takes back the memory of what closes now at once; freeing it would only
+    // keep the user waiting.
+    BackgroundRelease::setKeeping(true);
     if (m_delegate)
         m_delegate->applicationWillTerminate();
     // Every document said what becomes of its changes: what is left closes unasked.

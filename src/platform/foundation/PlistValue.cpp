@@ -206,6 +206,13 @@ void PlistDictionary::clear()
 
 void PlistDictionary::reserve(qsizetype count) { d->entries.reserve(size_t(count)); }
 
+PlistDictionary::Entries PlistDictionary::takeEntries()
+{
+    Entries taken = std::move(d->entries);
+    clear();
+    return taken;
+}
+
 QStringList PlistDictionary::keys() const
 {
     QStringList keys;

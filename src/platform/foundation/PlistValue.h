@@ -98,6 +98,8 @@ public:
     bool remove(const QString& key);
     void clear();
     void reserve(qsizetype count);
+    // Empties the dictionary, handing over its entries in their order.
+    Entries takeEntries();
 
     QStringList keys() const;
     // The entries ordered by key as the files write them (UTF-16 code-unit order).

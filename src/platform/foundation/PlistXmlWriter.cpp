@@ -10,6 +10,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <future>
 #include <string>
 
 namespace {
@@ -73,7 +74,22 @@ public:
             return;
         if (m_device->write(m_buffer) != m_buffer.size())
             m_failed = true;
-        m_buffer.clear();
+        m_buffer.resize(0); // its memory serves the next piece
+
+    }
+
+    // Text made apart goes to the device as it is, without a copy into the buffer, when it
+    // is large.
+    void appendMade(const QByteArray& text)
+    {
+        if (!m_device || text.size() < kFlushSize) {
+            append(text);
+            maybeFlush();
+            return;
+        }
+        flush();
+        if (!m_failed && m_device->write(text) != text.size())
+            m_failed = true;
     }
 
     void fail() { m_failed = true; }
@@ -162,37 +178,52 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level);
 constexpr size_t kSideBySideChildren = 1024;
 
 // Writes children 0..count-1 of one container, as writeChild writes each, in order. A
-// datafile's records and catalog are written side by side: each child into a buffer of
-// its own on several threads, the buffers then appended in order, a round at a time so
-// that only one round's text is held at once.
+// datafile's records and catalog are written side by side: a run of children into a
+// buffer of its own on several threads, the buffers then appended in order, a round at a
+// time so that only two rounds' text is held at once. The next round is made while the
+// one before goes to the device.
 template <typename WriteChild>
 void writeChildrenSideBySide(XmlOutput& out, size_t count, WriteChild writeChild)
 {
     constexpr size_t round = 4096;
-    std::vector<QByteArray> written(std::min(round, count));
-    for (size_t first = 0; first < count && !out.failed(); first += round) {
+    struct Round {
+        std::vector<QByteArray> runs; // at the index of each run's first child
+        bool failed = false;
+    };
+    const auto makeRound = [&](size_t first) {
+        Round made;
         const size_t inRound = std::min(round, count - first);
+        made.runs.resize(inRound);
         std::atomic<bool> failed = false;
         forEachChunk(
             qsizetype(inRound),
             [&](qsizetype begin, qsizetype end) {
-                for (qsizetype i = begin; i < end; ++i) {
-                    XmlOutput part(nullptr);
+                XmlOutput part(nullptr);
+                for (qsizetype i = begin; i < end; ++i)
                     writeChild(part, first + size_t(i));
-                    if (part.failed())
-                        failed = true;
-                    written[size_t(i)] = std::move(part.buffer());
-                }
+                if (part.failed())
+                    failed = true;
+                made.runs[size_t(begin)] = std::move(part.buffer());
             },
             64);
-        if (failed) {
+        made.failed = failed;
+        return made;
+    };
+    Round current = makeRound(0);
+    for (size_t first = 0;;) {
+        if (current.failed) {
             out.fail();
             return;
         }
-        for (size_t i = 0; i < inRound; ++i) {
-            out.append(written[i]);
-            out.maybeFlush();
-        }
+        std::future<Round> next;
+        if (first + round < count)
+            next = std::async(std::launch::async, makeRound, first + round);
+        for (const QByteArray& run : current.runs)
+            out.appendMade(run);
+        if (!next.valid() || out.failed())
+            return; // a round still being made is waited for as it goes
+        current = next.get();
+        first += round;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <mutex>
 
 namespace {
 SystemLog::Capture& capture()
@@ -14,6 +15,9 @@ SystemLog::Capture& capture()
 
 void SystemLog::log(const QString& line)
 {
+    // Records read side by side may log at once.
+    static std::mutex lock;
+    const std::lock_guard hold(lock);
     if (capture()) {
         capture()(line);
         return;
