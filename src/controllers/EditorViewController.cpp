@@ -64,7 +64,11 @@ bool fieldShows(const PlistValue& value)
 
 EditorViewController::EditorViewController(EditorWindowController& editor) : m_editor(editor)
 {
-    m_editor.registerAction(QStringLiteral("switchView:"), [this](QObject*) { switchView(); });
+    // The command does nothing while the datafile syncs; the views' own switches still run.
+    m_editor.registerAction(QStringLiteral("switchView:"), [this](QObject*) {
+        if (!m_editor.nowSyncing())
+            switchView();
+    });
     m_editor.registerAction(QStringLiteral("zoomToPrintingSize:"),
                             [this](QObject*) { zoomToPrintingSize(); });
     m_editor.registerAction(QStringLiteral("activateFieldInNextRecord:"),

@@ -1,5 +1,6 @@
 // A user's journeys through the editor's Sort Lines, field and record stepping, and the
-// find, select and sort commands while the datafile syncs, in the program as main() runs it.
+// find, select, sort and switch commands while the datafile syncs, in the program as
+// main() runs it.
 #include "JourneyTestBase.h"
 
 #include "BasicViewModel.h"
@@ -162,7 +163,7 @@ TEST_F(EditorCommandsJourneyTest, FieldStepping_WrapsInBothViewsAndRecordSteppin
                                   "/stepped.png");
 }
 
-TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectAndSortCommandsChangeNothing)
+TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectSortAndSwitchCommandsChangeNothing)
 {
     EditorWindowController* editor =
         openWithCommand(writeDatafile("sync.nv3", threeFields, threeRecords, "List"));
@@ -177,11 +178,12 @@ TEST_F(EditorCommandsJourneyTest, WhileSyncing_FindSelectAndSortCommandsChangeNo
          {"forwardSearchForFindBoxText:", "reverseSearchForFindBoxText:", "forwardSearchHighlight:",
           "reverseSearchHighlight:", "skipThenSearchForward:", "skipThenReverseSearch:",
           "selectRecords:", "selectFromOmitted:", "selectRecordsFrom:", "switchToOmitted:",
-          "sortDatafile:", "sortAlphaReverse:", "sortFreeformTextByLine:"}) {
+          "sortDatafile:", "sortAlphaReverse:", "sortFreeformTextByLine:", "switchView:"}) {
         EXPECT_TRUE(editor->performAction(command)) << command;
         EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0) << command;
         EXPECT_EQ(editor->engine().catalog()->selectedIdentifiers(), selected) << command;
         EXPECT_EQ(text(editor), shownText) << command;
+        EXPECT_EQ(editor->settings()->mode(), "List") << command;
         EXPECT_FALSE(editor->editorSearchController().simulatedControlKeyDown()) << command;
         EXPECT_FALSE(VKSheetController::topmostController<SelectRecordsSheetController>())
             << command;

@@ -13,9 +13,9 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <mutex>
 #include <thread>
 
 namespace {
