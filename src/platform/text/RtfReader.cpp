@@ -482,6 +482,7 @@ private:
 
     void flushBytes();
     void appendText(QString text);
+    static void showBaselineOffset(QTextCharFormat& format);
     void insertAttachment(const AttachmentReference& reference);
     const RtfdFile* fileNamed(const QString& name) const;
     QUrl pictureOf(const RtfdFile& file);
@@ -1274,14 +1275,26 @@ void Parser::appendText(QString text)
         if (text.isEmpty())
             return;
     }
-    if (s.linkHref.isEmpty()) {
-        m_cursor.insertText(text, s.format);
-        return;
-    }
     QTextCharFormat format = s.format;
-    format.setAnchor(true);
-    format.setAnchorHref(s.linkHref);
+    showBaselineOffset(format);
+    if (!s.linkHref.isEmpty()) {
+        format.setAnchor(true);
+        format.setAnchorHref(s.linkHref);
+    }
     m_cursor.insertText(text, format);
+}
+
+// The offset is kept in half-points; it is drawn as a share of the run's size, which is
+// known only once the run's text comes (\fs may follow \up).
+void Parser::showBaselineOffset(QTextCharFormat& format)
+{
+    if (!format.hasProperty(RtfTextProperty::BaselineOffset))
+        return;
+    const qreal size =
+        format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : 12.0;
+    if (size > 0)
+        format.setBaselineOffset(format.intProperty(RtfTextProperty::BaselineOffset) / 2.0 / size *
+                                 100.0);
 }
 
 void Parser::insertAttachment(const AttachmentReference& reference)

@@ -128,10 +128,15 @@ const Case Cases[] = {
              [](QTextCharFormat& f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); });
          run("down",
              [](QTextCharFormat& f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); });
-         run("raised",
-             [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::BaselineOffset, 6); });
-         run("lowered",
-             [](QTextCharFormat& f) { f.setProperty(RtfTextProperty::BaselineOffset, -4); });
+         // Drawn as it reads: half-points as a share of the 12-point size.
+         run("raised", [](QTextCharFormat& f) {
+             f.setProperty(RtfTextProperty::BaselineOffset, 6);
+             f.setBaselineOffset(25.0);
+         });
+         run("lowered", [](QTextCharFormat& f) {
+             f.setProperty(RtfTextProperty::BaselineOffset, -4);
+             f.setBaselineOffset(-2.0 / 12.0 * 100.0);
+         });
          run("shadow", [](QTextCharFormat& f) {
              f.setProperty(RtfTextProperty::Shadow,
                            QVariantList{20, -20, 30, 255, QColor(0, 0, 0, 87)});

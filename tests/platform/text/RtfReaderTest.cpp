@@ -152,6 +152,8 @@ TEST(RtfReaderTest, PlatformDialect_ReadsTextAttributesAndDocumentAttributes)
     EXPECT_EQ(
         formatOf(document, QStringLiteral("raised")).intProperty(RtfTextProperty::BaselineOffset),
         6);
+    // 6 half-points over a 12-point run are drawn a quarter of the size up.
+    EXPECT_DOUBLE_EQ(formatOf(document, QStringLiteral("raised")).baselineOffset(), 25.0);
     const QVariantList shadow =
         formatOf(document, QStringLiteral("shadow")).property(RtfTextProperty::Shadow).toList();
     ASSERT_EQ(shadow.size(), 5);
