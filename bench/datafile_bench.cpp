@@ -176,11 +176,10 @@ int roundtrip(const QString& in, const QString& out)
         return 1;
     QElapsedTimer timer;
     timer.start();
-    const DatafileFormat::Parts parts{datafile->settings->dictionary(),
-                                      datafile->records->dictionary(),
-                                      datafile->catalog->sortedArray()};
-    const SafeFileWriter::Result saved = SafeFileWriter::write(
-        out, [&](QIODevice& device) { return DatafileFormat::write(parts, device); });
+    const SafeFileWriter::Result saved = SafeFileWriter::write(out, [&](QIODevice& device) {
+        return DatafileFormat::write(datafile->settings->dictionary(), *datafile->records,
+                                     datafile->catalog->sortedArray(), device);
+    });
     const double saveSeconds = double(timer.nsecsElapsed()) / 1e9;
     if (!saved.ok) {
         std::fprintf(stderr, "cannot save %s: %s\n", qPrintable(out), qPrintable(saved.errorString));

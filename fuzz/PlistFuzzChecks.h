@@ -7,6 +7,9 @@
 
 #include <QStringEncoder>
 
+#include <mutex>
+#include <vector>
+
 // What every fuzz input must satisfy, shared by the fuzzers and the corpus replay
 // test: reading never crashes or fails without a message, and whatever reads, in
 // either format, is written as XML and as binary; each reads back to the value as
@@ -95,21 +98,56 @@ bool plistRoundTripHolds(QByteArrayView bytes)
                                                                      holds(value, isNull));
 }
 
-// Parsed in pieces side by side, however small, the bytes give what one core gives: the
-// same value of the same kinds, or the same error at the same place.
+namespace plistfuzz {
+
+inline bool sameRead(const PlistReadResult& a, const PlistReadResult& b)
+{
+    if (a.ok() != b.ok())
+        return false;
+    if (!a.ok())
+        return a.error->message == b.error->message && a.error->byteOffset == b.error->byteOffset &&
+               a.error->line == b.error->line;
+    return a.value == b.value && PlistXmlWriter::toBytes(a.value) == PlistXmlWriter::toBytes(b.value);
+}
+
+// Read with the dictionaries of the top one's "Records" handed over, each put back after
+// at the place of the UID that stands for it.
+inline PlistReadResult readHandingOverRecords(QByteArrayView bytes, qsizetype pieceSize)
+{
+    std::mutex lock;
+    std::vector<PlistDictionary> handed;
+    const PlistXmlReader::Handover handover{
+        QStringLiteral("Records"), [&](const QString&, PlistDictionary&& value) {
+            const std::lock_guard guard(lock);
+            handed.push_back(std::move(value));
+            return PlistUid{quint64(handed.size() - 1)};
+        }};
+    PlistReadResult read = PlistXmlReader::readInPieces(bytes, pieceSize, &handover);
+    PlistDictionary* top = read.value.asDictionary();
+    PlistValue* records = top ? top->find(QStringLiteral("Records")) : nullptr;
+    if (PlistDictionary* dictionary = records ? records->asDictionary() : nullptr) {
+        for (const QString& key : dictionary->keys()) {
+            PlistValue* value = dictionary->find(key);
+            if (const PlistUid* uid = value->asUid())
+                *value = handed.at(size_t(uid->value));
+        }
+    }
+    return read;
+}
+
+} // namespace plistfuzz
+
+// Parsed in pieces side by side, however small, and with the records handed over as they
+// are parsed, the bytes give what one core gives: the same value of the same kinds, or
+// the same error at the same place.
 inline bool xmlPiecesParseAsOneCore(QByteArrayView bytes)
 {
+    using namespace plistfuzz;
     const PlistReadResult oneCore = PlistXmlReader::readOnOneCore(bytes);
-    for (const qsizetype pieceSize : {1, 64}) {
-        const PlistReadResult pieces = PlistXmlReader::readInPieces(bytes, pieceSize);
-        if (pieces.ok() != oneCore.ok())
+    for (const qsizetype pieceSize : {0, 1, 64}) {
+        if (pieceSize > 0 && !sameRead(PlistXmlReader::readInPieces(bytes, pieceSize), oneCore))
             return false;
-        if (!oneCore.ok() && (pieces.error->message != oneCore.error->message ||
-                              pieces.error->byteOffset != oneCore.error->byteOffset ||
-                              pieces.error->line != oneCore.error->line))
-            return false;
-        if (oneCore.ok() && (pieces.value != oneCore.value ||
-                             PlistXmlWriter::toBytes(pieces.value) != PlistXmlWriter::toBytes(oneCore.value)))
+        if (!sameRead(readHandingOverRecords(bytes, pieceSize), oneCore))
             return false;
     }
     return true;

@@ -9,6 +9,9 @@
 
 #include <QSet>
 
+#include <mutex>
+#include <vector>
+
 namespace {
 
 template <typename Value> DatafileFormat::Result<Value> failure(const QString& message)
@@ -16,7 +19,40 @@ template <typename Value> DatafileFormat::Result<Value> failure(const QString& m
     return {std::nullopt, PlistError{message, -1, 0}};
 }
 
+template <typename Value> DatafileFormat::Result<Value> damagedRecord(const QString& identifier)
+{
+    return failure<Value>(
+        stringWithFormat(localized(QStringLiteral("The record %@ is damaged.")), identifier));
+}
+
 } // namespace
+
+// Records made while the file is parsed, from each record's dictionary as the reader hands
+// it over, so that no dictionary of a record outlives its parsing.
+class DatafileFormat::RecordsMade {
+public:
+    using RecordPointer = DatafileRecordsData::RecordPointer;
+
+    const PlistXmlReader::Handover& handover() const { return m_handover; }
+    bool isEmpty() const { return m_made.empty(); }
+    // The record a UID read stands for; nullptr for any other value.
+    RecordPointer recordFor(const PlistValue& value) const
+    {
+        const PlistUid* uid = value.asUid();
+        return uid && uid->value < m_made.size() ? m_made[size_t(uid->value)] : nullptr;
+    }
+
+private:
+    std::mutex m_lock;
+    std::vector<RecordPointer> m_made;
+    const PlistXmlReader::Handover m_handover{
+        RecordsKey, [this](const QString& key, PlistDictionary&& dictionary) {
+            RecordPointer record = DatafileRecordsData::recordFromDictionary(key, dictionary);
+            const std::lock_guard lock(m_lock);
+            m_made.push_back(std::move(record));
+            return PlistUid{quint64(m_made.size() - 1)};
+        }};
+};
 
 DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::readParts(QByteArrayView bytes)
 {
@@ -28,7 +64,8 @@ DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::readParts(QIODevic
     return partsOf(readPropertyList(device));
 }
 
-DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const PlistReadResult& read)
+DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const PlistReadResult& read,
+                                                                      bool recordsHandedOver)
 {
     if (!read.ok()) {
         PlistError error = *read.error;
@@ -53,9 +90,8 @@ DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const Plis
     Parts parts{*settings->asDictionary(), *records->asDictionary(),
                 catalog ? *catalog->asArray() : PlistArray()};
     for (const PlistDictionary::Entry& entry : parts.records) {
-        if (!entry.value.isDictionary())
-            return failure<Parts>(stringWithFormat(
-                localized(QStringLiteral("The record %@ is damaged.")), entry.key));
+        if (!entry.value.isDictionary() && !(recordsHandedOver && entry.value.isUid()))
+            return damagedRecord<Parts>(entry.key);
     }
     for (const PlistValue& entry : parts.catalog) {
         if (!entry.isDictionary())
@@ -67,25 +103,27 @@ DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const Plis
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::read(QByteArrayView bytes)
 {
-    Result<Parts> parts = readParts(bytes);
-    return parts.ok() ? contentsOf(std::move(*parts.value), true)
+    RecordsMade made;
+    Result<Parts> parts = partsOf(readPropertyList(bytes, made.handover()), true);
+    return parts.ok() ? contentsOf(std::move(*parts.value), &made)
                       : Result<Contents>{std::nullopt, parts.error};
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::read(QIODevice& device)
 {
-    Result<Parts> parts = readParts(device);
-    return parts.ok() ? contentsOf(std::move(*parts.value), true)
+    RecordsMade made;
+    Result<Parts> parts = partsOf(readPropertyList(device, made.handover()), true);
+    return parts.ok() ? contentsOf(std::move(*parts.value), &made)
                       : Result<Contents>{std::nullopt, parts.error};
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Parts parts)
 {
-    return contentsOf(std::move(parts), false);
+    return contentsOf(std::move(parts), nullptr);
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Parts parts,
-                                                                            bool partsAreOurs)
+                                                                            const RecordsMade* made)
 {
     std::shared_ptr<DatafileSettingsData> settings =
         DatafileSettingsData::settingsWithDictionary(parts.settings);
@@ -93,11 +131,30 @@ DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::contentsOf(Part
         return failure<Contents>(
             localized(QStringLiteral("The datafile was written by a newer version of Norva.")));
     const bool matches = catalogMatchesRecords(parts.catalog, parts.records);
-    // Parts just read are this reader's alone: each record's dictionary goes as the record
-    // is made. Parts a caller gives may be shared, so they are left as they are.
-    auto records = partsAreOurs
-                       ? std::make_shared<DatafileRecordsData>(parts.records.takeEntries())
-                       : std::make_shared<DatafileRecordsData>(parts.records);
+    std::shared_ptr<DatafileRecordsData> records;
+    if (!made) {
+        // Parts a caller gives may be shared, so they are left as they are.
+        records = std::make_shared<DatafileRecordsData>(parts.records);
+    } else if (made->isEmpty()) {
+        // A binary file hands nothing over (and a UID of its own is no record): each
+        // record's dictionary goes as it is made.
+        for (const PlistDictionary::Entry& entry : parts.records) {
+            if (entry.value.isUid())
+                return damagedRecord<Contents>(entry.key);
+        }
+        records = std::make_shared<DatafileRecordsData>(parts.records.takeEntries());
+    } else {
+        QHash<QString, DatafileRecordsData::RecordPointer> collection;
+        collection.reserve(parts.records.size());
+        for (const PlistDictionary::Entry& entry : parts.records) {
+            DatafileRecordsData::RecordPointer record = made->recordFor(entry.value);
+            if (!record)
+                return damagedRecord<Contents>(entry.key);
+            collection.insert(entry.key, std::move(record));
+        }
+        records = std::make_shared<DatafileRecordsData>();
+        records->setCollection(collection);
+    }
     return {Contents{std::move(settings), std::move(records), std::move(parts.catalog), matches},
             {}};
 }
@@ -108,6 +165,24 @@ bool DatafileFormat::write(const Parts& parts, QIODevice& device)
                               {RecordsKey, parts.records},
                               {CatalogKey, parts.catalog}};
     return PlistXmlWriter::write(top, device);
+}
+
+bool DatafileFormat::write(const PlistDictionary& settings, const DatafileRecordsData& records,
+                           const PlistArray& catalog, QIODevice& device)
+{
+    PlistXmlWriter::DictionarySource source;
+    std::vector<const RecordData*> written;
+    source.keys.reserve(size_t(records.count()));
+    written.reserve(size_t(records.count()));
+    for (auto it = records.collection().cbegin(); it != records.collection().cend(); ++it) {
+        source.keys.push_back(it.key());
+        written.push_back(it.value().get());
+    }
+    source.appendEntries = [&](size_t index, PlistDictionary::Entries& entries) {
+        written[index]->appendEntries(entries);
+    };
+    return PlistXmlWriter::write(PlistDictionary{{SettingsKey, settings}, {CatalogKey, catalog}},
+                                 RecordsKey, source, device);
 }
 
 bool DatafileFormat::catalogMatchesRecords(const PlistArray& catalog,

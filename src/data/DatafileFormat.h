@@ -50,6 +50,10 @@ public:
     static Result<Contents> contentsOf(Parts parts);
 
     static bool write(const Parts& parts, QIODevice& device);
+    // The same from the model's records, written from themselves: no dictionary is made
+    // for any of them.
+    static bool write(const PlistDictionary& settings, const DatafileRecordsData& records,
+                      const PlistArray& catalog, QIODevice& device);
 
     // Whether the catalog names every record once, and nothing else.
     static bool catalogMatchesRecords(const PlistArray& catalog, const PlistDictionary& records);
@@ -57,6 +61,8 @@ public:
     static PlistArray catalogForRecords(const PlistDictionary& records);
 
 private:
-    static Result<Parts> partsOf(const PlistReadResult& read);
-    static Result<Contents> contentsOf(Parts parts, bool partsAreOurs);
+    class RecordsMade;
+    // With records handed over, each record stands in the parts as the UID of the one made.
+    static Result<Parts> partsOf(const PlistReadResult& read, bool recordsHandedOver = false);
+    static Result<Contents> contentsOf(Parts parts, const RecordsMade* made);
 };

@@ -31,7 +31,6 @@ public:
     const QByteArray& textRTFD() const { return m_textRTFD; }
     void setTextRTFD(const QByteArray& rtfd) { m_textRTFD = rtfd; }
 
-protected:
     void appendEntries(PlistDictionary::Entries& entries) const override;
 
 private:

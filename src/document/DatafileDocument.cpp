@@ -183,30 +183,39 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
         settings = settings.shallowCopy();
         settings.insert(QStringLiteral("SyncID"), QStringLiteral(""));
     }
-    DatafileFormat::Parts parts{settings, m_records->dictionary(), m_catalog->sortedArray()};
-    const bool written = writeDatafile(url.toLocalFile(), parts);
-    // The dictionaries made for the file go off the main thread too.
-    BackgroundRelease::release(std::make_shared<PlistDictionary>(std::move(parts.records)));
-    if (!written)
+    if (!writeDatafile(url.toLocalFile(), datafileWithSettings(std::move(settings))))
         return false;
     m_settings->setDatafileSettingsDidChange(false);
     return true;
 }
 
-bool DatafileDocument::writeDatafile(const QString& path, const DatafileFormat::Parts& datafile)
+bool DatafileDocument::writeDatafile(const QString& path, const SafeFileWriter::Serializer& serialize)
 {
-    if (const std::optional<QString> reason = writeDatafileToPath(path, datafile))
+    if (const std::optional<QString> reason = writeSafely(path, serialize))
         return refuse(*reason);
     if (QFileInfo(path) == QFileInfo(fileURL().toLocalFile()))
         noteFileState();
     return true;
 }
 
+SafeFileWriter::Serializer DatafileDocument::datafileWithSettings(PlistDictionary settings) const
+{
+    return [this, settings = std::move(settings)](QIODevice& device) {
+        return DatafileFormat::write(settings, *m_records, m_catalog->sortedArray(), device);
+    };
+}
+
 std::optional<QString> DatafileDocument::writeDatafileToPath(const QString& path,
                                                              const DatafileFormat::Parts& datafile)
 {
-    const SafeFileWriter::Result result = SafeFileWriter::write(
+    return writeSafely(
         path, [&](QIODevice& device) { return DatafileFormat::write(datafile, device); });
+}
+
+std::optional<QString> DatafileDocument::writeSafely(const QString& path,
+                                                     const SafeFileWriter::Serializer& serialize)
+{
+    const SafeFileWriter::Result result = SafeFileWriter::write(path, serialize);
     if (!result.ok)
         return result.errorString;
     if (didWriteHook())
@@ -221,8 +230,7 @@ std::optional<QString> DatafileDocument::writeCopyToPath(const QString& path)
 {
     if (isDocumentEdited() && editor())
         editor()->saveIfDifferentRecord(false);
-    return writeDatafileToPath(
-        path, {m_settings->dictionary(), m_records->dictionary(), m_catalog->sortedArray()});
+    return writeSafely(path, datafileWithSettings(m_settings->dictionary()));
 }
 
 void DatafileDocument::setReadOnlyReason(ReadOnlyReason reason)
@@ -384,7 +392,10 @@ void DatafileDocument::updateSettingsOnly()
             onDisk = DatafileFormat::readParts(file);
         if (onDisk.ok()) {
             onDisk.value->settings = m_settings->dictionary();
-            if (writeDatafile(path, *onDisk.value))
+            const auto serialize = [&](QIODevice& device) {
+                return DatafileFormat::write(*onDisk.value, device);
+            };
+            if (writeDatafile(path, serialize))
                 m_settings->setDatafileSettingsDidChange(false);
         } else {
             SystemLog::log(

@@ -7,6 +7,7 @@
 #include "DatafileEditor.h"
 #include "DatafileSettingsData.h"
 #include "Document.h"
+#include "SafeFileWriter.h"
 #include "SubsetSortedData.h"
 
 #include <functional>
@@ -125,7 +126,11 @@ private:
     bool nowSyncing() const;
     bool hasSyncID() const;
     QString ownType() const { return m_isMobile ? MobileDatafileType : ProDatafileType; }
-    bool writeDatafile(const QString& path, const DatafileFormat::Parts& datafile);
+    bool writeDatafile(const QString& path, const SafeFileWriter::Serializer& serialize);
+    // Writes the document's records and catalog with these settings.
+    SafeFileWriter::Serializer datafileWithSettings(PlistDictionary settings) const;
+    static std::optional<QString> writeSafely(const QString& path,
+                                              const SafeFileWriter::Serializer& serialize);
     void adoptCatalog(std::shared_ptr<SubsetSortedData> catalog);
 
     std::shared_ptr<DatafileSettingsData> m_settings;

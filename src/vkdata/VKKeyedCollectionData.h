@@ -133,6 +133,21 @@ public:
         m_collection = collection;
     }
 
+    // The record read from its dictionary, to stand under the key: one whose own
+    // identifier is missing or differs takes the key.
+    static RecordPointer recordFromDictionary(const QString& key, const PlistDictionary& dictionary)
+    {
+        auto record = std::make_shared<Record>(dictionary);
+        if (record->identifier() != key) {
+            if (dictionary.contains(Record::RecordIdentifierKey)) {
+                SystemLog::log(QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
+                                   .arg(key, record->identifier()));
+            }
+            record->setIdentifier(key);
+        }
+        return record;
+    }
+
     virtual QString className() const { return QStringLiteral("VKKeyedCollectionData"); }
     QString description() const
     {
@@ -168,17 +183,7 @@ private:
     static RecordPointer recordFromEntry(const PlistDictionary::Entry& entry)
     {
         const PlistDictionary* recordDictionary = entry.value.asDictionary();
-        if (!recordDictionary)
-            return nullptr;
-        auto record = std::make_shared<Record>(*recordDictionary);
-        if (record->identifier() != entry.key) {
-            if (recordDictionary->contains(Record::RecordIdentifierKey)) {
-                SystemLog::log(QStringLiteral("Record %1 carries the identifier %2; it keeps %1.")
-                                   .arg(entry.key, record->identifier()));
-            }
-            record->setIdentifier(entry.key);
-        }
-        return record;
+        return recordDictionary ? recordFromDictionary(entry.key, *recordDictionary) : nullptr;
     }
 
     QHash<QString, RecordPointer> m_collection;

@@ -35,6 +35,8 @@ public:
     PlistDictionary dictionary() const { return mutableDictionary(); }
     // A new dictionary holding the record's keys and current values.
     PlistDictionary mutableDictionary() const;
+    // What the dictionary holds, appended without making one; subclasses add theirs.
+    virtual void appendEntries(PlistDictionary::Entries& entries) const;
 
     // Stamps a change of content: date, user, and the need to sync.
     void modified();
@@ -72,8 +74,6 @@ public:
     void setViewedBy(const QString& user) { m_viewedBy = user; }
 
 protected:
-    // The record's keys and values; subclasses add theirs.
-    virtual void appendEntries(PlistDictionary::Entries& entries) const;
     // Logs a stored value that cannot be the named property's, which keeps its
     // new-record value.
     void logWrongKind(const QString& key, const char* expected) const;

@@ -116,10 +116,12 @@ class XmlPlistParser {
 public:
     // pieceSize: the elements of a large container at the second level are parsed in
     // pieces of about this many bytes side by side; 0 parses everything on this thread.
-    XmlPlistParser(QByteArrayView bytes, qsizetype pieceSize, bool releaseConsumedPages)
+    XmlPlistParser(QByteArrayView bytes, qsizetype pieceSize, bool releaseConsumedPages,
+                   const PlistXmlReader::Handover* handover)
         : XmlPlistParser(bytes.data(), bytes.data(), bytes.data() + bytes.size(), pieceSize,
                          releaseConsumedPages)
     {
+        m_handover = handover;
     }
 
     PlistReadResult parse()
@@ -457,7 +459,17 @@ private:
             return false;
         if (startsWith("</"))
             return setError("a <key> without a value");
-        return parseValue(entry.value, depth + 1);
+        if (depth == 0 && m_handover) {
+            m_handingOver = entry.key == m_handover->key;
+            const bool parsed = parseValue(entry.value, depth + 1);
+            m_handingOver = false;
+            return parsed;
+        }
+        if (!parseValue(entry.value, depth + 1))
+            return false;
+        if (depth == 1 && m_handingOver && entry.value.isDictionary())
+            entry.value = m_handover->take(entry.key, std::move(*entry.value.asDictionary()));
+        return true;
     }
 
     bool parseElement(PlistValue& item, int depth) { return parseValue(item, depth + 1); }
@@ -554,6 +566,8 @@ private:
                 Piece<Element>& piece = pieces[index];
                 const char* stop = index + 1 < pieces.size() ? starts[index + 1] : nullptr;
                 XmlPlistParser parser(m_begin, starts[index], m_end, 0, false);
+                parser.m_handover = m_handover;
+                parser.m_handingOver = m_handingOver;
                 if (parser.parseElements(piece.elements, depth, stop))
                     piece.closed = !stop || parser.m_p < stop;
                 else
@@ -911,6 +925,8 @@ private:
     QHash<QByteArray, QString> m_keyCache;
     std::vector<PlistDictionary::Entries> m_entryScratch;
     std::vector<PlistArray::Items> m_itemScratch;
+    const PlistXmlReader::Handover* m_handover = nullptr;
+    bool m_handingOver = false; // in the dictionary whose dictionaries are handed over
 };
 
 // Text in another encoding than UTF-8 (a UTF-16 byte-order mark, or a declared
@@ -949,26 +965,27 @@ std::optional<QByteArray> convertedToUtf8(QByteArrayView bytes)
 
 } // namespace
 
-PlistReadResult PlistXmlReader::read(QByteArrayView bytes)
+PlistReadResult PlistXmlReader::read(QByteArrayView bytes, const Handover* handover)
 {
-    return readInPieces(bytes, kPieceSize);
+    return readInPieces(bytes, kPieceSize, handover);
 }
 
-PlistReadResult PlistXmlReader::readOnOneCore(QByteArrayView bytes)
+PlistReadResult PlistXmlReader::readOnOneCore(QByteArrayView bytes, const Handover* handover)
 {
-    return readInPieces(bytes, 0);
+    return readInPieces(bytes, 0, handover);
 }
 
-PlistReadResult PlistXmlReader::readInPieces(QByteArrayView bytes, qsizetype pieceSize)
+PlistReadResult PlistXmlReader::readInPieces(QByteArrayView bytes, qsizetype pieceSize,
+                                             const Handover* handover)
 {
     if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
-        return XmlPlistParser(*utf8, pieceSize, false).parse();
-    return XmlPlistParser(bytes, pieceSize, false).parse();
+        return XmlPlistParser(*utf8, pieceSize, false, handover).parse();
+    return XmlPlistParser(bytes, pieceSize, false, handover).parse();
 }
 
-PlistReadResult PlistXmlReader::readReleasingPages(QByteArrayView bytes)
+PlistReadResult PlistXmlReader::readReleasingPages(QByteArrayView bytes, const Handover* handover)
 {
     if (const std::optional<QByteArray> utf8 = convertedToUtf8(bytes))
-        return XmlPlistParser(*utf8, kPieceSize, false).parse();
-    return XmlPlistParser(bytes, kPieceSize, true).parse();
+        return XmlPlistParser(*utf8, kPieceSize, false, handover).parse();
+    return XmlPlistParser(bytes, kPieceSize, true, handover).parse();
 }

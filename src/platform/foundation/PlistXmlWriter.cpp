@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdio>
 #include <future>
+#include <numeric>
 #include <string>
 
 namespace {
@@ -24,6 +25,8 @@ constexpr char kFooter[] = "</plist>\n";
 
 // Large documents stream to the device in pieces of this size.
 constexpr qsizetype kFlushSize = 1 << 20;
+// Text made apart from this size on is written without a copy.
+constexpr qsizetype kDirectWriteSize = 64 << 10;
 
 constexpr char kBase64Alphabet[] =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -48,6 +51,11 @@ public:
     {
         if (m_device)
             m_buffer.reserve(kFlushSize + 4096);
+    }
+    // Text made apart, in a buffer given for its memory.
+    explicit XmlOutput(QByteArray buffer) : m_device(nullptr), m_buffer(std::move(buffer))
+    {
+        m_buffer.resize(0);
     }
 
     QByteArray& buffer() { return m_buffer; }
@@ -78,11 +86,11 @@ public:
 
     }
 
-    // Text made apart goes to the device as it is, without a copy into the buffer, when it
-    // is large.
+    // Text made apart goes to the device as it is, without a copy into the buffer, unless
+    // it is short.
     void appendMade(const QByteArray& text)
     {
-        if (!m_device || text.size() < kFlushSize) {
+        if (!m_device || text.size() < kDirectWriteSize) {
             append(text);
             maybeFlush();
             return;
@@ -190,15 +198,17 @@ void writeChildrenSideBySide(XmlOutput& out, size_t count, WriteChild writeChild
         std::vector<QByteArray> runs; // at the index of each run's first child
         bool failed = false;
     };
-    const auto makeRound = [&](size_t first) {
-        Round made;
+    // Two rounds take turns, each keeping its buffers for its next turn: fresh memory costs
+    // a page fault per page, more than making the text in it.
+    Round rounds[2];
+    const auto makeRound = [&](Round& made, size_t first) {
         const size_t inRound = std::min(round, count - first);
         made.runs.resize(inRound);
         std::atomic<bool> failed = false;
         forEachChunk(
             qsizetype(inRound),
             [&](qsizetype begin, qsizetype end) {
-                XmlOutput part(nullptr);
+                XmlOutput part(std::move(made.runs[size_t(begin)]));
                 for (qsizetype i = begin; i < end; ++i)
                     writeChild(part, first + size_t(i));
                 if (part.failed())
@@ -207,24 +217,81 @@ void writeChildrenSideBySide(XmlOutput& out, size_t count, WriteChild writeChild
             },
             64);
         made.failed = failed;
-        return made;
     };
-    Round current = makeRound(0);
-    for (size_t first = 0;;) {
+    makeRound(rounds[0], 0);
+    for (size_t first = 0, turn = 0;; first += round, turn ^= 1) {
+        Round& current = rounds[turn];
         if (current.failed) {
             out.fail();
             return;
         }
-        std::future<Round> next;
+        std::future<void> next;
         if (first + round < count)
-            next = std::async(std::launch::async, makeRound, first + round);
-        for (const QByteArray& run : current.runs)
+            next = std::async(std::launch::async, makeRound, std::ref(rounds[turn ^ 1]), first + round);
+        for (QByteArray& run : current.runs) {
             out.appendMade(run);
+            run.resize(0); // its memory serves the round after next
+        }
         if (!next.valid() || out.failed())
             return; // a round still being made is waited for as it goes
-        current = next.get();
-        first += round;
+        next.get();
     }
+}
+
+// A dictionary of `count` entries from its "<dict>", after the indentation: each entry's key
+// and then its value, as writeValueAt writes it, in index order.
+template <typename KeyAt, typename WriteValueAt>
+void writeDictionary(XmlOutput& out, size_t count, int level, KeyAt keyAt, WriteValueAt writeValueAt)
+{
+    if (count == 0) {
+        out.append("<dict/>\n");
+        return;
+    }
+    out.append("<dict>\n");
+    const auto writeEntry = [&](XmlOutput& to, size_t index) {
+        to.indent(level + 1);
+        to.append("<key>");
+        to.appendEscaped(keyAt(index));
+        to.append("</key>\n");
+        writeValueAt(to, index);
+    };
+    if (count >= kSideBySideChildren) {
+        writeChildrenSideBySide(out, count, writeEntry);
+    } else {
+        for (size_t index = 0; index < count; ++index)
+            writeEntry(out, index);
+    }
+    out.indent(level);
+    out.append("</dict>\n");
+}
+
+void writeSource(XmlOutput& out, const PlistXmlWriter::DictionarySource& source, int level)
+{
+    out.indent(level);
+    std::vector<size_t> order(source.keys.size());
+    std::iota(order.begin(), order.end(), size_t(0));
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return source.keys[a] < source.keys[b]; });
+    writeDictionary(
+        out, order.size(), level, [&](size_t index) -> const QString& { return source.keys[order[index]]; },
+        [&](XmlOutput& to, size_t index) {
+            // Each thread's entries are made in the same memory, value after value.
+            thread_local PlistDictionary::Entries entries;
+            thread_local std::vector<const PlistDictionary::Entry*> sorted;
+            source.appendEntries(order[index], entries);
+            sorted.clear();
+            for (const PlistDictionary::Entry& entry : entries)
+                sorted.push_back(&entry);
+            std::sort(sorted.begin(), sorted.end(),
+                      [](const auto* a, const auto* b) { return a->key < b->key; });
+            to.indent(level + 1);
+            writeDictionary(
+                to, sorted.size(), level + 1, [&](size_t at) -> const QString& { return sorted[at]->key; },
+                [&](XmlOutput& into, size_t at) { writeValue(into, sorted[at]->value, level + 2); });
+            sorted.clear();
+            entries.clear(); // the values' references go at once
+            to.maybeFlush();
+        });
 }
 
 void writeSimple(XmlOutput& out, const char* open, const QByteArray& text, const char* close)
@@ -290,28 +357,11 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level)
         break;
     }
     case PlistValue::Type::Dictionary: {
-        const PlistDictionary& dictionary = *value.asDictionary();
-        if (dictionary.isEmpty()) {
-            out.append("<dict/>\n");
-            break;
-        }
-        out.append("<dict>\n");
-        const std::vector<const PlistDictionary::Entry*> entries = dictionary.sortedEntries();
-        const auto writeEntry = [&](XmlOutput& to, size_t index) {
-            to.indent(level + 1);
-            to.append("<key>");
-            to.appendEscaped(entries[index]->key);
-            to.append("</key>\n");
-            writeValue(to, entries[index]->value, level + 1);
-        };
-        if (entries.size() >= kSideBySideChildren) {
-            writeChildrenSideBySide(out, entries.size(), writeEntry);
-        } else {
-            for (size_t index = 0; index < entries.size(); ++index)
-                writeEntry(out, index);
-        }
-        out.indent(level);
-        out.append("</dict>\n");
+        const std::vector<const PlistDictionary::Entry*> entries =
+            value.asDictionary()->sortedEntries();
+        writeDictionary(
+            out, entries.size(), level, [&](size_t index) -> const QString& { return entries[index]->key; },
+            [&](XmlOutput& to, size_t index) { writeValue(to, entries[index]->value, level + 1); });
         break;
     }
     case PlistValue::Type::Null:
@@ -323,10 +373,11 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level)
     out.maybeFlush();
 }
 
-bool writeDocument(XmlOutput& out, const PlistValue& value)
+// The header, the top value as writeTop writes it, and the footer.
+template <typename WriteTop> bool writeDocument(XmlOutput& out, WriteTop writeTop)
 {
     out.append(kHeader);
-    writeValue(out, value, 0);
+    writeTop();
     out.append(kFooter);
     out.flush();
     return !out.failed();
@@ -337,13 +388,39 @@ bool writeDocument(XmlOutput& out, const PlistValue& value)
 bool PlistXmlWriter::write(const PlistValue& value, QIODevice& device)
 {
     XmlOutput out(&device);
-    return writeDocument(out, value);
+    return writeDocument(out, [&] { writeValue(out, value, 0); });
+}
+
+bool PlistXmlWriter::write(const PlistDictionary& top, const QString& key,
+                           const DictionarySource& source, QIODevice& device)
+{
+    struct Entry {
+        const QString* key;
+        const PlistValue* value; // nullptr for the source
+    };
+    std::vector<Entry> entries{{&key, nullptr}};
+    for (const PlistDictionary::Entry& entry : top)
+        entries.push_back({&entry.key, &entry.value});
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return *a.key < *b.key; });
+    XmlOutput out(&device);
+    return writeDocument(out, [&] {
+        writeDictionary(
+            out, entries.size(), 0,
+            [&](size_t index) -> const QString& { return *entries[index].key; },
+            [&](XmlOutput& to, size_t index) {
+                if (entries[index].value)
+                    writeValue(to, *entries[index].value, 1);
+                else
+                    writeSource(to, source, 1);
+            });
+    });
 }
 
 QByteArray PlistXmlWriter::toBytes(const PlistValue& value)
 {
     XmlOutput out(nullptr);
-    if (!writeDocument(out, value))
+    if (!writeDocument(out, [&] { writeValue(out, value, 0); }))
         return {};
     return std::move(out.buffer());
 }

@@ -2,6 +2,9 @@
 
 #include "PlistValue.h"
 
+#include <functional>
+#include <vector>
+
 class QIODevice;
 
 // Writes XML property lists byte for byte in the platform serializer's layout:
@@ -13,6 +16,18 @@ public:
     // holds something XML cannot carry (a null or an archive UID).
     static bool write(const PlistValue& value, QIODevice& device);
     static QByteArray toBytes(const PlistValue& value);
+
+    // A dictionary of dictionaries written straight from the objects that hold them, so
+    // that it is never made whole: each value's entries are asked for only as it is
+    // written, from several threads at once. Keys are unique; they are written in order.
+    struct DictionarySource {
+        std::vector<QString> keys;
+        // Appends the entries of the dictionary under keys[index].
+        std::function<void(size_t index, PlistDictionary::Entries& entries)> appendEntries;
+    };
+    // The dictionary `top` with one more entry, `source` under `key` (a key top lacks).
+    static bool write(const PlistDictionary& top, const QString& key,
+                      const DictionarySource& source, QIODevice& device);
 
     // The text a real is written as: the shortest that reads back to the same double.
     static QByteArray realText(double value);

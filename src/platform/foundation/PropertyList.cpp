@@ -32,6 +32,7 @@ public:
         void* memory = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory == MAP_FAILED)
             return;
+        madvise(memory, size, MADV_HUGEPAGE);
         m_data = static_cast<char*>(memory);
     }
     ~FileBuffer()
@@ -62,7 +63,7 @@ bool sameFile(const struct stat& a, const struct stat& b)
 }
 
 // Reads the whole file behind the descriptor into memory of its size, from its start.
-PlistReadResult readFile(int fd, const QString& name)
+PlistReadResult readFile(int fd, const QString& name, const PlistXmlReader::Handover* handover)
 {
     struct stat before {};
     if (fstat(fd, &before) != 0)
@@ -114,7 +115,7 @@ PlistReadResult readFile(int fd, const QString& name)
     const QByteArrayView bytes = buffer.bytes();
     if (PlistBinaryReader::isBinary(bytes))
         return PlistBinaryReader::read(bytes);
-    return PlistXmlReader::readReleasingPages(bytes);
+    return PlistXmlReader::readReleasingPages(bytes, handover);
 }
 
 } // namespace
@@ -126,15 +127,38 @@ PlistReadResult readPropertyList(QByteArrayView bytes)
     return PlistXmlReader::read(bytes);
 }
 
-PlistReadResult readPropertyList(QIODevice& device)
+PlistReadResult readPropertyList(QByteArrayView bytes, const PlistXmlReader::Handover& handover)
+{
+    if (PlistBinaryReader::isBinary(bytes))
+        return PlistBinaryReader::read(bytes);
+    return PlistXmlReader::read(bytes, &handover);
+}
+
+namespace {
+
+PlistReadResult readDevice(QIODevice& device, const PlistXmlReader::Handover* handover)
 {
     auto* file = qobject_cast<QFileDevice*>(&device);
     if (file && file->isOpen() && file->handle() >= 0)
-        return readFile(file->handle(), file->fileName());
+        return readFile(file->handle(), file->fileName(), handover);
     const QByteArray bytes = device.readAll();
     if (file && file->error() != QFileDevice::NoError)
         return PlistReadResult::failure(file->errorString(), -1);
-    return readPropertyList(bytes);
+    if (PlistBinaryReader::isBinary(bytes))
+        return PlistBinaryReader::read(bytes);
+    return PlistXmlReader::read(bytes, handover);
+}
+
+} // namespace
+
+PlistReadResult readPropertyList(QIODevice& device)
+{
+    return readDevice(device, nullptr);
+}
+
+PlistReadResult readPropertyList(QIODevice& device, const PlistXmlReader::Handover& handover)
+{
+    return readDevice(device, &handover);
 }
 
 bool writePropertyList(const PlistValue& value, QIODevice& device, PlistFormat format)

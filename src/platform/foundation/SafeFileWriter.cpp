@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,10 +54,25 @@ protected:
             if (m_budget)
                 *m_budget -= written;
         }
+        startWriteBack(length);
         return length;
     }
 
 private:
+    // The disk starts on what has been written while the rest is being made, so that the
+    // commit's sync waits for the last stretch only.
+    void startWriteBack(qint64 length)
+    {
+        m_written += length;
+        if (m_written - m_writeBackFrom < kWriteBackStep || m_target.handle() < 0)
+            return;
+        sync_file_range(m_target.handle(), m_writeBackFrom, m_written - m_writeBackFrom,
+                        SYNC_FILE_RANGE_WRITE);
+        m_writeBackFrom = m_written;
+    }
+
+    static constexpr qint64 kWriteBackStep = 16 << 20;
+
     qint64 fail(const QString& reason)
     {
         m_failed = true;
@@ -67,6 +83,8 @@ private:
     QFileDevice& m_target;
     std::optional<qint64> m_budget;
     bool m_failed = false;
+    qint64 m_written = 0;
+    qint64 m_writeBackFrom = 0;
 };
 
 // A file of a shared group stays shared: the new file gets the owner and group of the
