@@ -1,14 +1,15 @@
 #include "DatafileFormat.h"
 
 #include "Localization.h"
+#include "ParallelChunks.h"
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
 #include "SortedData.h"
 #include "StringFormat.h"
 #include "SubsetSortedData.h"
 
-#include <QSet>
-
+#include <algorithm>
+#include <atomic>
 #include <mutex>
 #include <vector>
 
@@ -190,15 +191,21 @@ bool DatafileFormat::catalogMatchesRecords(const PlistArray& catalog,
 {
     if (catalog.size() != records.size())
         return false;
-    QSet<QString> listed;
-    listed.reserve(catalog.size());
-    for (const PlistValue& entry : catalog) {
-        const QString identifier = SortedData::identifierOfEntry(entry);
-        if (!records.contains(identifier) || listed.contains(identifier))
-            return false;
-        listed.insert(identifier);
-    }
-    return true;
+    // Each entry's record, found side by side: the catalog matches when every entry has
+    // one and no two the same.
+    std::vector<const PlistValue*> listed(size_t(catalog.size()));
+    std::atomic<bool> missing = false;
+    forEachChunk(catalog.size(), [&](qsizetype begin, qsizetype end) {
+        for (qsizetype index = begin; index < end && !missing; ++index) {
+            listed[size_t(index)] = records.find(SortedData::identifierOfEntry(catalog[index]));
+            if (!listed[size_t(index)])
+                missing = true;
+        }
+    });
+    if (missing)
+        return false;
+    std::sort(listed.begin(), listed.end());
+    return std::adjacent_find(listed.begin(), listed.end()) == listed.end();
 }
 
 PlistArray DatafileFormat::catalogForRecords(const PlistDictionary& records)

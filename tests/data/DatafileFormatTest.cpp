@@ -42,6 +42,12 @@ TEST(DatafileFormatTest, Read_GivesTheModelAndNotesACatalogThatDoesNotMatchItsRe
         DatafileFormat::read(fixture("no-catalog.nv3")).value->records->dictionary();
     const PlistArray rebuilt = DatafileFormat::catalogForRecords(records);
     EXPECT_TRUE(DatafileFormat::catalogMatchesRecords(rebuilt, records));
+
+    // As many entries as records, but one record listed twice and another not at all.
+    PlistArray twice = rebuilt.deepCopy();
+    ASSERT_GE(twice.size(), 2);
+    twice[1] = twice[0];
+    EXPECT_FALSE(DatafileFormat::catalogMatchesRecords(twice, records));
 }
 
 TEST(DatafileFormatTest, Read_RefusesWhatIsNoDatafileWithTheReasonAndWhereItWas)

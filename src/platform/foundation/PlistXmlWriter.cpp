@@ -1,18 +1,19 @@
 #include "PlistXmlWriter.h"
 
-#include "ParallelChunks.h"
-
 #include <QIODevice>
 #include <QStringEncoder>
 
 #include <algorithm>
-#include <atomic>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
-#include <future>
+#include <exception>
+#include <mutex>
 #include <numeric>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace {
 
@@ -186,56 +187,103 @@ void writeValue(XmlOutput& out, const PlistValue& value, int level);
 constexpr size_t kSideBySideChildren = 1024;
 
 // Writes children 0..count-1 of one container, as writeChild writes each, in order. A
-// datafile's records and catalog are written side by side: a run of children into a
-// buffer of its own on several threads, the buffers then appended in order, a round at a
-// time so that only two rounds' text is held at once. The next round is made while the
-// one before goes to the device.
+// datafile's records and catalog are written side by side: runs of children are made on
+// the other cores, each into a buffer of its own, while this thread hands them to the
+// device in order. Only a window of runs is made ahead of the writing, and each slot of it
+// keeps its buffer for the next run it holds: fresh memory costs a page fault per page,
+// more than making the text in it.
 template <typename WriteChild>
 void writeChildrenSideBySide(XmlOutput& out, size_t count, WriteChild writeChild)
 {
-    constexpr size_t round = 4096;
-    struct Round {
-        std::vector<QByteArray> runs; // at the index of each run's first child
+    constexpr size_t runLength = 64;
+    const size_t runs = (count + runLength - 1) / runLength;
+    const size_t makers = std::max(1u, std::thread::hardware_concurrency());
+    const size_t window = 4 * makers;
+    struct Slot {
+        QByteArray text;
+        bool made = false;
         bool failed = false;
     };
-    // Two rounds take turns, each keeping its buffers for its next turn: fresh memory costs
-    // a page fault per page, more than making the text in it.
-    Round rounds[2];
-    const auto makeRound = [&](Round& made, size_t first) {
-        const size_t inRound = std::min(round, count - first);
-        made.runs.resize(inRound);
-        std::atomic<bool> failed = false;
-        forEachChunk(
-            qsizetype(inRound),
-            [&](qsizetype begin, qsizetype end) {
-                XmlOutput part(std::move(made.runs[size_t(begin)]));
-                for (qsizetype i = begin; i < end; ++i)
-                    writeChild(part, first + size_t(i));
-                if (part.failed())
-                    failed = true;
-                made.runs[size_t(begin)] = std::move(part.buffer());
-            },
-            64);
-        made.failed = failed;
+    std::vector<Slot> slots(window); // run k is made in slot k % window
+    std::mutex lock;
+    std::condition_variable changed;
+    size_t nextRun = 0;
+    size_t written = 0;
+    bool stop = false;
+    std::exception_ptr thrown;
+
+    const auto make = [&] {
+        std::unique_lock guard(lock);
+        for (;;) {
+            changed.wait(guard, [&] { return stop || nextRun >= runs || nextRun < written + window; });
+            if (stop || nextRun >= runs)
+                return;
+            const size_t run = nextRun++;
+            Slot& slot = slots[run % window];
+            XmlOutput part(std::move(slot.text));
+            guard.unlock();
+            try {
+                const size_t end = std::min(count, (run + 1) * runLength);
+                for (size_t child = run * runLength; child < end; ++child)
+                    writeChild(part, child);
+            } catch (...) {
+                guard.lock();
+                thrown = std::current_exception();
+                stop = true;
+                changed.notify_all();
+                return;
+            }
+            guard.lock();
+            slot.text = std::move(part.buffer());
+            slot.failed = part.failed();
+            slot.made = true;
+            changed.notify_all();
+        }
     };
-    makeRound(rounds[0], 0);
-    for (size_t first = 0, turn = 0;; first += round, turn ^= 1) {
-        Round& current = rounds[turn];
-        if (current.failed) {
-            out.fail();
-            return;
+    std::vector<std::jthread> workers;
+    for (size_t i = 0; i < makers; ++i) {
+        try {
+            workers.emplace_back(make);
+        } catch (const std::system_error&) {
+            break; // the ones running make what is left
         }
-        std::future<void> next;
-        if (first + round < count)
-            next = std::async(std::launch::async, makeRound, std::ref(rounds[turn ^ 1]), first + round);
-        for (QByteArray& run : current.runs) {
-            out.appendMade(run);
-            run.resize(0); // its memory serves the round after next
-        }
-        if (!next.valid() || out.failed())
-            return; // a round still being made is waited for as it goes
-        next.get();
     }
+    if (workers.empty()) {
+        // No thread to be had: written here, child after child.
+        for (size_t child = 0; child < count && !out.failed(); ++child)
+            writeChild(out, child);
+        return;
+    }
+    for (size_t run = 0; run < runs; ++run) {
+        Slot& slot = slots[run % window];
+        {
+            std::unique_lock guard(lock);
+            changed.wait(guard, [&] { return stop || slot.made; });
+            if (stop)
+                break;
+        }
+        // The slot is this thread's until `written` moves past it.
+        if (slot.failed)
+            out.fail();
+        else
+            out.appendMade(slot.text);
+        slot.text.resize(0);
+        const std::lock_guard guard(lock);
+        slot.made = false;
+        written = run + 1;
+        stop = stop || out.failed();
+        changed.notify_all();
+        if (stop)
+            break;
+    }
+    {
+        const std::lock_guard guard(lock);
+        stop = true;
+        changed.notify_all();
+    }
+    workers.clear();
+    if (thrown)
+        std::rethrow_exception(thrown);
 }
 
 // A dictionary of `count` entries from its "<dict>", after the indentation: each entry's key

@@ -433,9 +433,31 @@ TEST(PlistXmlTest, Writer_LargeContainers_WrittenSideBySideInOrder)
     EXPECT_TRUE(bytes.contains("\t<key>Records</key>\n\t<dict>\n" + expected + "\t</dict>\n"));
     EXPECT_EQ(readOk(bytes), PlistValue(datafile));
 
+    // The records written from a source that makes each one's entries as it is asked, its
+    // keys given in no order: the same bytes.
+    const QStringList sortedKeys = records.keys();
+    std::vector<QString> keys(sortedKeys.rbegin(), sortedKeys.rend());
+    const auto sourceOf = [&](const PlistDictionary& of) {
+        return PlistXmlWriter::DictionarySource{
+            keys, [&of, &keys](size_t index, PlistDictionary::Entries& entries) {
+                for (const PlistDictionary::Entry& entry : *of.find(keys[index])->asDictionary())
+                    entries.push_back(entry);
+            }};
+    };
+    const auto writtenFromSource = [&](const PlistDictionary& of) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        const bool written = PlistXmlWriter::write(PlistDictionary{{"Catalog", catalog}},
+                                                   "Records", sourceOf(of), buffer);
+        return written ? buffer.data() : QByteArray();
+    };
+    EXPECT_EQ(writtenFromSource(records), bytes);
+
     // One value without an XML form anywhere refuses the whole document.
     records.insert(QStringLiteral("04321"), PlistDictionary{{"Uid", PlistUid{1}}});
     EXPECT_TRUE(PlistXmlWriter::toBytes(datafile).isEmpty());
+    keys.push_back(QStringLiteral("04321"));
+    EXPECT_TRUE(writtenFromSource(records).isEmpty());
 }
 
 TEST(PlistXmlTest, Reader_InPieces_GivesTheOneCoreValueAndErrors)
