@@ -111,7 +111,11 @@ TEST_F(EditorWindowControllerTest, LockFile_SecondOpeningIsReadOnlyAndOnlyTheFir
     DatafileDocument* second = open(path);
     EXPECT_FALSE(editorOf(second)->lockedOnOpening());
     EXPECT_TRUE(second->openedReadOnly());
-    wait(200);
+    // Shown shortly after the window; a loaded machine may take longer.
+    QElapsedTimer shown;
+    shown.start();
+    while (m_presenter.alerts().empty() && shown.elapsed() < 5000)
+        wait(20);
     ASSERT_EQ(m_presenter.alerts().size(), 1);
     EXPECT_EQ(m_presenter.lastAlert().request.messageText, "This datafile is locked.");
     EXPECT_TRUE(m_presenter.lastAlert().request.informativeText.contains(
