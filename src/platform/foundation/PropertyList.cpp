@@ -118,23 +118,13 @@ PlistReadResult readFile(int fd, const QString& name, const PlistXmlReader::Hand
     return PlistXmlReader::readReleasingPages(bytes, handover);
 }
 
-} // namespace
-
-PlistReadResult readPropertyList(QByteArrayView bytes)
+// Either format, told apart by the first bytes; only XML hands over.
+PlistReadResult readBytes(QByteArrayView bytes, const PlistXmlReader::Handover* handover)
 {
     if (PlistBinaryReader::isBinary(bytes))
         return PlistBinaryReader::read(bytes);
-    return PlistXmlReader::read(bytes);
+    return PlistXmlReader::read(bytes, handover);
 }
-
-PlistReadResult readPropertyList(QByteArrayView bytes, const PlistXmlReader::Handover& handover)
-{
-    if (PlistBinaryReader::isBinary(bytes))
-        return PlistBinaryReader::read(bytes);
-    return PlistXmlReader::read(bytes, &handover);
-}
-
-namespace {
 
 PlistReadResult readDevice(QIODevice& device, const PlistXmlReader::Handover* handover)
 {
@@ -144,12 +134,20 @@ PlistReadResult readDevice(QIODevice& device, const PlistXmlReader::Handover* ha
     const QByteArray bytes = device.readAll();
     if (file && file->error() != QFileDevice::NoError)
         return PlistReadResult::failure(file->errorString(), -1);
-    if (PlistBinaryReader::isBinary(bytes))
-        return PlistBinaryReader::read(bytes);
-    return PlistXmlReader::read(bytes, handover);
+    return readBytes(bytes, handover);
 }
 
 } // namespace
+
+PlistReadResult readPropertyList(QByteArrayView bytes)
+{
+    return readBytes(bytes, nullptr);
+}
+
+PlistReadResult readPropertyList(QByteArrayView bytes, const PlistXmlReader::Handover& handover)
+{
+    return readBytes(bytes, &handover);
+}
 
 PlistReadResult readPropertyList(QIODevice& device)
 {
