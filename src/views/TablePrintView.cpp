@@ -9,6 +9,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -28,11 +29,13 @@ qint64 TablePrintView::rowsPerPage(double frameHeight, float rowHeight, bool pri
 {
     if (!(rowHeight > 0))
         return 0;
+    // The title row and the rows of records fill the frame below the page header, and the
+    // last row never runs off the frame.
     const double available =
-        printHeader ? frameHeight - PrintPageGeometry::HeaderHeight : frameHeight - rowHeight / 1.9;
+        printHeader ? frameHeight - PrintPageGeometry::HeaderHeight : frameHeight;
     // Stored margins and paper may hold any number; no page holds a million rows.
-    constexpr float MostRows = 1e6f;
-    const float rows = float(available / rowHeight);
+    constexpr double MostRows = 1e6;
+    const double rows = std::floor(available / rowHeight) - 1;
     return std::isfinite(rows) && rows > 0 ? qint64(std::min(rows, MostRows)) : 0;
 }
 
@@ -131,6 +134,11 @@ void TablePrintView::drawPage(QPainter& painter, int index)
     const qint64 recordCount = m_catalog ? m_catalog->countSelected() : 0;
     const double rowHeight = m_rowHeight;
     const double frameWidth = m_frame.width();
+    // The page header takes the top line of the frame.
+    const double top = m_printHeader ? double(PrintPageGeometry::HeaderHeight) : 0.0;
+    // Ruled rows for the records of the page only: the last page ends with its last record.
+    const qint64 lastRow = std::min(page.lastRow, recordCount - 1);
+    const qint64 rows = std::max<qint64>(lastRow - page.firstRow + 1, 0);
 
     painter.save();
     painter.translate(m_frame.topLeft());
@@ -150,26 +158,28 @@ void TablePrintView::drawPage(QPainter& painter, int index)
     for (qsizetype k = 0; k < page.visibleColumns.size(); ++k) {
         const Column& column = m_columns.at(page.visibleColumns.at(k));
         const double width = column.width;
-        QRectF cell(x, 0, width, rowHeight);
+        QRectF cell(x, top, width, rowHeight);
         painter.fillRect(cell, TitleBackground);
         painter.setPen(QPen(Qt::black, 1.0));
         painter.drawRect(cell);
         drawCellText(cell, column.title, m_titleFont);
-        for (qint64 row = page.firstRow; row < page.firstRow + m_rowsPerPage; ++row) {
+        for (qint64 row = page.firstRow; row < page.firstRow + rows; ++row) {
             cell.translate(0, rowHeight);
             painter.setPen(QPen(RuleColor, 1.0));
             painter.drawRect(cell);
-            // Rows past the selection stay empty ruled cells.
-            if (row < recordCount)
-                drawCellText(cell, valueAt(row, page.visibleFields.at(k)), m_cellFont);
+            drawCellText(cell, valueAt(row, page.visibleFields.at(k)), m_cellFont);
         }
         x += width;
     }
+    // The outer rules round the page's columns, not the width of the paper; a column
+    // wider than the frame is cut at its edge.
+    const double tableWidth = std::min(x, frameWidth);
     painter.setPen(QPen(Qt::black, 1.0));
     painter.setBrush(Qt::NoBrush);
-    const double rowsHeight = double(m_rowsPerPage) * rowHeight;
-    painter.drawRect(QRectF(0, rowHeight, frameWidth + 1, rowsHeight));
-    painter.drawRect(QRectF(0, 0, frameWidth + 1, rowsHeight + rowHeight));
+    const double rowsHeight = double(rows) * rowHeight;
+    if (rows > 0)
+        painter.drawRect(QRectF(0, top + rowHeight, tableWidth, rowsHeight));
+    painter.drawRect(QRectF(0, top, tableWidth, rowsHeight + rowHeight));
     painter.restore();
 
     if (m_printHeader)

@@ -36,8 +36,8 @@ public:
         bool operator==(const Page&) const = default;
     };
 
-    // Rows of records a page holds below its title row; the page header takes 18 points
-    // of the frame, else a little room is kept below the last row.
+    // Rows of records a page holds below its title row: as many as fit with it in the
+    // frame, less the page header's 18 points at the top when there is one.
     static qint64 rowsPerPage(double frameHeight, float rowHeight, bool printHeader);
     // The pages in print order: band by band, each band once for every column group.
     // A group takes shown fields while their running width is at most the frame's width;

@@ -93,7 +93,7 @@ TEST(TablePrintViewTest, Columns_FoundByTheirFieldIdentifier)
     EXPECT_EQ(pages[1].visibleColumns, QList<qint64>({0}));
 }
 
-TEST(TablePrintViewTest, RowsPerPage_HeaderTakes18PointsElseAFractionOfARow)
+TEST(TablePrintViewTest, RowsPerPage_TheTitleRowAndTheRowsFitBelowTheHeader)
 {
     const struct {
         double frameHeight;
@@ -101,11 +101,12 @@ TEST(TablePrintViewTest, RowsPerPage_HeaderTakes18PointsElseAFractionOfARow)
         bool header;
         qint64 rows;
     } cases[] = {
-        {200, 19, true, 9},   // 182 / 19 = 9.6
-        {200, 19, false, 10}, // (200 - 10) / 19 = 10
-        {662, 17, true, 37},  // 644 / 17 = 37.9
-        {10, 17, false, 0},   // not one row fits
-        {100, 0, false, 0},
+        {200, 19, true, 8},  // 182 / 19 = 9.6 rows, the title row one of them
+        {200, 19, false, 9}, // 10 rows of 19 fit, 11 would run 9 points past the frame
+        {662, 17, true, 36}, // 644 / 17 = 37.9
+        {34, 17, false, 1},  // exactly the title row and one row
+        {33, 17, false, 0},  // not one row fits below the title
+        {10, 17, false, 0},  {100, 0, false, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(TablePrintView::rowsPerPage(c.frameHeight, c.rowHeight, c.header), c.rows)
