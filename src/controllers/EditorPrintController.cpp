@@ -180,7 +180,7 @@ void EditorPrintController::printIndividualRecord()
         return;
     }
     const std::shared_ptr<BasicPrintView> view =
-        makePrintView(*m_individualGeometry, m_individualValues.printHeader);
+        makePrintView(*m_individualGeometry, m_storedPrintInfo, m_individualValues.printHeader);
     applyTabStops(view->textStorage(), appendRecordText(view->textStorage(), *record,
                                                         m_currentRecord + 1, m_individualValues));
     PrintOperationRequest request;
@@ -232,7 +232,7 @@ void EditorPrintController::printSelection()
         applyMargins(printInfo, PrintMargins{1.0f, 1.0f, 1.0f, 1.0f}, false, m_editor.window());
     if (!geometry)
         return;
-    const std::shared_ptr<BasicPrintView> view = makePrintView(*geometry, false);
+    const std::shared_ptr<BasicPrintView> view = makePrintView(*geometry, printInfo, false);
     QTextCursor(&view->textStorage()).insertFragment(selection.selection());
     printOnWindow(printInfo, view);
 }
@@ -439,10 +439,11 @@ void EditorPrintController::alertMarginsTooLarge(QWidget* window)
     Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
 
-std::shared_ptr<BasicPrintView> EditorPrintController::makePrintView(const PrintPageGeometry& geometry,
-                                                                     bool printHeader) const
+std::shared_ptr<BasicPrintView>
+EditorPrintController::makePrintView(const PrintPageGeometry& geometry, const PrintInfo& printInfo,
+                                     bool printHeader) const
 {
-    auto view = std::make_shared<BasicPrintView>(geometry.frame);
+    auto view = std::make_shared<BasicPrintView>(geometry.body, printInfo.scalingFactor());
     view->setPrintJobTitle(m_editor.datafileDocument()->displayName());
     view->setHeaderRect(geometry.headerRect);
     view->setPrintHeader(printHeader);
@@ -458,7 +459,7 @@ EditorPrintController::makeRecordPrintView(PrintInfo& printInfo, const Values& v
     if (!geometry)
         return nullptr;
     setHeaderAndFooterDefaults(values.printHeader);
-    return makePrintView(*geometry, values.printHeader);
+    return makePrintView(*geometry, printInfo, values.printHeader);
 }
 
 void EditorPrintController::runPrintOperation(const PrintOperationRequest& request, QWidget* window,

@@ -84,7 +84,9 @@ private:
     // after telling the user, when they leave no room on the paper.
     std::optional<PrintPageGeometry> applyMargins(PrintInfo& printInfo, const PrintMargins& margins,
                                                   bool printHeader, QWidget* window);
+    // The text's view in the body of the page, at the print settings' scaling.
     std::shared_ptr<BasicPrintView> makePrintView(const PrintPageGeometry& geometry,
+                                                  const PrintInfo& printInfo,
                                                   bool printHeader) const;
     // Both for a record print, whose header choice becomes the user's default.
     std::shared_ptr<BasicPrintView> makeRecordPrintView(PrintInfo& printInfo, const Values& values,

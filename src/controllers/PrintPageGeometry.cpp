@@ -29,9 +29,8 @@ PrintPageGeometry PrintPageGeometry::forPaper(QSizeF paper, const QRectF& imagea
     const PrintMargins& used = geometry.margins;
     geometry.frame = QRectF(used.left, used.top, paper.width() - used.left - used.right,
                             paper.height() - used.bottom - used.top);
-    const double leftEdge = imageableBounds.x() + 1.0;
     geometry.headerRect =
-        QRectF(leftEdge, paper.height() - imageableBounds.height() - imageableBounds.y(),
-               paper.width() - 2.0 * leftEdge, HeaderHeight);
+        QRectF(geometry.frame.topLeft(), QSizeF(geometry.frame.width(), HeaderHeight));
+    geometry.body = header ? geometry.frame.adjusted(0, HeaderHeight, 0, 0) : geometry.frame;
     return geometry;
 }

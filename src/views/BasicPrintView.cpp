@@ -12,19 +12,31 @@
 #include <QTextCursor>
 #include <QTextOption>
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr double HeaderFontSize = 10.0;
 
 } // namespace
 
-BasicPrintView::BasicPrintView(const QRectF& frame) : m_frame(frame)
+BasicPrintView::BasicPrintView(const QRectF& frame, double scalingFactor)
+    : m_frame(frame), m_scalingFactor(usableScalingFactor(scalingFactor))
 {
     // Built once and printed: no undo, and no layout until the pages are asked for, so
     // that adding a thousand records does not lay the text out a thousand times.
     m_textStorage.setUndoRedoEnabled(false);
     m_textStorage.setDocumentMargin(0);
-    m_textStorage.setPageSize(frame.size());
+    // Drawn scaled, the text is laid out in the frame as large as the scaling makes it.
+    m_textStorage.setPageSize(frame.size() / m_scalingFactor);
+}
+
+double BasicPrintView::usableScalingFactor(double factor)
+{
+    if (!std::isfinite(factor) || factor <= 0)
+        return 1.0;
+    return std::clamp(factor, SmallestScalingFactor, LargestScalingFactor);
 }
 
 QAbstractTextDocumentLayout* BasicPrintView::layout()
@@ -57,13 +69,14 @@ int BasicPrintView::pageCount()
 
 void BasicPrintView::drawPage(QPainter& painter, int index)
 {
-    const double pageHeight = m_frame.height();
+    const QSizeF page = m_textStorage.pageSize();
     painter.save();
     painter.translate(m_frame.topLeft());
-    painter.setClipRect(QRectF(0, 0, m_frame.width(), pageHeight));
-    painter.translate(0, -index * pageHeight);
+    painter.setClipRect(QRectF(QPointF(0, 0), m_frame.size()));
+    painter.scale(m_scalingFactor, m_scalingFactor);
+    painter.translate(0, -index * page.height());
     QAbstractTextDocumentLayout::PaintContext context;
-    context.clip = QRectF(0, index * pageHeight, m_frame.width(), pageHeight);
+    context.clip = QRectF(QPointF(0, index * page.height()), page);
     context.palette.setColor(QPalette::Text, Qt::black);
     layout()->draw(&painter, context);
     painter.restore();

@@ -119,11 +119,22 @@ TEST(PrintPageGeometryTest, Margins_RaisedToMinimumsFrameAndHeaderPlaced)
     const PrintPageGeometry geometry = PrintPageGeometry::forPaper(
         letter, QRectF(18, 18, 576, 756), PrintMargins{20, 72, 5, 36}, true);
     EXPECT_EQ(geometry.margins, (PrintMargins{37, 72, 19, 36}));
-    EXPECT_EQ(geometry.frame, QRectF(19, 37, 612 - 19 - 36, 792 - 37 - 72));
-    EXPECT_EQ(geometry.headerRect, QRectF(19, 18, 612 - 38, 18));
+    const QRectF frame(19, 37, 612 - 19 - 36, 792 - 37 - 72);
+    EXPECT_EQ(geometry.frame, frame);
+    // The header is the frame's top line, the body the rest of it.
+    EXPECT_EQ(geometry.headerRect, QRectF(19, 37, frame.width(), 18));
+    EXPECT_EQ(geometry.body, frame.adjusted(0, 18, 0, 0));
     EXPECT_TRUE(geometry.fits());
+    const PrintPageGeometry plain = PrintPageGeometry::forPaper(letter, QRectF(18, 18, 576, 756),
+                                                                PrintMargins{20, 72, 5, 36}, false);
+    EXPECT_EQ(plain.body, plain.frame);
 
     const PrintPageGeometry tooLarge = PrintPageGeometry::forPaper(
         letter, QRectF(0, 0, 612, 792), PrintMargins{400, 400, 400, 400}, false);
     EXPECT_FALSE(tooLarge.fits());
+    // Room for the header line and nothing below it.
+    const PrintPageGeometry headerOnly = PrintPageGeometry::forPaper(
+        letter, QRectF(0, 0, 612, 792), PrintMargins{400, 374, 72, 72}, true);
+    EXPECT_GT(headerOnly.frame.height(), 0);
+    EXPECT_FALSE(headerOnly.fits());
 }

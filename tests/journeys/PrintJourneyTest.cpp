@@ -424,3 +424,222 @@ TEST_F(PrintJourneyTest, PrintListView_WithoutFields_TheRecordsOneAfterAnother)
     EXPECT_EQ(printedText(m_presenter.printJobs()[0]),
               "first text" + EditorPrintController::recordSeparator() + "second text");
 }
+
+namespace {
+
+constexpr double Letter = 792;     // points high
+constexpr double LetterWide = 612; // points wide
+
+// Whether a box of the page lies between the margins (half a point of rounding allowed).
+bool insideMargins(const QRectF& box, double top, double left, double bottom, double right)
+{
+    return !box.isEmpty() && box.left() >= left - 0.5 && box.right() <= LetterWide - right + 0.5 &&
+           box.top() >= top - 0.5 && box.bottom() <= Letter - bottom + 0.5;
+}
+
+// Whether a part of a page drawn at 2 pixels a point holds anything but white paper.
+bool marked(const QImage& page, const QRectF& points)
+{
+    const QRect pixels =
+        QRectF(points.topLeft() * 2, points.size() * 2).toAlignedRect() & page.rect();
+    for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+        for (int x = pixels.left(); x <= pixels.right(); ++x)
+            if (qGray(page.pixel(x, y)) < 230)
+                return true;
+    return false;
+}
+
+} // namespace
+
+TEST_F(PrintJourneyTest, PageHeader_InsideTheMarginsAboveTheBody_OfARecordAndOfTheTable)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    settings->setHideMargins(true);
+    settings->setBasicViewPrintHeader(true);
+    settings->setBasicViewPrintTopMargin(90);
+    settings->setBasicViewPrintLeftMargin(72);
+    settings->setBasicViewPrintBottomMargin(72);
+    settings->setBasicViewPrintRightMargin(54);
+    m_presenter.answerPrintJob(true, pdfPath("record.pdf"));
+    QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+
+    QList<PdfReader::Word> words = PdfReader::words(pdfPath("record.pdf"), 1);
+    QRectF title = PdfReader::wordBox(words, "five.nv3");
+    QRectF page = PdfReader::wordBox(words, "Page");
+    EXPECT_TRUE(insideMargins(title, 90, 72, 72, 54)) << title.x() << "," << title.y();
+    EXPECT_TRUE(insideMargins(page, 90, 72, 72, 54)) << page.right() << "," << page.y();
+    // "Page 1" ends at the right margin, the body starts below the header line.
+    EXPECT_GT(page.right(), LetterWide - 54 - 40);
+    const QRectF name = PdfReader::wordBox(words, "Name:");
+    EXPECT_GE(name.top(), std::max(title.bottom(), page.bottom())) << name.y();
+    EXPECT_NEAR(name.left(), 72, 1.5);
+
+    // The List View's table on its own margins, after the record.
+    const QString people = writeDatafile("people.nv3", personFields, listedPeople());
+    editor = openWithCommand(people);
+    ASSERT_TRUE(editor);
+    settings = editor->settings();
+    settings->setHideMargins(true);
+    settings->setListViewPrintHeader(true);
+    settings->setListViewPrintTopMargin(36);
+    settings->setListViewPrintLeftMargin(36);
+    settings->setListViewPrintBottomMargin(36);
+    settings->setListViewPrintRightMargin(36);
+    m_presenter.answerPrintJob(true, pdfPath("table.pdf"));
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    ASSERT_EQ(m_presenter.printJobs().size(), 2);
+    for (int number : {1, 2}) {
+        words = PdfReader::words(pdfPath("table.pdf"), number);
+        title = PdfReader::wordBox(words, "people.nv3");
+        page = PdfReader::wordBox(words, "Page");
+        EXPECT_TRUE(insideMargins(title, 36, 36, 36, 36))
+            << number << ": " << title.x() << "," << title.y();
+        EXPECT_TRUE(insideMargins(page, 36, 36, 36, 36))
+            << number << ": " << page.x() << "," << page.y();
+        QRectF column = PdfReader::wordBox(words, "Name");
+        if (column.isEmpty())
+            column = PdfReader::wordBox(words, "Note");
+        ASSERT_FALSE(column.isEmpty()) << number;
+        EXPECT_GE(column.top(), std::max(title.bottom(), page.bottom())) << number;
+    }
+}
+
+TEST_F(PrintJourneyTest, PrintListView_RulesEndAtTheLastShownColumnAndAtTheLastRecord)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("people.nv3", personFields, listedPeople()));
+    ASSERT_TRUE(editor);
+    RXTableView* table = editor->tableController()->listTableView();
+    table->setColumnWidth(0, 250);
+    table->setColumnWidth(1, 200);
+    table->setColumnWidth(2, 200);
+    const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    settings->setHideMargins(true);
+    settings->setListViewPrintHeader(false);
+    settings->setListViewPrintTopMargin(36);
+    settings->setListViewPrintLeftMargin(72);
+    settings->setListViewPrintBottomMargin(36);
+    settings->setListViewPrintRightMargin(72);
+    const QString pdf = pdfPath("rules.pdf");
+    m_presenter.answerPrintJob(true, pdf);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    auto* view = dynamic_cast<TablePrintView*>(m_presenter.printJobs()[0].request.view.get());
+    ASSERT_TRUE(view);
+    const qint64 rows = view->rowsPerPage();
+    const int bands = int((45 + rows - 1) / rows);
+    ASSERT_GE(bands, 2);
+    ASSERT_EQ(PdfReader::pageCount(pdf), 2 * bands);
+    const double rowHeight = editor->tableController()->listViewRowHeight();
+
+    // Right of the last column printed, the paper stays white: no column without a title
+    // where the Freeform Text Area's would be.
+    const double groupWidths[] = {450, 200};
+    for (int group = 0; group < 2; ++group) {
+        const QImage image = PdfReader::pageImage(pdf, 1 + group, 144);
+        ASSERT_FALSE(image.isNull());
+        const double right = 72 + groupWidths[group];
+        EXPECT_TRUE(marked(image, QRectF(right - 1, 40, 2, rowHeight))) << group;
+        EXPECT_FALSE(marked(image, QRectF(right + 2, 36, LetterWide - right - 2, Letter - 72)))
+            << group;
+    }
+    // Below the last record the paper stays white too, on both pages of the last band;
+    // a full page is ruled to its last row.
+    const qint64 lastRows = 45 - (bands - 1) * rows;
+    ASSERT_LT(lastRows, rows);
+    for (int number : {2 * bands - 1, 2 * bands}) {
+        const QImage image = PdfReader::pageImage(pdf, number, 144);
+        ASSERT_FALSE(image.isNull());
+        const double end = 36 + double(lastRows + 1) * rowHeight;
+        EXPECT_TRUE(marked(image, QRectF(80, end - 1, 100, 2))) << number;
+        EXPECT_FALSE(marked(image, QRectF(0, end + 2, LetterWide, Letter - 36 - end - 2)))
+            << number;
+    }
+    const double fullEnd = 36 + double(rows + 1) * rowHeight;
+    EXPECT_TRUE(marked(PdfReader::pageImage(pdf, 1, 144), QRectF(80, fullEnd - 1, 100, 2)));
+}
+
+TEST_F(PrintJourneyTest, PrintListView_AFullPageKeepsItsLastRowAboveTheBottomMargin)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("people.nv3", personFields, listedPeople()));
+    ASSERT_TRUE(editor);
+    const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    const double rowHeight = editor->tableController()->listViewRowHeight();
+    // A frame of 30 and a half rows: the title row and 30 rows would run past it.
+    const double bottom = Letter - 36 - 30.55 * rowHeight;
+    for (const bool header : {false, true}) {
+        settings->setHideMargins(true);
+        settings->setListViewPrintHeader(header);
+        settings->setListViewPrintTopMargin(36);
+        settings->setListViewPrintBottomMargin(float(bottom));
+        const QString pdf = pdfPath(header ? "header.pdf" : "plain.pdf");
+        m_presenter.answerPrintJob(true, pdf);
+        ASSERT_TRUE(chooseMenuItem(editor->window(), "printAllListViewRecords:"));
+        auto* view =
+            dynamic_cast<TablePrintView*>(m_presenter.printJobs().last().request.view.get());
+        ASSERT_TRUE(view);
+        const qint64 rows = view->rowsPerPage();
+        ASSERT_GT(rows, 0);
+        for (const PdfReader::Word& word : PdfReader::words(pdf, 1))
+            EXPECT_LE(word.box.bottom(), Letter - bottom + 0.5)
+                << header << " " << word.text.toStdString();
+        // No record is lost between the bands.
+        EXPECT_TRUE(PdfReader::text(pdf, 1).contains(QStringLiteral("Person %1 ").arg(rows)))
+            << header;
+        const auto secondBand =
+            std::find_if(view->pages().cbegin(), view->pages().cend(),
+                         [&](const TablePrintView::Page& page) { return page.firstRow == rows; });
+        ASSERT_NE(secondBand, view->pages().cend());
+        const int next = int(secondBand - view->pages().cbegin()) + 1;
+        EXPECT_TRUE(PdfReader::text(pdf, next).contains(QStringLiteral("Person %1 ").arg(rows + 1)))
+            << header;
+    }
+}
+
+TEST_F(PrintJourneyTest, PageScaling_StoredInThePrintSettings_ShrinksAndEnlargesTheRecord)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+    ASSERT_TRUE(editor);
+    const std::shared_ptr<DatafileSettingsData> settings = editor->settings();
+    settings->setHideMargins(true);
+    settings->setBasicViewPrintHeader(true);
+    settings->setBasicViewPrintTopMargin(72);
+    settings->setBasicViewPrintLeftMargin(72);
+    struct Printed {
+        QRectF name;
+        QRectF page;
+    };
+    const auto print = [&](const QString& file) {
+        m_presenter.answerPrintJob(true, pdfPath(file));
+        QTest::keyClick(editor->window(), Qt::Key_P, Qt::ControlModifier);
+        const QList<PdfReader::Word> words = PdfReader::words(pdfPath(file), 1);
+        return Printed{PdfReader::wordBox(words, "Name:"), PdfReader::wordBox(words, "Page")};
+    };
+    const Printed natural = print("natural.pdf");
+    ASSERT_FALSE(natural.name.isEmpty());
+    PrintInfo printInfo;
+    printInfo.setScalingFactor(0.5);
+    settings->setBasicViewPrintInfo(printInfo);
+    const Printed half = print("half.pdf");
+    printInfo.setScalingFactor(2.0);
+    settings->setBasicViewPrintInfo(printInfo);
+    const Printed twice = print("twice.pdf");
+    printInfo.setScalingFactor(1.0);
+    settings->setBasicViewPrintInfo(printInfo);
+    const Printed again = print("again.pdf");
+
+    EXPECT_NEAR(half.name.width() / natural.name.width(), 0.5, 0.05);
+    EXPECT_NEAR(twice.name.width() / natural.name.width(), 2.0, 0.1);
+    EXPECT_NEAR(twice.name.height() / natural.name.height(), 2.0, 0.1);
+    EXPECT_NEAR(again.name.width(), natural.name.width(), 0.1);
+    // The text starts at the margins at every size; the header keeps its own.
+    for (const Printed& printed : {half, twice, again}) {
+        EXPECT_NEAR(printed.name.left(), natural.name.left(), 1.0);
+        EXPECT_NEAR(printed.name.top(), natural.name.top(), 1.0);
+        EXPECT_NEAR(printed.page.height(), natural.page.height(), 0.1);
+    }
+}
