@@ -4,6 +4,7 @@
 
 #include "BasicViewModel.h"
 #include "ColumnHeaderViewController.h"
+#include "EditorScaleController.h"
 #include "EditorSortController.h"
 #include "EditorWindowController.h"
 #include "FieldCellDelegate.h"
@@ -69,8 +70,8 @@ EditorTableController::EditorTableController(EditorWindowController& editor, QWi
     m_basicTableView->horizontalHeader()->setStretchLastSection(true);
 
     for (RXTableView* table : {m_basicTableView, m_listTableView}) {
-        connect(table, &QAbstractItemView::clicked, this,
-                [this](const QModelIndex& index) { singleClicked(index.column(), index.row()); });
+        connect(table, &RXTableView::cellClicked, this,
+                [this](int row, int column) { singleClicked(column, row); });
         connect(table, &QAbstractItemView::doubleClicked, this,
                 [this](const QModelIndex& index) { doubleClicked(index.column(), index.row()); });
         table->setDropHandler([this, table](const QString& text, int row, int column,
@@ -189,6 +190,10 @@ void EditorTableController::setupListTable()
     }
     for (int column = 0; column < widths.size(); ++column)
         m_listTableView->setColumnWidth(column, lengthInPixels(widths.at(column)));
+    // The header is as tall as a row at the text's scale.
+    const double scale = m_editor.scaleController().currentScale();
+    m_listTableView->horizontalHeader()->setFixedHeight(
+        lengthInPixels(std::ceil(scale * double(m_listViewRowHeight) + 2.0)));
     m_basicTableView->setColumnWidth(BasicViewModel::NameColumn,
                                      int(nameWidth) + NameColumnPadding);
     m_basicTableView->setWordWrap(true);

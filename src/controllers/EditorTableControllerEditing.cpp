@@ -94,17 +94,19 @@ void EditorTableController::tableViewHit(std::optional<int> clickedColumn,
     RXTableView* table = currentTableView();
     const bool basic = table == m_basicTableView;
     int column = clickedColumn.value_or(-1);
-    bool select = false;
+    // A cell the user clicks into has its text selected when the user asks for it, so
+    // that typing replaces it. One entered otherwise is all selected in the List View and
+    // has the caret at its end in the Basic View.
+    const bool select = clickedRow
+                            ? UserDefaults::standardUserDefaults().boolForKey(HighlightFieldTextKey)
+                            : !basic;
     if (basic) {
-        select = column == BasicViewModel::NameColumn &&
-                 UserDefaults::standardUserDefaults().boolForKey(HighlightFieldTextKey);
         column = std::max(column, int(BasicViewModel::ValueColumn));
     } else {
         if (!clickedColumn)
             column = int(m_editor.engine().lastHitField());
         if (column < 0 || column >= m_listModel->columnCount())
             column = 0;
-        select = !clickedRow.has_value();
     }
     const QModelIndexList selected = table->selectionModel()->selectedRows();
     const int row = clickedRow ? *clickedRow : selected.isEmpty() ? -1 : selected.first().row();
@@ -141,18 +143,16 @@ void EditorTableController::doubleClicked(int column, int row)
 
 void EditorTableController::updateLineWrapping()
 {
-    if (currentTableViewName() != BasicMode || !m_editor.settings()->fieldWrapping())
+    if (currentTableViewName() != BasicMode)
         return;
-    // The row's height follows the value as typed so far; only that row changes, and
-    // its editor stays open with the same selection.
-    const int row = int(m_currentField);
-    if (row >= m_basicModel->rowCount())
-        return;
+    // Every row takes the height its value now wraps to, the one being edited as typed
+    // so far; that row's editor stays open with the same selection.
     FieldCellEditor* editor = m_basicTableView->cellEditor();
     const QPair<int, int> selection = editor ? editor->selectedRange() : QPair<int, int>();
     m_basicTableView->commitCellEditor();
-    m_basicTableView->setRowHeight(row, heightOfRow(row));
-    if (editor == m_basicTableView->cellEditor() && editor)
+    for (int row = 0; row < m_basicModel->rowCount(); ++row)
+        m_basicTableView->setRowHeight(row, heightOfRow(row));
+    if (editor && editor == m_basicTableView->cellEditor())
         editor->setSelection(selection.first, selection.second);
 }
 

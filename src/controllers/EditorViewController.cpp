@@ -73,6 +73,10 @@ EditorViewController::EditorViewController(EditorWindowController& editor) : m_e
                             [this](QObject*) { zoomToPrintingSize(); });
     m_editor.registerAction(QStringLiteral("activateFieldInNextRecord:"),
                             [this](QObject*) { activateFieldInNextRecord(); });
+    m_editor.registerAction(QStringLiteral("updateLineWrapping:"), [this](QObject*) {
+        if (EditorTableController* tables = m_editor.tableController())
+            tables->updateLineWrapping();
+    });
 }
 
 EditorViewController::~EditorViewController() = default;

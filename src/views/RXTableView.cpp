@@ -4,6 +4,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QMouseEvent>
 
 RXTableView::RXTableView(QWidget* parent) : QTableView(parent)
 {
@@ -58,6 +59,26 @@ void RXTableView::dropEvent(QDropEvent* event)
     // The cell's own text moves by the table's doing, not by the dragged-from editor's.
     event->setDropAction(Qt::CopyAction);
     event->accept();
+}
+
+void RXTableView::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedCell.reset();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        m_pressedCell = std::pair(index.row(), index.column());
+    QTableView::mousePressEvent(event);
+}
+
+void RXTableView::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableView::mouseReleaseEvent(event);
+    const std::optional<std::pair<int, int>> pressed = std::exchange(m_pressedCell, std::nullopt);
+    if (event->button() != Qt::LeftButton || !pressed)
+        return;
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (index.isValid() && std::pair(index.row(), index.column()) == *pressed)
+        Q_EMIT cellClicked(index.row(), index.column());
 }
 
 FieldCellEditor* RXTableView::cellEditor() const

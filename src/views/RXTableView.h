@@ -3,6 +3,8 @@
 #include <QTableView>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 class FieldCellEditor;
 
@@ -37,9 +39,14 @@ public:
 
 Q_SIGNALS:
     void textDidEndEditing(TextMovement movement);
+    // A left click that pressed and released on the same cell. Unlike clicked(), it
+    // still comes when the press itself reloaded the table or started editing a cell.
+    void cellClicked(int row, int column);
 
 protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     // Plain text only, onto cells; the tables are never drag sources.
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -48,4 +55,6 @@ protected:
 private:
     bool m_isBasicView = false;
     DropHandler m_dropHandler;
+    // Row and column under the last left press: a model index would not outlive a reload.
+    std::optional<std::pair<int, int>> m_pressedCell;
 };
