@@ -318,3 +318,32 @@ TEST_F(ListCellMenuJourneyTest, RightClickOnACell_QuickSortsByThatCellsColumn)
     EXPECT_FALSE(rightClickCell(basic, 0, BasicViewModel::ValueColumn));
     EXPECT_EQ(namesShown(editor), QStringList({"Bob", "Carol", "alice"}));
 }
+
+TEST_F(TableCellsJourneyTest, NarrowerWindow_RewrapsEveryBasicRow_NotOnlyTheEditedOne)
+{
+    const QString path = m_dir.filePath("wrapped.nv3");
+    const QString longNote = QStringLiteral("words that wrap once the window is narrow ").repeated(3);
+    writeRecords(path, {"Name", "Notes"}, {{"Bob", longNote, "text"}},
+                 PlistDictionary{{"Mode", "Basic"}, {"FieldWrapping", true}});
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    window->resize(1300, 600);
+    QCoreApplication::processEvents();
+    RXTableView* basic = editor->tableController()->basicTableView();
+    const int oneLine = basic->rowHeight(0);
+    ASSERT_EQ(basic->rowHeight(1), oneLine) << "the note fits a wide window";
+
+    // The name is being edited while the window narrows: the note wraps all the same.
+    clickCell(basic, 0, BasicViewModel::ValueColumn);
+    ASSERT_TRUE(editedCell(editor));
+    window->resize(400, 600);
+    QCoreApplication::processEvents();
+    EXPECT_GT(basic->rowHeight(1), oneLine);
+    EXPECT_EQ(basic->rowHeight(0), oneLine);
+
+    // And unwraps as it widens again.
+    window->resize(1300, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(basic->rowHeight(1), oneLine);
+}
