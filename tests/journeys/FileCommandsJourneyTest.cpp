@@ -326,7 +326,9 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
     m_assembly.reset();
     m_assembly = std::make_unique<ApplicationAssembly>();
     const QString channel = m_dir.filePath("instance");
-    m_assembly->launch({{}, channel, {}, {}});
+    auto listening = std::make_unique<InstanceChannel>();
+    ASSERT_TRUE(listening->listen(channel));
+    m_assembly->launch({{}, std::move(listening), {}, {}});
     QCoreApplication::processEvents();
 
     const QString path = copyFixture("good.nv3");
