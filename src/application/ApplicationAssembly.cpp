@@ -123,12 +123,11 @@ ApplicationAssembly::~ApplicationAssembly()
     m_mainController.reset();
 }
 
-void ApplicationAssembly::launch(const LaunchOptions& options)
+void ApplicationAssembly::launch(LaunchOptions options)
 {
     m_startWindow->show();
-    if (!options.instanceChannel.isEmpty()) {
-        m_instanceChannel = std::make_unique<InstanceChannel>();
-        m_instanceChannel->listen(options.instanceChannel);
+    m_instanceChannel = std::move(options.instanceChannel);
+    if (m_instanceChannel) {
         QObject::connect(m_instanceChannel.get(), &InstanceChannel::filesReceived,
                          m_instanceChannel.get(), [this](const QStringList& files) {
                              // A start without files only wants Norva in front.
@@ -140,6 +139,11 @@ void ApplicationAssembly::launch(const LaunchOptions& options)
     m_servicesEndpointPath = options.servicesEndpoint;
     m_pendingService = options.serviceRequest;
     m_mainController->setFilesToOpenAtLaunch(options.files);
+    QObject::connect(&Application::shared(), &Application::didFinishLaunching,
+                     m_mainController.get(), [this] {
+                         m_launched = true;
+                         openFiles(std::exchange(m_filesHandedOverWhileLaunching, {}));
+                     });
     Application::shared().finishLaunchingWhenRunning();
 }
 
@@ -156,6 +160,10 @@ void ApplicationAssembly::bringToFront()
 
 void ApplicationAssembly::openFiles(const QStringList& files)
 {
+    if (!m_launched) {
+        m_filesHandedOverWhileLaunching += files;
+        return;
+    }
     for (const QString& file : files)
         DocumentController::shared().openDocumentWithContentsOfURL(QUrl::fromLocalFile(file),
                                                                    true);

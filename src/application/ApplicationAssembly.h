@@ -1,5 +1,6 @@
 #pragma once
 
+#include "InstanceChannel.h"
 #include "ServiceCommand.h"
 
 #include <QString>
@@ -8,7 +9,6 @@
 #include <memory>
 #include <optional>
 
-class InstanceChannel;
 class MainController;
 class ServicesEndpoint;
 class StartWindow;
@@ -20,8 +20,9 @@ class StartWindow;
 class ApplicationAssembly {
 public:
     struct LaunchOptions {
-        QStringList files;        // absolute paths, opened once launching has finished
-        QString instanceChannel;  // where later starts hand their files over; empty: nowhere
+        QStringList files; // absolute paths, opened once launching has finished
+        // Listening already, where later starts hand their files over; none: nowhere.
+        std::unique_ptr<InstanceChannel> instanceChannel;
         QString servicesEndpoint; // where service requests arrive; empty: nowhere
         // A service asked for on the command line, run once launching has finished.
         std::optional<ServiceCommand> serviceRequest;
@@ -35,12 +36,14 @@ public:
     ~ApplicationAssembly();
 
     // Launching finishes once the event loop runs.
-    void launch(const LaunchOptions& options);
+    void launch(LaunchOptions options);
 
     MainController& mainController() const { return *m_mainController; }
     StartWindow& startWindow() const { return *m_startWindow; }
 
 private:
+    // Files handed over by a later start; those that come while launching wait for it to
+    // finish, as the defaults and menus a datafile's window reads are not all there yet.
     void openFiles(const QStringList& files);
     void bringToFront();
     // Once launching has registered the services: requests are taken from then on.
@@ -52,4 +55,6 @@ private:
     std::unique_ptr<ServicesEndpoint> m_servicesEndpoint;
     QString m_servicesEndpointPath;
     std::optional<ServiceCommand> m_pendingService;
+    bool m_launched = false;
+    QStringList m_filesHandedOverWhileLaunching;
 };

@@ -58,7 +58,7 @@ QAction* ApplicationMenus::addItem(QMenu* menu, const QString& title, const QStr
                                    const QString& keyEquivalent, unsigned modifierMask)
 {
     QAction* action = menu->addAction(localized(title));
-    action->setShortcut(KeyEquivalents::keySequence(keyEquivalent, modifierMask));
+    KeyEquivalents::setShortcut(action, KeyEquivalents::keySequence(keyEquivalent, modifierMask));
     m_binding.bind(action, selector);
     return action;
 }

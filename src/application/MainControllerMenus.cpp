@@ -357,7 +357,7 @@ int MainController::scanDirectory(const QString& folderPath, QMenu* menu, PlistA
                 title = stringWithFormat(QStringLiteral("%@.nvm"), display);
         }
         QAction* item = menu->addAction(title);
-        item->setShortcut(KeyEquivalents::keySequence(keyEquivalent));
+        KeyEquivalents::setShortcut(item, KeyEquivalents::keySequence(keyEquivalent));
         PopUpButton::setRepresentedObject(item, path);
         menus().binding().bind(item, selector, nullptr, this);
         array.append(

@@ -326,7 +326,9 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
     m_assembly.reset();
     m_assembly = std::make_unique<ApplicationAssembly>();
     const QString channel = m_dir.filePath("instance");
-    m_assembly->launch({{}, channel, {}, {}});
+    auto listening = std::make_unique<InstanceChannel>();
+    ASSERT_TRUE(listening->listen(channel));
+    m_assembly->launch({{}, std::move(listening), {}, {}});
     QCoreApplication::processEvents();
 
     const QString path = copyFixture("good.nv3");
@@ -339,4 +341,28 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
 
     // Nobody listens elsewhere: the second start opens the files itself.
     EXPECT_FALSE(InstanceChannel::handOver(m_dir.filePath("nobody"), {path}));
+}
+
+TEST_F(FileCommandsJourneyTest, FilesHandedOverWhileStarting_OpenOnceStartUpIsOver)
+{
+    m_assembly.reset();
+    m_assembly = std::make_unique<ApplicationAssembly>();
+    auto listening = std::make_unique<InstanceChannel>();
+    ASSERT_TRUE(listening->listen(m_dir.filePath("instance")));
+    InstanceChannel* channel = listening.get();
+    const QString early = copyFixture("good.nv3");
+    const QString later = copyFixture("good.nv3", "later.nv3");
+    m_assembly->launch({{}, std::move(listening), {}, {}});
+
+    // Start-up has not registered the defaults the window reads, nor built the menus.
+    Q_EMIT channel->filesReceived({early});
+    EXPECT_FALSE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(early)));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(early)));
+    EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
+
+    // From then on a hand-over opens at once.
+    Q_EMIT channel->filesReceived({later});
+    EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(later)));
+    EXPECT_EQ(DocumentController::shared().documents().size(), 2u);
 }

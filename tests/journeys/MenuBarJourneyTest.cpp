@@ -2,7 +2,9 @@
 #include "JourneyTestBase.h"
 
 #include "ActionRouter.h"
+#include "EditorSearchController.h"
 #include "EditorTableController.h"
+#include "FindBoxView.h"
 #include "FreeformTextView.h"
 
 #include <QTextCursor>
@@ -30,6 +32,22 @@ protected:
             if (top->menu())
                 open(top->menu());
         return items;
+    }
+
+    // The item's text as its menu draws it: the key's text after a tab unless the title
+    // brings its own, "&&" an ampersand and a lone "&" the mnemonic's marker.
+    static QString shownText(const QAction* item)
+    {
+        QString text = item->text();
+        if (!text.contains('\t') && !item->shortcut().isEmpty())
+            text += '\t' + item->shortcut().toString(QKeySequence::NativeText);
+        QString shown;
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (text[i] == '&' && ++i == text.size())
+                break;
+            shown += text[i];
+        }
+        return shown;
     }
 
     QString selectorOf(QAction* item) const
@@ -143,4 +161,28 @@ TEST_F(MenuBarJourneyTest, RemoveLink_EnabledBySelectedLinkText_DoneByCtrlMetaR_
     editor->tableController()->singleClicked(0, 0);
     showMenusOf(editor->window());
     EXPECT_FALSE(menuItem(editor->window(), "removeLink:")->isEnabled());
+}
+
+TEST_F(MenuBarJourneyTest, EveryItemShowsItsWholeKey_AndSearchsCtrlAmpersandStillInserts)
+{
+    EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
+    ASSERT_TRUE(editor);
+    for (QAction* item : walk(editor->window())) {
+        if (item->shortcut().isEmpty())
+            continue;
+        const QString shown = shownText(item);
+        EXPECT_EQ(shown.section('\t', 1), item->shortcut().toString(QKeySequence::NativeText))
+            << shown.toStdString();
+        EXPECT_FALSE(shown.section('\t', 0, 0).isEmpty()) << shown.toStdString();
+    }
+    QAction* andSearch = menuItem(editor->window(), "insertAmpersand:");
+    ASSERT_TRUE(andSearch);
+    EXPECT_EQ(shownText(andSearch), "And Search\tCtrl+&");
+
+    FindBoxView* box = editor->editorSearchController().searchField();
+    box->setFocus();
+    QTest::keyClicks(box, "Smith ");
+    QTest::keyClick(editor->window(), Qt::Key_Ampersand, Qt::ControlModifier);
+    QTest::keyClicks(box, " Jones");
+    EXPECT_EQ(box->toPlainText(), "Smith && Jones");
 }

@@ -27,7 +27,7 @@ QAction* addItemWithTitle(QMenu* menu, const QString& title, Responder* target,
                       keyEquivalent.isNull() ? QString(QLatin1String("")) : keyEquivalent);
     const unsigned mask =
         modifierMask != 0 ? modifierMask : unsigned(KeyEquivalents::CommandKeyMask);
-    item->setShortcut(KeyEquivalents::keySequence(keyEquivalent, mask));
+    KeyEquivalents::setShortcut(item, KeyEquivalents::keySequence(keyEquivalent, mask));
     item->setIcon(icon);
     PopUpButton::setRepresentedObject(item, representedObject);
     if (target && !action.isEmpty()) {

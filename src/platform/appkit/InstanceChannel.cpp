@@ -1,15 +1,20 @@
 #include "InstanceChannel.h"
 
 #include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QPointer>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace {
 
-constexpr int waitMilliseconds = 3000;
+constexpr int probeMilliseconds = 3000;
+// How often a start waiting for another to listen tries again.
+constexpr int retryMilliseconds = 50;
 // Sent back once the files were taken.
 constexpr char acknowledgement = 'K';
 // A request is a list of paths; nothing sensible holds more.
@@ -30,21 +35,23 @@ QString InstanceChannel::runtimePath(const QString& name)
     return folder + QLatin1Char('/') + name;
 }
 
-bool InstanceChannel::handOver(const QString& path, const QStringList& files)
+bool InstanceChannel::handOver(const QString& path, const QStringList& files, int milliseconds)
 {
+    const QDeadlineTimer deadline(milliseconds);
+    const auto remaining = [&deadline] { return int(deadline.remainingTime()); };
     QLocalSocket socket;
     socket.connectToServer(path);
-    if (!socket.waitForConnected(waitMilliseconds))
+    if (!socket.waitForConnected(remaining()))
         return false;
     QByteArray request;
     QDataStream encoder(&request, QIODevice::WriteOnly);
     encoder << files;
     QDataStream stream(&socket);
     stream << request;
-    if (!socket.waitForBytesWritten(waitMilliseconds))
+    if (!socket.waitForBytesWritten(remaining()))
         return false;
     while (socket.bytesAvailable() == 0) {
-        if (!socket.waitForReadyRead(waitMilliseconds))
+        if (deadline.hasExpired() || !socket.waitForReadyRead(remaining()))
             return false;
     }
     char reply = 0;
@@ -58,21 +65,48 @@ InstanceChannel::InstanceChannel(QObject* parent)
     connect(m_server, &QLocalServer::newConnection, this, &InstanceChannel::receive);
 }
 
-InstanceChannel::~InstanceChannel() = default;
+InstanceChannel::~InstanceChannel()
+{
+    // The socket goes before the lock: whoever takes the lock next finds no one there.
+    m_server->close();
+}
 
 bool InstanceChannel::listen(const QString& path)
 {
-    if (m_server->listen(path))
+    if (m_server->isListening())
         return true;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
+    // Whoever holds the lock listens: two starts at once, each finding no socket or one
+    // left by a crash, cannot both take the path. A lock left by a process that died is
+    // taken over; one held by a live process never ages.
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(0))
         return false;
-    // Someone answers there: that is the running instance.
+    // An instance still answers there (its lock was removed under it): it stays the one.
     QLocalSocket probe;
     probe.connectToServer(path);
-    if (probe.waitForConnected(waitMilliseconds))
+    if (probe.waitForConnected(probeMilliseconds))
         return false;
     QLocalServer::removeServer(path);
-    return m_server->listen(path);
+    if (!m_server->listen(path))
+        return false;
+    m_lock = std::move(lock);
+    return true;
+}
+
+InstanceChannel::Start InstanceChannel::listenOrDeliver(
+    const QString& path, const std::function<bool(int milliseconds)>& deliver, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        if (deliver(int(deadline.remainingTime())))
+            return Start::HandedOver;
+        if (listen(path))
+            return Start::Listening;
+        if (deadline.hasExpired())
+            return Start::Unanswered;
+        QThread::msleep(retryMilliseconds);
+    }
 }
 
 void InstanceChannel::receive()

@@ -1,5 +1,7 @@
 #include "KeyEquivalents.h"
 
+#include <QAction>
+
 #include <array>
 #include <utility>
 
@@ -72,4 +74,18 @@ QKeySequence KeyEquivalents::keySequence(const QString& keyEquivalent, unsigned 
         key = qchar.toUpper().unicode();
     }
     return QKeySequence(QKeyCombination(keyModifiers, Qt::Key(key)));
+}
+
+void KeyEquivalents::setShortcut(QAction* item, const QKeySequence& keys)
+{
+    item->setShortcut(keys);
+    QString title = item->text();
+    const qsizetype tab = title.indexOf(u'\t');
+    if (tab >= 0)
+        title.truncate(tab);
+    const QString keyText = keys.toString(QKeySequence::NativeText);
+    if (keyText.contains(u'&'))
+        title += u'\t' + QString(keyText).replace(u'&', QStringLiteral("&&"));
+    if (title != item->text())
+        item->setText(title);
 }

@@ -3,6 +3,8 @@
 #include <QKeySequence>
 #include <QString>
 
+class QAction;
+
 // Key equivalents as the system's tables write them: a key string ("n", "N", "\r",
 // an arrow's private-use character) and a modifier mask of the platform's flag bits.
 // Command is Ctrl here, Option is Alt and Control is Meta; this table is the one place
@@ -26,4 +28,9 @@ public:
     // an empty or unknown key.
     static QKeySequence keySequence(const QString& keyEquivalent,
                                     unsigned modifierMask = CommandKeyMask);
+
+    // Gives the menu item the shortcut. A menu reads an '&' in the text of a key as a
+    // mnemonic marker, as it does in a title (Ctrl+& would show as "Ctrl+"): such a key's
+    // text is written after the title, escaped, in place of the text the menu would make.
+    static void setShortcut(QAction* item, const QKeySequence& keys);
 };
