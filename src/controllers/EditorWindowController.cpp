@@ -155,6 +155,7 @@ EditorWindowController::~EditorWindowController()
 {
     // The window outlives the engine: its last changes must not reach it.
     disconnect(m_textEditedConnection);
+    disconnect(m_textRestoredConnection);
     if (m_tableController)
         m_tableController->detachModels();
     NotificationCenter::defaultCenter().postNotification(QStringLiteral("DatafileDidClose"), this);
@@ -205,6 +206,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     m_freeformTextView = new FreeformTextView(content);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
                                      [this] { m_engine->textDidChange(); });
+    m_textRestoredConnection = connect(m_freeformTextView, &FreeformTextView::textRestored, this,
+                                       [this] { m_engine->textDidRestore(); });
     connect(m_freeformTextView, &FreeformTextView::linkClicked, this,
             [this](const QString& link) { clickedOnLink(link); });
     m_splitterView = new EditorSplitView(m_tableController->modeTabView(), m_freeformTextView, content);
