@@ -32,6 +32,7 @@
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
+#include "Pasteboard.h"
 #include "Presenter.h"
 #include "RXTableView.h"
 #include "SpellingPanelController.h"
@@ -148,6 +149,7 @@ EditorCommandState EditorWindowController::commandState() const
     state.historyPosition = m_engine->currentRecordInList();
     state.findEntryStyle = settings->findEntryMode();
     state.hasSyncID = !settings->syncID().isEmpty();
+    state.pasteboardHasText = Pasteboard::hasText();
     return state;
 }
 
