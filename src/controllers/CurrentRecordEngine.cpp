@@ -669,6 +669,14 @@ void CurrentRecordEngine::textDidChange()
     setDatafileChanged();
 }
 
+void CurrentRecordEngine::textDidRestore()
+{
+    if (m_isClone)
+        return;
+    m_keepStoredText = false;
+    setDatafileChanged();
+}
+
 void CurrentRecordEngine::updateTextEditability()
 {
     m_views.textArea->setEditable(textShouldBeginEditing());

@@ -212,6 +212,9 @@ public:
     bool textShouldBeginEditing() const;
     bool shouldChangeText() const;
     void textDidChange();
+    // The text put back as it was before or after an operation (its undo or redo): the
+    // datafile is changed, but the record keeps its stamp.
+    void textDidRestore();
     // Applies textShouldBeginEditing() to the text area (after a load, lock toggle or sync change).
     void updateTextEditability();
 

@@ -141,6 +141,7 @@ const QHash<QString, Rule>& commandRules()
             [](const EditorCommandState& s) { return !s.hasSyncID; });
         add({"synchronizeDatafiles:", "removeSyncID:"},
             [](const EditorCommandState& s) { return s.hasSyncID; });
+        add({"pastePlainText:"}, [](const EditorCommandState& s) { return s.pasteboardHasText; });
         add({"openCloneWindow:"}, [](const EditorCommandState& s) { return s.windowCount < 2; });
         // Omitting the only shown record would leave nothing to show (and nothing to print).
         add({"deselectCurrentRecord:"}, [](const EditorCommandState& s) { return s.selectedCount >= 2; });

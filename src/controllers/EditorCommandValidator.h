@@ -25,6 +25,7 @@ struct EditorCommandState {
     qsizetype historyPosition = 0;
     qint64 findEntryStyle = 0;
     bool hasSyncID = false;
+    bool pasteboardHasText = false;
 };
 
 // The one rule that enables every command of an editor window, its views' and its

@@ -12,6 +12,7 @@
 #include <QLocale>
 #include <QPointer>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -19,22 +20,28 @@ namespace {
 
 constexpr std::array<qint64, 7> PowersOfTen{1, 10, 100, 1'000, 10'000, 100'000, 1'000'000};
 
-bool isNumberCharacter(QChar character)
+bool isDigit(QChar character)
 {
-    return character == u'-' || (character >= u'0' && character <= u'9');
+    return character >= u'0' && character <= u'9';
 }
 
-bool allNumberCharacters(QStringView text, bool blankAfterMinus)
+bool isNumberCharacter(QChar character)
 {
-    for (qsizetype index = 0; index < text.size(); ++index) {
-        if (isNumberCharacter(text[index]))
-            continue;
-        // One blank may follow a minus sign: "- 5".
-        if (blankAfterMinus && text[index] == u' ' && index > 0 && text[index - 1] == u'-')
-            continue;
-        return false;
-    }
-    return true;
+    return character == u'-' || isDigit(character);
+}
+
+bool allDigits(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// Digits with a minus sign in front at most, and one blank after that sign: "- 5". A
+// hyphen anywhere else ("555-1234") is no minus sign.
+bool wellFormedInteger(QStringView text)
+{
+    if (text.startsWith(u'-'))
+        text = text.mid(text.startsWith(u"- ") ? 2 : 1);
+    return allDigits(text);
 }
 
 // The leading integer after white space and a sign; nullopt when it does not fit.
@@ -69,12 +76,12 @@ NumberReading readNumber(const QString& text, const QString& separator, int digi
         return {0, true};
     const qsizetype at = separator.isEmpty() ? -1 : text.indexOf(separator);
     QString integer = at < 0 ? text : (at == 0 ? QStringLiteral("0") : text.left(at));
+    // What follows the separator up to the last fraction digit counted; anything after
+    // that is neither checked nor counted.
     QString fraction = QStringLiteral("0");
     if (at >= 0 && at + separator.size() < text.size()) {
-        fraction = text.mid(at + separator.size());
-        if (fraction.size() < digits)
-            fraction.append(QString(digits - fraction.size(), u'0'));
-        fraction.truncate(digits);
+        fraction = text.mid(at + separator.size(), digits);
+        fraction.append(QString(digits - fraction.size(), u'0'));
     }
     integer.remove(separator == QLatin1String(".") ? u',' : u'.');
     // A currency sign in front of the number is passed over.
@@ -85,15 +92,25 @@ NumberReading readNumber(const QString& text, const QString& separator, int digi
         }
     }
     NumberReading reading;
-    reading.wellFormed = allNumberCharacters(integer, true) && allNumberCharacters(fraction, false);
-    // The fraction carries the integer part's sign.
-    if (integer.startsWith(u'-') && fraction != QLatin1String("0"))
-        fraction.prepend(u'-');
+    reading.wellFormed = wellFormedInteger(integer) && allDigits(fraction);
+    // The blank a minus sign may have is no end of the number.
+    if (integer.startsWith(u"- "))
+        integer.remove(1, 1);
+    // The fraction's own digits count, each in its place: "5 kg" is five tenths, however
+    // many characters follow the digits.
+    qsizetype fractionDigits = 0;
+    while (fractionDigits < fraction.size() && isDigit(fraction[fractionDigits]))
+        ++fractionDigits;
+    const qint64 fractionUnits =
+        fractionDigits == 0
+            ? 0
+            : fraction.left(fractionDigits).toLongLong() * PowersOfTen[digits - fractionDigits];
     const std::optional<qint64> whole = integer.isEmpty() ? 0 : leadingInteger(integer);
-    const std::optional<qint64> part = leadingInteger(fraction);
+    // The fraction carries the integer part's sign.
+    const qint64 part = integer.startsWith(u'-') ? -fractionUnits : fractionUnits;
     qint64 units = 0;
-    if (!whole || !part || __builtin_mul_overflow(*whole, PowersOfTen[digits], &units) ||
-        __builtin_add_overflow(units, *part, &units)) {
+    if (!whole || __builtin_mul_overflow(*whole, PowersOfTen[digits], &units) ||
+        __builtin_add_overflow(units, part, &units)) {
         reading.units = std::nullopt;
         reading.wellFormed = false;
     } else {

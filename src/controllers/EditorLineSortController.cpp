@@ -2,6 +2,7 @@
 
 #include "EditorWindowController.h"
 #include "FreeformTextView.h"
+#include "Localization.h"
 
 #include <QAction>
 #include <QTextBlock>
@@ -54,6 +55,11 @@ EditorLineSortController::EditorLineSortController(EditorWindowController& edito
                             [this](QObject*) { redoSortByLine(); });
 }
 
+QString EditorLineSortController::actionName()
+{
+    return localized(QStringLiteral("FTA Sort"), QStringLiteral("UndoStrings"));
+}
+
 bool EditorLineSortController::mayChangeText() const
 {
     return m_editor.engine().textShouldBeginEditing();
@@ -73,22 +79,29 @@ void EditorLineSortController::sortFreeformTextByLine(bool descending)
 {
     if (!mayChangeText())
         return;
-    QTextDocument* text = m_editor.freeformTextView()->document();
+    FreeformTextView* view = m_editor.freeformTextView();
+    QTextDocument* text = view->document();
     m_unsortedFTA = componentsOfAttributedString(*text);
-    // The view reports the change as the user's edit: the record is stamped and the
-    // datafile changed.
-    sortLines(*text, descending);
+    // The sort is the user's edit: the record is stamped and the datafile changed. Its
+    // undo and redo put back a kept text and leave the stamp.
+    view->changeInNamedStep(actionName(), false, [&] { sortLines(*text, descending); });
     m_sortedFTA = componentsOfAttributedString(*text);
 }
 
 void EditorLineSortController::undoSortByLine()
 {
-    if (m_unsortedFTA && mayChangeText())
-        replaceText(*m_editor.freeformTextView()->document(), *m_unsortedFTA);
+    restore(m_unsortedFTA);
 }
 
 void EditorLineSortController::redoSortByLine()
 {
-    if (m_sortedFTA && mayChangeText())
-        replaceText(*m_editor.freeformTextView()->document(), *m_sortedFTA);
+    restore(m_sortedFTA);
+}
+
+void EditorLineSortController::restore(const std::optional<QList<Line>>& lines)
+{
+    if (!lines || !mayChangeText())
+        return;
+    FreeformTextView* view = m_editor.freeformTextView();
+    view->changeInNamedStep(actionName(), true, [&] { replaceText(*view->document(), *lines); });
 }

@@ -12,9 +12,11 @@ class EditorWindowController;
 class QTextDocument;
 
 // Format ▸ Sort Lines: the lines of the Freeform Text Area sorted A to Z (or Z to A), each
-// keeping its attributes, as one step of the text's undo; Undo Line Sort and Redo Line
-// Sort put back the text as it was before or after the last sort. Only where the text may
-// be typed in: not in a clone, while syncing or in a locked record.
+// keeping its attributes, as one step of the text's undo named "FTA Sort"; Undo Line Sort
+// and Redo Line Sort put back the text as it was before or after the last sort, as a step
+// of that name too. Only the sort stamps the record: putting a text back, by these items
+// or by Undo and Redo, does not. Only where the text may be typed in: not in a clone,
+// while syncing or in a locked record.
 class EditorLineSortController : public QObject {
     Q_OBJECT
 
@@ -40,6 +42,9 @@ private:
         QTextCharFormat paragraphCharacters;
     };
     static QList<Line> componentsOfAttributedString(const QTextDocument& text);
+    static QString actionName();
+    // Puts the kept text back, as a step of the text's undo.
+    void restore(const std::optional<QList<Line>>& lines);
     // Replaces the whole text by the lines as one undo step.
     static void replaceText(QTextDocument& text, const QList<Line>& lines);
     bool mayChangeText() const;

@@ -32,6 +32,7 @@
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
+#include "Pasteboard.h"
 #include "Presenter.h"
 #include "RXTableView.h"
 #include "SpellingPanelController.h"
@@ -148,6 +149,7 @@ EditorCommandState EditorWindowController::commandState() const
     state.historyPosition = m_engine->currentRecordInList();
     state.findEntryStyle = settings->findEntryMode();
     state.hasSyncID = !settings->syncID().isEmpty();
+    state.pasteboardHasText = Pasteboard::hasText();
     return state;
 }
 
@@ -155,6 +157,7 @@ EditorWindowController::~EditorWindowController()
 {
     // The window outlives the engine: its last changes must not reach it.
     disconnect(m_textEditedConnection);
+    disconnect(m_textRestoredConnection);
     if (m_tableController)
         m_tableController->detachModels();
     NotificationCenter::defaultCenter().postNotification(QStringLiteral("DatafileDidClose"), this);
@@ -205,6 +208,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     m_freeformTextView = new FreeformTextView(content);
     m_textEditedConnection = connect(m_freeformTextView, &FreeformTextView::textEdited, this,
                                      [this] { m_engine->textDidChange(); });
+    m_textRestoredConnection = connect(m_freeformTextView, &FreeformTextView::textRestored, this,
+                                       [this] { m_engine->textDidRestore(); });
     connect(m_freeformTextView, &FreeformTextView::linkClicked, this,
             [this](const QString& link) { clickedOnLink(link); });
     m_splitterView = new EditorSplitView(m_tableController->modeTabView(), m_freeformTextView, content);

@@ -264,6 +264,7 @@ private:
     FreeformTextView* m_freeformTextView = nullptr;
     EditorTableController* m_tableController = nullptr;
     QMetaObject::Connection m_textEditedConnection;
+    QMetaObject::Connection m_textRestoredConnection;
     QLabel* m_recordNumber = nullptr;
     QLabel* m_selection = nullptr;
     QLabel* m_recordLocked = nullptr;

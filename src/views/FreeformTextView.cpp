@@ -5,16 +5,20 @@
 #include "VKTextViewCategories.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAbstractUndoItem>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintDevice>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 // Qt's reference resolution: a text document measures its fonts, pictures and tab stops
 // for its layout's device against it.
@@ -52,10 +56,32 @@ private:
     int m_dpi;
 };
 
+namespace {
+
+// A step of the text's undo that does nothing itself: it tells, while the step is undone
+// or redone, that the change is a restoring one.
+class RestoringUndoItem : public QAbstractUndoItem {
+public:
+    explicit RestoringUndoItem(std::function<void()> restoring) : m_restoring(std::move(restoring))
+    {
+    }
+    void undo() override { m_restoring(); }
+    void redo() override { m_restoring(); }
+
+private:
+    std::function<void()> m_restoring;
+};
+
+} // namespace
+
 FreeformTextView::FreeformTextView(QWidget* parent) : QTextEdit(parent)
 {
     connect(document(), &QTextDocument::contentsChange, this, [this](int, int, int) {
-        if (!m_loading)
+        if (m_loading)
+            return;
+        if (std::exchange(m_restoring, false))
+            Q_EMIT textRestored();
+        else
             Q_EMIT textEdited();
     });
     connect(this, &QTextEdit::cursorPositionChanged, this, [this] {
@@ -136,6 +162,26 @@ template <typename Change> void FreeformTextView::changeQuietly(Change change)
     change();
     setUndoRedoEnabled(true);
     m_loading = false;
+}
+
+void FreeformTextView::changeInNamedStep(const QString& name, bool restores,
+                                         const std::function<void()>& change)
+{
+    QTextCursor step(document());
+    step.beginEditBlock();
+    // The text reports the change once the step is complete, after the item has spoken.
+    document()->appendUndoItem(new RestoringUndoItem([view = QPointer<FreeformTextView>(this)] {
+        if (!view)
+            return;
+        view->m_restoring = true;
+        // A step that changed nothing must not leave the next edit taken for a restore.
+        QTimer::singleShot(0, view, [view] { view->m_restoring = false; });
+    }));
+    m_restoring = restores;
+    change();
+    step.endEditBlock();
+    m_restoring = false;
+    m_textCommands.setActionName(name);
 }
 
 QColor FreeformTextView::backgroundColor() const

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <functional>
 #include <memory>
 
 class ScaledTextDevice;
@@ -59,6 +60,12 @@ public:
     // after links were set from outside, shows them anew.
     void showLinks();
 
+    // Runs the change as one step of the text's undo, named for the Undo and Redo items.
+    // Undoing or redoing that step puts back a text kept for the purpose, which is no edit
+    // of the user's: it reports textRestored. So does the change itself when it restores
+    // one; otherwise it is the user's edit.
+    void changeInNamedStep(const QString& name, bool restores, const std::function<void()>& change);
+
     // Reads the pasteboard into the selection as Paste does (as plain text for a mobile
     // datafile); false when the text is read-only or there is nothing it can read.
     bool readSelectionFromPasteboard(const QMimeData* pasteboard);
@@ -78,6 +85,8 @@ public:
 Q_SIGNALS:
     // The user changed the text or its attributes.
     void textEdited();
+    // A kept text was put back (the undo or redo of a named step).
+    void textRestored();
     // A click (not a drag) on text with the link attribute.
     void linkClicked(const QString& url);
 
@@ -93,6 +102,8 @@ private:
     // What the text is laid out on at any other scale than 1.0.
     std::unique_ptr<ScaledTextDevice> m_scaledDevice;
     bool m_loading = false;
+    // The change under way puts back a kept text.
+    bool m_restoring = false;
     QList<QTextEdit::ExtraSelection> m_linkSelections;
     QList<QTextEdit::ExtraSelection> m_hitSelections;
     bool m_showingHits = false;

@@ -74,10 +74,28 @@ TEST(FieldTotals, AddsDecimalTextExactly)
         {{"12.3456789"}, ".", true, "12.34", true},
         {{"", "7"}, ".", true, "7.00", true},
         {{".5"}, ".", false, "0.5", true},
-        {{"- 5"}, ".", false, "0", true},
+        {{"- 5"}, ".", false, "-5", true},
+        {{"- 5.25", "10"}, ".", true, "4.75", true},
         {{"abc"}, ".", false, "0", false},
         {{"9223372036854775807"}, ".", false, "0", false},
         {{"922337203685", "922337203685"}, ".", false, "1844674407370", true},
+        // Text after the fraction: its digits count in their places, and it is reported.
+        {{"12.5 kg"}, ".", false, "12.5", false},
+        {{"3.5 EUR"}, ".", true, "3.50", false},
+        {{"12,345.67 abc"}, ".", false, "12345.67", false},
+        {{"12.345,67 abc"}, ",", false, "12345,67", false},
+        {{"3,5 EUR"}, ",", true, "3,50", false},
+        {{"7.25"}, ".", false, "7.25", true},
+        {{"-2.5 m", "10"}, ".", false, "7.5", false},
+        {{"1. 5"}, ".", false, "1", false},
+        // A hyphen is a minus sign only in front of the number.
+        {{"555-1234"}, ".", false, "555", false},
+        {{"555-1234"}, ",", false, "555", false},
+        {{"5-"}, ".", false, "5", false},
+        {{"--5"}, ".", false, "0", false},
+        {{"1.-5"}, ".", false, "1", false},
+        {{"$-5"}, ".", false, "-5", true},
+        {{"1.5", "555-1234", "12,345.67 abc", "10"}, ".", false, "12912.17", false},
     };
     for (const auto& each : cases) {
         QString total = QStringLiteral("0.0");

@@ -110,6 +110,67 @@ TEST_F(EditorCommandsJourneyTest, SortLines_CaseInsensitiveAsOneUndoStepKeepingT
     EXPECT_EQ(text(editor), "\na\nb");
 }
 
+TEST_F(EditorCommandsJourneyTest, SortLines_UndoAndRedoAreNamedAndLeaveTheRecordsStamp)
+{
+    const QString path = writeDatafile("undo.nv3", threeFields, {{"a1", "b1", "c1", "b\nA\nc"}});
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
+    QAction* undo = menuItem(editor->window(), "undo:");
+    QAction* redo = menuItem(editor->window(), "redo:");
+    ASSERT_TRUE(undo && redo);
+    const auto saved = [&] {
+        QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+        EXPECT_FALSE(editor->window()->isWindowModified());
+        const PlistDictionary records = *readDatafile(path).value("Records").asDictionary();
+        return records.value(record->identifier()).asDictionary()->stringForKey("TextString");
+    };
+
+    record->setModifiedDate(PlistDate{1000});
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "sortFreeformTextByLine:"));
+    EXPECT_EQ(text(editor), "A\nb\nc");
+    EXPECT_NE(record->modifiedDate(), PlistDate{1000}) << "the sort is the user's edit";
+    showMenusOf(editor->window());
+    EXPECT_EQ(undo->text(), "Undo FTA Sort");
+    EXPECT_EQ(saved(), "A\nb\nc");
+
+    // Undo and Redo put the kept texts back: the datafile changes, the stamp stays.
+    record->setModifiedDate(PlistDate{1000});
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "undo:"));
+    EXPECT_EQ(text(editor), "b\nA\nc");
+    EXPECT_EQ(record->modifiedDate(), PlistDate{1000});
+    EXPECT_TRUE(editor->window()->isWindowModified());
+    showMenusOf(editor->window());
+    EXPECT_EQ(redo->text(), "Redo FTA Sort");
+    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(saved(), "b\nA\nc");
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "redo:"));
+    EXPECT_EQ(text(editor), "A\nb\nc");
+    EXPECT_EQ(record->modifiedDate(), PlistDate{1000});
+    showMenusOf(editor->window());
+    EXPECT_EQ(undo->text(), "Undo FTA Sort");
+    EXPECT_EQ(saved(), "A\nb\nc");
+
+    // Undo Line Sort is such a step too, and Edit > Undo takes it back the same way.
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "undoSortByLine:"));
+    EXPECT_EQ(text(editor), "b\nA\nc");
+    EXPECT_EQ(record->modifiedDate(), PlistDate{1000});
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "undo:"));
+    EXPECT_EQ(text(editor), "A\nb\nc");
+    EXPECT_EQ(record->modifiedDate(), PlistDate{1000});
+
+    // Typing after it is the user's edit again, and Undo names no step it does not take.
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(view, "d");
+    EXPECT_EQ(text(editor), "A\nb\ncd");
+    EXPECT_NE(record->modifiedDate(), PlistDate{1000});
+    showMenusOf(editor->window());
+    EXPECT_EQ(undo->text(), "Undo");
+    EXPECT_EQ(redo->text(), "Redo");
+}
+
 TEST_F(EditorCommandsJourneyTest, FieldStepping_WrapsInBothViewsAndRecordSteppingKeepsTheField)
 {
     EditorWindowController* editor =

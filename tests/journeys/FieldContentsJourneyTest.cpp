@@ -16,18 +16,18 @@ namespace {
 
 class FieldContentsJourneyTest : public JourneyTestBase {
 protected:
-    // Fields Name (N) and Amount (M) over three records whose texts hold a phone number,
-    // an address and a link.
-    QString writeAccounts()
+    // Fields Name (N) and Amount (M) over records of a name, an amount and a text; by
+    // default three whose texts hold a phone number, an address and a link.
+    QString writeAccounts(const QList<QStringList>& rows = {
+                              {"Ann", "12.50", "Call 555-1234 or ann@example.org"},
+                              {"Bob", "", "See www.example.com for more"},
+                              {"", "-2.25", "Nothing to find"}})
     {
         PlistArray definitions{
             PlistDictionary{{"Identifier", "N"}, {"Name", "Name"}, {"Width", 150.0}},
             PlistDictionary{{"Identifier", "M"}, {"Name", "Amount"}, {"Width", 150.0}}};
         PlistDictionary records;
         PlistArray catalog;
-        const QList<QStringList> rows{{"Ann", "12.50", "Call 555-1234 or ann@example.org"},
-                                      {"Bob", "", "See www.example.com for more"},
-                                      {"", "-2.25", "Nothing to find"}};
         int number = 0;
         for (const QStringList& row : rows) {
             const QString identifier = QStringLiteral("00000000-0000-4000-8000-%1")
@@ -162,6 +162,33 @@ TEST_F(FieldContentsJourneyTest, TotalFieldContents_AddsASumRecord)
     ASSERT_EQ(records.size(), 4);
     EXPECT_TRUE(records[3].value("IsSum").boolValue());
     EXPECT_EQ(fieldOf(records[3], "M"), "10.25");
+}
+
+TEST_F(FieldContentsJourneyTest, TotalFieldContents_ReportsTrailingTextAndInnerHyphens)
+{
+    EditorWindowController* editor = openWithCommand(writeAccounts({{"A", "1.50", ""},
+                                                                    {"B", "555-1234", ""},
+                                                                    {"C", "12,345.67 abc", ""},
+                                                                    {"D", "10", ""}}));
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "totalFieldContents:"));
+    auto* sheet = VKSheetController::topmostController<TotalFieldContentsSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->setFieldToTotal(1, true);
+    QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+    // The phone number and the text after the fraction are both reported, and each counts
+    // what can be read in front of them.
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    const AlertRequest& alert = m_presenter.lastAlert().request;
+    EXPECT_EQ(alert.messageText,
+              "Non-numeric data found in:\n\tRecord #: 2\n\tField: \"Amount\"\n\tData: 555-1234");
+    EXPECT_TRUE(alert.informativeText.endsWith("\n\n1 more values could not be read."))
+        << alert.informativeText.toStdString();
+    save(editor);
+    const QList<PlistDictionary> records = savedRecords();
+    ASSERT_EQ(records.size(), 5);
+    EXPECT_TRUE(records[4].value("IsSum").boolValue());
+    EXPECT_EQ(fieldOf(records[4], "M"), "12912.17");
 }
 
 TEST_F(FieldContentsJourneyTest, TransferFieldContents_MovesNamesToTheEndOfTheText)

@@ -14,6 +14,7 @@
 #include "TextCursorTesting.h"
 
 #include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QTextBlock>
@@ -124,6 +125,33 @@ TEST_F(FreeformTextJourneyTest, RemoveBlankLines_RecordLinkAndDateStamp_FromThei
     QTest::keyClick(view, Qt::Key_T, Qt::ControlModifier | Qt::AltModifier);
     EXPECT_EQ(view->plainText(), "First" + FreeformTextCommands::dateTimeStamp());
     saveGrab(editor->window(), "freeform-text-stamped.png");
+}
+
+TEST_F(FreeformTextJourneyTest, PasteAsPlainText_EnabledOnlyWhileTheClipboardHoldsText)
+{
+    QApplication::clipboard()->clear();
+    EditorWindowController* editor = openWithCommand(writeTexts({"Copy me"}));
+    ASSERT_TRUE(editor);
+    QAction* pastePlain = menuItem(editor->window(), "pastePlainText:");
+    ASSERT_TRUE(pastePlain);
+    FreeformTextView* view = editor->freeformTextView();
+    view->setFocus();
+    EXPECT_FALSE(chooseMenuItem(editor->window(), "pastePlainText:"));
+    EXPECT_FALSE(pastePlain->isEnabled());
+
+    selectText(view, 0, 4);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "copy:"));
+    selectText(view, 7, 7);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "pastePlainText:"));
+    EXPECT_EQ(view->plainText(), "Copy meCopy");
+
+    // Emptied again, and again with only a picture on it.
+    QApplication::clipboard()->clear();
+    showMenusOf(editor->window());
+    EXPECT_FALSE(pastePlain->isEnabled());
+    QApplication::clipboard()->setImage(QImage(4, 4, QImage::Format_RGB32));
+    showMenusOf(editor->window());
+    EXPECT_FALSE(pastePlain->isEnabled());
 }
 
 TEST_F(FreeformTextJourneyTest, FormatMenu_FontPanelSizeKerningAlignmentAndRuler)

@@ -69,13 +69,17 @@ void ActionBinding::bind(QAction* action, const QString& selector, QObject* send
 {
     if (!m_bindings.contains(action)) {
         connect(action, &QAction::triggered, this, [this, action]() { trigger(action); });
-        connect(action, &QObject::destroyed, this, [this, action]() { m_bindings.remove(action); });
+        connect(action, &QObject::destroyed, this, [this, action]() {
+            m_bindings.remove(action);
+            m_ownTitles.remove(action);
+        });
     }
     m_bindings.insert(action, Binding{selector, sender, sender == nullptr, target});
 }
 
 void ActionBinding::unbind(QAction* action)
 {
+    retitle(action, QString());
     if (m_bindings.remove(action))
         disconnect(action, nullptr, this, nullptr);
 }
@@ -119,12 +123,32 @@ Responder* ActionBinding::currentFirstResponder() const
 
 void ActionBinding::validate(QAction* action, const Binding& binding, Responder* firstResponder)
 {
-    if (binding.target) {
-        action->setEnabled(binding.target->respondsToAction(binding.selector) &&
-                           binding.target->validateAction(binding.selector));
+    const bool enabled = binding.target
+                             ? binding.target->respondsToAction(binding.selector) &&
+                                   binding.target->validateAction(binding.selector)
+                             : ActionRouter::validateAction(binding.selector, firstResponder);
+    action->setEnabled(enabled);
+    const Responder* handler =
+        !enabled ? nullptr
+        : binding.target ? binding.target
+                         : ActionRouter::targetForAction(binding.selector, firstResponder);
+    retitle(action, handler ? handler->titleForAction(binding.selector) : QString());
+}
+
+void ActionBinding::retitle(QAction* action, const QString& title)
+{
+    const auto own = m_ownTitles.constFind(action);
+    if (title.isEmpty()) {
+        if (own != m_ownTitles.cend()) {
+            action->setText(own.value());
+            m_ownTitles.erase(own);
+        }
         return;
     }
-    action->setEnabled(ActionRouter::validateAction(binding.selector, firstResponder));
+    if (own == m_ownTitles.cend())
+        m_ownTitles.insert(action, action->text());
+    if (action->text() != title)
+        action->setText(title);
 }
 
 void ActionBinding::trigger(QAction* action)

@@ -17,7 +17,8 @@ class Responder;
 // Enabling is kept fresh without anyone asking: every action is validated before a key
 // press can match a shortcut, a menu's actions before it shows, and all of them once
 // after the turn of the event loop in which a window was activated, the focus moved or
-// the user pressed a key or a mouse button.
+// the user pressed a key or a mouse button. An enabled action takes the title its
+// handler gives it (Undo names the step it takes back) and gets its own back after.
 class ActionBinding : public QObject {
     Q_OBJECT
 
@@ -61,10 +62,14 @@ private:
 
     Responder* currentFirstResponder() const;
     void validate(QAction* action, const Binding& binding, Responder* firstResponder);
+    // The handler's title, or the action's own again when it gives none.
+    void retitle(QAction* action, const QString& title);
     void trigger(QAction* action);
 
     FirstResponderFunction m_firstResponder;
     QHash<QAction*, Binding> m_bindings;
+    // The own titles of the actions that show their handler's.
+    QHash<QAction*, QString> m_ownTitles;
     bool m_validatedThisTurn = false;
     bool m_passPending = false;
 };

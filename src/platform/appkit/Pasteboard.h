@@ -15,4 +15,8 @@ inline const QString RtfType = QStringLiteral("text/rtf");
 // Rich text for the clipboard: the RTFD, its RTF and its plain text.
 QMimeData* richTextData(const QByteArray& rtfd, const QByteArray& rtf, const QString& plainText);
 
+// Whether the clipboard holds text. The answer is kept until the clipboard changes, so
+// that enabling the menu items at every key press asks no other program.
+bool hasText();
+
 } // namespace Pasteboard

@@ -33,3 +33,8 @@ bool Responder::permitsAction(const QString&) const
 {
     return true;
 }
+
+QString Responder::titleForAction(const QString&) const
+{
+    return {};
+}

@@ -32,6 +32,9 @@ public:
     // Whether an action that passes this responder on its way along the chain, whoever
     // handles it, may run now: a window rules the commands of its views and its document.
     virtual bool permitsAction(const QString& selector) const;
+    // The title the action's menu items show now, when this responder handles it and says
+    // what it would do ("Undo FTA Sort"); empty leaves them their own.
+    virtual QString titleForAction(const QString& selector) const;
 
 private:
     QHash<QString, Action> m_actions;

@@ -2,9 +2,15 @@
 
 #include "Responder.h"
 
+#include <QList>
+#include <QMap>
+#include <QMetaObject>
+#include <QString>
+
 #include <functional>
 
 class QPlainTextEdit;
+class QTextDocument;
 class QTextEdit;
 class QWidget;
 
@@ -18,6 +24,15 @@ public:
     ~TextViewResponder() override;
 
     bool validateAction(const QString& selector) const override;
+    // Undo and Redo say which step they take back or do again, when it has a name.
+    QString titleForAction(const QString& selector) const override;
+
+    // Names the step of the text's undo done last ("FTA Sort"); the name goes with the
+    // step, and with it when a new edit takes its place.
+    void setActionName(const QString& name);
+    // The names of the steps Undo and Redo would take now; empty when unnamed.
+    QString undoActionName() const;
+    QString redoActionName() const;
 
 private:
     struct State {
@@ -29,8 +44,14 @@ private:
         bool empty = true;
     };
     template <typename View> static State stateOf(const View* view);
-    void registerCommands(QWidget* view);
+    void registerCommands(QWidget* view, QTextDocument* document);
 
     QWidget* m_view;
+    QTextDocument* m_document;
     std::function<State()> m_state;
+    QList<int> m_stepEnds;
+    QMap<int, QString> m_stepNames;
+    QMetaObject::Connection m_stepAdded;
+    QMetaObject::Connection m_undoEmptied;
+    QMetaObject::Connection m_redoEmptied;
 };

@@ -1,6 +1,7 @@
 #include "ActionRouter.h"
 #include "ActionBinding.h"
 #include "Responder.h"
+#include "TextViewResponder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +12,9 @@
 #include <QSet>
 #include <QStringList>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <gtest/gtest.h>
 
@@ -237,4 +241,62 @@ TEST(ActionRouterTest, Binding_RevalidatesOncePerTurnAfterInputFocusAndActivatio
     binding.validateActions();
     EXPECT_EQ(responder.validations, 1);
     EXPECT_TRUE(binding.selectorFor(&paste).isEmpty());
+}
+
+TEST(ActionRouterTest, Binding_UndoItemsNameTheTextsNamedStepAndGetTheirOwnTitlesBack)
+{
+    QTextEdit view;
+    TextViewResponder responder(&view);
+    ActionBinding binding([&responder] { return &responder; });
+    QMenu menu;
+    QAction* undo = menu.addAction("Undo");
+    QAction* redo = menu.addAction("Redo");
+    binding.bind(undo, "undo:");
+    binding.bind(redo, "redo:");
+    const auto titles = [&] {
+        binding.validateActions(&menu);
+        return QStringList{undo->text(), redo->text()};
+    };
+
+    view.insertPlainText("typed");
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
+    QTextCursor step(view.document());
+    step.beginEditBlock();
+    step.insertText("sorted ");
+    step.endEditBlock();
+    responder.setActionName("Sort");
+    EXPECT_EQ(titles(), (QStringList{"Undo Sort", "Redo"}));
+    view.undo();
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo Sort"}));
+    view.redo();
+    EXPECT_EQ(titles(), (QStringList{"Undo Sort", "Redo"}));
+
+    // An edit after the step leaves the name with it; one in its place takes it away.
+    view.moveCursor(QTextCursor::End);
+    view.insertPlainText("!");
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
+    view.undo();
+    EXPECT_EQ(titles(), (QStringList{"Undo Sort", "Redo"}));
+    view.undo();
+    view.insertPlainText("?");
+    EXPECT_EQ(responder.undoActionName(), "");
+    EXPECT_EQ(responder.redoActionName(), "");
+    view.undo();
+    view.undo();
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
+
+    // Emptied, the text's undo keeps no names: its next step has none.
+    step.beginEditBlock();
+    step.insertText("x");
+    step.endEditBlock();
+    responder.setActionName("Sort");
+    view.document()->clearUndoRedoStacks();
+    step.beginEditBlock();
+    step.insertText("y");
+    step.insertBlock();
+    step.insertText("z");
+    step.endEditBlock();
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
+    view.undo();
+    EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
 }
