@@ -301,9 +301,14 @@ void CurrentRecordEngine::commitText()
 {
     if (m_keepStoredText)
         return;
-    m_currentRecord->setTextString(m_views.textArea->plainText());
+    const QString text = m_views.textArea->plainText();
+    const bool changed = text != m_currentRecord->textString();
+    m_currentRecord->setTextString(text);
     if (!m_views.document->isMobile())
         m_currentRecord->setTextRTFD(m_views.textArea->rtfd());
+    // The List View's text column and the other windows show the new text at once.
+    if (changed)
+        m_views.document->postRecordChange(m_currentRecord->identifier());
 }
 
 void CurrentRecordEngine::updateCurrentRecord()

@@ -54,7 +54,7 @@ public:
     virtual std::shared_ptr<DatafileSettingsData> settings() const = 0;
     virtual bool isDocumentEdited() const = 0;
     virtual void markDocumentEdited() = 0;
-    // Tells the document's other windows that a record's fields changed.
+    // Tells the document's windows that a record's fields or text changed.
     virtual void postRecordChange(const QString& identifier) = 0;
     virtual void saveDocument() = 0;
     virtual void removeAllUndoActions() = 0;

@@ -1,7 +1,9 @@
 #include "EditorDocumentObserver.h"
 
 #include "DatafileDocument.h"
+#include "EditorTableController.h"
 #include "EditorWindowController.h"
+#include "ListViewModel.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
@@ -11,6 +13,7 @@ namespace {
 const QString DidAddRecordNotification = QStringLiteral("DidAddRecordNotification");
 const QString WillDeleteRecordNotification = QStringLiteral("WillDeleteRecordNotification");
 const QString DidDeleteRecordNotification = QStringLiteral("DidDeleteRecordNotification");
+const QString DidChangeRecordNotification = QStringLiteral("DidChangeRecordNotification");
 
 } // namespace
 
@@ -39,6 +42,10 @@ void EditorDocumentObserver::observe()
         if (m_editor.engine().isClone())
             m_editor.followFirstWindow();
     });
+    center.addObserver(DidChangeRecordNotification, document, this,
+                       [this](const Notification& note) {
+                           didChangeRecord(note.userInfo.value(QStringLiteral("Identifier")).toString());
+                       });
     center.addObserver(DatafileDocument::DatafileFieldFormatChangedNotification, document, this,
                        [this](const Notification&) { didChangeFieldFormat(); });
     center.addObserver(DatafileDocument::RevertedDatafileWindow, document, this,
@@ -61,6 +68,13 @@ void EditorDocumentObserver::willDeleteRecord(const QString& identifier)
 {
     // The clone shares the document's catalog: the entry goes once, whichever window is first.
     m_editor.engine().catalog()->deleteIdentifier(identifier);
+}
+
+void EditorDocumentObserver::didChangeRecord(const QString& identifier)
+{
+    EditorTableController* tables = m_editor.tableController();
+    if (tables)
+        tables->listViewModel()->reloadRow(m_editor.engine().indexOfRecordWithIdentifier(identifier));
 }
 
 void EditorDocumentObserver::didChangeFieldFormat()

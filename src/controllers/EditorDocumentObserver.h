@@ -20,6 +20,7 @@ public:
 private:
     void didAddRecord(const QString& identifier, const QString& afterIdentifier);
     void willDeleteRecord(const QString& identifier);
+    void didChangeRecord(const QString& identifier);
     void didChangeFieldFormat();
     void datafileReverted();
     void emptySelectionAlert();

@@ -33,7 +33,13 @@ QByteArray EditorWindowViews::rtfd() const
 bool EditorWindowViews::showRtfd(const QByteArray& rtfd)
 {
     FreeformTextView* view = m_editor.freeformTextView();
-    return view && view->loadRtfd(rtfd);
+    if (!view || !view->loadRtfd(rtfd))
+        return false;
+    // An empty rich text has no characters to type like: typing takes the datafile's
+    // text attributes, as in a record added without text, not the last record's.
+    if (view->document()->isEmpty())
+        showPlainText(QString());
+    return true;
 }
 
 void EditorWindowViews::showPlainText(const QString& text)

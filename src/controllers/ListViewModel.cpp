@@ -25,6 +25,13 @@ void ListViewModel::reload()
     endResetModel();
 }
 
+void ListViewModel::reloadRow(qint64 row)
+{
+    if (row < 0 || row >= rowCount() || m_columns.isEmpty())
+        return;
+    Q_EMIT dataChanged(index(int(row), 0), index(int(row), int(m_columns.size()) - 1));
+}
+
 QString ListViewModel::textCell(const QString& text)
 {
     const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'));

@@ -25,6 +25,8 @@ public:
     const QList<Column>& columns() const { return m_columns; }
     QString columnIdentifier(int column) const;
     void reload();
+    // The row's cells are shown anew from its record.
+    void reloadRow(qint64 row);
 
     // The first line of a text, cut to the cell's length.
     static QString textCell(const QString& text);

@@ -7,6 +7,7 @@
 #include "DocumentFixture.h"
 #include "EditorWindowController.h"
 #include "MainController.h"
+#include "MultiFileFindController.h"
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
 #include "StartWindow.h"
@@ -125,6 +126,19 @@ protected:
             return false;
         item->trigger();
         return true;
+    }
+
+    // Find ▸ Multi-File Find… chosen in the window in front.
+    MultiFileFindController* openMultiFileFind()
+    {
+        EXPECT_TRUE(chooseMenuItem(QApplication::activeWindow(), "startMultiFileFind:"));
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->isVisible() && window->windowTitle().startsWith("Multi-File Find"))
+                return dynamic_cast<MultiFileFindController*>(
+                    WindowController::controllerForWindow(window));
+        }
+        ADD_FAILURE() << "no Multi-File Find window";
+        return nullptr;
     }
 
     // Every menu of the window's menu bar is validated, as when the user opens it.

@@ -20,19 +20,6 @@ namespace {
 
 class MultiFileFindJourneyTest : public JourneyTestBase {
 protected:
-    // Find ▸ Multi-File Find… chosen in the window in front.
-    MultiFileFindController* openWindow()
-    {
-        EXPECT_TRUE(chooseMenuItem(QApplication::activeWindow(), "startMultiFileFind:"));
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (window->isVisible() && window->windowTitle().startsWith("Multi-File Find"))
-                return dynamic_cast<MultiFileFindController*>(
-                    WindowController::controllerForWindow(window));
-        }
-        ADD_FAILURE() << "no Multi-File Find window";
-        return nullptr;
-    }
-
     static void findNext(MultiFileFindController* finder, const QString& text)
     {
         finder->findWhatField()->setText(text);
@@ -124,7 +111,7 @@ TEST_F(MultiFileFindJourneyTest, TheFolderIsScannedInOrderFollowingLinksButNoCyc
     // Without folders the folder scope cannot be chosen.
     m_defaults.setObject(QUrl::fromLocalFile(elsewhere.path()).toString() + '/',
                          "DatafilesFolderURL");
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     EXPECT_FALSE(finder->searchDatafilesInFolder()->isEnabled());
     EXPECT_FALSE(finder->folderToSearchIn()->isEnabled());
@@ -138,7 +125,7 @@ TEST_F(MultiFileFindJourneyTest, FindNextStepsThroughTheOpenDatafilesInTheirWind
     writeRecords(second, {"Name"}, {{"Di", ""}, {"Jenny Wren", ""}});
     ASSERT_TRUE(openWithCommand(first));
     ASSERT_TRUE(openWithCommand(second));
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     EXPECT_TRUE(finder->searchOpenDatafiles()->isChecked());
 
@@ -174,7 +161,7 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
 {
     writeFolder();
     const QByteArray untouched = contentsOf(m_dir.filePath("a.nv3"));
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     m_presenter.clear();
     finder->searchDatafilesInMenu()->click();
@@ -211,7 +198,7 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
 TEST_F(MultiFileFindJourneyTest, StopAtEndGoesOnWithTheNextDatafileAndIsRemembered)
 {
     writeFolder();
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     finder->searchDatafilesInMenu()->click();
     finder->stopAtEndOfEachDatafile()->click();
@@ -230,7 +217,7 @@ TEST_F(MultiFileFindJourneyTest, StopAtEndGoesOnWithTheNextDatafileAndIsRemember
 TEST_F(MultiFileFindJourneyTest, EscapeDuringTheSearchEndsIt)
 {
     writeFolder();
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     finder->searchDatafilesInMenu()->click();
     finder->findWhatField()->setText("Bo Peep");

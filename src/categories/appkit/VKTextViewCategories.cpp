@@ -42,7 +42,17 @@ void copyImageResources(const QTextDocument& source, QTextDocument* target)
 void replaceWholeText(QTextEdit* view, const QTextDocument& source)
 {
     copyImageResources(source, view->document());
-    wholeText(view).insertFragment(QTextDocumentFragment(&source));
+    QTextCursor cursor = wholeText(view);
+    const QTextDocumentFragment fragment(&source);
+    if (!fragment.isEmpty()) {
+        cursor.insertFragment(fragment);
+        return;
+    }
+    // An empty fragment inserts nothing, not even over the selection: the old text goes
+    // by hand, and the empty text's own paragraph and characters take its place.
+    cursor.removeSelectedText();
+    cursor.setBlockFormat(source.begin().blockFormat());
+    cursor.setBlockCharFormat(source.begin().charFormat());
 }
 
 bool replaceWithResult(QTextEdit* view, const RichTextResult& result)

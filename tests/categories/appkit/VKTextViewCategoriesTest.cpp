@@ -2,11 +2,14 @@
 
 #include "RichText.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -61,6 +64,39 @@ TEST(VKTextViewCategoriesTest, SetRTFValue_Unreadable_LeavesTheTextAndSaysSo)
 
     EXPECT_TRUE(VKTextViewCategories::setRTFDValue(&view, VKTextViewCategories::RTFDValue(&view)));
     EXPECT_EQ(VKTextViewCategories::stringValue(&view), QStringLiteral("kept"));
+}
+
+TEST(VKTextViewCategoriesTest, SetRTFDOrRTFValue_AnEmptyText_ReplacesAFullOneWithItsLook)
+{
+    const QByteArray emptyRtfd = rtfdOf(QString());
+    const struct {
+        const char* name;
+        std::function<bool(QTextEdit*)> set;
+    } cases[] = {
+        {"rtfd", [&](QTextEdit* view) { return VKTextViewCategories::setRTFDValue(view, emptyRtfd); }},
+        {"rtf", [](QTextEdit* view) {
+             return VKTextViewCategories::setRTFValue(view, QByteArray("{\\rtf1\\ansi\\pard\\ql\n}"));
+         }},
+    };
+    for (const auto& testCase : cases) {
+        SCOPED_TRACE(testCase.name);
+        QTextEdit view;
+        QTextCursor cursor(view.document());
+        QTextBlockFormat centered;
+        centered.setAlignment(Qt::AlignHCenter);
+        cursor.setBlockFormat(centered);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        cursor.insertText(QStringLiteral("the last record's text"), bold);
+        cursor.setBlockCharFormat(bold);
+
+        EXPECT_TRUE(testCase.set(&view));
+        EXPECT_EQ(VKTextViewCategories::stringValue(&view), QString());
+        // Nothing of the text before is left to type in.
+        const QTextBlock block = view.document()->begin();
+        EXPECT_NE(block.blockFormat().alignment(), Qt::AlignHCenter);
+        EXPECT_NE(block.charFormat().fontWeight(), QFont::Bold);
+    }
 }
 
 TEST(VKTextViewCategoriesTest, SelectionAccessors_FallBackToAllOnlyWhenAskedTo)
