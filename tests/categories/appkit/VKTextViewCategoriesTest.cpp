@@ -66,17 +66,26 @@ TEST(VKTextViewCategoriesTest, SetRTFValue_Unreadable_LeavesTheTextAndSaysSo)
     EXPECT_EQ(VKTextViewCategories::stringValue(&view), QStringLiteral("kept"));
 }
 
-TEST(VKTextViewCategoriesTest, SetRTFDOrRTFValue_AnEmptyText_ReplacesAFullOneWithItsLook)
+TEST(VKTextViewCategoriesTest, SetRTFDOrRTFValue_ReplacesAFullTextAndItsLook_EmptyIncluded)
 {
-    const QByteArray emptyRtfd = rtfdOf(QString());
     const struct {
         const char* name;
         std::function<bool(QTextEdit*)> set;
+        QString shown;
     } cases[] = {
-        {"rtfd", [&](QTextEdit* view) { return VKTextViewCategories::setRTFDValue(view, emptyRtfd); }},
-        {"rtf", [](QTextEdit* view) {
+        {"empty rtfd",
+         [](QTextEdit* view) { return VKTextViewCategories::setRTFDValue(view, rtfdOf(QString())); },
+         QString()},
+        {"empty rtf",
+         [](QTextEdit* view) {
              return VKTextViewCategories::setRTFValue(view, QByteArray("{\\rtf1\\ansi\\pard\\ql\n}"));
-         }},
+         },
+         QString()},
+        {"plain rtfd",
+         [](QTextEdit* view) {
+             return VKTextViewCategories::setRTFDValue(view, rtfdOf(QStringLiteral("next")));
+         },
+         QStringLiteral("next")},
     };
     for (const auto& testCase : cases) {
         SCOPED_TRACE(testCase.name);
@@ -87,15 +96,16 @@ TEST(VKTextViewCategoriesTest, SetRTFDOrRTFValue_AnEmptyText_ReplacesAFullOneWit
         cursor.setBlockFormat(centered);
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
-        cursor.insertText(QStringLiteral("the last record's text"), bold);
         cursor.setBlockCharFormat(bold);
+        cursor.insertText(QStringLiteral("the last record's text"), bold);
 
         EXPECT_TRUE(testCase.set(&view));
-        EXPECT_EQ(VKTextViewCategories::stringValue(&view), QString());
-        // Nothing of the text before is left to type in.
+        EXPECT_EQ(VKTextViewCategories::stringValue(&view), testCase.shown);
+        // Nothing of the text before is left to show or type in.
         const QTextBlock block = view.document()->begin();
         EXPECT_NE(block.blockFormat().alignment(), Qt::AlignHCenter);
         EXPECT_NE(block.charFormat().fontWeight(), QFont::Bold);
+        EXPECT_NE(QTextCursor(view.document()).charFormat().fontWeight(), QFont::Bold);
     }
 }
 
