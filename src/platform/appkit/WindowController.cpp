@@ -114,12 +114,15 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event)
         m_document && shouldCloseDocument()) {
         // The user closed the window: the document decides, and closes it if it may.
         QPointer<Document> document = m_document;
+        const QPointer<WindowController> self(this);
         m_deliveringClose = true;
         m_closesWithDeliveredClose = false;
         m_document->canCloseDocument([document](bool shouldClose) {
             if (shouldClose && document)
                 document->close();
         });
+        if (!self)
+            return true;
         m_deliveringClose = false;
         // Decided at once: this close goes on. Otherwise the window stays until the document
         // closes it.
