@@ -636,8 +636,11 @@ void EditorWindowController::windowWillClose()
     }
     m_viewController->windowWillClose();
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    if (settings->openToRecord() == OpenToMostRecentRecord && m_engine->currentRecord()) {
-        settings->setMostRecentRecord(m_engine->currentRecord()->identifier());
+    // The record to open on next time; the file is written for it only when it moved.
+    if (const std::shared_ptr<RecordData> shown = m_engine->currentRecord();
+        shown && settings->openToRecord() == OpenToMostRecentRecord &&
+        settings->mostRecentRecord() != shown->identifier()) {
+        settings->setMostRecentRecord(shown->identifier());
         settings->setDatafileSettingsDidChange(true);
     }
     datafileDocument()->updateSettingsOnly();

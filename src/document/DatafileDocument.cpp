@@ -375,7 +375,8 @@ bool DatafileDocument::validateAction(const QString& selector) const
 
 void DatafileDocument::updateSettingsOnly()
 {
-    if (!canSaveChanges() || !m_settings->datafileSettingsDidChange())
+    // "Don't Save" leaves the file as it was, settings and all.
+    if (!canSaveChanges() || !m_settings->datafileSettingsDidChange() || isDiscardingChanges())
         return;
     // Never write over a file that another machine holds, or one the user may not write.
     if (m_readOnlyReason != ReadOnlyReason::None && m_readOnlyReason != ReadOnlyReason::ReadOnlySetting)

@@ -8,7 +8,9 @@
 #include "SystemLog.h"
 
 #include <QDialog>
+#include <QFileInfo>
 #include <QSignalSpy>
+#include <QTimer>
 
 namespace {
 
@@ -63,6 +65,48 @@ protected:
     std::optional<QStringList> storedSession() const
     {
         return m_defaults.stringArrayForKey(QStringLiteral("PreviousSessionList"));
+    }
+
+    // Runs the program's event loop, as main() does, with the key pressed in the window
+    // as its first event; whether the loop ended by itself (the program quit).
+    static bool eventLoopEndsAfterKey(QWidget* window, Qt::Key key)
+    {
+        QPointer<QWidget> target = window;
+        QTimer::singleShot(0, qApp, [target, key] {
+            if (target)
+                QTest::keyClick(target, key, Qt::ControlModifier);
+        });
+        bool timedOut = false;
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        QObject::connect(&watchdog, &QTimer::timeout, [&timedOut] {
+            timedOut = true;
+            QCoreApplication::exit(1);
+        });
+        watchdog.start(5000);
+        QApplication::exec();
+        return !timedOut;
+    }
+
+    // What a rewrite would change: the bytes and the modification time, set well back so
+    // that a write within the same second shows.
+    struct FileState {
+        QByteArray contents;
+        QDateTime modified;
+        bool operator==(const FileState&) const = default;
+    };
+    static FileState agedFileState(const QString& path)
+    {
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::ReadWrite));
+        EXPECT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+        file.close();
+        return fileState(path);
+    }
+    static FileState fileState(const QString& path)
+    {
+        return {contentsOf(path), QFileInfo(path).lastModified()};
     }
 };
 
@@ -349,4 +393,154 @@ TEST_F(SessionJourneyTest, QuitWithTwoDatafilesOpen_TheNextStartReopensBothOnThe
     EXPECT_EQ(DocumentController::shared().documents().size(), 2u);
     EXPECT_EQ(shownRecord(first), numbered(3));
     EXPECT_EQ(shownRecord(second), numbered(5));
+}
+
+TEST_F(SessionJourneyTest, QuitAnsweredDontSave_EndsTheProgram)
+{
+    for (const int edited : {1, 2}) {
+        SCOPED_TRACE(edited);
+        relaunch();
+        activate(&m_assembly->startWindow());
+        QList<EditorWindowController*> editors;
+        for (int i = 0; i < edited; ++i) {
+            editors.append(openWithCommand(copyFixture("five.nv3", QStringLiteral("%1.nv3").arg(i))));
+            ASSERT_TRUE(editors.back());
+            typeIntoText(editors.back(), "dropped");
+        }
+        m_presenter.clear();
+        for (int i = 0; i < edited; ++i)
+            m_presenter.answerAlertWithButton("Don’t Save");
+        QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+
+        EXPECT_TRUE(eventLoopEndsAfterKey(editors.back()->window(), Qt::Key_Q));
+
+        EXPECT_EQ(m_presenter.alerts().size(), edited);
+        EXPECT_EQ(quitting.count(), 1);
+        EXPECT_TRUE(DocumentController::shared().documents().empty());
+    }
+}
+
+TEST_F(SessionJourneyTest, QuitCancelled_TheNextQuitStillEndsTheProgram)
+{
+    struct Case {
+        const char* name;
+        int confirmQuit;
+        QStringList firstAnswers;
+        QStringList secondAnswers;
+    };
+    const Case cases[] = {
+        {"cancelled at a save question", 0, {"Cancel"}, {"Don’t Save"}},
+        {"cancelled at the confirmation", 1, {"Cancel"}, {"Quit", "Don’t Save"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_defaults.setInteger(c.confirmQuit, QStringLiteral("SharedConfirmQuit"));
+        relaunch();
+        activate(&m_assembly->startWindow());
+        EditorWindowController* editor = openWithCommand(copyFixture("five.nv3"));
+        ASSERT_TRUE(editor);
+        typeIntoText(editor, "dropped");
+        m_presenter.clear();
+        for (const QString& answer : c.firstAnswers)
+            m_presenter.answerAlertWithButton(answer);
+        QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+
+        QTest::keyClick(editor->window(), Qt::Key_Q, Qt::ControlModifier);
+        ASSERT_EQ(quitting.count(), 0);
+        ASSERT_EQ(DocumentController::shared().documents().size(), 1u);
+
+        m_presenter.clear();
+        for (const QString& answer : c.secondAnswers)
+            m_presenter.answerAlertWithButton(answer);
+        EXPECT_TRUE(eventLoopEndsAfterKey(editor->window(), Qt::Key_Q));
+        EXPECT_EQ(m_presenter.alerts().size(), c.secondAnswers.size());
+        EXPECT_EQ(quitting.count(), 1);
+    }
+}
+
+TEST_F(SessionJourneyTest, DontSave_LeavesTheFileAsItWasForCloseAndForQuit)
+{
+    for (const Qt::Key key : {Qt::Key_W, Qt::Key_Q}) {
+        SCOPED_TRACE(key == Qt::Key_W ? "Close" : "Quit");
+        relaunch();
+        activate(&m_assembly->startWindow());
+        const QString path = copyFixture("five.nv3", key == Qt::Key_W ? "closed.nv3" : "quit.nv3");
+        const FileState before = agedFileState(path);
+        EditorWindowController* editor = openWithCommand(path);
+        ASSERT_TRUE(editor);
+        // Changes of the settings as well as of the records: a new frame, a record omitted,
+        // a text typed.
+        editor->window()->move(editor->window()->pos() + QPoint(30, 20));
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(editor->settings()->datafileSettingsDidChange());
+        ASSERT_TRUE(chooseMenuItem(editor->window(), "deselectCurrentRecord:"));
+        typeIntoText(editor, "dropped");
+        m_presenter.clear();
+        m_presenter.answerAlertWithButton("Don’t Save");
+
+        if (key == Qt::Key_W)
+            QTest::keyClick(editor->window(), key, Qt::ControlModifier);
+        else
+            EXPECT_TRUE(eventLoopEndsAfterKey(editor->window(), key));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        EXPECT_EQ(m_presenter.alertMessages(),
+                  QStringList{QStringLiteral("Do you want to save the changes made to the document "
+                                             "“%1”?")
+                                  .arg(QFileInfo(path).fileName())});
+        EXPECT_TRUE(DocumentController::shared().documents().empty());
+        EXPECT_TRUE(fileState(path) == before);
+    }
+}
+
+TEST_F(SessionJourneyTest, QuitWithUnchangedDatafiles_WritesOnlyTheRecordToOpenOnWhenItMoved)
+{
+    const PlistDictionary openOnMostRecent{{"OpenToRecord", 5}, {"MostRecentRecord", numbered(1)}};
+    struct Case {
+        const char* name;
+        PlistDictionary settings;
+        int shown; // the record moved to, by index
+        std::optional<QString> storedRecord; // nothing: the file is not written
+    };
+    const Case cases[] = {
+        {"nothing to store", {}, 2, std::nullopt},
+        {"the record it opened on", openOnMostRecent, 0, std::nullopt},
+        {"another record", openOnMostRecent, 2, numbered(3)},
+    };
+    relaunch();
+    activate(&m_assembly->startWindow());
+    std::vector<std::pair<QString, FileState>> files;
+    for (const Case& c : cases) {
+        const QString path = m_dir.filePath(QString::fromUtf8(c.name) + ".nv3");
+        QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/five.nv3"), path);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        if (!c.settings.isEmpty()) {
+            PlistDictionary datafile = readDatafile(path);
+            for (const PlistDictionary::Entry& entry : c.settings)
+                datafile.value("Settings").asDictionary()->insert(entry.key, entry.value);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(writePropertyList(datafile, file, PlistFormat::Xml));
+        }
+        files.emplace_back(path, agedFileState(path));
+        EditorWindowController* editor = openWithCommand(path);
+        ASSERT_TRUE(editor);
+        editor->engine().loadRecordAtIndex(c.shown);
+    }
+    m_presenter.clear();
+
+    EXPECT_TRUE(eventLoopEndsAfterKey(QApplication::activeWindow(), Qt::Key_Q));
+
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const Case& c = cases[i];
+        const auto& [path, before] = files[i];
+        SCOPED_TRACE(c.name);
+        if (!c.storedRecord) {
+            EXPECT_TRUE(fileState(path) == before);
+            continue;
+        }
+        EXPECT_EQ(readDatafile(path).value("Settings").asDictionary()->value("MostRecentRecord"),
+                  PlistValue(*c.storedRecord));
+    }
 }

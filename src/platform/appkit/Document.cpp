@@ -23,6 +23,9 @@ Document::Document()
                 close();
         });
     });
+    // A quit cancelled after this document's "Don't Save" leaves it open with its changes.
+    connect(&Application::shared(), &Application::terminationCancelled, this,
+            [this] { m_discardingChanges = false; });
 }
 
 Document::~Document() = default;
@@ -201,7 +204,12 @@ void Document::revertDocumentToSaved()
 void Document::canCloseDocument(std::function<void(bool shouldClose)> decided)
 {
     // Once the quit is certain, each document was asked already.
-    if (!isDocumentEdited() || Application::shared().isQuitting()) {
+    if (Application::shared().isQuitting()) {
+        decided(true);
+        return;
+    }
+    m_discardingChanges = false;
+    if (!isDocumentEdited()) {
         decided(true);
         return;
     }
@@ -223,6 +231,7 @@ void Document::canCloseDocument(std::function<void(bool shouldClose)> decided)
                                                 decided(!isDocumentEdited());
                                                 break;
                                             case AlertSecondButtonReturn:
+                                                m_discardingChanges = true;
                                                 decided(true);
                                                 break;
                                             default:

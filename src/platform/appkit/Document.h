@@ -70,6 +70,8 @@ public:
     // Asks about unsaved changes, saving them when the user wants; the callback says
     // whether the document may close.
     virtual void canCloseDocument(std::function<void(bool shouldClose)> decided);
+    // The user chose to close without saving: closing then writes nothing of the document.
+    bool isDiscardingChanges() const { return m_discardingChanges; }
     // Closes the windows and leaves the document controller.
     virtual void close();
 
@@ -116,4 +118,5 @@ private:
     std::vector<std::unique_ptr<WindowController>> m_windowControllers;
     std::optional<PrintInfo> m_printInfo;
     bool m_closing = false;
+    bool m_discardingChanges = false;
 };

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QWidget>
 
+#include <utility>
+
 namespace {
 const char* const controllerProperty = "norvaWindowController";
 }
@@ -70,7 +72,12 @@ void WindowController::closeWindow()
         return;
     m_closingWindow = true;
     windowWillClose();
-    m_window->close();
+    // Asked while the window's own close is delivered, the window closes with that: a
+    // close from within it would be ignored and leave the window on screen.
+    if (m_deliveringClose)
+        m_closesWithDeliveredClose = true;
+    else
+        m_window->close();
     m_closingWindow = false;
 }
 
@@ -106,12 +113,24 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_window.get() && event->type() == QEvent::Close && !m_closingWindow &&
         m_document && shouldCloseDocument()) {
         // The user closed the window: the document decides, and closes it if it may.
-        event->ignore();
         QPointer<Document> document = m_document;
+        const QPointer<WindowController> self(this);
+        m_deliveringClose = true;
+        m_closesWithDeliveredClose = false;
         m_document->canCloseDocument([document](bool shouldClose) {
             if (shouldClose && document)
                 document->close();
         });
+        if (!self)
+            return true;
+        m_deliveringClose = false;
+        // Decided at once: this close goes on. Otherwise the window stays until the document
+        // closes it.
+        if (std::exchange(m_closesWithDeliveredClose, false)) {
+            event->accept();
+            return false;
+        }
+        event->ignore();
         return true;
     }
     return QObject::eventFilter(watched, event);

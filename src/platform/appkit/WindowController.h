@@ -57,4 +57,6 @@ private:
     Document* m_document = nullptr;
     std::unique_ptr<QWidget> m_window;
     bool m_closingWindow = false;
+    bool m_deliveringClose = false;         // the window's close event is being decided
+    bool m_closesWithDeliveredClose = false; // the document closed the window meanwhile
 };
