@@ -78,18 +78,18 @@ ApplicationAssembly::ApplicationAssembly()
     Application::shared().setDelegate(m_mainController.get());
 
     MainController* application = m_mainController.get();
-    const auto installMenus = [application](QMenuBar* menuBar) {
-        application->menus().installInto(menuBar);
+    const auto installKeyEquivalents = [application](QWidget* window) {
+        application->menus().installKeyEquivalentsInto(window);
     };
-    m_mainController->setPanelFactory(MainController::Panel::FindAndReplace, [installMenus] {
+    m_mainController->setPanelFactory(MainController::Panel::FindAndReplace, [installKeyEquivalents] {
         return std::make_unique<SharedPanelOf<FindAndReplaceController>>(
-            std::make_unique<FindAndReplaceController>(installMenus),
+            std::make_unique<FindAndReplaceController>(installKeyEquivalents),
             &FindAndReplaceController::openFindAndReplaceDialog,
             &FindAndReplaceController::bringToFront);
     });
-    m_mainController->setPanelFactory(MainController::Panel::MultiFileFind, [installMenus] {
+    m_mainController->setPanelFactory(MainController::Panel::MultiFileFind, [installKeyEquivalents] {
         return std::make_unique<SharedPanelOf<MultiFileFindController>>(
-            std::make_unique<MultiFileFindController>(installMenus),
+            std::make_unique<MultiFileFindController>(installKeyEquivalents),
             &MultiFileFindController::openMultiFileFindDialog,
             &MultiFileFindController::bringToFront);
     });

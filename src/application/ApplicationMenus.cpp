@@ -425,6 +425,13 @@ void ApplicationMenus::installInto(QMenuBar* menuBar) const
     dialMenuDidChange();
 }
 
+void ApplicationMenus::installKeyEquivalentsInto(QWidget* window) const
+{
+    // A shortcut of a menu's item counts in every window that holds the menu.
+    for (const auto& menu : m_topMenus)
+        window->addAction(menu->menuAction());
+}
+
 void ApplicationMenus::dialMenuDidChange() const
 {
     // The Dial menu appears in every menu bar once there are dialing sets.

@@ -12,6 +12,7 @@
 class QAction;
 class QMenu;
 class QMenuBar;
+class QWidget;
 
 // The application's menus, made once and shown in the menu bar of every window: each
 // item sends its named action to the first responder, which also decides whether it is
@@ -24,6 +25,8 @@ public:
     ~ApplicationMenus();
 
     void installInto(QMenuBar* menuBar) const;
+    // A tool window shows no menu bar, yet the menus' key equivalents work in it.
+    void installKeyEquivalentsInto(QWidget* window) const;
     // Shows the Dial menu in the menu bars once it has items, hides it when it has none.
     void dialMenuDidChange() const;
 

@@ -230,6 +230,7 @@ void MainController::checkFolderURL(const FolderMenu& folder)
     request.allowsMultipleSelection = false;
     request.canCreateDirectories = true;
     request.resolvesAliases = false;
+    request.directory = QDir::homePath();
     const QList<QUrl> chosen =
         Presenter::shared().runOpenPanel(request, QApplication::activeWindow());
     if (!chosen.isEmpty()) {
@@ -481,5 +482,7 @@ void MainController::applicationDidBecomeActive()
     }
     if (!anyShown && firstMinimized)
         firstMinimized->showNormal();
-    setupNorvaMenus();
+    // A folder panel coming up activates the application too: the other folder is asked
+    // for once that panel is answered, never on top of it.
+    resetupNorvaMenus();
 }

@@ -12,18 +12,19 @@
 #include "UserGuide.h"
 #include "VKUserDefaultsCategories.h"
 #include "WindowFrameAutosave.h"
+#include "WindowPlacement.h"
 
 #include <QEvent>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLayout>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStackedWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
 
 struct PreferencesController::PaneInfo {
     const char* title;
@@ -55,6 +56,9 @@ PreferencesController::PreferencesController()
     registerActions();
     // With no document behind the window, the application's commands go to its delegate.
     setNextResponder(dynamic_cast<Responder*>(Application::shared().delegate()));
+    // Where the user left it, or else in the middle of the screen the first time it shows.
+    m_centreWhenShown = !UserDefaults::standardUserDefaults().stringForKey(
+        WindowFrameAutosave::defaultsKey(NibName));
     QWidget* preferences = window();
     WindowFrameAutosave::setFrameAutosaveName(preferences, NibName);
     m_toolbar->setEditorWindowController(this);
@@ -87,9 +91,9 @@ void PreferencesController::registerActions()
 
 std::unique_ptr<QWidget> PreferencesController::makeWindow()
 {
-    auto window = std::make_unique<QMainWindow>();
+    auto window = std::make_unique<QMainWindow>(nullptr, Qt::Tool);
     if (MainController* application = MainController::mainController())
-        application->menus().installInto(window->menuBar());
+        application->menus().installKeyEquivalentsInto(window.get());
     auto* stack = new QStackedWidget;
     m_prefsTabView = stack;
     window->setCentralWidget(stack);
@@ -116,12 +120,16 @@ QMainWindow* PreferencesController::mainWindow()
 
 void PreferencesController::openPreferencesDialog()
 {
+    if (std::exchange(m_centreWhenShown, false))
+        WindowPlacement::centre(window());
     showWindow();
+    WindowPlacement::keepOnScreen(window());
 }
 
 void PreferencesController::bringToFront()
 {
     showWindow();
+    WindowPlacement::keepOnScreen(window());
     window()->raise();
     window()->activateWindow();
 }
@@ -169,7 +177,8 @@ int PreferencesController::toolbarHeightForWindow()
 {
     // From the bars' own heights: a window not shown yet has not laid them out.
     QMainWindow* preferences = mainWindow();
-    int height = 0;
+    // The title bar, once the window manager has framed the window.
+    int height = preferences->frameGeometry().height() - preferences->height();
     if (QWidget* menuBar = preferences->menuWidget(); menuBar && !menuBar->isHidden())
         height += menuBar->sizeHint().height();
     for (QToolBar* bar : preferences->findChildren<QToolBar*>())
@@ -185,6 +194,11 @@ QRect PreferencesController::frameForContentHeight(const QRect& frame, int conte
     const int lowestBottom = available.top() + available.height() - bottomMargin;
     if (fitted.top() + fitted.height() > lowestBottom)
         fitted.moveTop(lowestBottom - fitted.height());
+    // A pane taller than the screen keeps the title bar on it.
+    if (fitted.top() < available.top()) {
+        fitted.moveTop(available.top());
+        fitted.setHeight(std::min(fitted.height(), available.height()));
+    }
     return fitted;
 }
 
@@ -192,10 +206,10 @@ void PreferencesController::resizeWindowForContentViewToHeight(int height)
 {
     QWidget* preferences = window();
     const int toolbarHeight = toolbarHeightForWindow();
-    QScreen* screen = preferences->screen() ? preferences->screen() : QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    preferences->setGeometry(
-        frameForContentHeight(preferences->geometry(), height, toolbarHeight, available));
+    const QRect frame = preferences->frameGeometry();
+    WindowPlacement::setFrame(
+        preferences, frameForContentHeight(frame, height, toolbarHeight,
+                                           WindowPlacement::availableGeometryAt(frame.center())));
 }
 
 bool PreferencesController::validateAction(const QString& selector) const

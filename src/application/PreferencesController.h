@@ -59,12 +59,12 @@ public:
     Pane selectedPane() const;
     PreferencesToolbarController& preferencesToolbarController() const { return *m_toolbar; }
 
-    // The window's height less its content's.
+    // The window's frame height less its content's: title, menu and tool bars.
     int toolbarHeightForWindow();
     // The window fits a pane of that height: its top edge stays.
     void resizeWindowForContentViewToHeight(int height);
     // The frame for a pane of that content height: the top edge kept, the bottom at
-    // least 5 above the available area's bottom.
+    // least 5 above the available area's bottom, the top never above the area's.
     static QRect frameForContentHeight(const QRect& frame, int contentHeight, int toolbarHeight,
                                        const QRect& available);
 
@@ -201,7 +201,8 @@ public:
     void initDatafilePopups();
     void initSoundList();
     void playSound(const QString& name);
-    void servicesPrefHit();
+    // Stores the datafile chosen in that pop-up; "None" removes the stored one.
+    void servicesPrefHit(PopUpButton* chosen);
     void successSoundHit();
     void failureSoundHit();
     void successCheckHit();
@@ -273,6 +274,7 @@ private:
     void selectDialingSetRow(int row);
 
     std::unique_ptr<PreferencesToolbarController> m_toolbar;
+    bool m_centreWhenShown = false;
     QPointer<QStackedWidget> m_prefsTabView;
     UpdatesControls m_updates;
     GeneralControls m_general;

@@ -75,7 +75,7 @@ QWidget* PreferencesController::makeServicesPane()
     column->addLayout(popups);
     for (PopUpButton* popup :
          {m_services.preferredDatafilePopup, m_services.preferredDatafileWithURLPopup})
-        connect(popup, &PopUpButton::activated, this, &PreferencesController::servicesPrefHit);
+        connect(popup, &PopUpButton::activated, this, [this, popup] { servicesPrefHit(popup); });
 
     auto* sounds = new QGridLayout;
     const auto addSound = [&](QCheckBox*& check, QListWidget*& list, const char* title, int place,
@@ -119,21 +119,29 @@ void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu
     menu->clear();
     // A link back to a folder being scanned would be scanned for ever.
     descent.append(VKFileManagerCategories::canonicalPathOrSelf(folderPath));
+    // The top folder is the datafiles folder: its backups are copies, not datafiles to add to.
+    const bool topFolder = descent.size() == 1;
     for (const QString& name : std::as_const(names)) {
+        if (topFolder && name == QLatin1String("Backups"))
+            continue;
         const QString full = QDir(folderPath).filePath(name);
         const QString path = MainController::targetOfAlias(full).value_or(full);
         const QString base = VKFilePathStringCategories::nameWithoutExtension(name);
         const QFileInfo info(path);
         if (info.isDir() && !base.startsWith(QLatin1Char('.')) &&
             !descent.contains(VKFileManagerCategories::canonicalPathOrSelf(path))) {
-            // Empty sub-folders stay, with an empty submenu.
+            // Only datafiles are offered: a sub-folder without any is left out.
             auto* submenu = new QMenu(base, menu);
-            menu->addMenu(submenu);
             PlistArray items;
             scanDirectory(path, submenu, items, descent);
-            array.append(PlistDictionary{{QStringLiteral("Name"), base},
-                                         {QStringLiteral("Items"), items},
-                                         {QStringLiteral("IsGroup"), QStringLiteral("YES")}});
+            if (items.isEmpty()) {
+                delete submenu;
+            } else {
+                menu->addMenu(submenu);
+                array.append(PlistDictionary{{QStringLiteral("Name"), base},
+                                             {QStringLiteral("Items"), items},
+                                             {QStringLiteral("IsGroup"), QStringLiteral("YES")}});
+            }
         }
         const QString extension = info.suffix();
         if (extension != QLatin1String("nv3") && extension != QLatin1String("nvm"))
@@ -159,6 +167,12 @@ void PreferencesController::initDatafilePopups()
         PlistArray dropped;
         if (!folder.isEmpty())
             scanDirectory(folder, popup->menu(), dropped);
+        // No datafile until the user chooses one; the item carries no path.
+        QAction* none = new QAction(localized(QStringLiteral("None")), popup->menu());
+        const QList<QAction*> datafiles = popup->menu()->actions();
+        popup->menu()->insertAction(datafiles.value(0), none);
+        if (!datafiles.isEmpty())
+            popup->menu()->insertSeparator(datafiles.first());
         popup->synchronizeTitleAndSelectedItem();
     }
 }
@@ -175,7 +189,7 @@ void PreferencesController::initSoundList()
 
 void PreferencesController::selectStoredDatafile(PopUpButton* popup, const QString& key)
 {
-    // Sub-folders are searched too; a path found nowhere shows the first item, and the
+    // Sub-folders are searched too; a path found nowhere shows no datafile, and the
     // stored choice stays until the user makes another.
     const QString stored = UserDefaults::standardUserDefaults().stringForKey(key).value_or(QString());
     if (stored.isEmpty() || !popup->selectItemWithRepresentedObject(stored))
@@ -213,20 +227,19 @@ void PreferencesController::playSound(const QString& name)
         Presenter::shared().playSound(name);
 }
 
-void PreferencesController::servicesPrefHit()
+void PreferencesController::servicesPrefHit(PopUpButton* chosen)
 {
+    // Only the pop-up the user chose in is stored: the other one may show a datafile that
+    // was never chosen.
+    const QString& key =
+        chosen == m_services.preferredDatafilePopup ? datafilePathKey : datafilePathForURLsKey;
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    const std::pair<PopUpButton*, QString> popups[] = {
-        {m_services.preferredDatafilePopup, datafilePathKey},
-        {m_services.preferredDatafileWithURLPopup, datafilePathForURLsKey}};
-    for (const auto& [popup, key] : popups) {
-        const QAction* item = popup->selectedItem();
-        const QVariant path = item ? PopUpButton::representedObject(item) : QVariant();
-        if (path.isValid())
-            defaults.setObject(path.toString(), key);
-        else
-            defaults.removeObjectForKey(key);
-    }
+    const QAction* item = chosen->selectedItem();
+    const QVariant path = item ? PopUpButton::representedObject(item) : QVariant();
+    if (path.isValid())
+        defaults.setObject(path.toString(), key);
+    else
+        defaults.removeObjectForKey(key);
     servicesEnableControls();
 }
 

@@ -14,6 +14,7 @@
 #include "RXTableView.h"
 #include "SplitViewGeometry.h"
 #include "WindowFrameString.h"
+#include "WindowPlacement.h"
 #include "ZoomMarginsSheetController.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -31,26 +33,6 @@ int primaryScreenHeight()
 {
     const QScreen* primary = QGuiApplication::primaryScreen();
     return primary ? primary->geometry().height() : 0;
-}
-
-// Wholly on the screen's free area where it fits, the title bar never above it.
-QRect onScreen(QRect frame)
-{
-    const QScreen* screen = QGuiApplication::screenAt(frame.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen)
-        return frame;
-    const QRect available = screen->availableGeometry();
-    if (frame.width() > available.width()) {
-        frame.setWidth(available.width());
-        frame.moveLeft(available.left());
-    }
-    if (frame.height() > available.height())
-        frame.setHeight(available.height());
-    frame.moveLeft(std::clamp(frame.left(), available.left(), available.right() + 1 - frame.width()));
-    frame.moveTop(std::clamp(frame.top(), available.top(), available.bottom() + 1 - frame.height()));
-    return frame;
 }
 
 bool fieldShows(const PlistValue& value)
@@ -204,13 +186,18 @@ void EditorViewController::applyViewFrame()
     const std::optional<QRect> frame =
         WindowFrameString::toGeometry(currentViewFrame(), primaryScreenHeight());
     if (!frame) {
-        // Nothing usable stored: the frame the window is first shown in becomes the view's.
+        // Nothing usable stored: the window cascades from the last one, and the frame it
+        // is first shown in becomes the view's.
         m_restoredFrame.reset();
+        if (!m_frameSettled) {
+            WindowPlacement::cascade(window);
+            m_cascaded = true;
+        }
         return;
     }
     // The stored frame includes the window manager's decorations: the window goes where
     // the frame's corner was, and its size leaves them room once they are known.
-    const QRect kept = onScreen(*frame);
+    const QRect kept = WindowPlacement::fitted(*frame, WindowPlacement::availableGeometryAt(frame->center()));
     window->move(kept.topLeft());
     if (m_frameSettled) {
         window->resize(kept.size() - (window->frameGeometry().size() - window->size()));
@@ -263,6 +250,9 @@ void EditorViewController::windowWasFramed()
             window->resize(client);
         m_restoredFrame.reset();
     }
+    // Its decorations may take a cascaded window past the screen's edge.
+    if (std::exchange(m_cascaded, false))
+        WindowPlacement::keepOnScreen(window);
     // Where the window first stands is no change of the user's.
     storeWindowFrame(true);
     m_frameSettled = true;

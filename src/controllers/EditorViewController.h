@@ -91,6 +91,7 @@ private:
     EditorSplitView* m_splitView = nullptr;
     std::optional<QRect> m_restoredFrame;
     bool m_frameSettled = false;
+    bool m_cascaded = false; // placed by the cascade, not from a stored frame
     // Split changes are stored only once the split is laid out as stored.
     bool m_splitViewPrefsSet = false;
     bool m_splitSetupPending = false;

@@ -24,6 +24,7 @@
 #include "EditorViewController.h"
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
+#include "FindAndReplaceController.h"
 #include "FindBoxView.h"
 #include "FreeformFormatController.h"
 #include "FreeformPanelsController.h"
@@ -629,6 +630,9 @@ void EditorWindowController::windowWillClose()
 {
     if (m_engine->isClone())
         return;
+    // Its datafile closes with this window: the Find and Replace panel lets go of it.
+    NotificationCenter::defaultCenter().postNotification(
+        FindAndReplaceController::DatafileClosingNotification, document());
     if (m_lockedOnOpening) {
         QFile::remove(m_lockName);
         m_lockedOnOpening = false;

@@ -6,6 +6,7 @@
 #include "EditorSearchController.h"
 #include "EditorWindowController.h"
 #include "Localization.h"
+#include "NotificationCenter.h"
 #include "PopUpButton.h"
 #include "Presenter.h"
 #include "UserDefaults.h"
@@ -22,6 +23,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -42,14 +45,41 @@ QPlainTextEdit* plainTextView()
     return view;
 }
 
+// The editor in front: the one activated last, unless its datafile is closed or
+// leaving; then the newest of the other datafiles'.
+EditorWindowController* editorInFront(const Document* leaving = nullptr)
+{
+    const std::vector<Document*>& documents = DocumentController::shared().documents();
+    const auto staying = [&](const Document* document) {
+        return document && document != leaving &&
+               std::find(documents.begin(), documents.end(), document) != documents.end();
+    };
+    EditorWindowController* main = EditorWindowController::mainEditor();
+    if (main && staying(main->document()))
+        return main;
+    for (auto document = documents.rbegin(); document != documents.rend(); ++document) {
+        if (!staying(*document) || !qobject_cast<DatafileDocument*>(*document) ||
+            (*document)->windowControllers().empty())
+            continue;
+        if (auto* editor =
+                dynamic_cast<EditorWindowController*>((*document)->windowControllers().front().get()))
+            return editor;
+    }
+    return nullptr;
+}
+
 } // namespace
 
-FindAndReplaceController::FindAndReplaceController(std::function<void(QMenuBar*)> installMenus)
-    : m_installMenus(std::move(installMenus))
+FindAndReplaceController::FindAndReplaceController(std::function<void(QWidget*)> installKeyEquivalents)
+    : m_installKeyEquivalents(std::move(installKeyEquivalents))
 {
     // With no document behind the window, the application's commands go to its delegate.
     setNextResponder(dynamic_cast<Responder*>(Application::shared().delegate()));
     WindowFrameAutosave::setFrameAutosaveName(window(), NibName);
+    NotificationCenter::defaultCenter().addObserver(
+        DatafileClosingNotification, nullptr, this, [this](const Notification& notification) {
+            handleDatafileClosing(static_cast<const Document*>(notification.object));
+        });
 }
 
 FindAndReplaceController::~FindAndReplaceController() = default;
@@ -61,9 +91,9 @@ QString FindAndReplaceController::windowTitleForDocumentDisplayName(const QStrin
 
 std::unique_ptr<QWidget> FindAndReplaceController::makeWindow()
 {
-    auto window = std::make_unique<QMainWindow>();
-    if (m_installMenus)
-        m_installMenus(window->menuBar());
+    auto window = std::make_unique<QMainWindow>(nullptr, Qt::Tool);
+    if (m_installKeyEquivalents)
+        m_installKeyEquivalents(window.get());
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);
@@ -119,7 +149,7 @@ void FindAndReplaceController::windowDidLoad()
 
 void FindAndReplaceController::awakeFromNib()
 {
-    if (!EditorWindowController::mainEditor()) {
+    if (!editorInFront()) {
         closeWindow();
         return;
     }
@@ -137,7 +167,7 @@ bool FindAndReplaceController::eventFilter(QObject* watched, QEvent* event)
 
 void FindAndReplaceController::openFindAndReplaceDialog()
 {
-    if (!EditorWindowController::mainEditor())
+    if (!editorInFront())
         return;
     showWindow();
 }
@@ -160,9 +190,24 @@ void FindAndReplaceController::windowDidBecomeKey()
     retarget();
 }
 
-void FindAndReplaceController::retarget()
+void FindAndReplaceController::handleDatafileClosing(const Document* closing)
 {
-    EditorWindowController* main = EditorWindowController::mainEditor();
+    if (!m_datafileWindowController || m_datafileWindowController->document() != closing)
+        return;
+    int open = 0;
+    for (Document* document : DocumentController::shared().documents())
+        open += qobject_cast<DatafileDocument*>(document) ? 1 : 0;
+    if (open <= 1) {
+        m_datafileWindowController = nullptr;
+        closeWindow();
+        return;
+    }
+    retarget(closing);
+}
+
+void FindAndReplaceController::retarget(const Document* leaving)
+{
+    EditorWindowController* main = editorInFront(leaving);
     if (!main)
         return;
     setDatafileName(main->windowTitle());
@@ -259,7 +304,7 @@ bool FindAndReplaceController::startCommand(bool beepAlways)
         closeWindow();
         return refuse();
     }
-    if (!EditorWindowController::mainEditor())
+    if (!editorInFront())
         return refuse();
     retarget();
     return true;

@@ -8,11 +8,11 @@
 #include <functional>
 #include <memory>
 
+class Document;
 class EditorWindowController;
 class PopUpButton;
 class QCheckBox;
 class QLabel;
-class QMenuBar;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -25,9 +25,12 @@ class FindAndReplaceController : public WindowController {
 
 public:
     static inline const QString NibName = QStringLiteral("FindAndReplaceController");
+    // Posted by a datafile's editor as the datafile closes (object: the document).
+    static inline const QString DatafileClosingNotification = QStringLiteral("DatafileClosing");
 
-    // Puts the application's menus into the panel's menu bar.
-    explicit FindAndReplaceController(std::function<void(QMenuBar*)> installMenus = {});
+    // A tool window, above the editor windows and without a menu bar; the application's
+    // key equivalents work in it.
+    explicit FindAndReplaceController(std::function<void(QWidget*)> installKeyEquivalents = {});
     ~FindAndReplaceController() override;
 
     void openFindAndReplaceDialog();
@@ -44,6 +47,8 @@ public:
     // The window was activated: it follows the editor in front, or closes with no
     // datafile open.
     void windowDidBecomeKey();
+    // Its datafile is closing: it follows another one, or closes with the last.
+    void handleDatafileClosing(const Document* closing);
     // Shows the target's title; nothing for no string.
     void setDatafileName(const QString& name);
     // The scope items of the datafile, the one chosen last selected again.
@@ -79,7 +84,9 @@ protected:
 
 private:
     void awakeFromNib();
-    void retarget();
+    // The panel follows the editor in front, never one of a datafile that is leaving.
+    void retarget(const Document* leaving = nullptr);
+
     // The start the commands share: false, after the beep, when there is nothing to work on.
     bool startCommand(bool beepAlways);
     // Clone and synchronising windows take no replacement.
@@ -87,7 +94,7 @@ private:
     bool searchForward();
     static void beepWhenFindFails();
 
-    std::function<void(QMenuBar*)> m_installMenus;
+    std::function<void(QWidget*)> m_installKeyEquivalents;
     QPointer<EditorWindowController> m_datafileWindowController;
     int m_popupItem = 0;
     QPlainTextEdit* m_findWhat = nullptr;

@@ -147,8 +147,8 @@ private:
     bool m_stopped = false;
 };
 
-MultiFileFindController::MultiFileFindController(std::function<void(QMenuBar*)> installMenus)
-    : m_installMenus(std::move(installMenus))
+MultiFileFindController::MultiFileFindController(std::function<void(QWidget*)> installKeyEquivalents)
+    : m_installKeyEquivalents(std::move(installKeyEquivalents))
 {
     // With no document behind the window, the application's commands go to its delegate.
     setNextResponder(dynamic_cast<Responder*>(Application::shared().delegate()));
@@ -174,9 +174,9 @@ QString MultiFileFindController::windowTitleForDocumentDisplayName(const QString
 
 std::unique_ptr<QWidget> MultiFileFindController::makeWindow()
 {
-    auto window = std::make_unique<QMainWindow>();
-    if (m_installMenus)
-        m_installMenus(window->menuBar());
+    auto window = std::make_unique<QMainWindow>(nullptr, Qt::Tool);
+    if (m_installKeyEquivalents)
+        m_installKeyEquivalents(window.get());
 
     auto* content = new QWidget;
     auto* layout = new QVBoxLayout(content);

@@ -14,7 +14,6 @@ class PopUpButton;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
-class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
@@ -34,9 +33,10 @@ public:
     static inline const QString ClosedNotification = QStringLiteral("MultifileFIndClosed");
     static inline const QString SearchCompleted = QStringLiteral("<<Search Completed>>");
 
-    // Puts the application's menus into the window's menu bar. The datafiles folder is
-    // scanned once, as the window is made.
-    explicit MultiFileFindController(std::function<void(QMenuBar*)> installMenus = {});
+    // A tool window, above the editor windows and without a menu bar; the application's
+    // key equivalents work in it. The datafiles folder is scanned once, as the window is
+    // made.
+    explicit MultiFileFindController(std::function<void(QWidget*)> installKeyEquivalents = {});
     // Writes the stop-at-end box back into the user defaults.
     ~MultiFileFindController() override;
 
@@ -117,7 +117,7 @@ private:
     // The first datafile of the scope next, from its first record.
     void restartSearch();
 
-    std::function<void(QMenuBar*)> m_installMenus;
+    std::function<void(QWidget*)> m_installKeyEquivalents;
     PlistArray m_datafileArray;
     PlistArray m_allDatafiles;
     PlistArray m_datafilesToSearch;

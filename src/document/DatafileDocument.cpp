@@ -290,7 +290,9 @@ bool DatafileDocument::prepareSavePanel(SavePanelRequest& request)
     request.directory = FileURL::folderPath(UserDefaults::standardUserDefaults()
                                                 .stringForKey(QStringLiteral("DatafilesFolderURL"))
                                                 .value_or(QString()));
-    request.nameFieldValue = m_defaultDraftName;
+    // The draft name is for a datafile that has none yet.
+    if (fileURL().isEmpty())
+        request.nameFieldValue = m_defaultDraftName;
     return true;
 }
 

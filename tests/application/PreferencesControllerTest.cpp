@@ -352,7 +352,7 @@ QStringList listed(const QListWidget* list)
 
 } // namespace
 
-TEST_F(PreferencesControllerTest, ServicesScan_SortsAndMarksMobileDatafiles_SkipsDotFolders)
+TEST_F(PreferencesControllerTest, ServicesScan_SortsAndMarksMobileDatafiles_SkipsFoldersWithoutThem)
 {
     const QString folder = m_dir.filePath("Datafiles");
     touch(folder + "/Clients.nvm");
@@ -367,11 +367,11 @@ TEST_F(PreferencesControllerTest, ServicesScan_SortsAndMarksMobileDatafiles_Skip
     QMenu menu;
     PlistArray entries;
     controller().scanDirectory(folder, &menu, entries);
-    EXPECT_EQ(titlesOf(&menu), (QStringList{"accounts", "Clients.nvm", "Empty/", "Work/"}));
-    EXPECT_TRUE(menu.actions().at(2)->menu()->actions().isEmpty());
-    EXPECT_EQ(titlesOf(menu.actions().at(3)->menu()), QStringList{"Deep"});
+    // Only datafiles are offered: the empty folder is not.
+    EXPECT_EQ(titlesOf(&menu), (QStringList{"accounts", "Clients.nvm", "Work/"}));
+    EXPECT_EQ(titlesOf(menu.actions().at(2)->menu()), QStringList{"Deep"});
     EXPECT_EQ(PopUpButton::representedObject(menu.actions().at(1)).toString(), folder + "/Clients.nvm");
-    ASSERT_EQ(entries.size(), 4);
+    ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries.at(0).asDictionary()->stringForKey("Path"), folder + "/accounts.nv3");
     EXPECT_EQ(entries.at(2).asDictionary()->stringForKey("IsGroup"), "YES");
 }

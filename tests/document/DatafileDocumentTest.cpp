@@ -353,7 +353,8 @@ TEST_F(DatafileDocumentTest, SaveAs_OfASyncedDatafile_ClearsTheSyncIdOnlyInTheCo
     EXPECT_EQ(readDatafile(copy).value("Settings").asDictionary()->value("SyncID"), PlistValue(""));
     EXPECT_EQ(document->fileURL(), QUrl::fromLocalFile(copy));
     EXPECT_EQ(document->datafileSettings()->syncID(), "");
-    EXPECT_EQ(m_presenter.savePanels().back().request.nameFieldValue, "New Datafile");
+    // A datafile with a name proposes it; the draft name is for one that has none.
+    EXPECT_EQ(m_presenter.savePanels().back().request.nameFieldValue, "synced.nv3");
     EXPECT_EQ(m_presenter.savePanels().back().request.directory,
               QFileInfo(m_dir.path()).canonicalFilePath());
 }

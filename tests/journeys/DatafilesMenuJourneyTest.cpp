@@ -3,6 +3,7 @@
 #include "JourneyTestBase.h"
 
 #include "FilePathField.h"
+#include "FileURL.h"
 #include "HotKeyHandler.h"
 #include "HotKeySheetController.h"
 #include "NotificationCenter.h"
@@ -199,4 +200,64 @@ TEST_F(DatafilesMenuJourneyTest, ComingToTheFrontWithEveryDatafileMinimisedShows
     second->window()->showNormal();
     becomeActive();
     EXPECT_TRUE(first->window()->isMinimized());
+}
+
+namespace {
+
+// Answers from its script; while a folder panel is up the desktop activates the
+// application, as it does when the panel comes up.
+class ActivatingPresenter : public ScriptedPresenter {
+public:
+    QList<QUrl> runOpenPanel(const OpenPanelRequest& request, QWidget* window) override
+    {
+        m_panelsUpAtEach.append(m_panelsUp);
+        ++m_panelsUp;
+        QEvent activate(QEvent::ApplicationActivate);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &activate);
+        --m_panelsUp;
+        return ScriptedPresenter::runOpenPanel(request, window);
+    }
+    // How many other panels were still up when each one came up.
+    QList<int> m_panelsUpAtEach;
+
+private:
+    int m_panelsUp = 0;
+};
+
+// The first start: neither folder is known yet.
+class FirstStartJourneyTest : public JourneyTestBase {
+protected:
+    void beforeLaunch() override
+    {
+        m_defaults.removeObjectForKey(QStringLiteral("DatafilesFolderURL"));
+        m_defaults.removeObjectForKey(QStringLiteral("TemplatesFolderURL"));
+        QDir(m_dir.path()).mkdir(QStringLiteral("Datafiles"));
+        m_folders.answerOpenPanel({QUrl::fromLocalFile(m_dir.filePath("Datafiles"))});
+        m_folders.answerOpenPanel({QUrl::fromLocalFile(m_dir.filePath("Templates"))});
+        Presenter::setShared(&m_folders);
+    }
+
+    ActivatingPresenter m_folders;
+};
+
+} // namespace
+
+TEST_F(FirstStartJourneyTest, TheTwoFoldersAreAskedForOneAfterTheOtherFromTheHomeFolder)
+{
+    const QList<ScriptedPresenter::ShownOpenPanel>& panels = m_folders.openPanels();
+    ASSERT_EQ(panels.size(), 2);
+    EXPECT_EQ(panels[0].request.message, "Select Your Datafiles Folder (Shown in the Popup Menu).");
+    EXPECT_EQ(panels[1].request.message, "Select Your Templates Folder (Shown in the Popup Menu).");
+    EXPECT_EQ(m_folders.m_panelsUpAtEach, (QList<int>{0, 0})) << "a panel came up on another";
+    for (const ScriptedPresenter::ShownOpenPanel& panel : panels)
+        EXPECT_EQ(panel.request.directory, QDir::homePath());
+    EXPECT_EQ(m_defaults.stringForKey("DatafilesFolderURL"),
+              FileURL::folderURLString(m_dir.filePath("Datafiles")));
+    EXPECT_EQ(m_defaults.stringForKey("TemplatesFolderURL"),
+              FileURL::folderURLString(m_dir.filePath("Templates")));
+
+    // Once both are known, coming to the front asks for neither again.
+    QEvent activate(QEvent::ApplicationActivate);
+    QCoreApplication::sendEvent(QCoreApplication::instance(), &activate);
+    EXPECT_EQ(m_folders.openPanels().size(), 2);
 }

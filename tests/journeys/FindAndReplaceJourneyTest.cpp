@@ -195,20 +195,41 @@ TEST_F(FindAndReplaceJourneyTest, ACloneWindowIsSearchedButNeverChanged)
     EXPECT_EQ(fieldOf(clone, 2, "F1"), "Boston");
 }
 
-TEST_F(FindAndReplaceJourneyTest, ClosingTheLastDatafileClosesThePanelAtItsNextActivation)
+TEST_F(FindAndReplaceJourneyTest, ItsDatafileClosing_TheNextIsFollowed_TheLastClosesThePanel)
 {
-    EditorWindowController* editor = openPeople();
-    ASSERT_TRUE(editor);
-    FindAndReplaceController* panel = openPanel(editor);
+    const QString placesPath = m_dir.filePath("places.nv3");
+    writeRecords(placesPath, {"Place"}, {{"Rome", ""}, {"Oslo", ""}});
+    EditorWindowController* places = openWithCommand(placesPath);
+    ASSERT_TRUE(places);
+    EditorWindowController* people = openPeople();
+    ASSERT_TRUE(people);
+    FindAndReplaceController* panel = openPanel(people);
     ASSERT_TRUE(panel);
     QWidget* window = panel->window();
-    editor->document()->close();
+    EXPECT_EQ(panel->datafileWindowController(), people);
+
+    // Its datafile closes from the editor's File menu: the panel works on the other one.
+    activate(people->window());
+    QTest::keyClick(people->window(), Qt::Key_W, Qt::ControlModifier);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(panel->datafileWindowController(), places);
+    EXPECT_EQ(panel->datafileName()->text(), places->windowTitle());
+    EXPECT_TRUE(scopeTitles(panel).contains("Place")) << scopeTitles(panel).join('|').toStdString();
+    activate(window);
+    type(panel->findWhatView(), "Oslo");
+    m_presenter.clear();
+    QTest::mouseClick(panel->findNextButton(), Qt::LeftButton);
+    EXPECT_EQ(m_presenter.beepCount(), 0);
+    EXPECT_EQ(places->engine().indexOfCurrentRecord(), 1);
+
+    // The last one takes the panel with it.
+    activate(places->window());
+    QTest::keyClick(places->window(), Qt::Key_W, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(panel->datafileWindowController());
     activate(&m_assembly->startWindow());
-    window->activateWindow();
-    QApplication::setActiveWindow(window);
-    EXPECT_TRUE(QTest::qWaitFor([window] { return !window->isVisible(); }, 2000));
     showMenusOf(&m_assembly->startWindow());
     EXPECT_FALSE(menuItem(&m_assembly->startWindow(), "startFindAndReplace:")->isEnabled());
 }

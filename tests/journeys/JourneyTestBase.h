@@ -48,6 +48,7 @@ protected:
         QDir(m_dir.path()).mkdir(QStringLiteral("Templates"));
         m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath("Templates")).toString() + '/',
                              QStringLiteral("TemplatesFolderURL"));
+        beforeLaunch();
         m_assembly = std::make_unique<ApplicationAssembly>();
         m_assembly->launch(launchOptions());
         // Launching finishes once the event loop turns.
@@ -60,6 +61,9 @@ protected:
         m_assembly.reset();
         DocumentFixture::TearDown();
     }
+
+    // The defaults and the presenter's script as the program finds them at launch.
+    virtual void beforeLaunch() {}
 
     // What the program is launched with; nothing by default.
     virtual ApplicationAssembly::LaunchOptions launchOptions() { return {}; }

@@ -2,6 +2,7 @@
 #include "JourneyTestBase.h"
 
 #include "FreeformTextView.h"
+#include "NewDatafileSheetController.h"
 #include "WindowFrameString.h"
 
 #include <QLabel>
@@ -63,6 +64,37 @@ TEST_F(ReadOnlyAndFramesJourneyTest, LockedElsewhere_SaysSoFromTheStart_AndAnEdi
     EXPECT_EQ(contentsOf(path), original);
     EXPECT_TRUE(QFile::exists(path + ".lock")); // not ours to remove
     EXPECT_TRUE(contentsOf(copy).contains("kept"));
+}
+
+TEST_F(ReadOnlyAndFramesJourneyTest, SavePanels_SayWhatTheySaveAndProposeItsOwnName)
+{
+    // A new datafile has no name yet: the draft name is proposed.
+    m_presenter.answerSavePanel(std::nullopt);
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "newDatafile:"));
+    auto* sheet = VKSheetController::topmostController<NewDatafileSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    ASSERT_EQ(m_presenter.savePanels().size(), 1);
+    EXPECT_EQ(m_presenter.savePanels()[0].request.title, "Save “New Datafile”");
+    EXPECT_EQ(m_presenter.savePanels()[0].request.nameFieldValue, "New Datafile");
+    DocumentController::shared().documents().front()->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // Save of a datafile that cannot be written in place offers a copy of it, by its name.
+    const QString path = copyFixture("shared.nv3");
+    QFile lock(path + ".lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.close();
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    typeIntoText(editor, "kept");
+    m_presenter.clear();
+    m_presenter.answerSavePanel(std::nullopt);
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.savePanels().size(), 1);
+    EXPECT_EQ(m_presenter.savePanels()[0].request.title, "Save “shared.nv3” As");
+    EXPECT_EQ(m_presenter.savePanels()[0].request.nameFieldValue, "shared.nv3");
+    EXPECT_EQ(m_presenter.savePanels()[0].request.directory, m_dir.path());
 }
 
 TEST_F(ReadOnlyAndFramesJourneyTest, ReadOnlySetting_EditsNeverWriteTheRecords_ButTheFrameIsKept)

@@ -154,6 +154,12 @@ void Document::saveDocumentAs()
     request.allowedFileTypes = DocumentController::shared().extensionsForType(m_fileType);
     if (!prepareSavePanel(request))
         return;
+    // The panel says what it saves: a document with a file is saved under another name.
+    if (request.title.isEmpty())
+        request.title =
+            m_fileURL.isEmpty()
+                ? stringWithFormat(localized(QStringLiteral("Save “%@”")), request.nameFieldValue)
+                : stringWithFormat(localized(QStringLiteral("Save “%@” As")), displayName());
     const std::optional<QUrl> url = Presenter::shared().runSavePanel(request, windowForSheet());
     if (url)
         saveToURL(*url, m_fileType, SaveOperation::SaveAs);
