@@ -7,6 +7,7 @@
 #include "SortedData.h"
 #include "StringFormat.h"
 #include "SubsetSortedData.h"
+#include "SystemLog.h"
 
 #include <algorithm>
 #include <atomic>
@@ -94,12 +95,43 @@ DatafileFormat::Result<DatafileFormat::Parts> DatafileFormat::partsOf(const Plis
         if (!entry.value.isDictionary() && !(recordsHandedOver && entry.value.isUid()))
             return damagedRecord<Parts>(entry.key);
     }
+    leaveOutWhatXmlCannotHold(parts);
     for (const PlistValue& entry : parts.catalog) {
         if (!entry.isDictionary())
             return failure<Parts>(
                 localized(QStringLiteral("The datafile's record order is damaged.")));
     }
     return {std::move(parts), {}};
+}
+
+void DatafileFormat::leaveOutWhatXmlCannotHold(Parts& parts)
+{
+    // A binary property list can hold a null or a UID, which a datafile, written as XML,
+    // cannot: kept, they would fail every save. Left out, what reads them finds its
+    // default. (A record handed over while parsing stands as a UID of our own.)
+    QStringList cleaned;
+    if (!PlistValue(parts.settings).hasXmlForm()) {
+        parts.settings = *PlistValue(parts.settings).xmlFormCopy().asDictionary();
+        cleaned.append(SettingsKey);
+    }
+    std::vector<PlistDictionary::Entry> storableRecords;
+    for (const PlistDictionary::Entry& entry : parts.records) {
+        if (entry.value.isDictionary() && !entry.value.hasXmlForm())
+            storableRecords.push_back({entry.key, entry.value.xmlFormCopy()});
+    }
+    for (PlistDictionary::Entry& entry : storableRecords)
+        parts.records.insert(entry.key, std::move(entry.value));
+    if (!storableRecords.empty())
+        cleaned.append(RecordsKey);
+    if (!PlistValue(parts.catalog).hasXmlForm()) {
+        parts.catalog = *PlistValue(parts.catalog).xmlFormCopy().asArray();
+        cleaned.append(CatalogKey);
+    }
+    if (!cleaned.isEmpty()) {
+        SystemLog::log(QStringLiteral("The datafile holds values it cannot store (null or UID) "
+                                      "in \"%1\"; they are not used.")
+                           .arg(cleaned.join(QStringLiteral("\", \""))));
+    }
 }
 
 DatafileFormat::Result<DatafileFormat::Contents> DatafileFormat::read(QByteArrayView bytes)

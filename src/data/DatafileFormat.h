@@ -64,5 +64,8 @@ private:
     class RecordsMade;
     // With records handed over, each record stands in the parts as the UID of the one made.
     static Result<Parts> partsOf(const PlistReadResult& read, bool recordsHandedOver = false);
+    // Leaves out the values the file cannot be written with, wherever they are; one log
+    // line names the parts that held them.
+    static void leaveOutWhatXmlCannotHold(Parts& parts);
     static Result<Contents> contentsOf(Parts parts, const RecordsMade* made);
 };

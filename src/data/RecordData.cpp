@@ -2,46 +2,17 @@
 
 #include "SystemLog.h"
 
-namespace {
-
-// A copy of the value without the nulls and archive UIDs a binary property list can
-// bring, at any depth: a datafile is written as XML, which has no form for either, so
-// kept they would fail every save.
-PlistValue storableCopy(const PlistValue& value)
-{
-    if (const PlistArray* array = value.asArray()) {
-        PlistArray copy;
-        for (const PlistValue& item : *array) {
-            if (item.isNull() || item.isUid())
-                continue;
-            copy.append(storableCopy(item));
-        }
-        return copy;
-    }
-    if (const PlistDictionary* dictionary = value.asDictionary()) {
-        PlistDictionary::Entries entries;
-        for (const PlistDictionary::Entry& entry : *dictionary) {
-            if (entry.value.isNull() || entry.value.isUid())
-                continue;
-            entries.push_back({entry.key, storableCopy(entry.value)});
-        }
-        return PlistDictionary::fromEntries(std::move(entries));
-    }
-    return value;
-}
-
-} // namespace
-
 RecordData::RecordData(const PlistDictionary& dictionary) : VKKeyedRecordData(dictionary)
 {
     if (const PlistValue* fields = dictionary.find(FieldsKey)) {
         // Values that are not strings are kept as they are and written back unchanged;
-        // only what a datafile cannot hold is left out.
+        // only what a datafile cannot hold (a binary property list's null or UID) is left
+        // out, as kept it would fail every save.
         if (const PlistDictionary* asDictionary = fields->asDictionary()) {
             if (fields->hasXmlForm()) {
                 m_fields = *asDictionary;
             } else {
-                m_fields = *storableCopy(*fields).asDictionary();
+                m_fields = *fields->xmlFormCopy().asDictionary();
                 SystemLog::log(QStringLiteral("Record %1: \"%2\" holds values a datafile cannot "
                                               "store (null or UID); they are not used.")
                                    .arg(identifier(), FieldsKey));

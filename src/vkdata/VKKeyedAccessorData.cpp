@@ -2,7 +2,12 @@
 
 #include "SystemLog.h"
 
+#include <mutex>
+
 namespace {
+// Getters are const and may be asked from more than one thread.
+std::mutex loggedKeysLock;
+
 bool isNumberOrString(const PlistValue& value)
 {
     return value.isNumber() || value.isString();
@@ -126,8 +131,12 @@ const PlistValue* VKKeyedAccessorData::storedValue(const QString& key,
     const PlistValue* value = mutableDictionary().find(key);
     if (value && accepts && !accepts(*value)) {
         // Reading on would fail later, far from the cause; the default is the safe answer.
-        SystemLog::log(QStringLiteral("The setting \"%1\" does not hold %2; using its default.")
-                           .arg(key, QLatin1String(kind)));
+        const std::lock_guard guard(loggedKeysLock);
+        if (!m_keysLoggedAsWrongKind.contains(key)) {
+            m_keysLoggedAsWrongKind.insert(key);
+            SystemLog::log(QStringLiteral("The setting \"%1\" does not hold %2; using its default.")
+                               .arg(key, QLatin1String(kind)));
+        }
         return nullptr;
     }
     return value;

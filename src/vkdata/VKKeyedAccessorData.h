@@ -2,6 +2,8 @@
 
 #include "PlistValue.h"
 
+#include <QSet>
+
 #include <memory>
 #include <optional>
 
@@ -96,4 +98,7 @@ private:
                                   const char* kind) const;
 
     PlistDictionary m_dictionary;
+    // Keys whose value of the wrong kind has been logged: a getter asked many times a
+    // second (a window's validation) logs it once.
+    mutable QSet<QString> m_keysLoggedAsWrongKind;
 };

@@ -8,6 +8,7 @@
 #include "FreeformTextView.h"
 #include "InstanceChannel.h"
 #include "RXTableView.h"
+#include "SystemLog.h"
 
 #include <QClipboard>
 #include <QSignalSpy>
@@ -18,7 +19,22 @@
 namespace {
 
 const QString nameField = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3301");
+const QString phoneField = QStringLiteral("3F2504E0-4F89-11D3-9A0C-0305E82C3302");
+const QString alice = QStringLiteral("A1A1A1A1-0000-4000-8000-000000000001");
 const QString bob = QStringLiteral("B2B2B2B2-0000-4000-8000-000000000002");
+
+// The value under the keys, one level of dictionary after another; null when any is absent.
+PlistValue valueAt(const PlistDictionary& dictionary, const QStringList& keys)
+{
+    PlistValue value = dictionary;
+    for (const QString& key : keys) {
+        const PlistDictionary* level = value.asDictionary();
+        if (!level)
+            return {};
+        value = level->value(key);
+    }
+    return value;
+}
 
 class FileCommandsJourneyTest : public JourneyTestBase {
 protected:
@@ -365,4 +381,108 @@ TEST_F(FileCommandsJourneyTest, FilesHandedOverWhileStarting_OpenOnceStartUpIsOv
     Q_EMIT channel->filesReceived({later});
     EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(later)));
     EXPECT_EQ(DocumentController::shared().documents().size(), 2u);
+}
+
+TEST_F(FileCommandsJourneyTest, BinaryDatafileWithValuesXmlCannotHold_SavesLeavingThemOutAndOpensAgain)
+{
+    // Each a binary datafile holding a null or a UID outside a record's fields.
+    const struct {
+        const char* file;
+        const char* part; // where the log line says they were
+        std::function<void(const PlistDictionary& saved)> check;
+    } cases[] = {
+        {"null-setting.nv3", "Settings",
+         [](const PlistDictionary& saved) {
+             const PlistValue settings = saved.value("Settings");
+             EXPECT_FALSE(settings.asDictionary()->contains("SyncID"));
+             EXPECT_FALSE(settings.asDictionary()->contains("LaterSetting"));
+             // A setting the program does not know belongs to the file all the same.
+             EXPECT_EQ(settings.asDictionary()->value("KeptSetting"), PlistValue("kept"));
+         }},
+        {"uid-in-field-definitions.nv3", "Settings",
+         [](const PlistDictionary& saved) {
+             const PlistValue fields = valueAt(saved, {"Settings", "Fields"});
+             ASSERT_EQ(fields.asArray()->size(), 2);
+             EXPECT_EQ(PlistValue(fields.asArray()->at(0)),
+                       PlistValue(PlistDictionary{{"Identifier", nameField}, {"Name", "Name"}}));
+             EXPECT_EQ(PlistValue(fields.asArray()->at(1)),
+                       PlistValue(PlistDictionary{
+                           {"Identifier", phoneField}, {"Name", "Phone"}, {"Width", 120.5}}));
+         }},
+        {"uid-in-catalog-entry.nv3", "Catalog",
+         [](const PlistDictionary& saved) {
+             // Opening shows every record and keeps the stored selection one revert away:
+             // Alice's, read as its default, is that she was not selected.
+             const PlistValue catalog = saved.value("Catalog");
+             ASSERT_EQ(catalog.asArray()->size(), 2);
+             EXPECT_EQ(PlistValue(catalog.asArray()->at(0)),
+                       PlistValue(PlistDictionary{{"Identifier", alice},
+                                                  {"CurrentlySelected", true},
+                                                  {"PreviouslySelected", false}}));
+             EXPECT_EQ(PlistValue(catalog.asArray()->at(1)),
+                       PlistValue(PlistDictionary{{"Identifier", bob},
+                                                  {"CurrentlySelected", true},
+                                                  {"PreviouslySelected", true}}));
+         }},
+        {"uid-in-record-key.nv3", "Records",
+         [](const PlistDictionary& saved) {
+             EXPECT_FALSE(valueAt(saved, {"Records", alice}).asDictionary()->contains("LaterKey"));
+             EXPECT_FALSE(valueAt(saved, {"Records", bob}).asDictionary()->contains("OtherKey"));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QString path = copyFixture(c.file);
+        m_presenter.clear();
+        ScopedLogCapture log;
+        EditorWindowController* editor = openWithCommand(path);
+        ASSERT_TRUE(editor);
+        const QString edited = editor->engine().currentRecord()->identifier();
+        typeIntoText(editor, " and more");
+
+        QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+        EXPECT_TRUE(m_presenter.alerts().isEmpty()) << m_presenter.alertMessages().join('\n').toStdString();
+        EXPECT_FALSE(editor->document()->isDocumentEdited());
+        QTest::keyClick(editor->window(), Qt::Key_W, Qt::ControlModifier);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ASSERT_TRUE(DocumentController::shared().documents().empty());
+        EXPECT_EQ(log.lines().filter("cannot store"),
+                  QStringList{QStringLiteral("The datafile holds values it cannot store (null or "
+                                             "UID) in \"%1\"; they are not used.")
+                                  .arg(c.part)})
+            << log.lines().join('\n').toStdString();
+
+        // What was saved opens again, the edit kept, without a word.
+        activate(&m_assembly->startWindow());
+        ScopedLogCapture reopening;
+        editor = openWithCommand(path);
+        ASSERT_TRUE(editor);
+        EXPECT_TRUE(m_presenter.alerts().isEmpty()) << m_presenter.alertMessages().join('\n').toStdString();
+        EXPECT_TRUE(reopening.lines().isEmpty()) << reopening.lines().join('\n').toStdString();
+        EXPECT_TRUE(editor->datafileDocument()->datafileRecords()->recordForIdentifier(edited)->textString().endsWith(" and more"));
+        c.check(readDatafile(path));
+        editor->document()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        activate(&m_assembly->startWindow());
+    }
+}
+
+TEST_F(FileCommandsJourneyTest, ASettingOfTheWrongKindWhileTheWindowIsOpen_IsLoggedOnce)
+{
+    const QString path = m_dir.filePath("sync-number.nv3");
+    writeRecords(path, {"Name"}, {{"Alice", "text"}}, PlistDictionary{{"SyncID", 42}});
+    ScopedLogCapture log;
+    EditorWindowController* editor = openWithCommand(path);
+    ASSERT_TRUE(editor);
+    // The window validates its commands over and over while it is open.
+    for (int turn = 0; turn < 5; ++turn) {
+        showMenusOf(editor->window());
+        QTest::qWait(50);
+    }
+    typeIntoText(editor, " more");
+    QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(log.lines().filter("SyncID"),
+              QStringList{"The setting \"SyncID\" does not hold a string; using its default."});
+    // The value is the file's, and stays in it.
+    EXPECT_EQ(valueAt(readDatafile(path), {"Settings", "SyncID"}), PlistValue(42));
 }

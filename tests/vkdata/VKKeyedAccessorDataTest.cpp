@@ -97,6 +97,15 @@ TEST(VKKeyedAccessorDataTest, TypedGetters_ReadStoredValuesTheWayTheFilesNeed)
     EXPECT_TRUE(accessor.boolForKey("date", true));
     EXPECT_FALSE(accessor.dictionaryForKey("name", std::nullopt).has_value());
     EXPECT_EQ(log.lines().size(), 4);
+
+    // Asked again, and again, each key is logged once: a window asks many times a second.
+    for (int turn = 0; turn < 3; ++turn) {
+        EXPECT_EQ(accessor.stringForKey("big", "dflt"), QStringLiteral("dflt"));
+        EXPECT_EQ(accessor.integerForKey("list", 9), 9);
+    }
+    EXPECT_EQ(log.lines().size(), 4);
+    EXPECT_EQ(accessor.stringForKey("flag", "dflt"), QStringLiteral("dflt"));
+    EXPECT_EQ(log.lines().size(), 5) << "another key is another line";
 }
 
 TEST(VKKeyedAccessorDataTest, Setters_StoreTheFilesKindsAndRemoveOnNull)

@@ -561,3 +561,27 @@ bool PlistValue::hasXmlForm() const
         return true;
     }
 }
+
+PlistValue PlistValue::xmlFormCopy() const
+{
+    if (hasXmlForm())
+        return *this;
+    const auto storable = [](const PlistValue& value) { return !value.isNull() && !value.isUid(); };
+    if (const PlistArray* array = asArray()) {
+        PlistArray copy;
+        for (const PlistValue& item : *array) {
+            if (storable(item))
+                copy.append(item.xmlFormCopy());
+        }
+        return copy;
+    }
+    if (const PlistDictionary* dictionary = asDictionary()) {
+        PlistDictionary::Entries entries;
+        for (const PlistDictionary::Entry& entry : *dictionary) {
+            if (storable(entry.value))
+                entries.push_back({entry.key, entry.value.xmlFormCopy()});
+        }
+        return PlistDictionary::fromEntries(std::move(entries));
+    }
+    return *this;
+}

@@ -150,6 +150,10 @@ public:
     // Whether it holds no null and no archive UID at any depth: what an XML property
     // list, which has no form for either, can store.
     bool hasXmlForm() const;
+    // The value as an XML property list can hold it: every null and archive UID left out
+    // of its arrays and dictionaries, at any depth. Containers that hold none are the
+    // same handles; the others are new.
+    PlistValue xmlFormCopy() const;
     // An integer above the signed 64-bit range.
     bool isUnsignedInteger() const { return std::holds_alternative<quint64>(m_value); }
 

@@ -157,3 +157,22 @@ TEST(PlistValueTest, StringForKey_TextOnlyElseEmpty)
     EXPECT_TRUE(dictionary.stringForKey("number").isEmpty());
     EXPECT_TRUE(dictionary.stringForKey("missing").isEmpty());
 }
+
+TEST(PlistValueTest, XmlFormCopy_LeavesOutNullsAndUidsAtEveryDepthAndSharesWhatHoldsNone)
+{
+    const PlistArray clean{"a", 1};
+    const PlistDictionary nested{{"null", PlistValue()}, {"kept", "x"}, {"list", PlistArray{PlistUid{2}, "b"}}};
+    const PlistDictionary top{{"uid", PlistUid{1}}, {"clean", clean}, {"nested", nested}};
+
+    const PlistValue copy = PlistValue(top).xmlFormCopy();
+    EXPECT_TRUE(copy.hasXmlForm());
+    EXPECT_EQ(copy, PlistValue(PlistDictionary{
+                        {"clean", clean},
+                        {"nested", PlistDictionary{{"kept", "x"}, {"list", PlistArray{"b"}}}}}));
+    // The containers read stay as they were; the clean one is the same handle.
+    EXPECT_EQ(top.size(), 3);
+    EXPECT_EQ(nested.size(), 3);
+    EXPECT_TRUE(copy.asDictionary()->value("clean").asArray()->isSameObject(clean));
+    EXPECT_TRUE(PlistValue(clean).xmlFormCopy().asArray()->isSameObject(clean));
+    EXPECT_EQ(PlistValue(PlistArray{PlistValue(), PlistUid{0}}).xmlFormCopy(), PlistValue(PlistArray()));
+}
