@@ -509,6 +509,7 @@ bool EditorSearchController::reverseSearchForString(const QString& key, bool cas
     const qint64 current = m_window.indexOfCurrentRecord();
     Hit hit;
     qint64 found = -1;
+    bool beyondFirstExamined = false;
     const auto examine = failingRecordsReset([&](qint64 index, bool isCurrentRecord) {
         return reverseSearchInRecord(index, key, hit, caseSensitive, fieldsToSearchIn,
                                      isCurrentRecord);
@@ -521,6 +522,8 @@ bool EditorSearchController::reverseSearchForString(const QString& key, bool cas
     for (qint64 index = count - 1; index >= current && found < 0; --index) {
         if (examine(index, index == current && index == count - 1))
             found = index;
+        else
+            beyondFirstExamined = true;
     }
     if (found < 0) {
         reportMiss(true);
@@ -531,14 +534,19 @@ bool EditorSearchController::reverseSearchForString(const QString& key, bool cas
     if (found != current) {
         m_window.autoSaveChanges(false);
         m_window.loadRecordAtIndex(found);
-        // An empty record left behind goes; the hit's row may move up with it.
-        m_window.deleteIfEmptyRecordAtIndex(current);
-        row = m_window.indexOfCurrentRecord();
+        row = leaveStartingRecord(current, beyondFirstExamined);
     }
     m_window.setLastHitField(std::min(hit.field, MaxHitField));
     showHit(row, hit, activateSearchField);
     selectSearchField();
     return true;
+}
+
+qint64 EditorSearchController::leaveStartingRecord(qint64 current, bool beyondFirstExamined)
+{
+    if (!beyondFirstExamined)
+        m_window.deleteIfEmptyRecordAtIndex(current);
+    return m_window.indexOfCurrentRecord();
 }
 
 void EditorSearchController::showHit(qint64 row, const Hit& hit, bool activateSearchField)
@@ -622,8 +630,6 @@ bool EditorSearchController::forwardSearchForArrayOfStrings(const QStringList& k
         return false;
     }
     m_foundInForwardSearch = true;
-    // Nothing more in this record's fields for the next search.
-    m_window.setLastHitField(n + 1);
     if (found != current) {
         m_window.autoSaveChanges(false);
         m_window.loadRecordAtIndex(found);
@@ -634,6 +640,9 @@ bool EditorSearchController::forwardSearchForArrayOfStrings(const QStringList& k
         m_window.scrollToField(found, fieldHits.last());
     if (!fieldHits.isEmpty())
         showFieldMatch(found, fieldHits.last());
+    // Nothing more in this record's fields for the next search; set once the match is
+    // shown, as editing its cell makes that field the last hit.
+    m_window.setLastHitField(n + 1);
     return true;
 }
 
@@ -674,6 +683,7 @@ bool EditorSearchController::reverseSearchForArrayOfStrings(const QStringList& k
         return true;
     };
     qint64 found = -1;
+    bool beyondFirstExamined = false;
     const auto examine = failingRecordsReset(matches);
     for (qint64 index = start; index >= 0 && found < 0; --index) {
         if (examine(index, index == current))
@@ -682,6 +692,8 @@ bool EditorSearchController::reverseSearchForArrayOfStrings(const QStringList& k
     for (qint64 index = count - 1; index >= start && index >= 0 && found < 0; --index) {
         if (examine(index, false))
             found = index;
+        else
+            beyondFirstExamined = true;
     }
     if (found < 0) {
         reportMiss(true);
@@ -693,10 +705,8 @@ bool EditorSearchController::reverseSearchForArrayOfStrings(const QStringList& k
         m_window.loadRecordAtIndex(found);
     }
     m_window.setLastHitField(fieldHit.field);
-    if (found != current) {
-        m_window.deleteIfEmptyRecordAtIndex(current);
-        row = m_window.indexOfCurrentRecord();
-    }
+    if (found != current)
+        row = leaveStartingRecord(current, beyondFirstExamined);
     if (!freeformHits.isEmpty()) {
         m_window.showFreeformHits(freeformHits, m_hitColor, false);
     } else {

@@ -227,6 +227,9 @@ private:
     void beepWhenFindFails() const;
     bool activateSearchFieldAfter(Qt::KeyboardModifiers modifiers);
     void search(Direction direction, Qt::KeyboardModifiers modifiers, bool optionRule);
+    // A reverse hit outside the record it started in: that record goes when empty, unless
+    // the hit lies past the first record the second pass examined. The hit's row after.
+    qint64 leaveStartingRecord(qint64 current, bool beyondFirstExamined);
     void showHit(qint64 row, const Hit& hit, bool activateSearchField);
     // Shows the field of a several-key match: its cell, or only the row when hidden.
     void showFieldMatch(qint64 row, qint64 field);

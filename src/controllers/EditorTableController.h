@@ -72,7 +72,9 @@ public:
     void selectRow(qint64 index);
     quint64 currentField() const { return m_currentField; }
     void setCurrentField(quint64 field) { m_currentField = field; }
-    QPair<qsizetype, qsizetype> tableTextSelectedRange() const { return m_currentSelection; }
+    // The selection in the cell being edited, as the user may have changed it; empty
+    // when no cell is edited.
+    QPair<qsizetype, qsizetype> tableTextSelectedRange() const;
     // The Basic row's height: the base height, times the lines its value wraps to.
     int heightOfRow(qint64 row) const;
     void tableViewSelectionDidChange();
@@ -152,7 +154,6 @@ private:
     ListViewModel* m_listModel = nullptr;
     QList<FieldCellDelegate*> m_delegates;
     quint64 m_currentField = 0;
-    QPair<qsizetype, qsizetype> m_currentSelection;
     float m_listViewRowHeight = 17.0f;
     QFont m_fieldFont;
     // Set while the tables are rebuilt or reloaded: their signals are ours, not the user's.

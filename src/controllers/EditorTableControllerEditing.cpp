@@ -171,9 +171,17 @@ void EditorTableController::selectRangeInField(RXTableView* table, qint64 column
     m_currentField = quint64(column);
     if (FieldCellEditor* editor = table->cellEditor())
         editor->setSelection(int(location), int(length));
-    m_currentSelection = {location, length};
     if (basic && highlightFindField && m_listModel->columnCount() > 0)
         m_editor.activateFindBox();
+}
+
+QPair<qsizetype, qsizetype> EditorTableController::tableTextSelectedRange() const
+{
+    const FieldCellEditor* editor = currentTableView()->cellEditor();
+    if (!editor)
+        return {0, 0};
+    const QPair<int, int> range = editor->selectedRange();
+    return {range.first, range.second};
 }
 
 void EditorTableController::textDidEndEditing(RXTableView* table, TextMovement movement)

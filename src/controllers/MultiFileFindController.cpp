@@ -29,6 +29,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -105,6 +106,30 @@ void bringForward(QWidget* window)
     window->raise();
     window->activateWindow();
 }
+
+// Brings `front` forward once `shown` is on screen: a window manager maps a window shown
+// for the first time later, and puts it in front of every other then.
+class BringForwardOnceShown : public QObject {
+public:
+    BringForwardOnceShown(QWindow* shown, QWidget* front) : QObject(shown), m_front(front)
+    {
+        shown->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+            if (m_front)
+                bringForward(m_front);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> m_front;
+};
 
 } // namespace
 
@@ -483,8 +508,11 @@ bool MultiFileFindController::searchDocument(DatafileDocument* document)
 
 void MultiFileFindController::showHit(EditorWindowController* editor)
 {
-    bringForward(editor->window());
+    QWidget* datafileWindow = editor->window();
+    bringForward(datafileWindow);
     editor->makeMainEditor();
+    if (QWindow* shown = datafileWindow->windowHandle(); shown && !shown->isExposed())
+        new BringForwardOnceShown(shown, window());
     bringForward(window());
     m_bringDatafileForward->setEnabled(true);
 }

@@ -195,6 +195,29 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
     EXPECT_FALSE(isOpen(m_dir.filePath("Sub/Deeper/d.nv3")));
 }
 
+TEST_F(MultiFileFindJourneyTest, AfterEveryHitTheWindowStaysInFrontOfTheDatafile)
+{
+    writeFolder();
+    MultiFileFindController* finder = openWindow();
+    ASSERT_TRUE(finder);
+    activate(finder->window());
+    finder->searchDatafilesInMenu()->click();
+    // b's first hit, then c and d, each opened for the search and shown.
+    for (const char* hit : {"b #0", "b #2", "c #0", "d #0"}) {
+        findNext(finder, "wren");
+        EXPECT_EQ(hitAt(), hit);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [finder] { return QApplication::activeWindow() == finder->window(); }, 1000))
+            << "after " << hit << " the active window is "
+            << (QApplication::activeWindow() ? QApplication::activeWindow()->windowTitle()
+                                             : QStringLiteral("none"))
+                   .toStdString();
+        // Nothing comes in front of it later on.
+        QTest::qWait(50);
+        EXPECT_EQ(QApplication::activeWindow(), finder->window()) << hit;
+    }
+}
+
 TEST_F(MultiFileFindJourneyTest, StopAtEndGoesOnWithTheNextDatafileAndIsRemembered)
 {
     writeFolder();
