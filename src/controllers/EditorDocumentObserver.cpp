@@ -79,8 +79,7 @@ void EditorDocumentObserver::didChangeRecord(const QString& identifier)
 
 void EditorDocumentObserver::didChangeFieldFormat()
 {
-    if (m_editor.engine().isClone())
-        return;
+    // A clone shows the new fields too; it marks nothing changed.
     m_editor.setupTables();
     m_editor.engine().setDatafileChanged();
 }

@@ -182,6 +182,9 @@ void EditorViewController::setCurrentViewFrame(const QString& frame)
 
 void EditorViewController::applyViewFrame()
 {
+    // The stored frames are the first window's: a clone keeps its own, beside it.
+    if (m_editor.engine().isClone())
+        return;
     QWidget* window = m_editor.window();
     const std::optional<QRect> frame =
         WindowFrameString::toGeometry(currentViewFrame(), primaryScreenHeight());

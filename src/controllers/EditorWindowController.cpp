@@ -99,6 +99,9 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_fieldSteppingController = std::make_unique<EditorFieldSteppingController>(*this);
     m_scaleController = std::make_unique<EditorScaleController>(*this, m_menus.scaleMenu);
     m_viewController = std::make_unique<EditorViewController>(*this);
+    // Close does what the window's close button does: a clone closes alone, the
+    // datafile's own window closes its datafile.
+    registerAction(QStringLiteral("performClose:"), [this](QObject*) { performClose(); });
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });

@@ -133,5 +133,22 @@ bool WindowController::eventFilter(QObject* watched, QEvent* event)
         event->ignore();
         return true;
     }
+    if (watched == m_window.get() && event->type() == QEvent::Close && !m_closingWindow &&
+        m_document && !shouldCloseDocument()) {
+        if (!windowShouldClose()) {
+            event->ignore();
+            return true;
+        }
+        // The window goes and its document stays: the document lets go of this
+        // controller once the close is over.
+        QPointer<Document> document = m_document;
+        QMetaObject::invokeMethod(
+            this,
+            [this, document] {
+                if (document)
+                    document->removeWindowController(this);
+            },
+            Qt::QueuedConnection);
+    }
     return QObject::eventFilter(watched, event);
 }
