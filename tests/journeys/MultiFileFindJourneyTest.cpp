@@ -198,7 +198,7 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
 TEST_F(MultiFileFindJourneyTest, AfterEveryHitTheWindowStaysInFrontOfTheDatafile)
 {
     writeFolder();
-    MultiFileFindController* finder = openWindow();
+    MultiFileFindController* finder = openMultiFileFind();
     ASSERT_TRUE(finder);
     activate(finder->window());
     finder->searchDatafilesInMenu()->click();
