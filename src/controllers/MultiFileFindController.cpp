@@ -28,8 +28,9 @@
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
+#include <QTimer>
 #include <QWindow>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -107,19 +108,21 @@ void bringForward(QWidget* window)
     window->activateWindow();
 }
 
-// Brings `front` forward once `shown` is on screen: a window manager maps a window shown
-// for the first time later, and puts it in front of every other then.
-class BringForwardOnceShown : public QObject {
+// Brings `front` forward once the window manager has activated `datafile`, a window shown
+// for the first time: the manager maps it later and gives it the focus then, after every
+// request made meanwhile. Given up after a while where the manager does not.
+class BringForwardOnceActive : public QObject {
 public:
-    BringForwardOnceShown(QWindow* shown, QWidget* front) : QObject(shown), m_front(front)
+    BringForwardOnceActive(QWidget* datafile, QWidget* front) : QObject(datafile), m_front(front)
     {
-        shown->installEventFilter(this);
+        datafile->installEventFilter(this);
+        QTimer::singleShot(GiveUpAfterMs, this, &QObject::deleteLater);
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
-        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+        if (event->type() == QEvent::WindowActivate) {
             if (m_front)
                 bringForward(m_front);
             deleteLater();
@@ -128,6 +131,7 @@ protected:
     }
 
 private:
+    static constexpr int GiveUpAfterMs = 2000;
     QPointer<QWidget> m_front;
 };
 
@@ -512,7 +516,7 @@ void MultiFileFindController::showHit(EditorWindowController* editor)
     bringForward(datafileWindow);
     editor->makeMainEditor();
     if (QWindow* shown = datafileWindow->windowHandle(); shown && !shown->isExposed())
-        new BringForwardOnceShown(shown, window());
+        new BringForwardOnceActive(datafileWindow, window());
     bringForward(window());
     m_bringDatafileForward->setEnabled(true);
 }
