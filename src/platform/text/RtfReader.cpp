@@ -47,6 +47,8 @@ enum class Destination {
     Info,
 };
 
+// In groups, each a range the control-word dispatch tells apart by comparison: a new
+// keyword goes into its group.
 enum class Keyword {
     // destinations
     FontTable,
@@ -141,8 +143,8 @@ enum class Keyword {
     DefaultTab,
     ListOverride,
     ListLevel,
-    InTable,
     // table rows
+    InTable,
     RowDefaults,
     CellBoundary,
     Cell,
@@ -474,8 +476,23 @@ private:
 
     void handleToken(const RtfToken& token);
     void handleGroupEnd();
+    // Looks the word up and hands it to its destination's or its group's handler.
     void handleControlWord(const RtfToken& token);
     void handleDestinationWord(Keyword keyword);
+    void handleUnicodeWord(Keyword keyword, int value);
+    void handleFontTableWord(Keyword keyword, int value);
+    void handleColorTableWord(Keyword keyword, int value);
+    void handleExpandedColorTableWord(Keyword keyword, int value);
+    void handleAttachmentWord(Keyword keyword, int value);
+    void handleListTableWord(Keyword keyword, int value);
+    void handleListOverrideTableWord(Keyword keyword, int value);
+    // The words of the text, a handler per keyword group.
+    void handleDocumentWord(const RtfToken& token, Keyword keyword);
+    void handleSpecialCharacterWord(Keyword keyword);
+    void handleCharacterWord(const RtfToken& token, Keyword keyword);
+    void handleShadowWord(const RtfToken& token, Keyword keyword);
+    void handleParagraphWord(Keyword keyword, int value);
+    void handleTableRowWord(Keyword keyword, int value);
     void handleSymbol(char symbol);
     void handleText(QByteArrayView bytes);
     void handleDestinationText(const QString& text);
@@ -702,79 +719,132 @@ void Parser::handleControlWord(const RtfToken& token)
     }
     const Keyword keyword = found->second;
     const int value = token.parameter;
-    GroupState& s = state();
 
     if (keyword <= Keyword::SkippedDestination) {
         handleDestinationWord(keyword);
         return;
     }
-    if (keyword == Keyword::Uc) {
-        s.unicodeSkip = std::clamp(value, 0, 16);
-        return;
-    }
-    if (keyword == Keyword::U) {
-        const int unit = value < 0 ? value + 65536 : value;
-        appendText(QString(QChar(char16_t(std::clamp(unit, 0, 0xFFFF)))));
-        m_skipCount = s.unicodeSkip;
+    // Unicode characters count in every destination: a name or an instruction holds them too.
+    if (keyword == Keyword::Uc || keyword == Keyword::U) {
+        handleUnicodeWord(keyword, value);
         return;
     }
 
-    switch (s.destination) {
-    case Destination::FontTable:
-        if (keyword == Keyword::Font)
-            m_currentFont = value;
-        else if (keyword == Keyword::FontCharset)
-            m_fonts[m_currentFont].codePage = RtfCodePage::codePageForCharset(value);
-        return;
-    case Destination::ColorTable:
-        if (keyword == Keyword::Red)
-            m_red = std::clamp(value, 0, 255);
-        else if (keyword == Keyword::Green)
-            m_green = std::clamp(value, 0, 255);
-        else if (keyword == Keyword::Blue)
-            m_blue = std::clamp(value, 0, 255);
-        return;
-    case Destination::ExpandedColorTable:
-        if (keyword == Keyword::ColorComponent && m_components.size() < 8)
-            m_components.push_back(std::clamp(value, 0, 100000));
-        else if (keyword == Keyword::ColorSpaceGray)
-            m_grayColorSpace = true;
-        else if (keyword == Keyword::ColorSpaceRgb)
-            m_grayColorSpace = false;
-        return;
-    case Destination::Attachment:
-        if (keyword == Keyword::Width)
-            m_attachment.width = value;
-        else if (keyword == Keyword::Height)
-            m_attachment.height = value;
-        return;
-    case Destination::ListTable:
-        if (keyword == Keyword::List) {
-            m_currentList.clear();
-        } else if (keyword == Keyword::NewListLevel) {
-            if (m_currentList.size() < 9)
-                m_currentList.emplace_back();
-        } else if (!m_currentList.empty() && keyword == Keyword::LevelNumberFormat) {
-            m_currentList.back().numberFormat = value;
-        } else if (keyword == Keyword::ListId) {
-            m_lists[value] = m_currentList;
-        }
-        return;
-    case Destination::ListOverrideTable:
-        if (keyword == Keyword::ListId)
-            m_overrideListId = value;
-        else if (keyword == Keyword::ListOverride)
-            m_listOverrides[value] = m_overrideListId;
-        return;
+    switch (state().destination) {
     case Destination::Text:
         break;
+    case Destination::FontTable:
+        handleFontTableWord(keyword, value);
+        return;
+    case Destination::ColorTable:
+        handleColorTableWord(keyword, value);
+        return;
+    case Destination::ExpandedColorTable:
+        handleExpandedColorTableWord(keyword, value);
+        return;
+    case Destination::Attachment:
+        handleAttachmentWord(keyword, value);
+        return;
+    case Destination::ListTable:
+        handleListTableWord(keyword, value);
+        return;
+    case Destination::ListOverrideTable:
+        handleListOverrideTableWord(keyword, value);
+        return;
     default:
         return;
     }
 
-    QTextCharFormat& format = s.format;
-    ParagraphState& paragraph = s.paragraph;
-    const bool on = !token.hasParameter || value != 0;
+    // In the text, by the keyword's group; the words of the font, colour and list tables
+    // mean nothing here.
+    if (keyword <= Keyword::OtherDocumentControl)
+        handleDocumentWord(token, keyword);
+    else if (keyword <= Keyword::RightDoubleQuote)
+        handleSpecialCharacterWord(keyword);
+    else if (keyword >= Keyword::Shadow && keyword <= Keyword::ShadowColor)
+        handleShadowWord(token, keyword);
+    else if (keyword <= Keyword::Ligature)
+        handleCharacterWord(token, keyword);
+    else if (keyword <= Keyword::ListLevel)
+        handleParagraphWord(keyword, value);
+    else if (keyword <= Keyword::Row)
+        handleTableRowWord(keyword, value);
+}
+
+void Parser::handleUnicodeWord(Keyword keyword, int value)
+{
+    GroupState& s = state();
+    if (keyword == Keyword::Uc) {
+        s.unicodeSkip = std::clamp(value, 0, 16);
+        return;
+    }
+    const int unit = value < 0 ? value + 65536 : value;
+    appendText(QString(QChar(char16_t(std::clamp(unit, 0, 0xFFFF)))));
+    m_skipCount = s.unicodeSkip;
+}
+
+void Parser::handleFontTableWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::Font)
+        m_currentFont = value;
+    else if (keyword == Keyword::FontCharset)
+        m_fonts[m_currentFont].codePage = RtfCodePage::codePageForCharset(value);
+}
+
+void Parser::handleColorTableWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::Red)
+        m_red = std::clamp(value, 0, 255);
+    else if (keyword == Keyword::Green)
+        m_green = std::clamp(value, 0, 255);
+    else if (keyword == Keyword::Blue)
+        m_blue = std::clamp(value, 0, 255);
+}
+
+void Parser::handleExpandedColorTableWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::ColorComponent && m_components.size() < 8)
+        m_components.push_back(std::clamp(value, 0, 100000));
+    else if (keyword == Keyword::ColorSpaceGray)
+        m_grayColorSpace = true;
+    else if (keyword == Keyword::ColorSpaceRgb)
+        m_grayColorSpace = false;
+}
+
+void Parser::handleAttachmentWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::Width)
+        m_attachment.width = value;
+    else if (keyword == Keyword::Height)
+        m_attachment.height = value;
+}
+
+void Parser::handleListTableWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::List) {
+        m_currentList.clear();
+    } else if (keyword == Keyword::NewListLevel) {
+        if (m_currentList.size() < 9)
+            m_currentList.emplace_back();
+    } else if (!m_currentList.empty() && keyword == Keyword::LevelNumberFormat) {
+        m_currentList.back().numberFormat = value;
+    } else if (keyword == Keyword::ListId) {
+        m_lists[value] = m_currentList;
+    }
+}
+
+void Parser::handleListOverrideTableWord(Keyword keyword, int value)
+{
+    if (keyword == Keyword::ListId)
+        m_overrideListId = value;
+    else if (keyword == Keyword::ListOverride)
+        m_listOverrides[value] = m_overrideListId;
+}
+
+void Parser::handleDocumentWord(const RtfToken& token, Keyword keyword)
+{
+    GroupState& s = state();
+    const int value = token.parameter;
     DocumentAttributes& attributes = m_result.attributes;
     switch (keyword) {
     case Keyword::AnsiCodePage:
@@ -789,6 +859,10 @@ void Parser::handleControlWord(const RtfToken& token)
         break;
     case Keyword::Pca:
         m_documentCodePage = s.codePage = 850;
+        break;
+    case Keyword::DefaultFont:
+        m_defaultFont = value;
+        applyDefaultFont(s);
         break;
     case Keyword::PaperWidth:
         attributes.paperWidth = value;
@@ -827,6 +901,14 @@ void Parser::handleControlWord(const RtfToken& token)
                  token.hasParameter ? std::optional<int>(value) : std::nullopt});
         }
         break;
+    default:
+        break;
+    }
+}
+
+void Parser::handleSpecialCharacterWord(Keyword keyword)
+{
+    switch (keyword) {
     case Keyword::Par:
         finishParagraph(true);
         break;
@@ -857,10 +939,18 @@ void Parser::handleControlWord(const RtfToken& token)
     case Keyword::RightDoubleQuote:
         appendText(QString(QChar(0x201D)));
         break;
-    case Keyword::DefaultFont:
-        m_defaultFont = value;
-        applyDefaultFont(s);
+    default:
         break;
+    }
+}
+
+void Parser::handleCharacterWord(const RtfToken& token, Keyword keyword)
+{
+    GroupState& s = state();
+    QTextCharFormat& format = s.format;
+    const int value = token.parameter;
+    const bool on = !token.hasParameter || value != 0;
+    switch (keyword) {
     case Keyword::Plain:
         format = QTextCharFormat();
         s.shadow = Shadow();
@@ -929,30 +1019,6 @@ void Parser::handleControlWord(const RtfToken& token)
                                keyword == Keyword::Up ? offset : -offset);
         break;
     }
-    case Keyword::Shadow:
-        s.shadow.on = on;
-        applyShadow();
-        break;
-    case Keyword::ShadowX:
-        s.shadow.x = value;
-        applyShadow();
-        break;
-    case Keyword::ShadowY:
-        s.shadow.y = value;
-        applyShadow();
-        break;
-    case Keyword::ShadowRadius:
-        s.shadow.radius = value;
-        applyShadow();
-        break;
-    case Keyword::ShadowOpacity:
-        s.shadow.opacity = value;
-        applyShadow();
-        break;
-    case Keyword::ShadowColor:
-        s.shadow.color = colorAt(value);
-        applyShadow();
-        break;
     case Keyword::Kerning:
         if (value == 0)
             format.clearProperty(RtfTextProperty::Kerning);
@@ -976,25 +1042,46 @@ void Parser::handleControlWord(const RtfToken& token)
     case Keyword::Ligature:
         format.setProperty(RtfTextProperty::Ligature, value);
         break;
+    default:
+        break;
+    }
+}
+
+void Parser::handleShadowWord(const RtfToken& token, Keyword keyword)
+{
+    Shadow& shadow = state().shadow;
+    const int value = token.parameter;
+    switch (keyword) {
+    case Keyword::Shadow:
+        shadow.on = !token.hasParameter || value != 0;
+        break;
+    case Keyword::ShadowX:
+        shadow.x = value;
+        break;
+    case Keyword::ShadowY:
+        shadow.y = value;
+        break;
+    case Keyword::ShadowRadius:
+        shadow.radius = value;
+        break;
+    case Keyword::ShadowOpacity:
+        shadow.opacity = value;
+        break;
+    case Keyword::ShadowColor:
+        shadow.color = colorAt(value);
+        break;
+    default:
+        return;
+    }
+    applyShadow();
+}
+
+void Parser::handleParagraphWord(Keyword keyword, int value)
+{
+    ParagraphState& paragraph = state().paragraph;
+    switch (keyword) {
     case Keyword::Pard:
         paragraph = ParagraphState();
-        break;
-    case Keyword::InTable:
-        paragraph.inTable = true;
-        break;
-    case Keyword::RowDefaults:
-        m_rowBoundaries.clear();
-        break;
-    case Keyword::CellBoundary:
-        if (m_rowBoundaries.size() < MaximumTableColumns)
-            m_rowBoundaries.push_back(value);
-        break;
-    case Keyword::Cell:
-        endCell();
-        break;
-    case Keyword::Row:
-        if (m_table)
-            m_rowEnded = true;
         break;
     case Keyword::AlignLeft:
         paragraph.format.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
@@ -1067,6 +1154,31 @@ void Parser::handleControlWord(const RtfToken& token)
         break;
     case Keyword::ListLevel:
         paragraph.listLevel = std::clamp(value, 0, 8);
+        break;
+    default:
+        break;
+    }
+}
+
+void Parser::handleTableRowWord(Keyword keyword, int value)
+{
+    switch (keyword) {
+    case Keyword::InTable:
+        state().paragraph.inTable = true;
+        break;
+    case Keyword::RowDefaults:
+        m_rowBoundaries.clear();
+        break;
+    case Keyword::CellBoundary:
+        if (m_rowBoundaries.size() < MaximumTableColumns)
+            m_rowBoundaries.push_back(value);
+        break;
+    case Keyword::Cell:
+        endCell();
+        break;
+    case Keyword::Row:
+        if (m_table)
+            m_rowEnded = true;
         break;
     default:
         break;
