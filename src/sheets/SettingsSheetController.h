@@ -17,9 +17,11 @@ class QAbstractButton;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
 class QLineEdit;
 class QRadioButton;
 class QTabWidget;
+class QVBoxLayout;
 
 // What the settings sheet needs of the window whose datafile it edits.
 class SettingsSheetEditor {
@@ -34,7 +36,8 @@ public:
 
 // Datafile ▸ Datafile Settings: every setting of one datafile in a tabbed sheet. It edits
 // the document's own settings: the password buttons write at once (Cancel puts the
-// opening password back), everything else is written on OK.
+// opening password back), everything else is written on OK. Each tab builds, shows and
+// stores its own controls, in a source of its own: SettingsSheetControllerGeneral.cpp ...
 class SettingsSheetController : public VKSheetController {
     Q_OBJECT
 
@@ -60,8 +63,6 @@ public:
                                 DidEndCallback didEnd);
     // "Changes to Datafile Settings will not be saved", as a sheet on the window.
     static void warnReadOnly(QWidget* window);
-    // The user's default font of that pair of keys ("Helvetica" at 12 points when unset).
-    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     // The window closed with the sheet up.
     void forgetEditor(const SettingsSheetEditor* editor);
 
@@ -71,15 +72,38 @@ public:
     void okay(QObject* sender = nullptr) override;
     void cancel(QObject* sender = nullptr) override;
     void help(QObject* sender = nullptr) override;
+    // The store steps of OK, once the password question, if any, is answered.
+    void continueOkayFunction();
+
+    const std::shared_ptr<DatafileSettingsData>& settings() const { return m_settings; }
+    QString path() const { return m_path; }
+    QTabWidget* tabView() const { return m_tabView; }
+
+    // The General tab.
+    QCheckBox* autoOpenCheck() const { return m_autoOpenCheck; }
+    QCheckBox* saveChangesCheck() const { return m_saveChangesCheck; }
+    QCheckBox* customSortingCheck() const { return m_customSortingCheck; }
+    QCheckBox* networkSharedCheck() const { return m_networkSharedCheck; }
+    QCheckBox* readOnlyCheck() const { return m_readOnlyCheck; }
+    QCheckBox* readOnlyWarningCheck() const { return m_readOnlyWarningCheck; }
+    QCheckBox* enableLinksCheck() const { return m_enableLinksCheck; }
+    QCheckBox* warnWhenTooLargeCheck() const { return m_warnWhenTooLargeCheck; }
+    QCheckBox* pasteClipboardCheck() const { return m_pasteClipboardCheck; }
     // Read-only box: its warning box only while it is on, network sharing only while off.
     void readOnlyHit();
-    void fieldWrappingCheckHit();
-    void addressModeRadioHit(QAbstractButton* button);
-    void addressFreeformStartRadioHit();
-    void addressFreeformEndRadioHit(QAbstractButton* button);
-    void setPasswordButtonHit();
-    void removePasswordButtonHit();
-    void passwordTextDidChange();
+
+    // The Freeform Text Area tab: its name, background colour, fonts and printing.
+    QLineEdit* textNameField() const { return m_textNameField; }
+    ColorWell* backgroundColorWell() const { return m_backgroundColorWell; }
+    FontStatisticLabel* textFontStat() const { return m_textFontStat; }
+    FontStatisticLabel* fieldsFontStat() const { return m_fieldsFontStat; }
+    FontStatisticLabel* findBoxFontStat() const { return m_findBoxFontStat; }
+    QCheckBox* dontPrintEmptyFieldsCheck() const { return m_dontPrintEmptyFieldsCheck; }
+    QCheckBox* printBoldFieldNamesCheck() const { return m_printBoldFieldNamesCheck; }
+    QCheckBox* printRecordNumbersCheck() const { return m_printRecordNumbersCheck; }
+    QCheckBox* hideMarginsCheck() const { return m_hideMarginsCheck; }
+    // The user's default font of that pair of keys ("Helvetica" at 12 points when unset).
+    static QFont defaultFont(const QString& nameKey, const QString& sizeKey);
     // The fonts: the panel opened on one, its changes, and the font made the default of
     // new datafiles.
     void selectTextFont();
@@ -89,11 +113,6 @@ public:
     void applyTextFontToAllNew();
     void applyFieldsFontToAllNew();
     void applyFindBoxFontToAllNew();
-    // The store steps of OK, once the password question, if any, is answered.
-    void continueOkayFunction();
-
-    const std::shared_ptr<DatafileSettingsData>& settings() const { return m_settings; }
-    QString path() const { return m_path; }
     QFont textFont() const;
     QFont fieldsFont() const;
     QFont findBoxFont() const;
@@ -103,38 +122,19 @@ public:
     QColor backgroundColor() const { return m_backgroundColor; }
     void setBackgroundColor(const QColor& color);
 
-    // Outlets.
-    QTabWidget* tabView() const { return m_tabView; }
-    QCheckBox* autoOpenCheck() const { return m_autoOpenCheck; }
-    QCheckBox* saveChangesCheck() const { return m_saveChangesCheck; }
-    QCheckBox* customSortingCheck() const { return m_customSortingCheck; }
-    QCheckBox* networkSharedCheck() const { return m_networkSharedCheck; }
-    QCheckBox* readOnlyCheck() const { return m_readOnlyCheck; }
-    QCheckBox* readOnlyWarningCheck() const { return m_readOnlyWarningCheck; }
-    QCheckBox* hideMarginsCheck() const { return m_hideMarginsCheck; }
-    QCheckBox* enableLinksCheck() const { return m_enableLinksCheck; }
-    QCheckBox* warnWhenTooLargeCheck() const { return m_warnWhenTooLargeCheck; }
-    QCheckBox* fieldWrappingCheck() const { return m_fieldWrappingCheck; }
-    QCheckBox* liveWrappingCheck() const { return m_liveWrappingCheck; }
-    QButtonGroup* wrappingCriteriaMatrix() const { return m_wrappingCriteriaMatrix; }
+    // The Records tab: where new records go, the record a datafile opens to, field
+    // wrapping, and the fields a Web page's title and URL go into.
     QButtonGroup* newRecordLocationMatrix() const { return m_newRecordLocationMatrix; }
     QCheckBox* duplicateLocationCheck() const { return m_duplicateLocationCheck; }
     QButtonGroup* openToRecordMatrix() const { return m_openToRecordMatrix; }
-    QCheckBox* pasteClipboardCheck() const { return m_pasteClipboardCheck; }
-    ColorWell* backgroundColorWell() const { return m_backgroundColorWell; }
-    QLineEdit* textNameField() const { return m_textNameField; }
-    FontStatisticLabel* textFontStat() const { return m_textFontStat; }
-    FontStatisticLabel* fieldsFontStat() const { return m_fieldsFontStat; }
-    FontStatisticLabel* findBoxFontStat() const { return m_findBoxFontStat; }
-    QCheckBox* dontPrintEmptyFieldsCheck() const { return m_dontPrintEmptyFieldsCheck; }
-    QCheckBox* printBoldFieldNamesCheck() const { return m_printBoldFieldNamesCheck; }
-    QCheckBox* printRecordNumbersCheck() const { return m_printRecordNumbersCheck; }
+    QCheckBox* fieldWrappingCheck() const { return m_fieldWrappingCheck; }
+    QCheckBox* liveWrappingCheck() const { return m_liveWrappingCheck; }
+    QButtonGroup* wrappingCriteriaMatrix() const { return m_wrappingCriteriaMatrix; }
     QComboBox* titleFieldPopUp() const { return m_titleFieldPopUp; }
     QComboBox* urlFieldPopUp() const { return m_urlFieldPopUp; }
-    QLineEdit* passwordField() const { return m_passwordField; }
-    QLineEdit* reenterPasswordField() const { return m_reenterPasswordField; }
-    QPushButton* setPasswordButton() const { return m_setPasswordButton; }
-    QPushButton* removePasswordButton() const { return m_removePasswordButton; }
+    void fieldWrappingCheckHit();
+
+    // The Address Block tab: the block taken from the Freeform Text Area or laid out of fields.
     QRadioButton* addressFreeformRadio() const { return m_addressFreeformRadio; }
     QRadioButton* addressFieldBasedRadio() const { return m_addressFieldBasedRadio; }
     QButtonGroup* addressFreeformStartMatrix() const { return m_addressFreeformStartMatrix; }
@@ -144,7 +144,18 @@ public:
     QRadioButton* addressFixedLinesRadio() const { return m_addressFixedLinesRadio; }
     QLineEdit* addressLineCountField() const { return m_addressLineCountField; }
     AddressBlockLayoutEditor* addressBlockLayoutEditor() const { return m_layoutEditor; }
+    void addressModeRadioHit(QAbstractButton* button);
+    void addressFreeformStartRadioHit();
+    void addressFreeformEndRadioHit(QAbstractButton* button);
 
+    // The Password tab.
+    QLineEdit* passwordField() const { return m_passwordField; }
+    QLineEdit* reenterPasswordField() const { return m_reenterPasswordField; }
+    QPushButton* setPasswordButton() const { return m_setPasswordButton; }
+    QPushButton* removePasswordButton() const { return m_removePasswordButton; }
+    void setPasswordButtonHit();
+    void removePasswordButtonHit();
+    void passwordTextDidChange();
     bool setClicked() const { return m_setClicked; }
     bool removeClicked() const { return m_removeClicked; }
     bool passwordSet() const { return m_passwordSet; }
@@ -154,67 +165,91 @@ protected:
     void buildInterface(QDialog* window) override;
 
 private:
+    // The controls the tabs share.
+    static QCheckBox* addCheck(QVBoxLayout* layout, const QString& title);
+    static QPushButton* plainButton(const QString& title);
+    static void checkCell(QButtonGroup* group, qint64 tag);
+    static void selectAllOf(QLineEdit* field);
+
     QWidget* buildGeneralTab();
+    void loadGeneralTab();
+    void storeGeneralTab();
+    // The datafile listed among those opened at start, or not, as the box says.
+    void storeAutoOpen();
+
     QWidget* buildTextTab();
-    QWidget* buildRecordsTab();
-    QWidget* buildAddressTab();
-    QWidget* buildPasswordTab();
-    FontStatisticLabel* addFontRow(class QGridLayout* grid, int row, const QString& title,
+    void loadTextTab();
+    void storeTextTab();
+    FontStatisticLabel* addFontRow(QGridLayout* grid, int row, const QString& title,
                                    void (SettingsSheetController::*select)(),
                                    void (SettingsSheetController::*applyToAllNew)());
-    void fillFieldPopUp(QComboBox* popUp, const QString& selectedObject);
-    void showAddressBlock();
-    void storeAddressBlock();
     void selectFont(FontStatisticLabel* label);
     QFont* workingFont(const FontStatisticLabel* label);
     static void applyFontToAllNew(const QFont& font, const QString& nameKey, const QString& sizeKey);
     void refreshFontStats();
 
+    QWidget* buildRecordsTab();
+    void loadRecordsTab();
+    void storeRecordsTab();
+    // False, after telling the user, while the title and the URL would go into one field.
+    bool webPageFieldsAccepted();
+    void fillFieldPopUp(QComboBox* popUp, const QString& selectedObject);
+
+    QWidget* buildAddressTab();
+    void showAddressBlock();
+    void storeAddressBlock();
+
+    QWidget* buildPasswordTab();
+    void loadPasswordTab();
+    void storePasswordTab();
+    // False while OK must wait: the entry unconfirmed, or the question whether to set a
+    // typed password open (its answer goes on with OK).
+    bool passwordAccepted();
+
     std::shared_ptr<DatafileSettingsData> m_settings;
     QString m_path;
     SettingsSheetEditor* m_editor = nullptr;
-    QFont m_textFont;
-    QFont m_fieldsFont;
-    QFont m_findBoxFont;
-    QColor m_backgroundColor;
-    QPointer<FontStatisticLabel> m_fontPanelStat;
-    QString m_openingPassword;
-    bool m_setClicked = false;
-    bool m_removeClicked = false;
-    bool m_passwordSet = false;
-
     QTabWidget* m_tabView = nullptr;
+
+    // General
     QCheckBox* m_autoOpenCheck = nullptr;
     QCheckBox* m_saveChangesCheck = nullptr;
     QCheckBox* m_customSortingCheck = nullptr;
     QCheckBox* m_networkSharedCheck = nullptr;
     QCheckBox* m_readOnlyCheck = nullptr;
     QCheckBox* m_readOnlyWarningCheck = nullptr;
-    QCheckBox* m_hideMarginsCheck = nullptr;
     QCheckBox* m_enableLinksCheck = nullptr;
     QCheckBox* m_warnWhenTooLargeCheck = nullptr;
-    QCheckBox* m_fieldWrappingCheck = nullptr;
-    QCheckBox* m_liveWrappingCheck = nullptr;
-    QButtonGroup* m_wrappingCriteriaMatrix = nullptr;
-    QList<QAbstractButton*> m_wrappingCriteriaCells;
-    QButtonGroup* m_newRecordLocationMatrix = nullptr;
-    QCheckBox* m_duplicateLocationCheck = nullptr;
-    QButtonGroup* m_openToRecordMatrix = nullptr;
     QCheckBox* m_pasteClipboardCheck = nullptr;
-    ColorWell* m_backgroundColorWell = nullptr;
+
+    // Freeform Text Area
+    QFont m_textFont;
+    QFont m_fieldsFont;
+    QFont m_findBoxFont;
+    QColor m_backgroundColor;
+    QPointer<FontStatisticLabel> m_fontPanelStat;
     QLineEdit* m_textNameField = nullptr;
+    ColorWell* m_backgroundColorWell = nullptr;
     FontStatisticLabel* m_textFontStat = nullptr;
     FontStatisticLabel* m_fieldsFontStat = nullptr;
     FontStatisticLabel* m_findBoxFontStat = nullptr;
     QCheckBox* m_dontPrintEmptyFieldsCheck = nullptr;
     QCheckBox* m_printBoldFieldNamesCheck = nullptr;
     QCheckBox* m_printRecordNumbersCheck = nullptr;
+    QCheckBox* m_hideMarginsCheck = nullptr;
+
+    // Records
+    QButtonGroup* m_newRecordLocationMatrix = nullptr;
+    QCheckBox* m_duplicateLocationCheck = nullptr;
+    QButtonGroup* m_openToRecordMatrix = nullptr;
+    QCheckBox* m_fieldWrappingCheck = nullptr;
+    QCheckBox* m_liveWrappingCheck = nullptr;
+    QButtonGroup* m_wrappingCriteriaMatrix = nullptr;
+    QList<QAbstractButton*> m_wrappingCriteriaCells;
     QComboBox* m_titleFieldPopUp = nullptr;
     QComboBox* m_urlFieldPopUp = nullptr;
-    QLineEdit* m_passwordField = nullptr;
-    QLineEdit* m_reenterPasswordField = nullptr;
-    QPushButton* m_setPasswordButton = nullptr;
-    QPushButton* m_removePasswordButton = nullptr;
+
+    // Address Block
     QRadioButton* m_addressFreeformRadio = nullptr;
     QRadioButton* m_addressFieldBasedRadio = nullptr;
     QButtonGroup* m_addressFreeformStartMatrix = nullptr;
@@ -225,4 +260,14 @@ private:
     QRadioButton* m_addressFixedLinesRadio = nullptr;
     QLineEdit* m_addressLineCountField = nullptr;
     AddressBlockLayoutEditor* m_layoutEditor = nullptr;
+
+    // Password
+    QString m_openingPassword;
+    bool m_setClicked = false;
+    bool m_removeClicked = false;
+    bool m_passwordSet = false;
+    QLineEdit* m_passwordField = nullptr;
+    QLineEdit* m_reenterPasswordField = nullptr;
+    QPushButton* m_setPasswordButton = nullptr;
+    QPushButton* m_removePasswordButton = nullptr;
 };
