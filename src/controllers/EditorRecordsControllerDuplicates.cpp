@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr qint64 AllFieldsKind = 5;
-
 // What two duplicates hold alike: every field's value (a missing one is empty) and the
 // plain text.
 QStringList recordContents(const RecordData& record, const QStringList& fieldIdentifiers)
@@ -85,7 +83,7 @@ QStringList EditorRecordsController::duplicateIdentifiers(
 void EditorRecordsController::sortDatafileByWholeRecord()
 {
     const std::shared_ptr<SortCriteriaData> criteria = SortCriteriaData::criteria();
-    criteria->setCompareSelector(AllFieldsKind);
+    criteria->setCompareSelector(SortCriteriaData::AllFieldsKind);
     const std::shared_ptr<SubsetSortedData>& catalog = m_editor.engine().catalog();
     catalog->setCriteria(criteria);
     catalog->sort();

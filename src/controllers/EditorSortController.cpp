@@ -14,16 +14,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// The compare kinds of the quick sorts.
-constexpr qint64 TextKind = 1;
-constexpr qint64 NumberKind = 2;
-constexpr qint64 StandardDateKind = 3;
-constexpr qint64 EmailDateKind = 4;
-
-} // namespace
-
 EditorSortController::EditorSortController(EditorWindowController& editor) : m_editor(editor)
 {
     registerQuickSorts();
@@ -37,16 +27,16 @@ void EditorSortController::registerQuickSorts()
         qint64 kind;
         bool descending;
     } sorts[] = {
-        {"sortAlpha:", TextKind, false},
-        {"sortAlphaReverse:", TextKind, true},
-        {"sortNumeric:", NumberKind, false},
-        {"sortNumericReverse:", NumberKind, true},
+        {"sortAlpha:", SortCriteriaData::TextKind, false},
+        {"sortAlphaReverse:", SortCriteriaData::TextKind, true},
+        {"sortNumeric:", SortCriteriaData::NumberKind, false},
+        {"sortNumericReverse:", SortCriteriaData::NumberKind, true},
         // Standard dates sort as standard dates (not as the e-mail dates they were once
         // read as, which left most of them unread).
-        {"sortAsStandardDates:", StandardDateKind, false},
-        {"sortAsStandardDatesReverse:", StandardDateKind, true},
-        {"sortAsEmailDates:", EmailDateKind, false},
-        {"sortAsEmailDatesReverse:", EmailDateKind, true},
+        {"sortAsStandardDates:", SortCriteriaData::StandardDateKind, false},
+        {"sortAsStandardDatesReverse:", SortCriteriaData::StandardDateKind, true},
+        {"sortAsEmailDates:", SortCriteriaData::EmailDateKind, false},
+        {"sortAsEmailDatesReverse:", SortCriteriaData::EmailDateKind, true},
     };
     for (const auto& sort : sorts) {
         m_editor.registerAction(QString::fromLatin1(sort.selector), [this, sort](QObject*) {

@@ -16,12 +16,35 @@ public:
     static inline const QString SortWordLineOffsetKey = QStringLiteral("SortWordLineOffset");
     static inline const QString SortWordNumberKey = QStringLiteral("SortWordNumber");
 
+    // The compare kinds, as the files store them.
+    static constexpr qint64 TextKind = 1;
+    static constexpr qint64 NumberKind = 2;
+    static constexpr qint64 StandardDateKind = 3;
+    static constexpr qint64 EmailDateKind = 4;
+    static constexpr qint64 AllFieldsKind = 5; // every field, then the Freeform text
+    static constexpr qint64 NameKind = 6;
+    static constexpr qint64 WordKind = 7;
+    static constexpr qint64 PostalKind = 8;
+    static constexpr qint64 CreatedDateKind = 9;
+    static constexpr qint64 ModifiedDateKind = 10;
+    static constexpr qint64 WholeRecordKind = 11; // the Freeform text alone
+
+    // The codes stored in place of a line number (name line, word line offset) or a
+    // word number.
+    static constexpr qint64 LastLineOfAddressBlock = -1;
+    static constexpr qint64 LastLineOfText = -2;
+    static constexpr qint64 LastWord = -3;
+    static constexpr qint64 AddressBlockFromTop = -4;
+    static constexpr qint64 AddressBlockFromBottom = -5;
+    static constexpr qint64 TextFromTop = -6;
+    static constexpr qint64 TextFromBottom = -7;
+
     static std::shared_ptr<SortCriteriaData> criteria()
     {
         return std::make_shared<SortCriteriaData>();
     }
 
-    // The compare kind, 1 to 11.
+    // The compare kind, TextKind to WholeRecordKind.
     qint64 compareSelector() const { return integerForKey(SortCompareSelectorKey, 1); }
     void setCompareSelector(qint64 kind) { setInteger(kind, SortCompareSelectorKey); }
     QString primaryFieldIdentifier() const

@@ -10,35 +10,14 @@
 
 namespace {
 
-// Compare kinds of the sort criteria.
-enum CompareKind : qint64 {
-    TextKind = 1,
-    NumberKind,
-    DateKind,
-    MailDateKind,
-    AllFieldsKind,
-    NameKind,
-    WordKind,
-    PostalKind,
-    CreatedDateKind,
-    ModifiedDateKind,
-    FreeformKind,
-};
-
+// The term names of the kinds from AllFieldsKind on, in the order of the kinds.
 const QString termNames[] = {
     QStringLiteral("AllFields"), QStringLiteral("Name"),        QStringLiteral("Word"),
     QStringLiteral("Postal"),    QStringLiteral("CreatedDate"), QStringLiteral("ModifiedDate"),
     QStringLiteral("Text"),
 };
-
-// Sentinel line and word numbers of the sort sheet.
-constexpr qint64 LastLineOfText = -2;
-constexpr qint64 LastLineOfAddressBlock = -1;
-constexpr qint64 LastWord = -3;
-constexpr qint64 AddressBlockFromTop = -4;
-constexpr qint64 AddressBlockFromBottom = -5;
-constexpr qint64 TextFromTop = -6;
-constexpr qint64 TextFromBottom = -7;
+static_assert(std::size(termNames) ==
+              SortCriteriaData::WholeRecordKind - SortCriteriaData::AllFieldsKind + 1);
 
 // The year-100 date that stands for "no date" among date terms.
 QDateTime noDate()
@@ -148,11 +127,12 @@ bool SortedData::sort()
     if (!criteria)
         criteria = SortCriteriaData::criteria();
     qint64 kind = criteria->compareSelector();
-    if (kind < TextKind || kind > FreeformKind)
-        kind = TextKind;
+    if (kind < SortCriteriaData::TextKind || kind > SortCriteriaData::WholeRecordKind)
+        kind = SortCriteriaData::TextKind;
     const QString primary = criteria->primaryFieldIdentifier();
     const QString secondary = criteria->secondaryFieldIdentifier();
-    const NameReading nameReading{kind == NameKind ? sortTitleList() : QStringList(),
+    const NameReading nameReading{kind == SortCriteriaData::NameKind ? sortTitleList()
+                                                                     : QStringList(),
                                   criteria->nameLineNumber()};
     m_nameReading = &nameReading;
     const QLocale numbers = DecimalNumberReader::numberLocale(m_locale);
@@ -160,23 +140,25 @@ bool SortedData::sort()
     const auto termForEntry = [&](const PlistValue& entry) -> PlistValue {
         const RecordData* record = recordForEntry(entry);
         const RecordData& source = record ? *record : missingRecord();
-        if (kind >= AllFieldsKind)
-            return termForField(termNames[kind - AllFieldsKind], source);
+        if (kind >= SortCriteriaData::AllFieldsKind)
+            return termForField(termNames[kind - SortCriteriaData::AllFieldsKind], source);
 
         PlistValue value = termForField(primary, source);
         QString text;
         if (const QString* stored = value.asString())
             text = *stored;
         else if (value.isNull())
-            text = kind == NumberKind                         ? QStringLiteral("-399999999")
-                   : kind == DateKind || kind == MailDateKind ? QStringLiteral("01/01/0100")
-                                                              : QString();
+            text = kind == SortCriteriaData::NumberKind ? QStringLiteral("-399999999")
+                   : kind == SortCriteriaData::StandardDateKind ||
+                           kind == SortCriteriaData::EmailDateKind
+                       ? QStringLiteral("01/01/0100")
+                       : QString();
         if (!secondary.isNull())
             return text + QLatin1Char('\t') + termForField(secondary, source).stringValue();
-        if (kind == NumberKind)
+        if (kind == SortCriteriaData::NumberKind)
             return text.isEmpty() ? double(-400000000.0f)
                                   : DecimalNumberReader::read(text, numbers);
-        if (kind == DateKind || kind == MailDateKind) {
+        if (kind == SortCriteriaData::StandardDateKind || kind == SortCriteriaData::EmailDateKind) {
             const std::optional<QDateTime> date =
                 text.isEmpty() ? std::nullopt : NaturalDateReader::read(text, m_locale);
             return PlistDate::fromDateTime(date ? *date : noDate());
@@ -238,9 +220,9 @@ QString SortedData::nameOnLine(const RecordData& record) const
                           : criteria    ? criteria->nameLineNumber()
                                         : 1;
     QString line;
-    if (number == LastLineOfText)
+    if (number == SortCriteriaData::LastLineOfText)
         line = lastLineOfTextBlock(record.textString());
-    else if (number == LastLineOfAddressBlock)
+    else if (number == SortCriteriaData::LastLineOfAddressBlock)
         line = lastLineOfTextBlock(freeformAddressBlock(record));
     else
         line = lineNumber(number, record.textString());
@@ -257,23 +239,23 @@ QString SortedData::wordOnLine(const RecordData& record) const
     const qint64 number = criteria->wordLineNumber();
     QString line;
     switch (offset) {
-    case TextFromTop:
+    case SortCriteriaData::TextFromTop:
         line = lineNumber(number, record.textString());
         break;
-    case TextFromBottom:
+    case SortCriteriaData::TextFromBottom:
         line = negativeLineNumber(number, record.textString());
         break;
-    case AddressBlockFromTop:
+    case SortCriteriaData::AddressBlockFromTop:
         line = lineNumber(number, freeformAddressBlock(record));
         break;
-    case AddressBlockFromBottom:
+    case SortCriteriaData::AddressBlockFromBottom:
         line = negativeLineNumber(number, freeformAddressBlock(record));
         break;
     default:
         break;
     }
     const qint64 word = criteria->wordNumber();
-    return word == LastWord ? lastWordOfLine(line) : wordNumber(word, line);
+    return word == SortCriteriaData::LastWord ? lastWordOfLine(line) : wordNumber(word, line);
 }
 
 QString SortedData::postalCode(const RecordData& record) const

@@ -16,16 +16,6 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// Compare kinds the sheet writes.
-constexpr qint64 TextKind = 1;
-constexpr qint64 NumberKind = 2;
-constexpr qint64 StandardDateKind = 3;
-constexpr qint64 EmailDateKind = 4;
-
-} // namespace
-
 void SortFieldBasedRecordsSheetController::buildInterface(QDialog* window)
 {
     window->setWindowTitle(localized(QStringLiteral("Sort")));
@@ -193,10 +183,11 @@ void SortFieldBasedRecordsSheetController::handleOkayClick()
                 : QString());
         criteria.setCaseSensitive(m_asCaseSensitiveText->isChecked());
         criteria.setDescending(m_reverseSortCheckbox->isChecked());
-        criteria.setCompareSelector(m_asStandardDates->isChecked() ? StandardDateKind
-                                    : m_asEmailDates->isChecked()  ? EmailDateKind
-                                    : m_asNumbers->isChecked()     ? NumberKind
-                                                                   : TextKind);
+        criteria.setCompareSelector(m_asStandardDates->isChecked()
+                                        ? SortCriteriaData::StandardDateKind
+                                    : m_asEmailDates->isChecked() ? SortCriteriaData::EmailDateKind
+                                    : m_asNumbers->isChecked()    ? SortCriteriaData::NumberKind
+                                                                  : SortCriteriaData::TextKind);
     }
     const QString typed = m_sortTaskTitle->text();
     m_title = m_addToSortTasksCheckbox->isChecked() && !typed.isEmpty() ? typed : QString();

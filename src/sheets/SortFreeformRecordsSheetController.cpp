@@ -24,20 +24,6 @@
 
 namespace {
 
-// Compare kinds and the line and word codes the sheet writes.
-constexpr qint64 NameKind = 6;
-constexpr qint64 WordKind = 7;
-constexpr qint64 PostalKind = 8;
-constexpr qint64 CreatedDateKind = 9;
-constexpr qint64 ModifiedDateKind = 10;
-constexpr qint64 WholeRecordKind = 11;
-constexpr qint64 LastLineOfAddress = -1;
-constexpr qint64 LastLineOfRecord = -2;
-constexpr qint64 LastWord = -3;
-constexpr qint64 AddressFromTop = -4;
-constexpr qint64 AddressFromBottom = -5;
-constexpr qint64 RecordFromTop = -6;
-constexpr qint64 RecordFromBottom = -7;
 // Far beyond any record's lines or words; keeps the typed number a 32-bit one.
 constexpr int LargestNumber = 99999;
 
@@ -461,26 +447,30 @@ void SortFreeformRecordsSheetController::handleOkayClick()
         criteria.setSecondaryFieldIdentifier(QString());
         const QString tab = selectedTabIdentifier();
         if (tab == NameTab) {
-            criteria.setCompareSelector(NameKind);
-            criteria.setNameLineNumber(
-                m_nameOnLineNumberRadio->isChecked()          ? wholeNumberIn(m_nameLineNumberField)
-                : m_nameOnLastLineOfAddressRadio->isChecked() ? LastLineOfAddress
-                                                              : LastLineOfRecord);
+            criteria.setCompareSelector(SortCriteriaData::NameKind);
+            criteria.setNameLineNumber(m_nameOnLineNumberRadio->isChecked()
+                                           ? wholeNumberIn(m_nameLineNumberField)
+                                       : m_nameOnLastLineOfAddressRadio->isChecked()
+                                           ? SortCriteriaData::LastLineOfAddressBlock
+                                           : SortCriteriaData::LastLineOfText);
         } else if (tab == WordTab) {
-            criteria.setCompareSelector(WordKind);
+            criteria.setCompareSelector(SortCriteriaData::WordKind);
             criteria.setWordLineNumber(wholeNumberIn(m_lineNumberField));
-            criteria.setWordLineOffset(m_lineFromTopOfAddressRadio->isChecked()  ? AddressFromTop
-                                       : m_lineFromTopOfRecordRadio->isChecked() ? RecordFromTop
-                                       : m_lineFromBottomOfAddressRadio->isChecked()
-                                           ? AddressFromBottom
-                                           : RecordFromBottom);
-            criteria.setWordNumber(
-                m_byWordNumberRadio->isChecked() ? wholeNumberIn(m_wordNumberField) : LastWord);
+            criteria.setWordLineOffset(
+                m_lineFromTopOfAddressRadio->isChecked()  ? SortCriteriaData::AddressBlockFromTop
+                : m_lineFromTopOfRecordRadio->isChecked() ? SortCriteriaData::TextFromTop
+                : m_lineFromBottomOfAddressRadio->isChecked()
+                    ? SortCriteriaData::AddressBlockFromBottom
+                    : SortCriteriaData::TextFromBottom);
+            criteria.setWordNumber(m_byWordNumberRadio->isChecked()
+                                       ? wholeNumberIn(m_wordNumberField)
+                                       : SortCriteriaData::LastWord);
         } else if (tab == OtherTab) {
-            criteria.setCompareSelector(m_byCreatedDateRadio->isChecked()    ? CreatedDateKind
-                                        : m_byModifiedDateRadio->isChecked() ? ModifiedDateKind
-                                        : m_byPostalCodeRadio->isChecked()   ? PostalKind
-                                                                             : WholeRecordKind);
+            criteria.setCompareSelector(
+                m_byCreatedDateRadio->isChecked()    ? SortCriteriaData::CreatedDateKind
+                : m_byModifiedDateRadio->isChecked() ? SortCriteriaData::ModifiedDateKind
+                : m_byPostalCodeRadio->isChecked()   ? SortCriteriaData::PostalKind
+                                                     : SortCriteriaData::WholeRecordKind);
             criteria.setPrimaryFieldIdentifier(QStringLiteral(""));
         }
         criteria.setDescending(m_reverseSortCheckbox->isChecked());
