@@ -4,6 +4,8 @@
 
 #include "Localization.h"
 #include "MainController.h"
+#include "SafeFileWriter.h"
+#include "SystemLog.h"
 #include "UserDefaults.h"
 
 #include <QButtonGroup>
@@ -14,7 +16,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -148,17 +149,19 @@ void PreferencesController::loginItem(const QString& path, bool add, bool hide,
                                       const QString& autostartFolder)
 {
     const QString entry = autostartEntryPath(path, autostartFolder);
-    QFile::remove(entry);
-    if (!add)
+    if (!add) {
+        QFile file(entry);
+        if (file.exists() && !file.remove())
+            SystemLog::log(QStringLiteral("Cannot remove %1: %2").arg(entry, file.errorString()));
         return;
+    }
+    // Written whole over the old entry, which stays as it was when the write fails.
     QDir().mkpath(QFileInfo(entry).absolutePath());
-    QSaveFile file(entry);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
     const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\nExec=%2\n"
                                         "X-Norva-Hide=%3\n")
                              .arg(QFileInfo(path).completeBaseName(), quotedForExec(path),
                                   hide ? QStringLiteral("true") : QStringLiteral("false"));
-    file.write(text.toUtf8());
-    file.commit();
+    const SafeFileWriter::Result written = SafeFileWriter::write(entry, text.toUtf8());
+    if (!written.ok)
+        SystemLog::log(written.errorString);
 }

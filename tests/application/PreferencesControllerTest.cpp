@@ -25,6 +25,12 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
 namespace {
 
 class PreferencesControllerTest : public DocumentFixture {
@@ -452,6 +458,64 @@ TEST_F(PreferencesControllerTest, Special_ChecksWriteTheirKeys_LoginItemAddedTwi
     EXPECT_TRUE(entry.readAll().contains("X-Norva-Hide=true\n"));
     PreferencesController::loginItem(app, false, false, autostart);
     EXPECT_FALSE(PreferencesController::isInLoginItems(app, autostart));
+}
+
+TEST_F(PreferencesControllerTest, LoginItem_EntryCannotBeWritten_OldEntryStaysAndTheReasonIsLogged)
+{
+    const QString autostart = m_dir.filePath("autostart");
+    const QString app = "/opt/norva/norva";
+    PreferencesController::loginItem(app, true, false, autostart);
+    const QStringList entries = QDir(autostart).entryList(QDir::Files);
+    ASSERT_EQ(entries.size(), 1);
+    const QString entryPath = QDir(autostart).filePath(entries.front());
+    const auto contents = [&entryPath] {
+        QFile entry(entryPath);
+        return entry.open(QIODevice::ReadOnly) ? entry.readAll() : QByteArray();
+    };
+    const QByteArray old = contents();
+    ASSERT_TRUE(old.contains("X-Norva-Hide=false\n"));
+
+    struct Case {
+        const char* name;
+        std::function<bool()> refuse; // false: this way cannot refuse this user
+        std::function<void()> allow;
+    };
+    struct rlimit limit {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    const Case cases[] = {
+        // Root writes into any folder.
+        {"read-only folder",
+         [&] {
+             return geteuid() != 0 &&
+                    QFile::setPermissions(autostart, QFile::ReadOwner | QFile::ExeOwner);
+         },
+         [&] {
+             QFile::setPermissions(autostart,
+                                   QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+         }},
+        // The disk fills part way: the new entry is cut short.
+        {"full disk",
+         [&] {
+             struct rlimit small = limit;
+             small.rlim_cur = 16;
+             return setrlimit(RLIMIT_FSIZE, &small) == 0;
+         },
+         [&] { setrlimit(RLIMIT_FSIZE, &limit); }},
+    };
+    for (const Case& c : cases) {
+        if (!c.refuse())
+            continue;
+        ScopedLogCapture log;
+        PreferencesController::loginItem(app, true, true, autostart);
+        c.allow();
+        EXPECT_EQ(contents(), old) << c.name;
+        EXPECT_EQ(QDir(autostart).entryList(QDir::Files), entries) << c.name;
+        EXPECT_TRUE(PreferencesController::isInLoginItems(app, autostart)) << c.name;
+        ASSERT_EQ(log.lines().size(), 1) << c.name;
+        EXPECT_TRUE(log.lines().front().contains(entryPath)) << c.name;
+    }
+    std::signal(SIGXFSZ, previousHandler);
 }
 
 namespace {
