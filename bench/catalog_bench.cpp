@@ -1,4 +1,5 @@
 // Selecting and sorting the catalog of a generated datafile of 100,000 records.
+#include "BenchMain.h"
 #include "SubsetSortedData.h"
 #include "UserDefaults.h"
 
@@ -134,7 +135,7 @@ BENCHMARK(BM_SortByTextField)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByNumberField)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortByName)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
     // The name sort reads its titles from the user defaults: keep the user's own apart.
     QTemporaryDir folder;
@@ -142,8 +143,7 @@ int main(int argc, char** argv)
     defaults.setObject(PlistArray{"Dr.", "Mr.", "Mrs.", "Ms.", "Jr.", "Sr.", "III", "II"},
                        "SortTitleList");
     UserDefaults::setStandardUserDefaults(&defaults);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    const int status = runRegisteredBenchmarks(argc, argv);
     UserDefaults::setStandardUserDefaults(nullptr);
-    return 0;
+    return status;
 }

@@ -12,6 +12,7 @@
 //                                       (10,000, 100,000 and 200,000 when none is given),
 //                                       each in a process of its own for its peak memory
 #include "BackgroundRelease.h"
+#include "BenchMain.h"
 #include "DatafileFormat.h"
 #include "DatafileGenerator.h"
 #include "EditorWindowOpening.h"
@@ -21,7 +22,7 @@
 #include "SubsetSortedData.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -193,10 +194,8 @@ int roundtrip(const QString& in, const QString& out)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
 
     const std::string_view mode = argc > 1 ? argv[1] : "";
     const auto arg = [&](int i) { return QString::fromLocal8Bit(argv[i]); };

@@ -2,6 +2,7 @@
 // panel's answer to the result shown, with the peak memory.
 //
 //   datafile_ops_bench
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "DocumentController.h"
@@ -13,7 +14,7 @@
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -86,10 +87,8 @@ void timeMerge(const QString& into, const QString& other, const char* what,
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int, char**)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

@@ -4,6 +4,7 @@
 //
 //   editor_bench [FILE]    a datafile of 100,000 generated records when none is given
 #include "ApplicationMenus.h"
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "EditorTableController.h"
@@ -19,8 +20,8 @@
 #include "UserDefaults.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -120,10 +121,8 @@ void timeRemovingRecords(EditorWindowController* editor, ScriptedPresenter& pres
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

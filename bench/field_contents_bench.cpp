@@ -4,11 +4,12 @@
 // addresses and web links in every record's text into numbered fields.
 //
 //   field_contents_bench [RUNS]    (3 runs when not given, at most 9)
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
-#include "EditorWindowOpening.h"
 #include "EditorFieldContentsController.h"
 #include "EditorWindowController.h"
+#include "EditorWindowOpening.h"
 #include "FillEmptyFieldsSheetController.h"
 #include "PropertyList.h"
 #include "ReplaceFieldContentSheetController.h"
@@ -17,7 +18,6 @@
 #include "TotalFieldContentsSheetController.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -46,10 +46,8 @@ double milliseconds(const std::function<void()>& work)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

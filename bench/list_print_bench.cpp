@@ -3,6 +3,7 @@
 // are), and the whole command end to end.
 //
 //   list_print_bench [COUNT]    100,000 records when not given
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "EditorWindowController.h"
@@ -13,7 +14,7 @@
 #include "TablePrintView.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -50,10 +51,8 @@ double seconds(const QElapsedTimer& timer)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

@@ -1,11 +1,12 @@
 // The Datafiles and Templates menus rebuilt from folders of 5,000 files in 100 folders
 // each, as every time Norva comes to the front; ten of the datafiles have hot keys.
 #include "ApplicationMenus.h"
+#include "BenchMain.h"
 #include "MainController.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -106,19 +107,17 @@ BENCHMARK(BM_DatafilesMenu)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TemplatesMenu)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BothMenusOnActivation)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
+    int status = 0;
     {
         Folders made;
         folders = &made;
-        benchmark::Initialize(&argc, argv);
-        benchmark::RunSpecifiedBenchmarks();
+        status = runRegisteredBenchmarks(argc, argv);
         folders = nullptr;
     }
     Presenter::setShared(nullptr);
-    return 0;
+    return status;
 }

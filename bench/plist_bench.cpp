@@ -7,6 +7,7 @@
 //   plist_bench --measure-read FILE
 //   plist_bench --measure-write FILE
 
+#include "BenchMain.h"
 #include "PlistBinaryReader.h"
 #include "PlistBinaryWriter.h"
 #include "PlistXmlReader.h"
@@ -319,14 +320,9 @@ std::optional<int> runMode(int argc, char** argv)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
     if (const std::optional<int> status = runMode(argc, argv))
         return *status;
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runRegisteredBenchmarks(argc, argv);
 }

@@ -2,14 +2,15 @@
 // laid out in pages and written.
 //
 //   print_bench [COUNT]    1,000 records of ten fields and 2 KB of rich text when not given
+#include "BenchMain.h"
 #include "DatafileDocument.h"
-#include "EditorWindowOpening.h"
 #include "EditorWindowController.h"
+#include "EditorWindowOpening.h"
 #include "RichTextRecords.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -37,10 +38,8 @@ void timePrint(EditorWindowController* editor, ScriptedPresenter& presenter, con
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

@@ -1,5 +1,6 @@
 // Building a datafile's records from their dictionaries and writing them back, on
 // 100,000 generated records shaped like a real address datafile.
+#include "BenchMain.h"
 #include "DatafileRecordsData.h"
 #include "VKStringCategories.h"
 
@@ -81,4 +82,8 @@ void BM_WriteRecords(benchmark::State& state)
 
 BENCHMARK(BM_ReadRecords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_WriteRecords)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK_MAIN();
+
+int runBenchmark(int argc, char** argv)
+{
+    return runRegisteredBenchmarks(argc, argv);
+}

@@ -6,6 +6,7 @@
 //   each opened without a window, searched and closed again.
 //
 //   replace_bench [RUNS]    (3 runs when not given)
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "DocumentController.h"
@@ -19,7 +20,7 @@
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -83,10 +84,8 @@ double median(std::vector<double> times)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

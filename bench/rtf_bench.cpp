@@ -1,8 +1,8 @@
 // Reading and writing the RTF of a 20-page styled text: about 400 words a page in
 // paragraphs of mixed fonts, sizes, colours, links and list items.
+#include "BenchMain.h"
 #include "RichText.h"
 
-#include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
@@ -86,12 +86,7 @@ BENCHMARK(BM_ReadRtf)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runRegisteredBenchmarks(argc, argv);
 }

@@ -3,6 +3,7 @@
 // each keystroke timed until the window has laid the text out and painted it.
 //
 //   scale_bench [KEYS]    (200 keystrokes when not given)
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "EditorScaleController.h"
 #include "EditorWindowController.h"
@@ -49,10 +50,8 @@ std::vector<double> typeInto(FreeformTextView& text, int keys)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

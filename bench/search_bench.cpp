@@ -4,18 +4,18 @@
 // whose first is in every record. Case ignored, as the find box searches by default.
 //
 //   search_bench [RUNS]    (5 runs when not given)
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
-#include "EditorWindowOpening.h"
 #include "EditorSearchController.h"
 #include "EditorWindowController.h"
+#include "EditorWindowOpening.h"
 #include "FindBoxView.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -23,10 +23,8 @@
 #include <cstdio>
 #include <vector>
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

@@ -4,6 +4,7 @@
 // file as generated.
 //
 //   text_commands_bench [RUNS]    (3 runs when not given)
+#include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "EditorWindowController.h"
@@ -14,7 +15,7 @@
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -54,10 +55,8 @@ double median(std::vector<double> times)
 
 } // namespace
 
-int main(int argc, char** argv)
+int runBenchmark(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
     ScriptedPresenter presenter;
     Presenter::setShared(&presenter);
     QTemporaryDir folder;

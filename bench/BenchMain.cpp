@@ -1,0 +1,31 @@
+#include "BenchMain.h"
+
+#include <benchmark/benchmark.h>
+
+#if defined(NORVA_BENCH_WIDGETS)
+#include <QApplication>
+using BenchApplication = QApplication;
+#elif defined(NORVA_BENCH_GUI)
+#include <QGuiApplication>
+using BenchApplication = QGuiApplication;
+#endif
+
+int runRegisteredBenchmarks(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+#if defined(NORVA_BENCH_WIDGETS) || defined(NORVA_BENCH_GUI)
+    // Measurements need no screen, and a run from a desktop shows no windows.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchApplication application(argc, argv);
+#endif
+    return runBenchmark(argc, argv);
+}
