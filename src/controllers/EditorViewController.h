@@ -76,6 +76,8 @@ public:
     void windowDidBecomeMain();
     void windowWasFramed();
     void windowWillClose();
+    // Once framed, a change of the window's frame is the user's and is stored.
+    bool frameSettled() const { return m_frameSettled; }
 
 private:
     bool listMode() const;

@@ -169,12 +169,12 @@ TEST_F(CloneWindowJourneyTest, SwitchViewInAClone_KeepsTheClonesOwnFrame)
     // The first window has a frame of its own stored for both views.
     QTest::keyClick(editor->window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
     QTest::keyClick(editor->window(), Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
-    QTest::qWait(1100); // until the window's frame counts as the user's
+    ASSERT_TRUE(frameSettles(editor));
     const QRect mainFrame = editor->window()->geometry();
 
     EditorWindowController* clone = openClone(editor);
     ASSERT_TRUE(clone);
-    QTest::qWait(1100);
+    ASSERT_TRUE(frameSettles(clone));
     clone->window()->setGeometry(mainFrame.translated(mainFrame.width() + 10, 40));
     QCoreApplication::processEvents();
     const QRect cloneFrame = clone->window()->geometry();

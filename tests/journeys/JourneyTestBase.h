@@ -5,6 +5,7 @@
 #include "ApplicationAssembly.h"
 #include "ApplicationMenus.h"
 #include "DocumentFixture.h"
+#include "EditorViewController.h"
 #include "EditorWindowController.h"
 #include "MainController.h"
 #include "MultiFileFindController.h"
@@ -93,6 +94,13 @@ protected:
         // known that no password is needed.
         EXPECT_TRUE(QTest::qWaitFor([editor] { return editor->canSaveChanges(); }, 3000));
         return editor;
+    }
+
+    // Until the window's frame counts as the user's: a moment after it was first shown.
+    static bool frameSettles(EditorWindowController* editor)
+    {
+        return QTest::qWaitFor([editor] { return editor->viewController().frameSettled(); },
+                               3000);
     }
 
     // The item of the window's menus that sends the action.

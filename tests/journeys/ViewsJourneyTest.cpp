@@ -309,7 +309,7 @@ TEST_F(ViewsJourneyTest, CloneWindow_FollowsTheFirstWhenResized_AndStoresNoFrame
     auto* clone = static_cast<EditorWindowController*>(
         editor->document()->windowControllers().back().get());
     activate(clone->window());
-    QTest::qWait(1100); // until the clone's frame counts as the user's
+    ASSERT_TRUE(frameSettles(clone));
     const QString frame = editor->settings()->basicViewFrame();
 
     activate(editor->window());
