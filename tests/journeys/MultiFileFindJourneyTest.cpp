@@ -5,7 +5,9 @@
 #include "JourneyTestBase.h"
 
 #include "EditorSearchController.h"
+#include "FindAndReplaceController.h"
 #include "MultiFileFindController.h"
+#include "NotificationCenter.h"
 #include "PopUpButton.h"
 
 #include <QCheckBox>
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTemporaryDir>
 
 namespace {
@@ -193,6 +196,73 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
     findNext(finder, "wren");
     EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
     EXPECT_FALSE(isOpen(m_dir.filePath("Sub/Deeper/d.nv3")));
+}
+
+TEST_F(MultiFileFindJourneyTest,
+       SharedDatafilesOpenedForTheSearch_HoldTheirLockOrLeaveAnotherOneAlone)
+{
+    // a is shared and free; b and c are held by another machine; only c has a hit. b and
+    // c open to their most recent record, which the search moves away from.
+    const PlistDictionary shared{{"NetworkShared", true},
+                                 {"OpenToRecord", 5},
+                                 {"MostRecentRecord", "00000000-0000-4000-8000-000000000002"}};
+    const QString a = m_dir.filePath("a.nv3");
+    const QString b = m_dir.filePath("b.nv3");
+    const QString c = m_dir.filePath("c.nv3");
+    writeRecords(a, {"Name"}, {{"Ann", ""}, {"Bo", ""}}, PlistDictionary{{"NetworkShared", true}});
+    writeRecords(b, {"Name"}, {{"Cy", ""}, {"Di", ""}}, shared);
+    writeRecords(c, {"Name"}, {{"Wren", ""}, {"Eve", ""}}, shared);
+    const QByteArray foreignLock = "/elsewhere/bin/norva";
+    for (const QString& held : {b, c}) {
+        QFile lock(held + ".lock");
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(foreignLock);
+    }
+    const QByteArray bBefore = contentsOf(b);
+    const QByteArray cBefore = contentsOf(c);
+
+    // What each datafile closed by the search held as it closed.
+    QStringList closing;
+    NotificationObserver observer = NotificationCenter::defaultCenter().addObserver(
+        FindAndReplaceController::DatafileClosingNotification, nullptr,
+        [&](const Notification& note) {
+            const auto* datafile =
+                qobject_cast<const DatafileDocument*>(static_cast<const Document*>(note.object));
+            ASSERT_TRUE(datafile);
+            const QString path = datafile->fileURL().toLocalFile();
+            closing << QStringLiteral("%1 %2 %3")
+                           .arg(QFileInfo(path).fileName(),
+                                datafile->openedReadOnly() ? "read-only" : "writable",
+                                QString::fromUtf8(contentsOf(path + ".lock")));
+        });
+
+    MultiFileFindController* finder = openMultiFileFind();
+    ASSERT_TRUE(finder);
+    finder->searchDatafilesInMenu()->click();
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "c #0");
+    EXPECT_EQ(closing, (QStringList{"a.nv3 writable " + QCoreApplication::applicationFilePath(),
+                                    "b.nv3 read-only " + QString::fromUtf8(foreignLock)}));
+    EXPECT_FALSE(QFileInfo::exists(a + ".lock"));
+    EXPECT_EQ(contentsOf(b + ".lock"), foreignLock);
+    EXPECT_TRUE(contentsOf(b) == bBefore) << "b was written";
+
+    // The datafile shown with the hit says why it cannot be saved, and closing it, once
+    // saving would otherwise be allowed, writes neither it nor the lock.
+    EditorWindowController* editor = editorOf(c);
+    EXPECT_EQ(editor->window()->windowTitle(), "c.nv3 (Read-Only)[*]");
+    QStringList status;
+    for (QLabel* label : editor->window()->findChild<QStatusBar*>()->findChildren<QLabel*>())
+        status << label->text();
+    EXPECT_TRUE(status.contains("Read-only: the datafile is in use elsewhere"))
+        << status.join('|').toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([editor] { return editor->canSaveChanges(); }, 3000));
+    activate(editor->window());
+    QTest::keyClick(editor->window(), Qt::Key_W, Qt::ControlModifier);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(isOpen(c));
+    EXPECT_EQ(contentsOf(c + ".lock"), foreignLock);
+    EXPECT_TRUE(contentsOf(c) == cBefore) << "c was written";
 }
 
 TEST_F(MultiFileFindJourneyTest, AfterEveryHitTheWindowStaysInFrontOfTheDatafile)
