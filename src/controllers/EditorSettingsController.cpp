@@ -95,7 +95,7 @@ void EditorSettingsController::enterPasswordSheetDidEnd(bool goodPasswordEntered
     // user may not write stays read-only whatever password was given.
     if (document->readOnlyReason() == DatafileDocument::ReadOnlyReason::NoPassword)
         document->setReadOnlyReason(DatafileDocument::ReadOnlyReason::None);
-    m_editor.setGlobalLockFileName();
+    document->setGlobalLockFileName();
 }
 
 void EditorSettingsController::setCurrentTextFont()

@@ -299,8 +299,12 @@ void EditorWindowController::decrementOpenTemplateCount()
         --m_openTemplateCount;
 }
 
-void EditorWindowController::saveIfDifferentRecord(bool)
+void EditorWindowController::commitEdits()
 {
+    if (currentField() != NoField && tableViewActive()) {
+        endEditing();
+        activateFindBox();
+    }
     m_engine->saveIfDifferentRecord(nullptr);
 }
 
@@ -359,10 +363,14 @@ void EditorWindowController::prepare()
         m_viewController->switchView();
     m_toolbarController->setToolbarViewButton(settings()->mode());
 
-    setGlobalLockFileName();
-    openWithLockFile();
+    showReadOnlyReason();
     connect(datafileDocument(), &DatafileDocument::readOnlyReasonChanged, this,
             [this] { reloadStatusBar(); });
+    // Saved or read again, the record shown is as the file has it.
+    connect(document(), &Document::documentEditedChanged, this, [this](bool edited) {
+        if (!edited)
+            m_engine->setCurrentRecordDirty(false);
+    });
     reloadStatusBar();
     if (!m_engine->isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
@@ -394,55 +402,22 @@ qint64 EditorWindowController::recordToOpen()
     return 0;
 }
 
-void EditorWindowController::setGlobalLockFileName()
+void EditorWindowController::showReadOnlyReason()
 {
-    // The full file name, extension included, followed by ".lock", in the same folder.
-    m_lockName = document()->fileURL().toLocalFile() + QStringLiteral(".lock");
-}
-
-void EditorWindowController::openWithLockFile()
-{
-    using Reason = DatafileDocument::ReadOnlyReason;
-    DatafileDocument* datafile = datafileDocument();
-    const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    m_lockedOnOpening = false;
-    if (settings->readOnly()) {
-        datafile->setReadOnlyReason(Reason::ReadOnlySetting);
-        if (settings->readOnlyWarning() && !m_engine->isClone())
-            QTimer::singleShot(100, this, [this] { datafileReadOnly(); });
-        return;
-    }
-    const QString path = document()->fileURL().toLocalFile();
-    // A save replaces the file through its folder: both must be writable.
-    if (!path.isEmpty() && QFileInfo::exists(path) &&
-        (!QFileInfo(path).isWritable() || !QFileInfo(QFileInfo(path).absolutePath()).isWritable())) {
-        if (!m_engine->isClone())
-            datafile->setReadOnlyReason(Reason::FileNotWritable);
-        return;
-    }
-    if (!settings->networkShared() || path.isEmpty()) {
-        datafile->setReadOnlyReason(Reason::None);
-        return;
-    }
+    // The clone shows its datafile's reason in its status bar alone.
     if (m_engine->isClone())
         return;
-    // Made only if no one else made it: two machines opening at once cannot both claim it.
-    QFile lock(m_lockName);
-    if (lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        lock.write(QCoreApplication::applicationFilePath().toUtf8());
-        lock.close();
-        m_lockedOnOpening = true;
-        datafile->setReadOnlyReason(Reason::None);
-        return;
-    }
-    if (QFileInfo::exists(m_lockName)) {
-        datafile->setReadOnlyReason(Reason::LockedElsewhere);
+    switch (datafileDocument()->readOnlyReason()) {
+    case DatafileDocument::ReadOnlyReason::ReadOnlySetting:
+        if (settings()->readOnlyWarning())
+            QTimer::singleShot(100, this, [this] { datafileReadOnly(); });
+        break;
+    case DatafileDocument::ReadOnlyReason::LockedElsewhere:
         QTimer::singleShot(100, this, [this] { datafileLocked(); });
-        return;
+        break;
+    default:
+        break;
     }
-    SystemLog::log(QStringLiteral("The lock file %1 could not be made: %2")
-                       .arg(m_lockName, lock.errorString()));
-    datafile->setReadOnlyReason(Reason::None);
 }
 
 void EditorWindowController::datafileLocked()
@@ -456,7 +431,7 @@ void EditorWindowController::datafileLocked()
             "It is already in use, so you will not be able to save any changes.\n\nIf you "
             "believe that it is not actually in use, you can close this datafile, drag "
             "\"%@\" to the trash, and reopen this datafile")),
-        QFileInfo(m_lockName).fileName());
+        QFileInfo(datafileDocument()->globalLockFileName()).fileName());
     alert.buttons = {localized(QStringLiteral("OK"))};
     Presenter::shared().beginAlertSheet(alert, window(), [](const AlertResponse&) {});
 }
@@ -636,11 +611,6 @@ void EditorWindowController::windowWillClose()
     // Its datafile closes with this window: the Find and Replace panel lets go of it.
     NotificationCenter::defaultCenter().postNotification(
         FindAndReplaceController::DatafileClosingNotification, document());
-    if (m_lockedOnOpening) {
-        QFile::remove(m_lockName);
-        m_lockedOnOpening = false;
-        datafileDocument()->setOpenedReadOnly(false);
-    }
     m_viewController->windowWillClose();
     const std::shared_ptr<DatafileSettingsData> settings = this->settings();
     // The record to open on next time; the file is written for it only when it moved.

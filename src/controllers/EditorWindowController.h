@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <limits>
 #include <optional>
 
 class DatafileDocument;
@@ -77,6 +78,8 @@ class EditorWindowController : public WindowController, public DatafileEditor {
     Q_OBJECT
 
 public:
+    // currentField() without the tables.
+    static constexpr quint64 NoField = std::numeric_limits<quint64>::max();
     // Sizes from which opening warns, in bytes.
     static constexpr qint64 OneGigabyte = 1'073'741'824;
     static constexpr qint64 OneAndAHalfGigabytes = 1'610'612'736;
@@ -95,8 +98,6 @@ public:
     std::shared_ptr<DatafileSettingsData> settings() const;
     // Does not load the record into the views.
     void setNowSyncing(bool syncing);
-    bool lockedOnOpening() const { return m_lockedOnOpening; }
-    QString globalLockFileName() const { return m_lockName; }
     void incrementOpenTemplateCount() { ++m_openTemplateCount; }
     void decrementOpenTemplateCount();
     bool isMobile() const;
@@ -128,7 +129,6 @@ public:
 
     // The index, among the selected records, of the record to show first.
     qint64 recordToOpen();
-    void setGlobalLockFileName();
     // The datafile's password; empty when it has none.
     QString userPassword() const;
     // Warns about a datafile file of 1 GB or more.
@@ -200,17 +200,18 @@ public:
     bool hasSyncID() const override;
     int openTemplateCount() const override { return int(m_openTemplateCount); }
     QString windowTitle() const override;
-    // Commits the record being edited in place.
-    void saveIfDifferentRecord(bool viewed) override;
-    void goToNextRecord() override;
-    quint64 currentField() const override;
-    bool tableViewActive() const override;
-    void endEditing() override;
-    void activateFindBox() override;
-    void setCurrentRecordDirty(bool dirty) override;
+    // A field being edited ends (the find box takes the focus from it); the text is
+    // committed in place.
+    void commitEdits() override;
     void prepare() override;
     void setIsClone(bool clone) override { m_engine->setIsClone(clone); }
     void reloadTables() override;
+    void goToNextRecord();
+    quint64 currentField() const;
+    bool tableViewActive() const;
+    void endEditing();
+    void activateFindBox();
+    void setCurrentRecordDirty(bool dirty);
 
     // Responder: one rule enables the commands of the window, its views and its document.
     bool validateAction(const QString& selector) const override;
@@ -228,7 +229,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void openWithLockFile();
+    // The sheet that says why the datafile opened read-only, when one does.
+    void showReadOnlyReason();
     void datafileLocked();
     void datafileReadOnly();
     void windowDidBecomeMain();
@@ -277,8 +279,6 @@ private:
     std::unique_ptr<EditorWindowViews> m_views;
     std::unique_ptr<CurrentRecordEngine> m_engine;
     bool m_passwordChecked = false;
-    bool m_lockedOnOpening = false;
-    QString m_lockName;
     bool m_preparing = false;
     quint64 m_openTemplateCount = 0;
     QString m_firstOpenedRecordID;

@@ -13,6 +13,7 @@
 #include "VKStringCategories.h"
 #include "WindowController.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,6 +63,7 @@ DatafileDocument::DatafileDocument()
 
 DatafileDocument::~DatafileDocument()
 {
+    releaseLockFile();
     // The records of a large datafile take a while to free: not on the main thread.
     BackgroundRelease::release(std::move(m_catalog));
     BackgroundRelease::release(std::move(m_records));
@@ -134,16 +136,28 @@ bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
     if (!read.ok())
         return refuse(read.error.message);
     DatafileFormat::Contents& contents = *read.value;
-    if (!contents.catalogMatchesRecords)
-        contents.catalog = rebuildCatalogFromRecords(contents.records->dictionary(),
-                                                     contents.catalog,
-                                                     QFileInfo(m_filePath).fileName());
     m_settings = std::move(contents.settings);
     m_records = std::move(contents.records);
     adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(contents.catalog, m_records,
                                                                       m_settings->criteria()));
+    // A copy: the catalog made from it may change its entries.
+    m_unmatchedCatalog = contents.catalogMatchesRecords
+                             ? std::nullopt
+                             : std::optional<PlistArray>(contents.catalog.shallowCopy());
     m_settings->setDatafileSettingsDidChange(false);
     return true;
+}
+
+void DatafileDocument::offerCatalogCorrection()
+{
+    if (!m_unmatchedCatalog)
+        return;
+    const PlistArray asRead = *std::exchange(m_unmatchedCatalog, std::nullopt);
+    const PlistArray chosen = rebuildCatalogFromRecords(m_records->dictionary(), asRead,
+                                                        QFileInfo(m_filePath).fileName());
+    if (m_correctedCatalog)
+        adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(chosen, m_records,
+                                                                          m_settings->criteria()));
 }
 
 PlistArray DatafileDocument::rebuildCatalogFromRecords(const PlistDictionary& records,
@@ -175,7 +189,7 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
     if (!isDatafileType(type))
         return refuse(localized(QStringLiteral("Norva cannot save files of this kind.")));
     if (isDocumentEdited() && editor())
-        editor()->saveIfDifferentRecord(false);
+        editor()->commitEdits();
 
     PlistDictionary settings = m_settings->dictionary();
     if (saveOperation() == SaveOperation::SaveAs && hasSyncID()) {
@@ -229,7 +243,7 @@ std::optional<QString> DatafileDocument::writeSafely(const QString& path,
 std::optional<QString> DatafileDocument::writeCopyToPath(const QString& path)
 {
     if (isDocumentEdited() && editor())
-        editor()->saveIfDifferentRecord(false);
+        editor()->commitEdits();
     return writeSafely(path, datafileWithSettings(m_settings->dictionary()));
 }
 
@@ -241,6 +255,64 @@ void DatafileDocument::setReadOnlyReason(ReadOnlyReason reason)
     for (const auto& controller : windowControllers())
         controller->synchronizeWindowTitleWithDocumentName();
     Q_EMIT readOnlyReasonChanged();
+}
+
+void DatafileDocument::setGlobalLockFileName()
+{
+    m_lockName = fileURL().toLocalFile() + QStringLiteral(".lock");
+}
+
+void DatafileDocument::openWithLockFile()
+{
+    setGlobalLockFileName();
+    if (m_settings->readOnly()) {
+        setReadOnlyReason(ReadOnlyReason::ReadOnlySetting);
+        return;
+    }
+    const QString path = fileURL().toLocalFile();
+    // A save replaces the file through its folder: both must be writable.
+    if (!path.isEmpty() && QFileInfo::exists(path) &&
+        (!QFileInfo(path).isWritable() ||
+         !QFileInfo(QFileInfo(path).absolutePath()).isWritable())) {
+        setReadOnlyReason(ReadOnlyReason::FileNotWritable);
+        return;
+    }
+    if (!m_settings->networkShared() || path.isEmpty()) {
+        setReadOnlyReason(ReadOnlyReason::None);
+        return;
+    }
+    // Made only if no one else made it: two machines opening at once cannot both claim it.
+    QFile lock(m_lockName);
+    if (lock.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        lock.write(QCoreApplication::applicationFilePath().toUtf8());
+        lock.close();
+        m_heldLockFile = m_lockName;
+        setReadOnlyReason(ReadOnlyReason::None);
+        return;
+    }
+    if (QFileInfo::exists(m_lockName)) {
+        setReadOnlyReason(ReadOnlyReason::LockedElsewhere);
+        return;
+    }
+    SystemLog::log(QStringLiteral("The lock file %1 could not be made: %2")
+                       .arg(m_lockName, lock.errorString()));
+    setReadOnlyReason(ReadOnlyReason::None);
+}
+
+// The lock this document made, whatever the datafile is called by now.
+void DatafileDocument::releaseLockFile()
+{
+    if (m_heldLockFile.isEmpty())
+        return;
+    QFile::remove(m_heldLockFile);
+    m_heldLockFile.clear();
+}
+
+void DatafileDocument::close()
+{
+    // The windows write the settings as they close, while the lock is still held.
+    Document::close();
+    releaseLockFile();
 }
 
 void DatafileDocument::didSave(SaveOperation operation, bool succeeded)
@@ -259,6 +331,8 @@ void DatafileDocument::didSave(SaveOperation operation, bool succeeded)
 void DatafileDocument::makeWindowControllers()
 {
     m_isMobile = fileType() == MobileDatafileType;
+    offerCatalogCorrection();
+    openWithLockFile();
     if (editorFactory()) {
         addWindowController(editorFactory()(*this));
         if (DatafileEditor* made = editor()) {
@@ -305,14 +379,9 @@ void DatafileDocument::saveDocument()
     // A revert in progress discards the edits: nothing may save them on the way.
     if (m_reverting || !isDocumentEdited() || !canSaveChanges() || nowSyncing())
         return;
-    if (DatafileEditor* active = editor();
-        active && active->currentField() != DatafileEditor::NoField && active->tableViewActive()) {
-        active->endEditing();
-        active->activateFindBox();
-    }
+    if (DatafileEditor* active = editor())
+        active->commitEdits();
     Document::saveDocument();
-    if (!isDocumentEdited() && editor())
-        editor()->setCurrentRecordDirty(false);
 }
 
 void DatafileDocument::saveDocumentAs()
@@ -332,12 +401,14 @@ bool DatafileDocument::revertToContentsOfURL(const QUrl& url, const QString& typ
 {
     m_reverting = true;
     if (DatafileEditor* active = editor())
-        active->goToNextRecord();
+        active->commitEdits();
     const bool reverted = Document::revertToContentsOfURL(url, type);
     m_reverting = false;
-    if (reverted)
-        NotificationCenter::defaultCenter().postNotification(RevertedDatafileWindow, this);
-    return reverted;
+    if (!reverted)
+        return false;
+    offerCatalogCorrection();
+    NotificationCenter::defaultCenter().postNotification(RevertedDatafileWindow, this);
+    return true;
 }
 
 void DatafileDocument::canCloseDocument(std::function<void(bool shouldClose)> decided)

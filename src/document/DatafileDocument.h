@@ -53,6 +53,7 @@ public:
     void saveDocumentAs() override;
     bool revertToContentsOfURL(const QUrl& url, const QString& type) override;
     void canCloseDocument(std::function<void(bool shouldClose)> decided) override;
+    void close() override;
     bool validateAction(const QString& selector) const override;
 
     // Writes the settings alone into the file on disk, keeping the records there.
@@ -88,6 +89,14 @@ public:
     }
     ReadOnlyReason readOnlyReason() const { return m_readOnlyReason; }
     void setReadOnlyReason(ReadOnlyReason reason);
+    // The lock file of a datafile shared over a network: beside it, its full file name
+    // followed by ".lock", holding the program's path. The datafile takes it when it opens
+    // (with a window or without one) unless someone else holds it, and lets it go when it
+    // closes; only whether it exists counts.
+    QString globalLockFileName() const { return m_lockName; }
+    void setGlobalLockFileName();
+    // This document made the lock file and removes it as it closes.
+    bool lockedOnOpening() const { return !m_heldLockFile.isEmpty(); }
     bool updatingSettingsOnly() const { return m_updatingSettingsOnly; }
     bool isMobile() const { return m_isMobile; }
     void setIsMobile(bool mobile) { m_isMobile = mobile; }
@@ -117,10 +126,15 @@ protected:
     void didSave(SaveOperation operation, bool succeeded) override;
 
 private:
-    // The catalog array to use when it does not list exactly the records: the user
-    // chooses between a rebuilt one and the one as read. Asked after the file was read.
+    // Once the datafile is read whole: when its catalog did not list exactly the records,
+    // the user chooses between a rebuilt one and the one as read.
+    void offerCatalogCorrection();
     PlistArray rebuildCatalogFromRecords(const PlistDictionary& records, const PlistArray& catalog,
                                          const QString& fileName);
+    // Why the datafile just opened cannot be saved in place, if it cannot; a shared one
+    // nobody else holds is locked.
+    void openWithLockFile();
+    void releaseLockFile();
     bool refuse(const QString& reason);
     bool canSaveChanges() const;
     bool nowSyncing() const;
@@ -137,6 +151,10 @@ private:
     std::shared_ptr<DatafileRecordsData> m_records;
     std::shared_ptr<SubsetSortedData> m_catalog;
     ReadOnlyReason m_readOnlyReason = ReadOnlyReason::None;
+    QString m_lockName;
+    QString m_heldLockFile;
+    // The catalog as read, while the user has not been asked about it.
+    std::optional<PlistArray> m_unmatchedCatalog;
     bool m_updatingSettingsOnly = false;
     bool m_isMobile = false;
     bool m_correctedCatalog = false;

@@ -101,7 +101,7 @@ TEST_F(EditorWindowControllerTest, LockFile_SecondOpeningIsReadOnlyAndOnlyTheFir
     const QString lockPath = path + ".lock";
 
     DatafileDocument* first = open(path);
-    EXPECT_TRUE(editorOf(first)->lockedOnOpening());
+    EXPECT_TRUE(first->lockedOnOpening());
     EXPECT_FALSE(first->openedReadOnly());
     QFile lock(lockPath);
     ASSERT_TRUE(lock.open(QIODevice::ReadOnly));
@@ -109,7 +109,7 @@ TEST_F(EditorWindowControllerTest, LockFile_SecondOpeningIsReadOnlyAndOnlyTheFir
     lock.close();
 
     DatafileDocument* second = open(path);
-    EXPECT_FALSE(editorOf(second)->lockedOnOpening());
+    EXPECT_FALSE(second->lockedOnOpening());
     EXPECT_TRUE(second->openedReadOnly());
     // Shown shortly after the window; a loaded machine may take longer.
     QElapsedTimer shown;

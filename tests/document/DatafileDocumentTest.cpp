@@ -34,7 +34,6 @@ public:
     int templates = 0;
     int prepared = 0;
     int committed = 0;
-    int movedOn = 0;
 
     bool canSaveChanges() const override { return canSave; }
     bool nowSyncing() const override { return syncing; }
@@ -45,19 +44,13 @@ public:
     }
     int openTemplateCount() const override { return templates; }
     QString windowTitle() const override { return document()->displayName(); }
-    void saveIfDifferentRecord(bool) override { ++committed; }
     bool autoSaves = false;
-    void goToNextRecord() override
+    void commitEdits() override
     {
-        ++movedOn;
+        ++committed;
         if (autoSaves)
             static_cast<DatafileDocument*>(document())->saveDocument();
     }
-    quint64 currentField() const override { return NoField; }
-    bool tableViewActive() const override { return false; }
-    void endEditing() override {}
-    void activateFindBox() override {}
-    void setCurrentRecordDirty(bool) override {}
     void prepare() override { ++prepared; }
     void setIsClone(bool) override {}
     void reloadTables() override {}
@@ -274,6 +267,86 @@ TEST_F(DatafileDocumentTest, RepairPrompt_CorrectingListsEveryRecordAndSavesOnce
     }
 }
 
+TEST_F(DatafileDocumentTest, RepairPrompt_ComesOnceTheDatafileIsOpen_NotWhileItIsRead)
+{
+    const QString path = copyFixture("no-catalog.nv3");
+    DatafileDocument read;
+    ASSERT_TRUE(read.readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType));
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_EQ(read.datafileRecords()->count(), 2);
+
+    // Opened, and read again by a revert, it asks each time, with the records there.
+    m_presenter.answerAlertWithButton("Don't Correct");
+    m_presenter.answerAlertWithButton("Correct the Problem");
+    DatafileDocument* document = open(path);
+    ASSERT_TRUE(document);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_FALSE(document->correctedCatalog());
+    ASSERT_TRUE(document->revertToContentsOfURL(QUrl::fromLocalFile(path),
+                                                DatafileDocument::ProDatafileType));
+    ASSERT_EQ(m_presenter.alerts().size(), 2);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "no-catalog.nv3 shows 0 records, but actually contains 2.");
+    EXPECT_TRUE(document->correctedCatalog());
+    EXPECT_EQ(document->datafileCatalog()->countSelected(), 2);
+}
+
+TEST_F(DatafileDocumentTest, OpenedWithoutAWindow_KnowsWhyItIsReadOnlyAndHoldsItsLockUntilItCloses)
+{
+    using Reason = DatafileDocument::ReadOnlyReason;
+    DatafileDocument::setEditorFactory(nullptr);
+    const QByteArray foreign = "/elsewhere/bin/norva";
+    struct Case {
+        const char* fixture;
+        bool lockedElsewhere;
+        Reason reason;
+        bool holdsLock;
+    };
+    const Case cases[] = {
+        {"good.nv3", false, Reason::None, false},
+        {"read-only.nv3", false, Reason::ReadOnlySetting, false},
+        {"shared.nv3", false, Reason::None, true},
+        {"shared.nv3", true, Reason::LockedElsewhere, false},
+    };
+    for (const Case& c : cases) {
+        const QString path = copyFixture(c.fixture);
+        const QString lockPath = path + ".lock";
+        QFile::remove(lockPath);
+        if (c.lockedElsewhere) {
+            QFile lock(lockPath);
+            ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+            lock.write(foreign);
+        }
+        const QByteArray original = contents(path);
+        DatafileDocument* document = open(path);
+        ASSERT_TRUE(document) << c.fixture;
+        EXPECT_TRUE(document->windowControllers().empty());
+        EXPECT_EQ(document->readOnlyReason(), c.reason) << c.fixture;
+        EXPECT_EQ(document->lockedOnOpening(), c.holdsLock) << c.fixture;
+        EXPECT_EQ(document->globalLockFileName(), lockPath);
+        if (c.holdsLock) {
+            EXPECT_EQ(contents(lockPath), QCoreApplication::applicationFilePath().toUtf8());
+        } else if (!c.lockedElsewhere) {
+            EXPECT_FALSE(QFile::exists(lockPath)) << c.fixture;
+        }
+
+        // Held elsewhere, neither the settings nor the records are written.
+        document->datafileSettings()->setDatafileSettingsDidChange(true);
+        if (c.lockedElsewhere) {
+            document->updateSettingsOnly();
+            document->updateChangeCount(Document::ChangeType::Done);
+            m_presenter.answerSavePanel(std::nullopt);
+            document->saveDocument();
+            EXPECT_TRUE(contents(path) == original);
+        }
+        document->close();
+        EXPECT_EQ(QFile::exists(lockPath), c.lockedElsewhere) << c.fixture;
+        if (c.lockedElsewhere) {
+            EXPECT_EQ(contents(lockPath), foreign);
+        }
+    }
+}
+
 TEST_F(DatafileDocumentTest, Save_WithoutChangesOrWhenNotAllowed_WritesNothing)
 {
     const QString path = copyFixture("good.nv3");
@@ -456,11 +529,11 @@ TEST_F(DatafileDocumentTest, Revert_RereadsTheFileWithoutSavingTheEdits)
         [&](const Notification&) { ++reverted; });
     document->datafileRecords()->allRecords().front()->setName("Edited");
     document->updateChangeCount(Document::ChangeType::Done);
-    // The editor saves on the way to the next record when auto-save is on.
+    // An editor that saves whenever it commits, as auto-save may.
     editorOf(document)->autoSaves = true;
     ASSERT_TRUE(document->revertToContentsOfURL(QUrl::fromLocalFile(path),
                                                 DatafileDocument::ProDatafileType));
-    EXPECT_EQ(editorOf(document)->movedOn, 1);
+    EXPECT_EQ(editorOf(document)->committed, 1);
     EXPECT_EQ(contents(path), original);
     EXPECT_FALSE(document->isDocumentEdited());
     EXPECT_EQ(reverted, 1);

@@ -107,7 +107,7 @@ TEST_F(PasswordJourneyTest, WrongThenRightPassword_BeepsUntilTheExactOneUnlocks)
     EXPECT_FALSE(sheet->window()->isVisible());
     EXPECT_TRUE(editor->canSaveChanges());
     EXPECT_FALSE(editor->datafileDocument()->openedReadOnly());
-    EXPECT_EQ(editor->globalLockFileName(), path + ".lock");
+    EXPECT_EQ(editor->datafileDocument()->globalLockFileName(), path + ".lock");
     EXPECT_TRUE(editor->settingsController().passwordInUse());
 
     // Coming to the front again asks no more.
