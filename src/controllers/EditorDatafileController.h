@@ -9,14 +9,14 @@
 #include <functional>
 #include <optional>
 
-class EditorWindowController;
+class FeatureContext;
 class IncomingDatafile;
 class RecordData;
 
 // The editor window's commands on the datafile as a whole: merging another datafile
 // into it, saving it as the other kind, saving the selected records as a new datafile,
-// splitting it in two, a read-only clone window and showing its file.
-//   EditorDatafileController.cpp          the clone window, showing the file
+// splitting it in two and showing its file.
+//   EditorDatafileController.cpp          showing the file
 //   EditorDatafileControllerMerging.cpp   merging
 //   EditorDatafileControllerSaving.cpp    saving as the other kind, saving selected records
 //   EditorDatafileControllerSplitting.cpp deleting the selected records, splitting
@@ -27,11 +27,9 @@ public:
     // The mobile kind's size limit; a larger mobile datafile is reported.
     static constexpr qint64 MobileSizeLimit = 419'430'400;
 
-    explicit EditorDatafileController(EditorWindowController& editor);
+    explicit EditorDatafileController(FeatureContext& context);
 
-    // Clone window and the file (EditorDatafileController.cpp).
-    // A second window on the datafile, read-only, tinted, in front, on the same record.
-    EditorWindowController* openCloneWindowAndReturnController();
+    // The file (EditorDatafileController.cpp).
     // Shows the datafile's file in the file manager.
     void revealInFinder();
 
@@ -81,7 +79,7 @@ private:
     // Splitting's last step: the selected records into a new file, then out of here.
     void moveSelectedRecordsToNewFile();
 
-    EditorWindowController& m_editor;
+    FeatureContext& m_context;
     int m_combiningMode = 0;
     QUrl m_mergedURL;
 };

@@ -2,9 +2,9 @@
 #include "EditorDatafileController.h"
 
 #include "CombineFilesSheetController.h"
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorRecordsController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "IncomingDatafile.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -35,14 +35,14 @@ void showResult(QWidget* window, const QString& title, const QString& message)
 
 void EditorDatafileController::mergeDatafiles()
 {
-    if (m_editor.engine().isClone()) {
+    if (m_context.engine().isClone()) {
         Presenter::shared().beep();
         return;
     }
     auto* sheet = VKSheetController::controller<CombineFilesSheetController>();
     // The window may close with the sheet up; its did-end then has no one to tell.
     const QPointer<EditorDatafileController> self(this);
-    sheet->beginCombineFilesForWindow(m_editor.window(), [self, sheet](QWidget*, int returnCode) {
+    sheet->beginCombineFilesForWindow(m_context.window(), [self, sheet](QWidget*, int returnCode) {
         if (self)
             self->combineFilesDidEnd(returnCode, sheet->combiningMode());
     });
@@ -60,17 +60,18 @@ void EditorDatafileController::combineDatafiles()
 {
     OpenPanelRequest request;
     request.message = localized(QStringLiteral("Select a Datafile to Merge"));
-    request.fileTypes = {m_editor.isMobile() ? QStringLiteral("nvm") : QStringLiteral("nv3")};
+    request.fileTypes = {m_context.isMobile() ? QStringLiteral("nvm") : QStringLiteral("nv3")};
     request.resolvesAliases = true;
-    const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, m_editor.window());
+    const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, m_context.window());
     if (chosen.size() != 1)
         return;
     m_mergedURL = chosen.front();
 
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     engine.updateCurrentRecord();
     engine.autoSaveChanges(false);
-    m_editor.startIndeterminateProgressPanel(localized(QStringLiteral("Reading Datafile")));
+    m_context.progress().startIndeterminateProgressPanel(
+        localized(QStringLiteral("Reading Datafile")));
     QFile file(m_mergedURL.toLocalFile());
     // A file that cannot be read holds no fields and no records.
     const IncomingDatafile incoming =
@@ -82,12 +83,12 @@ void EditorDatafileController::combineDatafiles()
 void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
                                                const QString& fileName)
 {
-    CurrentRecordEngine& engine = m_editor.engine();
-    DatafileDocument* document = m_editor.datafileDocument();
+    CurrentRecordEngine& engine = m_context.engine();
+    DatafileDocument* document = m_context.document();
     const qint64 fieldCount = engine.currentRecordNumberOfFields();
     if (incoming.fieldCount() != fieldCount) {
-        m_editor.endIndeterminateProgressPanel();
-        showResult(m_editor.window(),
+        m_context.progress().endIndeterminateProgressPanel();
+        showResult(m_context.window(),
                    localized(QStringLiteral("Cannot merge ")) + QLatin1Char('"') + fileName +
                        QLatin1Char('"'),
                    stringWithFormat(localized(QStringLiteral(
@@ -98,8 +99,8 @@ void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
     }
     const bool wasEdited = document->isDocumentEdited();
     const qsizetype countBefore = document->datafileRecords()->count();
-    m_editor.endEditing();
-    m_editor.recordsController().selectAllRecords();
+    m_context.host().endEditing();
+    m_context.host().selectAllRecords();
     engine.goToLastRecord();
 
     QStringList fieldIdentifiers;
@@ -108,14 +109,14 @@ void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
         fieldIdentifiers.append(
             field ? field->stringForKey(DatafileSettingsData::FieldIdentifierKey) : QString());
     }
-    const bool mobile = m_editor.isMobile();
+    const bool mobile = m_context.isMobile();
     const std::shared_ptr<SubsetSortedData> catalog = engine.catalog();
     QStringList added;
     added.reserve(incoming.mergeCount());
     QElapsedTimer sinceShown;
     for (qsizetype k = 0; k < incoming.mergeCount(); ++k) {
         if (k == 0 || sinceShown.elapsed() >= ProgressInterval) {
-            m_editor.incrementProgressPanel(
+            m_context.progress().incrementProgressPanel(
                 stringWithFormat(localized(QStringLiteral("Record Number: %u")), qint64(k + 1)));
             sinceShown.start();
         }
@@ -148,14 +149,14 @@ void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
         catalog->popCatalog(reordered);
     }
     catalog->rebuildSelectedIdentifiers();
-    m_editor.endIndeterminateProgressPanel();
+    m_context.progress().endIndeterminateProgressPanel();
 
     qint64 removed = 0;
     if (m_combiningMode == CombineFilesSheetController::AppendThenRemoveDuplicates) {
-        m_editor.startIndeterminateProgressPanel(
+        m_context.progress().startIndeterminateProgressPanel(
             localized(QStringLiteral("Removing Duplicate Records...")));
-        removed = m_editor.recordsController().stripDuplicateRecords(true);
-        m_editor.endIndeterminateProgressPanel();
+        removed = m_context.host().stripDuplicateRecords(true);
+        m_context.progress().endIndeterminateProgressPanel();
     }
     // What the merge did: the merged records that stayed, and the records that were here
     // and went as duplicates of others.
@@ -166,21 +167,21 @@ void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
     }
     const qint64 removedHere = removed - (qint64(added.size()) - stayed);
 
-    m_editor.recordsController().selectAllRecords();
+    m_context.host().selectAllRecords();
     engine.goToFirstRecord();
     if (stayed > 0 || removedHere > 0) {
-        m_editor.reloadStatusBar();
+        m_context.host().reloadStatusBar();
         engine.setDatafileChanged();
     } else if (!wasEdited && document->datafileRecords()->count() == countBefore) {
         // Every merged record went again: the datafile holds what it held.
         document->updateChangeCount(Document::ChangeType::Cleared);
     }
     if (stayed > 0)
-        showResult(m_editor.window(),
+        showResult(m_context.window(),
                    stringWithFormat(localized(QStringLiteral("Added %d new record(s).")), stayed),
                    QString());
     else
-        showResult(m_editor.window(), localized(QStringLiteral("No new records were added.")),
+        showResult(m_context.window(), localized(QStringLiteral("No new records were added.")),
                    localized(QStringLiteral("Either there were no unique records,or there was \na "
                                             "problem with the format of the incoming datafile.")));
 }

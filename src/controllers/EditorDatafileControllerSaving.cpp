@@ -2,9 +2,10 @@
 // selected records as a desktop datafile.
 #include "EditorDatafileController.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FileURL.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -12,6 +13,7 @@
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
+#include "WindowController.h"
 
 #include <QFileInfo>
 #include <QTextDocument>
@@ -59,7 +61,7 @@ std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& t
                                                 .stringForKey(QStringLiteral("DatafilesFolderURL"))
                                                 .value_or(QString()));
     request.nameFieldValue = proposedName;
-    return Presenter::shared().runSavePanel(request, m_editor.window());
+    return Presenter::shared().runSavePanel(request, m_context.window());
 }
 
 bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile)
@@ -69,13 +71,14 @@ bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileForma
     if (DocumentController::shared().documentForURL(url)) {
         Document::presentSaveFailure(
             url,
-            localized(QStringLiteral("The datafile is open. Close it first, or choose another name.")),
-            m_editor.window());
+            localized(
+                QStringLiteral("The datafile is open. Close it first, or choose another name.")),
+            m_context.window());
         return false;
     }
     const QString path = url.toLocalFile();
     if (const std::optional<QString> reason = DatafileDocument::writeDatafileToPath(path, datafile)) {
-        Document::presentSaveFailure(url, *reason, m_editor.window());
+        Document::presentSaveFailure(url, *reason, m_context.window());
         return false;
     }
     QString failure;
@@ -88,7 +91,7 @@ bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileForma
 
 void EditorDatafileController::saveAsOtherFormatDatafile()
 {
-    if (m_editor.isMobile())
+    if (m_context.isMobile())
         saveAsNorva3Datafile();
     else
         saveAsNorvaMobileDatafile();
@@ -120,22 +123,22 @@ QString EditorDatafileController::mobileText(const RecordData& record)
 
 void EditorDatafileController::saveAsOtherKind(bool toMobile)
 {
-    CurrentRecordEngine& engine = m_editor.engine();
-    m_editor.endEditing();
+    CurrentRecordEngine& engine = m_context.engine();
+    m_context.host().endEditing();
     engine.saveIfDifferentRecord(nullptr);
     const std::optional<QUrl> url =
-        toMobile ? askForNewDatafile(
-                       localized(QStringLiteral("Save as Norva Mobile Datafile...")), MobileExtension,
-                       replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nv3"),
-                                     QStringLiteral(".nvm")))
-                 : askForNewDatafile(
-                       localized(QStringLiteral("Save as Norva Pro Datafile...")), ProExtension,
-                       replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nvm"),
-                                     QStringLiteral(".nv3")));
+        toMobile ? askForNewDatafile(localized(QStringLiteral("Save as Norva Mobile Datafile...")),
+                                     MobileExtension,
+                                     replacedAtEnd(m_context.host().windowTitle(),
+                                                   QStringLiteral(".nv3"), QStringLiteral(".nvm")))
+                 : askForNewDatafile(localized(QStringLiteral("Save as Norva Pro Datafile...")),
+                                     ProExtension,
+                                     replacedAtEnd(m_context.host().windowTitle(),
+                                                   QStringLiteral(".nvm"), QStringLiteral(".nv3")));
     if (!url)
         return;
 
-    auto settings = std::static_pointer_cast<DatafileSettingsData>(m_editor.settings()->copy());
+    auto settings = std::static_pointer_cast<DatafileSettingsData>(m_context.settings()->copy());
     settings->setDataVersion(toMobile ? 2 : 1);
     // Every record, selected or not, in the datafile's order.
     PlistDictionary records;
@@ -157,7 +160,7 @@ void EditorDatafileController::saveAsOtherKind(bool toMobile)
     }
     // The datafile goes as the user closes it, asked first about what is not saved; this
     // controller may go with it.
-    DatafileDocument* document = m_editor.datafileDocument();
+    DatafileDocument* document = m_context.document();
     if (!document->windowControllers().empty())
         document->windowControllers().front()->performClose();
 }
@@ -185,8 +188,7 @@ void EditorDatafileController::reportFileTooLarge(const QString& sizeText)
             "datafiles.")),
         localized(QStringLiteral("400 MB")));
     alert.buttons = {localized(QStringLiteral("OK"))};
-    EditorWindowController* main = EditorWindowController::mainEditor();
-    Presenter::shared().beginAlertSheet(alert, main ? main->window() : nullptr,
+    Presenter::shared().beginAlertSheet(alert, m_context.host().frontWindow(),
                                         [](const AlertResponse&) {});
 }
 
@@ -194,22 +196,22 @@ void EditorDatafileController::reportFileTooLarge(const QString& sizeText)
 
 bool EditorDatafileController::performSaveSelectedAs()
 {
-    CurrentRecordEngine& engine = m_editor.engine();
-    m_editor.endEditing();
+    CurrentRecordEngine& engine = m_context.engine();
+    m_context.host().endEditing();
     engine.saveIfDifferentRecord(nullptr);
     // Either extension goes, so that the new desktop file is not named as a mobile one.
-    QString name = replacedAtEnd(m_editor.windowTitle(), QStringLiteral(".nv3"), QString());
+    QString name = replacedAtEnd(m_context.host().windowTitle(), QStringLiteral(".nv3"), QString());
     name = replacedAtEnd(name, QStringLiteral(".nvm"), QString());
     const std::optional<QUrl> url =
         askForNewDatafile(localized(QStringLiteral("Save Selected Records to New File")),
                           ProExtension, name + QStringLiteral("-Selected"));
     if (!url)
         return false;
-    m_editor.datafileDocument()->saveDocument();
+    m_context.document()->saveDocument();
 
     const std::shared_ptr<DatafileSettingsData> settings = DatafileSettingsData::settings();
-    settings->setFields(m_editor.settings()->fields().deepCopy());
-    const bool keepRichText = !m_editor.isMobile();
+    settings->setFields(m_context.settings()->fields().deepCopy());
+    const bool keepRichText = !m_context.isMobile();
     PlistDictionary records;
     records.reserve(engine.selectedRecordCount());
     for (qint64 index = 0; index < engine.selectedRecordCount(); ++index) {

@@ -2,9 +2,9 @@
 // into a new datafile and out of this one.
 #include "EditorDatafileController.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorRecordsController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -13,7 +13,7 @@
 
 void EditorDatafileController::deleteSelectedRecords()
 {
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     const std::shared_ptr<SubsetSortedData> catalog = engine.catalog();
     if (!catalog || engine.isClone())
         return;
@@ -26,30 +26,30 @@ void EditorDatafileController::deleteSelectedRecords()
     }
     engine.removeRecords(records);
     engine.setCurrentRecord(nullptr);
-    m_editor.recordsController().selectAllRecords();
+    m_context.host().selectAllRecords();
     engine.setDatafileChanged();
     engine.loadRecordAtIndex(0);
     if (catalog->count() == 0) {
         // Nothing left to show: the editor stands empty, ready for a new record.
-        m_editor.freeformTextView()->loadPlainText(QString());
-        m_editor.reloadTables();
-        m_editor.reloadStatusBar();
+        m_context.host().freeformTextView()->loadPlainText(QString());
+        m_context.host().reloadTables();
+        m_context.host().reloadStatusBar();
     }
     engine.setLastHitField(CurrentRecordEngine::NoHit);
-    m_editor.datafileDocument()->saveDocument();
+    m_context.document()->saveDocument();
 }
 
 void EditorDatafileController::splitDatafile()
 {
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     if (engine.isClone() || !engine.catalog()) {
         Presenter::shared().beep();
         return;
     }
-    m_editor.endEditing();
+    m_context.host().endEditing();
     engine.updateCurrentRecord();
     engine.autoSaveChanges(false);
-    if (m_editor.haveCurrentSelection()) {
+    if (m_context.haveCurrentSelection()) {
         moveSelectedRecordsToNewFile();
         return;
     }
@@ -58,17 +58,18 @@ void EditorDatafileController::splitDatafile()
     alert.informativeText = localized(QStringLiteral("Do you wish to split the datafile in half?"));
     alert.buttons = {localized(QStringLiteral("Split in half")), localized(QStringLiteral("Cancel"))};
     const QPointer<EditorDatafileController> self(this);
-    Presenter::shared().beginAlertSheet(alert, m_editor.window(), [self](const AlertResponse& response) {
-        if (self)
-            self->splitDatafileDidEnd(response.returnCode == AlertFirstButtonReturn ? 1 : 0);
-    });
+    Presenter::shared().beginAlertSheet(
+        alert, m_context.window(), [self](const AlertResponse& response) {
+            if (self)
+                self->splitDatafileDidEnd(response.returnCode == AlertFirstButtonReturn ? 1 : 0);
+        });
 }
 
 void EditorDatafileController::splitDatafileDidEnd(int returnCode)
 {
     if (returnCode == 0)
         return;
-    const std::shared_ptr<SubsetSortedData> catalog = m_editor.engine().catalog();
+    const std::shared_ptr<SubsetSortedData> catalog = m_context.engine().catalog();
     // The first half is omitted, so that the second half is what moves.
     const qint64 half = catalog->count() / 2;
     const QStringList selected = catalog->selectedIdentifiers();
@@ -83,5 +84,5 @@ void EditorDatafileController::moveSelectedRecordsToNewFile()
     if (performSaveSelectedAs())
         deleteSelectedRecords();
     else
-        m_editor.recordsController().selectAllRecords();
+        m_context.host().selectAllRecords();
 }

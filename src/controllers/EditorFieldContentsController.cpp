@@ -1,11 +1,10 @@
 #include "EditorFieldContentsController.h"
 
 #include "AddFieldWithContentSheetController.h"
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorFieldsController.h"
-#include "EditorRecordsController.h"
 #include "EditorTableController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FillEmptyFieldsSheetController.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -16,8 +15,8 @@
 
 #include <limits>
 
-EditorFieldContentsController::EditorFieldContentsController(EditorWindowController& editor)
-    : m_editor(editor)
+EditorFieldContentsController::EditorFieldContentsController(FeatureContext& context)
+    : m_context(context)
 {
     const QList<std::pair<const char*, void (EditorFieldContentsController::*)()>> commands{
         {"addFieldWithContent:", &EditorFieldContentsController::addFieldWithContent},
@@ -32,11 +31,12 @@ EditorFieldContentsController::EditorFieldContentsController(EditorWindowControl
         {"moveTextElements:", &EditorFieldContentsController::moveTextElements},
     };
     for (const auto& [selector, command] : commands)
-        m_editor.registerAction(QString::fromLatin1(selector), [this, command = command](QObject*) {
-            // Nothing changes the datafile while it syncs.
-            if (!m_editor.nowSyncing())
-                (this->*command)();
-        });
+        m_context.registerAction(QString::fromLatin1(selector),
+                                 [this, command = command](QObject*) {
+                                     // Nothing changes the datafile while it syncs.
+                                     if (!m_context.nowSyncing())
+                                         (this->*command)();
+                                 });
 }
 
 EditorFieldContentsController::~EditorFieldContentsController() = default;
@@ -68,7 +68,7 @@ QString EditorFieldContentsController::numberText(qint64 number, qint64 digitCou
 void EditorFieldContentsController::fillEmptyFields()
 {
     auto* sheet = VKSheetController::controller<FillEmptyFieldsSheetController>();
-    sheet->beginForWindow(m_editor.window(), m_editor.settings()->fields(),
+    sheet->beginForWindow(m_context.window(), m_context.settings()->fields(),
                           didEndOf(sheet, &EditorFieldContentsController::fillEmptyFieldsDidEnd));
 }
 
@@ -76,7 +76,7 @@ void EditorFieldContentsController::replaceFieldContents()
 {
     auto* sheet = VKSheetController::controller<ReplaceFieldContentSheetController>();
     sheet->beginForWindow(
-        m_editor.window(), m_editor.settings()->fields(),
+        m_context.window(), m_context.settings()->fields(),
         didEndOf(sheet, &EditorFieldContentsController::replaceFieldContentsDidEnd));
 }
 
@@ -97,8 +97,8 @@ void EditorFieldContentsController::writeFieldText(FieldTextSheetController* she
 {
     if (returnCode != 1)
         return;
-    CurrentRecordEngine& engine = m_editor.engine();
-    m_editor.endEditing();
+    CurrentRecordEngine& engine = m_context.engine();
+    m_context.host().endEditing();
     engine.updateCurrentRecord();
     engine.saveIfDifferentRecord(engine.currentRecord());
     const QString field = sheet->selectedFieldIdentifier();
@@ -131,7 +131,7 @@ void EditorFieldContentsController::writeFieldText(FieldTextSheetController* she
 
 void EditorFieldContentsController::addFieldWithContent()
 {
-    if (!m_editor.datafileDocument()->isDocumentEdited()) {
+    if (!m_context.document()->isDocumentEdited()) {
         addFieldWithContent2();
         return;
     }
@@ -144,7 +144,7 @@ void EditorFieldContentsController::addFieldWithContent()
     alert.buttons = {localized(QStringLiteral("Save Changes")), localized(QStringLiteral("Cancel")),
                      localized(QStringLiteral("Revert"))};
     const QPointer<EditorFieldContentsController> self(this);
-    Presenter::shared().beginAlertSheet(alert, m_editor.window(),
+    Presenter::shared().beginAlertSheet(alert, m_context.window(),
                                         [self](const AlertResponse& response) {
                                             if (!self)
                                                 return;
@@ -163,14 +163,14 @@ void EditorFieldContentsController::addFieldWithContent()
 
 void EditorFieldContentsController::addFieldWithContentDidEnd1(int returnCode)
 {
-    DatafileDocument* document = m_editor.datafileDocument();
+    DatafileDocument* document = m_context.document();
     if (returnCode == 1) {
         document->saveDocument();
     } else if (returnCode == -1) {
-        m_editor.engine().goToNextRecord();
+        m_context.engine().goToNextRecord();
         document->revertToContentsOfURL(document->fileURL(),
-                                        m_editor.isMobile() ? DatafileDocument::MobileDatafileType
-                                                            : DatafileDocument::ProDatafileType);
+                                        m_context.isMobile() ? DatafileDocument::MobileDatafileType
+                                                             : DatafileDocument::ProDatafileType);
     } else {
         return;
     }
@@ -181,7 +181,7 @@ void EditorFieldContentsController::addFieldWithContent2()
 {
     auto* sheet = VKSheetController::controller<AddFieldWithContentSheetController>();
     sheet->beginAddFieldSheetForWindow(
-        m_editor.window(), m_editor.settings(),
+        m_context.window(), m_context.settings(),
         didEndOf(sheet, &EditorFieldContentsController::addFieldWithContentDidEnd2));
 }
 
@@ -190,8 +190,8 @@ void EditorFieldContentsController::addFieldWithContentDidEnd2(
 {
     if (returnCode != 1)
         return;
-    CurrentRecordEngine& engine = m_editor.engine();
-    m_editor.endEditing();
+    CurrentRecordEngine& engine = m_context.engine();
+    m_context.host().endEditing();
     qint64 n = engine.selectedRecordCount();
     const bool sequential = sheet->useSequentialNumber();
     const qint64 starting = sheet->startingNumber();
@@ -200,21 +200,21 @@ void EditorFieldContentsController::addFieldWithContentDidEnd2(
 
     const qint64 count = ending - starting + 1;
     if (sequential && sheet->addRecords() && count > 0 && count > n) {
-        m_editor.startIndeterminateProgressPanel(
+        m_context.progress().startIndeterminateProgressPanel(
             localized(QStringLiteral("Adding new records...")));
         if (n >= 2) {
             engine.goToFirstRecord();
             engine.goToLastRecord();
         }
         for (qint64 added = n; added < count; ++added)
-            m_editor.recordsController().addNewRecord();
-        m_editor.endIndeterminateProgressPanel();
+            m_context.host().addNewRecord();
+        m_context.progress().endIndeterminateProgressPanel();
         n = engine.selectedRecordCount();
     }
 
-    const QString field = m_editor.fieldsController().addNewFieldWithName(sheet->fieldName());
+    const QString field = m_context.host().addNewFieldWithName(sheet->fieldName());
     NotificationCenter::defaultCenter().postNotification(
-        DatafileDocument::DatafileFieldFormatChangedNotification, m_editor.datafileDocument());
+        DatafileDocument::DatafileFieldFormatChangedNotification, m_context.document());
 
     QStringList contents;
     contents.reserve(n);
@@ -229,7 +229,7 @@ void EditorFieldContentsController::addFieldWithContentDidEnd2(
         contents.append(text);
     }
 
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     if (sheet->autoAddContent()) {
         settings->setAutoAddContentFieldID(field);
         settings->setAutoAddPrefix(sheet->staticPrefix());
@@ -243,8 +243,8 @@ void EditorFieldContentsController::addFieldWithContentDidEnd2(
         engine.goToNextRecord();
     const qint64 fieldCount = settings->fields().size();
     if (settings->mode() == EditorTableController::BasicMode && fieldCount != 1 &&
-        m_editor.tableController())
-        m_editor.tableController()->selectRow(fieldCount - 1);
+        m_context.host().tableController())
+        m_context.host().tableController()->selectRow(fieldCount - 1);
     addFieldContent(contents, field);
     engine.goToPreviousRecord();
 }
@@ -252,7 +252,7 @@ void EditorFieldContentsController::addFieldWithContentDidEnd2(
 void EditorFieldContentsController::addFieldContent(const QStringList& contents,
                                                     const QString& field)
 {
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     const qint64 count = std::min<qint64>(engine.selectedRecordCount(), contents.size());
     for (qint64 index = 0; index < count; ++index)
         engine.writeField(engine.recordAtIndex(index), field, contents[index],

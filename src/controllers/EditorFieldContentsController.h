@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-class EditorWindowController;
+class FeatureContext;
 class QWidget;
 class RecordData;
 class AddFieldWithContentSheetController;
@@ -58,7 +58,7 @@ public:
     static TextRange emailRangeInString(const QString& text, TextRange range);
     static TextRange webLinkRangeInString(const QString& text, TextRange range);
 
-    explicit EditorFieldContentsController(EditorWindowController& editor);
+    explicit EditorFieldContentsController(FeatureContext& context);
     ~EditorFieldContentsController() override;
 
     // Add Field with Content: asked to save or revert unsaved changes first.
@@ -120,5 +120,5 @@ private:
     void deleteTextRange(qsizetype location, qsizetype length);
     void showUnreadableValues(const QStringList& messages);
 
-    EditorWindowController& m_editor;
+    FeatureContext& m_context;
 };

@@ -1,8 +1,8 @@
 #include "EditorFieldContentsController.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorFieldsController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "MoveTextElementsSheetController.h"
@@ -177,7 +177,8 @@ void EditorFieldContentsController::moveTextElements()
 {
     auto* sheet = VKSheetController::controller<MoveTextElementsSheetController>();
     sheet->beginMoveTextElementsForWindow(
-        m_editor.window(), didEndOf(sheet, &EditorFieldContentsController::moveTextElementsDidEnd));
+        m_context.window(),
+        didEndOf(sheet, &EditorFieldContentsController::moveTextElementsDidEnd));
 }
 
 void EditorFieldContentsController::moveTextElementsDidEnd(MoveTextElementsSheetController* sheet,
@@ -194,15 +195,15 @@ void EditorFieldContentsController::moveTextElementsDidEnd(MoveTextElementsSheet
     else
         sheet->copyToFields() ? copyAll(phones, email, links) : moveAll(phones, email, links);
     NotificationCenter::defaultCenter().postNotification(
-        DatafileDocument::DatafileFieldFormatChangedNotification, m_editor.datafileDocument());
+        DatafileDocument::DatafileFieldFormatChangedNotification, m_context.document());
 }
 
 void EditorFieldContentsController::copyOneEach(bool phoneNumbers, bool email, bool webLinks)
 {
-    const AutoSaveSuspension suspension(m_editor.settings());
+    const AutoSaveSuspension suspension(m_context.settings());
     const std::array<bool, 3> enabled{phoneNumbers, email, webLinks};
     const QStringList templates = Telephony::phoneNumberTemplates();
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     std::array<QString, 3> fields;
     const qint64 count = engine.selectedRecordCount();
     for (qint64 index = 0; index < count; ++index) {
@@ -218,25 +219,25 @@ void EditorFieldContentsController::copyOneEach(bool phoneNumbers, bool email, b
             const QString element = text.mid(range.location, range.length);
             // The field comes with the first element of its kind.
             if (fields[kind].isEmpty() && !element.isEmpty())
-                fields[kind] = m_editor.fieldsController().addNewFieldWithName(fieldName(kind));
+                fields[kind] = m_context.host().addNewFieldWithName(fieldName(kind));
             if (!fields[kind].isEmpty())
                 engine.writeField(record, fields[kind], element,
                                   CurrentRecordEngine::FieldWrite::Bulk);
         }
     }
-    m_editor.fieldsController().resetSpliterView();
+    m_context.host().resetSplitView();
 }
 
 void EditorFieldContentsController::moveOneEach(bool phoneNumbers, bool email, bool webLinks)
 {
-    const AutoSaveSuspension suspension(m_editor.settings());
+    const AutoSaveSuspension suspension(m_context.settings());
     const std::array<bool, 3> enabled{phoneNumbers, email, webLinks};
     const QStringList templates = Telephony::phoneNumberTemplates();
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     std::array<QString, 3> fields;
     for (const Kind kind : Kinds)
         if (enabled[kind])
-            fields[kind] = m_editor.fieldsController().addNewFieldWithName(fieldName(kind));
+            fields[kind] = m_context.host().addNewFieldWithName(fieldName(kind));
     engine.updateCurrentRecord();
     const qint64 count = engine.selectedRecordCount();
     engine.goToFirstRecord();
@@ -249,7 +250,7 @@ void EditorFieldContentsController::moveOneEach(bool phoneNumbers, bool email, b
         for (const Kind kind : Kinds) {
             if (!enabled[kind])
                 continue;
-            const QString text = m_editor.freeformTextView()->plainText();
+            const QString text = m_context.host().freeformTextView()->plainText();
             const TextRange range = findElement(kind, text, 0, templates);
             if (range.length == 0)
                 continue;
@@ -259,7 +260,7 @@ void EditorFieldContentsController::moveOneEach(bool phoneNumbers, bool email, b
         }
     }
     engine.goToFirstRecord();
-    m_editor.fieldsController().resetSpliterView();
+    m_context.host().resetSplitView();
 }
 
 namespace {
@@ -267,7 +268,7 @@ namespace {
 // The numbered fields of one kind, made as records need them.
 class NumberedFields {
 public:
-    NumberedFields(Kind kind, EditorFieldsController& fields) : m_kind(kind), m_fields(fields) {}
+    NumberedFields(Kind kind, FeatureWindow& fields) : m_kind(kind), m_fields(fields) {}
     void addFirstAtFront()
     {
         m_identifiers.append(m_fields.addNewFieldWithName(numberedFieldName(m_kind, 1)));
@@ -283,11 +284,11 @@ public:
 
 private:
     Kind m_kind;
-    EditorFieldsController& m_fields;
+    FeatureWindow& m_fields;
     QStringList m_identifiers;
 };
 
-std::array<NumberedFields, 3> numberedFieldsOf(EditorFieldsController& fields)
+std::array<NumberedFields, 3> numberedFieldsOf(FeatureWindow& fields)
 {
     return {NumberedFields(PhoneKind, fields), NumberedFields(EmailKind, fields),
             NumberedFields(WebLinkKind, fields)};
@@ -297,11 +298,11 @@ std::array<NumberedFields, 3> numberedFieldsOf(EditorFieldsController& fields)
 
 void EditorFieldContentsController::copyAll(bool phoneNumbers, bool email, bool webLinks)
 {
-    const AutoSaveSuspension suspension(m_editor.settings());
+    const AutoSaveSuspension suspension(m_context.settings());
     const std::array<bool, 3> enabled{phoneNumbers, email, webLinks};
     const QStringList templates = Telephony::phoneNumberTemplates();
-    CurrentRecordEngine& engine = m_editor.engine();
-    std::array<NumberedFields, 3> fields = numberedFieldsOf(m_editor.fieldsController());
+    CurrentRecordEngine& engine = m_context.engine();
+    std::array<NumberedFields, 3> fields = numberedFieldsOf(m_context.host());
     const qint64 count = engine.selectedRecordCount();
     for (qint64 index = 0; index < count; ++index) {
         const std::shared_ptr<RecordData> record = engine.recordAtIndex(index);
@@ -317,16 +318,16 @@ void EditorFieldContentsController::copyAll(bool phoneNumbers, bool email, bool 
                                   CurrentRecordEngine::FieldWrite::Bulk);
         }
     }
-    m_editor.fieldsController().resetSpliterView();
+    m_context.host().resetSplitView();
 }
 
 void EditorFieldContentsController::moveAll(bool phoneNumbers, bool email, bool webLinks)
 {
-    const AutoSaveSuspension suspension(m_editor.settings());
+    const AutoSaveSuspension suspension(m_context.settings());
     const std::array<bool, 3> enabled{phoneNumbers, email, webLinks};
     const QStringList templates = Telephony::phoneNumberTemplates();
-    CurrentRecordEngine& engine = m_editor.engine();
-    std::array<NumberedFields, 3> fields = numberedFieldsOf(m_editor.fieldsController());
+    CurrentRecordEngine& engine = m_context.engine();
+    std::array<NumberedFields, 3> fields = numberedFieldsOf(m_context.host());
     for (const Kind kind : Kinds)
         if (enabled[kind])
             fields[kind].addFirstAtFront();
@@ -345,7 +346,7 @@ void EditorFieldContentsController::moveAll(bool phoneNumbers, bool email, bool 
             qsizetype element = 0;
             qsizetype location = 0;
             for (;;) {
-                const QString text = m_editor.freeformTextView()->plainText();
+                const QString text = m_context.host().freeformTextView()->plainText();
                 const TextRange range = findElement(kind, text, location, templates);
                 if (range.length == 0)
                     break;
@@ -361,5 +362,5 @@ void EditorFieldContentsController::moveAll(bool phoneNumbers, bool email, bool 
         }
     }
     engine.goToFirstRecord();
-    m_editor.fieldsController().resetSpliterView();
+    m_context.host().resetSplitView();
 }

@@ -1,8 +1,8 @@
 #include "EditorFieldContentsController.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorRecordsController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -159,7 +159,7 @@ void EditorFieldContentsController::totalFieldContents()
 {
     auto* sheet = VKSheetController::controller<TotalFieldContentsSheetController>();
     sheet->beginTotalFieldContentsForWindow(
-        m_editor.window(), m_editor.settings()->fields(),
+        m_context.window(), m_context.settings()->fields(),
         didEndOf(sheet, &EditorFieldContentsController::totalFieldContentsDidEnd));
 }
 
@@ -173,9 +173,9 @@ void EditorFieldContentsController::totalFieldContentsDidEnd(
     if (fields.isEmpty())
         return;
     const QString separator = QLocale().decimalPoint();
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     engine.goToLastRecord();
-    const std::shared_ptr<RecordData> sum = m_editor.recordsController().addRecordForModification();
+    const std::shared_ptr<RecordData> sum = m_context.host().addRecordForModification();
     if (!sum)
         return;
     const qint64 count = engine.selectedRecordCount();
@@ -212,7 +212,7 @@ void EditorFieldContentsController::totalFieldContentsDidEnd(
     const QString explanation = localized(QStringLiteral(
         "This record contains the result of summing one or more columns in other "
         "records.\nIts contents will be ignored when summing columns in the future."));
-    if (FreeformTextView* text = m_editor.freeformTextView()) {
+    if (FreeformTextView* text = m_context.host().freeformTextView()) {
         text->loadPlainText(explanation);
         engine.textDidChange();
     }
@@ -239,5 +239,5 @@ void EditorFieldContentsController::showUnreadableValues(const QStringList& mess
             stringWithFormat(localized(QStringLiteral("\n\n%d more values could not be read.")),
                              int(messages.size() - 1));
     alert.buttons = {localized(QStringLiteral("OK"))};
-    Presenter::shared().beginAlertSheet(alert, m_editor.window(), [](const AlertResponse&) {});
+    Presenter::shared().beginAlertSheet(alert, m_context.window(), [](const AlertResponse&) {});
 }

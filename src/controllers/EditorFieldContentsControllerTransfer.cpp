@@ -1,6 +1,7 @@
 #include "EditorFieldContentsController.h"
 
-#include "EditorWindowController.h"
+#include "CurrentRecordEngine.h"
+#include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -62,13 +63,14 @@ bool hasFieldContent(const RecordData& record)
 bool EditorFieldContentsController::currentTextEditable() const
 {
     // Code edits the text through a cursor, which a read-only text view does not stop.
-    const std::shared_ptr<RecordData>& record = m_editor.engine().currentRecord();
-    return record && m_editor.freeformTextView() && m_editor.engine().textShouldBeginEditing();
+    const std::shared_ptr<RecordData>& record = m_context.engine().currentRecord();
+    return record && m_context.host().freeformTextView() &&
+           m_context.engine().textShouldBeginEditing();
 }
 
 void EditorFieldContentsController::deleteTextRange(qsizetype location, qsizetype length)
 {
-    QTextCursor cursor(m_editor.freeformTextView()->document());
+    QTextCursor cursor(m_context.host().freeformTextView()->document());
     cursor.setPosition(int(location));
     cursor.setPosition(int(location + length), QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
@@ -78,7 +80,7 @@ void EditorFieldContentsController::transferFieldContents()
 {
     auto* sheet = VKSheetController::controller<TransferFieldContentsSheetController>();
     sheet->beginTransferFieldContentsForWindow(
-        m_editor.window(), m_editor.settings()->fields(),
+        m_context.window(), m_context.settings()->fields(),
         didEndOf(sheet, &EditorFieldContentsController::transferFieldContentsDidEnd));
 }
 
@@ -87,8 +89,8 @@ void EditorFieldContentsController::transferFieldContentsDidEnd(
 {
     if (returnCode != 1)
         return;
-    CurrentRecordEngine& engine = m_editor.engine();
-    m_editor.endEditing();
+    CurrentRecordEngine& engine = m_context.engine();
+    m_context.host().endEditing();
     engine.updateCurrentRecord();
     engine.saveIfDifferentRecord(engine.currentRecord());
     const QString field = sheet->selectedFieldIdentifier();
@@ -98,7 +100,7 @@ void EditorFieldContentsController::transferFieldContentsDidEnd(
         Presenter::shared().beep();
         return;
     }
-    FreeformTextView* text = m_editor.freeformTextView();
+    FreeformTextView* text = m_context.host().freeformTextView();
     const qint64 count = engine.selectedRecordCount();
     for (qint64 index = 0; index < count; ++index) {
         const std::shared_ptr<RecordData> record = engine.recordAtIndex(index);
@@ -120,13 +122,13 @@ void EditorFieldContentsController::transferFieldContentsDidEnd(
 
 bool EditorFieldContentsController::currentRecordHasFieldContent() const
 {
-    const std::shared_ptr<RecordData>& record = m_editor.engine().currentRecord();
+    const std::shared_ptr<RecordData>& record = m_context.engine().currentRecord();
     return record && hasFieldContent(*record);
 }
 
 bool EditorFieldContentsController::datafileHasFieldContent() const
 {
-    const CurrentRecordEngine& engine = m_editor.engine();
+    const CurrentRecordEngine& engine = m_context.engine();
     for (qint64 index = 0; index < engine.selectedRecordCount(); ++index)
         if (const std::shared_ptr<RecordData> record = engine.recordAtIndex(index);
             record && hasFieldContent(*record))
@@ -145,7 +147,7 @@ void EditorFieldContentsController::askToMoveTheData(
                      localized(QStringLiteral("Cancel"))};
     const QPointer<EditorFieldContentsController> self(this);
     Presenter::shared().beginAlertSheet(
-        alert, m_editor.window(), [self, didEnd](const AlertResponse& response) {
+        alert, m_context.window(), [self, didEnd](const AlertResponse& response) {
             if (self)
                 (self.data()->*didEnd)(response.returnCode == AlertFirstButtonReturn ? 1 : 0);
         });
@@ -165,7 +167,7 @@ QString mayReplaceFieldData()
 
 void EditorFieldContentsController::moveCurrentFreeformTextIntoFields()
 {
-    m_editor.reloadTables();
+    m_context.host().reloadTables();
     if (!currentRecordHasFieldContent()) {
         moveCurrentFreeformTextIntoFieldsDidEnd(1);
         return;
@@ -180,20 +182,20 @@ void EditorFieldContentsController::moveCurrentFreeformTextIntoFields()
 
 void EditorFieldContentsController::moveCurrentFreeformTextIntoFieldsDidEnd(int returnCode)
 {
-    if (returnCode != 1 || m_editor.engine().currentRecordNumberOfFields() == 0)
+    if (returnCode != 1 || m_context.engine().currentRecordNumberOfFields() == 0)
         return;
-    m_editor.endEditing();
+    m_context.host().endEditing();
     moveFreeformTextIntoFields(false);
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     engine.saveIfDifferentRecord(nullptr);
     engine.setDatafileChanged();
     engine.setLastHitField(CurrentRecordEngine::NoHit);
-    m_editor.reloadTables();
+    m_context.host().reloadTables();
 }
 
 void EditorFieldContentsController::moveAllFreeformTextIntoFields()
 {
-    m_editor.reloadTables();
+    m_context.host().reloadTables();
     if (datafileHasFieldContent())
         askToMoveTheData(
             localized(QStringLiteral("Some records have fields that already contain data. "
@@ -212,10 +214,10 @@ void EditorFieldContentsController::moveAllFreeformTextIntoFields()
 
 void EditorFieldContentsController::moveAllFreeformTextIntoFieldsDidEnd(int returnCode)
 {
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     if (returnCode != 1 || engine.currentRecordNumberOfFields() == 0)
         return;
-    m_editor.endEditing();
+    m_context.host().endEditing();
     const qint64 count = engine.selectedRecordCount();
     for (qint64 index = 0; index < count; ++index) {
         engine.loadRecordAtIndex(index);
@@ -223,13 +225,13 @@ void EditorFieldContentsController::moveAllFreeformTextIntoFieldsDidEnd(int retu
     }
     engine.setDatafileChanged();
     engine.setLastHitField(CurrentRecordEngine::NoHit);
-    m_editor.reloadTables();
+    m_context.host().reloadTables();
 }
 
 void EditorFieldContentsController::moveFreeformTextIntoFields(bool allRecords)
 {
-    CurrentRecordEngine& engine = m_editor.engine();
-    FreeformTextView* view = m_editor.freeformTextView();
+    CurrentRecordEngine& engine = m_context.engine();
+    FreeformTextView* view = m_context.host().freeformTextView();
     if (!view || !currentTextEditable())
         return;
     QString text = view->plainText();

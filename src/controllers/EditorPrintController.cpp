@@ -1,8 +1,9 @@
 #include "EditorPrintController.h"
 
 #include "BasicPrintView.h"
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -36,19 +37,22 @@ QString EditorPrintController::recordSeparator()
            QStringLiteral("\n\n");
 }
 
-EditorPrintController::EditorPrintController(EditorWindowController& editor) : m_editor(editor)
+EditorPrintController::EditorPrintController(FeatureContext& context) : m_context(context)
 {
-    m_editor.registerAction(QStringLiteral("printDocument:"), [this](QObject*) { printDocument(); });
-    m_editor.registerAction(QStringLiteral("printCurrentRecord:"),
-                            [this](QObject*) { printCurrentRecord(); });
-    m_editor.registerAction(QStringLiteral("printAllIndividualBasicViewRecords:"),
-                            [this](QObject*) { printAllIndividualBasicViewRecords(); });
-    m_editor.registerAction(QStringLiteral("printAllContinuousBasicViewRecords:"),
-                            [this](QObject*) { printAllContinuousBasicViewRecords(); });
-    m_editor.registerAction(QStringLiteral("printAllListViewRecords:"),
-                            [this](QObject*) { printAllListViewRecords(); });
-    m_editor.registerAction(QStringLiteral("printSelection:"), [this](QObject*) { printSelection(); });
-    m_editor.registerAction(QStringLiteral("runPageLayout:"), [this](QObject*) { runPageLayout(); });
+    m_context.registerAction(QStringLiteral("printDocument:"),
+                             [this](QObject*) { printDocument(); });
+    m_context.registerAction(QStringLiteral("printCurrentRecord:"),
+                             [this](QObject*) { printCurrentRecord(); });
+    m_context.registerAction(QStringLiteral("printAllIndividualBasicViewRecords:"),
+                             [this](QObject*) { printAllIndividualBasicViewRecords(); });
+    m_context.registerAction(QStringLiteral("printAllContinuousBasicViewRecords:"),
+                             [this](QObject*) { printAllContinuousBasicViewRecords(); });
+    m_context.registerAction(QStringLiteral("printAllListViewRecords:"),
+                             [this](QObject*) { printAllListViewRecords(); });
+    m_context.registerAction(QStringLiteral("printSelection:"),
+                             [this](QObject*) { printSelection(); });
+    m_context.registerAction(QStringLiteral("runPageLayout:"),
+                             [this](QObject*) { runPageLayout(); });
 }
 
 EditorPrintController::~EditorPrintController() = default;
@@ -61,14 +65,14 @@ void EditorPrintController::printDocument()
 void EditorPrintController::printCurrentRecord()
 {
     commitEditing();
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     if (const std::shared_ptr<RecordData> record = engine.recordAtIndex(engine.indexOfCurrentRecord()))
         printRecord(record);
 }
 
 void EditorPrintController::printRecord(const std::shared_ptr<RecordData>& record)
 {
-    m_currentRecord = m_editor.engine().indexOfCurrentRecord();
+    m_currentRecord = m_context.engine().indexOfCurrentRecord();
     m_printMode = QStringLiteral("Basic");
     const QPointer<EditorPrintController> self(this);
     chooseValues(false, [self, record](const Values& values) {
@@ -82,7 +86,7 @@ void EditorPrintController::currentRecordPrintMarginsSheetDidEnd(
 {
     PrintInfo printInfo = printInfoForView();
     const std::shared_ptr<BasicPrintView> view =
-        makeRecordPrintView(printInfo, values, m_editor.window());
+        makeRecordPrintView(printInfo, values, m_context.window());
     if (!view)
         return;
     applyTabStops(view->textStorage(),
@@ -105,12 +109,12 @@ void EditorPrintController::basicViewContinuousPrintMarginsSheetDidEnd(const Val
 {
     PrintInfo printInfo = printInfoForView();
     const std::shared_ptr<BasicPrintView> view =
-        makeRecordPrintView(printInfo, values, m_editor.window());
+        makeRecordPrintView(printInfo, values, m_context.window());
     if (!view)
         return;
-    const CurrentRecordEngine& engine = m_editor.engine();
+    const CurrentRecordEngine& engine = m_context.engine();
     QTextDocument& text = view->textStorage();
-    const QTextCharFormat regular = regularFormat(m_editor.settings()->textFont());
+    const QTextCharFormat regular = regularFormat(m_context.settings()->textFont());
     QList<double> tabStops;
     for (qint64 i = 0; i < engine.selectedRecordCount(); ++i) {
         const std::shared_ptr<RecordData> record = engine.recordAtIndex(i);
@@ -130,7 +134,7 @@ void EditorPrintController::basicViewContinuousPrintMarginsSheetDidEnd(const Val
 void EditorPrintController::printAllIndividualBasicViewRecords()
 {
     commitEditing();
-    CurrentRecordEngine& engine = m_editor.engine();
+    CurrentRecordEngine& engine = m_context.engine();
     m_printMode = QStringLiteral("Basic");
     m_recordCount = engine.selectedRecordCount();
     m_currentRecord = 0;
@@ -148,13 +152,13 @@ void EditorPrintController::basicViewIndividualPrintMarginsSheetDidEnd(const Val
 {
     // Every record goes on the same paper with the same margins.
     m_individualGeometry =
-        applyMargins(m_storedPrintInfo, values.margins, values.printHeader, m_editor.window());
+        applyMargins(m_storedPrintInfo, values.margins, values.printHeader, m_context.window());
     if (!m_individualGeometry)
         return;
     setHeaderAndFooterDefaults(values.printHeader);
     m_individualValues = values;
     m_session = std::make_shared<PrintSession>();
-    m_editor.startIndeterminateProgressPanel(localized(QStringLiteral("Preparing...")));
+    m_context.progress().startIndeterminateProgressPanel(localized(QStringLiteral("Preparing...")));
     printIndividualRecords();
 }
 
@@ -174,7 +178,7 @@ void EditorPrintController::printIndividualRecords()
 
 void EditorPrintController::printIndividualRecord()
 {
-    const std::shared_ptr<RecordData> record = m_editor.engine().recordAtIndex(m_currentRecord);
+    const std::shared_ptr<RecordData> record = m_context.engine().recordAtIndex(m_currentRecord);
     if (!record) {
         endIndividualPrint();
         return;
@@ -189,10 +193,11 @@ void EditorPrintController::printIndividualRecord()
     request.showsPrintPanel = m_currentRecord == 0;
     request.session = m_session;
     const QPointer<EditorPrintController> self(this);
-    runPrintOperation(request, m_editor.progressPanel(), [self](const PrintOperationResult& result) {
-        if (self)
-            self->printOperationDidRun(result);
-    });
+    runPrintOperation(request, m_context.progress().progressPanel(),
+                      [self](const PrintOperationResult& result) {
+                          if (self)
+                              self->printOperationDidRun(result);
+                      });
 }
 
 void EditorPrintController::printOperationDidRun(const PrintOperationResult& result)
@@ -207,21 +212,21 @@ void EditorPrintController::printOperationDidRun(const PrintOperationResult& res
         endIndividualPrint();
         return;
     }
-    m_editor.incrementProgressPanel(
+    m_context.progress().incrementProgressPanel(
         stringWithFormat(localized(QStringLiteral("Printing record# %d")), m_currentRecord + 1));
     printIndividualRecords();
 }
 
 void EditorPrintController::endIndividualPrint()
 {
-    m_editor.endIndeterminateProgressPanel();
+    m_context.progress().endIndeterminateProgressPanel();
     // The file of a print to PDF is complete once its session goes.
     m_session.reset();
 }
 
 void EditorPrintController::printSelection()
 {
-    const QTextCursor selection = m_editor.freeformTextView()->textCursor();
+    const QTextCursor selection = m_context.host().freeformTextView()->textCursor();
     if (!selection.hasSelection()) {
         Presenter::shared().beep();
         return;
@@ -229,7 +234,7 @@ void EditorPrintController::printSelection()
     m_printMode = QStringLiteral("Basic");
     PrintInfo printInfo = printInfoForView();
     const std::optional<PrintPageGeometry> geometry =
-        applyMargins(printInfo, PrintMargins{1.0f, 1.0f, 1.0f, 1.0f}, false, m_editor.window());
+        applyMargins(printInfo, PrintMargins{1.0f, 1.0f, 1.0f, 1.0f}, false, m_context.window());
     if (!geometry)
         return;
     const std::shared_ptr<BasicPrintView> view = makePrintView(*geometry, printInfo, false);
@@ -240,16 +245,16 @@ void EditorPrintController::printSelection()
 void EditorPrintController::runPageLayout()
 {
     // Read from where it is kept: the settings of the view in front.
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const bool list = !settings->fields().isEmpty() && settings->mode() == QLatin1String("List");
     m_printMode = list ? QStringLiteral("List") : QStringLiteral("Basic");
-    DatafileDocument* document = m_editor.datafileDocument();
+    DatafileDocument* document = m_context.document();
     const PrintInfo printInfo = printInfoForView();
     document->setPrintInfo(printInfo);
     const QPointer<EditorPrintController> self(this);
     const QPointer<DatafileDocument> guardedDocument(document);
     Presenter::shared().runPageLayout(
-        printInfo, m_editor.window(),
+        printInfo, m_context.window(),
         [self, guardedDocument](const std::optional<PrintInfo>& accepted) {
             if (!self || !guardedDocument || !accepted)
                 return;
@@ -260,17 +265,17 @@ void EditorPrintController::runPageLayout()
 
 PrintInfo EditorPrintController::printInfoForView() const
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const std::optional<PrintInfo> stored = m_printMode == QLatin1String("List")
                                                 ? settings->listViewPrintInfo()
                                                 : settings->basicViewPrintInfo();
-    return stored ? *stored : m_editor.datafileDocument()->printInfo();
+    return stored ? *stored : m_context.document()->printInfo();
 }
 
 void EditorPrintController::setPrintInfoForView(const std::optional<PrintInfo>& printInfo)
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
-    const PrintInfo stored = printInfo ? *printInfo : m_editor.datafileDocument()->printInfo();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
+    const PrintInfo stored = printInfo ? *printInfo : m_context.document()->printInfo();
     if (!settings->fields().isEmpty() && settings->mode() == QLatin1String("List"))
         settings->setListViewPrintInfo(stored);
     else
@@ -287,7 +292,7 @@ void EditorPrintController::setHeaderAndFooterDefaults(bool flag)
 QList<double> EditorPrintController::appendRecordText(QTextDocument& text, const RecordData& record,
                                                       qint64 number, const Values& values) const
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const QFont font = settings->textFont();
     const RecordPrintText printed = RecordPrintText::forRecord(
         record, number, settings->fields(), settings->textName(), values.text, font);
@@ -307,7 +312,7 @@ QList<double> EditorPrintController::appendRecordText(QTextDocument& text, const
 
     // The rich text when there is some that can be read, else the plain text.
     RichTextResult rich;
-    if (!m_editor.isMobile() && !record.textRTFD().isEmpty())
+    if (!m_context.isMobile() && !record.textRTFD().isEmpty())
         rich = RichText::fromRtfd(record.textRTFD());
     cursor.movePosition(QTextCursor::End);
     if (rich.ok() && rich.document && !rich.document->isEmpty())
@@ -333,7 +338,7 @@ void EditorPrintController::applyTabStops(QTextDocument& text, const QList<doubl
 
 EditorPrintController::Values EditorPrintController::valuesFromSettings(bool listView) const
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     Values values;
     if (listView) {
         values.margins.top = settings->listViewPrintTopMargin();
@@ -358,7 +363,7 @@ EditorPrintController::Values EditorPrintController::valuesFromSettings(bool lis
 
 void EditorPrintController::storeValues(const Values& values, bool listView)
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     if (listView) {
         settings->setListViewPrintTopMargin(values.margins.top);
         settings->setListViewPrintBottomMargin(values.margins.bottom);
@@ -382,7 +387,7 @@ void EditorPrintController::storeValues(const Values& values, bool listView)
 
 void EditorPrintController::chooseValues(bool listView, std::function<void(const Values&)> print)
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const Values stored = valuesFromSettings(listView);
     if (settings->hideMargins()) {
         print(stored);
@@ -401,7 +406,7 @@ void EditorPrintController::chooseValues(bool listView, std::function<void(const
         values.text = {sheet->dontPrintEmptyFields(), sheet->printBoldFieldNames(),
                        sheet->printRecordNumbers()};
         values.printHeader = sheet->printHeader();
-        self->m_editor.settings()->setHideMargins(sheet->hideMargins());
+        self->m_context.settings()->setHideMargins(sheet->hideMargins());
         self->storeValues(values, listView);
         print(values);
     };
@@ -409,7 +414,7 @@ void EditorPrintController::chooseValues(bool listView, std::function<void(const
                                    stored.margins.right, stored.text.dontPrintEmptyFields,
                                    stored.text.printBoldFieldNames, stored.text.printRecordNumbers,
                                    stored.useInches, stored.printHeader, listView, settings,
-                                   m_editor.window(), didEnd);
+                                   m_context.window(), didEnd);
 }
 
 std::optional<PrintPageGeometry>
@@ -444,7 +449,7 @@ EditorPrintController::makePrintView(const PrintPageGeometry& geometry, const Pr
                                      bool printHeader) const
 {
     auto view = std::make_shared<BasicPrintView>(geometry.body, printInfo.scalingFactor());
-    view->setPrintJobTitle(m_editor.datafileDocument()->displayName());
+    view->setPrintJobTitle(m_context.document()->displayName());
     view->setHeaderRect(geometry.headerRect);
     view->setPrintHeader(printHeader);
     return view;
@@ -466,7 +471,7 @@ void EditorPrintController::runPrintOperation(const PrintOperationRequest& reque
                                               std::function<void(const PrintOperationResult&)> didRun)
 {
     const QPointer<EditorPrintController> self(this);
-    const QPointer<QWidget> editorWindow(m_editor.window());
+    const QPointer<QWidget> editorWindow(m_context.window());
     Presenter::shared().runPrintOperation(
         request, window,
         [self, editorWindow, didRun = std::move(didRun)](const PrintOperationResult& result) {
@@ -483,13 +488,13 @@ void EditorPrintController::printOnWindow(const PrintInfo& printInfo,
     PrintOperationRequest request;
     request.printInfo = printInfo;
     request.view = view;
-    runPrintOperation(request, m_editor.window());
+    runPrintOperation(request, m_context.window());
 }
 
 void EditorPrintController::commitEditing()
 {
-    m_editor.endEditing();
-    m_editor.engine().saveIfDifferentRecord(nullptr);
+    m_context.host().endEditing();
+    m_context.engine().saveIfDifferentRecord(nullptr);
 }
 
 void EditorPrintController::reportFailure(const PrintOperationResult& result, QWidget* window)

@@ -14,7 +14,7 @@
 class BasicPrintView;
 class PrintableView;
 class TablePrintView;
-class EditorWindowController;
+class FeatureContext;
 class PrintSession;
 class QTextDocument;
 class QWidget;
@@ -43,7 +43,7 @@ public:
         bool printHeader = false;
     };
 
-    explicit EditorPrintController(EditorWindowController& editor);
+    explicit EditorPrintController(FeatureContext& context);
     ~EditorPrintController() override;
 
     // Print (Ctrl+P) and Print Current Record: the record this window shows, committed.
@@ -114,7 +114,7 @@ private:
     void printOperationDidRun(const PrintOperationResult& result);
     void endIndividualPrint();
 
-    EditorWindowController& m_editor;
+    FeatureContext& m_context;
     QString m_printMode = QStringLiteral("Basic");
     qint64 m_currentRecord = 0;
     qint64 m_recordCount = 0;

@@ -1,9 +1,10 @@
 // The List View printed as a ruled table of the selected records.
 #include "EditorPrintController.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
 #include "EditorTableController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "ListViewModel.h"
 #include "RXTableView.h"
 #include "TablePrintView.h"
@@ -26,12 +27,12 @@ void EditorPrintController::listViewPrintMarginsSheetDidEnd(const Values& values
 {
     m_printMode = QStringLiteral("List");
     // Without fields the records are only text, printed one after another.
-    if (m_editor.settings()->fields().isEmpty()) {
+    if (m_context.settings()->fields().isEmpty()) {
         printAllContinuousBasicViewRecords();
         return;
     }
     PrintInfo printInfo = printInfoForView();
-    QWidget* window = m_editor.window();
+    QWidget* window = m_context.window();
     const std::optional<PrintPageGeometry> geometry =
         applyMargins(printInfo, values.margins, values.printHeader, window);
     if (!geometry)
@@ -50,19 +51,19 @@ void EditorPrintController::listViewPrintMarginsSheetDidEnd(const Values& values
 std::shared_ptr<TablePrintView>
 EditorPrintController::makeTablePrintView(const PrintPageGeometry& geometry, bool printHeader) const
 {
-    const EditorTableController* tables = m_editor.tableController();
+    const EditorTableController* tables = m_context.host().tableController();
     const RXTableView* table = tables->listTableView();
     const ListViewModel* model = tables->listViewModel();
     QList<TablePrintView::Column> columns;
     for (int column = 0; column < model->columnCount(); ++column)
         columns.append({model->columnIdentifier(column), model->columns().at(column).title,
                         float(table->columnWidth(column))});
-    const std::shared_ptr<DatafileSettingsData> settings = m_editor.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     auto view = std::make_shared<TablePrintView>(geometry.frame);
-    view->setPrintJobTitle(m_editor.datafileDocument()->displayName());
+    view->setPrintJobTitle(m_context.document()->displayName());
     view->setHeaderRect(geometry.headerRect);
     view->setTableView(columns, tables->listViewRowHeight(), table->horizontalHeader()->font(),
-                       m_editor.engine().catalog(), settings->fields(), printHeader,
+                       m_context.engine().catalog(), settings->fields(), printHeader,
                        settings->fieldsFont());
     return view;
 }

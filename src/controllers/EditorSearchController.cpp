@@ -4,6 +4,7 @@
 #include "EditorSearchController.h"
 
 #include "ColorArchive.h"
+#include "FeatureContext.h"
 #include "ParallelChunks.h"
 #include "Presenter.h"
 #include "UserDefaults.h"
@@ -150,7 +151,7 @@ const PlistDictionary* EditorSearchController::fieldDefinition(qint64 position) 
 
 void EditorSearchController::readFieldDefinitions()
 {
-    m_fields = m_window.settings()->fields();
+    m_fields = m_context.settings()->fields();
     m_fieldIdentifiers.clear();
     m_fieldIdentifiers.reserve(m_fields.size());
     for (qint64 position = 0; position < m_fields.size(); ++position) {

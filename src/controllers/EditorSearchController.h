@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class FeatureContext;
 class FindBoxView;
 class QPlainTextEdit;
 class QTextDocument;
@@ -20,16 +21,13 @@ class QTextEdit;
 class QToolButton;
 class SubsetSortedData;
 
-// The editor window as its search sees it: the records shown, by display index, the
-// last-hit code, the cell and text selections, committing and loading records, and
+// The editor window as its search sees it, beyond the features' context (settings,
+// catalog, progress sheet, window, record writes): the records shown, by display index,
+// the last-hit code, the cell and text selections, committing and loading records, and
 // showing a hit.
 class EditorSearchWindow {
 public:
     virtual ~EditorSearchWindow() = default;
-
-    virtual std::shared_ptr<DatafileSettingsData> settings() const = 0;
-    virtual std::shared_ptr<SubsetSortedData> catalog() const = 0;
-    virtual bool nowSyncing() const = 0;
 
     // The selected records in display order.
     virtual qint64 selectedRecordCount() const = 0;
@@ -55,7 +53,6 @@ public:
     virtual void deleteIfEmptyRecordAtIndex(qint64 index) = 0;
     virtual void goToNextRecord() = 0;
     virtual void goToPreviousRecord() = 0;
-    virtual void selectAllRecords() = 0;
     // The find box focused with its text selected, and no hit to resume from.
     virtual void freshenWindowContentSettings() = 0;
 
@@ -79,18 +76,8 @@ public:
     virtual void tableViewHit() = 0;
 
     // What replacing needs: the editor of the cell being edited (nullptr when none is;
-    // never made for this), ending its editing (which commits its value), the Freeform
-    // Text Area's view, a field written as the user's edit, and the window's progress
-    // sheet, alerts and tables.
+    // never made for this).
     virtual QPlainTextEdit* fieldEditor() const = 0;
-    virtual void endEditing() = 0;
-    virtual QTextEdit* freeformTextView() const = 0;
-    virtual bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
-                            const QString& value) = 0;
-    virtual void startIndeterminateProgressPanel(const QString& message) = 0;
-    virtual void endIndeterminateProgressPanel() = 0;
-    virtual void reloadTables() = 0;
-    virtual QWidget* window() const = 0;
 };
 
 // The search engine and find box of one editor window: the find box's text becomes
@@ -134,7 +121,8 @@ public:
     };
 
     // Without a parent the find bar is the controller's own.
-    explicit EditorSearchController(EditorSearchWindow& window, QWidget* barParent = nullptr);
+    EditorSearchController(FeatureContext& context, EditorSearchWindow& window,
+                           QWidget* barParent = nullptr);
     ~EditorSearchController() override;
 
     // The find box with its mode button and search buttons, laid out in a row.
@@ -255,6 +243,7 @@ private:
     void setFindButtonImage(qint64 entryStyle, bool caseSensitive);
     QString findBoxText() const;
 
+    FeatureContext& m_context;
     EditorSearchWindow& m_window;
     QPointer<QWidget> m_findBar;
     FindBoxView* m_searchField = nullptr;

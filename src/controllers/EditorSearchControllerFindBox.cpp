@@ -2,6 +2,7 @@
 // mode button with its modifier clicks, and the keys the find box handles itself.
 #include "EditorSearchController.h"
 
+#include "FeatureContext.h"
 #include "FindBoxView.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -85,8 +86,10 @@ QToolButton* makeButton(QWidget* parent)
 
 } // namespace
 
-EditorSearchController::EditorSearchController(EditorSearchWindow& window, QWidget* barParent)
-    : m_window(window), m_findBar(new QWidget(barParent)), m_ownsFindBar(!barParent)
+EditorSearchController::EditorSearchController(FeatureContext& context, EditorSearchWindow& window,
+                                               QWidget* barParent)
+    : m_context(context), m_window(window), m_findBar(new QWidget(barParent)),
+      m_ownsFindBar(!barParent)
 {
     auto* row = new QHBoxLayout(m_findBar);
     row->setContentsMargins(4, 2, 4, 2);
@@ -132,7 +135,7 @@ QString EditorSearchController::findButtonImageName(qint64 entryStyle, bool case
 
 void EditorSearchController::prepare()
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_window.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     setSearchOptionLock();
     m_findToggleButton->setCheckable(true);
     m_findToggleButton->setChecked(settings->findDisplayState() == SelectDisplayMode);
@@ -152,7 +155,7 @@ void EditorSearchController::setSearchOptionLock()
 
 void EditorSearchController::adjustFindBox()
 {
-    const std::shared_ptr<DatafileSettingsData> settings = m_window.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     QFont font = settings->findBoxFont();
     const qint64 size = std::clamp<qint64>(settings->findBoxFontSize(), 1, MaximumFindBoxFontSize);
     font.setPointSizeF(double(size));
@@ -207,9 +210,9 @@ void EditorSearchController::search(Direction direction, Qt::KeyboardModifiers m
     const bool forward = direction == Direction::Forward;
     if (forward)
         m_foundInForwardSearch = false;
-    if (m_window.nowSyncing())
+    if (m_context.nowSyncing())
         return;
-    const std::shared_ptr<DatafileSettingsData> settings = m_window.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     if (settings->findDisplayState() == SelectDisplayMode) {
         if (forward)
             quickSelect();
@@ -280,9 +283,9 @@ void EditorSearchController::quickSelect()
         m_window.goToNextRecord();
         return;
     }
-    const std::shared_ptr<DatafileSettingsData> settings = m_window.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const QStringList keys = targetStringList(text, settings->findEntryMode());
-    const std::shared_ptr<SubsetSortedData> catalog = m_window.catalog();
+    const std::shared_ptr<SubsetSortedData> catalog = m_context.catalog();
     if (!catalog || !catalog->selectForFind(keys, settings->caseSensitiveSearches())) {
         beepWhenFindFails();
         return;
@@ -295,11 +298,11 @@ void EditorSearchController::quickSelect()
 
 void EditorSearchController::quickSelectAll()
 {
-    const std::shared_ptr<SubsetSortedData> catalog = m_window.catalog();
+    const std::shared_ptr<SubsetSortedData> catalog = m_context.catalog();
     if (catalog && catalog->count() == catalog->countSelected() && findBoxText().isEmpty())
         m_window.goToPreviousRecord();
     else
-        m_window.selectAllRecords();
+        m_context.host().selectAllRecords();
 }
 
 void EditorSearchController::toggleFindButton(Qt::KeyboardModifiers modifiers)
@@ -307,10 +310,11 @@ void EditorSearchController::toggleFindButton(Qt::KeyboardModifiers modifiers)
     if (UserDefaults::standardUserDefaults().boolForKey(MagnifyingGlassDisabledKey)) {
         Presenter::shared().beep();
         // The button shows the mode, which did not change.
-        m_findToggleButton->setChecked(m_window.settings()->findDisplayState() == SelectDisplayMode);
+        m_findToggleButton->setChecked(m_context.settings()->findDisplayState() ==
+                                       SelectDisplayMode);
         return;
     }
-    const std::shared_ptr<DatafileSettingsData> settings = m_window.settings();
+    const std::shared_ptr<DatafileSettingsData> settings = m_context.settings();
     const qint64 style = settings->findEntryMode();
     const qint64 mode = settings->findDisplayState();
     const bool caseSensitive = settings->caseSensitiveSearches();

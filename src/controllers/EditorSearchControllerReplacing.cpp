@@ -2,6 +2,9 @@
 // every occurrence in the shown records, fields and rich text alike.
 #include "EditorSearchController.h"
 
+#include "CurrentRecordEngine.h"
+#include "FeatureContext.h"
+#include "FreeformTextView.h"
 #include "Localization.h"
 #include "Presenter.h"
 #include "RichText.h"
@@ -135,9 +138,9 @@ void EditorSearchController::replaceString(const QString& key, const QString& re
         cursor.insertText(replacement);
         cursor.setPosition(start);
         editor->setTextCursor(cursor);
-        m_window.endEditing();
+        m_context.host().endEditing();
     } else {
-        QTextEdit* view = m_window.freeformTextView();
+        QTextEdit* view = m_context.host().freeformTextView();
         QTextCursor cursor = view->textCursor();
         if (!equalsKey(selectedPlainText(cursor), key, caseSensitive))
             return;
@@ -170,7 +173,8 @@ qint64 EditorSearchController::replaceAllInRecord(const std::shared_ptr<RecordDa
             if (replaced == 0)
                 continue;
             total += replaced;
-            m_window.writeField(record, m_fieldIdentifiers.at(position), value);
+            m_context.engine().writeField(record, m_fieldIdentifiers.at(position), value,
+                                          CurrentRecordEngine::FieldWrite::Edit);
         }
     }
     if (fieldsToSearchIn != FreeformOnlyScope && fieldsToSearchIn != AllFieldsScope && n > 0)
@@ -205,7 +209,8 @@ void EditorSearchController::replaceAll(const QString& key, const QString& repla
                                         bool caseSensitive, bool wholeWord, qint64 fieldsToSearchIn,
                                         bool limitToCurrentRecord)
 {
-    m_window.startIndeterminateProgressPanel(localized(QStringLiteral("Replacing text...")));
+    m_context.progress().startIndeterminateProgressPanel(
+        localized(QStringLiteral("Replacing text...")));
     readFieldDefinitions();
     const qint64 current = m_window.indexOfCurrentRecord();
     const qint64 first = limitToCurrentRecord ? current : 0;
@@ -227,11 +232,11 @@ void EditorSearchController::replaceAll(const QString& key, const QString& repla
         message = stringWithFormat(localized(QStringLiteral("Number of changes made: %d")), total);
     }
     if (richTextsRewritten > 0)
-        m_window.reloadTables();
-    m_window.endIndeterminateProgressPanel();
+        m_context.host().reloadTables();
+    m_context.progress().endIndeterminateProgressPanel();
     AlertRequest alert;
     alert.messageText = message;
     alert.buttons = {localized(QStringLiteral("OK"))};
     alert.style = AlertRequest::Style::Informational;
-    Presenter::shared().beginAlertSheet(alert, m_window.window(), [](const AlertResponse&) {});
+    Presenter::shared().beginAlertSheet(alert, m_context.window(), [](const AlertResponse&) {});
 }

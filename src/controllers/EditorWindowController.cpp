@@ -11,17 +11,18 @@
 #include "EditorFieldSteppingController.h"
 #include "EditorFieldsController.h"
 #include "EditorLineSortController.h"
-#include "EditorSettingsController.h"
 #include "EditorPrintController.h"
 #include "EditorRecordsController.h"
 #include "EditorScaleController.h"
 #include "EditorSearchController.h"
 #include "EditorSelectionController.h"
-#include "EditorSplitView.h"
+#include "EditorSettingsController.h"
 #include "EditorSortController.h"
+#include "EditorSplitView.h"
 #include "EditorTableController.h"
 #include "EditorToolbarController.h"
 #include "EditorViewController.h"
+#include "EditorWindowFeatures.h"
 #include "EditorWindowSearchViews.h"
 #include "EditorWindowViews.h"
 #include "FindAndReplaceController.h"
@@ -44,6 +45,7 @@
 #include "WindowFrameString.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -53,6 +55,7 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPalette>
 #include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
@@ -75,6 +78,9 @@ std::function<qint64(const QString&)>& fileSizeFunction()
     return function;
 }
 
+// How far a clone stands from the window it was opened from, right and down.
+constexpr int CloneOffset = 20;
+
 constexpr qint64 OpenToFirstRecord = 3;
 constexpr qint64 OpenToLastRecord = 4;
 constexpr qint64 OpenToMostRecentRecord = 5;
@@ -85,16 +91,19 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     : m_menus(std::move(menus)), m_views(std::make_unique<EditorWindowViews>(*this)),
       m_engine(std::make_unique<CurrentRecordEngine>(m_views->views()))
 {
+    m_featureWindow = std::make_unique<EditorWindowFeatures>(*this);
+    m_featureContext = std::make_unique<FeatureContext>(*m_featureWindow, this, m_engine.get(),
+                                                        m_featureWindow.get());
     m_sortController = std::make_unique<EditorSortController>(*this);
     m_documentObserver = std::make_unique<EditorDocumentObserver>(*this);
     m_selectionController = std::make_unique<EditorSelectionController>(*this);
     m_searchViews = std::make_unique<EditorWindowSearchViews>(*this);
     m_recordsController = std::make_unique<EditorRecordsController>(*this);
     m_fieldsController = std::make_unique<EditorFieldsController>(*this);
-    m_datafileController = std::make_unique<EditorDatafileController>(*this);
+    m_datafileController = std::make_unique<EditorDatafileController>(*m_featureContext);
     m_settingsController = std::make_unique<EditorSettingsController>(*this);
-    m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*this);
-    m_printController = std::make_unique<EditorPrintController>(*this);
+    m_fieldContentsController = std::make_unique<EditorFieldContentsController>(*m_featureContext);
+    m_printController = std::make_unique<EditorPrintController>(*m_featureContext);
     m_lineSortController = std::make_unique<EditorLineSortController>(*this);
     m_fieldSteppingController = std::make_unique<EditorFieldSteppingController>(*this);
     m_scaleController = std::make_unique<EditorScaleController>(*this, m_menus.scaleMenu);
@@ -102,6 +111,10 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     // Close does what the window's close button does: a clone closes alone, the
     // datafile's own window closes its datafile.
     registerAction(QStringLiteral("performClose:"), [this](QObject*) { performClose(); });
+    registerAction(QStringLiteral("openCloneWindow:"), [this](QObject*) {
+        if (!nowSyncing())
+            openCloneWindowAndReturnController();
+    });
     registerAction(QStringLiteral("activateField:"), [this](QObject*) { activateField(); });
     registerAction(QStringLiteral("activateFreeformText:"),
                    [this](QObject*) { activateFreeformText(); });
@@ -113,6 +126,33 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_panelsController = std::make_unique<FreeformPanelsController>(*this);
     m_textOptions = std::make_unique<FreeformTextOptions>(*this);
     m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
+}
+
+EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()
+{
+    const qint64 index = m_engine->indexOfCurrentRecord();
+    // The clone shows what has been typed here so far.
+    m_engine->saveIfDifferentRecord(nullptr);
+    auto* clone = dynamic_cast<EditorWindowController*>(datafileDocument()->addCloneEditor());
+    if (!clone)
+        return nullptr;
+    QWidget* cloneWindow = clone->window();
+    QWidget* source = window();
+    cloneWindow->resize(source->size());
+    cloneWindow->move(source->pos() + QPoint(CloneOffset, CloneOffset));
+
+    // A tinted find box tells the clone from the window that edits.
+    FindBoxView* findBox = clone->editorSearchController().searchField();
+    QPalette palette = findBox->palette();
+    palette.setColor(QPalette::Base, QColor::fromRgbF(0.8f, 0.9f, 1.0f, 1.0f));
+    findBox->setPalette(palette);
+
+    cloneWindow->show();
+    cloneWindow->raise();
+    cloneWindow->activateWindow();
+    clone->engine().loadRecordAtIndex(index);
+    clone->engine().updateTextEditability();
+    return clone;
 }
 
 bool EditorWindowController::validateAction(const QString& selector) const
@@ -206,7 +246,8 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    m_searchController = std::make_unique<EditorSearchController>(*m_searchViews, content);
+    m_searchController =
+        std::make_unique<EditorSearchController>(*m_featureContext, *m_searchViews, content);
     column->addWidget(m_searchController->findBar());
     m_tableController = new EditorTableController(*this, content);
     m_freeformTextView = new FreeformTextView(content);
@@ -263,7 +304,7 @@ bool EditorWindowController::hasClone() const
 
 bool EditorWindowController::haveCurrentSelection() const
 {
-    return m_engine->catalog() && m_engine->catalog()->countSelected() != m_engine->catalog()->count();
+    return m_featureContext->haveCurrentSelection();
 }
 
 QString EditorWindowController::windowTitle() const

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "CurrentRecordEngine.h"
-#include "EditorCommandValidator.h"
 #include "DatafileEditor.h"
+#include "EditorCommandValidator.h"
+#include "FeatureContext.h"
 #include "SubsetSortedData.h"
 #include "WindowController.h"
 
@@ -33,6 +34,7 @@ class EditorSettingsController;
 class EditorSortController;
 class EditorTableController;
 class EditorToolbarController;
+class EditorWindowFeatures;
 class EditorWindowSearchViews;
 class EditorWindowViews;
 class FreeformFormatController;
@@ -74,7 +76,9 @@ struct EditorWindowMenus {
 //   EditorWindowControllerRecords.cpp the current record (CurrentRecordEngine), its lock,
 //                                     the focus commands
 //   EditorWindowControllerLinks.cpp   links in the text area, record links
-class EditorWindowController : public WindowController, public DatafileEditor {
+class EditorWindowController : public WindowController,
+                               public DatafileEditor,
+                               public FeatureContextOwner {
     Q_OBJECT
 
 public:
@@ -96,6 +100,8 @@ public:
 
     DatafileDocument* datafileDocument() const;
     std::shared_ptr<DatafileSettingsData> settings() const;
+    // What the window's feature controllers work with.
+    FeatureContext& featureContext() override { return *m_featureContext; }
     // Does not load the record into the views.
     void setNowSyncing(bool syncing);
     void incrementOpenTemplateCount() { ++m_openTemplateCount; }
@@ -133,6 +139,9 @@ public:
     QString userPassword() const;
     // Warns about a datafile file of 1 GB or more.
     void warnWhenTooLarge();
+
+    // A second window on the datafile, read-only, tinted, in front, on the same record.
+    EditorWindowController* openCloneWindowAndReturnController();
 
     // The current record (EditorWindowControllerRecords.cpp).
     CurrentRecordEngine& engine() { return *m_engine; }
@@ -240,6 +249,9 @@ private:
     void beginProgressSheet(const QString& message);
 
     EditorWindowMenus m_menus;
+    // Before the controllers that hold the context, so it outlives them.
+    std::unique_ptr<EditorWindowFeatures> m_featureWindow;
+    std::unique_ptr<FeatureContext> m_featureContext;
     std::unique_ptr<EditorSortController> m_sortController;
     std::unique_ptr<EditorDocumentObserver> m_documentObserver;
     std::unique_ptr<EditorRecordsController> m_recordsController;

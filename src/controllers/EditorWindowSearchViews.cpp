@@ -69,27 +69,12 @@ void EditorWindowSearchViews::findNextInClone()
     const QString text = m_editor.editorSearchController().searchField()->toPlainText();
     if (text.isEmpty())
         return;
-    EditorWindowController* clone = m_editor.datafileController().openCloneWindowAndReturnController();
+    EditorWindowController* clone = m_editor.openCloneWindowAndReturnController();
     if (!clone)
         return;
     clone->editorSearchController().searchField()->insertPlainText(text);
     clone->performAction(QStringLiteral("goToNextRecord:"));
     clone->performAction(QStringLiteral("forwardSearchForFindBoxText:"));
-}
-
-std::shared_ptr<DatafileSettingsData> EditorWindowSearchViews::settings() const
-{
-    return m_editor.settings();
-}
-
-std::shared_ptr<SubsetSortedData> EditorWindowSearchViews::catalog() const
-{
-    return m_editor.engine().catalog();
-}
-
-bool EditorWindowSearchViews::nowSyncing() const
-{
-    return m_editor.nowSyncing();
 }
 
 qint64 EditorWindowSearchViews::selectedRecordCount() const
@@ -188,11 +173,6 @@ void EditorWindowSearchViews::goToPreviousRecord()
     m_editor.performAction(QStringLiteral("goToPreviousRecord:"));
 }
 
-void EditorWindowSearchViews::selectAllRecords()
-{
-    m_editor.recordsController().selectAllRecords();
-}
-
 void EditorWindowSearchViews::freshenWindowContentSettings()
 {
     m_editor.engine().freshenWindowContentSettings();
@@ -222,7 +202,8 @@ void EditorWindowSearchViews::scrollToField(qint64 row, qint64 field)
             tables->basicViewModel()->index(int(field), BasicViewModel::ValueColumn));
         return;
     }
-    const qint64 column = EditorSearchController::columnFromFieldIndex(settings()->fields(), field);
+    const qint64 column =
+        EditorSearchController::columnFromFieldIndex(m_editor.settings()->fields(), field);
     tables->listTableView()->scrollTo(tables->listViewModel()->index(int(row), int(column)));
 }
 
@@ -282,41 +263,4 @@ void EditorWindowSearchViews::tableViewHit()
 QPlainTextEdit* EditorWindowSearchViews::fieldEditor() const
 {
     return m_editor.tableController()->currentTableView()->cellEditor();
-}
-
-void EditorWindowSearchViews::endEditing()
-{
-    m_editor.endEditing();
-}
-
-QTextEdit* EditorWindowSearchViews::freeformTextView() const
-{
-    return m_editor.freeformTextView();
-}
-
-bool EditorWindowSearchViews::writeField(const std::shared_ptr<RecordData>& record,
-                                         const QString& identifier, const QString& value)
-{
-    return m_editor.engine().writeField(record, identifier, value,
-                                        CurrentRecordEngine::FieldWrite::Edit);
-}
-
-void EditorWindowSearchViews::startIndeterminateProgressPanel(const QString& message)
-{
-    m_editor.startIndeterminateProgressPanel(message);
-}
-
-void EditorWindowSearchViews::endIndeterminateProgressPanel()
-{
-    m_editor.endIndeterminateProgressPanel();
-}
-
-void EditorWindowSearchViews::reloadTables()
-{
-    m_editor.tableController()->reload();
-}
-
-QWidget* EditorWindowSearchViews::window() const
-{
-    return m_editor.window();
 }

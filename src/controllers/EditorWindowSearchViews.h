@@ -13,9 +13,6 @@ class EditorWindowSearchViews : public EditorSearchWindow {
 public:
     explicit EditorWindowSearchViews(EditorWindowController& editor);
 
-    std::shared_ptr<DatafileSettingsData> settings() const override;
-    std::shared_ptr<SubsetSortedData> catalog() const override;
-    bool nowSyncing() const override;
     qint64 selectedRecordCount() const override;
     std::shared_ptr<RecordData> recordAtIndex(qint64 index) const override;
     std::shared_ptr<RecordData> currentRecord() const override;
@@ -35,7 +32,6 @@ public:
     void deleteIfEmptyRecordAtIndex(qint64 index) override;
     void goToNextRecord() override;
     void goToPreviousRecord() override;
-    void selectAllRecords() override;
     void freshenWindowContentSettings() override;
     void selectRow(qint64 row) override;
     void selectRangeInField(qint64 column, qint64 row) override;
@@ -47,14 +43,6 @@ public:
     void highlightEndOfCurrentRecord() override;
     void tableViewHit() override;
     QPlainTextEdit* fieldEditor() const override;
-    void endEditing() override;
-    QTextEdit* freeformTextView() const override;
-    bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
-                    const QString& value) override;
-    void startIndeterminateProgressPanel(const QString& message) override;
-    void endIndeterminateProgressPanel() override;
-    void reloadTables() override;
-    QWidget* window() const override;
 
 private:
     void searchForFindBoxText(bool forward, bool highlight);

@@ -1,10 +1,11 @@
 #include "MultiFileFindController.h"
 
 #include "Application.h"
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorSearchController.h"
-#include "EditorWindowController.h"
+#include "FeatureContext.h"
 #include "FileURL.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
@@ -85,9 +86,12 @@ void scan(const QString& folderPath, PlistArray& array, PlistArray& allDatafiles
     descent.removeLast();
 }
 
-EditorWindowController* editorOf(DatafileDocument* document)
+// The features' view of the datafile's window; nullptr without a window that shows records.
+FeatureContext* editorOf(DatafileDocument* document)
 {
-    return document ? dynamic_cast<EditorWindowController*>(document->editor()) : nullptr;
+    auto* owner = document ? dynamic_cast<FeatureContextOwner*>(document->editor()) : nullptr;
+    FeatureContext* context = owner ? &owner->featureContext() : nullptr;
+    return context && context->hasCurrentRecordEngine() ? context : nullptr;
 }
 
 QList<DatafileDocument*> openDatafiles()
@@ -463,7 +467,7 @@ MultiFileFindController::Step MultiFileFindController::findNextInList(const Plis
                     opened->close();
                 // A datafile opened for the search is searched whole, whatever record it
                 // opens to.
-                if (EditorWindowController* editor = editorOf(document)) {
+                if (FeatureContext* editor = editorOf(document)) {
                     editor->engine().loadRecordAtIndex(0);
                     editor->engine().setLastHitField(EditorSearchController::NoHit);
                     m_goToFirstRecord = false;
@@ -493,28 +497,27 @@ MultiFileFindController::Step MultiFileFindController::findNextInList(const Plis
 
 bool MultiFileFindController::searchDocument(DatafileDocument* document)
 {
-    EditorWindowController* editor = editorOf(document);
+    FeatureContext* editor = editorOf(document);
     m_currentDocument = document;
-    showCurrentDatafileName(editor->windowTitle());
+    showCurrentDatafileName(editor->host().windowTitle());
     if (m_goToFirstRecord) {
         m_goToFirstRecord = false;
         editor->engine().goToFirstRecord();
         // Already on the first record, a hit there is no place to go on from.
         editor->engine().setLastHitField(EditorSearchController::NoHit);
     }
-    const bool hit = editor->editorSearchController().forwardSearchForString(
-        m_findWhatText, caseSensitiveIsOn(), wholeWordIsOn(), false,
-        EditorSearchController::AllFieldsScope, false, false, true);
+    const bool hit =
+        editor->host().findInAllFields(m_findWhatText, caseSensitiveIsOn(), wholeWordIsOn());
     if (hit)
-        showHit(editor);
+        showHit(*editor);
     return hit;
 }
 
-void MultiFileFindController::showHit(EditorWindowController* editor)
+void MultiFileFindController::showHit(FeatureContext& editor)
 {
-    QWidget* datafileWindow = editor->window();
+    QWidget* datafileWindow = editor.window();
     bringForward(datafileWindow);
-    editor->makeMainEditor();
+    editor.host().makeMain();
     if (QWindow* shown = datafileWindow->windowHandle(); shown && !shown->isExposed())
         new BringForwardOnceActive(datafileWindow, window());
     bringForward(window());
@@ -548,11 +551,11 @@ void MultiFileFindController::showCurrentDatafileName(const QString& name)
 
 void MultiFileFindController::bringDatafileForward()
 {
-    EditorWindowController* editor = editorOf(m_currentDocument);
+    FeatureContext* editor = editorOf(m_currentDocument);
     if (!editor)
         return;
     bringForward(editor->window());
-    editor->makeMainEditor();
+    editor->host().makeMain();
 }
 
 void MultiFileFindController::clickedInFolderRadio()

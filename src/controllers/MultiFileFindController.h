@@ -9,7 +9,7 @@
 #include <memory>
 
 class DatafileDocument;
-class EditorWindowController;
+class FeatureContext;
 class PopUpButton;
 class QCheckBox;
 class QLabel;
@@ -109,7 +109,7 @@ private:
     Step findNextInList(const PlistArray& entries, bool stopsAtEnd);
     // Searches the document from where it stands; a hit brings its window forward.
     bool searchDocument(DatafileDocument* document);
-    void showHit(EditorWindowController* editor);
+    void showHit(FeatureContext& editor);
     void completeSearch(bool keepPosition);
     // Between two datafiles: whether the user pressed a stop key meanwhile.
     bool stopRequested();

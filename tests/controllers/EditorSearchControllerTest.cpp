@@ -2,6 +2,8 @@
 // forward and reverse walks, the find box's keys and the mode button.
 #include "EditorSearchController.h"
 
+#include "DatafileDocument.h"
+#include "FeatureContext.h"
 #include "FindBoxView.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
@@ -20,8 +22,9 @@ inline void PrintTo(const QString& string, std::ostream* stream)
 namespace {
 
 // A window of records with the fields "Name" and "City" (City hidden from the List
-// View when asked), each record given as its two values and its text.
-class FakeSearchWindow : public EditorSearchWindow {
+// View when asked), each record given as its two values and its text. Its context has
+// no current-record engine: the walk goes through the fake's own moves.
+class FakeSearchWindow : public EditorSearchWindow, public FeatureWindow {
 public:
     struct Values {
         QString name;
@@ -43,11 +46,21 @@ public:
             record->setTextString(values.text);
             m_records.append(record);
         }
+        m_document.setDatafileSettings(m_settings);
     }
 
-    std::shared_ptr<DatafileSettingsData> settings() const override { return m_settings; }
-    std::shared_ptr<SubsetSortedData> catalog() const override { return nullptr; }
+    // FeatureWindow
+    DatafileDocument* datafileDocument() const override { return &m_document; }
     bool nowSyncing() const override { return syncing; }
+    void selectAllRecords() override { log << "all"; }
+    std::shared_ptr<RecordData> addNewRecord() override { return nullptr; }
+    std::shared_ptr<RecordData> addRecordForModification() override { return nullptr; }
+    qint64 stripDuplicateRecords(bool) override { return 0; }
+    QString addNewFieldWithName(const QString&) override { return {}; }
+    QString appendNewFieldWithName(const QString&) override { return {}; }
+    void resetSplitView() override {}
+
+    // EditorSearchWindow
     qint64 selectedRecordCount() const override { return m_records.size(); }
     std::shared_ptr<RecordData> recordAtIndex(qint64 index) const override
     {
@@ -78,7 +91,6 @@ public:
     }
     void goToNextRecord() override { log << "next"; }
     void goToPreviousRecord() override { log << "previous"; }
-    void selectAllRecords() override { log << "all"; }
     void freshenWindowContentSettings() override { log << "freshen"; }
     void selectRow(qint64 row) override { log << QStringLiteral("row %1").arg(row); }
     void selectRangeInField(qint64 column, qint64 row) override
@@ -107,16 +119,8 @@ public:
     }
     void tableViewHit() override { log << "edit cell"; }
     QPlainTextEdit* fieldEditor() const override { return nullptr; }
-    void endEditing() override {}
-    QTextEdit* freeformTextView() const override { return nullptr; }
-    bool writeField(const std::shared_ptr<RecordData>&, const QString&, const QString&) override
-    {
-        return false;
-    }
-    void startIndeterminateProgressPanel(const QString&) override {}
-    void endIndeterminateProgressPanel() override {}
-    void reloadTables() override {}
-    QWidget* window() const override { return nullptr; }
+
+    FeatureContext context{*this};
 
     bool syncing = false;
     qint64 current = 0;
@@ -130,6 +134,7 @@ public:
 
 private:
     std::shared_ptr<DatafileSettingsData> m_settings = DatafileSettingsData::settings();
+    mutable DatafileDocument m_document;
     QList<std::shared_ptr<RecordData>> m_records;
 };
 
@@ -211,7 +216,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_WalksFieldsThenTextThenNextR
     FakeSearchWindow window({{"Smith Smith", "Smithfield", "a Smith and Smith"},
                              {"Jones", "Boston", ""},
                              {"Smithers", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     // Two occurrences in one field: only the first, the cell opened and coloured.
     EXPECT_EQ(forward(search, window, "smith"), "cell 0,0 | colour #ff0000");
     EXPECT_EQ(window.lastHit, 0);
@@ -227,7 +232,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_WalksFieldsThenTextThenNextR
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_WrapsOnceUnlessStartedAtTheVeryBeginning)
 {
     FakeSearchWindow window({{"Ann", "", ""}, {"Bob", "", ""}, {"Cy", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     // From record 0 at field 0 there is nothing before to wrap to: a miss, with a beep.
     EXPECT_EQ(forward(search, window, "Zed"), "");
     EXPECT_EQ(m_presenter.beepCount(), 1);
@@ -253,7 +258,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_WrapsOnceUnlessStartedAtTheV
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_NeverIndexesAMissingField)
 {
     FakeSearchWindow window({{"x", "key", "key"}, {"key", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     // A several-key reverse marker counts as no hit: the fields from the first.
     window.lastHit = EditorSearchController::ReverseFieldMatch;
     EXPECT_EQ(forward(search, window, "key"), "cell 1,0 | colour #ff0000");
@@ -267,7 +272,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_NeverIndexesAMissingField)
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_FieldScopeNotHitTwice)
 {
     FakeSearchWindow window({{"key", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     window.lastHit = 0;
     window.cellSelected = true;
     window.log.clear();
@@ -279,7 +284,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_FieldScopeNotHitTwice)
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_WholeWordAndCase)
 {
     FakeSearchWindow window({{"concatenate", "cat9", "the cat."}, {"cat", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     window.log.clear();
     EXPECT_TRUE(search.forwardSearchForString("cat", false, true, true,
                                               EditorSearchController::AllFieldsScope, true, false,
@@ -296,7 +301,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_WholeWordAndCase)
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_HiddenListFieldSelectsTheRow)
 {
     FakeSearchWindow window({{"Ann", "Boston", ""}, {"Bob", "Boston", ""}}, false);
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     window.listView = true;
     EXPECT_EQ(forward(search, window, "Boston"), "row 0");
     EXPECT_EQ(window.lastHit, 1);
@@ -307,7 +312,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_HiddenListFieldSelectsTheRow
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_SearchesUncommittedTyping)
 {
     FakeSearchWindow window({{"", "", "old"}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     window.typed = "new words";
     EXPECT_EQ(forward(search, window, "words"), "changed | text 4+5 focused");
     EXPECT_EQ(window.currentRecord()->textString(), "new words");
@@ -316,7 +321,7 @@ TEST_F(EditorSearchControllerTest, ForwardSingleKey_SearchesUncommittedTyping)
 TEST_F(EditorSearchControllerTest, ReverseSingleKey_FromTheEndAndAroundOnce)
 {
     FakeSearchWindow window({{"key", "", "key key"}, {"", "", ""}, {"", "key", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     const auto reverse = [&] {
         window.log.clear();
         search.reverseSearchForString("key", false, false, true,
@@ -347,7 +352,7 @@ TEST_F(EditorSearchControllerTest, SeveralKeys_ForwardMovesOnAndReverseBack)
                              {"Smith", "Denver", ""},
                              {"Jones", "Boston", "Smith"},
                              {"Smith", "Boston", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     const QStringList keys{"Smith", "Boston"};
     const auto forwardKeys = [&] {
         window.log.clear();
@@ -377,7 +382,7 @@ TEST_F(EditorSearchControllerTest, SeveralKeys_ForwardMovesOnAndReverseBack)
 TEST_F(EditorSearchControllerTest, FindBoxKeys_ReturnSearchesTabEditsAndNothingIsInserted)
 {
     FakeSearchWindow window({{"Ann", "", "Ann"}, {"Bob", "", "Ann"}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     FindBoxView* box = search.searchField();
     QTest::keyClick(box, Qt::Key_Return);
     QTest::keyClick(box, Qt::Key_Return, Qt::ShiftModifier);
@@ -406,7 +411,7 @@ TEST_F(EditorSearchControllerTest, FindBoxKeys_ReturnSearchesTabEditsAndNothingI
 TEST_F(EditorSearchControllerTest, FindBox_ControlKeepsTheFocusAtTheHitCtrlDoesNot)
 {
     FakeSearchWindow window({{"", "", "Ann"}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     search.searchField()->setPlainText("Ann");
     search.forwardSearch(Qt::MetaModifier);
     EXPECT_EQ(window.log.last(), "text 0+3 focused");
@@ -441,11 +446,11 @@ TEST_F(EditorSearchControllerTest, ModeButton_SwitchesModeStyleOrCase)
     };
     for (const Case& c : cases) {
         FakeSearchWindow window({{"", "", ""}});
-        const std::shared_ptr<DatafileSettingsData> settings = window.settings();
+        const std::shared_ptr<DatafileSettingsData> settings = window.context.settings();
         settings->setFindEntryMode(c.style);
         settings->setCaseSensitiveSearches(c.caseSensitive);
         settings->setFindDisplayState(c.mode);
-        EditorSearchController search(window);
+        EditorSearchController search(window.context, window);
         search.prepare();
         settings->setDatafileSettingsDidChange(false);
         search.toggleFindButton(c.modifiers);
@@ -461,7 +466,7 @@ TEST_F(EditorSearchControllerTest, ModeButton_SwitchesModeStyleOrCase)
 TEST_F(EditorSearchControllerTest, ModeButton_SelectModeLooksAndLock)
 {
     FakeSearchWindow window({{"", "", ""}});
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     search.prepare();
     EXPECT_EQ(search.findToggleButton()->toolTip(),
               "Click to toggle between Find and Select.\nAlt-click to toggle between Classic "
@@ -485,7 +490,7 @@ TEST_F(EditorSearchControllerTest, ModeButton_SelectModeLooksAndLock)
     m_defaults.setBool(true, "MagnifyingGlassDisabled");
     search.setSearchOptionLock();
     search.toggleFindButton(Qt::NoModifier);
-    EXPECT_EQ(window.settings()->findDisplayState(), 1);
+    EXPECT_EQ(window.context.settings()->findDisplayState(), 1);
     EXPECT_EQ(m_presenter.beepCount(), 1);
     EXPECT_EQ(search.findToggleButton()->toolTip(),
               "This button is disabled. See the last item in the Find sub-menu under the Edit "
@@ -502,7 +507,7 @@ TEST_F(EditorSearchControllerTest, ForwardSearch_OverManyRecordsFindsTheFirstAft
     records[1500] = {"x", "y", "a needle"};
     records[4000] = {"needle", "y", "z"};
     FakeSearchWindow window(records);
-    EditorSearchController search(window);
+    EditorSearchController search(window.context, window);
     window.current = 1000;
     EXPECT_EQ(forward(search, window, "needle"), "load 1500 | text 2+6 focused");
     EXPECT_EQ(forward(search, window, "needle"), "load 4000 | cell 0,4000 | colour #ff0000");
@@ -517,12 +522,12 @@ TEST_F(EditorSearchControllerTest, ForwardSearch_OverManyRecordsFindsTheFirstAft
 TEST_F(EditorSearchControllerTest, AdjustFindBox_FontAtMost36PointsAndOneLineHigh)
 {
     FakeSearchWindow window({{"", "", ""}});
-    window.settings()->setFindBoxFontSize(48);
-    EditorSearchController search(window);
+    window.context.settings()->setFindBoxFontSize(48);
+    EditorSearchController search(window.context, window);
     search.prepare();
     EXPECT_EQ(search.searchField()->font().pointSizeF(), 36.0);
     const int oneLine = search.searchField()->height();
-    window.settings()->setFindBoxFontSize(12);
+    window.context.settings()->setFindBoxFontSize(12);
     search.adjustFindBox();
     EXPECT_EQ(search.searchField()->font().pointSizeF(), 12.0);
     EXPECT_LT(search.searchField()->height(), oneLine);
