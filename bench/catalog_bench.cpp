@@ -1,6 +1,7 @@
 // Selecting and sorting the catalog of a generated datafile of 100,000 records.
 #include "BenchMain.h"
 #include "SubsetSortedData.h"
+#include "RecordDataTesting.h"
 #include "UserDefaults.h"
 
 #include <QTemporaryDir>
@@ -40,12 +41,12 @@ Datafile& datafile()
             record->setTextString(QStringLiteral("Mr. %1 %2\n%3 Main St\n%4")
                                       .arg(first, last)
                                       .arg(random() % 900 + 100)
-                                      .arg(cities[random() % cities.size()]));
+                                      .arg(cities[random() % cities.size()]), RecordDataTesting::key());
             record->setFields(PlistDictionary{
                 {nameKey, QStringLiteral("%1 %2").arg(first, last)},
                 {amountKey,
                  QStringLiteral("$%L1").arg(double(random() % 1'000'000) / 100, 0, 'f', 2)},
-                {cityKey, cities[random() % cities.size()]}});
+                {cityKey, cities[random() % cities.size()]}}, RecordDataTesting::key());
             file.records->setRecord(record, record->identifier());
             entries.append(PlistDictionary{{SortedData::IdentifierKey, record->identifier()},
                                            {SubsetSortedData::CurrentlySelectedKey, true},

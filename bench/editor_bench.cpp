@@ -5,6 +5,7 @@
 //   editor_bench [FILE]    a datafile of 100,000 generated records when none is given
 #include "ApplicationMenus.h"
 #include "BenchMain.h"
+#include "RecordDataTesting.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "EditorTableController.h"
@@ -90,9 +91,9 @@ void timeRemovingRecords(EditorWindowController* editor, ScriptedPresenter& pres
     for (qint64 index = 0; index + 1 < count; index += 10) {
         const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
         const std::shared_ptr<RecordData> copy = engine.recordAtIndex(index + 1);
-        copy->setFields(source->fields().shallowCopy());
-        copy->setTextString(source->textString());
-        copy->setTextRTFD(source->textRTFD());
+        copy->setFields(source->fields().shallowCopy(), RecordDataTesting::key());
+        copy->setTextString(source->textString(), RecordDataTesting::key());
+        copy->setTextRTFD(source->textRTFD(), RecordDataTesting::key());
     }
     engine.loadRecordAtIndex(0);
     QElapsedTimer timer;
@@ -198,7 +199,7 @@ int runBenchmark(int argc, char** argv)
         const std::shared_ptr<RecordData> record = editor->engine().recordAtIndex(index);
         PlistDictionary values = record->fields().shallowCopy();
         values.insert(numberField, QString::number(random() % 1000000) + QStringLiteral(".5"));
-        record->setFields(values);
+        record->setFields(values, RecordDataTesting::key());
     }
     if (!numberField.isEmpty()) {
         editor->performAction(QStringLiteral("sortDatafile:"));

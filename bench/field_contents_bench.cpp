@@ -6,6 +6,7 @@
 //   field_contents_bench [RUNS]    (3 runs when not given, at most 9)
 #include "BenchMain.h"
 #include "DatafileDocument.h"
+#include "RecordDataTesting.h"
 #include "DatafileGenerator.h"
 #include "EditorFieldContentsController.h"
 #include "EditorWindowController.h"
@@ -86,7 +87,7 @@ int runBenchmark(int argc, char** argv)
                           QStringLiteral("$") + QString::number(index % 77) + QStringLiteral(".5"));
             record->setTextString(record->textString() +
                                   QStringLiteral(" Call 555-1234 or (555) 555-9876, write to "
-                                                 "someone@example.org or see www.example.com"));
+                                                 "someone@example.org or see www.example.com"), RecordDataTesting::key());
         }
         const auto fieldSheet = [&](FieldTextSheetController* sheet, const QString& text) {
             sheet->fieldNamesPopup()->setCurrentIndex(4);

@@ -200,32 +200,7 @@ void CurrentRecordEngine::addField(const QString& name)
 
 bool CurrentRecordEngine::removeValuesOfUndefinedFields()
 {
-    const std::shared_ptr<DatafileSettingsData> settings = this->settings();
-    const QSet<QString> defined = FieldDefinitions::identifiers(settings->fields());
-    // New records would be numbered into a field that no longer exists.
-    if (!settings->autoAddContentFieldID().isEmpty() &&
-        !defined.contains(settings->autoAddContentFieldID()))
-        settings->setAutoAddContentFieldID(QStringLiteral(""));
-    if (!m_catalog)
-        return false;
-    bool removed = false;
-    QStringList undefined;
-    const qint64 count = m_catalog->count();
-    for (qint64 index = 0; index < count; ++index) {
-        const std::shared_ptr<RecordData> record = recordAtCatalogIndex(index);
-        if (!record)
-            continue;
-        PlistDictionary values = record->fields();
-        undefined.clear();
-        for (const PlistDictionary::Entry& entry : values) {
-            if (!defined.contains(entry.key))
-                undefined.append(entry.key);
-        }
-        for (const QString& key : std::as_const(undefined))
-            values.remove(key);
-        removed = removed || !undefined.isEmpty();
-    }
-    return removed;
+    return m_views.document->changes().removeValuesOfUndefinedFields();
 }
 
 // Commit and load
@@ -276,45 +251,52 @@ bool CurrentRecordEngine::writeField(const std::shared_ptr<RecordData>& record,
                                      const QString& identifier, const QString& value,
                                      FieldWrite kind)
 {
-    if (!record || identifier.isEmpty() || m_isClone)
-        return false;
-    const QString cleaned = RecordData::cleanedFieldValue(value);
-    const PlistValue* stored = record->fields().find(identifier);
-    const QString* storedValue = stored ? stored->asString() : nullptr;
-    if (storedValue ? *storedValue == cleaned : cleaned.isEmpty())
-        return false;
-    // The record's own dictionary, changed in place: every holder of it sees the value.
-    PlistDictionary fields = record->fields();
-    fields.insert(identifier, cleaned);
-    record->setFields(fields);
-    if (kind == FieldWrite::Edit)
-        record->modified();
-    else
-        record->setNeedsSync(true);
+    DatafileChanges* door = changes();
     // Undo of a field change will be registered here.
-    setDatafileChanged();
-    m_views.document->postRecordChange(record->identifier());
-    return true;
+    return door && door->writeField(record, identifier, value, kind);
+}
+
+bool CurrentRecordEngine::writeText(const std::shared_ptr<RecordData>& record,
+                                    const QString& plainText,
+                                    const DatafileChanges::RichText& rtfd, FieldWrite kind)
+{
+    DatafileChanges* door = changes();
+    return door && door->writeText(record, plainText, rtfd, kind);
+}
+
+bool CurrentRecordEngine::writeText(const std::shared_ptr<RecordData>& record,
+                                    const QString& plainText, const QByteArray& rtfd,
+                                    FieldWrite kind)
+{
+    DatafileChanges* door = changes();
+    return door && door->writeText(record, plainText, rtfd, kind);
+}
+
+DatafileChanges* CurrentRecordEngine::changes()
+{
+    // A clone only shows the datafile.
+    return m_isClone ? nullptr : &m_views.document->changes();
 }
 
 void CurrentRecordEngine::commitText()
 {
     if (m_keepStoredText)
         return;
-    const QString text = m_views.textArea->plainText();
-    const bool changed = text != m_currentRecord->textString();
-    m_currentRecord->setTextString(text);
-    if (!m_views.document->isMobile())
-        m_currentRecord->setTextRTFD(m_views.textArea->rtfd());
-    // The List View's text column and the other windows show the new text at once.
-    if (changed)
-        m_views.document->postRecordChange(m_currentRecord->identifier());
+    CurrentRecordTextArea& textArea = *m_views.textArea;
+    // Stored on every commit; typing stamped the record and marked the datafile already.
+    writeText(m_currentRecord, textArea.plainText(), [&textArea] { return textArea.rtfd(); },
+              FieldWrite::Commit);
 }
 
 void CurrentRecordEngine::updateCurrentRecord()
 {
     if (m_views.tables->tableViewActive())
         m_views.tables->endEditing();
+    commitFreeformText();
+}
+
+void CurrentRecordEngine::commitFreeformText()
+{
     if (m_currentRecord && !m_isClone)
         commitText();
 }
@@ -427,7 +409,7 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
     const QString movedTo =
         m_currentRecord && m_currentRecord != record ? m_currentRecord->identifier() : QString();
 
-    removeRecord(record);
+    m_views.document->changes().removeRecord(record);
     const qint64 last = lastIndex();
     removeFromViewedRecordList(record);
     m_currentRecord = nullptr;
@@ -448,28 +430,6 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
     m_views.notifier->didDeleteRecord(identifier);
 }
 
-void CurrentRecordEngine::removeRecord(const std::shared_ptr<RecordData>& record)
-{
-    const QString identifier = record->identifier();
-    const std::shared_ptr<DatafileSettingsData> datafileSettings = settings();
-    if (!datafileSettings->syncID().isEmpty())
-        datafileSettings->addDeletedIdentifier(identifier);
-    m_views.notifier->willDeleteRecord(identifier);
-    // The window's own observer takes it out of the catalog; without one it must still go.
-    m_catalog->deleteIdentifier(identifier);
-    m_catalog->records()->removeRecordForIdentifier(identifier);
-}
-
-void CurrentRecordEngine::removeRecords(const QList<std::shared_ptr<RecordData>>& records)
-{
-    m_catalog->beginDeletions();
-    for (const std::shared_ptr<RecordData>& record : records) {
-        if (record)
-            removeRecord(record);
-    }
-    m_catalog->endDeletions();
-}
-
 void CurrentRecordEngine::deleteCurrentRecord()
 {
     if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !m_currentRecord)
@@ -480,7 +440,7 @@ void CurrentRecordEngine::deleteCurrentRecord()
     removeFromViewedRecordList(record);
     const qint64 index = indexOfCurrentRecord();
     const qint64 last = lastIndex();
-    removeRecord(record);
+    m_views.document->changes().removeRecord(record);
     m_currentRecord = nullptr;
     if (selectedRecordCount() == 0)
         m_catalog->selectAll();
@@ -507,7 +467,7 @@ void CurrentRecordEngine::deleteSelectedRecords()
         if (std::shared_ptr<RecordData> record = recordForIdentifier(*identifier))
             records.append(std::move(record));
     }
-    removeRecords(records);
+    m_views.document->changes().removeRecords(records);
     m_currentRecord = nullptr;
     m_catalog->selectAll();
     m_views.tables->reloadTables();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DatafileChanges.h"
 #include "DatafileSettingsData.h"
 #include "RecordData.h"
 #include "SubsetSortedData.h"
@@ -54,8 +55,8 @@ public:
     virtual std::shared_ptr<DatafileSettingsData> settings() const = 0;
     virtual bool isDocumentEdited() const = 0;
     virtual void markDocumentEdited() = 0;
-    // Tells the document's windows that a record's fields or text changed.
-    virtual void postRecordChange(const QString& identifier) = 0;
+    // The door through which the document's records change.
+    virtual DatafileChanges& changes() = 0;
     virtual void saveDocument() = 0;
     virtual void removeAllUndoActions() = 0;
 };
@@ -77,11 +78,10 @@ public:
     virtual void activateFindBox() = 0;
 };
 
-// Tells the rest of the program that a record is being deleted and has been.
+// Tells the rest of the program that a record has been deleted and another shown.
 class RecordDeletionNotifier {
 public:
     virtual ~RecordDeletionNotifier() = default;
-    virtual void willDeleteRecord(const QString& identifier) = 0;
     virtual void didDeleteRecord(const QString& identifier) = 0;
 };
 
@@ -104,7 +104,7 @@ public:
 
     // The user typed or dropped the value (the record is stamped modified by whom and
     // when), or an operation over many records wrote it (the record only needs syncing).
-    enum class FieldWrite { Edit, Bulk };
+    using FieldWrite = DatafileChanges::Kind;
 
     explicit CurrentRecordEngine(Views views);
 
@@ -145,9 +145,9 @@ public:
     // Field positions empty in every selected record (all of them when none is selected).
     QList<qint64> emptyFieldList() const;
     void addField(const QString& name);
-    // The one removal of field values: every record of the datafile, selected or not,
-    // loses the values of fields no longer defined, unstamped; automatic content stops
-    // when its field is gone. Whether any value went.
+    // Every record of the datafile, selected or not, loses the values of fields no longer
+    // defined, unstamped; automatic content stops when its field is gone. Whether any
+    // value went.
     bool removeValuesOfUndefinedFields();
 
     // Commits the views into the current record unless the record is the current one;
@@ -155,27 +155,28 @@ public:
     void saveIfDifferentRecord(const std::shared_ptr<RecordData>& record);
     // Commits the text only, in place.
     void updateCurrentRecord();
+    // Stores the text area's edits into the current record, the tables left as they are.
+    void commitFreeformText();
     void loadRecord(const std::shared_ptr<RecordData>& record);
     void loadRecordAtIndex(qint64 index);
     void loadCurrentRecord();
     // Shows the record at the index as the first of a new history.
     void openRecordAtIndex(qint64 index);
 
-    // The one way a record's field changes: the value takes the field text rule; a value
-    // equal to the stored one (or an empty one where none is stored) changes nothing.
-    // Otherwise it is stored, the record stamped as the kind says, the document marked
-    // edited and the change posted. Whether the field changed.
+    // A field written through the document's door, never from a clone. Whether it changed.
     bool writeField(const std::shared_ptr<RecordData>& record, const QString& identifier,
                     const QString& value, FieldWrite kind);
+    // The same for the Freeform Text Area's text.
+    bool writeText(const std::shared_ptr<RecordData>& record, const QString& plainText,
+                   const DatafileChanges::RichText& rtfd, FieldWrite kind);
+    bool writeText(const std::shared_ptr<RecordData>& record, const QString& plainText,
+                   const QByteArray& rtfd, FieldWrite kind);
+    // The door itself, for what a clone may not do either; nullptr in a clone.
+    DatafileChanges* changes();
 
     void setDatafileChanged();
     void autoSaveChanges(bool force);
     void deleteIfEmptyRecordAtIndex(qint64 index);
-    // The one deletion step: a synchronised datafile keeps the identifier to delete on the
-    // other side, every window drops the entry, then the record leaves the document.
-    void removeRecord(const std::shared_ptr<RecordData>& record);
-    // The deletion step for each record in turn, the catalog's entries dropped in one pass.
-    void removeRecords(const QList<std::shared_ptr<RecordData>>& records);
     // Deletes the current record and shows the selected one that followed it (the first
     // when it was the last); a subset left empty gives way to all records. Never the last
     // record, nor in a clone or while syncing.

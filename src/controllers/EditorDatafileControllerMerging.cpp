@@ -109,46 +109,35 @@ void EditorDatafileController::combineDatafile(const IncomingDatafile& incoming,
         fieldIdentifiers.append(
             field ? field->stringForKey(DatafileSettingsData::FieldIdentifierKey) : QString());
     }
-    const bool mobile = m_context.isMobile();
-    const std::shared_ptr<SubsetSortedData> catalog = engine.catalog();
     QStringList added;
     added.reserve(incoming.mergeCount());
     QElapsedTimer sinceShown;
-    for (qsizetype k = 0; k < incoming.mergeCount(); ++k) {
-        if (k == 0 || sinceShown.elapsed() >= ProgressInterval) {
-            m_context.progress().incrementProgressPanel(
-                stringWithFormat(localized(QStringLiteral("Record Number: %u")), qint64(k + 1)));
-            sinceShown.start();
-        }
-        const std::shared_ptr<RecordData> record = RecordData::record();
-        document->datafileRecords()->setRecord(record, record->identifier());
-        catalog->insertIdentifierAtEnd(record->identifier());
-        const IncomingDatafile::Record stored = incoming.recordAt(k);
-        record->setTextString(stored.textString);
-        if (!mobile)
-            record->setTextRTFD(stored.textRTFD);
-        for (qint64 field = 0; field < fieldCount; ++field) {
-            const PlistValue* value = stored.fields.find(incoming.fieldIdentifiers().at(field));
-            if (const QString* text = value ? value->asString() : nullptr)
-                engine.writeField(record, fieldIdentifiers.at(field), *text,
-                                  CurrentRecordEngine::FieldWrite::Bulk);
-        }
-        record->modified();
-        added.append(record->identifier());
-    }
-    if (m_combiningMode == CombineFilesSheetController::NewRecordsOnTop && !added.isEmpty()) {
-        // The new records, in the file's order, before the ones that were here.
-        const PlistArray entries = catalog->sortedArray();
-        PlistArray reordered;
-        reordered.reserve(entries.size());
-        const qsizetype firstAdded = entries.size() - added.size();
-        for (qsizetype index = firstAdded; index < entries.size(); ++index)
-            reordered.append(entries.at(index));
-        for (qsizetype index = 0; index < firstAdded; ++index)
-            reordered.append(entries.at(index));
-        catalog->popCatalog(reordered);
-    }
-    catalog->rebuildSelectedIdentifiers();
+    DatafileChanges& changes = document->changes();
+    const DatafileChanges::Placement placement =
+        m_combiningMode == CombineFilesSheetController::NewRecordsOnTop
+            ? DatafileChanges::Placement::AtBeginning
+            : DatafileChanges::Placement::AtEnd;
+    // The new records, in the file's order, all placed at once and announced once.
+    changes.addRecords(
+        incoming.mergeCount(), placement,
+        [&](const std::shared_ptr<RecordData>& record, qsizetype k) {
+            if (k == 0 || sinceShown.elapsed() >= ProgressInterval) {
+                m_context.progress().incrementProgressPanel(stringWithFormat(
+                    localized(QStringLiteral("Record Number: %u")), qint64(k + 1)));
+                sinceShown.start();
+            }
+            const IncomingDatafile::Record stored = incoming.recordAt(k);
+            changes.writeText(record, stored.textString, stored.textRTFD,
+                              DatafileChanges::Kind::Bulk);
+            for (qint64 field = 0; field < fieldCount; ++field) {
+                const PlistValue* value = stored.fields.find(incoming.fieldIdentifiers().at(field));
+                if (const QString* text = value ? value->asString() : nullptr)
+                    changes.writeField(record, fieldIdentifiers.at(field), *text,
+                                       DatafileChanges::Kind::Bulk);
+            }
+            record->modified();
+            added.append(record->identifier());
+        });
     m_context.progress().endIndeterminateProgressPanel();
 
     qint64 removed = 0;

@@ -33,12 +33,12 @@ QString replacedAtEnd(const QString& title, const QString& from, const QString& 
     return title.left(start) + title.mid(start).replace(from, to);
 }
 
-// A record of its own for a datafile made from this one: new identifier, dates and user.
-std::shared_ptr<RecordData> freshRecord(const RecordData& source)
+// A record of its own for a datafile made from this one: new identifier, dates and user,
+// the source's values and this text. It changes no record of this datafile.
+std::shared_ptr<RecordData> freshRecord(const RecordData& source, const QString& textString,
+                                        const QByteArray& textRTFD = {})
 {
-    const std::shared_ptr<RecordData> record = RecordData::record();
-    record->setFields(source.fields().deepCopy());
-    return record;
+    return RecordData::record(source.fields().deepCopy(), textString, textRTFD);
 }
 
 DatafileFormat::Parts datafileOf(std::shared_ptr<DatafileSettingsData> settings,
@@ -148,8 +148,8 @@ void EditorDatafileController::saveAsOtherKind(bool toMobile)
         const std::shared_ptr<RecordData> source = engine.recordAtCatalogIndex(index);
         if (!source)
             continue;
-        const std::shared_ptr<RecordData> record = freshRecord(*source);
-        record->setTextString(toMobile ? mobileText(*source) : source->textString());
+        const std::shared_ptr<RecordData> record =
+            freshRecord(*source, toMobile ? mobileText(*source) : source->textString());
         records.insert(record->identifier(), record->dictionary());
     }
     if (!writeAndOpen(*url, datafileOf(std::move(settings), records)))
@@ -218,10 +218,8 @@ bool EditorDatafileController::performSaveSelectedAs()
         const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
         if (!source)
             continue;
-        const std::shared_ptr<RecordData> record = freshRecord(*source);
-        record->setTextString(source->textString());
-        if (keepRichText)
-            record->setTextRTFD(source->textRTFD());
+        const std::shared_ptr<RecordData> record = freshRecord(
+            *source, source->textString(), keepRichText ? source->textRTFD() : QByteArray());
         records.insert(record->identifier(), record->dictionary());
     }
     return writeAndOpen(*url, datafileOf(settings, records));

@@ -8,15 +8,6 @@
 #include "NotificationCenter.h"
 #include "Presenter.h"
 
-namespace {
-
-const QString DidAddRecordNotification = QStringLiteral("DidAddRecordNotification");
-const QString WillDeleteRecordNotification = QStringLiteral("WillDeleteRecordNotification");
-const QString DidDeleteRecordNotification = QStringLiteral("DidDeleteRecordNotification");
-const QString DidChangeRecordNotification = QStringLiteral("DidChangeRecordNotification");
-
-} // namespace
-
 EditorDocumentObserver::EditorDocumentObserver(EditorWindowController& editor) : m_editor(editor) {}
 
 EditorDocumentObserver::~EditorDocumentObserver()
@@ -30,21 +21,28 @@ void EditorDocumentObserver::observe()
     center.removeObserver(this);
     // The document as the object: another document's records never reach this window.
     const DatafileDocument* document = m_editor.datafileDocument();
-    center.addObserver(DidAddRecordNotification, document, this, [this](const Notification& note) {
-        didAddRecord(note.userInfo.value(QStringLiteral("NewIdentifier")).toString(),
-                     note.userInfo.value(QStringLiteral("AfterIdentifier")).toString());
-    });
-    center.addObserver(WillDeleteRecordNotification, document, this,
-                       [this](const Notification& note) {
-                           willDeleteRecord(note.userInfo.value(QStringLiteral("Identifier")).toString());
-                       });
-    center.addObserver(DidDeleteRecordNotification, document, this, [this](const Notification&) {
+    // The document's door has placed new records in the shared catalog already.
+    const auto followInAClone = [this](const Notification&) {
         if (m_editor.engine().isClone())
             m_editor.followFirstWindow();
-    });
-    center.addObserver(DidChangeRecordNotification, document, this,
+    };
+    center.addObserver(DatafileChanges::DidAddRecordNotification, document, this, followInAClone);
+    center.addObserver(DatafileChanges::DidAddRecordsNotification, document, this, followInAClone);
+    center.addObserver(DatafileChanges::WillDeleteRecordNotification, document, this,
                        [this](const Notification& note) {
-                           didChangeRecord(note.userInfo.value(QStringLiteral("Identifier")).toString());
+                           willDeleteRecord(
+                               note.userInfo.value(DatafileChanges::IdentifierKey).toString());
+                       });
+    center.addObserver(DatafileChanges::DidDeleteRecordNotification, document, this,
+                       followInAClone);
+    center.addObserver(DatafileChanges::DidChangeRecordNotification, document, this,
+                       [this](const Notification& note) {
+                           const QVariant one = note.userInfo.value(DatafileChanges::IdentifierKey);
+                           didChangeRecords(
+                               one.isValid()
+                                   ? QStringList{one.toString()}
+                                   : note.userInfo.value(DatafileChanges::IdentifiersKey)
+                                         .toStringList());
                        });
     center.addObserver(DatafileDocument::DatafileFieldFormatChangedNotification, document, this,
                        [this](const Notification&) { didChangeFieldFormat(); });
@@ -55,26 +53,27 @@ void EditorDocumentObserver::observe()
                        [this](const Notification&) { emptySelectionAlert(); });
 }
 
-void EditorDocumentObserver::didAddRecord(const QString& identifier, const QString& afterIdentifier)
-{
-    if (m_editor.engine().isClone()) {
-        m_editor.followFirstWindow();
-        return;
-    }
-    m_editor.engine().catalog()->insertIdentifier(identifier, afterIdentifier);
-}
-
 void EditorDocumentObserver::willDeleteRecord(const QString& identifier)
 {
     // The clone shares the document's catalog: the entry goes once, whichever window is first.
     m_editor.engine().catalog()->deleteIdentifier(identifier);
 }
 
-void EditorDocumentObserver::didChangeRecord(const QString& identifier)
+void EditorDocumentObserver::didChangeRecords(const QStringList& identifiers)
 {
-    EditorTableController* tables = m_editor.tableController();
-    if (tables)
-        tables->listViewModel()->reloadRow(m_editor.engine().indexOfRecordWithIdentifier(identifier));
+    CurrentRecordEngine& engine = m_editor.engine();
+    if (EditorTableController* tables = m_editor.tableController()) {
+        if (identifiers.size() == 1)
+            tables->listViewModel()->reloadRow(engine.indexOfRecordWithIdentifier(identifiers.front()));
+        else
+            tables->listViewModel()->reloadAllRows();
+    }
+    // A clone shows the record's new values and text; the window that wrote them has them.
+    const std::shared_ptr<RecordData>& current = engine.currentRecord();
+    if (engine.isClone() && current && identifiers.contains(current->identifier())) {
+        m_editor.reloadTables();
+        engine.loadCurrentRecord();
+    }
 }
 
 void EditorDocumentObserver::didChangeFieldFormat()

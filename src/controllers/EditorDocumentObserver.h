@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 
 class EditorWindowController;
 
@@ -18,9 +19,8 @@ public:
     void observe();
 
 private:
-    void didAddRecord(const QString& identifier, const QString& afterIdentifier);
     void willDeleteRecord(const QString& identifier);
-    void didChangeRecord(const QString& identifier);
+    void didChangeRecords(const QStringList& identifiers);
     void didChangeFieldFormat();
     void datafileReverted();
     void emptySelectionAlert();

@@ -7,7 +7,6 @@
 #include "EditorWindowController.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
-#include "NotificationCenter.h"
 #include "Presenter.h"
 #include "RXTableView.h"
 
@@ -19,8 +18,6 @@
 #include <limits>
 
 namespace {
-
-const QString DidAddRecordNotification = QStringLiteral("DidAddRecordNotification");
 
 // "NewRecordLocation": any other value leaves a new record after the current one.
 constexpr qint64 FirstRecordLocation = 1;
@@ -103,16 +100,11 @@ std::shared_ptr<RecordData> EditorRecordsController::makeRecord()
     CurrentRecordEngine& engine = m_editor.engine();
     const QString after =
         engine.currentRecord() ? engine.currentRecord()->identifier() : QStringLiteral("");
-    const std::shared_ptr<RecordData> record = RecordData::record();
-    DatafileDocument* document = m_editor.datafileDocument();
-    document->datafileRecords()->setRecord(record, record->identifier());
-    updateAutoAddContentField(record);
-    // Every window of the document puts the new entry after the record that was current.
-    NotificationCenter::defaultCenter().postNotification(
-        DidAddRecordNotification, document,
-        {{QStringLiteral("NewIdentifier"), record->identifier()},
-         {QStringLiteral("AfterIdentifier"), after}});
-    return record;
+    // After the record that was current, announced with its automatic content.
+    return m_editor.datafileDocument()->changes().addRecord(
+        after, [this](const std::shared_ptr<RecordData>& record, qsizetype) {
+            updateAutoAddContentField(record);
+        });
 }
 
 void EditorRecordsController::resetFreeformText()

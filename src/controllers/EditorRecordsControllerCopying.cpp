@@ -46,9 +46,8 @@ void EditorRecordsController::duplicateCurrentRecord()
                           value.asString() ? *value.asString() : QString(),
                           CurrentRecordEngine::FieldWrite::Bulk);
     }
-    copy->setTextString(source->textString());
-    if (!m_editor.isMobile())
-        copy->setTextRTFD(source->textRTFD());
+    engine.writeText(copy, source->textString(), source->textRTFD(),
+                     CurrentRecordEngine::FieldWrite::Bulk);
     engine.loadCurrentRecord();
     engine.setDatafileChanged();
     // Placed as a new record would be only when the datafile asks for it; otherwise the copy

@@ -1,6 +1,7 @@
 // Removing the records that repeat another one.
 #include "EditorRecordsController.h"
 
+#include "DatafileDocument.h"
 #include "EditorWindowController.h"
 #include "Localization.h"
 #include "Presenter.h"
@@ -120,7 +121,8 @@ qint64 EditorRecordsController::stripDuplicateRecords(bool compareRichText)
         return 0;
     }
     const std::shared_ptr<RecordData> current = engine.currentRecord();
-    engine.removeRecords(engine.recordsForIdentifiers(duplicates));
+    m_editor.datafileDocument()->changes().removeRecords(
+        engine.recordsForIdentifiers(duplicates));
     if (current && !engine.isValidRecord(current))
         engine.setCurrentRecord(nullptr);
     m_editor.reloadTables();

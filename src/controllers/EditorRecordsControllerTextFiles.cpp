@@ -117,17 +117,15 @@ void EditorRecordsController::addRecordWithText(const TextFileContents& contents
     FreeformTextView* text = m_editor.freeformTextView();
     if (contents.plainText) {
         text->loadPlainText(*contents.plainText);
-        record->setTextString(*contents.plainText);
-        if (!m_editor.isMobile())
-            record->setTextRTFD(text->rtfd());
+        engine.writeText(record, *contents.plainText, [text] { return text->rtfd(); },
+                         CurrentRecordEngine::FieldWrite::Edit);
     } else {
-        record->setTextString(RichText::plainText(*contents.rich.document));
-        // A mobile datafile keeps the text alone.
-        if (!m_editor.isMobile())
-            record->setTextRTFD(RichText::toRtfd(*contents.rich.document, contents.rich.attributes));
+        const QTextDocument& document = *contents.rich.document;
+        engine.writeText(record, RichText::plainText(document),
+                         [&] { return RichText::toRtfd(document, contents.rich.attributes); },
+                         CurrentRecordEngine::FieldWrite::Edit);
         engine.loadCurrentRecord();
     }
     m_editor.reloadTables();
     engine.setDatafileChanged();
-    record->modified();
 }

@@ -441,11 +441,8 @@ void EditorSearchController::prepareSearch()
         UserDefaults::standardUserDefaults().dataForKey(SearchHitColorKey);
     m_hitColor = archived ? ColorArchive::colorFromArchive(*archived, Qt::red) : QColor(Qt::red);
     // Typing not yet committed is searched too.
-    if (const std::shared_ptr<RecordData> record = m_window.currentRecord();
-        record && m_window.freeformCanUndo()) {
-        record->setTextString(m_window.freeformPlainText());
-        m_window.setDatafileChanged();
-    }
+    if (m_window.currentRecord() && m_window.freeformCanUndo())
+        m_window.commitFreeformText();
 }
 
 void EditorSearchController::beepWhenFindFails() const

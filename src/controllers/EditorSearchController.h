@@ -44,7 +44,6 @@ public:
     // The Freeform Text Area: its selection, and typing that is not in the record yet.
     virtual TextRange freeformSelection() const = 0;
     virtual bool freeformCanUndo() const = 0;
-    virtual QString freeformPlainText() const = 0;
 
     virtual void updateCurrentRecord() = 0;
     virtual void setDatafileChanged() = 0;

@@ -146,7 +146,7 @@ void EditorSearchController::replaceString(const QString& key, const QString& re
             return;
         replaceSelection(cursor, replacement);
         view->setTextCursor(cursor);
-        record->setTextString(RichText::plainText(*view->document()));
+        m_context.engine().commitFreeformText();
     }
     record->modified();
     m_window.setDatafileChanged();
@@ -185,7 +185,8 @@ qint64 EditorSearchController::replaceAllInRecord(const std::shared_ptr<RecordDa
         QString text = record->textString();
         inText = replaceInString(text, key, replacement, caseSensitive, wholeWord);
         if (inText > 0)
-            record->setTextString(text);
+            m_context.engine().writeText(record, text, QByteArray(),
+                                         CurrentRecordEngine::FieldWrite::Edit);
     } else if (TextSearch::containsLiteral(record->textString(), key,
                                            caseSensitive ? Qt::CaseSensitive
                                                          : Qt::CaseInsensitive)) {
@@ -195,13 +196,12 @@ qint64 EditorSearchController::replaceAllInRecord(const std::shared_ptr<RecordDa
             return total;
         inText = replaceInDocument(*rich.document, key, replacement, caseSensitive, wholeWord);
         if (inText > 0) {
-            record->setTextRTFD(RichText::toRtfd(*rich.document, rich.attributes));
-            record->setTextString(RichText::plainText(*rich.document));
+            m_context.engine().writeText(record, RichText::plainText(*rich.document),
+                                         RichText::toRtfd(*rich.document, rich.attributes),
+                                         CurrentRecordEngine::FieldWrite::Edit);
             richTextRewritten = true;
         }
     }
-    if (inText > 0)
-        record->modified();
     return total + inText;
 }
 

@@ -133,11 +133,6 @@ bool EditorWindowSearchViews::freeformCanUndo() const
     return m_editor.freeformTextView()->document()->isUndoAvailable();
 }
 
-QString EditorWindowSearchViews::freeformPlainText() const
-{
-    return m_editor.freeformTextView()->plainText();
-}
-
 void EditorWindowSearchViews::updateCurrentRecord()
 {
     m_editor.engine().updateCurrentRecord();

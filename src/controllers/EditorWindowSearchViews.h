@@ -24,7 +24,6 @@ public:
     bool listViewShown() const override;
     TextRange freeformSelection() const override;
     bool freeformCanUndo() const override;
-    QString freeformPlainText() const override;
     void updateCurrentRecord() override;
     void setDatafileChanged() override;
     void autoSaveChanges(bool force) override;

@@ -10,14 +10,6 @@
 
 #include <QTextCursor>
 
-namespace {
-
-const QString WillDeleteRecordNotification = QStringLiteral("WillDeleteRecordNotification");
-const QString DidDeleteRecordNotification = QStringLiteral("DidDeleteRecordNotification");
-const QString IdentifierKey = QStringLiteral("Identifier");
-
-} // namespace
-
 QString EditorWindowViews::plainText() const
 {
     const FreeformTextView* view = m_editor.freeformTextView();
@@ -142,11 +134,9 @@ void EditorWindowViews::markDocumentEdited()
     m_editor.datafileDocument()->updateChangeCount(Document::ChangeType::Done);
 }
 
-void EditorWindowViews::postRecordChange(const QString& identifier)
+DatafileChanges& EditorWindowViews::changes()
 {
-    NotificationCenter::defaultCenter().postNotification(
-        QStringLiteral("DidChangeRecordNotification"), m_editor.datafileDocument(),
-        QVariantMap{{QStringLiteral("Identifier"), identifier}});
+    return m_editor.datafileDocument()->changes();
 }
 
 void EditorWindowViews::saveDocument()
@@ -174,14 +164,9 @@ void EditorWindowViews::reloadStatusBar()
     m_editor.reloadStatusBar();
 }
 
-void EditorWindowViews::willDeleteRecord(const QString& identifier)
-{
-    NotificationCenter::defaultCenter().postNotification(
-        WillDeleteRecordNotification, m_editor.document(), {{IdentifierKey, identifier}});
-}
-
 void EditorWindowViews::didDeleteRecord(const QString& identifier)
 {
     NotificationCenter::defaultCenter().postNotification(
-        DidDeleteRecordNotification, m_editor.document(), {{IdentifierKey, identifier}});
+        DatafileChanges::DidDeleteRecordNotification, m_editor.document(),
+        {{DatafileChanges::IdentifierKey, identifier}});
 }

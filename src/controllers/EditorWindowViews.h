@@ -44,7 +44,7 @@ public:
     std::shared_ptr<DatafileSettingsData> settings() const override;
     bool isDocumentEdited() const override;
     void markDocumentEdited() override;
-    void postRecordChange(const QString& identifier) override;
+    DatafileChanges& changes() override;
     void saveDocument() override;
     // The text view keeps its own undo, emptied when a record is loaded.
     void removeAllUndoActions() override {}
@@ -55,7 +55,6 @@ public:
     void showRecordInfo() override;
 
     // RecordDeletionNotifier
-    void willDeleteRecord(const QString& identifier) override;
     void didDeleteRecord(const QString& identifier) override;
 
     // CurrentRecordFindBox

@@ -172,19 +172,20 @@ bool FreeformTextCommands::editSelectedRecords(const QString& progressMessage,
         },
         64);
     bool changed = false;
-    for (qsizetype index = 0; index < records.size(); ++index) {
-        Edit& edit = edits[size_t(index)];
-        if (!edit.rich && !edit.plain)
-            continue;
-        RecordData& record = *records[index];
-        if (edit.rich) {
-            record.setTextRTFD(std::move(edit.rich->rtfd));
-            record.setTextString(std::move(edit.rich->plainText));
-        } else {
-            record.setTextString(std::move(*edit.plain));
+    {
+        // One notice for every record changed.
+        DatafileChanges::Batch batch(m_editor.datafileDocument()->changes());
+        for (qsizetype index = 0; index < records.size(); ++index) {
+            Edit& edit = edits[size_t(index)];
+            if (edit.rich) {
+                changed |= engine.writeText(records[index], edit.rich->plainText, edit.rich->rtfd,
+                                            CurrentRecordEngine::FieldWrite::Bulk);
+            } else if (edit.plain) {
+                changed |= engine.writeText(records[index], *edit.plain,
+                                            records[index]->textRTFD(),
+                                            CurrentRecordEngine::FieldWrite::Bulk);
+            }
         }
-        record.setNeedsSync(true);
-        changed = true;
     }
     if (showProgress)
         m_editor.endIndeterminateProgressPanel();

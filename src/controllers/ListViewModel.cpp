@@ -25,6 +25,13 @@ void ListViewModel::reload()
     endResetModel();
 }
 
+void ListViewModel::reloadAllRows()
+{
+    if (rowCount() == 0 || m_columns.isEmpty())
+        return;
+    Q_EMIT dataChanged(index(0, 0), index(rowCount() - 1, int(m_columns.size()) - 1));
+}
+
 void ListViewModel::reloadRow(qint64 row)
 {
     if (row < 0 || row >= rowCount() || m_columns.isEmpty())

@@ -27,6 +27,8 @@ public:
     void reload();
     // The row's cells are shown anew from its record.
     void reloadRow(qint64 row);
+    // Every row's values anew, the rows and any cell being edited left as they are.
+    void reloadAllRows();
 
     // The first line of a text, cut to the cell's length.
     static QString textCell(const QString& text);

@@ -40,6 +40,16 @@ std::shared_ptr<RecordData> RecordData::record()
     return std::make_shared<RecordData>();
 }
 
+std::shared_ptr<RecordData> RecordData::record(PlistDictionary fields, QString textString,
+                                               QByteArray textRTFD)
+{
+    auto made = std::make_shared<RecordData>();
+    made->m_fields = std::move(fields);
+    made->m_textString = std::move(textString);
+    made->m_textRTFD = std::move(textRTFD);
+    return made;
+}
+
 void RecordData::appendEntries(PlistDictionary::Entries& entries) const
 {
     VKKeyedRecordData::appendEntries(entries);

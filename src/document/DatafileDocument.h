@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "CatalogDocument.h"
+#include "DatafileChanges.h"
 #include "DatafileFormat.h"
 #include "DatafileEditor.h"
 #include "DatafileSettingsData.h"
@@ -72,6 +73,9 @@ public:
     // nullptr when no editor can be made.
     DatafileEditor* addCloneEditor();
 
+    // The one door through which the records change.
+    DatafileChanges& changes() { return m_changes; }
+
     const std::shared_ptr<DatafileSettingsData>& datafileSettings() const { return m_settings; }
     void setDatafileSettings(std::shared_ptr<DatafileSettingsData> settings);
     const std::shared_ptr<DatafileRecordsData>& datafileRecords() const { return m_records; }
@@ -98,6 +102,8 @@ public:
     // This document made the lock file and removes it as it closes.
     bool lockedOnOpening() const { return !m_heldLockFile.isEmpty(); }
     bool updatingSettingsOnly() const { return m_updatingSettingsOnly; }
+    // Its window synchronises the datafile.
+    bool nowSyncing() const;
     bool isMobile() const { return m_isMobile; }
     void setIsMobile(bool mobile) { m_isMobile = mobile; }
     bool correctedCatalog() const { return m_correctedCatalog; }
@@ -137,7 +143,6 @@ private:
     void releaseLockFile();
     bool refuse(const QString& reason);
     bool canSaveChanges() const;
-    bool nowSyncing() const;
     bool hasSyncID() const;
     QString ownType() const { return m_isMobile ? MobileDatafileType : ProDatafileType; }
     bool writeDatafile(const QString& path, const SafeFileWriter::Serializer& serialize);
@@ -150,6 +155,7 @@ private:
     std::shared_ptr<DatafileSettingsData> m_settings;
     std::shared_ptr<DatafileRecordsData> m_records;
     std::shared_ptr<SubsetSortedData> m_catalog;
+    DatafileChanges m_changes{*this};
     ReadOnlyReason m_readOnlyReason = ReadOnlyReason::None;
     QString m_lockName;
     QString m_heldLockFile;

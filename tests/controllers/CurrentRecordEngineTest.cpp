@@ -1,6 +1,9 @@
 #include "CurrentRecordEngine.h"
+#include "RecordDataTesting.h"
 
 #include "Clock.h"
+#include "DatafileDocument.h"
+#include "NotificationCenter.h"
 #include "SystemLog.h"
 
 #include <gtest/gtest.h>
@@ -56,9 +59,21 @@ struct FakeViews : CurrentRecordTextArea,
 
     bool isMobile() const override { return mobile; }
     std::shared_ptr<DatafileSettingsData> settings() const override { return settingsData; }
-    bool isDocumentEdited() const override { return edited; }
+    bool isDocumentEdited() const override { return anyEdited(); }
     void markDocumentEdited() override { edited = true; }
-    void postRecordChange(const QString& identifier) override { changed.append(identifier); }
+    // The engine's own catalog and settings are the document's, as in a window.
+    DatafileChanges& changes() override
+    {
+        document.setDatafileSettings(settingsData);
+        document.setIsMobile(mobile);
+        return document.changes();
+    }
+    bool anyEdited() const { return edited || document.isDocumentEdited(); }
+    void setEdited(bool isEdited)
+    {
+        edited = isEdited;
+        document.updateChangeCount(Document::ChangeType::Cleared);
+    }
     void saveDocument() override { ++saves; }
     void removeAllUndoActions() override { log.append("drop undo"); }
 
@@ -66,11 +81,21 @@ struct FakeViews : CurrentRecordTextArea,
     void reloadStatusBar() override { log.append("status bar"); }
     void showRecordInfo() override { log.append("record info"); }
 
-    void willDeleteRecord(const QString& identifier) override
+    // What the document's door tells every window.
+    FakeViews()
     {
-        log.append("will delete " + identifier);
-        if (onWillDelete)
-            onWillDelete(identifier);
+        NotificationCenter& center = NotificationCenter::defaultCenter();
+        observers.push_back(center.addObserver(
+            DatafileChanges::WillDeleteRecordNotification, &document, [this](const Notification& note) {
+                const QString identifier = note.userInfo.value(DatafileChanges::IdentifierKey).toString();
+                log.append("will delete " + identifier);
+                if (onWillDelete)
+                    onWillDelete(identifier);
+            }));
+        observers.push_back(center.addObserver(
+            DatafileChanges::DidChangeRecordNotification, &document, [this](const Notification& note) {
+                changed.append(note.userInfo.value(DatafileChanges::IdentifierKey).toString());
+            }));
     }
     void didDeleteRecord(const QString& identifier) override
     {
@@ -93,6 +118,8 @@ struct FakeViews : CurrentRecordTextArea,
     std::shared_ptr<DatafileSettingsData> settingsData = DatafileSettingsData::settings();
     std::function<void(const QString&)> onWillDelete;
     std::function<void(const QString&)> onDidDelete;
+    DatafileDocument document;
+    std::vector<NotificationObserver> observers;
 };
 
 const PlistDate Now{123456.0};
@@ -123,15 +150,17 @@ protected:
         for (const QString& identifier : identifiers) {
             auto record = std::make_shared<RecordData>();
             record->setIdentifier(identifier);
-            record->setTextString(identifier);
-            record->setFields(PlistDictionary{{"F1", identifier.toLower()}});
+            record->setTextString(identifier, RecordDataTesting::key());
+            record->setFields(PlistDictionary{{"F1", identifier.toLower()}}, RecordDataTesting::key());
             m_records->setRecord(record, identifier);
             entries.append(PlistDictionary{{"Identifier", identifier},
                                            {"CurrentlySelected", true},
                                            {"PreviouslySelected", true}});
         }
-        m_engine.setCatalog(
-            SortedData::catalogWithSortedArray<SubsetSortedData>(entries, m_records, nullptr));
+        const auto catalog =
+            SortedData::catalogWithSortedArray<SubsetSortedData>(entries, m_records, nullptr);
+        m_engine.setCatalog(catalog);
+        m_views.document.setDatafileCatalog(catalog);
     }
 
     std::shared_ptr<RecordData> record(const QString& identifier) const
@@ -174,10 +203,10 @@ TEST_F(CurrentRecordEngineTest, Commit_CleansFieldValuesAndMarksOnlyOnReplacemen
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value.toStdString());
-        m_views.edited = false;
+        m_views.setEdited(false);
         m_engine.openRecordAtIndex(0);
         const PlistDictionary fields{{"F1", c.value}, {"Other", "x\ty"}};
-        record("A")->setFields(fields);
+        record("A")->setFields(fields, RecordDataTesting::key());
         const PlistDate modified = record("A")->modifiedDate();
 
         m_engine.loadRecordAtIndex(1);
@@ -186,7 +215,7 @@ TEST_F(CurrentRecordEngineTest, Commit_CleansFieldValuesAndMarksOnlyOnReplacemen
         EXPECT_EQ(*record("A")->fields().value("F1").asString(), c.stored);
         // Only the fields the settings define are cleaned.
         EXPECT_EQ(*record("A")->fields().value("Other").asString(), "x\ty");
-        EXPECT_EQ(m_views.edited, replaced);
+        EXPECT_EQ(m_views.anyEdited(), replaced);
         // A cleaned value needs syncing, but nobody edited it.
         EXPECT_EQ(record("A")->needsSync(), replaced);
         EXPECT_EQ(record("A")->modifiedDate(), modified);
@@ -200,7 +229,7 @@ TEST_F(CurrentRecordEngineTest, Commit_ACloneNeitherCleansNorStoresNorMarks)
 {
     m_engine.setIsClone(true);
     m_engine.openRecordAtIndex(0);
-    record("A")->setFields(PlistDictionary{{"F1", "a\tb"}});
+    record("A")->setFields(PlistDictionary{{"F1", "a\tb"}}, RecordDataTesting::key());
     m_views.text = "typed in the clone";
 
     m_engine.loadRecordAtIndex(1);
@@ -208,7 +237,7 @@ TEST_F(CurrentRecordEngineTest, Commit_ACloneNeitherCleansNorStoresNorMarks)
     EXPECT_EQ(current(), "B");
     EXPECT_EQ(*record("A")->fields().value("F1").asString(), "a\tb");
     EXPECT_EQ(record("A")->textString(), "A");
-    EXPECT_FALSE(m_views.edited);
+    EXPECT_FALSE(m_views.anyEdited());
     EXPECT_FALSE(m_views.editable);
 }
 
@@ -216,7 +245,7 @@ TEST_F(CurrentRecordEngineTest, Load_CommitsTheOldRecordThenStampsAndShowsTheNew
 {
     m_engine.openRecordAtIndex(0);
     record("A")->setViewedDate(PlistDate{1.0});
-    record("B")->setTextRTFD("RTFD:rich B");
+    record("B")->setTextRTFD("RTFD:rich B", RecordDataTesting::key());
     m_views.text = "edited A";
     m_views.log.clear();
 
@@ -270,7 +299,7 @@ TEST_F(CurrentRecordEngineTest, Commit_DesktopStoresRichTextAndMobilePlainTextOn
         SCOPED_TRACE(mobile ? "mobile" : "desktop");
         makeRecords({"A", "B"});
         m_views.mobile = mobile;
-        record("A")->setTextRTFD("RTFD:stored A");
+        record("A")->setTextRTFD("RTFD:stored A", RecordDataTesting::key());
         m_engine.setCurrentRecord(nullptr);
         m_engine.openRecordAtIndex(0);
         // A mobile datafile shows the plain text even when a rich one is stored.
@@ -287,7 +316,7 @@ TEST_F(CurrentRecordEngineTest, Commit_DesktopStoresRichTextAndMobilePlainTextOn
 TEST_F(CurrentRecordEngineTest, UnreadableRichText_ShowsThePlainTextAndKeepsTheStoredRichText)
 {
     m_engine.openRecordAtIndex(0);
-    record("B")->setTextRTFD("broken");
+    record("B")->setTextRTFD("broken", RecordDataTesting::key());
     m_views.rtfdReadable = false;
     {
         ScopedLogCapture log;
@@ -434,7 +463,7 @@ TEST_F(CurrentRecordEngineTest, AutoSaveChanges_SavesOnlyWhenEveryConditionHolds
     for (const Case& c : cases) {
         m_views.settingsData->setAutoSaveChanges(c.autoSave);
         m_engine.setCanSaveChanges(c.canSave);
-        m_views.edited = c.edited;
+        m_views.setEdited(c.edited);
         m_engine.setIsClone(false);
         m_engine.setCurrentRecordDirty(c.dirty);
         m_engine.setIsClone(c.clone);
@@ -453,7 +482,7 @@ TEST_F(CurrentRecordEngineTest, TextChanges_StampTheRecordAndFollowLockCloneAndS
     EXPECT_EQ(record("A")->modifiedDate(), Now);
     EXPECT_TRUE(record("A")->needsSync());
     EXPECT_TRUE(m_engine.currentRecordDirty());
-    EXPECT_TRUE(m_views.edited);
+    EXPECT_TRUE(m_views.anyEdited());
 
     record("B")->setRecordLocked(true);
     m_engine.loadRecordAtIndex(1);
@@ -466,9 +495,9 @@ TEST_F(CurrentRecordEngineTest, TextChanges_StampTheRecordAndFollowLockCloneAndS
     m_engine.setNowSyncing(true);
     EXPECT_FALSE(m_views.editable);
     EXPECT_FALSE(m_engine.shouldChangeText());
-    m_views.edited = false;
+    m_views.setEdited(false);
     m_engine.setDatafileChanged();
-    EXPECT_FALSE(m_views.edited);
+    EXPECT_FALSE(m_views.anyEdited());
     m_engine.setNowSyncing(false);
     EXPECT_TRUE(m_views.editable);
 
@@ -477,13 +506,13 @@ TEST_F(CurrentRecordEngineTest, TextChanges_StampTheRecordAndFollowLockCloneAndS
     m_engine.textDidChange();
     m_engine.setCurrentRecordDirty(true);
     EXPECT_FALSE(m_engine.currentRecordDirty());
-    EXPECT_FALSE(m_views.edited);
+    EXPECT_FALSE(m_views.anyEdited());
 }
 
 TEST_F(CurrentRecordEngineTest, DeleteIfEmpty_LeavingAnEmptyRecordDeletesItAndShowsTheNextOne)
 {
-    record("B")->setFields(PlistDictionary{{"F1", ""}, {"F2", PlistValue()}});
-    record("B")->setTextString("");
+    record("B")->setFields(PlistDictionary{{"F1", ""}, {"F2", PlistValue()}}, RecordDataTesting::key());
+    record("B")->setTextString("", RecordDataTesting::key());
     visit({"B"});
     m_views.text = "";
     QStringList stateAtNotifications;
@@ -505,14 +534,14 @@ TEST_F(CurrentRecordEngineTest, DeleteIfEmpty_LeavingAnEmptyRecordDeletesItAndSh
     EXPECT_EQ(m_views.log.filter("delete"), QStringList({"will delete B", "did delete B"}));
     EXPECT_EQ(stateAtNotifications, QStringList({"record held 1", "showing C"}));
     EXPECT_EQ(current(), "C");
-    EXPECT_TRUE(m_views.edited);
+    EXPECT_TRUE(m_views.anyEdited());
     EXPECT_EQ(m_engine.lastHitField(), CurrentRecordEngine::NoHit);
     EXPECT_EQ(m_engine.viewedRecordList(), QStringList({"A", "C"}));
 
     // A record that is not empty, or the only one selected, stays.
     makeRecords({"A", "B"});
-    record("A")->setFields(PlistDictionary());
-    record("A")->setTextString("");
+    record("A")->setFields(PlistDictionary(), RecordDataTesting::key());
+    record("A")->setTextString("", RecordDataTesting::key());
     m_engine.catalog()->omitIdentifier("B", true);
     m_engine.setCurrentRecord(nullptr);
     m_engine.openRecordAtIndex(0);
@@ -538,8 +567,8 @@ TEST_F(CurrentRecordEngineTest, DeleteIfEmpty_ShowsTheRecordMovedToWherePossible
         SCOPED_TRACE((c.empty + " to " + c.movedTo).toStdString());
         makeRecords({"A", "B", "C", "D", "E"});
         m_engine.setCurrentRecord(nullptr);
-        record(c.empty)->setFields(PlistDictionary());
-        record(c.empty)->setTextString("");
+        record(c.empty)->setFields(PlistDictionary(), RecordDataTesting::key());
+        record(c.empty)->setTextString("", RecordDataTesting::key());
         const qint64 index = m_engine.indexOfRecordWithIdentifier(c.empty);
         m_engine.openRecordAtIndex(index);
         m_views.text = "";
@@ -605,8 +634,8 @@ TEST_F(CurrentRecordEngineTest, Navigation_MovesWrapsAndRemovesTheEmptyRecordLef
         makeRecords(all);
         m_engine.setCurrentRecord(nullptr);
         for (const QString& identifier : c.empty) {
-            record(identifier)->setFields(PlistDictionary());
-            record(identifier)->setTextString("");
+            record(identifier)->setFields(PlistDictionary(), RecordDataTesting::key());
+            record(identifier)->setTextString("", RecordDataTesting::key());
         }
         if (!c.selected.isEmpty()) {
             for (const QString& identifier : all)
@@ -663,7 +692,7 @@ TEST_F(CurrentRecordEngineTest, Fields_LookupsEmptyPositionsAndAddition)
     EXPECT_EQ(*m_engine.fieldInformationAtIndex(1)->value("Identifier").asString(), "F2");
     // F2 is empty in every selected record; F1 is not.
     EXPECT_EQ(m_engine.emptyFieldList(), QList<qint64>({1}));
-    record("C")->setFields(PlistDictionary{{"F1", "c"}, {"F2", "20"}});
+    record("C")->setFields(PlistDictionary{{"F1", "c"}, {"F2", "20"}}, RecordDataTesting::key());
     // isEmpty: Qt 6.4 compares an empty list with an unallocated one by memcmp on null.
     EXPECT_TRUE(m_engine.emptyFieldList().isEmpty());
     m_engine.catalog()->omitIdentifier("C", true);

@@ -1,5 +1,6 @@
 // The editor window's own commands around sorting and the document's notifications.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "EditorSortController.h"
 #include "EnterPasswordSheetController.h"
@@ -30,8 +31,8 @@ protected:
         document->datafileSettings()->setMode("List");
         for (const char* name : {"Carol", "alice", "Bob"}) {
             auto record = std::make_shared<RecordData>();
-            record->setFields(PlistDictionary{{"N", name}});
-            record->setTextString(QString::fromLatin1(name).toUpper());
+            record->setFields(PlistDictionary{{"N", name}}, RecordDataTesting::key());
+            record->setTextString(QString::fromLatin1(name).toUpper(), RecordDataTesting::key());
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }

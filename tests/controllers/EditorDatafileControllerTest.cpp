@@ -1,6 +1,7 @@
 // The datafile as a whole: merging another datafile, saving as the other kind or the
 // selected records, splitting, the clone window and showing the file.
 #include "EditorDatafileController.h"
+#include "RecordDataTesting.h"
 
 #include "CombineFilesSheetController.h"
 #include "DatafileFormat.h"
@@ -215,8 +216,8 @@ TEST_F(EditorDatafileControllerTest, Merge_RemovingDuplicates_CountsTheMergedRec
         EditorWindowController* editor = openFile(path);
         for (const Record& record : here) {
             const std::shared_ptr<RecordData> made = RecordData::record();
-            made->setTextString(record.text);
-            made->setFields(PlistDictionary{{"f", record.values.front()}});
+            made->setTextString(record.text, RecordDataTesting::key());
+            made->setFields(PlistDictionary{{"f", record.values.front()}}, RecordDataTesting::key());
             editor->datafileDocument()->datafileRecords()->setRecord(made, made->identifier());
             editor->engine().catalog()->insertIdentifierAtEnd(made->identifier());
         }
@@ -319,12 +320,12 @@ TEST_F(EditorDatafileControllerTest, SaveAsMobile_EveryRecordAfresh_SettingsKept
     EditorWindowController* editor = openFile(path);
     CurrentRecordEngine& engine = editor->engine();
     engine.loadRecordAtIndex(2); // the record on screen is committed before the save
-    engine.recordAtCatalogIndex(0)->setTextString("a\r\nb\rc");
+    engine.recordAtCatalogIndex(0)->setTextString("a\r\nb\rc", RecordDataTesting::key());
     // Empty plain text with rich text: the rich text's string.
     QTextDocument rich;
     rich.setPlainText("from rich");
-    engine.recordAtCatalogIndex(1)->setTextString("");
-    engine.recordAtCatalogIndex(1)->setTextRTFD(RichText::toRtfd(rich));
+    engine.recordAtCatalogIndex(1)->setTextString("", RecordDataTesting::key());
+    engine.recordAtCatalogIndex(1)->setTextRTFD(RichText::toRtfd(rich), RecordDataTesting::key());
     engine.catalog()->omitIdentifier("3", true);
     editor->document()->updateChangeCount(Document::ChangeType::Cleared);
     const QString target = m_dir.filePath("People.nvm");
@@ -364,7 +365,7 @@ TEST_F(EditorDatafileControllerTest, SaveAsDesktop_PlainTextOnly_AndAnEditedSour
     const QString path = makeDatafile("Phone.nvm", {"name"}, {{"1", {"Ann"}}, {"2", {"Bob"}}});
     EditorWindowController* editor = openFile(path);
     editor->engine().loadRecordAtIndex(1);
-    editor->engine().recordAtCatalogIndex(0)->setTextString("line\r\nnext");
+    editor->engine().recordAtCatalogIndex(0)->setTextString("line\r\nnext", RecordDataTesting::key());
     editor->engine().setDatafileChanged();
     const QString target = m_dir.filePath("Phone.nv3");
     m_presenter.answerSavePanel(QUrl::fromLocalFile(target));
@@ -410,7 +411,7 @@ TEST_F(EditorDatafileControllerTest, SaveSelected_DefaultSettingsWithTheFields_O
     editor->engine().catalog()->omitIdentifier("2", true);
     QTextDocument rich;
     rich.setPlainText("1");
-    editor->engine().recordAtCatalogIndex(0)->setTextRTFD(RichText::toRtfd(rich));
+    editor->engine().recordAtCatalogIndex(0)->setTextRTFD(RichText::toRtfd(rich), RecordDataTesting::key());
     const QString target = m_dir.filePath("People-Selected.nv3");
     m_presenter.answerSavePanel(QUrl::fromLocalFile(target));
 
@@ -435,7 +436,7 @@ TEST_F(EditorDatafileControllerTest, SaveSelected_DefaultSettingsWithTheFields_O
 TEST_F(EditorDatafileControllerTest, SaveSelected_FromAMobileDatafile_NoRichText)
 {
     EditorWindowController* editor = openFile(makeDatafile("Phone.nvm", {"name"}, {{"1", {"Ann"}}}));
-    editor->engine().recordAtCatalogIndex(0)->setTextRTFD(QByteArray("stale"));
+    editor->engine().recordAtCatalogIndex(0)->setTextRTFD(QByteArray("stale"), RecordDataTesting::key());
     const QString target = m_dir.filePath("Phone-Selected.nv3");
     m_presenter.answerSavePanel(QUrl::fromLocalFile(target));
     EXPECT_TRUE(editor->datafileController().performSaveSelectedAs());

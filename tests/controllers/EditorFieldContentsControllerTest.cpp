@@ -1,6 +1,7 @@
 // The Fields menu's bulk operations: the adder, number texts and text-element detectors
 // as tables, and the operations over real editor windows.
 #include "EditorFieldContentsController.h"
+#include "RecordDataTesting.h"
 
 #include "AddFieldWithContentSheetController.h"
 #include "EditorRecordsController.h"
@@ -184,8 +185,8 @@ protected:
         settings.setMode("List");
         for (const Row& row : rows) {
             auto record = std::make_shared<RecordData>();
-            record->setFields(row.fields.deepCopy()); // rows may share one dictionary
-            record->setTextString(row.text);
+            record->setFields(row.fields.deepCopy(), RecordDataTesting::key()); // rows may share one dictionary
+            record->setTextString(row.text, RecordDataTesting::key());
             record->setRecordLocked(row.locked);
             record->setModifiedDate(PlistDate{1000});
             document->datafileRecords()->setRecord(record, record->identifier());
@@ -428,7 +429,7 @@ TEST_F(EditorFieldContentsTest, TransferPutsValuesIntoTheText)
     transfer = sheet<TransferFieldContentsSheetController>();
     transfer->fieldNamesPopup()->setCurrentIndex(0);
     transfer->setPlacement(0);
-    m_records[1]->setFields(PlistDictionary{{"A", "x"}});
+    m_records[1]->setFields(PlistDictionary{{"A", "x"}}, RecordDataTesting::key());
     transfer->okay();
     EXPECT_EQ(m_records[1]->textString(), "x def");
     EXPECT_EQ(value(1, "A"), "x"); // copied

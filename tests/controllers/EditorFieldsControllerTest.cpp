@@ -2,6 +2,7 @@
 // OK and Cancel, the values of deleted fields, the fields other commands add, and the
 // field pane opened for them.
 #include "EditorFieldsController.h"
+#include "RecordDataTesting.h"
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
@@ -47,7 +48,7 @@ protected:
                                             {{"C", "Jena"}}};
         for (const PlistDictionary& fields : values) {
             auto record = std::make_shared<RecordData>();
-            record->setFields(fields);
+            record->setFields(fields, RecordDataTesting::key());
             record->setModifiedDate(PlistDate{1000});
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());

@@ -1,6 +1,7 @@
 // The editor window's Records commands over real windows: adding, order, locks, the
 // go-to and move sheets, and the record information palette.
 #include "EditorRecordsController.h"
+#include "RecordDataTesting.h"
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
@@ -68,8 +69,8 @@ protected:
         for (int i = 1; i <= count; ++i) {
             auto record = std::make_shared<RecordData>();
             if (withFields)
-                record->setFields(PlistDictionary{{NameField, QString::number(i)}});
-            record->setTextString(QString::number(i));
+                record->setFields(PlistDictionary{{NameField, QString::number(i)}}, RecordDataTesting::key());
+            record->setTextString(QString::number(i), RecordDataTesting::key());
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
             m_identifiers.append(record->identifier());
@@ -116,7 +117,7 @@ protected:
 
     static void emptyCurrentRecord(EditorWindowController* editor)
     {
-        editor->engine().currentRecord()->setFields(PlistDictionary());
+        editor->engine().currentRecord()->setFields(PlistDictionary(), RecordDataTesting::key());
         editor->freeformTextView()->loadPlainText(QString());
         editor->engine().updateCurrentRecord();
     }
@@ -343,7 +344,7 @@ TEST_F(EditorRecordsControllerTest, AddRecordForModification_AndAddNewRecord)
     // Not placed: directly after the record that was current.
     EXPECT_EQ(editor->engine().catalog()->indexOfIdentifier(toFill->identifier()), 2);
     // The record to fill is empty but for its number: handed out again, not made anew.
-    toFill->setFields(PlistDictionary());
+    toFill->setFields(PlistDictionary(), RecordDataTesting::key());
     EXPECT_EQ(editor->recordsController().addRecordForModification(), toFill);
 }
 
@@ -631,7 +632,7 @@ TEST_F(EditorRecordsControllerTest, RecordInfoPalette_ShowsTheFrontWindowsRecord
     EditorWindowController* first = openNumbered(2);
     first->engine().currentRecord()->setCreatedBy("Ann");
     first->engine().currentRecord()->setModifiedBy("Max");
-    first->engine().currentRecord()->setTextString(QString(999, 'x'));
+    first->engine().currentRecord()->setTextString(QString(999, 'x'), RecordDataTesting::key());
     activate(first->window());
     first->performAction("showRecordInfo:");
 
@@ -653,7 +654,7 @@ TEST_F(EditorRecordsControllerTest, RecordInfoPalette_ShowsTheFrontWindowsRecord
     m_identifiers.clear();
     EditorWindowController* second = openNumbered(1);
     second->engine().currentRecord()->setCreatedBy("Zoë");
-    second->engine().currentRecord()->setTextString(QString(1000, 'y'));
+    second->engine().currentRecord()->setTextString(QString(1000, 'y'), RecordDataTesting::key());
     activate(second->window());
     EXPECT_EQ(palette.createdByText()->text(), "Zoë");
     EXPECT_EQ(palette.recordSizeText()->text(), "1.001000 KB");
@@ -807,7 +808,7 @@ TEST_F(EditorRecordsControllerTest, Duplicate_CopiesFieldsAndText_TheAutomaticFi
     showNumber(editor, 2);
     const std::shared_ptr<RecordData> source = editor->engine().currentRecord();
     editor->engine().writeField(source, "T", "A-007", CurrentRecordEngine::FieldWrite::Bulk);
-    source->setTextRTFD(QByteArray("rich"));
+    source->setTextRTFD(QByteArray("rich"), RecordDataTesting::key());
     editor->settings()->setNewRecordLocation(2); // last, yet a duplicate stays by its source
 
     editor->performAction("duplicateCurrentRecord:");
@@ -966,7 +967,7 @@ TEST_F(EditorRecordsControllerTest, CopyRecord_FieldLinesInTheTextFontBeforeTheR
     italic.setFontItalic(true);
     writer.insertText("Two", italic);
     m_document->datafileRecords()->recordForIdentifier(m_identifiers.at(1))->setTextRTFD(
-        RichText::toRtfd(rich));
+        RichText::toRtfd(rich), RecordDataTesting::key());
     showNumber(editor, 2);
 
     editor->performAction("copyRecord:");
@@ -986,7 +987,7 @@ TEST_F(EditorRecordsControllerTest, CopyRecord_FieldLinesInTheTextFontBeforeTheR
 
     // A record without rich text gives its plain text.
     showNumber(editor, 3);
-    editor->engine().currentRecord()->setTextRTFD(QByteArray());
+    editor->engine().currentRecord()->setTextRTFD(QByteArray(), RecordDataTesting::key());
     editor->recordsController().copyRecord();
     EXPECT_EQ(QApplication::clipboard()->text(), "3\n\n3");
     EXPECT_EQ(RichText::plainText(
@@ -1044,9 +1045,9 @@ TEST_F(EditorRecordsControllerTest, DuplicateIdentifiers_SameFieldsAndText_Styli
             auto record = std::make_shared<RecordData>();
             record->setIdentifier(QString::number(records.size()));
             if (!spec.name.isEmpty())
-                record->setFields(PlistDictionary{{NameField, spec.name}});
-            record->setTextString(spec.text);
-            record->setTextRTFD(spec.rtfd);
+                record->setFields(PlistDictionary{{NameField, spec.name}}, RecordDataTesting::key());
+            record->setTextString(spec.text, RecordDataTesting::key());
+            record->setTextRTFD(spec.rtfd, RecordDataTesting::key());
             records.append(record);
         }
         EXPECT_EQ(EditorRecordsController::duplicateIdentifiers(records, {NameField, "T"}, c.richText),
@@ -1064,8 +1065,8 @@ TEST_F(EditorRecordsControllerTest, RemoveDuplicates_TheEarliestStays_Tombstones
     for (int number : {1, 3, 5}) {
         const std::shared_ptr<RecordData> record =
             m_document->datafileRecords()->recordForIdentifier(m_identifiers.at(number - 1));
-        record->setFields(PlistDictionary{{NameField, "4"}});
-        record->setTextString("4");
+        record->setFields(PlistDictionary{{NameField, "4"}}, RecordDataTesting::key());
+        record->setTextString("4", RecordDataTesting::key());
     }
     m_document->updateChangeCount(Document::ChangeType::Cleared);
 

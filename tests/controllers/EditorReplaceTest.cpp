@@ -1,6 +1,7 @@
 // Replacing: the backward replace loop as a table, rich text keeping its styles and
 // document attributes, and Replace and Replace All over real editor windows.
 #include "EditorSearchController.h"
+#include "RecordDataTesting.h"
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
@@ -104,9 +105,9 @@ protected:
         settings.setMode("Basic");
         for (const Row& row : rows) {
             auto record = std::make_shared<RecordData>();
-            record->setFields(PlistDictionary{{"N", row.name}, {"C", row.city}});
-            record->setTextString(row.text);
-            record->setTextRTFD(row.rtfd);
+            record->setFields(PlistDictionary{{"N", row.name}, {"C", row.city}}, RecordDataTesting::key());
+            record->setTextString(row.text, RecordDataTesting::key());
+            record->setTextRTFD(row.rtfd, RecordDataTesting::key());
             record->setRecordLocked(row.locked);
             record->setModifiedDate(PlistDate{1000});
             document->datafileRecords()->setRecord(record, record->identifier());

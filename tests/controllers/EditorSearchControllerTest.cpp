@@ -1,6 +1,7 @@
 // The search over a fake editor window: the key lists, the tests of one record, the
 // forward and reverse walks, the find box's keys and the mode button.
 #include "EditorSearchController.h"
+#include "RecordDataTesting.h"
 
 #include "DatafileDocument.h"
 #include "FeatureContext.h"
@@ -42,8 +43,8 @@ public:
             PlistDictionary fields;
             fields.insert("N", values.name);
             fields.insert("C", values.city);
-            record->setFields(fields);
-            record->setTextString(values.text);
+            record->setFields(fields, RecordDataTesting::key());
+            record->setTextString(values.text, RecordDataTesting::key());
             m_records.append(record);
         }
         m_document.setDatafileSettings(m_settings);
@@ -75,7 +76,12 @@ public:
     bool listViewShown() const override { return listView; }
     TextRange freeformSelection() const override { return selection; }
     bool freeformCanUndo() const override { return !typed.isNull(); }
-    QString freeformPlainText() const override { return typed; }
+    // The typing stored, as the window's door would.
+    void commitFreeformText() override
+    {
+        currentRecord()->setTextString(typed, RecordDataTesting::key());
+        log << "changed";
+    }
     void updateCurrentRecord() override { log << "commit"; }
     void setDatafileChanged() override { log << "changed"; }
     void autoSaveChanges(bool) override {}

@@ -1,6 +1,7 @@
 // Select Records, Select from Omitted Records and the Sort sheets, from the editor's
 // commands through the sheets' OK to the records shown.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "EditorSelectionController.h"
 #include "EditorSortController.h"
@@ -52,7 +53,7 @@ protected:
             PlistDictionary values{{"C", row.value(0)}, {"N", row.value(1)}};
             if (population)
                 values.insert("P", row.value(2));
-            record->setFields(values);
+            record->setFields(values, RecordDataTesting::key());
             addRecord(*document, record);
         }
         m_document = show(std::move(document));
@@ -65,7 +66,7 @@ protected:
         auto document = std::make_unique<DatafileDocument>();
         for (const QString& text : texts) {
             auto record = std::make_shared<RecordData>();
-            record->setTextString(text);
+            record->setTextString(text, RecordDataTesting::key());
             addRecord(*document, record);
         }
         m_document = show(std::move(document));

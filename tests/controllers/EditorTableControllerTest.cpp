@@ -1,4 +1,5 @@
 #include "EditorTableController.h"
+#include "RecordDataTesting.h"
 
 #include "BasicViewModel.h"
 #include "EditorTestBase.h"
@@ -34,7 +35,7 @@ protected:
                             {DatafileSettingsData::FieldNameKey, QStringLiteral("Phone")}}});
         for (int i = 0; i < 2; ++i) {
             auto record = std::make_shared<RecordData>();
-            record->setTextString(QStringLiteral("Text"));
+            record->setTextString(QStringLiteral("Text"), RecordDataTesting::key());
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }
@@ -49,7 +50,7 @@ protected:
     // Starts editing the current record's first field, holding that value.
     static FieldCellEditor* editFirstField(EditorWindowController* editor, const QString& value)
     {
-        editor->engine().currentRecord()->setFields(PlistDictionary{{QStringLiteral("F1"), value}});
+        editor->engine().currentRecord()->setFields(PlistDictionary{{QStringLiteral("F1"), value}}, RecordDataTesting::key());
         editor->reloadTables();
         EditorTableController& tables = *editor->tableController();
         tables.singleClicked(BasicViewModel::ValueColumn, 0);
@@ -377,7 +378,7 @@ TEST_F(EditorTableControllerTest, SelectRangeInField_EditsThatCellWithTheRangeSe
     EditorWindowController* editor = openEditor();
     EditorTableController& tables = *editor->tableController();
     editor->engine().currentRecord()->setFields(
-        PlistDictionary{{QStringLiteral("F2"), QStringLiteral("call 555 now")}});
+        PlistDictionary{{QStringLiteral("F2"), QStringLiteral("call 555 now")}}, RecordDataTesting::key());
     tables.selectRangeInField(tables.basicTableView(), 1, 1, 5, 3, false);
     FieldCellEditor* cell = tables.basicTableView()->cellEditor();
     ASSERT_TRUE(cell);
@@ -463,7 +464,7 @@ TEST_F(EditorTableControllerTest, Drops_FromTheEditedCellMoveUnlessAltIsHeld)
     cell = editFirstField(editor, "Ann Smith");
     ASSERT_TRUE(cell);
     cell->setSelection(0, 3);
-    record->setFields(PlistDictionary{{"F1", "Ann Smith"}});
+    record->setFields(PlistDictionary{{"F1", "Ann Smith"}}, RecordDataTesting::key());
     EXPECT_TRUE(tables.acceptDrop(basic, "Ann", 1, 1, Qt::AltModifier, true));
     QCoreApplication::processEvents();
     EXPECT_EQ(record->fields().value("F1").stringValue(), "Ann Smith");
@@ -499,8 +500,8 @@ TEST_F(EditorTableControllerTest, HeaderClicks_FitColumnsToValuesOrTitlesAndStor
     EditorTableController& tables = *editor->tableController();
     tables.changeMode("List");
     RXTableView* list = tables.listTableView();
-    editor->engine().recordAtIndex(0)->setFields(PlistDictionary{{"F1", "Al"}});
-    editor->engine().recordAtIndex(1)->setFields(PlistDictionary{{"F1", "A considerably longer name"}});
+    editor->engine().recordAtIndex(0)->setFields(PlistDictionary{{"F1", "Al"}}, RecordDataTesting::key());
+    editor->engine().recordAtIndex(1)->setFields(PlistDictionary{{"F1", "A considerably longer name"}}, RecordDataTesting::key());
     editor->settings()->setDatafileSettingsDidChange(false);
     const QFontMetricsF metrics(list->font());
     const float half = float(editor->settings()->fieldsFontSize() / 2);
@@ -581,7 +582,7 @@ TEST_F(EditorTableControllerTest, EveryWayOfChangingAField_GoesThroughOneDoor)
         EditorWindowController* editor = openEditor();
         EditorTableController& tables = *editor->tableController();
         const std::shared_ptr<RecordData> record = editor->engine().currentRecord();
-        record->setFields(PlistDictionary{{"F1", "Ann"}});
+        record->setFields(PlistDictionary{{"F1", "Ann"}}, RecordDataTesting::key());
         record->setNeedsSync(false);
         editor->reloadTables();
         const PlistDate modified = record->modifiedDate();

@@ -2,6 +2,7 @@
 // dial pop-up's menu, rebuilding in the user's arrangement, and buttons that act where
 // the focus is.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "EditorTableController.h"
 #include "EditorToolbarController.h"
@@ -132,7 +133,7 @@ protected:
         document->datafileSettings()->setMode(mode);
         for (const char* name : {"Ann", "Bob"}) {
             auto record = std::make_shared<RecordData>();
-            record->setFields(PlistDictionary{{"N", name}});
+            record->setFields(PlistDictionary{{"N", name}}, RecordDataTesting::key());
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }
@@ -426,7 +427,7 @@ TEST_F(EditorToolbarControllerTest,
     editor->window()->resize(1600, 600);
     editor->engine().setCanSaveChanges(true);
     FreeformTextView* text = editor->freeformTextView();
-    editor->engine().currentRecord()->setTextString("see http://example.com today");
+    editor->engine().currentRecord()->setTextString("see http://example.com today", RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
     const auto linkAt = [text](int position) {
         QTextCursor cursor(text->document());

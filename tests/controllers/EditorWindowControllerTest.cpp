@@ -1,4 +1,5 @@
 #include "EditorWindowController.h"
+#include "RecordDataTesting.h"
 
 #include "EditorTableController.h"
 #include "EditorTestBase.h"
@@ -27,7 +28,7 @@ protected:
         DatafileDocument document;
         for (const char* text : {"First", "Second", "Third"}) {
             auto record = std::make_shared<RecordData>();
-            record->setTextString(text);
+            record->setTextString(text, RecordDataTesting::key());
             document.datafileRecords()->setRecord(record, record->identifier());
             document.datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }
@@ -183,7 +184,7 @@ TEST_F(EditorWindowControllerTest, StatusAndRecordInformation)
     editor->goToNextRecord();
     EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 1);
     EXPECT_EQ(editor->addressBlockText(), "Second"); // the whole text from line 1
-    editor->engine().currentRecord()->setFields(PlistDictionary{{"F", "abc"}});
+    editor->engine().currentRecord()->setFields(PlistDictionary{{"F", "abc"}}, RecordDataTesting::key());
     EXPECT_EQ(EditorWindowController::recordSize(*editor->engine().currentRecord()), 6 + 3);
     const QStringList info = editor->recordInfo();
     ASSERT_EQ(info.size(), 7);
@@ -298,7 +299,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsT
     const std::shared_ptr<RecordData> second = editor->engine().recordAtIndex(1);
     first->setTextString("see www.example.com. or ann@example.org, http://h/a[1] or bob@host\n"
                          "uuid://" +
-                         second->identifier());
+                         second->identifier(), RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
 
     using Links = QList<QPair<QString, QString>>;
@@ -321,7 +322,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_FoundOnLoad_StoredAsLinksNotAsT
 
     editor->engine().goBackOneRecord();
     editor->settings()->setAutomaticallyEnableLinks(false);
-    first->setTextRTFD({});
+    first->setTextRTFD({}, RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
     EXPECT_TRUE(linksOf(*editor->freeformTextView()->document()).isEmpty());
 }
@@ -333,7 +334,7 @@ TEST_F(EditorWindowControllerTest, FreeformLinks_ClickedFollowedOrReported_Remov
     editor->engine().setCanSaveChanges(true);
     FreeformTextView* view = editor->freeformTextView();
     const std::shared_ptr<RecordData> second = editor->engine().recordAtIndex(1);
-    editor->engine().currentRecord()->setTextString("uuid://" + second->identifier() + " file:///nowhere");
+    editor->engine().currentRecord()->setTextString("uuid://" + second->identifier() + " file:///nowhere", RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
 
     // A click on the record link shows that record and enters it in the history.

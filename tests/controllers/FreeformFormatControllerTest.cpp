@@ -1,6 +1,7 @@
 // The Format commands on the Freeform Text Area's selection, the panels and the ruler,
 // and what they set kept in the record's stored rich text.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "FreeformFormatController.h"
 #include "FreeformRuler.h"
@@ -37,8 +38,8 @@ protected:
         format.setFontPointSize(20);
         cursor.insertText(text, format);
         auto record = std::make_shared<RecordData>();
-        record->setTextString(text);
-        record->setTextRTFD(RichText::toRtfd(rich));
+        record->setTextString(text, RecordDataTesting::key());
+        record->setTextRTFD(RichText::toRtfd(rich), RecordDataTesting::key());
         document->datafileRecords()->setRecord(record, record->identifier());
         document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         document->datafileCatalog()->rebuildSelectedIdentifiers();

@@ -1,6 +1,7 @@
 // The link, list, spacing and table panels on the Freeform Text Area's selection, and what
 // they made still there once the datafile is saved and opened again.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "FreeformPanelsController.h"
 #include "FreeformTextView.h"
@@ -22,7 +23,7 @@ protected:
     {
         DatafileDocument document;
         auto record = std::make_shared<RecordData>();
-        record->setTextString("Link here\nFirst item\nSecond item\nEnd");
+        record->setTextString("Link here\nFirst item\nSecond item\nEnd", RecordDataTesting::key());
         document.datafileRecords()->setRecord(record, record->identifier());
         document.datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         document.datafileSettings()->setMode("List");

@@ -2,6 +2,7 @@
 // text on screen and the selected records, blank lines, the highlighter, plain pastes and
 // the clipboard, find box and date stamp commands.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "ColorArchive.h"
 #include "DateFormatting.h"
@@ -63,9 +64,9 @@ protected:
         document->datafileSettings()->setMode("List");
         for (const auto& [text, rich] : texts) {
             auto record = std::make_shared<RecordData>();
-            record->setTextString(text);
+            record->setTextString(text, RecordDataTesting::key());
             if (rich)
-                record->setTextRTFD(richText(text, background));
+                record->setTextRTFD(richText(text, background), RecordDataTesting::key());
             document->datafileRecords()->setRecord(record, record->identifier());
             document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         }

@@ -1,6 +1,7 @@
 // The Freeform Text Area's options: spelling shown but never stored, links found as the user
 // types, link tool tips, and the Spelling panel.
 #include "EditorTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "FreeformTextOptions.h"
 #include "FreeformTextView.h"
@@ -26,10 +27,10 @@ protected:
         auto document = std::make_unique<DatafileDocument>();
         document->datafileSettings()->setMode("List");
         auto record = std::make_shared<RecordData>();
-        record->setTextString(text);
+        record->setTextString(text, RecordDataTesting::key());
         QTextDocument rich;
         rich.setPlainText(text);
-        record->setTextRTFD(RichText::toRtfd(rich));
+        record->setTextRTFD(RichText::toRtfd(rich), RecordDataTesting::key());
         document->datafileRecords()->setRecord(record, record->identifier());
         document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         document->datafileCatalog()->rebuildSelectedIdentifiers();

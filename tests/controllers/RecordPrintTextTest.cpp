@@ -1,5 +1,6 @@
 // What a printed record says before its text, and where the text goes on the paper.
 #include "PrintOperation.h"
+#include "RecordDataTesting.h"
 #include "PrintPageGeometry.h"
 #include "RecordData.h"
 #include "RecordPrintText.h"
@@ -25,8 +26,8 @@ RecordData record(const QStringList& values, const QString& text)
     PlistDictionary fields;
     for (qsizetype i = 0; i < values.size(); ++i)
         fields.insert(QStringLiteral("F%1").arg(i), values[i]);
-    made.setFields(fields);
-    made.setTextString(text);
+    made.setFields(fields, RecordDataTesting::key());
+    made.setTextString(text, RecordDataTesting::key());
     return made;
 }
 

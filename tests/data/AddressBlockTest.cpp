@@ -1,4 +1,5 @@
 #include "AddressBlockLayout.h"
+#include "RecordDataTesting.h"
 #include "DatafileDocument.h"
 
 #include "AddressLayoutArchives.h"
@@ -50,8 +51,8 @@ protected:
     {
         auto record = RecordData::record();
         record->setIdentifier(identifier);
-        record->setTextString(text);
-        record->setFields(fields);
+        record->setTextString(text, RecordDataTesting::key());
+        record->setFields(fields, RecordDataTesting::key());
         m_document->datafileRecords()->setRecord(record, identifier);
         m_document->datafileCatalog()->insertIdentifierAtEnd(identifier);
         m_document->datafileCatalog()->rebuildSelectedIdentifiers();
@@ -107,7 +108,7 @@ TEST_F(AddressBlockTest, FreeformBlock_FollowsTheSettings)
         settings().setAddressFixedLineCount(c.fixedLineCount);
         settings().setAddressBlockLineCount(c.lineCount);
         RecordData record;
-        record.setTextString(c.text);
+        record.setTextString(c.text, RecordDataTesting::key());
         EXPECT_EQ(document.freeformAddressBlockForRecord(record), c.expected) << c.name;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SubsetSortedData.h"
+#include "RecordDataTesting.h"
 
 #include <QStringList>
 
@@ -21,13 +22,13 @@ struct CatalogFixture {
         for (const Record& source : recordList) {
             auto record = std::make_shared<RecordData>();
             record->setIdentifier(source.identifier);
-            record->setTextString(source.text);
+            record->setTextString(source.text, RecordDataTesting::key());
             PlistDictionary fields;
             if (!source.field1.isNull())
                 fields.insert("F1", source.field1);
             if (!source.field2.isNull())
                 fields.insert("F2", source.field2);
-            record->setFields(fields);
+            record->setFields(fields, RecordDataTesting::key());
             records->setRecord(record, source.identifier);
             entries.append(PlistDictionary{{"Identifier", source.identifier},
                                            {"CurrentlySelected", true},

@@ -1,4 +1,5 @@
 #include "CatalogFixture.h"
+#include "RecordDataTesting.h"
 
 #include "CatalogDocument.h"
 #include "UserDefaults.h"
@@ -100,11 +101,11 @@ TEST_F(CatalogSortTest, NameTerm_RemovesTitlesAndCommas)
         {"John Ivy Smith I", "Smith\tJohn"}, {"Ivy Smith", "Smith\tIvy"},
     };
     for (const Case& c : cases) {
-        record.setTextString(c.line);
+        record.setTextString(c.line, RecordDataTesting::key());
         EXPECT_EQ(catalog.nameOnLine(record), c.term) << c.line.toStdString();
     }
     m_defaults.removeObjectForKey("SortTitleList");
-    record.setTextString("Mr. John Smith");
+    record.setTextString("Mr. John Smith", RecordDataTesting::key());
     EXPECT_EQ(catalog.nameOnLine(record), "Smith\tMr.");
 }
 
@@ -127,7 +128,7 @@ TEST_F(CatalogSortTest, PostalTerm_FindsCanadianZipAndFiveDigitCodes)
         {"Name\nToronto ON M5V 22T", ""},
     };
     for (const Case& c : cases) {
-        record.setTextString(c.text);
+        record.setTextString(c.text, RecordDataTesting::key());
         EXPECT_EQ(catalog.postalCode(record), c.term) << c.text.toStdString();
     }
 }
@@ -153,7 +154,7 @@ TEST_F(CatalogSortTest, LinesAndWords_StayInRange)
     SortedData catalog;
     catalog.setCriteria(criteria);
     RecordData record;
-    record.setTextString(block);
+    record.setTextString(block, RecordDataTesting::key());
     EXPECT_EQ(catalog.wordOnLine(record), "one");
 }
 

@@ -3,8 +3,10 @@
 #include "JourneyTestBase.h"
 
 #include "AddFieldWithContentSheetController.h"
+#include "CombineFilesSheetController.h"
 #include "EditorTableController.h"
 #include "FieldCellEditor.h"
+#include "FindAndReplaceController.h"
 #include "FreeformTextView.h"
 #include "ListViewModel.h"
 #include "RXTableView.h"
@@ -13,6 +15,8 @@
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QPlainTextEdit>
 #include <QPushButton>
 
 namespace {
@@ -188,4 +192,102 @@ TEST_F(CloneWindowJourneyTest, SwitchViewInAClone_KeepsTheClonesOwnFrame)
         EXPECT_EQ(clone->window()->geometry(), cloneFrame);
         EXPECT_EQ(editor->window()->geometry(), mainFrame);
     }
+}
+
+TEST_F(CloneWindowJourneyTest, CombineFiles_TheCloneShowsTheMergedRecords_AtTheEndOrOnTop)
+{
+    EditorWindowController* editor = openWithCommand(
+        writeDatafile("People.nv3", {{"N", "Name"}}, {{"Ann", "first"}, {"Bob", "second"}}));
+    ASSERT_TRUE(editor);
+    const QString other =
+        writeDatafile("More.nv3", {{"M", "Who"}}, {{"Cy", "third"}, {"Di", "fourth"}});
+    EditorWindowController* clone = openClone(editor);
+    ASSERT_TRUE(clone);
+
+    const struct {
+        int mode;
+        const char* name;
+        QStringList shown;
+    } cases[] = {
+        {CombineFilesSheetController::Append, "appended", {"Ann", "Bob", "Cy", "Di"}},
+        {CombineFilesSheetController::NewRecordsOnTop, "on top", {"Cy", "Di", "Ann", "Bob", "Cy", "Di"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        activate(editor->window());
+        ASSERT_TRUE(chooseMenuItem(editor->window(), "mergeDatafiles:"));
+        auto* sheet = VKSheetController::topmostController<CombineFilesSheetController>();
+        ASSERT_TRUE(sheet);
+        QTest::mouseClick(sheet->modeButton(c.mode), Qt::LeftButton);
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(other)});
+        QTest::mouseClick(sheet->okayButton(), Qt::LeftButton);
+        ASSERT_EQ(m_presenter.lastAlert().request.messageText, "Added 2 new record(s).");
+
+        QStringList inClone;
+        for (int row = 0; row < int(c.shown.size()) + 1; ++row)
+            inClone.append(shownCell(clone, row, 0));
+        EXPECT_EQ(inClone, c.shown + QStringList{"<no row>"});
+        EXPECT_EQ(shownCell(clone, int(c.shown.indexOf("Di")), 1), "fourth");
+    }
+    EXPECT_TRUE(clone->freeformTextView()->isReadOnly());
+}
+
+TEST_F(CloneWindowJourneyTest, ReplaceAll_TheCloneShowsTheNewTextOfItsRecord)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile(
+        "Pets.nv3", {{"N", "Name"}}, {{"Tom", "a cat sat"}, {"Kit", "one cat"}}));
+    ASSERT_TRUE(editor);
+    EditorWindowController* clone = openClone(editor);
+    ASSERT_TRUE(clone);
+    // The clone shows the second record, the datafile's window the first.
+    QTest::keyClick(clone->window(), Qt::Key_Apostrophe, Qt::ControlModifier);
+    ASSERT_EQ(clone->freeformTextView()->plainText(), "one cat");
+
+    activate(editor->window());
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "startFindAndReplace:"));
+    FindAndReplaceController* panel = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->windowTitle().startsWith("Find and Replace"))
+            panel = dynamic_cast<FindAndReplaceController*>(
+                WindowController::controllerForWindow(window));
+    }
+    ASSERT_TRUE(panel);
+    panel->findWhatView()->setPlainText("cat");
+    panel->replaceWithView()->setPlainText("dog");
+    QTest::mouseClick(panel->replaceAllButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.alertMessages().last(), "Number of changes made: 2");
+
+    EXPECT_EQ(editor->freeformTextView()->plainText(), "a dog sat");
+    EXPECT_EQ(clone->freeformTextView()->plainText(), "one dog");
+    EXPECT_EQ(shownCell(clone, 0, 1), "a dog sat");
+    EXPECT_TRUE(clone->freeformTextView()->isReadOnly());
+}
+
+TEST_F(CloneWindowJourneyTest, MakeRecordFromFile_TheCloneShowsTheNewRecordWithItsText)
+{
+    EditorWindowController* editor = openWithCommand(
+        writeDatafile("Letters.nv3", {{"N", "Name"}}, {{"Ann", "first"}, {"Bob", "second"}}));
+    ASSERT_TRUE(editor);
+    EditorWindowController* clone = openClone(editor);
+    ASSERT_TRUE(clone);
+    const QString letter = m_dir.filePath("Letter.txt");
+    QFile file(letter);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Dear Ann,\nthank you.");
+    file.close();
+
+    activate(editor->window());
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(letter)});
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "importTextFileAsRecord:"));
+    ASSERT_EQ(editor->freeformTextView()->plainText(), "Dear Ann,\nthank you.");
+
+    // After the record that was current, its text's first line in the List View.
+    EXPECT_EQ(shownCell(clone, 1, 1), "Dear Ann,");
+    EXPECT_EQ(shownCell(clone, 2, 0), "Bob");
+    EXPECT_EQ(shownCell(clone, 3, 0), "<no row>");
+    // Shown in the clone, the record has the text, there to read only.
+    activate(clone->window());
+    QTest::keyClick(clone->window(), Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(clone->freeformTextView()->plainText(), "Dear Ann,\nthank you.");
+    EXPECT_TRUE(clone->freeformTextView()->isReadOnly());
 }

@@ -1,6 +1,7 @@
 // The editor window's toolbar as the program builds it: its buttons clicked, its style
 // switched from the View menu.
 #include "JourneyTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "EditorToolbarController.h"
 #include "FreeformTextView.h"
@@ -62,8 +63,8 @@ TEST_F(EditorToolbarJourneyTest, Buttons_GoToTheNextRecord_RemoveTheSelectedLink
     EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
 
     FreeformTextView* text = editor->freeformTextView();
-    editor->engine().currentRecord()->setTextString("see http://example.com today");
-    editor->engine().currentRecord()->setTextRTFD(QByteArray());
+    editor->engine().currentRecord()->setTextString("see http://example.com today", RecordDataTesting::key());
+    editor->engine().currentRecord()->setTextRTFD(QByteArray(), RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
     QTextCursor cursor(text->document());
     cursor.setPosition(4);

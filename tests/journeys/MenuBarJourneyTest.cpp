@@ -1,5 +1,6 @@
 // The menu bar of an editor window, walked as a user would open every menu.
 #include "JourneyTestBase.h"
+#include "RecordDataTesting.h"
 
 #include "ActionRouter.h"
 #include "EditorSearchController.h"
@@ -135,8 +136,8 @@ TEST_F(MenuBarJourneyTest, RemoveLink_EnabledBySelectedLinkText_DoneByCtrlMetaR_
     EditorWindowController* editor = openWithCommand(copyFixture("good.nv3"));
     ASSERT_TRUE(editor);
     FreeformTextView* text = editor->freeformTextView();
-    editor->engine().currentRecord()->setTextString("see http://example.com today");
-    editor->engine().currentRecord()->setTextRTFD(QByteArray());
+    editor->engine().currentRecord()->setTextString("see http://example.com today", RecordDataTesting::key());
+    editor->engine().currentRecord()->setTextRTFD(QByteArray(), RecordDataTesting::key());
     editor->engine().loadCurrentRecord();
     const auto linkAt = [text](int position) {
         QTextCursor cursor(text->document());

@@ -3,6 +3,7 @@
 #include "AddressBlockLayoutEditor.h"
 
 #include "../data/AddressLayoutArchives.h"
+#include "RecordDataTesting.h"
 #include "DatafileDocument.h"
 #include "DocumentFixture.h"
 #include "SettingsTextAttachmentCell.h"
@@ -92,7 +93,7 @@ protected:
     void addRecord(const PlistDictionary& fields)
     {
         auto record = RecordData::record();
-        record->setFields(fields);
+        record->setFields(fields, RecordDataTesting::key());
         m_document->datafileRecords()->setRecord(record, record->identifier());
         m_document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
         m_document->datafileCatalog()->rebuildSelectedIdentifiers();
