@@ -193,13 +193,7 @@ TEST_F(DatafileChangesTest, WhileSyncing_ChangesAreToldButTheDatafileIsNotMarked
         bool hasSyncID() const override { return true; }
         int openTemplateCount() const override { return 0; }
         QString windowTitle() const override { return {}; }
-        void saveIfDifferentRecord(bool) override {}
-        void goToNextRecord() override {}
-        quint64 currentField() const override { return NoField; }
-        bool tableViewActive() const override { return false; }
-        void endEditing() override {}
-        void activateFindBox() override {}
-        void setCurrentRecordDirty(bool) override {}
+        void commitEdits() override {}
         void prepare() override {}
         void setIsClone(bool) override {}
         void reloadTables() override {}
