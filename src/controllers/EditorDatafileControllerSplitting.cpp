@@ -24,7 +24,7 @@ void EditorDatafileController::deleteSelectedRecords()
         if (std::shared_ptr<RecordData> record = engine.recordForIdentifier(*identifier))
             records.append(std::move(record));
     }
-    m_editor.datafileDocument()->changes().removeRecords(records);
+    m_context.changes().removeRecords(records);
     engine.setCurrentRecord(nullptr);
     m_context.host().selectAllRecords();
     engine.setDatafileChanged();

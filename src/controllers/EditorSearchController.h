@@ -41,9 +41,11 @@ public:
     virtual bool tableTextSelected() const = 0;
     virtual bool listViewShown() const = 0;
 
-    // The Freeform Text Area: its selection, and typing that is not in the record yet.
+    // The Freeform Text Area: its selection, and typing that is not in the record yet,
+    // stored through the records door.
     virtual TextRange freeformSelection() const = 0;
     virtual bool freeformCanUndo() const = 0;
+    virtual void commitFreeformText() = 0;
 
     virtual void updateCurrentRecord() = 0;
     virtual void setDatafileChanged() = 0;

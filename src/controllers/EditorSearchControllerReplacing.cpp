@@ -146,7 +146,7 @@ void EditorSearchController::replaceString(const QString& key, const QString& re
             return;
         replaceSelection(cursor, replacement);
         view->setTextCursor(cursor);
-        m_context.engine().commitFreeformText();
+        m_window.commitFreeformText();
     }
     record->modified();
     m_window.setDatafileChanged();

@@ -133,6 +133,11 @@ bool EditorWindowSearchViews::freeformCanUndo() const
     return m_editor.freeformTextView()->document()->isUndoAvailable();
 }
 
+void EditorWindowSearchViews::commitFreeformText()
+{
+    m_editor.engine().commitFreeformText();
+}
+
 void EditorWindowSearchViews::updateCurrentRecord()
 {
     m_editor.engine().updateCurrentRecord();

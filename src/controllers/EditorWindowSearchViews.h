@@ -24,6 +24,7 @@ public:
     bool listViewShown() const override;
     TextRange freeformSelection() const override;
     bool freeformCanUndo() const override;
+    void commitFreeformText() override;
     void updateCurrentRecord() override;
     void setDatafileChanged() override;
     void autoSaveChanges(bool force) override;

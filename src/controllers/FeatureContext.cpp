@@ -21,6 +21,14 @@ FeatureContext::FeatureContext(FeatureWindow& window, Responder* actions,
     }
 }
 
+DatafileChanges& FeatureContext::changes() const
+{
+    DatafileDocument* document = m_window.datafileDocument();
+    if (!document)
+        throw InternalInconsistency(QStringLiteral("This feature needs a datafile."));
+    return document->changes();
+}
+
 std::shared_ptr<DatafileSettingsData> FeatureContext::settings() const
 {
     const DatafileDocument* document = m_window.datafileDocument();

@@ -7,6 +7,7 @@
 #include <memory>
 
 class CurrentRecordEngine;
+class DatafileChanges;
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorTableController;
@@ -72,8 +73,9 @@ public:
 
 // What a feature controller works with, in place of the whole editor window: the
 // document and its settings, the records shown, the current record or none, the progress
-// sheet, the window sheets attach to and the registration of its menu actions. Record
-// writes go through the current-record engine for now. The parts are owned elsewhere
+// sheet, the window sheets attach to and the registration of its menu actions. Records
+// change through the document's door (`changes()`), or through the current-record engine
+// where the window's views must follow. The parts are owned elsewhere
 // and outlive the context.
 class FeatureContext {
 public:
@@ -84,6 +86,8 @@ public:
                             ProgressSheet* progress = nullptr);
 
     DatafileDocument* document() const { return m_window.datafileDocument(); }
+    // Throws without a document.
+    DatafileChanges& changes() const;
     std::shared_ptr<DatafileSettingsData> settings() const;
     bool isMobile() const;
     bool nowSyncing() const { return m_window.nowSyncing(); }
