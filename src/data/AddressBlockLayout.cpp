@@ -1,13 +1,11 @@
 #include "AddressBlockLayout.h"
 
+#include "ArchivedAttributedString.h"
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
 #include "SystemLog.h"
-#include "TypedStreamReader.h"
-#include "TypedStreamWriter.h"
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
@@ -31,30 +29,6 @@ std::nullopt_t failed(const QString& problem)
     return std::nullopt;
 }
 
-const TypedStreamObject* singleObject(const TypedStreamGroup& group)
-{
-    return group.values.size() == 1 ? group.values.front().object().get() : nullptr;
-}
-
-// A string, or the characters of an attributed string: a cell given an attributed
-// string value may archive that in place of its plain string.
-std::optional<QString> textOf(const TypedStreamValue& value)
-{
-    if (std::optional<QString> text = TypedStreamObject::stringValue(value))
-        return text;
-    const TypedStreamObject* object = value.object().get();
-    if (!object || !object->isKindOf("NSAttributedString") || object->groups.empty() ||
-        object->groups.front().values.empty())
-        return std::nullopt;
-    return TypedStreamObject::stringValue(object->groups.front().values.front());
-}
-
-std::optional<ArchivedFont> fontOf(const std::shared_ptr<TypedStreamObject>& font)
-{
-    return ArchivedFont::fromArchive(
-        TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(font)}}}));
-}
-
 // A token's field name is the string value of the attachment's cell, the first string
 // the cell archives; its font the first font. An attachment without one names no field.
 Segment tokenOf(const TypedStreamObject& attachment)
@@ -69,7 +43,8 @@ Segment tokenOf(const TypedStreamObject& attachment)
             for (const TypedStreamGroup& cellGroup : cell->groups) {
                 for (const TypedStreamValue& cellValue : cellGroup.values) {
                     if (!named) {
-                        if (std::optional<QString> name = textOf(cellValue)) {
+                        if (std::optional<QString> name =
+                                ArchivedAttributedString::textOf(cellValue)) {
                             token.text = *name;
                             named = true;
                             continue;
@@ -77,7 +52,7 @@ Segment tokenOf(const TypedStreamObject& attachment)
                     }
                     const std::shared_ptr<TypedStreamObject>& object = cellValue.object();
                     if (!token.font && object && object->isKindOf("NSFont"))
-                        token.font = fontOf(object);
+                        token.font = ArchivedFont::fromObject(*object);
                 }
             }
             return token;
@@ -86,93 +61,34 @@ Segment tokenOf(const TypedStreamObject& attachment)
     return Segment::field(QString());
 }
 
-// What a layout takes from the attributes of one run.
-struct RunAttributes {
-    bool isToken = false;
-    Segment token;
-    std::shared_ptr<TypedStreamObject> font;
-};
-
-// An archived dictionary writes its count, then each key and value.
-RunAttributes attributesOf(const TypedStreamObject& dictionary)
-{
-    std::vector<const TypedStreamValue*> entries;
-    for (size_t index = 1; index < dictionary.groups.size(); ++index) {
-        for (const TypedStreamValue& value : dictionary.groups[index].values) {
-            if (value.kind() == TypedStreamValue::Kind::Object || value.isNil())
-                entries.push_back(&value);
-        }
-    }
-    RunAttributes attributes;
-    for (size_t index = 0; index + 1 < entries.size(); index += 2) {
-        const std::optional<QString> key = TypedStreamObject::stringValue(*entries[index]);
-        const std::shared_ptr<TypedStreamObject>& value = entries[index + 1]->object();
-        if (!key || !value)
-            continue;
-        if (*key == AttachmentAttribute) {
-            attributes.isToken = true;
-            attributes.token = tokenOf(*value);
-        } else if (*key == FontAttribute && value->isKindOf("NSFont")) {
-            attributes.font = value;
-        }
-    }
-    return attributes;
-}
-
-// The platform's attributed string writes its string, then one group per run: the
-// index of the run's attribute dictionary and the run's length. The dictionary itself
-// follows the first run that uses its index.
 std::optional<AddressBlockLayout> fromArchive(const QByteArray& data)
 {
-    const TypedStreamReadResult read = TypedStreamReader::read(data);
-    if (!read.ok())
-        return failed(read.error->toString());
-    const std::shared_ptr<TypedStreamObject> root = typedStreamRootObject(read.groups);
-    if (!root || !root->isKindOf("NSAttributedString"))
-        return failed(QStringLiteral("no attributed string"));
-    const TypedStreamValue* string = root->singleValue(0, "@");
-    const std::optional<QString> text =
-        string ? TypedStreamObject::stringValue(*string) : std::nullopt;
-    if (!text)
-        return failed(QStringLiteral("attributed string without its characters"));
+    QString problem;
+    const std::optional<ArchivedAttributedString> archived =
+        ArchivedAttributedString::fromData(data, &problem);
+    if (!archived)
+        return failed(problem);
 
     AddressBlockLayout layout;
     std::optional<ArchivedFont> font;
-    std::map<qint64, RunAttributes> attributesByIndex;
+    const QString& text = archived->string;
     qint64 position = 0;
-    const TypedStreamGroups& groups = root->groups;
-    for (size_t index = 1; index < groups.size(); ++index) {
-        const TypedStreamGroup& run = groups[index];
-        if (run.values.size() != 2 || run.values[0].kind() != TypedStreamValue::Kind::Integer ||
-            run.values[1].kind() != TypedStreamValue::Kind::Integer)
-            return failed(QStringLiteral("unexpected value among the attribute runs"));
-        const qint64 attributesIndex = run.values[0].integerValue();
-        const qint64 length = run.values[1].integerValue();
-        if (length < 0 || length > text->size() - position)
-            return failed(QStringLiteral("attribute run past the end of the characters"));
-        if (index + 1 < groups.size()) {
-            const TypedStreamObject* dictionary = singleObject(groups[index + 1]);
-            if (dictionary && dictionary->isKindOf("NSDictionary")) {
-                attributesByIndex[attributesIndex] = attributesOf(*dictionary);
-                ++index;
-            }
-        }
-        const auto found = attributesByIndex.find(attributesIndex);
-        if (found == attributesByIndex.end())
-            return failed(QStringLiteral("attribute run without its attributes"));
-        const RunAttributes& attributes = found->second;
-        if (!font && attributes.font)
-            font = fontOf(attributes.font);
-        if (attributes.isToken) {
+    for (const ArchivedAttributedString::Run& run : archived->runs) {
+        const std::shared_ptr<TypedStreamObject> fontObject = run.attributes->object(FontAttribute);
+        if (!font && fontObject && fontObject->isKindOf("NSFont"))
+            font = ArchivedFont::fromObject(*fontObject);
+        if (const std::shared_ptr<TypedStreamObject> attachment =
+                run.attributes->object(AttachmentAttribute)) {
             // Every position of a token's run is a token of its own.
-            for (qint64 count = 0; count < length; ++count)
-                layout.appendField(attributes.token);
+            const Segment token = tokenOf(*attachment);
+            for (qint64 count = 0; count < run.length; ++count)
+                layout.appendField(token);
         } else {
-            layout.appendText(text->mid(position, length));
+            layout.appendText(text.mid(run.location, run.length));
         }
-        position += length;
+        position = run.location + run.length;
     }
-    layout.appendText(text->mid(position));
+    layout.appendText(text.mid(position));
     return AddressBlockLayout(layout.segments(), font);
 }
 
@@ -296,7 +212,8 @@ QByteArray AddressBlockLayout::toData() const
         if (segment.color) {
             float red = 0, green = 0, blue = 0, alpha = 0;
             segment.color->getRgbF(&red, &green, &blue, &alpha);
-            token.insert(ColorKey, PlistArray{double(red), double(green), double(blue), double(alpha)});
+            token.insert(ColorKey,
+                         PlistArray{double(red), double(green), double(blue), double(alpha)});
         }
         segments.append(token);
     }

@@ -10,50 +10,12 @@
 
 namespace AddressLayoutArchives {
 
+using namespace TypedStreamFixtures;
+
 inline std::shared_ptr<TypedStreamObject> helvetica()
 {
     return typedStreamRootObject(
         TypedStreamReader::read(TypedStreamFixtures::helveticaFont()).groups);
-}
-
-inline TypedStreamValue objectValue(std::shared_ptr<TypedStreamObject> object)
-{
-    return TypedStreamValue::object(std::move(object));
-}
-
-inline TypedStreamValue stringValue(const QString& text)
-{
-    return objectValue(TypedStreamObject::makeString(text));
-}
-
-// One attribute run: the index of its attribute dictionary and its length.
-inline TypedStreamGroup run(qint64 attributesIndex, qint64 length)
-{
-    return {"iI", {TypedStreamValue::integer(attributesIndex), TypedStreamValue::integer(length)}};
-}
-
-// The dictionary that follows the first run of its index: the count of entries, then
-// each key and value in a group of its own.
-inline TypedStreamGroup attributes(const std::vector<std::pair<QString, TypedStreamValue>>& entries)
-{
-    TypedStreamGroups groups{{"i", {TypedStreamValue::integer(qint64(entries.size()))}}};
-    for (const auto& [key, value] : entries) {
-        groups.push_back({"@", {stringValue(key)}});
-        groups.push_back({"@", {value}});
-    }
-    return {"@",
-            {objectValue(std::make_shared<TypedStreamObject>(
-                QList<TypedStreamClass>{{"NSDictionary", 0}, {"NSObject", 0}}, groups))}};
-}
-
-// The characters, then the runs.
-inline std::shared_ptr<TypedStreamObject> attributedString(const QString& text,
-                                                    const TypedStreamGroups& runs)
-{
-    TypedStreamGroups groups{{"@", {stringValue(text)}}};
-    groups.insert(groups.end(), runs.begin(), runs.end());
-    return std::make_shared<TypedStreamObject>(
-        QList<TypedStreamClass>{{"NSAttributedString", 0}, {"NSObject", 0}}, groups);
 }
 
 // A field token: a text attachment without a file wrapper whose cell archives its
@@ -74,13 +36,6 @@ inline TypedStreamValue token(const TypedStreamValue& contents)
         QList<TypedStreamClass>{{"NSTextAttachment", 0}, {"NSObject", 0}},
         TypedStreamGroups{{"@", {TypedStreamValue()}},   // no file wrapper
                           {"@", {objectValue(cell)}}})); // the cell
-}
-
-inline QByteArray archive(const std::shared_ptr<TypedStreamObject>& root)
-{
-    const QByteArray bytes = TypedStreamWriter::toBytes({{"@", {objectValue(root)}}});
-    EXPECT_FALSE(bytes.isEmpty());
-    return bytes;
 }
 
 // "<Name>\n<City>, <State>" in Helvetica 12, as the settings sheet stores it.

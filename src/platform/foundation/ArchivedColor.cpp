@@ -189,7 +189,7 @@ std::optional<ArchivedColor> ArchivedColor::fromArchive(QByteArrayView bytes)
     if (!read.ok()) {
         problem = read.error->toString();
     } else if (const auto root = typedStreamRootObject(read.groups)) {
-        color = ArchivedColorCoding::decode(*root, &problem);
+        color = fromObject(*root, &problem);
     } else {
         problem = QStringLiteral("no single root object");
     }
@@ -200,8 +200,22 @@ std::optional<ArchivedColor> ArchivedColor::fromArchive(QByteArrayView bytes)
 
 QByteArray ArchivedColor::toArchive() const
 {
-    return TypedStreamWriter::toBytes(
-        {{"@", {TypedStreamValue::object(ArchivedColorCoding::encode(*this))}}});
+    return TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(toObject())}}});
+}
+
+std::optional<ArchivedColor> ArchivedColor::fromObject(const TypedStreamObject& object,
+                                                       QString* problem)
+{
+    QString why;
+    std::optional<ArchivedColor> color = ArchivedColorCoding::decode(object, &why);
+    if (!color && problem)
+        *problem = why;
+    return color;
+}
+
+std::shared_ptr<TypedStreamObject> ArchivedColor::toObject() const
+{
+    return ArchivedColorCoding::encode(*this);
 }
 
 bool ArchivedColor::operator==(const ArchivedColor& other) const

@@ -51,6 +51,10 @@ public:
     // colour of the spaces above.
     static std::optional<ArchivedColor> fromArchive(QByteArrayView bytes);
     QByteArray toArchive() const;
+    // The same for a colour object inside a larger archive; nullopt says why in problem.
+    static std::optional<ArchivedColor> fromObject(const TypedStreamObject& object,
+                                                   QString* problem = nullptr);
+    std::shared_ptr<TypedStreamObject> toObject() const;
 
     bool operator==(const ArchivedColor& other) const;
 

@@ -105,24 +105,21 @@ ArchivedFont::ArchivedFont(const QString& name, double size) : ArchivedFont()
     m_size = size;
 }
 
-std::optional<ArchivedFont> ArchivedFont::fromArchive(QByteArrayView bytes)
+std::optional<ArchivedFont> ArchivedFont::fromObject(const TypedStreamObject& root,
+                                                     QString* problem)
 {
-    const auto failed = [](const QString& problem) {
-        SystemLog::log(QStringLiteral("Archived font not decoded: %1").arg(problem));
+    const auto failed = [problem](const QString& why) {
+        if (problem)
+            *problem = why;
         return std::nullopt;
     };
-    const TypedStreamReadResult read = TypedStreamReader::read(bytes);
-    if (!read.ok())
-        return failed(read.error->toString());
-    const std::shared_ptr<TypedStreamObject> root = typedStreamRootObject(read.groups);
-    if (!root || root->className() != "NSFont")
+    if (root.className() != "NSFont")
         return failed(QStringLiteral("no font object"));
-    const TypedStreamValue* length = root->singleValue(0, "i");
-    const TypedStreamValue* data =
-        root->groups.size() > 1 && root->groups[1].encoding.startsWith('[')
-            ? root->singleValue(1, root->groups[1].encoding)
-            : nullptr;
-    const TypedStreamValue* size = root->singleValue(2, "f");
+    const TypedStreamValue* length = root.singleValue(0, "i");
+    const TypedStreamValue* data = root.groups.size() > 1 && root.groups[1].encoding.startsWith('[')
+                                       ? root.singleValue(1, root.groups[1].encoding)
+                                       : nullptr;
+    const TypedStreamValue* size = root.singleValue(2, "f");
     if (!length || !data || data->kind() != TypedStreamValue::Kind::Bytes || !size ||
         length->integerValue() != data->data().size())
         return failed(QStringLiteral("font without its name and size"));
@@ -131,22 +128,42 @@ std::optional<ArchivedFont> ArchivedFont::fromArchive(QByteArrayView bytes)
         return failed(QStringLiteral("font name not readable"));
 
     ArchivedFont font(*name, size->realValue());
-    font.m_classes = root->classes;
+    font.m_classes = root.classes;
     font.m_archivedName = *name;
-    font.m_archivedNameGroups.assign(root->groups.begin(), root->groups.begin() + 2);
-    font.m_trailingGroups.assign(root->groups.begin() + 3, root->groups.end());
+    font.m_archivedNameGroups.assign(root.groups.begin(), root.groups.begin() + 2);
+    font.m_trailingGroups.assign(root.groups.begin() + 3, root.groups.end());
     return font;
 }
 
-QByteArray ArchivedFont::toArchive() const
+std::optional<ArchivedFont> ArchivedFont::fromArchive(QByteArrayView bytes)
+{
+    QString problem;
+    std::optional<ArchivedFont> font;
+    const TypedStreamReadResult read = TypedStreamReader::read(bytes);
+    if (!read.ok())
+        problem = read.error->toString();
+    else if (const std::shared_ptr<TypedStreamObject> root = typedStreamRootObject(read.groups))
+        font = fromObject(*root, &problem);
+    else
+        problem = QStringLiteral("no font object");
+    if (!font)
+        SystemLog::log(QStringLiteral("Archived font not decoded: %1").arg(problem));
+    return font;
+}
+
+std::shared_ptr<TypedStreamObject> ArchivedFont::toObject() const
 {
     TypedStreamGroups groups = m_name == m_archivedName && !m_archivedNameGroups.empty()
                                    ? m_archivedNameGroups
                                    : nameGroups(m_name);
     groups.push_back({"f", {TypedStreamValue::real(m_size)}});
     groups.insert(groups.end(), m_trailingGroups.begin(), m_trailingGroups.end());
-    auto font = std::make_shared<TypedStreamObject>(m_classes, std::move(groups));
-    return TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(std::move(font))}}});
+    return std::make_shared<TypedStreamObject>(m_classes, std::move(groups));
+}
+
+QByteArray ArchivedFont::toArchive() const
+{
+    return TypedStreamWriter::toBytes({{"@", {TypedStreamValue::object(toObject())}}});
 }
 
 bool ArchivedFont::operator==(const ArchivedFont& other) const

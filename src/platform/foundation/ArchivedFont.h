@@ -23,6 +23,10 @@ public:
     // Nullopt (and one line in the system log) for anything that is not an archived font.
     static std::optional<ArchivedFont> fromArchive(QByteArrayView bytes);
     QByteArray toArchive() const;
+    // The same for a font object inside a larger archive; nullopt says why in problem.
+    static std::optional<ArchivedFont> fromObject(const TypedStreamObject& object,
+                                                  QString* problem = nullptr);
+    std::shared_ptr<TypedStreamObject> toObject() const;
 
     // Name and size; the flags kept from the archive do not count.
     bool operator==(const ArchivedFont& other) const;

@@ -1,6 +1,14 @@
 #pragma once
 
+#include "TypedStreamWriter.h"
+
 #include <QByteArray>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 // Archives built byte by byte as the platform's archiver writes them.
 namespace TypedStreamFixtures {
@@ -88,6 +96,55 @@ inline QByteArray helveticaFont()
                  "\x98\x00" // flag 0
                  "\x98\x00" // flag 0
                  "\x86");   // end of object
+}
+
+// ---- trees for the writer ----
+
+inline TypedStreamValue objectValue(std::shared_ptr<TypedStreamObject> object)
+{
+    return TypedStreamValue::object(std::move(object));
+}
+
+inline TypedStreamValue stringValue(const QString& text)
+{
+    return objectValue(TypedStreamObject::makeString(text));
+}
+
+// One attribute run: the index of its attribute dictionary and its length.
+inline TypedStreamGroup run(qint64 attributesIndex, qint64 length)
+{
+    return {"iI", {TypedStreamValue::integer(attributesIndex), TypedStreamValue::integer(length)}};
+}
+
+// The dictionary that follows the first run of its index: the count of entries, then
+// each key and value in a group of its own.
+inline TypedStreamGroup attributes(const std::vector<std::pair<QString, TypedStreamValue>>& entries)
+{
+    TypedStreamGroups groups{{"i", {TypedStreamValue::integer(qint64(entries.size()))}}};
+    for (const auto& [key, value] : entries) {
+        groups.push_back({"@", {stringValue(key)}});
+        groups.push_back({"@", {value}});
+    }
+    return {"@",
+            {objectValue(std::make_shared<TypedStreamObject>(
+                QList<TypedStreamClass>{{"NSDictionary", 0}, {"NSObject", 0}}, groups))}};
+}
+
+// The characters, then the runs.
+inline std::shared_ptr<TypedStreamObject> attributedString(const QString& text,
+                                                           const TypedStreamGroups& runs)
+{
+    TypedStreamGroups groups{{"@", {stringValue(text)}}};
+    groups.insert(groups.end(), runs.begin(), runs.end());
+    return std::make_shared<TypedStreamObject>(
+        QList<TypedStreamClass>{{"NSAttributedString", 0}, {"NSObject", 0}}, groups);
+}
+
+inline QByteArray archive(const std::shared_ptr<TypedStreamObject>& root)
+{
+    const QByteArray bytes = TypedStreamWriter::toBytes({{"@", {objectValue(root)}}});
+    EXPECT_FALSE(bytes.isEmpty());
+    return bytes;
 }
 
 } // namespace TypedStreamFixtures
