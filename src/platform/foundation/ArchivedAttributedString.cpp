@@ -3,6 +3,8 @@
 #include "TypedStreamReader.h"
 #include "TypedStreamWriter.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace {
@@ -77,11 +79,14 @@ void ArchivedAttributedString::append(const QString& text, const Attributes& att
 const ArchivedAttributedString::Attributes*
 ArchivedAttributedString::attributesAt(qint64 position) const
 {
-    for (const Run& run : runs) {
-        if (position >= run.location && position < run.location + run.length)
-            return run.attributes.get();
-    }
-    return nullptr;
+    // The runs lie in order from the start: the last that starts at or before the position.
+    const auto after =
+        std::upper_bound(runs.begin(), runs.end(), position,
+                         [](qint64 at, const Run& run) { return at < run.location; });
+    if (after == runs.begin())
+        return nullptr;
+    const Run& run = *std::prev(after);
+    return position < run.location + run.length ? run.attributes.get() : nullptr;
 }
 
 std::optional<ArchivedAttributedString>
