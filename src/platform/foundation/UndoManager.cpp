@@ -43,7 +43,8 @@ void UndoManager::beginUndoGrouping()
 void UndoManager::endUndoGrouping()
 {
     if (m_level == 0)
-        throw InternalInconsistency(QStringLiteral("endUndoGrouping called with no matching begin"));
+        throw InternalInconsistency(
+            QStringLiteral("endUndoGrouping called with no matching begin"));
     if (--m_level == 0)
         closeGroup();
 }
@@ -76,7 +77,8 @@ void UndoManager::undo()
 {
     closeEventGroup();
     if (m_level > 0)
-        throw InternalInconsistency(QStringLiteral("undo was called with too many nested undo groups"));
+        throw InternalInconsistency(
+            QStringLiteral("undo was called with too many nested undo groups"));
     runStep(m_undoStack, State::Undoing);
 }
 
@@ -84,7 +86,8 @@ void UndoManager::redo()
 {
     closeEventGroup();
     if (m_level > 0)
-        throw InternalInconsistency(QStringLiteral("redo was called with too many nested undo groups"));
+        throw InternalInconsistency(
+            QStringLiteral("redo was called with too many nested undo groups"));
     runStep(m_redoStack, State::Redoing);
 }
 

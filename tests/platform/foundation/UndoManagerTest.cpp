@@ -1,6 +1,6 @@
+#include "UndoManager.h"
 #include "InternalInconsistency.h"
 #include "Localization.h"
-#include "UndoManager.h"
 
 #include <QCoreApplication>
 
