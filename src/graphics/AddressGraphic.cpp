@@ -1,0 +1,113 @@
+#include "AddressGraphic.h"
+
+#include "StringFormat.h"
+
+namespace {
+
+const QString kAddressFont = QStringLiteral("AddressFont");
+const QString kMinimumSize = QStringLiteral("MinimumSize");
+const QString kHorizontalAlignment = QStringLiteral("HorizontalAlignment");
+const QString kVerticalAlignment = QStringLiteral("VerticalAlignment");
+const QString kAddressBlockAlignment = QStringLiteral("AddressBlockAlignment");
+
+const ArchivedFont& defaultFont()
+{
+    static const ArchivedFont font(QStringLiteral("Helvetica"), 12);
+    return font;
+}
+
+} // namespace
+
+AddressGraphic::AddressGraphic() : AddressGraphic(QStringLiteral("Address"))
+{
+}
+
+AddressGraphic::AddressGraphic(const QString& text) : m_font(defaultFont())
+{
+    setPlainContents(text, font(), placeholderColor(), true);
+    setStrokeColor(placeholderColor());
+    setStrokeLineWidth(0.5);
+}
+
+ArchivedColor AddressGraphic::placeholderColor()
+{
+    return ArchivedColor::calibratedRgb(0, 0.5, 0);
+}
+
+std::shared_ptr<Graphic> AddressGraphic::copy() const
+{
+    auto copy = std::make_shared<AddressGraphic>();
+    copyInto(*copy);
+    return copy;
+}
+
+void AddressGraphic::copyInto(Graphic& copy) const
+{
+    TextGraphic::copyInto(copy);
+    auto& address = static_cast<AddressGraphic&>(copy);
+    address.m_minimumPointSize = m_minimumPointSize;
+    address.m_font = m_font;
+    address.m_horizontalPlacement = m_horizontalPlacement;
+    address.m_verticalPlacement = m_verticalPlacement;
+    address.m_alignment = m_alignment;
+}
+
+QString AddressGraphic::graphicType() const
+{
+    return QStringLiteral("AddressGraphic");
+}
+
+const ArchivedFont& AddressGraphic::font() const
+{
+    return m_font.value() ? *m_font.value() : defaultFont();
+}
+
+void AddressGraphic::setFont(const ArchivedFont& font)
+{
+    m_font.set(font);
+}
+
+float AddressGraphic::minimumPointSize() const
+{
+    // A size of 0 (what a new graphic stores) would shrink the address to nothing.
+    return m_minimumPointSize < 1 ? 8 : m_minimumPointSize;
+}
+
+std::optional<QPainterPath> AddressGraphic::bezierPath() const
+{
+    QPainterPath path;
+    path.addRect(bounds());
+    return path;
+}
+
+void AddressGraphic::writePropertyList(PlistDictionary& dictionary) const
+{
+    TextGraphic::writePropertyList(dictionary);
+    dictionary.insert(kAddressFont, m_font.toArchive());
+    dictionary.insert(kMinimumSize, stringWithFormat(QStringLiteral("%f"), m_minimumPointSize));
+    dictionary.insert(kHorizontalAlignment,
+                      stringWithFormat(QStringLiteral("%ld"), m_horizontalPlacement));
+    dictionary.insert(kVerticalAlignment,
+                      stringWithFormat(QStringLiteral("%ld"), m_verticalPlacement));
+    dictionary.insert(kAddressBlockAlignment, PlistValue(m_alignment));
+}
+
+void AddressGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
+{
+    TextGraphic::loadPropertyListRepresentation(dictionary);
+    if (const std::optional<QByteArray> font = dataForKey(dictionary, kAddressFont)) {
+        m_font = KeptArchive<ArchivedFont>::fromArchive(*font, defaultFont());
+        setPlainContents(QStringLiteral("Address"), this->font(), placeholderColor(), true);
+    }
+    if (const std::optional<QString> size = stringForKey(dictionary, kMinimumSize))
+        m_minimumPointSize = float(PlistValue::leadingDouble(*size));
+    // A file from before the placements centres the block.
+    const auto placement = [&](const QString& key) -> qint64 {
+        const PlistValue* value = dictionary.find(key);
+        return value ? value->integerValue() : 1;
+    };
+    m_horizontalPlacement = placement(kHorizontalAlignment);
+    m_verticalPlacement = placement(kVerticalAlignment);
+    if (const PlistValue* alignment = dictionary.find(kAddressBlockAlignment))
+        m_alignment = alignment->integerValue();
+}

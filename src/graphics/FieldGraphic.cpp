@@ -1,0 +1,164 @@
+#include "FieldGraphic.h"
+
+#include "StringFormat.h"
+#include "TextMeasurer.h"
+
+#include <cmath>
+
+const QString FieldGraphic::noFieldName = QStringLiteral("<none>");
+
+namespace {
+
+const QString kFont = QStringLiteral("Font");
+const QString kFieldName = QStringLiteral("FieldName");
+const QString kAlignment = QStringLiteral("Alignment");
+const QString kFieldMinimumSize = QStringLiteral("FieldMinimumSize");
+
+const ArchivedFont& defaultFont()
+{
+    static const ArchivedFont font(QStringLiteral("Helvetica"), 12);
+    return font;
+}
+
+} // namespace
+
+FieldGraphic::FieldGraphic() : FieldGraphic(noFieldName)
+{
+}
+
+FieldGraphic::FieldGraphic(const QString& text) : m_fieldName(noFieldName), m_font(defaultFont())
+{
+    showText(text);
+}
+
+void FieldGraphic::showText(const QString& text)
+{
+    setPlainContents(text, font(), placeholderColor(), false);
+    setStrokeColor(placeholderColor());
+    setStrokeLineWidth(0.5);
+}
+
+ArchivedColor FieldGraphic::placeholderColor()
+{
+    return ArchivedColor::calibratedRgb(0, 0, 1);
+}
+
+std::shared_ptr<Graphic> FieldGraphic::copy() const
+{
+    auto copy = std::make_shared<FieldGraphic>();
+    copyInto(*copy);
+    return copy;
+}
+
+void FieldGraphic::copyInto(Graphic& copy) const
+{
+    TextGraphic::copyInto(copy);
+    auto& field = static_cast<FieldGraphic&>(copy);
+    field.m_alignment = m_alignment;
+    field.m_fieldName = m_fieldName;
+    field.m_font = m_font;
+    field.m_minimumPointSize = m_minimumPointSize;
+    // Again, now that the font gives the line height.
+    field.setBounds(bounds());
+}
+
+QString FieldGraphic::graphicType() const
+{
+    return QStringLiteral("FieldGraphic");
+}
+
+void FieldGraphic::setFieldName(const QString& name)
+{
+    m_fieldName = name.isEmpty() ? noFieldName : name;
+}
+
+const ArchivedFont& FieldGraphic::font() const
+{
+    return m_font.value() ? *m_font.value() : defaultFont();
+}
+
+void FieldGraphic::setFont(const ArchivedFont& font)
+{
+    m_font.set(font);
+}
+
+float FieldGraphic::minimumPointSize() const
+{
+    // A size of 0 (what a new graphic stores) would shrink the text to nothing.
+    return m_minimumPointSize < 1 ? 8 : float(m_minimumPointSize);
+}
+
+void FieldGraphic::setMinimumPointSize(float size)
+{
+    m_minimumPointSize =
+        std::isfinite(size) ? qint64(std::trunc(std::clamp(size, -1e9f, 1e9f))) : 0;
+}
+
+float FieldGraphic::lineHeight() const
+{
+    return TextMeasurer::shared().heightOfString(QStringLiteral("Tg"), font()) + 2;
+}
+
+QSizeF FieldGraphic::minSize() const
+{
+    const float line = lineHeight();
+    return {line, line};
+}
+
+QSizeF FieldGraphic::maxSize() const
+{
+    return {bounds().width(), lineHeight()};
+}
+
+void FieldGraphic::setBounds(const QRectF& bounds)
+{
+    TextGraphic::setBounds(QRectF(bounds.x(), bounds.y(),
+                                  std::max(bounds.width(), double(lineHeight())), bounds.height()));
+}
+
+int FieldGraphic::resizeByMovingKnob(int knob, const QPointF& point,
+                                     Qt::KeyboardModifiers modifiers)
+{
+    knob = TextGraphic::resizeByMovingKnob(knob, point, modifiers);
+    const QRectF resized = bounds();
+    setBounds(QRectF(resized.x(), resized.y(), resized.width(), lineHeight()));
+    return knob;
+}
+
+unsigned FieldGraphic::knobMask() const
+{
+    return knobBit(UpperLeftKnob) | knobBit(UpperRightKnob) | knobBit(MiddleLeftKnob) |
+           knobBit(MiddleRightKnob) | knobBit(LowerLeftKnob) | knobBit(LowerRightKnob);
+}
+
+std::optional<QPainterPath> FieldGraphic::bezierPath() const
+{
+    QPainterPath path;
+    path.addRect(bounds());
+    return path;
+}
+
+void FieldGraphic::writePropertyList(PlistDictionary& dictionary) const
+{
+    TextGraphic::writePropertyList(dictionary);
+    dictionary.insert(kFont, m_font.toArchive());
+    dictionary.insert(kFieldName, m_fieldName);
+    dictionary.insert(kAlignment, PlistValue(m_alignment));
+    dictionary.insert(kFieldMinimumSize,
+                      stringWithFormat(QStringLiteral("%f"), double(m_minimumPointSize)));
+}
+
+void FieldGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
+{
+    TextGraphic::loadPropertyListRepresentation(dictionary);
+    if (const std::optional<QByteArray> font = dataForKey(dictionary, kFont))
+        m_font = KeptArchive<ArchivedFont>::fromArchive(*font, defaultFont());
+    if (const std::optional<QString> name = stringForKey(dictionary, kFieldName)) {
+        setFieldName(*name);
+        showText(m_fieldName);
+    }
+    if (const PlistValue* alignment = dictionary.find(kAlignment))
+        m_alignment = alignment->integerValue();
+    if (const std::optional<QString> size = stringForKey(dictionary, kFieldMinimumSize))
+        setMinimumPointSize(float(PlistValue::leadingDouble(*size)));
+}
