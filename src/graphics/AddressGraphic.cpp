@@ -99,8 +99,8 @@ void AddressGraphic::loadPropertyListRepresentation(const PlistDictionary& dicti
         m_font = KeptArchive<ArchivedFont>::fromArchive(*font, defaultFont());
         setPlainContents(QStringLiteral("Address"), this->font(), placeholderColor(), true);
     }
-    if (const std::optional<QString> size = stringForKey(dictionary, kMinimumSize))
-        m_minimumPointSize = float(PlistValue::leadingDouble(*size));
+    if (const std::optional<float> size = floatForKey(dictionary, kMinimumSize))
+        m_minimumPointSize = *size;
     // A file from before the placements centres the block.
     const auto placement = [&](const QString& key) -> qint64 {
         const PlistValue* value = dictionary.find(key);

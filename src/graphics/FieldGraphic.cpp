@@ -159,6 +159,6 @@ void FieldGraphic::loadPropertyListRepresentation(const PlistDictionary& diction
     }
     if (const PlistValue* alignment = dictionary.find(kAlignment))
         m_alignment = alignment->integerValue();
-    if (const std::optional<QString> size = stringForKey(dictionary, kFieldMinimumSize))
-        setMinimumPointSize(float(PlistValue::leadingDouble(*size)));
+    if (const std::optional<float> size = floatForKey(dictionary, kFieldMinimumSize))
+        setMinimumPointSize(*size);
 }

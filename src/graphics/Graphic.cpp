@@ -12,8 +12,11 @@
 #include "StringFormat.h"
 #include "TextGraphic.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <utility>
 
 const QString Graphic::graphicDidChangeNotification = QStringLiteral("GraphicDidChange");
@@ -371,9 +374,9 @@ int Graphic::resizeShapeByMovingKnob(int knob, const QPointF& point,
 
 QRectF Graphic::centredOn(const QRectF& rect, const QRectF& previous)
 {
-    const float centreX = float(previous.x()) + float(previous.width()) / 2;
-    const float centreY = float(previous.y()) + float(previous.height()) / 2;
-    return QRectF(centreX - float(rect.width()) / 2, centreY - float(rect.height()) / 2,
+    const float centreX = narrowed(previous.x()) + narrowed(previous.width()) / 2;
+    const float centreY = narrowed(previous.y()) + narrowed(previous.height()) / 2;
+    return QRectF(centreX - narrowed(rect.width()) / 2, centreY - narrowed(rect.height()) / 2,
                   rect.width(), rect.height());
 }
 
@@ -405,6 +408,22 @@ std::optional<bool> Graphic::yesForKey(const PlistDictionary& dictionary, const 
     if (!text)
         return std::nullopt;
     return *text == QLatin1String("YES");
+}
+
+float Graphic::narrowed(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    constexpr double largest = std::numeric_limits<float>::max();
+    return float(std::clamp(value, -largest, largest));
+}
+
+std::optional<float> Graphic::floatForKey(const PlistDictionary& dictionary, const QString& key)
+{
+    const std::optional<QString> text = stringForKey(dictionary, key);
+    if (!text)
+        return std::nullopt;
+    return narrowed(PlistValue::leadingDouble(*text));
 }
 
 QString Graphic::yesOrNo(bool value)
@@ -457,8 +476,8 @@ void Graphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
         setDrawsFill(*flag);
     if (const std::optional<QByteArray> color = dataForKey(dictionary, kStrokeColor))
         setStrokeColorKept(KeptArchive<ArchivedColor>::fromArchive(*color, black()));
-    if (const std::optional<QString> width = stringForKey(dictionary, kStrokeLineWidth))
-        setStrokeLineWidth(float(PlistValue::leadingDouble(*width)));
+    if (const std::optional<float> width = floatForKey(dictionary, kStrokeLineWidth))
+        setStrokeLineWidth(*width);
     if (const std::optional<bool> flag = yesForKey(dictionary, kDrawsStroke))
         setDrawsStroke(*flag);
 }

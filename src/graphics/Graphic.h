@@ -149,6 +149,10 @@ protected:
     static std::optional<QByteArray> dataForKey(const PlistDictionary& dictionary,
                                                 const QString& key);
     static std::optional<bool> yesForKey(const PlistDictionary& dictionary, const QString& key);
+    // A number of the file as a float, whatever its text: NaN as 0, beyond the range
+    // as the largest float.
+    static std::optional<float> floatForKey(const PlistDictionary& dictionary, const QString& key);
+    static float narrowed(double value);
     static QString yesOrNo(bool value);
     static bool sameRect(const QRectF& a, const QRectF& b);
 

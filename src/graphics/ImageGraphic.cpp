@@ -41,8 +41,8 @@ void ImageGraphic::setImage(const QByteArray& image)
 void ImageGraphic::setOriginalSize(const QSizeF& size)
 {
     m_originalSize = size;
-    m_originalWidth = float(size.width());
-    m_originalHeight = float(size.height());
+    m_originalWidth = narrowed(size.width());
+    m_originalHeight = narrowed(size.height());
 }
 
 unsigned ImageGraphic::knobMask() const
@@ -131,8 +131,8 @@ QSizeF ImageGraphic::constrainProportions(const QSizeF& size) const
     if (!(m_originalWidth > 0) || !(m_originalHeight > 0))
         return size;
     const float ratio = m_originalWidth / m_originalHeight;
-    const float w = float(size.width());
-    const float h = float(size.height());
+    const float w = narrowed(size.width());
+    const float h = narrowed(size.height());
     return w > h ? QSizeF(w, w / ratio) : QSizeF(ratio * h, h);
 }
 
@@ -157,12 +157,11 @@ void ImageGraphic::loadPropertyListRepresentation(const PlistDictionary& diction
     Graphic::loadPropertyListRepresentation(dictionary);
     if (const std::optional<QByteArray> image = dataForKey(dictionary, kImage))
         setImage(*image);
-    const std::optional<QString> width = stringForKey(dictionary, kOriginalWidth);
-    const std::optional<QString> height = stringForKey(dictionary, kOriginalHeight);
+    const std::optional<float> width = floatForKey(dictionary, kOriginalWidth);
+    const std::optional<float> height = floatForKey(dictionary, kOriginalHeight);
     QSizeF size(100, 100);
     if (width && height) {
-        setOriginalSize(QSizeF(float(PlistValue::leadingDouble(*width)),
-                               float(PlistValue::leadingDouble(*height))));
+        setOriginalSize(QSizeF(*width, *height));
         size = m_originalSize;
     }
     m_originalBounds = QRectF(bounds().topLeft(), size);

@@ -37,7 +37,7 @@ void RectangleGraphic::setRadius(float radius)
 
 float RectangleGraphic::maxRadius() const
 {
-    return float(std::min(bounds().width(), bounds().height()) / 2);
+    return narrowed(std::min(bounds().width(), bounds().height()) / 2);
 }
 
 void RectangleGraphic::makeNaturalSize()
@@ -75,6 +75,5 @@ void RectangleGraphic::writePropertyList(PlistDictionary& dictionary) const
 void RectangleGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
 {
     Graphic::loadPropertyListRepresentation(dictionary);
-    const std::optional<QString> radius = stringForKey(dictionary, kRectangleRadius);
-    setRadius(radius ? float(PlistValue::leadingDouble(*radius)) : 0);
+    setRadius(floatForKey(dictionary, kRectangleRadius).value_or(0));
 }
