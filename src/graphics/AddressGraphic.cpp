@@ -10,12 +10,6 @@ const QString kHorizontalAlignment = QStringLiteral("HorizontalAlignment");
 const QString kVerticalAlignment = QStringLiteral("VerticalAlignment");
 const QString kAddressBlockAlignment = QStringLiteral("AddressBlockAlignment");
 
-const ArchivedFont& defaultFont()
-{
-    static const ArchivedFont font(QStringLiteral("Helvetica"), 12);
-    return font;
-}
-
 } // namespace
 
 AddressGraphic::AddressGraphic() : AddressGraphic(QStringLiteral("Address"))
@@ -36,9 +30,7 @@ ArchivedColor AddressGraphic::placeholderColor()
 
 std::shared_ptr<Graphic> AddressGraphic::copy() const
 {
-    auto copy = std::make_shared<AddressGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<AddressGraphic>();
 }
 
 void AddressGraphic::copyInto(Graphic& copy) const
@@ -69,15 +61,12 @@ void AddressGraphic::setFont(const ArchivedFont& font)
 
 float AddressGraphic::minimumPointSize() const
 {
-    // A size of 0 (what a new graphic stores) would shrink the address to nothing.
-    return m_minimumPointSize < 1 ? 8 : m_minimumPointSize;
+    return minimumSizeOrDefault(m_minimumPointSize);
 }
 
 std::optional<QPainterPath> AddressGraphic::bezierPath() const
 {
-    QPainterPath path;
-    path.addRect(bounds());
-    return path;
+    return boundsPath();
 }
 
 void AddressGraphic::writePropertyList(PlistDictionary& dictionary) const

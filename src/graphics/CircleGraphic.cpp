@@ -2,9 +2,7 @@
 
 std::shared_ptr<Graphic> CircleGraphic::copy() const
 {
-    auto copy = std::make_shared<CircleGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<CircleGraphic>();
 }
 
 QString CircleGraphic::graphicType() const

@@ -14,12 +14,6 @@ const QString kFieldName = QStringLiteral("FieldName");
 const QString kAlignment = QStringLiteral("Alignment");
 const QString kFieldMinimumSize = QStringLiteral("FieldMinimumSize");
 
-const ArchivedFont& defaultFont()
-{
-    static const ArchivedFont font(QStringLiteral("Helvetica"), 12);
-    return font;
-}
-
 } // namespace
 
 FieldGraphic::FieldGraphic() : FieldGraphic(noFieldName)
@@ -45,9 +39,7 @@ ArchivedColor FieldGraphic::placeholderColor()
 
 std::shared_ptr<Graphic> FieldGraphic::copy() const
 {
-    auto copy = std::make_shared<FieldGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<FieldGraphic>();
 }
 
 void FieldGraphic::copyInto(Graphic& copy) const
@@ -84,8 +76,7 @@ void FieldGraphic::setFont(const ArchivedFont& font)
 
 float FieldGraphic::minimumPointSize() const
 {
-    // A size of 0 (what a new graphic stores) would shrink the text to nothing.
-    return m_minimumPointSize < 1 ? 8 : float(m_minimumPointSize);
+    return minimumSizeOrDefault(float(m_minimumPointSize));
 }
 
 void FieldGraphic::setMinimumPointSize(float size)
@@ -133,9 +124,7 @@ unsigned FieldGraphic::knobMask() const
 
 std::optional<QPainterPath> FieldGraphic::bezierPath() const
 {
-    QPainterPath path;
-    path.addRect(bounds());
-    return path;
+    return boundsPath();
 }
 
 void FieldGraphic::writePropertyList(PlistDictionary& dictionary) const

@@ -65,7 +65,10 @@ std::shared_ptr<Graphic> makeGraphicOfClass(const QString& name)
 
 } // namespace
 
-Graphic::Graphic() : m_fillColor(white()), m_strokeColor(black())
+Graphic::Graphic()
+    : m_fill{KeptArchive<ArchivedColor>(white()), false}, m_stroke{
+                                                              KeptArchive<ArchivedColor>(black()),
+                                                              true}
 {
 }
 
@@ -73,18 +76,16 @@ Graphic::~Graphic() = default;
 
 std::shared_ptr<Graphic> Graphic::copy() const
 {
-    auto copy = std::make_shared<Graphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<Graphic>();
 }
 
 void Graphic::copyInto(Graphic& copy) const
 {
     copy.setBounds(m_bounds);
-    copy.setFillColorKept(m_fillColor);
-    copy.setDrawsFill(m_drawsFill);
-    copy.setStrokeColorKept(m_strokeColor);
-    copy.setDrawsStroke(m_drawsStroke);
+    copy.setPaintColorKept(PaintKind::Fill, m_fill.color);
+    copy.setDrawsFill(m_fill.on);
+    copy.setPaintColorKept(PaintKind::Stroke, m_stroke.color);
+    copy.setDrawsStroke(m_stroke.on);
     copy.setStrokeLineWidth(m_lineWidth);
     copy.setDesignView(m_designView);
 }
@@ -149,78 +150,82 @@ void Graphic::moveBy(double dx, double dy)
     setBounds(m_bounds.translated(dx, dy));
 }
 
+Graphic::Paint& Graphic::paint(PaintKind kind)
+{
+    return kind == PaintKind::Fill ? m_fill : m_stroke;
+}
+
+void Graphic::setPaintFlag(PaintKind kind, bool on)
+{
+    if (paint(kind).on == on)
+        return;
+    registerUndo<Graphic>(
+        [kind, old = paint(kind).on](Graphic& graphic) { graphic.setPaintFlag(kind, old); });
+    paint(kind).on = on;
+    didChange();
+}
+
+void Graphic::setPaintColor(PaintKind kind, const std::optional<ArchivedColor>& color)
+{
+    // The same colour again keeps the bytes it was read from.
+    if (color == paint(kind).color.value())
+        setPaintFlag(kind, bool(color));
+    else
+        setPaintColorKept(kind, color);
+}
+
+void Graphic::setPaintColorKept(PaintKind kind, const KeptArchive<ArchivedColor>& color)
+{
+    if (!(color == paint(kind).color)) {
+        // The flag goes back too: setting the old colour alone would turn it on.
+        registerUndo<Graphic>([kind, old = paint(kind)](Graphic& graphic) {
+            graphic.setPaintColorKept(kind, old.color);
+            graphic.setPaintFlag(kind, old.on);
+        });
+        paint(kind).color = color;
+        didChange();
+    }
+    setPaintFlag(kind, bool(paint(kind).color.value()));
+}
+
 void Graphic::setDrawsFill(bool drawsFill)
 {
-    if (m_drawsFill == drawsFill)
-        return;
-    registerUndo<Graphic>([old = m_drawsFill](Graphic& graphic) { graphic.setDrawsFill(old); });
-    m_drawsFill = drawsFill;
-    didChange();
+    setPaintFlag(PaintKind::Fill, drawsFill);
 }
 
 void Graphic::setFillColor(const std::optional<ArchivedColor>& color)
 {
-    if (color == m_fillColor.value())
-        setDrawsFill(bool(color));
-    else
-        setFillColorKept(color);
-}
-
-void Graphic::setFillColorKept(const KeptArchive<ArchivedColor>& color)
-{
-    if (!(color == m_fillColor)) {
-        // The flag goes back too: setting the old colour alone would turn fill on.
-        registerUndo<Graphic>([old = m_fillColor, oldFlag = m_drawsFill](Graphic& graphic) {
-            graphic.setFillColorKept(old);
-            graphic.setDrawsFill(oldFlag);
-        });
-        m_fillColor = color;
-        didChange();
-    }
-    setDrawsFill(bool(m_fillColor.value()));
+    setPaintColor(PaintKind::Fill, color);
 }
 
 void Graphic::setDrawsStroke(bool drawsStroke)
 {
-    if (m_drawsStroke == drawsStroke)
-        return;
-    registerUndo<Graphic>([old = m_drawsStroke](Graphic& graphic) { graphic.setDrawsStroke(old); });
-    m_drawsStroke = drawsStroke;
-    didChange();
+    setPaintFlag(PaintKind::Stroke, drawsStroke);
 }
 
 void Graphic::setStrokeColor(const std::optional<ArchivedColor>& color)
 {
-    if (color == m_strokeColor.value())
-        setDrawsStroke(bool(color));
-    else
-        setStrokeColorKept(color);
-}
-
-void Graphic::setStrokeColorKept(const KeptArchive<ArchivedColor>& color)
-{
-    if (!(color == m_strokeColor)) {
-        registerUndo<Graphic>([old = m_strokeColor, oldFlag = m_drawsStroke](Graphic& graphic) {
-            graphic.setStrokeColorKept(old);
-            graphic.setDrawsStroke(oldFlag);
-        });
-        m_strokeColor = color;
-        didChange();
-    }
-    setDrawsStroke(bool(m_strokeColor.value()));
+    setPaintColor(PaintKind::Stroke, color);
 }
 
 void Graphic::setStrokeLineWidth(float width)
 {
     if (width == m_lineWidth)
         return;
-    registerUndo<Graphic>([old = m_lineWidth, oldFlag = m_drawsStroke](Graphic& graphic) {
+    registerUndo<Graphic>([old = m_lineWidth, oldFlag = m_stroke.on](Graphic& graphic) {
         graphic.setStrokeLineWidth(old);
         graphic.setDrawsStroke(oldFlag);
     });
     setDrawsStroke(width >= 0);
     m_lineWidth = std::max(width, 0.0f);
     didChange();
+}
+
+QPainterPath Graphic::boundsPath() const
+{
+    QPainterPath path;
+    path.addRect(m_bounds);
+    return path;
 }
 
 QRectF Graphic::drawingBounds() const
@@ -438,11 +443,11 @@ PlistDictionary Graphic::propertyListRepresentation() const
     dictionary.insert(kClass, type.left(type.indexOf(QLatin1String("Graphic"))));
     dictionary.insert(kBounds, stringFromRect(m_bounds));
     dictionary.insert(kDrawsFill, yesOrNo(drawsFill()));
-    if (m_fillColor.value())
-        dictionary.insert(kFillColor, m_fillColor.toArchive());
+    if (m_fill.color.value())
+        dictionary.insert(kFillColor, m_fill.color.toArchive());
     dictionary.insert(kDrawsStroke, yesOrNo(drawsStroke()));
-    if (m_strokeColor.value())
-        dictionary.insert(kStrokeColor, m_strokeColor.toArchive());
+    if (m_stroke.color.value())
+        dictionary.insert(kStrokeColor, m_stroke.color.toArchive());
     dictionary.insert(kStrokeLineWidth, stringWithFormat(QStringLiteral("%.2f"), m_lineWidth));
     writePropertyList(dictionary);
     return dictionary;
@@ -471,11 +476,13 @@ void Graphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
     if (const std::optional<QString> bounds = stringForKey(dictionary, kBounds))
         setBounds(rectFromString(*bounds));
     if (const std::optional<QByteArray> color = dataForKey(dictionary, kFillColor))
-        setFillColorKept(KeptArchive<ArchivedColor>::fromArchive(*color, white()));
+        setPaintColorKept(PaintKind::Fill,
+                          KeptArchive<ArchivedColor>::fromArchive(*color, white()));
     if (const std::optional<bool> flag = yesForKey(dictionary, kDrawsFill))
         setDrawsFill(*flag);
     if (const std::optional<QByteArray> color = dataForKey(dictionary, kStrokeColor))
-        setStrokeColorKept(KeptArchive<ArchivedColor>::fromArchive(*color, black()));
+        setPaintColorKept(PaintKind::Stroke,
+                          KeptArchive<ArchivedColor>::fromArchive(*color, black()));
     if (const std::optional<float> width = floatForKey(dictionary, kStrokeLineWidth))
         setStrokeLineWidth(*width);
     if (const std::optional<bool> flag = yesForKey(dictionary, kDrawsStroke))

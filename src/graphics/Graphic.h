@@ -67,14 +67,14 @@ public:
     bool isManipulatingBounds() const { return m_manipulatingBounds; }
     void moveBy(double dx, double dy);
 
-    virtual bool drawsFill() const { return m_drawsFill; }
+    virtual bool drawsFill() const { return m_fill.on; }
     void setDrawsFill(bool drawsFill);
-    const std::optional<ArchivedColor>& fillColor() const { return m_fillColor.value(); }
+    const std::optional<ArchivedColor>& fillColor() const { return m_fill.color.value(); }
     // Fill is on exactly when there is a colour.
     void setFillColor(const std::optional<ArchivedColor>& color);
-    virtual bool drawsStroke() const { return m_drawsStroke; }
+    virtual bool drawsStroke() const { return m_stroke.on; }
     void setDrawsStroke(bool drawsStroke);
-    const std::optional<ArchivedColor>& strokeColor() const { return m_strokeColor.value(); }
+    const std::optional<ArchivedColor>& strokeColor() const { return m_stroke.color.value(); }
     void setStrokeColor(const std::optional<ArchivedColor>& color);
     float strokeLineWidth() const { return m_lineWidth; }
     // A negative width turns the stroke off and stores 0; any other turns it on.
@@ -156,17 +156,33 @@ protected:
     static QString yesOrNo(bool value);
     static bool sameRect(const QRectF& a, const QRectF& b);
 
+    template <typename Self> std::shared_ptr<Graphic> copyAs() const
+    {
+        auto copy = std::make_shared<Self>();
+        copyInto(*copy);
+        return copy;
+    }
+
+    // The bounds as an outline.
+    QPainterPath boundsPath() const;
+
 private:
-    void setFillColorKept(const KeptArchive<ArchivedColor>& color);
-    void setStrokeColorKept(const KeptArchive<ArchivedColor>& color);
+    // Fill and stroke: a colour (or none) and whether it is drawn.
+    enum class PaintKind { Fill, Stroke };
+    struct Paint {
+        KeptArchive<ArchivedColor> color;
+        bool on = false;
+    };
+    Paint& paint(PaintKind kind);
+    void setPaintFlag(PaintKind kind, bool on);
+    void setPaintColor(PaintKind kind, const std::optional<ArchivedColor>& color);
+    void setPaintColorKept(PaintKind kind, const KeptArchive<ArchivedColor>& color);
 
     GraphicView* m_designView = nullptr;
     QRectF m_bounds{0, 0, 1, 1};
     QRectF m_origBounds;
     float m_lineWidth = 1;
-    KeptArchive<ArchivedColor> m_fillColor;
-    KeptArchive<ArchivedColor> m_strokeColor;
-    bool m_drawsFill = false;
-    bool m_drawsStroke = true;
+    Paint m_fill;
+    Paint m_stroke;
     bool m_manipulatingBounds = false;
 };

@@ -11,9 +11,7 @@ const QString kOriginalHeight = QStringLiteral("OriginalHeight");
 
 std::shared_ptr<Graphic> ImageGraphic::copy() const
 {
-    auto copy = std::make_shared<ImageGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<ImageGraphic>();
 }
 
 void ImageGraphic::copyInto(Graphic& copy) const

@@ -8,9 +8,7 @@ const QString kLineStartsAtLowerLeft = QStringLiteral("LineStartsAtLowerLeft");
 
 std::shared_ptr<Graphic> LineGraphic::copy() const
 {
-    auto copy = std::make_shared<LineGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<LineGraphic>();
 }
 
 void LineGraphic::copyInto(Graphic& copy) const

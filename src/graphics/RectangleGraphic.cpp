@@ -8,9 +8,7 @@ const QString kRectangleRadius = QStringLiteral("RectangleRadius");
 
 std::shared_ptr<Graphic> RectangleGraphic::copy() const
 {
-    auto copy = std::make_shared<RectangleGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<RectangleGraphic>();
 }
 
 void RectangleGraphic::copyInto(Graphic& copy) const

@@ -10,17 +10,21 @@ bool TextGraphic::Contents::operator==(const Contents& other) const
            color == other.color && clips == other.clips;
 }
 
+const ArchivedFont& TextGraphic::defaultFont()
+{
+    static const ArchivedFont font(QStringLiteral("Helvetica"), 12);
+    return font;
+}
+
 TextGraphic::TextGraphic()
 {
-    m_contents.font = ArchivedFont(QStringLiteral("Helvetica"), 12);
+    m_contents.font = defaultFont();
     m_contents.color = ArchivedColor::calibratedWhite(0);
 }
 
 std::shared_ptr<Graphic> TextGraphic::copy() const
 {
-    auto copy = std::make_shared<TextGraphic>();
-    copyInto(*copy);
-    return copy;
+    return copyAs<TextGraphic>();
 }
 
 void TextGraphic::copyInto(Graphic& copy) const
