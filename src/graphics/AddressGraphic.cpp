@@ -16,11 +16,9 @@ AddressGraphic::AddressGraphic() : AddressGraphic(QStringLiteral("Address"))
 {
 }
 
-AddressGraphic::AddressGraphic(const QString& text) : m_font(defaultFont())
+AddressGraphic::AddressGraphic(const QString& text)
 {
-    setPlainContents(text, font(), placeholderColor(), true);
-    setStrokeColor(placeholderColor());
-    setStrokeLineWidth(0.5);
+    showPlaceholder(text, placeholderColor(), true);
 }
 
 ArchivedColor AddressGraphic::placeholderColor()
@@ -35,10 +33,9 @@ std::shared_ptr<Graphic> AddressGraphic::copy() const
 
 void AddressGraphic::copyInto(Graphic& copy) const
 {
-    TextGraphic::copyInto(copy);
+    PlaceholderGraphic::copyInto(copy);
     auto& address = static_cast<AddressGraphic&>(copy);
     address.m_minimumPointSize = m_minimumPointSize;
-    address.m_font = m_font;
     address.m_horizontalPlacement = m_horizontalPlacement;
     address.m_verticalPlacement = m_verticalPlacement;
     address.m_alignment = m_alignment;
@@ -49,30 +46,15 @@ QString AddressGraphic::graphicType() const
     return QStringLiteral("AddressGraphic");
 }
 
-const ArchivedFont& AddressGraphic::font() const
-{
-    return m_font.value() ? *m_font.value() : defaultFont();
-}
-
-void AddressGraphic::setFont(const ArchivedFont& font)
-{
-    m_font.set(font);
-}
-
 float AddressGraphic::minimumPointSize() const
 {
     return minimumSizeOrDefault(m_minimumPointSize);
 }
 
-std::optional<QPainterPath> AddressGraphic::bezierPath() const
-{
-    return boundsPath();
-}
-
 void AddressGraphic::writePropertyList(PlistDictionary& dictionary) const
 {
-    TextGraphic::writePropertyList(dictionary);
-    dictionary.insert(kAddressFont, m_font.toArchive());
+    PlaceholderGraphic::writePropertyList(dictionary);
+    dictionary.insert(kAddressFont, fontArchive());
     dictionary.insert(kMinimumSize, stringWithFormat(QStringLiteral("%f"), m_minimumPointSize));
     dictionary.insert(kHorizontalAlignment,
                       stringWithFormat(QStringLiteral("%ld"), m_horizontalPlacement));
@@ -83,9 +65,9 @@ void AddressGraphic::writePropertyList(PlistDictionary& dictionary) const
 
 void AddressGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
 {
-    TextGraphic::loadPropertyListRepresentation(dictionary);
+    PlaceholderGraphic::loadPropertyListRepresentation(dictionary);
     if (const std::optional<QByteArray> font = dataForKey(dictionary, kAddressFont)) {
-        m_font = KeptArchive<ArchivedFont>::fromArchive(*font, defaultFont());
+        setFontArchive(*font);
         setPlainContents(QStringLiteral("Address"), this->font(), placeholderColor(), true);
     }
     if (const std::optional<float> size = floatForKey(dictionary, kMinimumSize))

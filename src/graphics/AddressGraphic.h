@@ -1,10 +1,10 @@
 #pragma once
 
-#include "TextGraphic.h"
+#include "PlaceholderGraphic.h"
 
 // The place of the record's address block on a label or envelope: the word "Address" in
 // the design, the address in the address font on the page.
-class AddressGraphic : public TextGraphic {
+class AddressGraphic : public PlaceholderGraphic {
 public:
     AddressGraphic();
     explicit AddressGraphic(const QString& text);
@@ -14,8 +14,6 @@ public:
 
     static ArchivedColor placeholderColor();
 
-    const ArchivedFont& font() const;
-    void setFont(const ArchivedFont& font);
     // The smallest size the address font may shrink to; a stored size below 1 counts as 8.
     float minimumPointSize() const;
     void setMinimumPointSize(float size) { m_minimumPointSize = size; }
@@ -29,12 +27,6 @@ public:
     qint64 addressBlockAlignment() const { return m_alignment; }
     void setAddressBlockAlignment(qint64 alignment) { m_alignment = alignment; }
 
-    bool drawsFill() const override { return false; }
-    bool drawsStroke() const override { return true; }
-    bool canDrawStroke() const override { return true; }
-    bool isEditable() const override { return false; }
-    std::optional<QPainterPath> bezierPath() const override;
-
     void loadPropertyListRepresentation(const PlistDictionary& dictionary) override;
 
 protected:
@@ -42,7 +34,6 @@ protected:
     void copyInto(Graphic& copy) const override;
 
 private:
-    KeptArchive<ArchivedFont> m_font;
     float m_minimumPointSize = 0;
     qint64 m_horizontalPlacement = 0;
     qint64 m_verticalPlacement = 0;

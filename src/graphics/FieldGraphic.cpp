@@ -20,16 +20,9 @@ FieldGraphic::FieldGraphic() : FieldGraphic(noFieldName)
 {
 }
 
-FieldGraphic::FieldGraphic(const QString& text) : m_fieldName(noFieldName), m_font(defaultFont())
+FieldGraphic::FieldGraphic(const QString& text) : m_fieldName(noFieldName)
 {
-    showText(text);
-}
-
-void FieldGraphic::showText(const QString& text)
-{
-    setPlainContents(text, font(), placeholderColor(), false);
-    setStrokeColor(placeholderColor());
-    setStrokeLineWidth(0.5);
+    showPlaceholder(text, placeholderColor(), false);
 }
 
 ArchivedColor FieldGraphic::placeholderColor()
@@ -44,11 +37,10 @@ std::shared_ptr<Graphic> FieldGraphic::copy() const
 
 void FieldGraphic::copyInto(Graphic& copy) const
 {
-    TextGraphic::copyInto(copy);
+    PlaceholderGraphic::copyInto(copy);
     auto& field = static_cast<FieldGraphic&>(copy);
     field.m_alignment = m_alignment;
     field.m_fieldName = m_fieldName;
-    field.m_font = m_font;
     field.m_minimumPointSize = m_minimumPointSize;
     // Again, now that the font gives the line height.
     field.setBounds(bounds());
@@ -62,16 +54,6 @@ QString FieldGraphic::graphicType() const
 void FieldGraphic::setFieldName(const QString& name)
 {
     m_fieldName = name.isEmpty() ? noFieldName : name;
-}
-
-const ArchivedFont& FieldGraphic::font() const
-{
-    return m_font.value() ? *m_font.value() : defaultFont();
-}
-
-void FieldGraphic::setFont(const ArchivedFont& font)
-{
-    m_font.set(font);
 }
 
 float FieldGraphic::minimumPointSize() const
@@ -122,15 +104,10 @@ unsigned FieldGraphic::knobMask() const
            knobBit(MiddleRightKnob) | knobBit(LowerLeftKnob) | knobBit(LowerRightKnob);
 }
 
-std::optional<QPainterPath> FieldGraphic::bezierPath() const
-{
-    return boundsPath();
-}
-
 void FieldGraphic::writePropertyList(PlistDictionary& dictionary) const
 {
-    TextGraphic::writePropertyList(dictionary);
-    dictionary.insert(kFont, m_font.toArchive());
+    PlaceholderGraphic::writePropertyList(dictionary);
+    dictionary.insert(kFont, fontArchive());
     dictionary.insert(kFieldName, m_fieldName);
     dictionary.insert(kAlignment, PlistValue(m_alignment));
     dictionary.insert(kFieldMinimumSize,
@@ -139,12 +116,12 @@ void FieldGraphic::writePropertyList(PlistDictionary& dictionary) const
 
 void FieldGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
 {
-    TextGraphic::loadPropertyListRepresentation(dictionary);
+    PlaceholderGraphic::loadPropertyListRepresentation(dictionary);
     if (const std::optional<QByteArray> font = dataForKey(dictionary, kFont))
-        m_font = KeptArchive<ArchivedFont>::fromArchive(*font, defaultFont());
+        setFontArchive(*font);
     if (const std::optional<QString> name = stringForKey(dictionary, kFieldName)) {
         setFieldName(*name);
-        showText(m_fieldName);
+        showPlaceholder(m_fieldName, placeholderColor(), false);
     }
     if (const PlistValue* alignment = dictionary.find(kAlignment))
         m_alignment = alignment->integerValue();

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "TextGraphic.h"
+#include "PlaceholderGraphic.h"
 
 // The place of one field's content: its name in the design, the record's value on the
 // page. Always one line of its font high.
-class FieldGraphic : public TextGraphic {
+class FieldGraphic : public PlaceholderGraphic {
 public:
     FieldGraphic();
     explicit FieldGraphic(const QString& text);
@@ -19,8 +19,6 @@ public:
     // leaves the text shown as it is.
     const QString& fieldName() const { return m_fieldName; }
     void setFieldName(const QString& name);
-    const ArchivedFont& font() const;
-    void setFont(const ArchivedFont& font);
     // 0 left, 1 centre, 2 right.
     qint64 fieldAlignment() const { return m_alignment; }
     void setFieldAlignment(qint64 alignment) { m_alignment = alignment; }
@@ -37,12 +35,6 @@ public:
                            Qt::KeyboardModifiers modifiers) override;
     unsigned knobMask() const override;
 
-    bool drawsFill() const override { return false; }
-    bool drawsStroke() const override { return true; }
-    bool canDrawStroke() const override { return true; }
-    bool isEditable() const override { return false; }
-    std::optional<QPainterPath> bezierPath() const override;
-
     void loadPropertyListRepresentation(const PlistDictionary& dictionary) override;
 
 protected:
@@ -50,10 +42,7 @@ protected:
     void copyInto(Graphic& copy) const override;
 
 private:
-    void showText(const QString& text);
-
     QString m_fieldName;
-    KeptArchive<ArchivedFont> m_font;
     qint64 m_alignment = 0;
     qint64 m_minimumPointSize = 0;
 };

@@ -51,9 +51,6 @@ public:
     static const ArchivedFont& defaultFont();
 
 protected:
-    // The smallest point size the page may shrink a placeholder's text to: a stored size
-    // below 1 (what a new graphic stores) counts as 8, as it would shrink to nothing.
-    static float minimumSizeOrDefault(float stored) { return stored < 1 ? 8 : stored; }
     void writePropertyList(PlistDictionary& dictionary) const override;
     void copyInto(Graphic& copy) const override;
     // A plain placeholder text, replacing the contents without undo.
