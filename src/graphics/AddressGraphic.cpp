@@ -68,7 +68,7 @@ void AddressGraphic::loadPropertyListRepresentation(const PlistDictionary& dicti
     PlaceholderGraphic::loadPropertyListRepresentation(dictionary);
     if (const std::optional<QByteArray> font = dataForKey(dictionary, kAddressFont)) {
         setFontArchive(*font);
-        setPlainContents(QStringLiteral("Address"), this->font(), placeholderColor(), true);
+        setPlaceholderContents(QStringLiteral("Address"), this->font(), placeholderColor(), true);
     }
     if (const std::optional<float> size = floatForKey(dictionary, kMinimumSize))
         m_minimumPointSize = *size;

@@ -3,6 +3,8 @@
 #include "StringFormat.h"
 #include "TextMeasurer.h"
 
+#include <QTextDocument>
+
 #include <cmath>
 
 const QString FieldGraphic::noFieldName = QStringLiteral("<none>");
@@ -81,6 +83,16 @@ QSizeF FieldGraphic::minSize() const
 QSizeF FieldGraphic::maxSize() const
 {
     return {bounds().width(), lineHeight()};
+}
+
+double FieldGraphic::horizontalTextOffset() const
+{
+    if (m_alignment != 1 && m_alignment != 2)
+        return 0;
+    const double room =
+        bounds().width() - TextMeasurer::shared().widthOfString(document().toPlainText(), font()) -
+        6;
+    return m_alignment == 2 ? room : room / 2;
 }
 
 void FieldGraphic::setBounds(const QRectF& bounds)

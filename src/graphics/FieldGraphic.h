@@ -30,6 +30,8 @@ public:
     float lineHeight() const;
     QSizeF minSize() const override;
     QSizeF maxSize() const override;
+    // Right-aligned text ends 6 points inside the right edge; centred text sits halfway.
+    double horizontalTextOffset() const override;
     void setBounds(const QRectF& bounds) override;
     int resizeByMovingKnob(int knob, const QPointF& point,
                            Qt::KeyboardModifiers modifiers) override;

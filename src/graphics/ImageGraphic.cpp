@@ -27,13 +27,20 @@ QString ImageGraphic::graphicType() const
     return QStringLiteral("ImageGraphic");
 }
 
-void ImageGraphic::setImage(const QByteArray& image)
+void ImageGraphic::setImage(const ArchivedImage& image)
 {
-    if (image == m_image)
+    QByteArray data = image.toData();
+    if (data == m_imageData)
         return;
     registerUndo<ImageGraphic>([old = m_image](ImageGraphic& graphic) { graphic.setImage(old); });
     m_image = image;
+    m_imageData = std::move(data);
     didChange();
+}
+
+void ImageGraphic::setImage(const QByteArray& data)
+{
+    setImage(data.isEmpty() ? ArchivedImage() : ArchivedImage::fromData(data));
 }
 
 void ImageGraphic::setOriginalSize(const QSizeF& size)
@@ -145,7 +152,7 @@ QRectF ImageGraphic::placedByKnob(const QRectF& dragged, const QSizeF& size, int
 void ImageGraphic::writePropertyList(PlistDictionary& dictionary) const
 {
     if (hasImage())
-        dictionary.insert(kImage, m_image);
+        dictionary.insert(kImage, m_imageData);
     dictionary.insert(kOriginalWidth, stringWithFormat(QStringLiteral("%.2f"), m_originalWidth));
     dictionary.insert(kOriginalHeight, stringWithFormat(QStringLiteral("%.2f"), m_originalHeight));
 }

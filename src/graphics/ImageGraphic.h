@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ArchivedImage.h"
 #include "Graphic.h"
 
 #include <QSizeF>
@@ -11,11 +12,17 @@ public:
     std::shared_ptr<Graphic> copy() const override;
     QString graphicType() const override;
 
+    // The picture, decoded once.
+    const ArchivedImage& image() const { return m_image; }
     // The archived picture as the file stores it, kept byte for byte; empty for none.
-    const QByteArray& image() const { return m_image; }
+    const QByteArray& imageData() const { return m_imageData; }
     // Undoable.
-    void setImage(const QByteArray& image);
-    bool hasImage() const { return !m_image.isEmpty(); }
+    void setImage(const ArchivedImage& image);
+    // The picture archived in the data; data that does not decode is kept all the same.
+    void setImage(const QByteArray& data);
+    bool hasImage() const { return !m_imageData.isEmpty(); }
+    // Whether there is a picture to show; one that does not decode shows as a grey box.
+    bool isDecodable() const { return m_image.isDecoded() && !m_image.image().isNull(); }
 
     QSizeF originalSize() const { return m_originalSize; }
     void setOriginalSize(const QSizeF& size);
@@ -51,7 +58,8 @@ private:
     // The size placed against the corner of the dragged rectangle across from the knob.
     static QRectF placedByKnob(const QRectF& dragged, const QSizeF& size, int knob);
 
-    QByteArray m_image;
+    ArchivedImage m_image;
+    QByteArray m_imageData;
     QSizeF m_originalSize{0, 0};
     float m_originalWidth = 0;
     float m_originalHeight = 0;

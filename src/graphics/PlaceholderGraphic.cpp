@@ -1,5 +1,7 @@
 #include "PlaceholderGraphic.h"
 
+#include <QTextDocument>
+
 PlaceholderGraphic::PlaceholderGraphic() : m_font(defaultFont())
 {
 }
@@ -11,7 +13,10 @@ const ArchivedFont& PlaceholderGraphic::font() const
 
 void PlaceholderGraphic::setFont(const ArchivedFont& font)
 {
+    if (font == this->font())
+        return;
     m_font.set(font);
+    setPlaceholderContents(document().toPlainText(), font, m_textColor, m_clips);
 }
 
 void PlaceholderGraphic::setFontArchive(const QByteArray& archive)
@@ -22,7 +27,9 @@ void PlaceholderGraphic::setFontArchive(const QByteArray& archive)
 void PlaceholderGraphic::showPlaceholder(const QString& text, const ArchivedColor& color,
                                          bool clips)
 {
-    setPlainContents(text, font(), color, clips);
+    m_textColor = color;
+    m_clips = clips;
+    setPlaceholderContents(text, font(), color, clips);
     setStrokeColor(color);
     setStrokeLineWidth(0.5);
 }
@@ -30,5 +37,8 @@ void PlaceholderGraphic::showPlaceholder(const QString& text, const ArchivedColo
 void PlaceholderGraphic::copyInto(Graphic& copy) const
 {
     TextGraphic::copyInto(copy);
-    static_cast<PlaceholderGraphic&>(copy).m_font = m_font;
+    auto& placeholder = static_cast<PlaceholderGraphic&>(copy);
+    placeholder.m_font = m_font;
+    placeholder.m_textColor = m_textColor;
+    placeholder.m_clips = m_clips;
 }

@@ -7,6 +7,7 @@
 class PlaceholderGraphic : public TextGraphic {
 public:
     const ArchivedFont& font() const;
+    // The text shown is shown in the new font.
     void setFont(const ArchivedFont& font);
 
     bool drawsFill() const override { return false; }
@@ -30,4 +31,6 @@ protected:
 
 private:
     KeptArchive<ArchivedFont> m_font;
+    ArchivedColor m_textColor;
+    bool m_clips = false;
 };

@@ -6,9 +6,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 
-namespace {
-
-QPaintDevice* pointDevice()
+QPaintDevice* PointTextMeasurer::pointDevice()
 {
     static QImage device = [] {
         QImage image(1, 1, QImage::Format_RGB32);
@@ -20,12 +18,14 @@ QPaintDevice* pointDevice()
     return &device;
 }
 
+namespace {
+
 QFontMetricsF metrics(const ArchivedFont& font)
 {
     QFont qfont(font.name());
     if (font.size() > 0)
         qfont.setPointSizeF(font.size());
-    return QFontMetricsF(qfont, pointDevice());
+    return QFontMetricsF(qfont, PointTextMeasurer::pointDevice());
 }
 
 } // namespace

@@ -1,14 +1,28 @@
 #include "TextGraphic.h"
 
+#include "ArchivedFont.h"
+#include "PointTextMeasurer.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextDocument>
+
 namespace {
+
 const QString kText = QStringLiteral("Text");
+
+// Points on the page are the layout's pixels, with no margin around the text, and text
+// without a font of its own is in the platform's default one.
+void layOutInPoints(QTextDocument& document)
+{
+    document.setDocumentMargin(0);
+    const ArchivedFont& font = TextGraphic::defaultFont();
+    QFont qfont(font.name());
+    qfont.setPointSizeF(font.size());
+    document.setDefaultFont(qfont);
+    document.documentLayout()->setPaintDevice(PointTextMeasurer::pointDevice());
 }
 
-bool TextGraphic::Contents::operator==(const Contents& other) const
-{
-    return archive == other.archive && plainText == other.plainText && font == other.font &&
-           color == other.color && clips == other.clips;
-}
+} // namespace
 
 const ArchivedFont& TextGraphic::defaultFont()
 {
@@ -18,9 +32,10 @@ const ArchivedFont& TextGraphic::defaultFont()
 
 TextGraphic::TextGraphic()
 {
-    m_contents.font = defaultFont();
-    m_contents.color = ArchivedColor::calibratedWhite(0);
+    layOutInPoints(document());
 }
+
+TextGraphic::~TextGraphic() = default;
 
 std::shared_ptr<Graphic> TextGraphic::copy() const
 {
@@ -38,20 +53,44 @@ QString TextGraphic::graphicType() const
     return QStringLiteral("TextGraphic");
 }
 
-void TextGraphic::setContents(const Contents& contents)
+void TextGraphic::replaceContents(ArchivedTextStorage contents)
 {
-    if (contents == m_contents)
+    m_contents = std::move(contents);
+    layOutInPoints(document());
+}
+
+void TextGraphic::setContents(const ArchivedTextStorage& contents)
+{
+    if (contents.document() == m_contents.document() || contents.toData() == m_contents.toData())
         return;
     registerUndo<TextGraphic>(
         [old = m_contents](TextGraphic& graphic) { graphic.setContents(old); });
-    m_contents = contents;
+    replaceContents(contents);
     didChange();
 }
 
-void TextGraphic::setPlainContents(const QString& text, const ArchivedFont& font,
-                                   const ArchivedColor& color, bool clips)
+void TextGraphic::startContentsEditing()
 {
-    m_contents = Contents{QByteArray(), text, font, color, clips};
+    m_textBeforeEditing = std::make_unique<ArchivedTextStorage>(m_contents);
+}
+
+void TextGraphic::stopContentsEditing()
+{
+    if (!m_textBeforeEditing)
+        return;
+    const std::unique_ptr<ArchivedTextStorage> before = std::move(m_textBeforeEditing);
+    if (before->toData() == m_contents.toData())
+        return;
+    // The edited text goes in as one change, undone back to the text before the edit.
+    ArchivedTextStorage edited = m_contents;
+    replaceContents(std::move(*before));
+    setContents(edited);
+}
+
+void TextGraphic::setPlaceholderContents(const QString& text, const ArchivedFont& font,
+                                         const ArchivedColor& color, bool clips)
+{
+    replaceContents(ArchivedTextStorage::placeholder(text, font, color, clips));
     didChange();
 }
 
@@ -63,6 +102,21 @@ QSizeF TextGraphic::minSize() const
 QSizeF TextGraphic::maxSize() const
 {
     return {30000, 30000};
+}
+
+QSizeF TextGraphic::requiredSize(float maximumWidth) const
+{
+    const QSizeF least = minSize();
+    if (document().isEmpty())
+        return least;
+    const QSizeF most = maxSize();
+    // A copy, so that measuring leaves the width an editor gave the text alone.
+    const std::unique_ptr<QTextDocument> measured(document().clone());
+    layOutInPoints(*measured);
+    measured->setTextWidth(std::min(most.width(), double(maximumWidth)));
+    const double usedWidth = measured->idealWidth();
+    const double usedHeight = std::min(measured->size().height(), most.height());
+    return {std::max(least.width(), usedWidth + 1), std::max(least.height(), usedHeight)};
 }
 
 void TextGraphic::setBounds(const QRectF& bounds)
@@ -104,19 +158,13 @@ int TextGraphic::resizeByMovingKnob(int knob, const QPointF& point, Qt::Keyboard
 
 void TextGraphic::writePropertyList(PlistDictionary& dictionary) const
 {
-    // A placeholder's text is rebuilt from its own keys when read.
-    if (!m_contents.archive.isEmpty())
-        dictionary.insert(kText, m_contents.archive);
+    dictionary.insert(kText, m_contents.toData());
 }
 
 void TextGraphic::loadPropertyListRepresentation(const PlistDictionary& dictionary)
 {
     Graphic::loadPropertyListRepresentation(dictionary);
     if (const std::optional<QByteArray> text = dataForKey(dictionary, kText);
-        text && !text->isEmpty()) {
-        Contents contents = m_contents;
-        contents.archive = *text;
-        contents.plainText.clear();
-        setContents(contents);
-    }
+        text && !text->isEmpty())
+        setContents(ArchivedTextStorage::fromData(*text));
 }

@@ -1,38 +1,41 @@
 #pragma once
 
 #include "ArchivedFont.h"
+#include "ArchivedTextStorage.h"
 #include "Graphic.h"
 
 #include <QSizeF>
 
+class QTextDocument;
+
 // Free rich text on the design, and the base of the address and field placeholders.
 class TextGraphic : public Graphic {
 public:
-    // The text. Text read from a file stays its archived text storage, kept byte for byte;
-    // a placeholder's text is a plain string in one font and colour.
-    struct Contents {
-        QByteArray archive;
-        QString plainText;
-        ArchivedFont font;
-        ArchivedColor color;
-        // Lines that do not fit are cut, not wrapped.
-        bool clips = false;
-
-        bool isEmpty() const { return archive.isEmpty() && plainText.isEmpty(); }
-        bool operator==(const Contents& other) const;
-    };
-
     TextGraphic();
+    ~TextGraphic() override;
 
     std::shared_ptr<Graphic> copy() const override;
     QString graphicType() const override;
 
-    const Contents& contents() const { return m_contents; }
+    // The text, kept as the archive it was read from until it changes.
+    const ArchivedTextStorage& contents() const { return m_contents; }
+    // The graphic's own text document, which the in-place editor edits. Laid out in
+    // points, without a margin.
+    QTextDocument& document() const { return *m_contents.document(); }
     // Undoable; the same text again changes nothing.
-    void setContents(const Contents& contents);
+    void setContents(const ArchivedTextStorage& contents);
+    // An edit of the document in place, from here on, ends as one undoable change.
+    void startContentsEditing();
+    void stopContentsEditing();
+    bool isEditingContents() const { return m_textBeforeEditing != nullptr; }
 
     virtual QSizeF minSize() const;
     virtual QSizeF maxSize() const;
+    // The size the text needs when its lines may be at most that wide; never below the
+    // minimum size.
+    QSizeF requiredSize(float maximumWidth) const;
+    // Where the text starts right of the bounds' left edge.
+    virtual double horizontalTextOffset() const { return 0; }
 
     // Never smaller than the minimum size.
     void setBounds(const QRectF& bounds) override;
@@ -53,10 +56,15 @@ public:
 protected:
     void writePropertyList(PlistDictionary& dictionary) const override;
     void copyInto(Graphic& copy) const override;
-    // A plain placeholder text, replacing the contents without undo.
-    void setPlainContents(const QString& text, const ArchivedFont& font, const ArchivedColor& color,
-                          bool clips);
+    // A placeholder's text in one font and colour, replacing the contents without undo;
+    // clipped lines or wrapped ones.
+    void setPlaceholderContents(const QString& text, const ArchivedFont& font,
+                                const ArchivedColor& color, bool clips);
 
 private:
-    Contents m_contents;
+    void replaceContents(ArchivedTextStorage contents);
+
+    ArchivedTextStorage m_contents;
+    // The text as it was when an in-place edit began.
+    std::unique_ptr<ArchivedTextStorage> m_textBeforeEditing;
 };

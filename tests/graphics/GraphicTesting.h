@@ -4,10 +4,13 @@
 #include "Graphic.h"
 #include "GraphicView.h"
 #include "NotificationCenter.h"
+#include "TextGraphic.h"
 #include "TextMeasurer.h"
 #include "UndoManager.h"
 
 #include <gtest/gtest.h>
+
+#include <QTextDocument>
 
 #include <cmath>
 
@@ -89,4 +92,9 @@ inline testing::AssertionResult sameRect(const QRectF& actual, const QRectF& exp
             .toStdString();
     };
     return testing::AssertionFailure() << text(actual) << " is not " << text(expected);
+}
+
+inline QString plainText(const TextGraphic& graphic)
+{
+    return graphic.document().toPlainText();
 }

@@ -109,9 +109,7 @@ TEST_F(GraphicUndoTest, EverySetter_UndoThenRedo_RestoresTheState)
         {"contents", [] { return std::make_shared<TextGraphic>(); },
          [](Graphic& g) {
              auto& text = static_cast<TextGraphic&>(g);
-             TextGraphic::Contents contents = text.contents();
-             contents.archive = QByteArray("archived text");
-             text.setContents(contents);
+             text.setContents(ArchivedTextStorage::fromData(QByteArray("archived text")));
          }},
         {"address stroke", [] { return std::make_shared<AddressGraphic>(); },
          [&](Graphic& g) { g.setStrokeColor(red); }},
@@ -218,7 +216,7 @@ TEST_F(GraphicUndoTest, PlaceholderSetters_AreNotUndoable)
         field->setMinimumPointSize(10);
     });
     EXPECT_FALSE(view.undo().canUndo());
-    EXPECT_EQ(field->contents().plainText, QStringLiteral("<none>")); // the shown text stays
+    EXPECT_EQ(plainText(*field), QStringLiteral("<none>")); // the shown text stays
     view.step([&] { field->setFieldName(QString()); });
     EXPECT_EQ(field->fieldName(), QStringLiteral("<none>"));
 }

@@ -384,14 +384,17 @@ ArchivedTextStorage ArchivedTextStorage::fromData(const QByteArray& data)
 }
 
 ArchivedTextStorage ArchivedTextStorage::placeholder(const QString& text, const ArchivedFont& font,
-                                                     const ArchivedColor& color)
+                                                     const ArchivedColor& color, bool clips)
 {
-    const ArchivedParagraphStyle clipping(Alignment::Natural, LineBreakMode::Clipping);
+    Attributes attributes{{{FontAttribute, TypedStreamValue::object(font.toObject())},
+                           {ColorAttribute, TypedStreamValue::object(color.toObject())}}};
+    if (clips) {
+        const ArchivedParagraphStyle clipping(Alignment::Natural, LineBreakMode::Clipping);
+        attributes.entries.emplace_back(ParagraphStyleAttribute,
+                                        TypedStreamValue::object(clipping.toObject()));
+    }
     ArchivedAttributedString archived;
-    archived.append(text, Attributes{{{FontAttribute, TypedStreamValue::object(font.toObject())},
-                                      {ColorAttribute, TypedStreamValue::object(color.toObject())},
-                                      {ParagraphStyleAttribute,
-                                       TypedStreamValue::object(clipping.toObject())}}});
+    archived.append(text, std::move(attributes));
     ArchivedTextStorage storage;
     fill(*storage.m_document, archived);
     return storage;

@@ -31,10 +31,11 @@ public:
 
     // Logs one line when the data does not decode.
     static ArchivedTextStorage fromData(const QByteArray& data);
-    // The text in one font and colour whose lines are clipped, not wrapped: what the
-    // placeholder graphics of a design show.
+    // The text in one font and colour whose lines are clipped, not wrapped (or wrapped,
+    // in the platform's default paragraph style): what the placeholder graphics of a
+    // design show.
     static ArchivedTextStorage placeholder(const QString& text, const ArchivedFont& font,
-                                           const ArchivedColor& color);
+                                           const ArchivedColor& color, bool clips = true);
 
     bool isDecoded() const { return m_error.isEmpty(); }
     // Why the data did not decode; empty when it did.
