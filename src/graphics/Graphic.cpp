@@ -9,8 +9,12 @@
 #include "NotificationCenter.h"
 #include "RectString.h"
 #include "RectangleGraphic.h"
+#include "ShownColor.h"
 #include "StringFormat.h"
 #include "TextGraphic.h"
+
+#include <QPainter>
+#include <QPen>
 
 #include <algorithm>
 #include <array>
@@ -277,6 +281,60 @@ int Graphic::knobUnderPoint(const QPointF& point) const
             return knob;
     }
     return NoKnob;
+}
+
+void Graphic::drawInView(QPainter& painter, bool isSelected, bool isDraft) const
+{
+    (void)isDraft;
+    if (const std::optional<QPainterPath> outline = bezierPath()) {
+        if (drawsFill() && fillColor())
+            painter.fillPath(*outline, shownColor(*fillColor()));
+        if (drawsStroke() && strokeColor()) {
+            // The outline's own ends and corners: butt caps, mitred joins.
+            QPen pen(shownColor(*strokeColor()), m_lineWidth, Qt::SolidLine, Qt::FlatCap,
+                     Qt::MiterJoin);
+            painter.strokePath(*outline, pen);
+        }
+    }
+    if (isSelected)
+        drawHandles(painter);
+}
+
+void Graphic::drawHandles(QPainter& painter) const
+{
+    const unsigned mask = knobMask();
+    for (int knob = UpperLeftKnob; knob <= LowerRightKnob; ++knob) {
+        if (mask & knobBit(knob))
+            drawHandleAtPoint(painter, knobPoint(knob));
+    }
+}
+
+namespace {
+
+// The rectangle moved onto whole device pixels, so that a handle is crisp at any scale.
+QRectF alignedToPixels(const QPainter& painter, const QRectF& rect)
+{
+    const QTransform toDevice = painter.deviceTransform();
+    bool invertible = false;
+    const QTransform fromDevice = toDevice.inverted(&invertible);
+    if (!invertible || toDevice.isRotating())
+        return rect;
+    const QRectF onDevice = toDevice.mapRect(rect);
+    const QRectF snapped(QPointF(std::round(onDevice.left()), std::round(onDevice.top())),
+                         QPointF(std::round(onDevice.right()), std::round(onDevice.bottom())));
+    return fromDevice.mapRect(snapped);
+}
+
+} // namespace
+
+void Graphic::drawHandleAtPoint(QPainter& painter, const QPointF& point)
+{
+    static const QColor shadow(0, 0, 0);
+    static const QColor knob(128, 150, 190);
+    QRectF square = alignedToPixels(painter, QRectF(point.x() - 2, point.y() - 2, 5, 5));
+    painter.fillRect(square, shadow);
+    square.translate(-1, -1);
+    painter.fillRect(square, knob);
 }
 
 bool Graphic::hitTest(const QPointF& point, bool isSelected) const

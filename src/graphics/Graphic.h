@@ -14,6 +14,7 @@
 #include <optional>
 
 class GraphicView;
+class QPainter;
 
 // An element of a template's design: its geometry, fill and stroke, its eight knobs, and
 // its dictionary in the template file. Every change registers its inverse with the view's
@@ -93,6 +94,15 @@ public:
     QRectF drawingBounds() const;
     // The shape's outline; none for a graphic that has no shape of its own.
     virtual std::optional<QPainterPath> bezierPath() const { return std::nullopt; }
+
+    // Draws the graphic on a painter whose unit is one point of the view (y grows
+    // downward): the outline filled and stroked as the flags say, and the handles when
+    // selected. Draft shows what only the designer sees (placeholder frames).
+    virtual void drawInView(QPainter& painter, bool isSelected, bool isDraft) const;
+    // One handle at each knob of the mask.
+    void drawHandles(QPainter& painter) const;
+    // A knob-coloured square with a one-point shadow below and to the right, 6 x 6 in all.
+    static void drawHandleAtPoint(QPainter& painter, const QPointF& point);
 
     virtual unsigned knobMask() const { return allKnobs; }
     QPointF knobPoint(int knob) const;

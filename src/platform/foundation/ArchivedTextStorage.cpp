@@ -4,6 +4,7 @@
 #include "ArchivedColor.h"
 #include "ArchivedFont.h"
 #include "ArchivedParagraphStyle.h"
+#include "ShownColor.h"
 #include "SystemLog.h"
 #include "TypedStreamReader.h"
 #include "TypedStreamWriter.h"
@@ -130,15 +131,6 @@ QTextOption::WrapMode wrapModeFor(LineBreakMode mode)
     return QTextOption::NoWrap;
 }
 
-// NaN and out-of-range components, which a damaged archive may hold, show as their
-// nearest colour.
-QColor qColorOf(const ArchivedColor& color)
-{
-    const auto unit = [](double value) { return float(value >= 0 ? std::min(value, 1.0) : 0.0); };
-    return QColor::fromRgbF(unit(color.redComponent()), unit(color.greenComponent()),
-                            unit(color.blueComponent()), unit(color.alpha()));
-}
-
 // ---- archive to document ----
 
 QTextCharFormat charFormatOf(const Attributes* attributes)
@@ -159,7 +151,7 @@ QTextCharFormat charFormatOf(const Attributes* attributes)
     }
     if (const auto object = attributes->object(ColorAttribute)) {
         if (const std::optional<ArchivedColor> color = ArchivedColor::fromObject(*object)) {
-            format.setForeground(qColorOf(*color));
+            format.setForeground(shownColor(*color));
             format.setProperty(ArchivedColorProperty, archiveOf(object));
         }
     }
@@ -286,7 +278,7 @@ std::optional<TypedStreamValue> colorOf(const QTextCharFormat& format)
     const QColor shown = format.foreground().color();
     if (const auto object = objectIn(format.property(ArchivedColorProperty))) {
         if (const std::optional<ArchivedColor> color = ArchivedColor::fromObject(*object)) {
-            if (qColorOf(*color) == shown)
+            if (shownColor(*color) == shown)
                 return TypedStreamValue::object(object);
         }
     }
