@@ -1,5 +1,8 @@
 #include "PlaceholderGraphic.h"
 
+#include "ShownColor.h"
+
+#include <QPainter>
 #include <QTextDocument>
 
 PlaceholderGraphic::PlaceholderGraphic() : m_font(defaultFont())
@@ -41,4 +44,11 @@ void PlaceholderGraphic::copyInto(Graphic& copy) const
     placeholder.m_font = m_font;
     placeholder.m_textColor = m_textColor;
     placeholder.m_clips = m_clips;
+}
+
+void PlaceholderGraphic::drawInView(QPainter& painter, bool isSelected, bool isDraft) const
+{
+    if (isDraft && strokeColor())
+        painter.strokePath(boundsPath(), QPen(shownColor(*strokeColor()), strokeLineWidth()));
+    TextGraphic::drawInView(painter, isSelected, isDraft);
 }

@@ -15,6 +15,8 @@ public:
     bool canDrawStroke() const override { return true; }
     bool isEditable() const override { return false; }
     std::optional<QPainterPath> bezierPath() const override { return boundsPath(); }
+    // A draft frames the text in the stroke colour before drawing it.
+    void drawInView(QPainter& painter, bool isSelected, bool isDraft) const override;
 
 protected:
     PlaceholderGraphic();

@@ -2,8 +2,10 @@
 
 #include "ArchivedFont.h"
 #include "PointTextMeasurer.h"
+#include "ShownColor.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPainter>
 #include <QTextDocument>
 
 namespace {
@@ -117,6 +119,37 @@ QSizeF TextGraphic::requiredSize(float maximumWidth) const
     const double usedWidth = measured->idealWidth();
     const double usedHeight = std::min(measured->size().height(), most.height());
     return {std::max(least.width(), usedWidth + 1), std::max(least.height(), usedHeight)};
+}
+
+void TextGraphic::drawInView(QPainter& painter, bool isSelected, bool isDraft) const
+{
+    const QRectF frame = bounds();
+    if (drawsFill() && fillColor())
+        painter.fillRect(frame, shownColor(*fillColor()));
+    if (isEditingContents()) {
+        // The editor shows the text; the design shows where it ends.
+        static const QColor knobColor(128, 150, 190);
+        painter.save();
+        painter.setPen(QPen(knobColor, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame.adjusted(-1, -1, 1, 1));
+        painter.restore();
+    } else if (!document().isEmpty()) {
+        QTextDocument& text = document();
+        // Lines wrap, and alignments place them, within the bounds' width.
+        if (text.textWidth() != frame.width())
+            text.setTextWidth(frame.width());
+        const double offset = horizontalTextOffset();
+        painter.save();
+        painter.setClipRect(frame, Qt::IntersectClip);
+        painter.translate(frame.x() + offset, frame.y());
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = QRectF(-offset, 0, frame.width(), frame.height());
+        context.palette.setColor(QPalette::Text, Qt::black);
+        text.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+    Graphic::drawInView(painter, isSelected, isDraft);
 }
 
 void TextGraphic::setBounds(const QRectF& bounds)

@@ -37,6 +37,10 @@ public:
     // Where the text starts right of the bounds' left edge.
     virtual double horizontalTextOffset() const { return 0; }
 
+    // The fill, then the text at its point size clipped to the bounds (or, while the
+    // in-place editor shows it, a frame around it), then the outline and handles.
+    void drawInView(QPainter& painter, bool isSelected, bool isDraft) const override;
+
     // Never smaller than the minimum size.
     void setBounds(const QRectF& bounds) override;
     // Keeps at least the minimum size; with Control the centre stays.

@@ -7,6 +7,7 @@
 #include "TextGraphic.h"
 
 #include <QFontMetricsF>
+#include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -203,4 +204,89 @@ TEST_F(TextGraphicTest, Field_IsOneLineHigh_AndPlacesItsTextByItsAlignment)
     }
     TextGraphic text;
     EXPECT_EQ(text.horizontalTextOffset(), 0);
+}
+
+namespace {
+
+// The scene drawn on a white image at a resolution, a point being dpi / 72 pixels.
+QImage drawn(const Graphic& graphic, int dpi, bool isDraft = false)
+{
+    const double scale = dpi / 72.0;
+    QImage image(qRound(200 * scale), qRound(60 * scale), QImage::Format_ARGB32);
+    image.setDotsPerMeterX(qRound(dpi / 0.0254));
+    image.setDotsPerMeterY(qRound(dpi / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    graphic.drawInView(painter, false, isDraft);
+    return image;
+}
+
+// The extent, in pixels, of what is not white within the rows and columns given.
+QRect inkWithin(const QImage& image, const QRect& area)
+{
+    QRect ink;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixel(x, y) != qRgb(255, 255, 255))
+                ink |= QRect(x, y, 1, 1);
+        }
+    }
+    return ink;
+}
+
+} // namespace
+
+TEST_F(TextGraphicTest, Drawing_PlacesTheTextByTheFieldsAlignment_AtItsPointSizeAtAnyResolution)
+{
+    // 40 points wide with the fake measurer, in a field 100 wide.
+    FieldGraphic field(QStringLiteral("Postcode"));
+    field.setFont(ArchivedFont(QStringLiteral("Helvetica"), 10));
+    field.setBounds(QRectF(20, 10, 100, 14));
+    const struct {
+        qint64 alignment;
+        double offset;
+    } cases[] = {{0, 0}, {1, 27}, {2, 54}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.alignment);
+        field.setFieldAlignment(c.alignment);
+        QRect previous;
+        for (const int dpi : {72, 300}) {
+            SCOPED_TRACE(dpi);
+            const double scale = dpi / 72.0;
+            const QImage image = drawn(field, dpi);
+            // Inside the stroke: the text alone.
+            const QRect inside(qCeil(21 * scale), qCeil(11 * scale), qFloor(98 * scale),
+                               qFloor(12 * scale));
+            const QRect ink = inkWithin(image, inside);
+            ASSERT_FALSE(ink.isEmpty());
+            EXPECT_NEAR(ink.left() / scale, 20 + c.offset, 2);
+            if (!previous.isEmpty()) {
+                // The same text, the resolution's times as large.
+                EXPECT_NEAR(ink.width() / scale, previous.width(), 2);
+                EXPECT_NEAR(ink.height() / scale, previous.height(), 2);
+            }
+            previous = ink;
+        }
+    }
+}
+
+TEST_F(TextGraphicTest, Drawing_ClipsTheTextToTheBounds_AndShowsAFrameWhileEdited)
+{
+    AddressGraphic address(QStringLiteral("WWWWWWWWWWWWWWWWWWWW"));
+    address.setBounds(QRectF(10, 10, 40, 20));
+    const QImage image = drawn(address, 72, true);
+    EXPECT_FALSE(inkWithin(image, QRect(12, 12, 36, 16)).isEmpty());
+    EXPECT_TRUE(inkWithin(image, QRect(52, 0, 148, 60)).isEmpty());
+
+    // While the editor shows the text, a frame one point outside the bounds, no text.
+    TextGraphic text;
+    text.document().setPlainText(QStringLiteral("Hello"));
+    text.setBounds(QRectF(10, 10, 60, 20));
+    EXPECT_FALSE(inkWithin(drawn(text, 72), QRect(12, 12, 56, 16)).isEmpty());
+    text.startContentsEditing();
+    const QImage editing = drawn(text, 72);
+    EXPECT_TRUE(inkWithin(editing, QRect(11, 11, 58, 18)).isEmpty());
+    EXPECT_EQ(inkWithin(editing, QRect(0, 0, 200, 60)), QRect(9, 9, 63, 23));
+    text.stopContentsEditing();
 }
