@@ -1,7 +1,10 @@
 #include "DialingSteps.h"
 #include "DtmfTones.h"
+#include "QtPresenter.h"
+#include "SoundLibrary.h"
 
 #include <QFile>
+#include <QTest>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
@@ -112,6 +115,18 @@ TEST(DtmfTonesTest, ToneNames_DigitsOnly)
     for (const QChar other : {u'-', u'*', u'#', u'a', u' ', u'\u0663'})
         EXPECT_TRUE(DialingSteps::toneNameForCharacter(other).isEmpty());
     EXPECT_EQ(readWave("RIFF\x10\0\0\0WAVEdata\xff\xff\0\0").channels, 0);
+}
+
+TEST(DtmfTonesTest, QtPresenter_FindsTheToneAmongTheProgramsOwnSounds_PlaysWithoutAnAudioDevice)
+{
+    EXPECT_EQ(SoundLibrary::bundledSoundPath("n222s_3"), ":/sounds/n222s_3.wav");
+    EXPECT_TRUE(SoundLibrary::bundledSoundPath("n222s_x").isEmpty());
+    EXPECT_TRUE(SoundLibrary::bundledSoundPath("").isEmpty());
+    QtPresenter presenter;
+    presenter.playSound("n222s_3");
+    presenter.playSound("n222s_3");
+    presenter.playSound("n222s_4");
+    QTest::qWait(50);
 }
 
 } // namespace
