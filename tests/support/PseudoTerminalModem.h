@@ -3,9 +3,12 @@
 // A modem on a pseudo-terminal: the program opens its path as it would a serial port;
 // a thread reads the commands it is sent and answers as a modem does, or not at all.
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <mutex>
@@ -16,7 +19,13 @@
 
 class PseudoTerminalModem {
 public:
-    explicit PseudoTerminalModem(bool answers) : m_answers(answers)
+    explicit PseudoTerminalModem(bool answers)
+        : PseudoTerminalModem(answers ? QList<QByteArray>{"AT\r\r\nOK\r\n"} : QList<QByteArray>())
+    {
+    }
+    // Answers each "AT\r" with the next reply, the last one again once they are used up.
+    explicit PseudoTerminalModem(QList<QByteArray> atReplies)
+        : m_answers(!atReplies.isEmpty()), m_atReplies(std::move(atReplies))
     {
         m_master = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (m_master == -1 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0)
@@ -47,6 +56,21 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_received;
     }
+    // What the program wrote, once it ends so (or three seconds have passed).
+    QByteArray receivedEndingWith(const QByteArray& end) const
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (!received().endsWith(end) && timer.elapsed() < 3000)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return received();
+    }
+    // What the program wrote after a moment in which any byte on its way has arrived.
+    QByteArray receivedAfterAMoment() const
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        return received();
+    }
 
 private:
     void run()
@@ -67,7 +91,7 @@ private:
             if (byte != '\r')
                 continue;
             if (m_answers && line == "AT\r")
-                answer("AT\r\r\nOK\r\n");
+                answer(m_atReplies.size() > 1 ? m_atReplies.takeFirst() : m_atReplies.constFirst());
             else if (m_answers && line == "ATI4\r")
                 answer("Norva Test Modem\r\n");
             line.clear();
@@ -79,6 +103,7 @@ private:
     }
 
     bool m_answers;
+    QList<QByteArray> m_atReplies;
     int m_master = -1;
     int m_slave = -1;
     QString m_path;

@@ -4,12 +4,14 @@
 
 #include <QPointer>
 
+#include <map>
 #include <memory>
 
 class QAudioOutput;
 class QFontDialog;
 class QMediaPlayer;
 class QMessageBox;
+class QSoundEffect;
 
 // The presenter the application installs: message boxes, file dialogs and the
 // desktop's handlers.
@@ -48,5 +50,7 @@ private:
     // Made at the first sound.
     std::unique_ptr<QMediaPlayer> m_player;
     std::unique_ptr<QAudioOutput> m_audioOutput;
+    // The program's own sounds, loaded once each.
+    std::map<QString, std::unique_ptr<QSoundEffect>> m_soundEffects;
     QPointer<QFontDialog> m_fontPanel;
 };

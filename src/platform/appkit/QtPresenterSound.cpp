@@ -6,6 +6,7 @@
 #include <QAudioOutput>
 #include <QColorDialog>
 #include <QMediaPlayer>
+#include <QSoundEffect>
 #include <QUrl>
 
 QtPresenter::QtPresenter() = default;
@@ -21,6 +22,17 @@ std::optional<QColor> QtPresenter::runColorPanel(const QColor& initial, QWidget*
 
 void QtPresenter::playSound(const QString& name)
 {
+    // The program's own sounds first, as short WAVs that must start at once (a tone of a
+    // number being dialed); without an audio device they play nothing.
+    if (const QString bundled = SoundLibrary::bundledSoundPath(name); !bundled.isEmpty()) {
+        std::unique_ptr<QSoundEffect>& effect = m_soundEffects[name];
+        if (!effect) {
+            effect = std::make_unique<QSoundEffect>();
+            effect->setSource(QUrl(QStringLiteral("qrc") + bundled));
+        }
+        effect->play();
+        return;
+    }
     const QString path = SoundLibrary::pathForSound(name, SoundLibrary::soundFolders());
     if (path.isEmpty())
         return;

@@ -76,4 +76,10 @@ QString pathForSound(const QString& name, const QStringList& folders)
     return QString();
 }
 
+QString bundledSoundPath(const QString& name)
+{
+    const QString path = QStringLiteral(":/sounds/") + name + QStringLiteral(".wav");
+    return !name.isEmpty() && QFileInfo::exists(path) ? path : QString();
+}
+
 } // namespace SoundLibrary

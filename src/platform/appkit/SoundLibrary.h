@@ -15,5 +15,8 @@ QStringList soundNames(const QStringList& folders);
 // The file of the named sound, the user's folder (the last) first; empty when no folder
 // holds it.
 QString pathForSound(const QString& name, const QStringList& folders);
+// The program's own sound of that name, a WAV resource under ":/sounds/"; empty when it
+// has none.
+QString bundledSoundPath(const QString& name);
 
 } // namespace SoundLibrary

@@ -31,7 +31,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 } // namespace
 
-ModemPort openSerialPort3(const QString& path)
+ModemPort openRawSerialPort(const QString& path, int minimumBytes)
 {
     ModemPort port;
     const QByteArray native = path.toLocal8Bit();
@@ -47,7 +47,7 @@ ModemPort openSerialPort3(const QString& path)
     raw.c_cflag |= (CREAD | CLOCAL);
     raw.c_lflag &= ~tcflag_t(ICANON | ECHO | ECHOE | ISIG);
     raw.c_oflag &= ~tcflag_t(OPOST);
-    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VMIN] = cc_t(minimumBytes);
     raw.c_cc[VTIME] = 10;
     if (::tcsetattr(fd, TCSANOW, &raw) == -1) {
         ::close(fd);
@@ -55,6 +55,20 @@ ModemPort openSerialPort3(const QString& path)
     }
     port.fd = fd;
     return port;
+}
+
+void restoreSerialPort(ModemPort& port)
+{
+    if (!port.isOpen())
+        return;
+    ::tcsetattr(port.fd, TCSANOW, &port.savedAttributes);
+    ::close(port.fd);
+    port.fd = -1;
+}
+
+ModemPort openSerialPort3(const QString& path)
+{
+    return openRawSerialPort(path, 1);
 }
 
 void closeSerialPort3(ModemPort& port, ModemSleeper& sleeper)
@@ -67,9 +81,7 @@ void closeSerialPort3(ModemPort& port, ModemSleeper& sleeper)
     writeAll(port.fd, QByteArrayLiteral("+++"));
     sleeper.sleep(90);
     writeAll(port.fd, QByteArrayLiteral("ATZ0\r"));
-    ::tcsetattr(port.fd, TCSANOW, &port.savedAttributes);
-    ::close(port.fd);
-    port.fd = -1;
+    restoreSerialPort(port);
 }
 
 int WriteToPort3(int fd, const QByteArray& bytes, ModemSleeper& sleeper)

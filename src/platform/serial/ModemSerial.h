@@ -17,9 +17,17 @@ struct ModemPort {
     bool isOpen() const { return fd != -1; }
 };
 
-// Opens the port for reading and writing, not as the controlling terminal, then raw:
-// no canonical input, echo or signals, no output processing, a read waits for one byte
-// (VMIN 1, VTIME 10); the line speed stays. A port that cannot be set up is closed again.
+// Opens the port for reading and writing, not as the controlling terminal and without
+// waiting for a carrier, then clears its status flags and makes it raw: receiver on,
+// modem lines ignored, no canonical input, echo or signals, no output processing, the
+// count of bytes a read waits for and a second between bytes (VMIN, VTIME 10), at once.
+// Input flags and the line speed stay. A port that cannot be set up is closed again.
+ModemPort openRawSerialPort(const QString& path, int minimumBytes);
+// Gives the port the attributes it had back and closes it. Nothing for one not open.
+void restoreSerialPort(ModemPort& port);
+
+// The modem list's own: a read waits for one byte (VMIN 1), so readFromPort3 asks first
+// whether one has come.
 ModemPort openSerialPort3(const QString& path);
 // Hangs the modem up ("ATH\r", a wait of 90 s, "+++", 90 s, "ATZ0\r"), gives the port its
 // attributes back and closes it. Nothing for a port that is not open.

@@ -122,3 +122,38 @@ TEST(ModemSerialTest, Sleeper_CancelWakesAWaitAtOnce)
     EXPECT_TRUE(isWirelessPort("/dev/rfcomm0"));
     EXPECT_FALSE(isWirelessPort("/dev/ttyUSB0"));
 }
+
+TEST(ModemSerialTest, InitializeModem_AnErrorFailsThatTryOnly)
+{
+    ModemSleeper sleeper(noWait);
+    PseudoTerminalModem erring(QList<QByteArray>{"AT\r\r\nERROR\r\n", "AT\r\r\nOK\r\n"});
+    ModemPort port = openSerialPort3(erring.path());
+    ASSERT_TRUE(port.isOpen());
+    ScopedLogCapture log;
+    EXPECT_TRUE(InitializeModem3(port.fd, sleeper));
+    EXPECT_EQ(log.lines().count(QStringLiteral("Init Modem1\n")), 2);
+    closeSerialPort3(port, sleeper);
+
+    PseudoTerminalModem alwaysErring(QList<QByteArray>{"ERROR\r\n"});
+    port = openSerialPort3(alwaysErring.path());
+    EXPECT_FALSE(InitializeModem3(port.fd, sleeper));
+    closeSerialPort3(port, sleeper);
+}
+
+TEST(ModemSerialTest, ReadFromPort_SilentPort_GivesUpAfterASecond)
+{
+    // A read of a port opened so waits for a byte; the reader must not.
+    for (const int minimumBytes : {1, 0}) {
+        SCOPED_TRACE(minimumBytes);
+        PseudoTerminalModem silent(false);
+        ModemPort port = openRawSerialPort(silent.path(), minimumBytes);
+        ASSERT_TRUE(port.isOpen());
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(readFromPort3(port.fd).isEmpty());
+        EXPECT_LT(timer.elapsed(), 2500);
+        EXPECT_GE(timer.elapsed(), 900);
+        restoreSerialPort(port);
+        EXPECT_FALSE(port.isOpen());
+    }
+}
