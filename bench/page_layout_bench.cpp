@@ -20,20 +20,11 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-
 #include <memory>
 
 namespace {
 
 constexpr int RecordCount = 100'000;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 // The selected records of a datafile read without a window.
 class DocumentRecords : public PageRecordSource {
