@@ -36,6 +36,9 @@ const QString PageViewController::clickToStartToolTip =
 namespace {
 
 const QString lineHeightSample = QStringLiteral("Tg");
+// More labels a side than any sheet holds: a file asking for millions of cells lays out
+// this many, not a page that never ends.
+constexpr qint64 maximumGridSize = 1000;
 const QString addressGraphicType = QStringLiteral("AddressGraphic");
 const QString fieldGraphicType = QStringLiteral("FieldGraphic");
 const QString textGraphicType = QStringLiteral("TextGraphic");
@@ -123,14 +126,14 @@ qint64 PageViewController::rows() const
 {
     if (!m_templateSettings || m_templateSettings->isEnvelope())
         return 1;
-    return std::max<qint64>(m_templateSettings->labelRows(), 1);
+    return std::clamp<qint64>(m_templateSettings->labelRows(), 1, maximumGridSize);
 }
 
 qint64 PageViewController::columns() const
 {
     if (!m_templateSettings || m_templateSettings->isEnvelope())
         return 1;
-    return std::max<qint64>(m_templateSettings->labelColumns(), 1);
+    return std::clamp<qint64>(m_templateSettings->labelColumns(), 1, maximumGridSize);
 }
 
 QRectF PageViewController::cellRect(qint64 row, qint64 column) const

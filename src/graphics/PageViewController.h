@@ -159,7 +159,8 @@ public:
     // The cells of the page shown, row by row.
     const std::vector<PageCell>& cells() const { return m_cells; }
 
-    // The sheet's grid; an envelope is one cell, and no rows or columns count as one.
+    // The sheet's grid; an envelope is one cell, no rows or columns count as one, and no
+    // sheet has more than a thousand a side.
     qint64 rows() const;
     qint64 columns() const;
     // Cell (r, c) of the sheet, in points on the paper.

@@ -86,7 +86,7 @@ void PageView::paintEvent(QPaintEvent* event)
 void PageView::mousePressEvent(QMouseEvent* event)
 {
     PageViewController* controller = m_controller;
-    if (!controller || !controller->templateSettings())
+    if (event->button() != Qt::LeftButton || !controller || !controller->templateSettings())
         return;
     if (m_currentPage != 0 && !controller->showingSingleTemplate())
         return;

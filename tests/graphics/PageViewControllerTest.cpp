@@ -483,14 +483,20 @@ TEST_F(PageViewControllerTest, GridShrunk_StartingLabelBackToTheFirstAndOffsetRe
     EXPECT_EQ(engine.firstLabelOffset(), 4);
 }
 
-TEST_F(PageViewControllerTest, NoRowsOrColumns_CountAsOne)
+TEST_F(PageViewControllerTest, GridOfNoOrMillionsOfCells_OneOrAThousandASide)
 {
     records->count = 3;
-    layOut(associatedSheet(0, -2), {fieldGraphicAt({10, 10, 200, 20}, QStringLiteral("Name"))});
+    const GraphicList design{fieldGraphicAt({10, 10, 200, 20}, QStringLiteral("Name"))};
+    layOut(associatedSheet(0, -2), design);
     EXPECT_EQ(engine.rows(), 1);
     EXPECT_EQ(engine.columns(), 1);
     EXPECT_EQ(engine.cells().size(), 1u);
     EXPECT_EQ(engine.pageCount(), 3u);
+
+    layOut(associatedSheet(1'000'000'000'000, 1), design);
+    EXPECT_EQ(engine.rows(), 1000);
+    EXPECT_EQ(engine.cells().size(), 1000u);
+    EXPECT_EQ(engine.pageCount(), 1u);
 }
 
 TEST_F(PageViewControllerTest, Geometry_CellsInPointsYDown)
