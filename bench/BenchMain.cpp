@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #if defined(NORVA_BENCH_WIDGETS)
 #include <QApplication>
 using BenchApplication = QApplication;
@@ -9,6 +11,13 @@ using BenchApplication = QApplication;
 #include <QGuiApplication>
 using BenchApplication = QGuiApplication;
 #endif
+
+double peakRssMB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
 
 int runRegisteredBenchmarks(int argc, char** argv)
 {

@@ -12,3 +12,6 @@ int runBenchmark(int argc, char** argv);
 // Google Benchmark's command line, then every registered case selected by it: the exit
 // status of the program.
 int runRegisteredBenchmarks(int argc, char** argv);
+
+// The most memory the program has held so far, in mebibytes.
+double peakRssMB();

@@ -29,7 +29,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <memory>
@@ -37,13 +36,6 @@
 #include <string_view>
 
 namespace {
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 double fileMB(const QString& path)
 {

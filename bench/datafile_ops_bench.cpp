@@ -18,7 +18,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <memory>
@@ -26,13 +25,6 @@
 namespace {
 
 constexpr int RecordCount = 100'000;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 bool writeGenerated(const QString& path, quint32 seed)
 {
