@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class AddressBlockLayout;
 class WindowController;
 
 // One open datafile: its settings, records and catalog, read from and written to the
@@ -151,6 +152,9 @@ private:
     static std::optional<QString> writeSafely(const QString& path,
                                               const SafeFileWriter::Serializer& serialize);
     void adoptCatalog(std::shared_ptr<SubsetSortedData> catalog);
+    // The settings' address layout, decoded once for its bytes: a template lays out every
+    // selected record with it.
+    const AddressBlockLayout* decodedAddressBlockLayout() const;
 
     std::shared_ptr<DatafileSettingsData> m_settings;
     std::shared_ptr<DatafileRecordsData> m_records;
@@ -167,4 +171,7 @@ private:
     bool m_reverting = false;
     QString m_defaultDraftName;
     QString m_filePath;
+    mutable bool m_hasDecodedLayout = false;
+    mutable QByteArray m_decodedLayoutBytes;
+    mutable std::shared_ptr<const AddressBlockLayout> m_decodedLayout;
 };

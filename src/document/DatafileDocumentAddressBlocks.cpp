@@ -97,11 +97,24 @@ QString DatafileDocument::freeformAddressBlockForRecord(const RecordData& record
     return block;
 }
 
-QString DatafileDocument::fieldBasedAddressBlockForRecord(qint64 index) const
+const AddressBlockLayout* DatafileDocument::decodedAddressBlockLayout() const
 {
     const std::optional<QByteArray> data = m_settings->addressBlockLayout();
-    const std::optional<AddressBlockLayout> layout =
-        data ? AddressBlockLayout::fromData(*data) : std::nullopt;
+    if (!data)
+        return nullptr;
+    if (!m_hasDecodedLayout || *data != m_decodedLayoutBytes) {
+        std::optional<AddressBlockLayout> layout = AddressBlockLayout::fromData(*data);
+        m_hasDecodedLayout = true;
+        m_decodedLayoutBytes = *data;
+        m_decodedLayout =
+            layout ? std::make_shared<const AddressBlockLayout>(std::move(*layout)) : nullptr;
+    }
+    return m_decodedLayout.get();
+}
+
+QString DatafileDocument::fieldBasedAddressBlockForRecord(qint64 index) const
+{
+    const AddressBlockLayout* layout = decodedAddressBlockLayout();
     if (!layout)
         return QString();
 

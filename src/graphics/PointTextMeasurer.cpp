@@ -4,22 +4,38 @@
 #include "PointPainting.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 
-PointTextMeasurer::Measures& PointTextMeasurer::measures(const ArchivedFont& font) const
+#include <map>
+#include <utility>
+
+namespace {
+
+struct Measures {
+    QFontMetricsF metrics;
+    std::map<QString, float> heights;
+};
+
+// Metrics are per thread, as Qt's font engines are.
+Measures& measures(const ArchivedFont& font)
 {
+    using FontKey = std::pair<QString, double>;
+    thread_local std::map<FontKey, Measures> metrics;
     const FontKey key{font.name(), font.size()};
-    auto found = m_metrics.find(key);
-    if (found != m_metrics.end())
+    auto found = metrics.find(key);
+    if (found != metrics.end())
         return found->second;
     // Fitting text tries one size after another; the sizes of a few fonts are enough.
-    if (m_metrics.size() >= 64)
-        m_metrics.clear();
+    if (metrics.size() >= 64)
+        metrics.clear();
     QFont qfont(font.name());
     if (font.size() > 0)
         qfont.setPointSizeF(font.size());
-    return m_metrics.emplace(key, Measures{QFontMetricsF(qfont, PointPainting::pointDevice()), {}})
+    return metrics.emplace(key, Measures{QFontMetricsF(qfont, PointPainting::pointDevice()), {}})
         .first->second;
 }
+
+} // namespace
 
 float PointTextMeasurer::widthOfString(const QString& text, const ArchivedFont& font) const
 {

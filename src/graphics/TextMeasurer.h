@@ -5,7 +5,8 @@
 class ArchivedFont;
 
 // Sizes of a string drawn in one font, in points (single precision, as the templates
-// measure them). Graphics use the height of "Tg" as a font's line height.
+// measure them). Graphics use the height of "Tg" as a font's line height. A measurer may
+// be asked from several threads at once: fitting a datafile's records runs on every core.
 class TextMeasurer {
 public:
     virtual ~TextMeasurer() = default;
