@@ -229,6 +229,32 @@ TEST_F(PageViewControllerTest, EmptyAddressBlock_NotPrintable)
     EXPECT_EQ(engine.nonPrintableRecords(), (QList<qint64>{0}));
 }
 
+TEST_F(PageViewControllerTest, ManyRecordsFittedInParallel_ListsInRecordOrder)
+{
+    // More records than one block and one chunk, so the fitting runs on several threads
+    // and over several blocks; every seventh is too wide.
+    records->count = 70001;
+    records->addressBlock = [](qint64 index) {
+        return index % 7 == 3 ? QString(200, QLatin1Char('x'))
+                              : QStringLiteral("Record %1\nMain St").arg(index);
+    };
+    auto settings = associatedSheet();
+    settings->setLabelCopies(2);
+    layOut(settings, {addressGraphicAt({10, 10, 200, 60})});
+
+    QList<qint64> printable;
+    QList<qint64> nonPrintable;
+    for (qint64 index = 0; index < records->count; ++index) {
+        if (index % 7 == 3)
+            nonPrintable.append(index);
+        else
+            printable << index << index;
+    }
+    EXPECT_EQ(engine.printableRecords(), printable);
+    EXPECT_EQ(engine.nonPrintableRecords(), nonPrintable);
+    EXPECT_EQ(records->addressBlocksAsked, 70001 + 6); // and the first page's cells
+}
+
 TEST_F(PageViewControllerTest, OnlyShapes_EveryCellFilledCopiesIgnoredOnePage)
 {
     records->count = 40;
