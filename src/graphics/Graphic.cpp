@@ -7,6 +7,7 @@
 #include "ImageGraphic.h"
 #include "LineGraphic.h"
 #include "NotificationCenter.h"
+#include "PointPainting.h"
 #include "RectString.h"
 #include "RectangleGraphic.h"
 #include "ShownColor.h"
@@ -309,29 +310,11 @@ void Graphic::drawHandles(QPainter& painter) const
     }
 }
 
-namespace {
-
-// The rectangle moved onto whole device pixels, so that a handle is crisp at any scale.
-QRectF alignedToPixels(const QPainter& painter, const QRectF& rect)
-{
-    const QTransform toDevice = painter.deviceTransform();
-    bool invertible = false;
-    const QTransform fromDevice = toDevice.inverted(&invertible);
-    if (!invertible || toDevice.isRotating())
-        return rect;
-    const QRectF onDevice = toDevice.mapRect(rect);
-    const QRectF snapped(QPointF(std::round(onDevice.left()), std::round(onDevice.top())),
-                         QPointF(std::round(onDevice.right()), std::round(onDevice.bottom())));
-    return fromDevice.mapRect(snapped);
-}
-
-} // namespace
-
 void Graphic::drawHandleAtPoint(QPainter& painter, const QPointF& point)
 {
     static const QColor shadow(0, 0, 0);
     static const QColor knob(128, 150, 190);
-    QRectF square = alignedToPixels(painter, QRectF(point.x() - 2, point.y() - 2, 5, 5));
+    QRectF square = PointPainting::alignedToPixels(painter, QRectF(point.x() - 2, point.y() - 2, 5, 5));
     painter.fillRect(square, shadow);
     square.translate(-1, -1);
     painter.fillRect(square, knob);

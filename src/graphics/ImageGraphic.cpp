@@ -1,5 +1,7 @@
 #include "ImageGraphic.h"
 
+#include <QPainter>
+
 #include "GraphicView.h"
 #include "StringFormat.h"
 
@@ -41,6 +43,22 @@ void ImageGraphic::setImage(const ArchivedImage& image)
 void ImageGraphic::setImage(const QByteArray& data)
 {
     setImage(data.isEmpty() ? ArchivedImage() : ArchivedImage::fromData(data));
+}
+
+void ImageGraphic::drawInView(QPainter& painter, bool isSelected, bool isDraft) const
+{
+    if (hasImage()) {
+        if (!isDecodable()) {
+            // A picture we cannot decode still shows where it lies.
+            painter.fillRect(bounds(), QColor(191, 191, 191));
+        } else {
+            painter.save();
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(bounds(), m_image.image());
+            painter.restore();
+        }
+    }
+    Graphic::drawInView(painter, isSelected, isDraft);
 }
 
 void ImageGraphic::setOriginalSize(const QSizeF& size)

@@ -44,6 +44,9 @@ public:
     // The size at the picture's proportions: the larger side kept.
     QSizeF constrainProportions(const QSizeF& size) const;
 
+    // The picture scaled into the bounds; a grey box for one that does not decode.
+    void drawInView(QPainter& painter, bool isSelected, bool isDraft) const override;
+
     bool drawsStroke() const override { return false; }
     bool canDrawStroke() const override { return false; }
     unsigned knobMask() const override;

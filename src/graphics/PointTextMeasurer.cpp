@@ -1,22 +1,10 @@
 #include "PointTextMeasurer.h"
 
 #include "ArchivedFont.h"
+#include "PointPainting.h"
 
 #include <QFont>
 #include <QFontMetricsF>
-#include <QImage>
-
-QPaintDevice* PointTextMeasurer::pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(72 / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return &device;
-}
 
 namespace {
 
@@ -25,7 +13,7 @@ QFontMetricsF metrics(const ArchivedFont& font)
     QFont qfont(font.name());
     if (font.size() > 0)
         qfont.setPointSizeF(font.size());
-    return QFontMetricsF(qfont, PointTextMeasurer::pointDevice());
+    return QFontMetricsF(qfont, PointPainting::pointDevice());
 }
 
 } // namespace

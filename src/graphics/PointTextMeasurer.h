@@ -2,15 +2,10 @@
 
 #include "TextMeasurer.h"
 
-class QPaintDevice;
-
 // Measures with the font's metrics on a device of 72 dots per inch, where a device pixel
 // is a point. Needs the application object.
 class PointTextMeasurer : public TextMeasurer {
 public:
     float widthOfString(const QString& text, const ArchivedFont& font) const override;
     float heightOfString(const QString& text, const ArchivedFont& font) const override;
-
-    // The device whose pixels are points, for laying text out in points.
-    static QPaintDevice* pointDevice();
 };

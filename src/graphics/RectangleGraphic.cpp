@@ -57,11 +57,16 @@ void RectangleGraphic::constrainAfterResize()
 
 std::optional<QPainterPath> RectangleGraphic::bezierPath() const
 {
+    return roundedRect(bounds(), m_radius);
+}
+
+QPainterPath RectangleGraphic::roundedRect(const QRectF& rect, double radius)
+{
     QPainterPath path;
-    if (m_radius <= 0)
-        path.addRect(bounds());
+    if (radius <= 0)
+        path.addRect(rect);
     else
-        path.addRoundedRect(bounds(), m_radius, m_radius);
+        path.addRoundedRect(rect, radius, radius);
     return path;
 }
 

@@ -19,6 +19,8 @@ public:
     int resizeByMovingKnob(int knob, const QPointF& point,
                            Qt::KeyboardModifiers modifiers) override;
     std::optional<QPainterPath> bezierPath() const override;
+    // The rectangle with corners of the radius; square corners for none.
+    static QPainterPath roundedRect(const QRectF& rect, double radius);
 
     void loadPropertyListRepresentation(const PlistDictionary& dictionary) override;
 

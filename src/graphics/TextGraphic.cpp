@@ -1,7 +1,7 @@
 #include "TextGraphic.h"
 
 #include "ArchivedFont.h"
-#include "PointTextMeasurer.h"
+#include "PointPainting.h"
 #include "ShownColor.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -21,7 +21,7 @@ void layOutInPoints(QTextDocument& document)
     QFont qfont(font.name());
     qfont.setPointSizeF(font.size());
     document.setDefaultFont(qfont);
-    document.documentLayout()->setPaintDevice(PointTextMeasurer::pointDevice());
+    document.documentLayout()->setPaintDevice(PointPainting::pointDevice());
 }
 
 } // namespace

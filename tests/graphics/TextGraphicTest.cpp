@@ -3,7 +3,7 @@
 #include "FieldGraphic.h"
 #include "GraphicTesting.h"
 #include "ImageGraphic.h"
-#include "PointTextMeasurer.h"
+#include "PointPainting.h"
 #include "TextGraphic.h"
 
 #include <QFontMetricsF>
@@ -168,7 +168,7 @@ TEST_F(TextGraphicTest, RequiredSize_IsTheTextLaidOutInPoints_NeverBelowTheMinim
     QFont bold(QStringLiteral("Helvetica"));
     bold.setPointSizeF(12);
     bold.setBold(true);
-    const QFontMetricsF points(bold, PointTextMeasurer::pointDevice());
+    const QFontMetricsF points(bold, PointPainting::pointDevice());
     const QSizeF line = hello->requiredSize(1e6f);
     EXPECT_NEAR(line.width(), points.horizontalAdvance(QStringLiteral("Hello")) + 1, 1);
     EXPECT_NEAR(line.height(), std::max(15.0, points.height()), 1);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "GraphicList.h"
+
+#include <QRectF>
+
+class QPainter;
+
+// Draws one design on white into the frame, on a painter whose unit is one point (y grows
+// downward): back to front, so that index 0 ends on top, each graphic kept inside its
+// drawing bounds and none with handles. A draft shows the grey outline of the envelope
+// (square corners) or the label (rounded corners). Only what meets the painter's clip is
+// drawn.
+void paintDesign(QPainter& painter, const QRectF& frame, const GraphicList& graphics, bool draft,
+                 bool envelope);
