@@ -7,6 +7,7 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "SafeFileWriter.h"
+#include "TemplateDocument.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
@@ -33,6 +34,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         DatafileDocument::setEditorFactory(nullptr);
         DatafileDocument::setDidWriteHook(nullptr);
+        TemplateDocument::setPageWindowFactory(nullptr);
+        TemplateDocument::setDidWriteHook(nullptr);
         SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
         Clock::setNowForTesting(nullptr);
         UserInfo::setFullUserNameForTesting(std::nullopt);
