@@ -1,0 +1,112 @@
+#include "TemplatePageWindowController.h"
+
+#include "DatafileDocument.h"
+#include "DatafileRecordSource.h"
+#include "DocumentController.h"
+#include "EditorWindowController.h"
+#include "Localization.h"
+#include "NotificationCenter.h"
+#include "Presenter.h"
+#include "TemplateDocument.h"
+
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QScrollArea>
+
+TemplatePageWindowController::TemplatePageWindowController(InstallMenus installMenus)
+    : m_installMenus(std::move(installMenus))
+{
+}
+
+TemplatePageWindowController::~TemplatePageWindowController()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+}
+
+TemplateDocument* TemplatePageWindowController::templateDocument() const
+{
+    return qobject_cast<TemplateDocument*>(document());
+}
+
+std::unique_ptr<QWidget> TemplatePageWindowController::makeWindow()
+{
+    auto window = std::make_unique<QMainWindow>();
+    m_mainWindow = window.get();
+    if (m_installMenus)
+        m_installMenus(window->menuBar());
+    m_pageArea = new QScrollArea(window.get());
+    m_pageArea->setAlignment(Qt::AlignCenter);
+    m_pageArea->setBackgroundRole(QPalette::Dark);
+    window->setCentralWidget(m_pageArea);
+    window->resize(640, 800);
+    return window;
+}
+
+void TemplatePageWindowController::prepare()
+{
+    window();
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.removeObserver(this);
+    resetPageLayout();
+    synchronizeWindowTitleWithDocumentName();
+    showWindow();
+    center.addObserver(TemplateDocument::RevertedTemplateWindow, document(), this,
+                       [this](const Notification&) { resetPageLayout(); });
+}
+
+void TemplatePageWindowController::resetPageLayout()
+{
+}
+
+std::shared_ptr<PageRecordSource> TemplatePageWindowController::openDatafile(const QString& path)
+{
+    // The editor of the document this opening answers, whichever window is in front.
+    auto* datafile =
+        qobject_cast<DatafileDocument*>(DocumentController::shared().openDocumentWithContentsOfURL(
+            QUrl::fromLocalFile(path), true));
+    auto* editor = datafile ? dynamic_cast<EditorWindowController*>(datafile->editor()) : nullptr;
+    if (!editor)
+        return nullptr;
+    m_recordSource = std::make_shared<DatafileRecordSource>(editor);
+    return m_recordSource;
+}
+
+QString TemplatePageWindowController::templateDisplayName() const
+{
+    return document() ? document()->displayName() : localized(QStringLiteral("Untitled"));
+}
+
+void TemplatePageWindowController::setWindowTitle(const QString& title)
+{
+    m_pageTitle = title;
+    synchronizeWindowTitleWithDocumentName();
+}
+
+QString
+TemplatePageWindowController::windowTitleForDocumentDisplayName(const QString& displayName) const
+{
+    return m_pageTitle.isEmpty() ? displayName : m_pageTitle;
+}
+
+void TemplatePageWindowController::showDatafileRequiredAlert()
+{
+    QWidget* shown = window();
+    shown->raise();
+    shown->activateWindow();
+    AlertRequest alert;
+    alert.messageText =
+        localized(QStringLiteral("Please select a datafile from the popup menu on this window."));
+    alert.informativeText =
+        localized(QStringLiteral("A datafile is required, because the template includes an address "
+                                 "block or field contents."));
+    alert.buttons = {localized(QStringLiteral("OK"))};
+    Presenter::shared().beginAlertSheet(alert, shown, [](const AlertResponse&) {});
+}
+
+void TemplatePageWindowController::windowWillClose()
+{
+    NotificationCenter::defaultCenter().removeObserver(this);
+    // The datafile no longer waits for this template.
+    if (m_recordSource)
+        std::exchange(m_recordSource, nullptr)->decrementOpenTemplateCount();
+}
