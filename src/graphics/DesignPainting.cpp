@@ -19,12 +19,7 @@ const QColor& outlineGrey()
 void drawDraftOutline(QPainter& painter, const QRectF& frame, bool envelope)
 {
     if (envelope) {
-        // A one-point frame inside the edges.
-        QPainterPath outer;
-        outer.addRect(frame);
-        QPainterPath inner;
-        inner.addRect(frame.adjusted(1, 1, -1, -1));
-        painter.fillPath(outer.subtracted(inner), outlineGrey());
+        frameRect(painter, frame, outlineGrey());
     } else {
         painter.strokePath(RectangleGraphic::roundedRect(frame, labelCornerRadius),
                            QPen(outlineGrey(), 1));
@@ -32,6 +27,15 @@ void drawDraftOutline(QPainter& painter, const QRectF& frame, bool envelope)
 }
 
 } // namespace
+
+void frameRect(QPainter& painter, const QRectF& rect, const QColor& color, double width)
+{
+    QPainterPath outer;
+    outer.addRect(rect);
+    QPainterPath inner;
+    inner.addRect(rect.adjusted(width, width, -width, -width));
+    painter.fillPath(outer.subtracted(inner), color);
+}
 
 void paintDesign(QPainter& painter, const QRectF& frame, const GraphicList& graphics, bool draft,
                  bool envelope)

@@ -4,7 +4,11 @@
 
 #include <QRectF>
 
+class QColor;
 class QPainter;
+
+// A frame in the colour, one point wide unless told, just inside the rectangle's edges.
+void frameRect(QPainter& painter, const QRectF& rect, const QColor& color, double width = 1);
 
 // Draws one design on white into the frame, on a painter whose unit is one point (y grows
 // downward): back to front, so that index 0 ends on top, each graphic kept inside its
