@@ -6,15 +6,19 @@
 #include "EditorWindowController.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
+#include "PageView.h"
+#include "PageViewController.h"
 #include "Presenter.h"
 #include "TemplateDocument.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
 
 TemplatePageWindowController::TemplatePageWindowController(InstallMenus installMenus)
-    : m_installMenus(std::move(installMenus))
+    : m_installMenus(std::move(installMenus)),
+      m_pageViewController(std::make_unique<PageViewController>(this))
 {
 }
 
@@ -37,18 +41,27 @@ std::unique_ptr<QWidget> TemplatePageWindowController::makeWindow()
     m_pageArea = new QScrollArea(window.get());
     m_pageArea->setAlignment(Qt::AlignCenter);
     m_pageArea->setBackgroundRole(QPalette::Dark);
+    m_pageView = new PageView(m_pageArea);
+    m_pageArea->setWidget(m_pageView);
+    m_pageViewController->setPageView(m_pageView);
     window->setCentralWidget(m_pageArea);
-    window->resize(640, 800);
     return window;
 }
 
 void TemplatePageWindowController::prepare()
 {
-    window();
+    QWidget* shown = window();
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.removeObserver(this);
     resetPageLayout();
-    synchronizeWindowTitleWithDocumentName();
+    // The whole page in view where the screen has room for it.
+    const QSize page = m_pageView->size() +
+                       QSize(m_pageArea->frameWidth() * 2 + 15, m_pageArea->frameWidth() * 2 + 15);
+    const QSize bars = shown->size() - m_pageArea->size();
+    QSize wanted = page + QSize(0, bars.height());
+    if (const QScreen* screen = shown->screen())
+        wanted = wanted.boundedTo(screen->availableSize() - QSize(0, 40));
+    shown->resize(wanted);
     showWindow();
     center.addObserver(TemplateDocument::RevertedTemplateWindow, document(), this,
                        [this](const Notification&) { resetPageLayout(); });
@@ -56,6 +69,12 @@ void TemplatePageWindowController::prepare()
 
 void TemplatePageWindowController::resetPageLayout()
 {
+    TemplateDocument* document = templateDocument();
+    if (!document)
+        return;
+    window();
+    m_pageViewController->resetWithSettings(document->templateSettings(),
+                                            document->masterGraphics(), false);
 }
 
 std::shared_ptr<PageRecordSource> TemplatePageWindowController::openDatafile(const QString& path)
@@ -67,8 +86,7 @@ std::shared_ptr<PageRecordSource> TemplatePageWindowController::openDatafile(con
     auto* editor = datafile ? dynamic_cast<EditorWindowController*>(datafile->editor()) : nullptr;
     if (!editor)
         return nullptr;
-    m_recordSource = std::make_shared<DatafileRecordSource>(editor);
-    return m_recordSource;
+    return std::make_shared<DatafileRecordSource>(editor);
 }
 
 QString TemplatePageWindowController::templateDisplayName() const
@@ -107,6 +125,9 @@ void TemplatePageWindowController::windowWillClose()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
     // The datafile no longer waits for this template.
-    if (m_recordSource)
-        std::exchange(m_recordSource, nullptr)->decrementOpenTemplateCount();
+    if (m_pageViewController->editorWindowControllerInformed())
+        if (const std::shared_ptr<PageRecordSource>& records =
+                m_pageViewController->editorWindowController())
+            records->decrementOpenTemplateCount();
+    m_pageViewController->setEditorController(nullptr);
 }

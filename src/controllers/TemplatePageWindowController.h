@@ -7,7 +7,8 @@
 #include <functional>
 #include <memory>
 
-class DatafileRecordSource;
+class PageView;
+class PageViewController;
 class QMainWindow;
 class QMenuBar;
 class QScrollArea;
@@ -28,6 +29,9 @@ public:
     ~TemplatePageWindowController() override;
 
     TemplateDocument* templateDocument() const;
+    // The page layout engine and the view of its page.
+    PageViewController& pageViewController() const { return *m_pageViewController; }
+    PageView* pageView() const { return m_pageView; }
 
     void prepare() override;
     void resetPageLayout() override;
@@ -49,7 +53,7 @@ private:
     InstallMenus m_installMenus;
     QMainWindow* m_mainWindow = nullptr;
     QScrollArea* m_pageArea = nullptr;
-    // The datafile the layout takes its records from, as last opened for it.
-    std::shared_ptr<DatafileRecordSource> m_recordSource;
+    PageView* m_pageView = nullptr;
+    std::unique_ptr<PageViewController> m_pageViewController;
     QString m_pageTitle;
 };

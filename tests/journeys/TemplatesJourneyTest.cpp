@@ -6,6 +6,7 @@
 #include "TemplateFormat.h"
 
 #include <QImage>
+#include <QScrollArea>
 
 namespace {
 
@@ -97,4 +98,65 @@ TEST_F(TemplatesJourneyTest, PageSetup_CancelledLeavesTheTemplateThenAcceptedSho
     EXPECT_TRUE(window->isWindowModified());
     EXPECT_EQ(window->width(), 612 + 15);
     EXPECT_EQ(labels->templateSettings()->printInfo().paperSize(), QSizeF(612, 792));
+}
+TEST_F(TemplatesJourneyTest, TemplatesMenu_OpensTheTemplateWithItsDatafileAndSaveAndRevertKeepIt)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    ASSERT_EQ(labels->windowControllers().size(), 1u);
+    QWidget* window = labels->windowControllers().front()->window();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+
+    // The datafile opened with it, its window counting the template once.
+    Document* people = DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile));
+    ASSERT_TRUE(people);
+    auto* editor = static_cast<EditorWindowController*>(people->windowControllers().front().get());
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+
+    activate(window);
+    const QImage picture = window->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-labels-window.png"));
+
+    // Save writes what reads back as the template shown.
+    labels->templateSettings()->setLabelCopies(2);
+    labels->setTemplateDocumentEdited(true);
+    EXPECT_TRUE(window->isWindowModified());
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocument:"));
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_FALSE(window->isWindowModified());
+    const TemplateFormat::Result<TemplateFormat::Contents> saved =
+        TemplateFormat::read(contentsOf(m_template));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(PlistValue(saved.value->settings->dictionary()),
+              PlistValue(labels->templateSettings()->dictionary()));
+    EXPECT_EQ(PlistValue(saved.value->design),
+              PlistValue(labels->masterGraphicsAsArrayOfDictionaries()));
+    // Nothing to save again until the next change.
+    showMenusOf(window);
+    EXPECT_FALSE(menuItem(window, "saveDocument:")->isEnabled());
+
+    // Revert: cancelled first, then done; the saved copies come back.
+    labels->templateSettings()->setLabelCopies(5);
+    labels->setMasterGraphics({});
+    labels->setTemplateDocumentEdited(true);
+    m_presenter.answerAlertWithButton("Cancel");
+    ASSERT_TRUE(chooseMenuItem(window, "revertDocumentToSaved:"));
+    EXPECT_EQ(labels->templateSettings()->labelCopies(), 5);
+    EXPECT_TRUE(labels->isDocumentEdited());
+    m_presenter.answerAlertWithButton("Revert");
+    ASSERT_TRUE(chooseMenuItem(window, "revertDocumentToSaved:"));
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_EQ(labels->templateSettings()->labelCopies(), 2);
+    EXPECT_EQ(labels->masterGraphics().size(), 3);
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+
+    // Closed, the template no longer holds its datafile.
+    labels->windowControllers().front()->performClose();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->openTemplateCount(), 0);
 }
