@@ -97,13 +97,19 @@ QString TemplatePageWindowController::templateDisplayName() const
 void TemplatePageWindowController::setWindowTitle(const QString& title)
 {
     m_pageTitle = title;
+    m_pageTitleName = templateDisplayName();
     synchronizeWindowTitleWithDocumentName();
 }
 
 QString
 TemplatePageWindowController::windowTitleForDocumentDisplayName(const QString& displayName) const
 {
-    return m_pageTitle.isEmpty() ? displayName : m_pageTitle;
+    if (m_pageTitle.isEmpty())
+        return displayName;
+    // Saved under another name, the template keeps its datafile's part of the title.
+    if (m_pageTitle.startsWith(m_pageTitleName))
+        return displayName + m_pageTitle.mid(m_pageTitleName.size());
+    return m_pageTitle;
 }
 
 void TemplatePageWindowController::showDatafileRequiredAlert()

@@ -55,5 +55,7 @@ private:
     QScrollArea* m_pageArea = nullptr;
     PageView* m_pageView = nullptr;
     std::unique_ptr<PageViewController> m_pageViewController;
+    // The title the layout gave, and the template's name it began with.
     QString m_pageTitle;
+    QString m_pageTitleName;
 };

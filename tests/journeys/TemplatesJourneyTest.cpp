@@ -2,6 +2,7 @@
 // the datafile they take their records from, saved and reverted.
 #include "JourneyTestBase.h"
 
+#include "DatafileRecordSource.h"
 #include "TemplateDocument.h"
 #include "TemplateFormat.h"
 
@@ -159,4 +160,108 @@ TEST_F(TemplatesJourneyTest, TemplatesMenu_OpensTheTemplateWithItsDatafileAndSav
     labels->windowControllers().front()->performClose();
     QCoreApplication::processEvents();
     EXPECT_EQ(editor->openTemplateCount(), 0);
+}
+
+TEST_F(TemplatesJourneyTest, SaveAs_StartsInTheTemplatesFolderAndKeepsTheDatafileInTheTitle)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    activate(window);
+
+    // Cancelled first: nothing written, the name stays.
+    m_presenter.answerSavePanel(std::nullopt);
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocumentAs:"));
+    const QString copy = m_dir.filePath("Templates/Shipping.zlabel");
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(copy));
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocumentAs:"));
+    ASSERT_EQ(m_presenter.savePanels().size(), 2);
+    EXPECT_EQ(m_presenter.savePanels().back().request.directory,
+              QFileInfo(m_dir.filePath("Templates")).canonicalFilePath());
+    EXPECT_EQ(m_presenter.savePanels().back().request.allowedFileTypes, QStringList({"zlabel"}));
+    ASSERT_TRUE(TemplateFormat::read(contentsOf(copy)).ok());
+    EXPECT_EQ(labels->fileURL(), QUrl::fromLocalFile(copy));
+    EXPECT_EQ(titleOf(window), "Shipping.zlabel (People)");
+}
+
+TEST_F(TemplatesJourneyTest, ADesignWithoutItsDatafile_AsksForOneAndStillNamesTheDatafile)
+{
+    const auto writeLabels = [this](const QString& name, const std::optional<QString>& datafile) {
+        PlistDictionary labels = readDatafile(m_template);
+        PlistDictionary settings = *labels.find("Settings")->asDictionary();
+        if (datafile)
+            settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(*datafile).toString());
+        else
+            settings.remove("AssociatedDatafileURL");
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+        return path;
+    };
+    const struct {
+        const char* file;
+        std::optional<QString> datafile;
+        const char* title;
+    } cases[] = {
+        {"Loose.zlabel", std::nullopt, "Loose.zlabel"},
+        {"Moved.zlabel", m_dir.filePath("Gone.nv3"), "Moved.zlabel (Gone)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        m_presenter.clear();
+        const QString path = writeLabels(c.file, c.datafile);
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        QTest::keyClick(QApplication::activeWindow(), Qt::Key_O, Qt::ControlModifier);
+        Document* opened = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+        ASSERT_TRUE(opened);
+        QWidget* window = opened->windowControllers().front()->window();
+        EXPECT_EQ(titleOf(window), c.title);
+        const ScriptedPresenter::ShownAlert& alert = m_presenter.lastAlert();
+        EXPECT_EQ(alert.request.messageText,
+                  "Please select a datafile from the popup menu on this window.");
+        EXPECT_EQ(alert.request.informativeText, "A datafile is required, because the template "
+                                                 "includes an address block or field contents.");
+        EXPECT_EQ(alert.request.buttons, QStringList({"OK"}));
+        EXPECT_TRUE(alert.sheet);
+        EXPECT_EQ(alert.window, window);
+        activate(window);
+    }
+}
+
+TEST_F(TemplatesJourneyTest, RecordSource_ServesTheEditorsRecordsUntilItsWindowCloses)
+{
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    DatafileRecordSource records(editor);
+    ASSERT_TRUE(records.isAvailable());
+    ASSERT_EQ(records.countSelected(), 2);
+    QStringList blocks;
+    QStringList phones;
+    for (qint64 index = 0; index < records.countSelected(); ++index) {
+        blocks.append(records.addressBlockAtIndex(index));
+        phones.append(records.contentOfField("Phone", index).value_or("none"));
+    }
+    EXPECT_TRUE(blocks.contains("Alice Smith\n12 Main St\nSpringfield IL 62704"));
+    EXPECT_TRUE(phones.contains("555-0100"));
+    EXPECT_EQ(records.contentOfField("Fax", 0), std::nullopt);
+    EXPECT_EQ(records.indexOfCurrentRecord(), editor->engine().indexOfCurrentRecord());
+    records.incrementOpenTemplateCount();
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+    records.decrementOpenTemplateCount();
+    records.decrementOpenTemplateCount();
+    EXPECT_EQ(editor->openTemplateCount(), 0);
+
+    editor->performClose();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(records.isAvailable());
+    EXPECT_EQ(records.countSelected(), 0);
+    EXPECT_EQ(records.addressBlockAtIndex(0), "");
+    EXPECT_EQ(records.contentOfField("Phone", 0), std::nullopt);
+    records.incrementOpenTemplateCount();
 }
