@@ -12,7 +12,6 @@
 #include "WindowController.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QMainWindow>
 
@@ -73,11 +72,7 @@ protected:
 
     QString copyTemplate(const QString& name, const QString& as = QString())
     {
-        const QString path = m_dir.filePath(as.isEmpty() ? name : as);
-        QFile::remove(path);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/template/") + name, path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        return path;
+        return copyFixtureOf(QStringLiteral("template"), name, as);
     }
 
     TemplateDocument* open(const QString& path)
@@ -90,15 +85,6 @@ protected:
     static FakePageWindow* pageOf(TemplateDocument* document)
     {
         return static_cast<FakePageWindow*>(document->windowControllers().front().get());
-    }
-
-    // Lets the deferred work after a write run.
-    static void processTimers()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 150)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
     int m_writesNoted = 0;

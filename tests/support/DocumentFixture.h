@@ -12,6 +12,7 @@
 #include "UserDefaults.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -46,11 +47,26 @@ protected:
     // A copy of a fixture datafile in the test's folder, so that saving may change it.
     QString copyFixture(const QString& name, const QString& as = QString())
     {
+        return copyFixtureOf(QStringLiteral("datafile"), name, as);
+    }
+    // The same from another folder of fixtures ("template" ...).
+    QString copyFixtureOf(const QString& folder, const QString& name, const QString& as = QString())
+    {
         const QString path = m_dir.filePath(as.isEmpty() ? name : as);
         QFile::remove(path);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/") + name, path));
+        EXPECT_TRUE(QFile::copy(
+            QStringLiteral(NORVA_FIXTURES_DIR "/") + folder + QLatin1Char('/') + name, path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         return path;
+    }
+
+    // Lets the deferred work after a write run.
+    static void processTimers()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 150)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
     QTemporaryDir m_dir;
