@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 
 TemplatePageWindowController::TemplatePageWindowController(InstallMenus installMenus)
     : m_installMenus(std::move(installMenus)),
@@ -54,11 +55,11 @@ void TemplatePageWindowController::prepare()
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.removeObserver(this);
     resetPageLayout();
-    // The whole page in view where the screen has room for it.
-    const QSize page = m_pageView->size() +
-                       QSize(m_pageArea->frameWidth() * 2 + 15, m_pageArea->frameWidth() * 2 + 15);
-    const QSize bars = shown->size() - m_pageArea->size();
-    QSize wanted = page + QSize(0, bars.height());
+    // The whole page in view, beside the scroll bar, where the screen has room for it.
+    const int frame = m_pageArea->frameWidth() * 2;
+    const int scroller = m_pageArea->verticalScrollBar()->sizeHint().width();
+    QSize wanted = m_pageView->size() + QSize(frame + scroller, frame + scroller) +
+                   QSize(0, shown->height() - m_pageArea->height());
     if (const QScreen* screen = shown->screen())
         wanted = wanted.boundedTo(screen->availableSize() - QSize(0, 40));
     shown->resize(wanted);
