@@ -156,10 +156,23 @@ TEST_F(TemplatesJourneyTest, TemplatesMenu_OpensTheTemplateWithItsDatafileAndSav
     EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
     EXPECT_EQ(editor->openTemplateCount(), 1);
 
-    // Closed, the template no longer holds its datafile.
+    // The datafile stays while the template depends on it (once it may be saved at all);
+    // once the template's window has closed, it closes.
+    activate(editor->window());
+    ASSERT_TRUE(QTest::qWaitFor([editor] { return editor->canSaveChanges(); }, 3000));
+    m_presenter.clear();
+    editor->performClose();
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "People.nv3 cannot be closed, because it is associated with an open template.");
+    EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile)));
     labels->windowControllers().front()->performClose();
     QCoreApplication::processEvents();
     EXPECT_EQ(editor->openTemplateCount(), 0);
+    EXPECT_FALSE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    m_presenter.clear();
+    editor->performClose();
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_FALSE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile)));
 }
 
 TEST_F(TemplatesJourneyTest, SaveAs_StartsInTheTemplatesFolderAndKeepsTheDatafileInTheTitle)
