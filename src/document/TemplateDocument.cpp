@@ -201,12 +201,12 @@ void TemplateDocument::runPageLayout()
         printInfo(), windowForSheet(),
         [document = QPointer<TemplateDocument>(this)](const std::optional<PrintInfo>& accepted) {
             if (document)
-                document->pageLayoutDidEnd(accepted);
+                document->documentDidRunModalPageLayout(accepted);
         });
     PrintInfo::setSharedPrintInfo(m_templateSettings->printInfo());
 }
 
-void TemplateDocument::pageLayoutDidEnd(const std::optional<PrintInfo>& accepted)
+void TemplateDocument::documentDidRunModalPageLayout(const std::optional<PrintInfo>& accepted)
 {
     QWidget* window = windowForSheet();
     if (!accepted) {

@@ -72,7 +72,7 @@ public:
     TemplateWindow* pageWindow() const;
 
 private:
-    void pageLayoutDidEnd(const std::optional<PrintInfo>& accepted);
+    void documentDidRunModalPageLayout(const std::optional<PrintInfo>& accepted);
 
     std::shared_ptr<TemplateSettingsData> m_templateSettings;
     GraphicList m_masterGraphics;
