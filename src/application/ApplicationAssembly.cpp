@@ -15,6 +15,8 @@
 #include "ServicesEndpoint.h"
 #include "StartWindow.h"
 #include "SystemLog.h"
+#include "TemplateDocument.h"
+#include "TemplatePageWindowController.h"
 #include "WindowController.h"
 
 #include <QApplication>
@@ -22,9 +24,6 @@
 #include <QUrl>
 
 namespace {
-
-const QString labelType = QStringLiteral("Norva Label");
-const QString envelopeType = QStringLiteral("Norva Envelope");
 
 // The desktop's services come up when start-up registers them.
 class DesktopServices : public ShellServices {
@@ -52,15 +51,19 @@ void ApplicationAssembly::configureApplication()
 
 ApplicationAssembly::ApplicationAssembly()
 {
-    // The kinds of document; templates can be opened once their windows exist.
+    // The kinds of document.
     DocumentController& documents = DocumentController::shared();
     const auto makeDatafile = [] { return std::make_unique<DatafileDocument>(); };
     documents.registerDocumentType(
         {DatafileDocument::ProDatafileType, {QStringLiteral("nv3")}, makeDatafile});
     documents.registerDocumentType(
         {DatafileDocument::MobileDatafileType, {QStringLiteral("nvm")}, makeDatafile});
-    documents.registerDocumentType({labelType, {QStringLiteral("zlabel")}, nullptr});
-    documents.registerDocumentType({envelopeType, {QStringLiteral("zenv")}, nullptr});
+    for (const auto& [type, extension] :
+         {std::pair{TemplateDocument::LabelType, TemplateDocument::LabelExtension},
+          std::pair{TemplateDocument::EnvelopeType, TemplateDocument::EnvelopeExtension}}) {
+        documents.registerDocumentType(
+            {type, {extension}, [type] { return TemplateDocument::makeOfType(type); }});
+    }
 
     m_mainController = std::make_unique<MainController>(
         std::make_unique<DesktopServices>([this] { registerServices(); }));
@@ -102,6 +105,12 @@ ApplicationAssembly::ApplicationAssembly()
             menus.scaleMenu()});
     });
     DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
+    TemplateDocument::setPageWindowFactory([application](TemplateDocument&) {
+        const ApplicationMenus& menus = application->menus();
+        return std::make_unique<TemplatePageWindowController>(
+            [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); });
+    });
+    TemplateDocument::setDidWriteHook([application] { application->setupTemplatesMenu(); });
 
     m_startWindow = std::make_unique<StartWindow>(m_mainController->menus());
     m_startWindow->followDocuments();
@@ -119,6 +128,8 @@ ApplicationAssembly::~ApplicationAssembly()
     m_startWindow.reset();
     DatafileDocument::setDidWriteHook(nullptr);
     DatafileDocument::setEditorFactory(nullptr);
+    TemplateDocument::setDidWriteHook(nullptr);
+    TemplateDocument::setPageWindowFactory(nullptr);
     Application::shared().setDelegate(nullptr);
     m_mainController.reset();
 }

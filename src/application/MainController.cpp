@@ -295,6 +295,7 @@ void MainController::openDocument()
     request.allowsMultipleSelection = true;
     request.fileTypes = documents.allExtensions();
     request.nameFilters = {localized(QStringLiteral("Norva datafiles (*.nv3 *.nvm)")),
+                           localized(QStringLiteral("Norva templates (*.zlabel *.zenv)")),
                            localized(QStringLiteral("All files (*)"))};
     for (const QUrl& url : Presenter::shared().runOpenPanel(request, QApplication::activeWindow()))
         documents.openDocumentWithContentsOfURL(url, true);

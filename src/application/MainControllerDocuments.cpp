@@ -10,15 +10,14 @@
 #include "EditorViewController.h"
 #include "EditorWindowController.h"
 #include "NotificationCenter.h"
+#include "TemplateDocument.h"
+#include "TemplateWindow.h"
 #include "WindowController.h"
 
 #include <QAction>
 #include <QMenu>
 
 namespace {
-
-const QString labelType = QStringLiteral("Norva Label");
-const QString envelopeType = QStringLiteral("Norva Envelope");
 
 EditorWindowController* editorOf(DatafileDocument* document)
 {
@@ -95,7 +94,8 @@ void MainController::newDatafileDidEnd(int returnCode, const PlistArray& fields,
 
 void MainController::newLabel()
 {
-    Document* label = DocumentController::shared().openUntitledDocumentOfType(labelType, false);
+    Document* label =
+        DocumentController::shared().openUntitledDocumentOfType(TemplateDocument::LabelType, false);
     if (!label || label->windowControllers().empty())
         return;
     label->windowControllers().front()->performAction(QStringLiteral("associateDatafile:"), this);
@@ -103,10 +103,18 @@ void MainController::newLabel()
 
 void MainController::newEnvelope()
 {
-    Document* envelope =
-        DocumentController::shared().openUntitledDocumentOfType(envelopeType, false);
+    auto* envelope = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().openUntitledDocumentOfType(TemplateDocument::EnvelopeType,
+                                                                false));
     if (!envelope || envelope->windowControllers().empty())
         return;
+    const std::shared_ptr<TemplateSettingsData>& settings = envelope->templateSettings();
+    settings->setIsEnvelope(true);
+    settings->setLabelTopMargin(0);
+    settings->setLabelLeftMargin(0);
+    // Laid out again as the envelope it now is.
+    if (TemplateWindow* page = envelope->pageWindow())
+        page->prepare();
     envelope->showWindows();
     envelope->windowControllers().front()->performAction(QStringLiteral("associateDatafile:"),
                                                          this);

@@ -2,7 +2,7 @@
 
 #include "DatafileRecordsData.h"
 #include "DatafileSettingsData.h"
-#include "PlistError.h"
+#include "FormatResult.h"
 
 #include <QByteArrayView>
 
@@ -35,12 +35,7 @@ public:
         PlistArray catalog;
         bool catalogMatchesRecords = true;
     };
-    template <typename Value> struct Result {
-        std::optional<Value> value;
-        PlistError error; // when there is no value: what was wrong and where, if known
-
-        bool ok() const { return value.has_value(); }
-    };
+    template <typename Value> using Result = FormatResult<Value>;
 
     static Result<Parts> readParts(QByteArrayView bytes);
     static Result<Parts> readParts(QIODevice& device);

@@ -15,7 +15,6 @@
 #include "NotificationCenter.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -109,15 +108,6 @@ protected:
     static FakeEditor* editorOf(DatafileDocument* document)
     {
         return static_cast<FakeEditor*>(document->windowControllers().front().get());
-    }
-
-    // Lets the deferred work after a write run.
-    static void processTimers()
-    {
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < 150)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
     int m_writesNoted = 0;

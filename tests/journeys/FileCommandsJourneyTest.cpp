@@ -73,8 +73,10 @@ TEST_F(FileCommandsJourneyTest, OpenEditAFieldAndTheTextSave_TheFileHoldsBothEdi
     const OpenPanelRequest& panel = m_presenter.openPanels().first().request;
     EXPECT_EQ(panel.title, "Open");
     EXPECT_EQ(panel.directory, QFileInfo(m_dir.path()).canonicalFilePath()); // the datafiles folder
-    EXPECT_EQ(panel.nameFilters, QStringList({"Norva datafiles (*.nv3 *.nvm)", "All files (*)"}));
-    EXPECT_EQ(panel.fileTypes, QStringList({"nv3", "nvm"})); // templates once they open
+    EXPECT_EQ(panel.nameFilters,
+              QStringList({"Norva datafiles (*.nv3 *.nvm)", "Norva templates (*.zlabel *.zenv)",
+                           "All files (*)"}));
+    EXPECT_EQ(panel.fileTypes, QStringList({"nv3", "nvm", "zlabel", "zenv"}));
     ASSERT_EQ(editor->engine().currentRecord()->identifier(), bob);
     typeIntoListCell(editor, 0, 0, "Robert Jones");
     typeIntoText(editor, " and more");

@@ -7,10 +7,12 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "SafeFileWriter.h"
+#include "TemplateDocument.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -33,6 +35,8 @@ protected:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         DatafileDocument::setEditorFactory(nullptr);
         DatafileDocument::setDidWriteHook(nullptr);
+        TemplateDocument::setPageWindowFactory(nullptr);
+        TemplateDocument::setDidWriteHook(nullptr);
         SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
         Clock::setNowForTesting(nullptr);
         UserInfo::setFullUserNameForTesting(std::nullopt);
@@ -43,11 +47,26 @@ protected:
     // A copy of a fixture datafile in the test's folder, so that saving may change it.
     QString copyFixture(const QString& name, const QString& as = QString())
     {
+        return copyFixtureOf(QStringLiteral("datafile"), name, as);
+    }
+    // The same from another folder of fixtures ("template" ...).
+    QString copyFixtureOf(const QString& folder, const QString& name, const QString& as = QString())
+    {
         const QString path = m_dir.filePath(as.isEmpty() ? name : as);
         QFile::remove(path);
-        EXPECT_TRUE(QFile::copy(QStringLiteral(NORVA_FIXTURES_DIR "/datafile/") + name, path));
+        EXPECT_TRUE(QFile::copy(
+            QStringLiteral(NORVA_FIXTURES_DIR "/") + folder + QLatin1Char('/') + name, path));
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         return path;
+    }
+
+    // Lets the deferred work after a write run.
+    static void processTimers()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (timer.elapsed() < 150)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
     QTemporaryDir m_dir;

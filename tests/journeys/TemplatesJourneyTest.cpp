@@ -1,0 +1,280 @@
+// A user's journeys with envelope and label templates: opened from File ▸ Templates with
+// the datafile they take their records from, saved and reverted.
+#include "JourneyTestBase.h"
+
+#include "DatafileRecordSource.h"
+#include "TemplateDocument.h"
+#include "TemplateFormat.h"
+
+#include <QImage>
+#include <QScrollArea>
+
+namespace {
+
+class TemplatesJourneyTest : public JourneyTestBase {
+protected:
+    // The labels of the templates folder tied to the datafile People.nv3 beside it.
+    void beforeLaunch() override
+    {
+        m_datafile = copyFixture("good.nv3", "People.nv3");
+        QFile fixture(QStringLiteral(NORVA_FIXTURES_DIR "/template/Labels.zlabel"));
+        ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+        const PlistReadResult read = readPropertyList(fixture.readAll());
+        ASSERT_TRUE(read.ok());
+        PlistDictionary labels = read.value.asDictionary()->deepCopy();
+        labels.find("Settings")
+            ->asDictionary()
+            ->insert("AssociatedDatafileURL", QUrl::fromLocalFile(m_datafile).toString());
+        m_template = m_dir.filePath("Templates/Labels.zlabel");
+        QFile file(m_template);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+    }
+
+    static QString titleOf(QWidget* window)
+    {
+        return window->windowTitle().remove(QStringLiteral("[*]"));
+    }
+
+    QString m_datafile;
+    QString m_template;
+};
+
+} // namespace
+
+TEST_F(TemplatesJourneyTest, NewLabelAndNewEnvelope_OpenUntitledTemplatesOfTheirKind)
+{
+    const auto newTemplate = [this](const char* selector) -> TemplateDocument* {
+        const size_t before = DocumentController::shared().documents().size();
+        EXPECT_TRUE(chooseMenuItem(QApplication::activeWindow(), selector));
+        const std::vector<Document*>& documents = DocumentController::shared().documents();
+        EXPECT_EQ(documents.size(), before + 1);
+        return documents.size() > before ? qobject_cast<TemplateDocument*>(documents.back())
+                                         : nullptr;
+    };
+    TemplateDocument* label = newTemplate("newLabel:");
+    ASSERT_TRUE(label);
+    EXPECT_EQ(label->fileType(), TemplateDocument::LabelType);
+    EXPECT_FALSE(label->templateSettings()->isEnvelope());
+    QWidget* labelWindow = label->windowControllers().front()->window();
+    EXPECT_TRUE(labelWindow->isVisible());
+    EXPECT_EQ(titleOf(labelWindow), "Untitled");
+
+    // The second from the label's window: an envelope, edge to edge.
+    activate(labelWindow);
+    TemplateDocument* envelope = newTemplate("newEnvelope:");
+    ASSERT_TRUE(envelope);
+    EXPECT_EQ(envelope->fileType(), TemplateDocument::EnvelopeType);
+    EXPECT_TRUE(envelope->templateSettings()->isEnvelope());
+    EXPECT_EQ(envelope->templateSettings()->labelTopMargin(), 0);
+    EXPECT_EQ(envelope->templateSettings()->labelLeftMargin(), 0);
+    EXPECT_EQ(envelope->templateSettings()->width(), 684.0f);
+    EXPECT_TRUE(envelope->windowControllers().front()->window()->isVisible());
+    EXPECT_FALSE(envelope->isDocumentEdited());
+}
+
+TEST_F(TemplatesJourneyTest, PageSetup_CancelledLeavesTheTemplateThenAcceptedShowsOneWholePage)
+{
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(m_template)});
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_O, Qt::ControlModifier);
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    activate(window);
+    const int width = window->width();
+
+    m_presenter.answerPageLayout(std::nullopt);
+    ASSERT_TRUE(chooseMenuItem(window, "runPageLayout:"));
+    EXPECT_EQ(m_presenter.pageLayouts().size(), 1);
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->width(), width);
+
+    PrintInfo letter = labels->templateSettings()->printInfo();
+    letter.setPaperSize(QSizeF(612, 792));
+    m_presenter.answerPageLayout(letter);
+    ASSERT_TRUE(chooseMenuItem(window, "runPageLayout:"));
+    EXPECT_TRUE(labels->isDocumentEdited());
+    EXPECT_TRUE(window->isWindowModified());
+    EXPECT_EQ(window->width(), 612 + 15);
+    EXPECT_EQ(labels->templateSettings()->printInfo().paperSize(), QSizeF(612, 792));
+}
+TEST_F(TemplatesJourneyTest, TemplatesMenu_OpensTheTemplateWithItsDatafileAndSaveAndRevertKeepIt)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    ASSERT_EQ(labels->windowControllers().size(), 1u);
+    QWidget* window = labels->windowControllers().front()->window();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+
+    // The datafile opened with it, its window counting the template once.
+    Document* people = DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile));
+    ASSERT_TRUE(people);
+    auto* editor = static_cast<EditorWindowController*>(people->windowControllers().front().get());
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+
+    activate(window);
+    const QImage picture = window->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-labels-window.png"));
+
+    // Save writes what reads back as the template shown.
+    labels->templateSettings()->setLabelCopies(2);
+    labels->setTemplateDocumentEdited(true);
+    EXPECT_TRUE(window->isWindowModified());
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocument:"));
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_FALSE(window->isWindowModified());
+    const TemplateFormat::Result<TemplateFormat::Contents> saved =
+        TemplateFormat::read(contentsOf(m_template));
+    ASSERT_TRUE(saved.ok());
+    EXPECT_EQ(PlistValue(saved.value->settings->dictionary()),
+              PlistValue(labels->templateSettings()->dictionary()));
+    EXPECT_EQ(PlistValue(saved.value->design),
+              PlistValue(labels->masterGraphicsAsArrayOfDictionaries()));
+    // Nothing to save again until the next change.
+    showMenusOf(window);
+    EXPECT_FALSE(menuItem(window, "saveDocument:")->isEnabled());
+
+    // Revert: cancelled first, then done; the saved copies come back.
+    labels->templateSettings()->setLabelCopies(5);
+    labels->setMasterGraphics({});
+    labels->setTemplateDocumentEdited(true);
+    m_presenter.answerAlertWithButton("Cancel");
+    ASSERT_TRUE(chooseMenuItem(window, "revertDocumentToSaved:"));
+    EXPECT_EQ(labels->templateSettings()->labelCopies(), 5);
+    EXPECT_TRUE(labels->isDocumentEdited());
+    m_presenter.answerAlertWithButton("Revert");
+    ASSERT_TRUE(chooseMenuItem(window, "revertDocumentToSaved:"));
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_EQ(labels->templateSettings()->labelCopies(), 2);
+    EXPECT_EQ(labels->masterGraphics().size(), 3);
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+
+    // The datafile stays while the template depends on it (once it may be saved at all);
+    // once the template's window has closed, it closes.
+    activate(editor->window());
+    ASSERT_TRUE(QTest::qWaitFor([editor] { return editor->canSaveChanges(); }, 3000));
+    m_presenter.clear();
+    editor->performClose();
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "People.nv3 cannot be closed, because it is associated with an open template.");
+    EXPECT_TRUE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile)));
+    labels->windowControllers().front()->performClose();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->openTemplateCount(), 0);
+    EXPECT_FALSE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    m_presenter.clear();
+    editor->performClose();
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_FALSE(DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile)));
+}
+
+TEST_F(TemplatesJourneyTest, SaveAs_StartsInTheTemplatesFolderAndKeepsTheDatafileInTheTitle)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    activate(window);
+
+    // Cancelled first: nothing written, the name stays.
+    m_presenter.answerSavePanel(std::nullopt);
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocumentAs:"));
+    const QString copy = m_dir.filePath("Templates/Shipping.zlabel");
+    EXPECT_FALSE(QFile::exists(copy));
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(copy));
+    ASSERT_TRUE(chooseMenuItem(window, "saveDocumentAs:"));
+    ASSERT_EQ(m_presenter.savePanels().size(), 2);
+    EXPECT_EQ(m_presenter.savePanels().back().request.directory,
+              QFileInfo(m_dir.filePath("Templates")).canonicalFilePath());
+    EXPECT_EQ(m_presenter.savePanels().back().request.allowedFileTypes, QStringList({"zlabel"}));
+    ASSERT_TRUE(TemplateFormat::read(contentsOf(copy)).ok());
+    EXPECT_EQ(labels->fileURL(), QUrl::fromLocalFile(copy));
+    EXPECT_EQ(titleOf(window), "Shipping.zlabel (People)");
+}
+
+TEST_F(TemplatesJourneyTest, ADesignWithoutItsDatafile_AsksForOneAndStillNamesTheDatafile)
+{
+    const auto writeLabels = [this](const QString& name, const std::optional<QString>& datafile) {
+        PlistDictionary labels = readDatafile(m_template);
+        PlistDictionary settings = *labels.find("Settings")->asDictionary();
+        if (datafile)
+            settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(*datafile).toString());
+        else
+            settings.remove("AssociatedDatafileURL");
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+        return path;
+    };
+    const struct {
+        const char* file;
+        std::optional<QString> datafile;
+        const char* title;
+    } cases[] = {
+        {"Loose.zlabel", std::nullopt, "Loose.zlabel"},
+        {"Moved.zlabel", m_dir.filePath("Gone.nv3"), "Moved.zlabel (Gone)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        m_presenter.clear();
+        const QString path = writeLabels(c.file, c.datafile);
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        QTest::keyClick(QApplication::activeWindow(), Qt::Key_O, Qt::ControlModifier);
+        Document* opened = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+        ASSERT_TRUE(opened);
+        QWidget* window = opened->windowControllers().front()->window();
+        EXPECT_EQ(titleOf(window), c.title);
+        const ScriptedPresenter::ShownAlert& alert = m_presenter.lastAlert();
+        EXPECT_EQ(alert.request.messageText,
+                  "Please select a datafile from the popup menu on this window.");
+        EXPECT_EQ(alert.request.informativeText, "A datafile is required, because the template "
+                                                 "includes an address block or field contents.");
+        EXPECT_EQ(alert.request.buttons, QStringList({"OK"}));
+        EXPECT_TRUE(alert.sheet);
+        EXPECT_EQ(alert.window, window);
+        activate(window);
+    }
+}
+
+TEST_F(TemplatesJourneyTest, RecordSource_ServesTheEditorsRecordsUntilItsWindowCloses)
+{
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    DatafileRecordSource records(editor);
+    ASSERT_TRUE(records.isAvailable());
+    ASSERT_EQ(records.countSelected(), 2);
+    QStringList blocks;
+    QStringList phones;
+    for (qint64 index = 0; index < records.countSelected(); ++index) {
+        blocks.append(records.addressBlockAtIndex(index));
+        phones.append(records.contentOfField("Phone", index).value_or("none"));
+    }
+    EXPECT_TRUE(blocks.contains("Alice Smith\n12 Main St\nSpringfield IL 62704"));
+    EXPECT_TRUE(phones.contains("555-0100"));
+    EXPECT_EQ(records.contentOfField("Fax", 0), std::nullopt);
+    EXPECT_EQ(records.indexOfCurrentRecord(), editor->engine().indexOfCurrentRecord());
+    records.incrementOpenTemplateCount();
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+    records.decrementOpenTemplateCount();
+    records.decrementOpenTemplateCount();
+    EXPECT_EQ(editor->openTemplateCount(), 0);
+
+    editor->performClose();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(records.isAvailable());
+    EXPECT_EQ(records.countSelected(), 0);
+    EXPECT_EQ(records.addressBlockAtIndex(0), "");
+    EXPECT_EQ(records.contentOfField("Phone", 0), std::nullopt);
+    records.incrementOpenTemplateCount();
+}
