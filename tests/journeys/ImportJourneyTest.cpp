@@ -75,6 +75,15 @@ TEST_F(ImportJourneyTest, ImportCSV_AfterACancelledPanel_MakesANewEditedDatafile
     EXPECT_TRUE(made->document()->fileURL().isEmpty());
     EXPECT_TRUE(m_presenter.savePanels().isEmpty());
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
+
+    // Closing it asks first.
+    activate(made->window());
+    m_presenter.answerAlertWithButton(QStringLiteral("Cancel"));
+    QTest::keyClick(made->window(), Qt::Key_W, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_TRUE(m_presenter.lastAlert().request.messageText.startsWith(
+        "Do you want to save the changes made to the document"));
+    EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
 }
 
 TEST_F(ImportJourneyTest, ImportCSV_IntoTheDatafileInFront_ReportsTheMalformedLines)
