@@ -7,6 +7,8 @@
 #include "DocumentController.h"
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
+#include "ImportCSVSheetController.h"
+#include "ImportTabDelimitedSheetController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
 #include "MultiFileFindController.h"
@@ -96,6 +98,7 @@ ApplicationAssembly::ApplicationAssembly()
             &MultiFileFindController::openMultiFileFindDialog,
             &MultiFileFindController::bringToFront);
     });
+    registerImporters();
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {
         const ApplicationMenus& menus = application->menus();
         return std::make_unique<EditorWindowController>(EditorWindowMenus{
@@ -156,6 +159,26 @@ void ApplicationAssembly::launch(LaunchOptions options)
                          openFiles(std::exchange(m_filesHandedOverWhileLaunching, {}));
                      });
     Application::shared().finishLaunchingWhenRunning();
+}
+
+void ApplicationAssembly::registerImporters()
+{
+    const auto sinkOf = [](MainController& delegate) {
+        return [&delegate](const std::optional<QStringList>& fieldNames,
+                           const std::optional<QString>& textName, const QString& draftName) {
+            return delegate.createNewImportedDatafile(fieldNames, textName, draftName);
+        };
+    };
+    m_mainController->registerImporter(
+        Importer::CSV, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportCSVSheetController>()->importCSVFile(
+                sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::TabDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportTabDelimitedSheetController>()
+                ->importTabDelimitedFile(sinkOf(delegate));
+        });
 }
 
 void ApplicationAssembly::bringToFront()

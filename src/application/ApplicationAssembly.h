@@ -46,6 +46,8 @@ private:
     // finish, as the defaults and menus a datafile's window reads are not all there yet.
     void openFiles(const QStringList& files);
     void bringToFront();
+    // The importers File ▸ Import starts.
+    void registerImporters();
     // Once launching has registered the services: requests are taken from then on.
     void registerServices();
 

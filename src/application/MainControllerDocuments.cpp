@@ -144,6 +144,8 @@ MainController::createNewImportedDatafile(const std::optional<QStringList>& fiel
     // Once shown, the split has its heights to change.
     editor->viewController().changeSplitViewForNewFBDatafile();
     document->setOpenedReadOnly(false);
+    // A new datafile has no password to wait for before it may be saved.
+    editor->engine().setCanSaveChanges(true);
     // The importer fills the main editor's datafile next.
     editor->makeMainEditor();
     return editor;

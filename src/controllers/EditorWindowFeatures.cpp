@@ -80,6 +80,11 @@ std::shared_ptr<RecordData> EditorWindowFeatures::addNewRecord()
     return m_editor.recordsController().addNewRecord();
 }
 
+void EditorWindowFeatures::addRecord()
+{
+    m_editor.recordsController().addRecord();
+}
+
 std::shared_ptr<RecordData> EditorWindowFeatures::addRecordForModification()
 {
     return m_editor.recordsController().addRecordForModification();

@@ -24,6 +24,7 @@ public:
     bool findInAllFields(const QString& text, bool caseSensitive, bool wholeWord) override;
     void selectAllRecords() override;
     std::shared_ptr<RecordData> addNewRecord() override;
+    void addRecord() override;
     std::shared_ptr<RecordData> addRecordForModification() override;
     qint64 stripDuplicateRecords(bool compareRichText) override;
     QString addNewFieldWithName(const QString& name) override;

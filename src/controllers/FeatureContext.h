@@ -60,6 +60,9 @@ public:
     // The window's record and field operations that other features build on.
     virtual void selectAllRecords() = 0;
     virtual std::shared_ptr<RecordData> addNewRecord() = 0;
+    // Add Record: a blank record shown, unless the current one is blank already; a window
+    // without a current record has none to add.
+    virtual void addRecord() {}
     virtual std::shared_ptr<RecordData> addRecordForModification() = 0;
     // How many records went.
     virtual qint64 stripDuplicateRecords(bool compareRichText) = 0;

@@ -10,6 +10,7 @@
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "PopUpButton.h"
+#include "StopKeyMonitor.h"
 #include "UserDefaults.h"
 #include "UserGuide.h"
 #include "VKFileManagerCategories.h"
@@ -140,45 +141,6 @@ private:
 };
 
 } // namespace
-
-// While a search runs between datafiles, Escape alone or Ctrl+period asks it to stop; any
-// other input waits, unseen, so that nothing changes under the search.
-class MultiFileFindController::StopKeyWatch : public QObject {
-public:
-    StopKeyWatch() { QCoreApplication::instance()->installEventFilter(this); }
-    ~StopKeyWatch() override { QCoreApplication::instance()->removeEventFilter(this); }
-
-    bool stopped() const { return m_stopped; }
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        switch (event->type()) {
-        case QEvent::ShortcutOverride:
-            event->accept(); // no menu shortcut either
-            return true;
-        case QEvent::KeyPress: {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            const Qt::KeyboardModifiers modifiers = key->modifiers() & ~Qt::KeypadModifier;
-            if ((key->key() == Qt::Key_Escape && modifiers == Qt::NoModifier) ||
-                (key->key() == Qt::Key_Period && modifiers == Qt::ControlModifier))
-                m_stopped = true;
-            return true;
-        }
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    bool m_stopped = false;
-};
 
 MultiFileFindController::MultiFileFindController(std::function<void(QWidget*)> installKeyEquivalents)
     : m_installKeyEquivalents(std::move(installKeyEquivalents))
@@ -383,7 +345,7 @@ void MultiFileFindController::findNext()
     m_bringDatafileForward->setEnabled(false);
     window()->repaint();
     m_searching = true;
-    m_stopKeys = std::make_unique<StopKeyWatch>();
+    m_stopKeys = std::make_unique<StopKeyMonitor>();
     Step step = Step::Hit;
     if (m_searchDatafilesInMenu->isChecked())
         step = findNextInDatafilesMenu();
@@ -538,7 +500,7 @@ bool MultiFileFindController::stopRequested()
 {
     // Input that came meanwhile reaches the watch, and the status line is painted.
     QCoreApplication::processEvents();
-    return m_stopKeys && m_stopKeys->stopped();
+    return m_stopKeys && m_stopKeys->stopRequested();
 }
 
 void MultiFileFindController::showCurrentDatafileName(const QString& name)

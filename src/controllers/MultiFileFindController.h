@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class StopKeyMonitor;
 
 // The Multi-File Find window: searches the open datafiles, every datafile of the
 // datafiles folder and its subfolders, or those directly in one of its folders, one
@@ -98,7 +99,6 @@ private:
     // How one step of the search ended: nothing to search, a hit, the scope's end, a stop
     // key, or the end of a datafile with the stop-at-end box on.
     enum class Step { Nothing, Hit, Exhausted, Stopped, StoppedAtEnd };
-    class StopKeyWatch;
 
     void setupDatafilesArray();
     void addFoldersToPopup();
@@ -127,7 +127,8 @@ private:
     bool m_goToFirstRecord = true;
     bool m_needToCloseDocument = true;
     bool m_searching = false;
-    std::unique_ptr<StopKeyWatch> m_stopKeys;
+    // While a search runs, Escape or Ctrl+period asks it to stop between datafiles.
+    std::unique_ptr<StopKeyMonitor> m_stopKeys;
 
     QLineEdit* m_findWhat = nullptr;
     QCheckBox* m_caseSensitive = nullptr;

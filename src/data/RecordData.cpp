@@ -2,6 +2,8 @@
 
 #include "SystemLog.h"
 
+#include <algorithm>
+
 RecordData::RecordData(const PlistDictionary& dictionary) : VKKeyedRecordData(dictionary)
 {
     if (const PlistValue* fields = dictionary.find(FieldsKey)) {
@@ -58,14 +60,11 @@ void RecordData::appendEntries(PlistDictionary::Entries& entries) const
     entries.push_back({TextRTFDKey, m_textRTFD});
 }
 
-bool RecordData::isFieldBreak(QChar character)
-{
-    return character == u'\n' || character == u'\r' || character == u'\t' ||
-           character == QChar(0x2028) || character == QChar(0x2029);
-}
-
 QString RecordData::cleanedFieldValue(const QString& text)
 {
+    // Most values hold no break: they are shared, not copied.
+    if (std::none_of(text.cbegin(), text.cend(), isFieldBreak))
+        return text;
     QString cleaned = text;
     for (QChar& character : cleaned) {
         if (isFieldBreak(character))

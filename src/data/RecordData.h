@@ -30,7 +30,12 @@ public:
 
     // The field text rule: a field value never holds a line feed, carriage return, tab,
     // U+2028 or U+2029; each becomes one space.
-    static bool isFieldBreak(QChar character);
+    static bool isFieldBreak(QChar character)
+    {
+        const char16_t code = character.unicode();
+        return code < u' ' ? code == u'\n' || code == u'\r' || code == u'\t'
+                           : code == 0x2028 || code == 0x2029;
+    }
     static QString cleanedFieldValue(const QString& text);
 
     QString className() const override { return QStringLiteral("RecordData"); }

@@ -4,6 +4,7 @@
 #include "FieldDefinitions.h"
 #include "NotificationCenter.h"
 
+#include <algorithm>
 #include <exception>
 
 bool DatafileChanges::writeField(const std::shared_ptr<RecordData>& record,
@@ -144,6 +145,31 @@ QList<std::shared_ptr<RecordData>> DatafileChanges::addRecords(qsizetype count, 
     return added;
 }
 
+void DatafileChanges::fillNewRecord(const std::shared_ptr<RecordData>& record,
+                                    const QStringList& identifiers, const QStringList& values,
+                                    const std::optional<QString>& plainText,
+                                    const QByteArray& rtfd, Kind kind)
+{
+    if (!record)
+        return;
+    // The record's own dictionary, filled in place.
+    PlistDictionary fields = record->fields();
+    const qsizetype count = std::min(identifiers.size(), values.size());
+    fields.reserve(count);
+    for (qsizetype k = 0; k < count; ++k) {
+        if (!identifiers[k].isEmpty())
+            fields.insert(identifiers[k], RecordData::cleanedFieldValue(values[k]));
+    }
+    const RecordData::ChangeKey key;
+    if (plainText) {
+        record->setTextString(*plainText, key);
+        // A mobile datafile keeps the plain text alone.
+        if (!m_document.isMobile() && !rtfd.isEmpty())
+            record->setTextRTFD(rtfd, key);
+    }
+    stamp(*record, kind);
+}
+
 void DatafileChanges::removeRecord(const std::shared_ptr<RecordData>& record)
 {
     if (!record)
@@ -182,6 +208,15 @@ DatafileRecordsData& DatafileChanges::records() const
 
 void DatafileChanges::changed(RecordData& record, Kind kind)
 {
+    stamp(record, kind);
+    // The view's own commit: the typing marked the datafile already.
+    if (kind != Kind::Commit)
+        markEdited();
+    postChange(record.identifier());
+}
+
+void DatafileChanges::stamp(RecordData& record, Kind kind)
+{
     switch (kind) {
     case Kind::Edit:
         record.modified();
@@ -190,12 +225,8 @@ void DatafileChanges::changed(RecordData& record, Kind kind)
         record.setNeedsSync(true);
         break;
     case Kind::Commit:
-        // The view's own commit: the typing marked the datafile already.
-        postChange(record.identifier());
-        return;
+        break;
     }
-    markEdited();
-    postChange(record.identifier());
 }
 
 void DatafileChanges::markEdited()

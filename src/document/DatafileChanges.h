@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class DatafileDocument;
 
@@ -78,6 +79,13 @@ public:
     // Many new records, in order, all placed together and announced once.
     QList<std::shared_ptr<RecordData>> addRecords(qsizetype count, Placement placement,
                                                   const Filler& fill = {});
+    // The whole content of a record a Filler is filling, in one write: each value under
+    // its field, as the field text rule cleans it (an empty one stored too, as the
+    // incoming file gives it), then the text when there is one; the record stamped once.
+    // Its addition marks the datafile and tells every window.
+    void fillNewRecord(const std::shared_ptr<RecordData>& record, const QStringList& identifiers,
+                       const QStringList& values, const std::optional<QString>& plainText,
+                       const QByteArray& rtfd, Kind kind);
     // A synchronised datafile keeps the identifier to delete it on the other side; every
     // window is told before the entry and the record leave the datafile.
     void removeRecord(const std::shared_ptr<RecordData>& record);
@@ -101,6 +109,7 @@ public:
 private:
     DatafileRecordsData& records() const;
     void changed(RecordData& record, Kind kind);
+    static void stamp(RecordData& record, Kind kind);
     void markEdited();
     void post(const QString& name, const QVariantMap& userInfo);
     void postChange(const QString& identifier);

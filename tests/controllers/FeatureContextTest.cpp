@@ -4,6 +4,7 @@
 
 #include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
+#include "DocumentOnlyWindow.h"
 #include "EditorDatafileController.h"
 #include "InternalInconsistency.h"
 #include "ScriptedPresenter.h"
@@ -14,23 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// A window with none of its own parts: only the document.
-class DocumentOnly : public FeatureWindow {
-public:
-    explicit DocumentOnly(DatafileDocument& document) : m_document(document) {}
-    DatafileDocument* datafileDocument() const override { return &m_document; }
-    void selectAllRecords() override {}
-    std::shared_ptr<RecordData> addNewRecord() override { return nullptr; }
-    std::shared_ptr<RecordData> addRecordForModification() override { return nullptr; }
-    qint64 stripDuplicateRecords(bool) override { return 0; }
-    QString addNewFieldWithName(const QString&) override { return {}; }
-    QString appendNewFieldWithName(const QString&) override { return {}; }
-    void resetSplitView() override {}
-
-private:
-    DatafileDocument& m_document;
-};
 
 class LoggingProgress : public ProgressSheet {
 public:
@@ -58,7 +42,7 @@ protected:
 
     ScriptedPresenter m_presenter;
     DatafileDocument m_document;
-    DocumentOnly m_window{m_document};
+    DocumentOnlyWindow m_window{m_document};
 };
 
 TEST_F(FeatureContextTest, Headless_DocumentCatalog_NoCurrentRecord_StepsDoNothing)

@@ -167,8 +167,13 @@ TEST_F(NewDocumentsJourneyTest, ImportMenu_EachItemReachesItsImporterWithItsKind
         Q_EMIT controller().menus().importMenu()->aboutToShow();
         return chooseMenuItem(window, selector);
     };
-    for (const ImportCommand& command : importCommands())
-        EXPECT_FALSE(chooseImport(command.selector)) << command.selector;
+    // Until its importer registers, an item is off; the assembly registers the delimited ones.
+    for (const ImportCommand& command : importCommands()) {
+        const bool registered =
+            command.importer == Importer::CSV || command.importer == Importer::TabDelimited;
+        // A registered one starts, and its panel is cancelled.
+        EXPECT_EQ(chooseImport(command.selector), registered) << command.selector;
+    }
 
     QStringList reached;
     for (Importer importer : {Importer::Email, Importer::Bookmarks, Importer::CustomDelimited,

@@ -69,6 +69,16 @@ protected:
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
 
+    // A file of the bytes in the test's folder, as another program saved it.
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.write(bytes), bytes.size());
+        return path;
+    }
+
     QTemporaryDir m_dir;
     ScriptedPresenter m_presenter;
     UserDefaults m_defaults{m_dir.filePath("defaults")};

@@ -4,9 +4,11 @@
 #include "StringFormat.h"
 
 #include <QFontMetricsF>
+#include <QRandomGenerator>
 #include <QUuid>
 
 #include <algorithm>
+#include <array>
 
 namespace VKStringCategories {
 
@@ -37,7 +39,15 @@ QString part(int value, const QString& format, const QString& singular, const QS
 
 QString universallyUniqueIdentifier()
 {
-    return QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    // A random (version 4) identifier from the global generator, which the system's
+    // source seeded once: asking that source for every one of a large import's records
+    // costs more than making them.
+    std::array<quint32, 4> words;
+    QRandomGenerator::global()->fillRange(words.data(), qsizetype(words.size()));
+    QByteArray bytes(reinterpret_cast<const char*>(words.data()), 16);
+    bytes[6] = char((bytes[6] & 0x0F) | 0x40);
+    bytes[8] = char((bytes[8] & 0x3F) | 0x80);
+    return QUuid::fromRfc4122(bytes).toString(QUuid::WithoutBraces).toUpper();
 }
 
 QString stringWithIntValue(int value, const QString& zero, const QString& singular,

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QRegularExpression>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,9 @@ TEST(VKStringCategoriesTest, UniversallyUniqueIdentifierIsUpperCaseAndNew)
     static const QRegularExpression form(
         QStringLiteral("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$"));
     EXPECT_TRUE(form.match(identifier).hasMatch()) << identifier.toStdString();
+    // A random one, as other programs read its version and variant.
+    EXPECT_EQ(QUuid(identifier).version(), QUuid::Random);
+    EXPECT_EQ(QUuid(identifier).variant(), QUuid::DCE);
     EXPECT_NE(identifier, universallyUniqueIdentifier());
 }
 

@@ -1,0 +1,137 @@
+// File ▸ Import ▸ CSV… and Tab-Delimited Text…, through the program as main() assembles
+// it: the panel and the sheet answered as a user would, the report seen as a user sees it.
+#include "JourneyTestBase.h"
+
+#include "ImportCSVSheetController.h"
+#include "ImportTabDelimitedSheetController.h"
+#include "QtPresenter.h"
+
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QRadioButton>
+
+namespace {
+
+class ImportJourneyTest : public JourneyTestBase {
+protected:
+    QString shots() const { return qEnvironmentVariable("NORVA_SHOTS", m_dir.path()); }
+
+    // File ▸ Import ▸ the item, in the window in front, with the file chosen in the panel
+    // (none: the panel is cancelled).
+    bool chooseImport(const char* selector, const QString& path = QString())
+    {
+        if (!path.isEmpty())
+            m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        Q_EMIT m_assembly->mainController().menus().importMenu()->aboutToShow();
+        return chooseMenuItem(QApplication::activeWindow(), selector);
+    }
+
+    static EditorWindowController* newestEditor()
+    {
+        const std::vector<Document*>& documents = DocumentController::shared().documents();
+        return documents.empty() ? nullptr
+                                 : static_cast<EditorWindowController*>(
+                                       documents.back()->windowControllers().front().get());
+    }
+
+    static QStringList valuesOfRecord(EditorWindowController* editor, qint64 index)
+    {
+        QStringList values;
+        const std::shared_ptr<RecordData> record = editor->engine().recordAtCatalogIndex(index);
+        for (const PlistValue& field : editor->settings()->fields())
+            values.append(record->fields().stringForKey(
+                field.asDictionary()->stringForKey("Identifier")));
+        return values;
+    }
+};
+
+} // namespace
+
+TEST_F(ImportJourneyTest, ImportCSV_AfterACancelledPanel_MakesANewEditedDatafile)
+{
+    const QString csv =
+        writeFile("Contacts.csv", "Name,Phone\nAnn,\"555, ext 1\"\n\"Bo \"\"B\"\"\",556\n");
+    // The first attempt is cancelled in the panel: nothing happens.
+    ASSERT_TRUE(chooseImport("importCSV:"));
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+    EXPECT_EQ(m_presenter.openPanels().size(), 1);
+
+    ASSERT_TRUE(chooseImport("importCSV:", csv));
+    auto* sheet = VKSheetController::topmostController<ImportCSVSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->namesInFirstRecord()->setChecked(true);
+    EXPECT_EQ(sheet->currentDatafileName()->text(), "<No suitable datafile open>");
+    sheet->window()->grab().save(shots() + "/import-csv-sheet.png");
+    QTest::keyClick(sheet->window(), Qt::Key_Return);
+
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->engine().catalog()->count(), 2);
+    EXPECT_EQ(valuesOfRecord(made, 0), QStringList({"Ann", "555, ext 1"}));
+    EXPECT_EQ(valuesOfRecord(made, 1), QStringList({"Bo \"B\"", "556"}));
+    EXPECT_EQ(EditorWindowController::mainEditor(), made);
+    // Edited and unsaved, as its title shows.
+    EXPECT_TRUE(made->window()->isWindowModified());
+    EXPECT_TRUE(made->document()->fileURL().isEmpty());
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+
+    // Closing it asks first.
+    activate(made->window());
+    m_presenter.answerAlertWithButton(QStringLiteral("Cancel"));
+    QTest::keyClick(made->window(), Qt::Key_W, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_TRUE(m_presenter.lastAlert().request.messageText.startsWith(
+        "Do you want to save the changes made to the document"));
+    EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
+}
+
+TEST_F(ImportJourneyTest, ImportCSV_IntoTheDatafileInFront_ReportsTheMalformedLines)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("Phones.nv3", {{"N", "Name"}, {"P", "Phone"}},
+                                      {{"Cy", "557", ""}}));
+    ASSERT_TRUE(editor);
+    const QString csv = writeFile("more.csv", "Dee,558\nEd\nFi,559,extra\n");
+    ASSERT_TRUE(chooseImport("importCSV:", csv));
+    auto* sheet = VKSheetController::topmostController<ImportCSVSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->currentDatafileName()->text(), editor->featureContext().host().windowTitle());
+    sheet->appendToCurrent()->setChecked(true);
+
+    // The report as the user sees it, on the datafile's window.
+    QtPresenter shown;
+    Presenter::setShared(&shown);
+    sheet->okay();
+    Presenter::setShared(&m_presenter);
+    QMessageBox* report = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        report = editor->window()->findChild<QMessageBox*>();
+        return report && report->isVisible();
+    }, 3000));
+    EXPECT_EQ(report->text(), "The imported file contained some malformed data.");
+    EXPECT_TRUE(report->informativeText().endsWith("\n\nLines: 2, 3"));
+    report->grab().save(shots() + "/import-csv-report.png");
+    editor->window()->grab().save(shots() + "/import-csv-appended.png");
+    report->accept();
+
+    EXPECT_EQ(editor->engine().catalog()->count(), 4);
+    EXPECT_EQ(valuesOfRecord(editor, 3), QStringList({"Fi", "559 <EXTRA FIELD> extra"}));
+    EXPECT_EQ(valuesOfRecord(editor, 2), QStringList({"Ed", "<MISSING FIELD>"}));
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
+    EXPECT_EQ(DocumentController::shared().documents().size(), 1u);
+}
+
+TEST_F(ImportJourneyTest, ImportTabDelimited_NewDatafile_AsksWhereToSaveIt)
+{
+    m_presenter.answerSavePanel(std::nullopt);
+    ASSERT_TRUE(chooseImport("importTabDelimited:", writeFile("list.tab", "Name\tPhone\nAnn\t1\n")));
+    auto* sheet = VKSheetController::topmostController<ImportTabDelimitedSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->namesInFirstRecord()->setChecked(true);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(valuesOfRecord(made, 0), QStringList({"Ann", "1"}));
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+}

@@ -1,0 +1,462 @@
+// The import sheets and the record sink behind them: where records land, what the user is
+// told, and the CSV and tab-delimited particulars.
+#include "ImportCSVSheetController.h"
+#include "ImportRecordSink.h"
+#include "ImportTabDelimitedSheetController.h"
+
+#include "DatafileFormat.h"
+#include "EditorRecordsController.h"
+#include "../controllers/EditorTestBase.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QRadioButton>
+
+// Failures name the strings, not their bytes.
+static void PrintTo(const QString& string, std::ostream* stream)
+{
+    *stream << '"' << string.toStdString() << '"';
+}
+
+namespace {
+
+const QString NothingImported = QStringLiteral("No records were imported.");
+const QString EmptyOrWrongFormat =
+    QStringLiteral("Either the file was empty, or it had the wrong format.");
+
+class ImportSheetsTest : public EditorTestBase {
+protected:
+    void SetUp() override
+    {
+        EditorTestBase::SetUp();
+        const auto make = [] { return std::make_unique<DatafileDocument>(); };
+        DocumentController::shared().registerDocumentType(
+            {DatafileDocument::ProDatafileType, {"nv3"}, make});
+    }
+
+    // A datafile file of the fields (identifier and name alike) whose records hold the
+    // rows' values in field order.
+    QString makeDatafile(const QString& name, const QStringList& fields,
+                         const QList<QStringList>& rows)
+    {
+        PlistArray definitions;
+        for (const QString& field : fields)
+            definitions.append(PlistDictionary{{"Identifier", field}, {"Name", field}});
+        PlistDictionary stored;
+        int number = 0;
+        for (const QStringList& row : rows) {
+            PlistDictionary values;
+            for (qsizetype i = 0; i < row.size(); ++i)
+                values.insert(fields.at(i), row.at(i));
+            const QString identifier = QStringLiteral("R%1").arg(++number);
+            stored.insert(identifier, PlistDictionary{{"Identifier", identifier}, {"Fields", values}});
+        }
+        const QString path = m_dir.filePath(name);
+        EXPECT_FALSE(DatafileDocument::writeDatafileToPath(
+            path, {PlistDictionary{{"Fields", definitions}}, stored,
+                   DatafileFormat::catalogForRecords(stored)}));
+        return path;
+    }
+
+    EditorWindowController* openFile(const QString& path)
+    {
+        Document* document = DocumentController::shared().openDocumentWithContentsOfURL(
+            QUrl::fromLocalFile(path), true);
+        EXPECT_TRUE(document);
+        if (!document)
+            return nullptr;
+        auto* editor =
+            static_cast<EditorWindowController*>(document->windowControllers().front().get());
+        editor->engine().setCanSaveChanges(true);
+        editor->makeMainEditor();
+        return editor;
+    }
+
+    // As the application's import sink makes a new datafile: its fields, one blank record,
+    // shown and in front.
+    ImportSheetBase::NewDatafileMaker newDatafileMaker()
+    {
+        return [this](const std::optional<QStringList>& names, const std::optional<QString>&,
+                      const QString& draftName) -> EditorWindowController* {
+            ++m_datafilesMade;
+            if (m_failToMakeDatafiles)
+                return nullptr;
+            auto* document = static_cast<DatafileDocument*>(
+                DocumentController::shared().openUntitledDocumentOfType(
+                    DatafileDocument::ProDatafileType, false));
+            document->setDefaultDraftName(draftName);
+            document->datafileSettings()->setFields(
+                DatafileDocument::arrayForFieldNames(names.value_or(QStringList())));
+            auto* editor =
+                static_cast<EditorWindowController*>(document->windowControllers().front().get());
+            editor->recordsController().addRecord();
+            document->showWindows();
+            editor->engine().setCanSaveChanges(true);
+            editor->makeMainEditor();
+            return editor;
+        };
+    }
+
+    // File ▸ Import ▸ CSV… with the file chosen; the sheet, when one came up.
+    ImportCSVSheetController* importCSV(const QString& path)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportCSVSheetController>();
+        sheet->importCSVFile(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportTabDelimitedSheetController* importTabDelimited(const QString& path)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportTabDelimitedSheetController>();
+        sheet->importTabDelimitedFile(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    static EditorWindowController* newestEditor()
+    {
+        const std::vector<Document*>& documents = DocumentController::shared().documents();
+        return static_cast<EditorWindowController*>(
+            documents.back()->windowControllers().front().get());
+    }
+
+    // Each record's values in field order, in the datafile's order.
+    static QList<QStringList> rowsOf(EditorWindowController* editor)
+    {
+        QStringList identifiers;
+        for (const PlistValue& field : editor->settings()->fields())
+            identifiers.append(field.asDictionary()->stringForKey("Identifier"));
+        QList<QStringList> rows;
+        for (qint64 i = 0; i < editor->engine().catalog()->count(); ++i) {
+            const std::shared_ptr<RecordData> record = editor->engine().recordAtCatalogIndex(i);
+            QStringList row;
+            for (const QString& identifier : std::as_const(identifiers)) {
+                const PlistValue* value = record->fields().find(identifier);
+                row.append(value ? *value->asString() : QStringLiteral("<absent>"));
+            }
+            rows.append(row);
+        }
+        return rows;
+    }
+
+    static QStringList fieldNames(EditorWindowController* editor)
+    {
+        QStringList names;
+        for (const PlistValue& field : editor->settings()->fields())
+            names.append(field.asDictionary()->stringForKey("Name"));
+        return names;
+    }
+
+    int m_datafilesMade = 0;
+    bool m_failToMakeDatafiles = false;
+};
+
+QList<ImportRecordSink::Record> incoming(const QList<QStringList>& rows)
+{
+    QList<ImportRecordSink::Record> records;
+    for (const QStringList& row : rows)
+        records.append({row, std::nullopt, {}});
+    return records;
+}
+
+} // namespace
+
+// The record sink
+
+TEST_F(ImportSheetsTest, Sink_NewDatafile_HoldsTheRecordsAndNotItsBlankOne)
+{
+    EditorWindowController* editor = newDatafileMaker()(QStringList{"a", "b"}, std::nullopt, "X");
+    const qint64 added = ImportRecordSink::add(
+        editor->featureContext(), incoming({{"1", "2"}, {"3", ""}, {"5", "6"}}), {});
+
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"1", "2"}, {"3", ""}, {"5", "6"}}));
+    EXPECT_EQ(editor->engine().selectedRecordCount(), 3);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
+    EXPECT_EQ(editor->engine().currentRecord()->fields().value(
+                  editor->settings()->fields().at(0).asDictionary()->stringForKey("Identifier")),
+              PlistValue("1"));
+    EXPECT_EQ(editor->engine().lastHitField(), CurrentRecordEngine::NoHit);
+    EXPECT_TRUE(editor->document()->isDocumentEdited());
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+}
+
+TEST_F(ImportSheetsTest, Sink_AppendAndMerge_IntoAnOpenDatafileAsOneChange)
+{
+    struct Case {
+        const char* name;
+        bool merge;
+        QList<QStringList> rows;
+    };
+    const Case cases[] = {
+        {"append", false,
+         {{"Ann", "Oslo"}, {"Cy", "Rome"}, {"Ann", "Oslo"}, {"Cy", "Rome"}, {"Bob", "Bonn"}}},
+        // Duplicates go from the whole datafile, which is left in whole-record order.
+        {"merge", true, {{"Ann", "Oslo"}, {"Bob", "Bonn"}, {"Cy", "Rome"}}},
+    };
+    int file = 0;
+    for (const Case& c : cases) {
+        EditorWindowController* editor =
+            openFile(makeDatafile(QString("people%1.nv3").arg(++file), {"name", "town"},
+                                  {{"Ann", "Oslo"}, {"Cy", "Rome"}}));
+        EditorWindowController* clone = editor->openCloneWindowAndReturnController();
+        ImportRecordSink::add(editor->featureContext(),
+                              incoming({{"Ann", "Oslo"}, {"Cy", "Rome"}, {"Bob", "Bonn"}}),
+                              {c.merge, true});
+        EXPECT_EQ(rowsOf(editor), c.rows) << c.name;
+        // Every window of the datafile shows the records.
+        EXPECT_EQ(clone->engine().selectedRecordCount(), editor->engine().selectedRecordCount())
+            << c.name;
+        // One change: undoing it once leaves the datafile as it was saved.
+        editor->document()->updateChangeCount(Document::ChangeType::Undone);
+        EXPECT_FALSE(editor->document()->isDocumentEdited()) << c.name;
+    }
+}
+
+TEST_F(ImportSheetsTest, Sink_NoRecords_TellsTheUserAndKeepsTheBlankRecord)
+{
+    EditorWindowController* editor = newDatafileMaker()(QStringList{"a"}, std::nullopt, "X");
+    EXPECT_EQ(ImportRecordSink::add(editor->featureContext(), {}, {}), 0);
+    EXPECT_EQ(editor->engine().catalog()->count(), 1);
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, NothingImported);
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText, EmptyOrWrongFormat);
+}
+
+// The sheets' shared shape
+
+TEST_F(ImportSheetsTest, Sheet_OffersTheCurrentDatafileOnlyWhenItsFieldsFit)
+{
+    const QString csv = writeFile("two.csv", "a,b\nc,d\n");
+    ImportCSVSheetController* sheet = importCSV(csv);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(m_presenter.openPanels().last().request.message, "Select a CSV File to Import");
+    EXPECT_EQ(m_presenter.openPanels().last().request.fileTypes,
+              QStringList({"text", "txt", "csv"}));
+    EXPECT_TRUE(sheet->window()->isModal());
+    EXPECT_EQ(sheet->window()->windowModality(), Qt::ApplicationModal);
+    EXPECT_FALSE(sheet->appendToCurrent()->isEnabled());
+    EXPECT_FALSE(sheet->mergeIntoCurrent()->isEnabled());
+    EXPECT_TRUE(sheet->createNewIsOn());
+    EXPECT_EQ(sheet->currentDatafileName()->text(), "<No suitable datafile open>");
+    sheet->cancel();
+
+    EditorWindowController* three = openFile(makeDatafile("three.nv3", {"x", "y", "z"}, {{"1"}}));
+    sheet = importCSV(csv);
+    EXPECT_FALSE(sheet->appendToCurrent()->isEnabled());
+    sheet->cancel();
+
+    EditorWindowController* two = openFile(makeDatafile("pair.nv3", {"x", "y"}, {{"1", "2"}}));
+    sheet = importCSV(csv);
+    EXPECT_TRUE(sheet->appendToCurrent()->isEnabled());
+    EXPECT_TRUE(sheet->mergeIntoCurrent()->isEnabled());
+    EXPECT_EQ(sheet->currentDatafileName()->text(), two->featureContext().host().windowTitle());
+    // A cancelled sheet changes nothing.
+    sheet->cancel();
+    EXPECT_EQ(two->engine().catalog()->count(), 1);
+    EXPECT_EQ(three->engine().catalog()->count(), 1);
+    EXPECT_EQ(m_datafilesMade, 0);
+}
+
+TEST_F(ImportSheetsTest, Sheet_TheDatafileInFrontAtTheCommand_GetsTheRecords)
+{
+    const QString csv = writeFile("two.csv", "new,one\n");
+    EditorWindowController* meant = openFile(makeDatafile("meant.nv3", {"x", "y"}, {{"1", "2"}}));
+    EditorWindowController* other = openFile(makeDatafile("other.nv3", {"x", "y"}, {{"3", "4"}}));
+    meant->makeMainEditor();
+    ImportCSVSheetController* sheet = importCSV(csv);
+    ASSERT_TRUE(sheet);
+    // Another window comes to the front while the sheet is up.
+    other->makeMainEditor();
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(meant), QList<QStringList>({{"1", "2"}, {"new", "one"}}));
+    EXPECT_EQ(rowsOf(other), QList<QStringList>({{"3", "4"}}));
+
+    // Closed meanwhile: nothing lands anywhere, and the user hears why.
+    meant->makeMainEditor();
+    sheet = importCSV(csv);
+    ASSERT_TRUE(sheet);
+    m_presenter.clear();
+    meant->document()->close();
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(other), QList<QStringList>({{"3", "4"}}));
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, NothingImported);
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "The datafile they were meant for is no longer open.");
+}
+
+TEST_F(ImportSheetsTest, Sheet_NoNewDatafile_NothingLandsInTheCurrentOne)
+{
+    EditorWindowController* current = openFile(makeDatafile("here.nv3", {"x"}, {{"1"}}));
+    m_failToMakeDatafiles = true;
+    ImportCSVSheetController* sheet = importCSV(writeFile("one.csv", "a\nb\n"));
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_datafilesMade, 1);
+    EXPECT_EQ(rowsOf(current), QList<QStringList>({{"1"}}));
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "A new datafile for them could not be made.");
+}
+
+TEST_F(ImportSheetsTest, Sheet_FileWithoutText_IsToldAndShowsNoSheet)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QString informative;
+    };
+    const Case cases[] = {
+        {"empty", "", EmptyOrWrongFormat},
+        {"not text", QByteArray("\x01\x02\x03\x00\x04", 5), EmptyOrWrongFormat},
+        {"no record", "\n\r\n\n", "lines.csv does not have the correct CSV format."},
+    };
+    for (const Case& c : cases) {
+        m_presenter.clear();
+        EXPECT_FALSE(importCSV(writeFile("lines.csv", c.bytes))) << c.name;
+        ASSERT_EQ(m_presenter.alerts().size(), 1) << c.name;
+        EXPECT_EQ(m_presenter.lastAlert().request.messageText, NothingImported) << c.name;
+        EXPECT_EQ(m_presenter.lastAlert().request.informativeText, c.informative) << c.name;
+    }
+    // A cancelled panel is nothing at all.
+    m_presenter.clear();
+    auto* sheet = VKSheetController::controller<ImportCSVSheetController>();
+    sheet->importCSVFile(newDatafileMaker());
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    EXPECT_EQ(m_datafilesMade, 0);
+}
+
+// CSV
+
+TEST_F(ImportSheetsTest, CSV_NewDatafile_NamedFieldsOrNumbers_ShownEditedAndUnsaved)
+{
+    const QString csv = writeFile("People.csv", "Name,Town\nAnn,Oslo\n\"Bo, Jr\",\"Rome\"\n");
+    for (const bool names : {true, false}) {
+        ImportCSVSheetController* sheet = importCSV(csv);
+        ASSERT_TRUE(sheet);
+        sheet->namesInFirstRecord()->setChecked(names);
+        sheet->okay();
+        EditorWindowController* made = newestEditor();
+        EXPECT_EQ(fieldNames(made), names ? QStringList({"Name", "Town"}) : QStringList({"1", "2"}));
+        QList<QStringList> rows = {{"Ann", "Oslo"}, {"Bo, Jr", "Rome"}};
+        if (!names)
+            rows.prepend({"Name", "Town"});
+        EXPECT_EQ(rowsOf(made), rows) << names;
+        EXPECT_EQ(made->datafileDocument()->defaultDraftName(), "People");
+        EXPECT_EQ(EditorWindowController::mainEditor(), made);
+        EXPECT_TRUE(made->document()->isDocumentEdited());
+        EXPECT_TRUE(made->document()->fileURL().isEmpty());
+        EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+        EXPECT_TRUE(m_presenter.alerts().isEmpty());
+    }
+}
+
+TEST_F(ImportSheetsTest, CSV_NamesOnly_KeepsTheBlankRecordAndTellsTheUser)
+{
+    ImportCSVSheetController* sheet = importCSV(writeFile("names.csv", "Name,Phone\n"));
+    ASSERT_TRUE(sheet);
+    sheet->namesInFirstRecord()->setChecked(true);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(fieldNames(made), QStringList({"Name", "Phone"}));
+    EXPECT_EQ(made->engine().catalog()->count(), 1);
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+}
+
+TEST_F(ImportSheetsTest, CSV_NamesRowOnAppendOrMerge_IsNeverARecord)
+{
+    const QString csv = writeFile("more.csv", "Name,Town\nBob,Bonn\n");
+    for (const bool merge : {false, true}) {
+        EditorWindowController* editor = openFile(
+            makeDatafile(merge ? "m.nv3" : "a.nv3", {"name", "town"}, {{"Ann", "Oslo"}}));
+        ImportCSVSheetController* sheet = importCSV(csv);
+        ASSERT_TRUE(sheet);
+        (merge ? sheet->mergeIntoCurrent() : sheet->appendToCurrent())->setChecked(true);
+        sheet->namesInFirstRecord()->setChecked(true);
+        sheet->okay();
+        EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"Ann", "Oslo"}, {"Bob", "Bonn"}})) << merge;
+    }
+}
+
+TEST_F(ImportSheetsTest, CSV_ShortAndLongLines_ReportedWithTheirLines)
+{
+    ImportCSVSheetController* sheet = importCSV(writeFile("bad.csv", "a,b\nshort\nc,d,e\n"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->malformedRecordCount(), 2);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(rowsOf(made), QList<QStringList>({{"a", "b"},
+                                                {"short", "<MISSING FIELD>"},
+                                                {"c", "d <EXTRA FIELD> e"}}));
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    const AlertRequest& report = m_presenter.lastAlert().request;
+    EXPECT_EQ(report.messageText, "The imported file contained some malformed data.");
+    EXPECT_EQ(report.informativeText,
+              "There were 2 instances of extra or missing fields.\n\nSearch on \"<EXTRA FIELD>\" "
+              "and \"<MISSING FIELD>\" to see them.\n\nLines: 2, 3");
+    EXPECT_EQ(report.buttons, QStringList{"OK"});
+    EXPECT_EQ(m_presenter.lastAlert().window, made->window());
+}
+
+// Tab-delimited
+
+TEST_F(ImportSheetsTest, TabDelimited_NewDatafile_SavedUnlessDataWasDropped)
+{
+    struct Case {
+        const char* name;
+        QByteArray bytes;
+        QList<QStringList> rows;
+        bool report;
+    };
+    const Case cases[] = {
+        {"fits", "a\tb\tc\n\nd\n", {{"a", "b", "c"}, {"", "<absent>", "<absent>"},
+                                     {"d", "<absent>", "<absent>"}}, false},
+        {"four pieces", "a\tb\tc\nd\te\tf\tg\n", {{"a", "b", "c"}, {"d", "e", "f"}}, true},
+    };
+    for (const Case& c : cases) {
+        m_presenter.clear();
+        m_presenter.answerSavePanel(std::nullopt);
+        ImportTabDelimitedSheetController* sheet = importTabDelimited(writeFile("t.tab", c.bytes));
+        ASSERT_TRUE(sheet) << c.name;
+        EXPECT_EQ(m_presenter.openPanels().last().request.message,
+                  "Select a Tab-delimited File to Import");
+        EXPECT_EQ(sheet->incomingFieldCount(), 3) << c.name;
+        sheet->okay();
+        EditorWindowController* made = newestEditor();
+        EXPECT_EQ(fieldNames(made), QStringList({"1", "2", "3"})) << c.name;
+        EXPECT_EQ(rowsOf(made), c.rows) << c.name;
+        // An untitled datafile asks where to be saved.
+        EXPECT_EQ(m_presenter.savePanels().size(), c.report ? 0 : 1) << c.name;
+        if (c.report) {
+            ASSERT_EQ(m_presenter.alerts().size(), 1) << c.name;
+            EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+                      "Tab-delimited source contained some malformed records.");
+            EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+                      "Some records contained too many tabs. As a result, some data may have "
+                      "been omitted.");
+            EXPECT_TRUE(made->document()->isDocumentEdited()) << c.name;
+        } else {
+            EXPECT_TRUE(m_presenter.alerts().isEmpty()) << c.name;
+        }
+    }
+}
+
+TEST_F(ImportSheetsTest, TabDelimited_AppendWithNames_SkipsTheNamesAndReportsTooManyTabs)
+{
+    EditorWindowController* editor =
+        openFile(makeDatafile("pair.nv3", {"name", "phone"}, {{"Ann", "1"}}));
+    ImportTabDelimitedSheetController* sheet =
+        importTabDelimited(writeFile("t.txt", "Name\tPhone\r\nBob\t2\tx\r\n"));
+    ASSERT_TRUE(sheet);
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->namesInFirstRecord()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"Ann", "1"}, {"Bob", "2"}}));
+    EXPECT_EQ(m_presenter.alertMessages(),
+              QStringList{"Tab-delimited source contained some malformed records."});
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
