@@ -454,6 +454,27 @@ void CurrentRecordEngine::deleteCurrentRecord()
     m_views.notifier->didDeleteRecord(identifier);
 }
 
+bool CurrentRecordEngine::deleteRecord(const std::shared_ptr<RecordData>& record)
+{
+    if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !record)
+        return false;
+    if (record == m_currentRecord) {
+        deleteCurrentRecord();
+        return true;
+    }
+    m_views.tables->endEditing();
+    const QString identifier = record->identifier();
+    removeFromViewedRecordList(record);
+    m_views.document->changes().removeRecord(record);
+    if (selectedRecordCount() == 0)
+        m_catalog->selectAll();
+    m_views.tables->reloadTables();
+    m_views.statusBar->reloadStatusBar();
+    setDatafileChanged();
+    m_views.notifier->didDeleteRecord(identifier);
+    return true;
+}
+
 void CurrentRecordEngine::deleteSelectedRecords()
 {
     if (m_isClone || m_nowSyncing || !m_catalog)
