@@ -3,6 +3,7 @@
 // a record.
 #include "JourneyTestBase.h"
 
+#include "EnterPasswordSheetController.h"
 #include "LocalSyncTransport.h"
 #include "SafeFileWriter.h"
 #include "SyncChoiceSheetController.h"
@@ -618,4 +619,56 @@ TEST_F(SyncCommandsJourneyTest, Synchronize_EditedThenRevert_SynchronisesTheSave
     EXPECT_EQ(valueIn(local, recordId(1)), "Ann");
     EXPECT_EQ(valueIn(local, recordId(2)), "Bob there");
     EXPECT_EQ(readDatafile(m_syncPath).value("Records"), local.value("Records"));
+}
+
+TEST_F(SyncConflictJourneyTest, SyncFileWithAPassword_OpensWithoutAskingForIt)
+{
+    EditorWindowController* editor = openAndPair();
+    ASSERT_TRUE(editor);
+    changeSyncFile([](PlistDictionary&, PlistArray&, PlistDictionary& settings) {
+        settings.insert(DatafileSettingsData::MungeKey, "secret");
+    });
+    ASSERT_TRUE(syncWithConflicts(editor, {1}));
+    // Past the moment a datafile's own window asks.
+    QTest::qWait(1300);
+    auto* asked = VKSheetController::topmostController<EnterPasswordSheetController>();
+    EXPECT_FALSE(asked && asked->window()->isVisible());
+    QTest::mouseClick(editor->syncController().synchronizationController()->cancelButton(),
+                      Qt::LeftButton);
+}
+
+TEST_F(SyncJourneyTest, Synchronize_SyncFileOpenHereWithUnsavedChanges_StopsAndKeepsThem)
+{
+    EditorWindowController* editor = openAndPair();
+    ASSERT_TRUE(editor);
+    EditorWindowController* other = openWithCommand(m_syncPath);
+    ASSERT_TRUE(other);
+    editLocally(other, recordId(1), "unsaved there");
+    const QByteArray remote = contentsOf(m_syncPath);
+    const QByteArray local = contentsOf(m_localPath);
+    activate(editor->window());
+
+    synchronize(editor, m_syncPath);
+
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Cannot synchronize");
+    EXPECT_TRUE(other->document()->isDocumentEdited());
+    EXPECT_EQ(other->engine().recordForIdentifier(recordId(1))->fields().stringForKey("F0"),
+              "unsaved there");
+    EXPECT_EQ(contentsOf(m_syncPath), remote);
+    EXPECT_EQ(contentsOf(m_localPath), local);
+}
+
+TEST_F(SyncCommandsJourneyTest, ChoiceSheet_Help_OpensTheSyncPage)
+{
+    m_defaults.setInteger(SyncController::AskEachTime, SyncController::DefaultSynchMethodKey);
+    EditorWindowController* editor = openWithCommand(m_localPath);
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(chooseMenuItem(editor->window(), "saveAsNewSyncFile:"));
+    auto* sheet = VKSheetController::topmostController<SyncChoiceNewSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->help();
+    ASSERT_FALSE(m_presenter.openedUrls().isEmpty());
+    EXPECT_TRUE(m_presenter.openedUrls().last().toString().endsWith("FileSync.html"));
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->syncController().localSyncChoice(), SyncController::NoMethod);
 }
