@@ -6,6 +6,7 @@
 #include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
+#include "LocalSyncTransport.h"
 #include "MergeEngine.h"
 #include "PropertyList.h"
 #include "SafeFileWriter.h"
@@ -172,9 +173,11 @@ int runBenchmark(int, char**)
     remote.reset();
     for (const auto& record : local->datafileRecords()->collection())
         record->setNeedsSync(false);
-    const std::optional<QString> saved = local->writeCopyToPath(localPath);
+    const bool saved = local->saveToURL(QUrl::fromLocalFile(localPath),
+                                        DatafileDocument::ProDatafileType,
+                                        Document::SaveOperation::Save);
     const double saveSeconds = seconds(timer);
-    const std::optional<QString> written = local->writeCopyToPath(syncPath);
+    const std::optional<QString> written = LocalSyncTransport::writeSavedCopy(*local, syncPath);
     const double writeBackSeconds = seconds(timer);
     const double totalSeconds = double(total.nsecsElapsed()) / 1e9;
 
@@ -185,7 +188,7 @@ int runBenchmark(int, char**)
                 RecordCount, ChangedPerSide, DeletedPerSide, match ? "yes" : "no",
                 qlonglong(conflicts.size()), qlonglong(merge.overwrittenCount()),
                 qlonglong(merge.deletedCount()), openSeconds, mergeSeconds, saveSeconds,
-                writeBackSeconds, totalSeconds, saved || written ? "a write failed" : "written",
+                writeBackSeconds, totalSeconds, !saved || written ? "a write failed" : "written",
                 double(QFileInfo(syncPath).size()) / (1024.0 * 1024.0), peakRssMB());
     local.reset();
     Presenter::setShared(nullptr);

@@ -454,25 +454,44 @@ void CurrentRecordEngine::deleteCurrentRecord()
     m_views.notifier->didDeleteRecord(identifier);
 }
 
-bool CurrentRecordEngine::deleteRecord(const std::shared_ptr<RecordData>& record)
+qsizetype CurrentRecordEngine::deleteRecords(const QList<std::shared_ptr<RecordData>>& records)
 {
-    if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !record)
-        return false;
-    if (record == m_currentRecord) {
-        deleteCurrentRecord();
-        return true;
+    if (m_isClone || m_nowSyncing || !m_catalog)
+        return 0;
+    QList<std::shared_ptr<RecordData>> doomed;
+    qsizetype left = m_catalog->count();
+    for (const std::shared_ptr<RecordData>& record : records) {
+        if (left < 2)
+            break;
+        if (record && !doomed.contains(record)) {
+            doomed.append(record);
+            --left;
+        }
     }
+    if (doomed.isEmpty())
+        return 0;
     m_views.tables->endEditing();
-    const QString identifier = record->identifier();
-    removeFromViewedRecordList(record);
-    m_views.document->changes().removeRecord(record);
+    const bool currentGoes = m_currentRecord && doomed.contains(m_currentRecord);
+    const qint64 index = indexOfCurrentRecord();
+    QStringList identifiers;
+    identifiers.reserve(doomed.size());
+    for (const std::shared_ptr<RecordData>& record : std::as_const(doomed)) {
+        identifiers.append(record->identifier());
+        removeFromViewedRecordList(record);
+    }
+    m_views.document->changes().removeRecords(doomed);
+    if (currentGoes)
+        m_currentRecord = nullptr;
     if (selectedRecordCount() == 0)
         m_catalog->selectAll();
     m_views.tables->reloadTables();
     m_views.statusBar->reloadStatusBar();
     setDatafileChanged();
-    m_views.notifier->didDeleteRecord(identifier);
-    return true;
+    if (currentGoes)
+        loadRecordAtIndex(index > lastIndex() ? 0 : index);
+    for (const QString& identifier : std::as_const(identifiers))
+        m_views.notifier->didDeleteRecord(identifier);
+    return doomed.size();
 }
 
 void CurrentRecordEngine::deleteSelectedRecords()

@@ -181,9 +181,10 @@ public:
     // when it was the last); a subset left empty gives way to all records. Never the last
     // record, nor in a clone or while syncing.
     void deleteCurrentRecord();
-    // Deletes that record, current or not, as deleting the current record does (the
-    // tombstone, the notices); false when refused: the last record, a clone, while syncing.
-    bool deleteRecord(const std::shared_ptr<RecordData>& record);
+    // Deletes those records, current or not, in one pass, as deleting the current record
+    // does (the tombstones, the notices), but never the last one left, nor in a clone or
+    // while syncing. How many went.
+    qsizetype deleteRecords(const QList<std::shared_ptr<RecordData>>& records);
     // Deletes every selected record, the last first, when that leaves some, and shows the
     // first of all the records.
     void deleteSelectedRecords();

@@ -5,12 +5,14 @@
 #include "FeatureContext.h"
 #include "Localization.h"
 #include "Presenter.h"
+#include "SafeFileWriter.h"
 #include "StringFormat.h"
 #include "SyncController.h"
 #include "UserDefaults.h"
 #include "VKStringCategories.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
@@ -69,7 +71,30 @@ void LocalSyncTransport::didMatch(SyncController& sync, const QUrl& file)
 
 void LocalSyncTransport::writeBack(SyncController& sync, const QUrl& file, WrittenBack done)
 {
-    done(sync.context().document()->writeCopyToPath(file.toLocalFile()));
+    done(writeSavedCopy(*sync.context().document(), file.toLocalFile()));
+}
+
+std::optional<QString> LocalSyncTransport::writeSavedCopy(DatafileDocument& document,
+                                                          const QString& path)
+{
+    QFile source(document.fileURL().toLocalFile());
+    // Just saved: the copy takes the bytes written, without serialising them again.
+    if (!document.isDocumentEdited() && !document.fileChangedOnDisk() &&
+        source.open(QIODevice::ReadOnly)) {
+        const SafeFileWriter::Result result = SafeFileWriter::write(path, [&source](QIODevice& device) {
+            QByteArray chunk;
+            while (!(chunk = source.read(CopyChunkSize)).isEmpty()) {
+                if (device.write(chunk) != chunk.size())
+                    return false;
+            }
+            return source.error() == QFileDevice::NoError;
+        });
+        if (result.ok)
+            return std::nullopt;
+        return result.errorString.isEmpty() ? localized(QStringLiteral("The file could not be written."))
+                                            : result.errorString;
+    }
+    return document.writeCopyToPath(path);
 }
 
 void LocalSyncTransport::createSyncFile(SyncController& sync)

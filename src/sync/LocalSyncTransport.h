@@ -2,6 +2,8 @@
 
 #include "SyncTransport.h"
 
+class DatafileDocument;
+
 // The sync file as an ordinary datafile on this machine or a mounted volume, chosen by
 // the user and remembered per datafile under its full path followed by "-sync".
 class LocalSyncTransport : public SyncTransport {
@@ -9,6 +11,7 @@ public:
     static constexpr int MethodCode = 4;
     // Between the panel and the opening of the file the panel has gone.
     static constexpr int OpenDelay = 1000; // ms
+    static constexpr qint64 CopyChunkSize = 4 << 20;
 
     int methodCode() const override { return MethodCode; }
     QString openErrorLogLine(const QUrl& file, const QString& error) const override;
@@ -26,4 +29,7 @@ public:
     static QString rememberedKey(const QString& datafilePath);
     static std::optional<QString> rememberedPath(const QString& datafilePath);
     static void remember(const QString& datafilePath, const QUrl& syncFile);
+    // The datafile as a copy at the path: the file just saved, else written anew. Why it
+    // could not be written, if it could not.
+    static std::optional<QString> writeSavedCopy(DatafileDocument& document, const QString& path);
 };

@@ -6,6 +6,8 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 QStringList fieldIdentifiers(const PlistArray& fields)
@@ -122,14 +124,17 @@ QStringList MergeEngine::merge()
     }
 
     const PlistArray remoteDeletions = m_remote.datafileSettings()->deletedIdentifiers();
+    QList<std::shared_ptr<RecordData>> deletions;
     for (const PlistValue& deleted : remoteDeletions) {
         const QString* identifier = deleted.asString();
         const std::shared_ptr<RecordData> localRecord =
             identifier ? localRecords->recordForIdentifier(*identifier) : nullptr;
         // A record changed here stays, and goes back to the sync file with the copy.
-        if (localRecord && !localRecord->needsSync() && deleteLocalRecord(localRecord))
-            ++m_deletedCount;
+        if (localRecord && !localRecord->needsSync())
+            deletions.append(localRecord);
     }
+    if (!deletions.isEmpty())
+        m_deletedCount = deleteLocalRecords(deletions);
 
     // The sync file becomes a copy of this datafile: nothing is left to delete there.
     if (!m_local.datafileSettings()->deletedIdentifiers().isEmpty())
@@ -137,16 +142,19 @@ QStringList MergeEngine::merge()
     return conflicts;
 }
 
-bool MergeEngine::deleteLocalRecord(const std::shared_ptr<RecordData>& record)
+qsizetype MergeEngine::deleteLocalRecords(const QList<std::shared_ptr<RecordData>>& records)
 {
     if (m_deletionStep)
-        return m_deletionStep(record);
-    if (m_local.datafileCatalog()->count() < 2)
-        return false;
-    const QString identifier = record->identifier();
-    m_local.changes().removeRecord(record);
-    NotificationCenter::defaultCenter().postNotification(
-        DatafileChanges::DidDeleteRecordNotification, &m_local,
-        {{DatafileChanges::IdentifierKey, identifier}});
-    return true;
+        return m_deletionStep(records);
+    QList<std::shared_ptr<RecordData>> doomed = records;
+    // The last record always stays.
+    const qsizetype deletable = std::max<qsizetype>(0, m_local.datafileCatalog()->count() - 1);
+    if (doomed.size() > deletable)
+        doomed.resize(deletable);
+    m_local.changes().removeRecords(doomed);
+    for (const std::shared_ptr<RecordData>& record : std::as_const(doomed))
+        NotificationCenter::defaultCenter().postNotification(
+            DatafileChanges::DidDeleteRecordNotification, &m_local,
+            {{DatafileChanges::IdentifierKey, record->identifier()}});
+    return doomed.size();
 }

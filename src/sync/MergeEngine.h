@@ -2,6 +2,7 @@
 
 #include "PlistValue.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -20,9 +21,10 @@ class RecordData;
 // field identifier. Every local change goes through the document's records door.
 class MergeEngine {
 public:
-    // Deletes a local record for a remote deletion; false when the deletion was refused
-    // (the last record always stays).
-    using DeletionStep = std::function<bool(const std::shared_ptr<RecordData>& record)>;
+    // Deletes local records for remote deletions, in one pass, the last record always
+    // kept; how many went.
+    using DeletionStep =
+        std::function<qsizetype(const QList<std::shared_ptr<RecordData>>& records)>;
     // Told of each local record after it took the remote record's content.
     using Overwritten = std::function<void(const std::shared_ptr<RecordData>& record)>;
 
@@ -57,7 +59,7 @@ public:
     qsizetype deletedCount() const { return m_deletedCount; }
 
 private:
-    bool deleteLocalRecord(const std::shared_ptr<RecordData>& record);
+    qsizetype deleteLocalRecords(const QList<std::shared_ptr<RecordData>>& records);
 
     DatafileDocument& m_local;
     const DatafileDocument& m_remote;

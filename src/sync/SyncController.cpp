@@ -496,11 +496,12 @@ void SyncController::mergeRemoteDocument(SyncTransport& transport, const QUrl& f
     MergeEngine merge(local, *m_remoteDocument);
     if (m_context.hasCurrentRecordEngine()) {
         CurrentRecordEngine& engine = m_context.engine();
-        merge.setDeletionStep([&engine](const std::shared_ptr<RecordData>& record) {
-            if (engine.deleteRecord(record))
-                return true;
-            Presenter::shared().beep();
-            return false;
+        merge.setDeletionStep([&engine](const QList<std::shared_ptr<RecordData>>& records) {
+            const qsizetype deleted = engine.deleteRecords(records);
+            // The last record is never deleted, and the user hears so.
+            if (deleted < records.size())
+                Presenter::shared().beep();
+            return deleted;
         });
         merge.setOverwritten([&engine](const std::shared_ptr<RecordData>& record) {
             if (record == engine.currentRecord())

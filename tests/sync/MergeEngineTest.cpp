@@ -210,9 +210,10 @@ TEST_F(MergeEngineTest, Merge_DeletionStepGiven_DeletesThroughIt)
     m_remote.datafileSettings()->setDeletedIdentifiers(PlistArray{"a"});
     MergeEngine engine(m_local, m_remote);
     QStringList asked;
-    engine.setDeletionStep([&](const std::shared_ptr<RecordData>& record) {
-        asked.append(record->identifier());
-        return false;
+    engine.setDeletionStep([&](const QList<std::shared_ptr<RecordData>>& records) {
+        for (const std::shared_ptr<RecordData>& record : records)
+            asked.append(record->identifier());
+        return qsizetype(0);
     });
     engine.merge();
     EXPECT_EQ(asked, QStringList{"a"});
