@@ -432,29 +432,17 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
 
 void CurrentRecordEngine::deleteCurrentRecord()
 {
-    if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !m_currentRecord)
-        return;
-    m_views.tables->endEditing();
-    const std::shared_ptr<RecordData> record = m_currentRecord;
-    const QString identifier = record->identifier();
-    removeFromViewedRecordList(record);
-    const qint64 index = indexOfCurrentRecord();
-    const qint64 last = lastIndex();
-    m_views.document->changes().removeRecord(record);
-    m_currentRecord = nullptr;
-    if (selectedRecordCount() == 0)
-        m_catalog->selectAll();
-
-    m_views.tables->reloadTables();
-    m_views.statusBar->reloadStatusBar();
-    setDatafileChanged();
-    autoSaveChanges(true);
-    loadRecordAtIndex(index >= last ? 0 : index);
-    m_lastHitField = NoHit;
-    m_views.notifier->didDeleteRecord(identifier);
+    if (m_currentRecord)
+        removeRecords({m_currentRecord}, true);
 }
 
 qsizetype CurrentRecordEngine::deleteRecords(const QList<std::shared_ptr<RecordData>>& records)
+{
+    return removeRecords(records, false);
+}
+
+qsizetype CurrentRecordEngine::removeRecords(const QList<std::shared_ptr<RecordData>>& records,
+                                             bool autoSave)
 {
     if (m_isClone || m_nowSyncing || !m_catalog)
         return 0;
@@ -479,16 +467,25 @@ qsizetype CurrentRecordEngine::deleteRecords(const QList<std::shared_ptr<RecordD
         identifiers.append(record->identifier());
         removeFromViewedRecordList(record);
     }
-    m_views.document->changes().removeRecords(doomed);
+    if (doomed.size() == 1)
+        m_views.document->changes().removeRecord(doomed.front());
+    else
+        m_views.document->changes().removeRecords(doomed);
     if (currentGoes)
         m_currentRecord = nullptr;
     if (selectedRecordCount() == 0)
         m_catalog->selectAll();
+
     m_views.tables->reloadTables();
     m_views.statusBar->reloadStatusBar();
     setDatafileChanged();
-    if (currentGoes)
+    if (autoSave)
+        autoSaveChanges(true);
+    if (currentGoes) {
+        // The record that followed it, the first when it was the last.
         loadRecordAtIndex(index > lastIndex() ? 0 : index);
+        m_lastHitField = NoHit;
+    }
     for (const QString& identifier : std::as_const(identifiers))
         m_views.notifier->didDeleteRecord(identifier);
     return doomed.size();

@@ -225,6 +225,8 @@ public:
 
 private:
     void privateLoadValidatedRecord(const std::shared_ptr<RecordData>& record);
+    // The deletions' common steps, saving afterwards when asked and the settings say so.
+    qsizetype removeRecords(const QList<std::shared_ptr<RecordData>>& records, bool autoSave);
     void cleanCurrentRecordFields();
     void commitText();
     void moveInViewedRecordList(qsizetype step);

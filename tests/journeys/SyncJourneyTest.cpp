@@ -9,6 +9,7 @@
 #include "SyncChoiceSheetController.h"
 #include "SyncController.h"
 #include "SyncTransport.h"
+#include "SystemLog.h"
 #include "SynchronizationController.h"
 
 #include <QCheckBox>
@@ -249,10 +250,17 @@ TEST_F(SyncJourneyTest, Synchronize_SyncFileThatCannotBeMerged_AlertsAndWritesNo
         save(editor);
         const QByteArray local = contentsOf(m_localPath);
         const QByteArray remote = contentsOf(path);
+        ScopedLogCapture log;
 
         synchronize(editor, path);
 
         EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Cannot synchronize");
+        // A file that could not be opened is logged as well.
+        if (!c.informative) {
+            EXPECT_TRUE(log.lines().contains(QStringLiteral("Unable to open %1: Error: %2")
+                                                 .arg(path, m_presenter.lastAlert().request.informativeText)))
+                << log.lines().join('|').toStdString();
+        }
         if (c.informative) {
             EXPECT_EQ(m_presenter.lastAlert().request.informativeText, c.informative);
         }
@@ -671,4 +679,19 @@ TEST_F(SyncCommandsJourneyTest, ChoiceSheet_Help_OpensTheSyncPage)
     EXPECT_TRUE(m_presenter.openedUrls().last().toString().endsWith("FileSync.html"));
     QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
     EXPECT_EQ(editor->syncController().localSyncChoice(), SyncController::NoMethod);
+}
+
+TEST_F(SyncConflictJourneyTest, LocalWindowClosedWhileResolving_TheOtherWindowsGoAndNothingIsWritten)
+{
+    EditorWindowController* editor = openAndPair();
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(syncWithConflicts(editor, {1}));
+    const QByteArray remote = contentsOf(m_syncPath);
+    const QByteArray local = contentsOf(m_localPath);
+    m_presenter.answerAlertWithButton("Don’t Save");
+    editor->window()->close();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+    EXPECT_EQ(contentsOf(m_syncPath), remote);
+    EXPECT_EQ(contentsOf(m_localPath), local);
 }

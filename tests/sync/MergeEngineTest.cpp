@@ -33,17 +33,17 @@ protected:
         }
         document.datafileSettings()->setFields(fields);
         document.datafileSettings()->setSyncID(QStringLiteral("SYNC"));
-        for (const Rec& spec : records) {
+        for (const Rec& wanted : records) {
             PlistDictionary values;
-            for (qsizetype k = 0; k < spec.values.size(); ++k)
-                if (!spec.values.at(k).isNull())
-                    values.insert(fieldIds.at(k), spec.values.at(k));
+            for (qsizetype k = 0; k < wanted.values.size(); ++k)
+                if (!wanted.values.at(k).isNull())
+                    values.insert(fieldIds.at(k), wanted.values.at(k));
             const std::shared_ptr<RecordData> record =
-                RecordData::record(values, spec.text, spec.rtfd);
-            record->setIdentifier(spec.id);
-            record->setNeedsSync(spec.needsSync);
-            document.datafileRecords()->setRecord(record, spec.id);
-            document.datafileCatalog()->insertIdentifierAtEnd(spec.id);
+                RecordData::record(values, wanted.text, wanted.rtfd);
+            record->setIdentifier(wanted.id);
+            record->setNeedsSync(wanted.needsSync);
+            document.datafileRecords()->setRecord(record, wanted.id);
+            document.datafileCatalog()->insertIdentifierAtEnd(wanted.id);
         }
         document.datafileCatalog()->rebuildSelectedIdentifiers();
     }
