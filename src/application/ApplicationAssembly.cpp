@@ -16,6 +16,7 @@
 #include "PreferencesController.h"
 #include "ServicesEndpoint.h"
 #include "StartWindow.h"
+#include "SyncController.h"
 #include "SystemLog.h"
 #include "TemplateDocument.h"
 #include "TemplatePageWindowController.h"
@@ -70,6 +71,7 @@ ApplicationAssembly::ApplicationAssembly()
     m_mainController = std::make_unique<MainController>(
         std::make_unique<DesktopServices>([this] { registerServices(); }));
     m_mainController->initialize();
+    SyncController::setCanUseDropbox([this] { return m_mainController && m_mainController->canUseDropbox(); });
     m_mainController->setNewDatafileSheetFactory([](MainController::NewDatafileDidEnd didEnd) {
         auto* sheet = VKSheetController::controller<NewDatafileSheetController>();
         sheet->beginNewDatafileForWindow(nullptr, PlistDictionary(),

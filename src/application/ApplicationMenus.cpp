@@ -317,6 +317,7 @@ void ApplicationMenus::buildDatafileMenu()
     addItem(datafile, QStringLiteral("Merge Datafiles…"), QStringLiteral("mergeDatafiles:"));
     datafile->addSeparator();
     addItem(datafile, QStringLiteral("Synchronize"), QStringLiteral("synchronizeDatafiles:"));
+    addItem(datafile, QStringLiteral("Save As New Sync File…"), QStringLiteral("saveAsNewSyncFile:"));
     addItem(datafile, QStringLiteral("Remove Sync ID"), QStringLiteral("removeSyncID:"));
     datafile->addSeparator();
     QMenu* exports = makeMenu(QStringLiteral("Export"), datafile);

@@ -432,26 +432,63 @@ void CurrentRecordEngine::deleteIfEmptyRecordAtIndex(qint64 index)
 
 void CurrentRecordEngine::deleteCurrentRecord()
 {
-    if (m_isClone || m_nowSyncing || !m_catalog || m_catalog->count() < 2 || !m_currentRecord)
-        return;
+    if (m_currentRecord)
+        removeRecords({m_currentRecord}, true);
+}
+
+qsizetype CurrentRecordEngine::deleteRecords(const QList<std::shared_ptr<RecordData>>& records)
+{
+    return removeRecords(records, false);
+}
+
+qsizetype CurrentRecordEngine::removeRecords(const QList<std::shared_ptr<RecordData>>& records,
+                                             bool autoSave)
+{
+    if (m_isClone || m_nowSyncing || !m_catalog)
+        return 0;
+    QList<std::shared_ptr<RecordData>> doomed;
+    qsizetype left = m_catalog->count();
+    for (const std::shared_ptr<RecordData>& record : records) {
+        if (left < 2)
+            break;
+        if (record && !doomed.contains(record)) {
+            doomed.append(record);
+            --left;
+        }
+    }
+    if (doomed.isEmpty())
+        return 0;
     m_views.tables->endEditing();
-    const std::shared_ptr<RecordData> record = m_currentRecord;
-    const QString identifier = record->identifier();
-    removeFromViewedRecordList(record);
+    const bool currentGoes = m_currentRecord && doomed.contains(m_currentRecord);
     const qint64 index = indexOfCurrentRecord();
-    const qint64 last = lastIndex();
-    m_views.document->changes().removeRecord(record);
-    m_currentRecord = nullptr;
+    QStringList identifiers;
+    identifiers.reserve(doomed.size());
+    for (const std::shared_ptr<RecordData>& record : std::as_const(doomed)) {
+        identifiers.append(record->identifier());
+        removeFromViewedRecordList(record);
+    }
+    if (doomed.size() == 1)
+        m_views.document->changes().removeRecord(doomed.front());
+    else
+        m_views.document->changes().removeRecords(doomed);
+    if (currentGoes)
+        m_currentRecord = nullptr;
     if (selectedRecordCount() == 0)
         m_catalog->selectAll();
 
     m_views.tables->reloadTables();
     m_views.statusBar->reloadStatusBar();
     setDatafileChanged();
-    autoSaveChanges(true);
-    loadRecordAtIndex(index >= last ? 0 : index);
-    m_lastHitField = NoHit;
-    m_views.notifier->didDeleteRecord(identifier);
+    if (autoSave)
+        autoSaveChanges(true);
+    if (currentGoes) {
+        // The record that followed it, the first when it was the last.
+        loadRecordAtIndex(index > lastIndex() ? 0 : index);
+        m_lastHitField = NoHit;
+    }
+    for (const QString& identifier : std::as_const(identifiers))
+        m_views.notifier->didDeleteRecord(identifier);
+    return doomed.size();
 }
 
 void CurrentRecordEngine::deleteSelectedRecords()

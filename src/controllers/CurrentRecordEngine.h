@@ -181,6 +181,10 @@ public:
     // when it was the last); a subset left empty gives way to all records. Never the last
     // record, nor in a clone or while syncing.
     void deleteCurrentRecord();
+    // Deletes those records, current or not, in one pass, as deleting the current record
+    // does (the tombstones, the notices), but never the last one left, nor in a clone or
+    // while syncing. How many went.
+    qsizetype deleteRecords(const QList<std::shared_ptr<RecordData>>& records);
     // Deletes every selected record, the last first, when that leaves some, and shows the
     // first of all the records.
     void deleteSelectedRecords();
@@ -221,6 +225,8 @@ public:
 
 private:
     void privateLoadValidatedRecord(const std::shared_ptr<RecordData>& record);
+    // The deletions' common steps, saving afterwards when asked and the settings say so.
+    qsizetype removeRecords(const QList<std::shared_ptr<RecordData>>& records, bool autoSave);
     void cleanCurrentRecordFields();
     void commitText();
     void moveInViewedRecordList(qsizetype step);

@@ -50,9 +50,11 @@ const Selectors& offInAClone()
          "orderFrontColorPanel:", "orderFrontFontPanel:", "orderFrontLinkPanel:",
          "orderFrontListPanel:", "orderFrontSpacingPanel:", "orderFrontTablePanel:", "paste:",
          "pastePlainText:", "pasteAsPlainText:", "pasteFTAStyle:", "printSingleEnvelopeOrLabel:",
-         "printTestSheet:", "removeBlankLines:", "removeDuplicateRecords:", "selectAllRecords:",
+         "printTestSheet:", "removeBlankLines:", "removeDuplicateRecords:", "removeSyncID:",
+         "saveAsNewSyncFile:", "selectAllRecords:",
          "selectFromOmitted:", "selectRecords:", "setCurrentTextFont:", "setVisible:",
-         "sortDatafile:", "splitDatafile:", "startMultiFileFind:", "switchToOmitted:", "toggleHighlighter:",
+         "sortDatafile:", "splitDatafile:", "startMultiFileFind:", "switchToOmitted:",
+         "synchronizeDatafiles:", "toggleHighlighter:",
          "totalFieldContents:", "transferFieldContents:"});
     return set;
 }

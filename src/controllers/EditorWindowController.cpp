@@ -38,6 +38,7 @@
 #include "Presenter.h"
 #include "RXTableView.h"
 #include "SpellingPanelController.h"
+#include "SyncController.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
@@ -126,6 +127,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_panelsController = std::make_unique<FreeformPanelsController>(*this);
     m_textOptions = std::make_unique<FreeformTextOptions>(*this);
     m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
+    m_syncController = std::make_unique<SyncController>(*m_featureContext);
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()
@@ -327,6 +329,13 @@ QString EditorWindowController::windowTitleForDocumentDisplayName(const QString&
 void EditorWindowController::setNowSyncing(bool syncing)
 {
     m_engine->setNowSyncing(syncing);
+    // A black find box says at a glance that this window only shows a sync file.
+    if (syncing && m_searchController && m_searchController->searchField()) {
+        QWidget* findBox = m_searchController->searchField();
+        QPalette palette = findBox->palette();
+        palette.setColor(QPalette::Base, Qt::black);
+        findBox->setPalette(palette);
+    }
 }
 
 void EditorWindowController::setCurrentRecordDirty(bool dirty)
@@ -415,7 +424,9 @@ void EditorWindowController::prepare()
     reloadStatusBar();
     if (!m_engine->isClone())
         document()->updateChangeCount(Document::ChangeType::Cleared);
-    warnWhenTooLarge();
+    // A sync file is opened only to be merged and closed again.
+    if (!datafileDocument()->openedAsSyncFile())
+        warnWhenTooLarge();
 }
 
 qint64 EditorWindowController::recordToOpen()
@@ -617,7 +628,7 @@ void EditorWindowController::setCanSaveChanges()
         return;
     m_passwordChecked = true;
     m_engine->setCanSaveChanges(false);
-    if (m_engine->isClone())
+    if (m_engine->isClone() || datafileDocument()->openedAsSyncFile())
         return;
     if (!userPassword().isEmpty()) {
         // Saving waits for the password sheet's answer.
@@ -631,6 +642,7 @@ bool EditorWindowController::windowShouldClose()
 {
     if (m_engine->isClone())
         return true;
+    m_syncController->windowShouldClose();
     // A clone (or a window still syncing) goes first.
     const auto& controllers = document()->windowControllers();
     for (std::size_t i = controllers.size(); i-- > 1;) {

@@ -86,8 +86,31 @@ std::shared_ptr<RecordData> DatafileChanges::addRecord(const QString& afterIdent
                                                        const Filler& fill)
 {
     const std::shared_ptr<RecordData> record = RecordData::record();
+    addNewRecord(record, Placement::AtEnd, afterIdentifier, fill);
+    return record;
+}
+
+std::shared_ptr<RecordData> DatafileChanges::addRecordKeepingIdentifier(
+    const QString& identifier, Placement placement, const QString& afterIdentifier,
+    const Filler& fill)
+{
+    const std::shared_ptr<RecordData> record = RecordData::record();
+    const bool taken = records().recordForIdentifier(identifier) ||
+                       m_document.datafileCatalog()->indexOfIdentifier(identifier) >= 0;
+    if (!identifier.isEmpty() && !taken)
+        record->setIdentifier(identifier);
+    addNewRecord(record, placement, afterIdentifier, fill);
+    return record;
+}
+
+void DatafileChanges::addNewRecord(const std::shared_ptr<RecordData>& record, Placement placement,
+                                   const QString& afterIdentifier, const Filler& fill)
+{
     records().setRecord(record, record->identifier());
-    m_document.datafileCatalog()->insertIdentifier(record->identifier(), afterIdentifier);
+    if (placement == Placement::AtBeginning)
+        m_document.datafileCatalog()->insertIdentifierAtBeginning(record->identifier());
+    else
+        m_document.datafileCatalog()->insertIdentifier(record->identifier(), afterIdentifier);
     if (fill) {
         // What fills it is announced with the addition, not as a change of its own.
         Batch batch(*this);
@@ -96,9 +119,9 @@ std::shared_ptr<RecordData> DatafileChanges::addRecord(const QString& afterIdent
         m_pendingChanges.removeOne(record->identifier());
     }
     markEdited();
-    post(DidAddRecordNotification, {{NewIdentifierKey, record->identifier()},
-                                    {AfterIdentifierKey, afterIdentifier}});
-    return record;
+    post(DidAddRecordNotification,
+         {{NewIdentifierKey, record->identifier()},
+          {AfterIdentifierKey, placement == Placement::AtBeginning ? QString() : afterIdentifier}});
 }
 
 QList<std::shared_ptr<RecordData>> DatafileChanges::addRecords(qsizetype count, Placement placement,

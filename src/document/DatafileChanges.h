@@ -76,6 +76,14 @@ public:
     // A new record (fresh identifier, all stamps now) whose catalog entry follows the
     // given record's (at the end when there is none), filled and then announced.
     std::shared_ptr<RecordData> addRecord(const QString& afterIdentifier, const Filler& fill = {});
+    // A new record for one that came from another copy of the datafile: it keeps that
+    // record's identifier when no record here has it (a fresh one otherwise), so the two
+    // copies go on naming it alike. At the beginning, or after the given record (at the
+    // end when there is none); filled and then announced.
+    std::shared_ptr<RecordData> addRecordKeepingIdentifier(const QString& identifier,
+                                                           Placement placement,
+                                                           const QString& afterIdentifier,
+                                                           const Filler& fill = {});
     // Many new records, in order, all placed together and announced once.
     QList<std::shared_ptr<RecordData>> addRecords(qsizetype count, Placement placement,
                                                   const Filler& fill = {});
@@ -108,6 +116,9 @@ public:
 
 private:
     DatafileRecordsData& records() const;
+    // Stores the new record, places its entry, fills and announces it.
+    void addNewRecord(const std::shared_ptr<RecordData>& record, Placement placement,
+                      const QString& afterIdentifier, const Filler& fill);
     void changed(RecordData& record, Kind kind);
     static void stamp(RecordData& record, Kind kind);
     void markEdited();

@@ -449,7 +449,7 @@ bool DatafileDocument::validateAction(const QString& selector) const
 void DatafileDocument::updateSettingsOnly()
 {
     // "Don't Save" leaves the file as it was, settings and all.
-    if (!canSaveChanges() || !m_settings->datafileSettingsDidChange() || isDiscardingChanges())
+    if (m_openedAsSyncFile || !canSaveChanges() || !m_settings->datafileSettingsDidChange() || isDiscardingChanges())
         return;
     // Never write over a file that another machine holds, or one the user may not write.
     if (m_readOnlyReason != ReadOnlyReason::None && m_readOnlyReason != ReadOnlyReason::ReadOnlySetting)

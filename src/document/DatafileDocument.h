@@ -106,6 +106,10 @@ public:
     // Its window synchronises the datafile.
     bool nowSyncing() const;
     bool isMobile() const { return m_isMobile; }
+    // Opened as the sync file of another datafile: no password is asked and no size
+    // warned of, and nothing of it is saved.
+    bool openedAsSyncFile() const { return m_openedAsSyncFile; }
+    void setOpenedAsSyncFile(bool syncFile) { m_openedAsSyncFile = syncFile; }
     void setIsMobile(bool mobile) { m_isMobile = mobile; }
     bool correctedCatalog() const { return m_correctedCatalog; }
     QString defaultDraftName() const { return m_defaultDraftName; }
@@ -167,6 +171,7 @@ private:
     std::optional<PlistArray> m_unmatchedCatalog;
     bool m_updatingSettingsOnly = false;
     bool m_isMobile = false;
+    bool m_openedAsSyncFile = false;
     bool m_correctedCatalog = false;
     bool m_reverting = false;
     QString m_defaultDraftName;

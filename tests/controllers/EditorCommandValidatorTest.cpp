@@ -115,6 +115,32 @@ TEST(EditorCommandValidatorTest, RulesApplyInOrder_TheFirstThatDecidesGivesTheAn
         {"a clone of a clone", [](EditorCommandState& s) { s.windowCount = 2; }, "openCloneWindow:",
          false},
         {"sync without a Sync ID", [](EditorCommandState&) {}, "synchronizeDatafiles:", false},
+        {"sync with a Sync ID", [](EditorCommandState& s) { s.hasSyncID = true; },
+         "synchronizeDatafiles:", true},
+        {"remove the Sync ID without one", [](EditorCommandState&) {}, "removeSyncID:", false},
+        {"a new sync file without a Sync ID", [](EditorCommandState&) {}, "saveAsNewSyncFile:", true},
+        {"sync in a clone",
+         [](EditorCommandState& s) {
+             s.hasSyncID = true;
+             s.isClone = true;
+         },
+         "synchronizeDatafiles:", false},
+        {"a new sync file in a clone", [](EditorCommandState& s) { s.isClone = true; },
+         "saveAsNewSyncFile:", false},
+        {"remove the Sync ID in a clone",
+         [](EditorCommandState& s) {
+             s.hasSyncID = true;
+             s.isClone = true;
+         },
+         "removeSyncID:", false},
+        {"a new sync file while syncing", [](EditorCommandState& s) { s.nowSyncing = true; },
+         "saveAsNewSyncFile:", false},
+        {"sync while syncing",
+         [](EditorCommandState& s) {
+             s.hasSyncID = true;
+             s.nowSyncing = true;
+         },
+         "synchronizeDatafiles:", false},
         {"moving text elements of a synced datafile", [](EditorCommandState& s) { s.hasSyncID = true; },
          "moveTextElements:", false},
         {"&& in the Internet style", [](EditorCommandState& s) { s.findEntryStyle = 1; },

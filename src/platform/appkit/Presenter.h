@@ -44,6 +44,7 @@ struct OpenPanelRequest {
     QString message;
     QString prompt;        // the default button's title; empty: "Open"
     QString directory;     // where the panel starts; empty: the last one used
+    QString nameFieldValue; // the file chosen at first, by name in that folder
     QStringList fileTypes; // extensions without the dot; empty: any file
     // Named choices of files ("Norva datafiles (*.nv3 *.nvm)", "All files (*)"), the first
     // chosen at first; empty: one choice of the file types.

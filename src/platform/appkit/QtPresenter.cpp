@@ -174,6 +174,8 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
     dialog.setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
     dialog.setOption(QFileDialog::DontResolveSymlinks, !request.resolvesAliases);
     dialog.setDirectory(request.directory.isEmpty() ? m_lastDirectory : request.directory);
+    if (!request.nameFieldValue.isEmpty())
+        dialog.selectFile(request.nameFieldValue);
     if (request.canChooseDirectories && !request.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
