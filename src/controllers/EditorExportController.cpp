@@ -97,7 +97,7 @@ void EditorExportController::commitCurrentRecord()
         return;
     CurrentRecordEngine& engine = m_context.engine();
     engine.updateCurrentRecord();
-    engine.saveIfDifferentRecord(engine.currentRecord());
+    engine.saveIfDifferentRecord(nullptr);
 }
 
 std::shared_ptr<RecordData> EditorExportController::shownRecordAtIndex(qint64 index) const
