@@ -54,6 +54,7 @@ TEST_F(EditorExportControllerTest, ProposedNames_TitlesWithAndWithoutExtension)
     EXPECT_EQ(EditorExportController::proposedTextFileName("A.nvm", true), "A.txt");
     EXPECT_EQ(EditorExportController::proposedNorva2Name("Accounts.nv3", false), "Accounts.norva");
     EXPECT_EQ(EditorExportController::proposedNorva2Name("Accounts", false), "Accounts");
+    EXPECT_EQ(EditorExportController::proposedNorva2Name("Accounts.nvm", true), "Accounts.norva");
     // Only where a shown extension stands, at the end.
     EXPECT_EQ(EditorExportController::proposedNorva2Name("My.nv3 things", false), "My.nv3 things");
     EXPECT_EQ(EditorExportController::proposedFreeformName("People.nvm", true), "People FF");

@@ -2,9 +2,13 @@
 // save panel answered as a user would.
 #include "JourneyTestBase.h"
 
+#include "BasicViewModel.h"
+#include "EditorTableController.h"
 #include "ExportAsFreeformSheetController.h"
 #include "ExportDelimitedSheetController.h"
+#include "FieldCellEditor.h"
 #include "FreeformTextView.h"
+#include "RXTableView.h"
 #include "SafeFileWriter.h"
 
 #include <QCheckBox>
@@ -90,6 +94,14 @@ TEST_F(ExportJourneyTest, AsTabDelimited_Utf16FieldsOnly_WritesBomAndNoTextColum
 {
     EditorWindowController* editor = openPeople();
     ASSERT_TRUE(editor);
+    // The city of the first record still being typed when the export starts.
+    RXTableView* table = editor->tableController()->currentTableView();
+    const QRect cell = table->visualRect(table->model()->index(1, BasicViewModel::ValueColumn));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+    ASSERT_TRUE(table->cellEditor());
+    QTest::keyClicks(QApplication::focusWidget(), "Bergen");
+    const QString typed = table->cellEditor()->text();
+    ASSERT_TRUE(typed.contains("Bergen"));
     ASSERT_TRUE(chooseMenuItem(editor->window(), "exportAsTabDelimited:"));
     auto* sheet = shownSheet<ExportAsTabDelimitedSheetController>();
     ASSERT_TRUE(sheet);
@@ -106,7 +118,7 @@ TEST_F(ExportJourneyTest, AsTabDelimited_Utf16FieldsOnly_WritesBomAndNoTextColum
     ASSERT_TRUE(bytes.startsWith("\xFF\xFE"));
     EXPECT_EQ(QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
                                  (bytes.size() - 2) / 2),
-              "Ann\tOslo, Norway\nBo\t\nCy\tRome\n");
+              "Ann\t" + typed + "\nBo\t\nCy\tRome\n");
     EXPECT_EQ(m_presenter.beepCount(), 0);
 }
 

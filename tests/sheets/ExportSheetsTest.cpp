@@ -1,6 +1,7 @@
 // The export sheets as the user works them.
 #include "DatafileSettingsData.h"
 #include "ExportAsFreeformSheetController.h"
+#include "ExportDelimitedSheetController.h"
 #include "ScriptedPresenter.h"
 
 #include <QListWidget>
@@ -65,4 +66,15 @@ TEST_F(ExportSheetsTest, FreeformTemplate_TokenCopiedAndPasted_StaysAToken)
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "This datafile has been opened as read-only, so no changes can be saved.");
     sheet->cancel();
+}
+
+TEST_F(ExportSheetsTest, Help_EachSheet_OpensItsPageOfTheGuide)
+{
+    VKSheetController::controller<ExportAsCSVSheetController>()->help();
+    VKSheetController::controller<ExportAsTabDelimitedSheetController>()->help();
+    VKSheetController::controller<ExportAsFreeformSheetController>()->help();
+    ASSERT_EQ(m_presenter.openedUrls().size(), 3);
+    EXPECT_TRUE(m_presenter.openedUrls().at(0).toString().endsWith("/FileExportTab.html"));
+    EXPECT_TRUE(m_presenter.openedUrls().at(1).toString().endsWith("/FileExportTab.html"));
+    EXPECT_TRUE(m_presenter.openedUrls().at(2).toString().endsWith("/FileExportFreeform.html"));
 }
