@@ -5,6 +5,7 @@
 #include "ApplicationMenus.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "EditorExportController.h"
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
 #include "ImportCSVSheetController.h"
@@ -40,6 +41,13 @@ public:
 private:
     std::function<void()> m_registerServices;
 };
+
+// The features that serve an editor window through its context, beside the window
+// rather than in it; the window owns them.
+void attachEditorFeatures(EditorWindowController& editor)
+{
+    new EditorExportController(editor.featureContext(), &editor);
+}
 
 } // namespace
 
@@ -103,11 +111,13 @@ ApplicationAssembly::ApplicationAssembly()
     registerImporters();
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {
         const ApplicationMenus& menus = application->menus();
-        return std::make_unique<EditorWindowController>(EditorWindowMenus{
+        auto editor = std::make_unique<EditorWindowController>(EditorWindowMenus{
             [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); }, menus.sortTasksMenu(),
             menus.sortMenu(), menus.saveAsOtherFormatItem(), menus.searchOptionLockItem(),
             menus.dialMenu(), [application] { application->updateAllToolbars(); },
             menus.scaleMenu()});
+        attachEditorFeatures(*editor);
+        return editor;
     });
     DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
     TemplateDocument::setPageWindowFactory([application](TemplateDocument&) {

@@ -18,20 +18,8 @@ bool isEmptyValue(const PlistValue* value)
     return false;
 }
 
-QString fieldIdentifierOf(const PlistValue& definition)
-{
-    const PlistDictionary* dictionary = definition.asDictionary();
-    return dictionary ? dictionary->stringForKey(DatafileSettingsData::FieldIdentifierKey)
-                      : QString();
-}
-
-QString fieldNameOf(const PlistValue& definition)
-{
-    const PlistDictionary* dictionary = definition.asDictionary();
-    const PlistValue* name =
-        dictionary ? dictionary->find(DatafileSettingsData::FieldNameKey) : nullptr;
-    return name && name->asString() ? *name->asString() : QStringLiteral("");
-}
+using FieldDefinitions::fieldIdentifierOf;
+using FieldDefinitions::fieldNameOf;
 
 } // namespace
 

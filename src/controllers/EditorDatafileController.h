@@ -11,6 +11,7 @@
 
 class FeatureContext;
 class IncomingDatafile;
+class QWidget;
 class RecordData;
 
 // The editor window's commands on the datafile as a whole: merging another datafile
@@ -67,14 +68,18 @@ public:
     void splitDatafile();
     void splitDatafileDidEnd(int returnCode);
 
+    // A new datafile as the save panel asks for it, in the datafiles folder; nothing when
+    // cancelled.
+    static std::optional<QUrl> askForNewDatafile(const QString& title, const QString& extension,
+                                                 const QString& proposedName, QWidget* window);
+    // Writes a datafile made from another and opens it (the kind is the file's
+    // extension's); false, after telling the user why on the window, when it could not be
+    // written.
+    static bool writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile,
+                             QWidget* window);
+
 private:
     void registerCommand(const char* selector, std::function<void()> command);
-    // The datafile as the save panel asks for it; nothing when cancelled.
-    std::optional<QUrl> askForNewDatafile(const QString& title, const QString& extension,
-                                          const QString& proposedName);
-    // Writes the datafile made from this one and opens it (the kind is the file's
-    // extension's); false, after telling the user why, when it could not be written.
-    bool writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile);
     void saveAsOtherKind(bool toMobile);
     // Splitting's last step: the selected records into a new file, then out of here.
     void moveSelectedRecordsToNewFile();

@@ -13,6 +13,7 @@
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
+#include "VKFilePathStringCategories.h"
 #include "WindowController.h"
 
 #include <QFileInfo>
@@ -22,16 +23,11 @@
 
 namespace {
 
+using VKFilePathStringCategories::titleByReplacingExtension;
+
 const QString ProExtension = QStringLiteral("nv3");
 const QString MobileExtension = QStringLiteral("nvm");
 constexpr double BytesPerMegabyte = 1'048'576.0;
-
-// The title with the text replaced within its last six characters, where its extension is.
-QString replacedAtEnd(const QString& title, const QString& from, const QString& to)
-{
-    const qsizetype start = std::max<qsizetype>(0, title.size() - 6);
-    return title.left(start) + title.mid(start).replace(from, to);
-}
 
 // A record of its own for a datafile made from this one: new identifier, dates and user,
 // the source's values and this text. It changes no record of this datafile.
@@ -52,7 +48,8 @@ DatafileFormat::Parts datafileOf(std::shared_ptr<DatafileSettingsData> settings,
 
 std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& title,
                                                                 const QString& extension,
-                                                                const QString& proposedName)
+                                                                const QString& proposedName,
+                                                                QWidget* window)
 {
     SavePanelRequest request;
     request.title = title;
@@ -61,10 +58,11 @@ std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& t
                                                 .stringForKey(QStringLiteral("DatafilesFolderURL"))
                                                 .value_or(QString()));
     request.nameFieldValue = proposedName;
-    return Presenter::shared().runSavePanel(request, m_context.window());
+    return Presenter::shared().runSavePanel(request, window);
 }
 
-bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile)
+bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile,
+                                            QWidget* window)
 {
     // An open datafile's file is never replaced from here: its window would go on showing,
     // and later save, what the file no longer holds.
@@ -73,12 +71,12 @@ bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileForma
             url,
             localized(
                 QStringLiteral("The datafile is open. Close it first, or choose another name.")),
-            m_context.window());
+            window);
         return false;
     }
     const QString path = url.toLocalFile();
     if (const std::optional<QString> reason = DatafileDocument::writeDatafileToPath(path, datafile)) {
-        Document::presentSaveFailure(url, *reason, m_context.window());
+        Document::presentSaveFailure(url, *reason, window);
         return false;
     }
     QString failure;
@@ -126,15 +124,18 @@ void EditorDatafileController::saveAsOtherKind(bool toMobile)
     CurrentRecordEngine& engine = m_context.engine();
     m_context.host().endEditing();
     engine.saveIfDifferentRecord(nullptr);
+    const QString title = m_context.host().windowTitle();
     const std::optional<QUrl> url =
         toMobile ? askForNewDatafile(localized(QStringLiteral("Save as Norva Mobile Datafile...")),
                                      MobileExtension,
-                                     replacedAtEnd(m_context.host().windowTitle(),
-                                                   QStringLiteral(".nv3"), QStringLiteral(".nvm")))
+                                     titleByReplacingExtension(title, QStringLiteral(".nv3"),
+                                                               QStringLiteral(".nvm")),
+                                     m_context.window())
                  : askForNewDatafile(localized(QStringLiteral("Save as Norva Pro Datafile...")),
                                      ProExtension,
-                                     replacedAtEnd(m_context.host().windowTitle(),
-                                                   QStringLiteral(".nvm"), QStringLiteral(".nv3")));
+                                     titleByReplacingExtension(title, QStringLiteral(".nvm"),
+                                                               QStringLiteral(".nv3")),
+                                     m_context.window());
     if (!url)
         return;
 
@@ -152,7 +153,7 @@ void EditorDatafileController::saveAsOtherKind(bool toMobile)
             freshRecord(*source, toMobile ? mobileText(*source) : source->textString());
         records.insert(record->identifier(), record->dictionary());
     }
-    if (!writeAndOpen(*url, datafileOf(std::move(settings), records)))
+    if (!writeAndOpen(*url, datafileOf(std::move(settings), records), m_context.window()))
         return;
     if (toMobile) {
         if (const std::optional<QString> size = tooLargeSizeText(QFileInfo(url->toLocalFile()).size()))
@@ -200,11 +201,12 @@ bool EditorDatafileController::performSaveSelectedAs()
     m_context.host().endEditing();
     engine.saveIfDifferentRecord(nullptr);
     // Either extension goes, so that the new desktop file is not named as a mobile one.
-    QString name = replacedAtEnd(m_context.host().windowTitle(), QStringLiteral(".nv3"), QString());
-    name = replacedAtEnd(name, QStringLiteral(".nvm"), QString());
+    QString name = titleByReplacingExtension(m_context.host().windowTitle(), QStringLiteral(".nv3"),
+                                             QString());
+    name = titleByReplacingExtension(name, QStringLiteral(".nvm"), QString());
     const std::optional<QUrl> url =
         askForNewDatafile(localized(QStringLiteral("Save Selected Records to New File")),
-                          ProExtension, name + QStringLiteral("-Selected"));
+                          ProExtension, name + QStringLiteral("-Selected"), m_context.window());
     if (!url)
         return false;
     m_context.document()->saveDocument();
@@ -222,5 +224,5 @@ bool EditorDatafileController::performSaveSelectedAs()
             *source, source->textString(), keepRichText ? source->textRTFD() : QByteArray());
         records.insert(record->identifier(), record->dictionary());
     }
-    return writeAndOpen(*url, datafileOf(settings, records));
+    return writeAndOpen(*url, datafileOf(settings, records), m_context.window());
 }

@@ -1,6 +1,7 @@
 #include "FieldDefinitions.h"
 
 #include "DatafileSettingsData.h"
+#include "RecordData.h"
 #include "VKArrayCategories.h"
 #include "VKStringCategories.h"
 
@@ -51,6 +52,33 @@ QSet<QString> identifiers(const PlistArray& fields)
             set.insert(dictionary->stringForKey(DatafileSettingsData::FieldIdentifierKey));
     }
     return set;
+}
+
+QString fieldIdentifierOf(const PlistValue& definition)
+{
+    const PlistDictionary* dictionary = definition.asDictionary();
+    return dictionary ? dictionary->stringForKey(DatafileSettingsData::FieldIdentifierKey)
+                      : QString();
+}
+
+QString fieldNameOf(const PlistValue& definition)
+{
+    const PlistDictionary* dictionary = definition.asDictionary();
+    return dictionary ? dictionary->stringForKey(DatafileSettingsData::FieldNameKey) : QString();
+}
+
+std::optional<QString> contentOfField(const PlistArray& fields, const QString& name,
+                                      const RecordData& record)
+{
+    for (const PlistValue& definition : fields) {
+        if (!definition.asDictionary() || fieldNameOf(definition) != name)
+            continue;
+        const QString content = record.fields().value(fieldIdentifierOf(definition)).stringValue();
+        if (content.isEmpty())
+            return std::nullopt;
+        return content;
+    }
+    return std::nullopt;
 }
 
 } // namespace FieldDefinitions

@@ -3,6 +3,7 @@
 #include "PlistValue.h"
 
 class DatafileSettingsData;
+class RecordData;
 
 #include <QSet>
 #include <QString>
@@ -38,5 +39,14 @@ void moveDefinitions(PlistArray& fields, const PlistArray& dragged, qint64 dropR
 
 // The identifiers of the definitions.
 QSet<QString> identifiers(const PlistArray& fields);
+
+// A definition's "Identifier" and "Name"; empty for one that is no dictionary.
+QString fieldIdentifierOf(const PlistValue& definition);
+QString fieldNameOf(const PlistValue& definition);
+
+// The record's value of the first field, in field order, of that name; nothing when no
+// field has the name or the value is empty.
+std::optional<QString> contentOfField(const PlistArray& fields, const QString& name,
+                                      const RecordData& record);
 
 } // namespace FieldDefinitions

@@ -1,6 +1,7 @@
 #include "DatafileDocument.h"
 
 #include "AddressBlockLayout.h"
+#include "FieldDefinitions.h"
 
 namespace {
 
@@ -157,17 +158,5 @@ std::optional<QString> DatafileDocument::contentOfField(const QString& name, qin
     const std::shared_ptr<RecordData> record = selectedRecordAtIndex(*this, index);
     if (!record)
         return std::nullopt;
-    for (const PlistValue& definitionValue : m_settings->fields()) {
-        const PlistDictionary* definition = definitionValue.asDictionary();
-        if (!definition ||
-            definition->value(DatafileSettingsData::FieldNameKey).stringValue() != name)
-            continue;
-        const QString identifier =
-            definition->value(DatafileSettingsData::FieldIdentifierKey).stringValue();
-        const QString content = record->fields().value(identifier).stringValue();
-        if (content.isEmpty())
-            return std::nullopt;
-        return content;
-    }
-    return std::nullopt;
+    return FieldDefinitions::contentOfField(m_settings->fields(), name, *record);
 }

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace VKFilePathStringCategories {
 
 namespace {
@@ -72,6 +74,13 @@ QString nameWithoutExtension(const QString& name)
 {
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return dot > 0 ? name.left(dot) : name;
+}
+
+QString titleByReplacingExtension(const QString& title, const QString& extension,
+                                  const QString& replacement)
+{
+    const qsizetype start = std::max<qsizetype>(0, title.size() - 6);
+    return title.left(start) + title.mid(start).replace(extension, replacement);
 }
 
 } // namespace VKFilePathStringCategories

@@ -13,6 +13,10 @@ QString stringByAppendingPathComponent(const QString& path, const QString& compo
                                        const QString& cleanWithDefault);
 // A file name without its extension; a name that only starts with a dot keeps it.
 QString nameWithoutExtension(const QString& name);
+// A window title with the extension replaced where a shown extension stands: within its
+// last six characters (the whole title when it is shorter).
+QString titleByReplacingExtension(const QString& title, const QString& extension,
+                                  const QString& replacement);
 // "File.ext" becomes "File~.ext", "File" becomes "File~".
 QString backupFilePath(const QString& path);
 // The standardised path, after creating every missing folder along it; a folder that
