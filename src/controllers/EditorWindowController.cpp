@@ -38,6 +38,7 @@
 #include "Presenter.h"
 #include "RXTableView.h"
 #include "SpellingPanelController.h"
+#include "EditorTelephonyController.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
@@ -126,6 +127,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_panelsController = std::make_unique<FreeformPanelsController>(*this);
     m_textOptions = std::make_unique<FreeformTextOptions>(*this);
     m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
+    m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()

@@ -42,6 +42,7 @@ class FreeformPanelsController;
 class FreeformTextCommands;
 class FreeformTextOptions;
 class SpellingPanelController;
+class EditorTelephonyController;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -131,6 +132,8 @@ public:
     FreeformPanelsController& panelsController() { return *m_panelsController; }
     FreeformTextOptions& textOptions() { return *m_textOptions; }
     SpellingPanelController& spellingPanelController() { return *m_spellingPanelController; }
+    // Finding and dialing phone numbers, and telephone links.
+    EditorTelephonyController& telephonyController() { return *m_telephonyController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -273,6 +276,7 @@ private:
     std::unique_ptr<FreeformPanelsController> m_panelsController;
     std::unique_ptr<FreeformTextOptions> m_textOptions;
     std::unique_ptr<SpellingPanelController> m_spellingPanelController;
+    std::unique_ptr<EditorTelephonyController> m_telephonyController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;
