@@ -305,6 +305,8 @@ void ApplicationMenus::buildFieldsMenu()
             QStringLiteral("moveCurrentFreeformTextIntoFields:"));
     addItem(fields, QStringLiteral("Move All Freeform Text into Fields"),
             QStringLiteral("moveAllFreeformTextIntoFields:"));
+    addItem(fields, QStringLiteral("Make Telephone Links"),
+            QStringLiteral("createLinksForAllTelephoneNumbers:"));
     fields->addSeparator();
     addItem(fields, QStringLiteral("Deactivate Field Link"), QStringLiteral("deactivateFieldLink:"));
 }

@@ -56,6 +56,7 @@ void MainController::initialize()
 
     registerAction(QStringLiteral("startPreferences:"),
                    [this](QObject*) { startPanel(Panel::Preferences); });
+    registerAction(QStringLiteral("showModemPrefTab:"), [this](QObject*) { showModemPrefTab(); });
     registerAction(QStringLiteral("startFindAndReplace:"),
                    [this](QObject*) { startPanel(Panel::FindAndReplace); });
     registerAction(QStringLiteral("startMultiFileFind:"),

@@ -37,7 +37,8 @@ const Selectors& offInAClone()
 {
     static const Selectors set = selectors(
         {"activateLinks:", "addFieldWithContent:", "addRecord:", "addRecordWithPaste:",
-         "addRecordWithPasteAsPlainText:", "addRecordWithToggle:", "deleteRecord:",
+         "addRecordWithPasteAsPlainText:", "addRecordWithToggle:",
+         "createLinksForAllTelephoneNumbers:", "deleteRecord:",
          "deleteRecordWithToggle:", "deleteRecordWithoutWarning:", "deselectCurrentRecord:",
          "deleteAllSelectedRecords:", "duplicateCurrentRecord:", "editDatafileSettings:",
          "exportAsNorva2Datafile:", "exportAsCSV:", "exportAsTabDelimited:", "exportAsTextFile:",

@@ -113,22 +113,8 @@ TextRange findElement(Kind kind, const QString& text, qsizetype location,
 QString EditorFieldContentsController::phoneNumberInString(const QString& text, qsizetype location,
                                                            const QStringList& templates)
 {
-    if (templates.isEmpty())
-        return {};
-    for (qsizetype position = std::max<qsizetype>(location, 0); position < text.size();) {
-        qsizetype start = position;
-        while (start < text.size() && !text[start].isDigit() && text[start] != u'(')
-            ++start;
-        if (start >= text.size())
-            return {};
-        const QString run = Telephony::possibleNumberInString(QStringView(text).sliced(start));
-        if (run.isEmpty())
-            return {};
-        if (Telephony::goodMatchForString(run, templates))
-            return run;
-        position = start + run.size();
-    }
-    return {};
+    const qsizetype start = std::max<qsizetype>(location, 0);
+    return Telephony::firstMatchingNumber(text, start, text.size() - start, templates);
 }
 
 EditorFieldContentsController::TextRange

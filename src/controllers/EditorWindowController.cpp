@@ -20,6 +20,7 @@
 #include "EditorSortController.h"
 #include "EditorSplitView.h"
 #include "EditorTableController.h"
+#include "EditorTelephonyController.h"
 #include "EditorToolbarController.h"
 #include "EditorViewController.h"
 #include "EditorWindowFeatures.h"
@@ -128,6 +129,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_textOptions = std::make_unique<FreeformTextOptions>(*this);
     m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
     m_syncController = std::make_unique<SyncController>(*m_featureContext);
+    m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()

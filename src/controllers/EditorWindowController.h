@@ -43,6 +43,7 @@ class FreeformTextCommands;
 class FreeformTextOptions;
 class SpellingPanelController;
 class SyncController;
+class EditorTelephonyController;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -133,6 +134,8 @@ public:
     FreeformTextOptions& textOptions() { return *m_textOptions; }
     SpellingPanelController& spellingPanelController() { return *m_spellingPanelController; }
     SyncController& syncController() { return *m_syncController; }
+    // Finding and dialing phone numbers, and telephone links.
+    EditorTelephonyController& telephonyController() { return *m_telephonyController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -276,6 +279,7 @@ private:
     std::unique_ptr<FreeformTextOptions> m_textOptions;
     std::unique_ptr<SpellingPanelController> m_spellingPanelController;
     std::unique_ptr<SyncController> m_syncController;
+    std::unique_ptr<EditorTelephonyController> m_telephonyController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

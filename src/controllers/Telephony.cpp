@@ -2,12 +2,9 @@
 
 #include "UserDefaults.h"
 
-namespace {
+#include <algorithm>
 
-bool startsNumber(QChar character)
-{
-    return character.isDigit() || character == u'(';
-}
+namespace {
 
 QString withDigitsAsN(QString text)
 {
@@ -20,6 +17,64 @@ QString withDigitsAsN(QString text)
 } // namespace
 
 namespace Telephony {
+
+bool startsNumber(QChar character)
+{
+    return character.isDigit() || character == u'(';
+}
+
+void forEachPossibleNumber(QStringView text, qsizetype start, qsizetype length,
+                           const std::function<bool(qsizetype location, const QString& run)>& visit,
+                           bool digitsOnly)
+{
+    start = std::clamp<qsizetype>(start, 0, text.size());
+    qsizetype end =
+        std::clamp<qsizetype>(start + std::max<qsizetype>(length, 0), start, text.size());
+    while (start < end) {
+        while (start < end && !(digitsOnly ? text[start].isDigit() : startsNumber(text[start])))
+            ++start;
+        if (start >= end)
+            return;
+        const QString run = possibleNumberInString(text.sliced(start, end - start));
+        if (run.isEmpty() || visit(start, run))
+            return;
+        start += run.size();
+    }
+}
+
+QString firstMatchingNumber(QStringView text, qsizetype start, qsizetype length,
+                            const QStringList& formats)
+{
+    QString found;
+    if (formats.isEmpty())
+        return found;
+    forEachPossibleNumber(text, start, length, [&](qsizetype, const QString& run) {
+        if (!goodMatchForString(run, formats))
+            return false;
+        found = run;
+        return true;
+    });
+    return found;
+}
+
+bool isStrictUrlText(const QString& text)
+{
+    static const QString refused = QStringLiteral("\"<>\\^`{|}");
+    return !text.isEmpty() && std::none_of(text.cbegin(), text.cend(), [](QChar character) {
+        return character.unicode() <= 0x20 || character.unicode() >= 0x7f ||
+               refused.contains(character);
+    });
+}
+
+std::optional<QUrl> telephoneUrl(const QString& text)
+{
+    if (!isStrictUrlText(text))
+        return std::nullopt;
+    QUrl url(text, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme() != QLatin1String("tel"))
+        return std::nullopt;
+    return url;
+}
 
 QString possibleNumberInString(QStringView text)
 {
