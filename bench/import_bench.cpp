@@ -23,7 +23,6 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <optional>
@@ -33,13 +32,6 @@ namespace {
 
 constexpr int RowCount = 100'000;
 constexpr int ColumnCount = 10;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 double secondsSince(const QElapsedTimer& timer)
 {

@@ -18,7 +18,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
 
 #include <cstdio>
 #include <memory>
@@ -28,13 +27,6 @@ namespace {
 constexpr int RecordCount = 100'000;
 constexpr int ChangedPerSide = 1'000;
 constexpr int DeletedPerSide = 100;
-
-double peakRssMB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_maxrss) / 1024.0;
-}
 
 QString fieldOf(const PlistArray& fields)
 {
