@@ -128,10 +128,10 @@ void ActionBinding::validate(QAction* action, const Binding& binding, Responder*
                                    binding.target->validateAction(binding.selector)
                              : ActionRouter::validateAction(binding.selector, firstResponder);
     action->setEnabled(enabled);
+    // A disabled item reads as its handler says too: the item is the handler's own.
     const Responder* handler =
-        !enabled ? nullptr
-        : binding.target ? binding.target
-                         : ActionRouter::targetForAction(binding.selector, firstResponder);
+        binding.target ? binding.target
+                       : ActionRouter::targetForAction(binding.selector, firstResponder);
     retitle(action, handler ? handler->titleForAction(binding.selector) : QString());
 }
 

@@ -17,8 +17,9 @@ class Responder;
 // Enabling is kept fresh without anyone asking: every action is validated before a key
 // press can match a shortcut, a menu's actions before it shows, and all of them once
 // after the turn of the event loop in which a window was activated, the focus moved or
-// the user pressed a key or a mouse button. An enabled action takes the title its
-// handler gives it (Undo names the step it takes back) and gets its own back after.
+// the user pressed a key or a mouse button. An action takes the title the responder
+// that handles it gives (Undo names the step it takes back, a template window names its
+// pages), enabled or not, and gets its own back once another responder handles it.
 class ActionBinding : public QObject {
     Q_OBJECT
 

@@ -300,3 +300,37 @@ TEST(ActionRouterTest, Binding_UndoItemsNameTheTextsNamedStepAndGetTheirOwnTitle
     view.undo();
     EXPECT_EQ(titles(), (QStringList{"Undo", "Redo"}));
 }
+
+TEST(ActionRouterTest, Binding_AHandlerTitlesItsItemEnabledOrNotUntilAnotherHandlesIt)
+{
+    // A window that names the shared item after what it does there.
+    class PagesResponder : public LoggingResponder {
+    public:
+        using LoggingResponder::LoggingResponder;
+        QString titleForAction(const QString& selector) const override
+        {
+            return selector == QLatin1String("goToNextRecord:") ? QStringLiteral("Next Page")
+                                                                : QString();
+        }
+    };
+    QStringList log;
+    PagesResponder pages("pages", &log, {"goToNextRecord:"});
+    LoggingResponder records("records", &log, {"goToNextRecord:"});
+    Responder* first = &pages;
+    ActionBinding binding([&first] { return first; });
+    QMenu menu;
+    QAction* next = menu.addAction("Next Record");
+    binding.bind(next, "goToNextRecord:");
+
+    binding.validateActions(&menu);
+    EXPECT_EQ(next->text(), "Next Page");
+    EXPECT_TRUE(next->isEnabled());
+    pages.refused.insert("goToNextRecord:");
+    binding.validateActions(&menu);
+    EXPECT_EQ(next->text(), "Next Page");
+    EXPECT_FALSE(next->isEnabled());
+    first = &records;
+    binding.validateActions(&menu);
+    EXPECT_EQ(next->text(), "Next Record");
+    EXPECT_TRUE(next->isEnabled());
+}
