@@ -41,6 +41,7 @@ public:
         return m_document.contentOfField(fieldName, index);
     }
     qint64 indexOfCurrentRecord() const override { return 0; }
+    void saveAndReloadCurrentRecord() override {}
     void incrementOpenTemplateCount() override {}
     void decrementOpenTemplateCount() override {}
 

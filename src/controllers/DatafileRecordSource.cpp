@@ -1,5 +1,6 @@
 #include "DatafileRecordSource.h"
 
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
 #include "EditorWindowController.h"
 
@@ -33,6 +34,15 @@ std::optional<QString> DatafileRecordSource::contentOfField(const QString& field
 qint64 DatafileRecordSource::indexOfCurrentRecord() const
 {
     return isAvailable() ? m_editor->engine().indexOfCurrentRecord() : 0;
+}
+
+void DatafileRecordSource::saveAndReloadCurrentRecord()
+{
+    if (!isAvailable())
+        return;
+    CurrentRecordEngine& engine = m_editor->engine();
+    engine.saveIfDifferentRecord(nullptr);
+    engine.loadRecordAtIndex(engine.indexOfCurrentRecord());
 }
 
 void DatafileRecordSource::incrementOpenTemplateCount()

@@ -20,6 +20,7 @@ public:
     QString addressBlockAtIndex(qint64 index) const override;
     std::optional<QString> contentOfField(const QString& fieldName, qint64 index) const override;
     qint64 indexOfCurrentRecord() const override;
+    void saveAndReloadCurrentRecord() override;
     void incrementOpenTemplateCount() override;
     void decrementOpenTemplateCount() override;
 

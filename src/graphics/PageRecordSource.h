@@ -22,6 +22,9 @@ public:
     virtual std::optional<QString> contentOfField(const QString& fieldName,
                                                   qint64 index) const = 0;
     virtual qint64 indexOfCurrentRecord() const = 0;
+    // Commits the window's edits and shows its current record afresh, so that a new
+    // layout sees what the user typed.
+    virtual void saveAndReloadCurrentRecord() = 0;
     // The datafile's window counts the templates that depend on it.
     virtual void incrementOpenTemplateCount() = 0;
     virtual void decrementOpenTemplateCount() = 0;

@@ -5,8 +5,10 @@
 #include "DatafileRecordSource.h"
 #include "TemplateDocument.h"
 #include "TemplateFormat.h"
+#include "TemplatePageWindowController.h"
 
 #include <QImage>
+#include <QPushButton>
 #include <QScrollArea>
 
 namespace {
@@ -277,4 +279,79 @@ TEST_F(TemplatesJourneyTest, RecordSource_ServesTheEditorsRecordsUntilItsWindowC
     EXPECT_EQ(records.addressBlockAtIndex(0), "");
     EXPECT_EQ(records.contentOfField("Phone", 0), std::nullopt);
     records.incrementOpenTemplateCount();
+}
+
+TEST_F(TemplatesJourneyTest, PageWindow_ReportsTheRecordTooLargeAndTurnsItsPagesFromTheRecordsMenu)
+{
+    // Five records, one without an address; two labels a page.
+    const QString five = writeDatafile("Five.nv3", {{"PHONE-ID", "Phone"}},
+                                       {{"555-0101", "Ann Lee\n1 Elm St"},
+                                        {"555-0102", "Bo Park\n2 Oak St"},
+                                        {"555-0103", ""},
+                                        {"555-0104", "Cy Dunn\n4 Ash St"},
+                                        {"555-0105", "Di Roe\n5 Fir St"}});
+    PlistDictionary labels = readDatafile(m_template);
+    PlistDictionary settings = *labels.find("Settings")->asDictionary();
+    settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(five).toString());
+    settings.insert("LabelRows", 2);
+    settings.insert("LabelColumns", 1);
+    labels.insert("Settings", settings);
+    const QString path = m_dir.filePath("Pairs.zlabel");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+    }
+
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+    m_presenter.answerAlertWithButton("Do Nothing");
+    QTest::keyClick(QApplication::activeWindow(), Qt::Key_O, Qt::ControlModifier);
+    Document* opened = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+    ASSERT_TRUE(opened);
+    auto* controller =
+        static_cast<TemplatePageWindowController*>(opened->windowControllers().front().get());
+    QWidget* window = controller->window();
+    const ScriptedPresenter::ShownAlert& alert = m_presenter.lastAlert();
+    EXPECT_EQ(alert.request.messageText,
+              "There is 1 record that is too large to fit this template.");
+    EXPECT_EQ(alert.request.informativeText, "Do you want to edit the problem record?");
+    EXPECT_EQ(alert.request.buttons, QStringList({"Edit Records", "Do Nothing"}));
+    EXPECT_EQ(alert.window, window);
+    EXPECT_FALSE(controller->editingNonPrintableRecords());
+    const auto status = [window](const char* name) {
+        return window->findChild<QPushButton*>(QLatin1String(name))->text();
+    };
+    EXPECT_EQ(status("selectionButton"), "4 of 5 selected");
+    EXPECT_EQ(status("recordNumberButton"), "1 of 2 pages");
+
+    // The Records menu turns the pages here, under the pages' names.
+    activate(window);
+    showMenusOf(window);
+    EXPECT_EQ(menuItem(window, "goToFirstRecord:")->text(), "First Page");
+    EXPECT_EQ(menuItem(window, "goToPreviousRecord:")->text(), "Previous Page");
+    EXPECT_EQ(menuItem(window, "goToNextRecord:")->text(), "Next Page");
+    EXPECT_EQ(menuItem(window, "goToLastRecord:")->text(), "Last Page");
+    EXPECT_EQ(menuItem(window, "printCurrentRecord:")->text(), "Print...");
+    ASSERT_TRUE(chooseMenuItem(window, "goToNextRecord:"));
+    EXPECT_EQ(status("recordNumberButton"), "2 of 2 pages");
+    QTest::keyClick(window, Qt::Key_Apostrophe, Qt::ControlModifier);
+    EXPECT_EQ(status("recordNumberButton"), "1 of 2 pages");
+    ASSERT_TRUE(chooseMenuItem(window, "goToLastRecord:"));
+    EXPECT_EQ(status("recordNumberButton"), "2 of 2 pages");
+    ASSERT_TRUE(chooseMenuItem(window, "goToFirstRecord:"));
+    EXPECT_EQ(status("recordNumberButton"), "1 of 2 pages");
+    const QImage picture = window->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-pairs-window.png"));
+
+    Document* people = DocumentController::shared().documentForURL(QUrl::fromLocalFile(five));
+    ASSERT_TRUE(people);
+    auto* editor = static_cast<EditorWindowController*>(people->windowControllers().front().get());
+
+    // The datafile's own window has its records' items back.
+    activate(editor->window());
+    showMenusOf(editor->window());
+    EXPECT_EQ(menuItem(editor->window(), "goToFirstRecord:")->text(), "First Record");
+    EXPECT_EQ(menuItem(editor->window(), "goToLastRecord:")->text(), "Last Record");
+    EXPECT_EQ(menuItem(editor->window(), "printCurrentRecord:")->text(), "Print Current Record");
 }

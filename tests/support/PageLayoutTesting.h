@@ -37,6 +37,7 @@ public:
         return fields.value(fieldName).value(index);
     }
     qint64 indexOfCurrentRecord() const override { return currentRecord; }
+    void saveAndReloadCurrentRecord() override { ++reloads; }
     void incrementOpenTemplateCount() override { ++openTemplateCount; }
     void decrementOpenTemplateCount() override { --openTemplateCount; }
 
@@ -47,6 +48,7 @@ public:
     std::function<QString(qint64)> addressBlock;
     QHash<QString, QStringList> fields;
     int openTemplateCount = 0;
+    int reloads = 0;
     mutable int addressBlocksAsked = 0;
 };
 
