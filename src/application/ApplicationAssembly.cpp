@@ -9,6 +9,8 @@
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
 #include "ImportCSVSheetController.h"
+#include "ImportCustomDelimitedController.h"
+#include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
@@ -190,6 +192,16 @@ void ApplicationAssembly::registerImporters()
         Importer::TabDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
             VKSheetController::controller<ImportTabDelimitedSheetController>()
                 ->importTabDelimitedFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::CustomDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportCustomDelimitedController>()
+                ->importCustomDelimitedFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::EntourageContacts, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportEntourageContactsController>()
+                ->importEntourageContactsFile(sinkOf(delegate));
         });
 }
 
