@@ -12,6 +12,7 @@
 #include "ImportCustomDelimitedController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
 #include "MultiFileFindController.h"
@@ -202,6 +203,14 @@ void ApplicationAssembly::registerImporters()
         Importer::EntourageContacts, [sinkOf](const QString&, qint64, MainController& delegate) {
             VKSheetController::controller<ImportEntourageContactsController>()
                 ->importEntourageContactsFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::TextFiles, [sinkOf](const QString& selector, qint64, MainController& delegate) {
+            auto* importer = VKSheetController::controller<ImportTextFilesController>();
+            if (selector == QLatin1String("importFolderOfTextFilesWithFileNames:"))
+                importer->importFolderOfTextFilesWithFileNames(sinkOf(delegate));
+            else
+                importer->importFolderOfTextFiles(sinkOf(delegate));
         });
 }
 

@@ -104,13 +104,31 @@ std::optional<QString> ImportSheetBase::openImportFile(NewDatafileMaker sender,
 std::optional<QString> ImportSheetBase::chooseImportFile(NewDatafileMaker sender,
                                                          const OpenPanelKind& kind)
 {
-    m_sender = std::move(sender);
-    // The datafile in front now is the one meant, whatever comes to the front later.
-    m_current = EditorWindowController::mainEditor();
     OpenPanelRequest request;
     request.fileTypes = kind.fileTypes;
     request.message = kind.message;
     request.packageTypes = kind.packageTypes;
+    return runOpenPanel(std::move(sender), request);
+}
+
+std::optional<QString> ImportSheetBase::chooseImportFolder(NewDatafileMaker sender,
+                                                           const QString& message)
+{
+    OpenPanelRequest request;
+    request.message = message;
+    request.prompt = localized(QStringLiteral("Select"));
+    request.canChooseFiles = false;
+    request.canChooseDirectories = true;
+    request.resolvesAliases = false;
+    return runOpenPanel(std::move(sender), request);
+}
+
+std::optional<QString> ImportSheetBase::runOpenPanel(NewDatafileMaker sender,
+                                                     const OpenPanelRequest& request)
+{
+    m_sender = std::move(sender);
+    // The datafile in front now is the one meant, whatever comes to the front later.
+    m_current = EditorWindowController::mainEditor();
     const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, nullptr);
     if (chosen.isEmpty() || !chosen.constFirst().isLocalFile())
         return std::nullopt;

@@ -12,6 +12,7 @@ class EditorWindowController;
 class FeatureContext;
 class QCheckBox;
 class QRadioButton;
+struct OpenPanelRequest;
 
 // The shape every import sheet shares: the user picks a file, its text is read and
 // checked, and the sheet asks where its records go: a new datafile, the end of the
@@ -63,6 +64,8 @@ protected:
     std::optional<QString> openImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
     // The same up to the file chosen: its path, nothing when the panel was cancelled.
     std::optional<QString> chooseImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
+    // A folder chosen in its place, itself and not what a link points to.
+    std::optional<QString> chooseImportFolder(NewDatafileMaker sender, const QString& message);
     // The file chosen, with its extension.
     const QString& fileName() const { return m_fileName; }
     // The datafile in front as the command was given, while its window is open.
@@ -85,6 +88,8 @@ protected:
     static void bringToFront(FeatureContext& target);
 
 private:
+    std::optional<QString> runOpenPanel(NewDatafileMaker sender, const OpenPanelRequest& request);
+
     NewDatafileMaker m_sender;
     QPointer<EditorWindowController> m_current;
     QString m_newFilename;

@@ -6,9 +6,11 @@
 #include "ImportCustomDelimitedController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 #include "QtPresenter.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -185,4 +187,30 @@ TEST_F(ImportJourneyTest, ImportEntourageContacts_NewDatafile_SavedWhereTheUserS
     EXPECT_EQ(EditorWindowController::mainEditor(), made);
     EXPECT_TRUE(QFileInfo::exists(saved));
     EXPECT_FALSE(made->window()->isWindowModified());
+}
+
+TEST_F(ImportJourneyTest, ImportFolderOfTextFiles_BothItems_AppendAfterACancelledPanel)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("Firms.nv3", {{"C", "Company"}}, {{"Old", ""}}));
+    ASSERT_TRUE(editor);
+    QDir(m_dir.path()).mkpath("letters");
+    writeFile("letters/Acme.txt", "dear Acme");
+    ASSERT_TRUE(chooseImport("importFolderOfTextFiles:"));
+    EXPECT_EQ(editor->engine().catalog()->count(), 1);
+
+    for (const char* selector :
+         {"importFolderOfTextFiles:", "importFolderOfTextFilesWithFileNames:"}) {
+        ASSERT_TRUE(chooseImport(selector, m_dir.filePath("letters"))) << selector;
+        auto* sheet = VKSheetController::topmostController<ImportTextFilesController>();
+        ASSERT_TRUE(sheet) << selector;
+        sheet->appendToCurrent()->setChecked(true);
+        sheet->window()->grab().save(shots() + "/import-folder-sheet.png");
+        sheet->okay();
+    }
+    ASSERT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(valuesOfRecord(editor, 1), QStringList({""}));
+    EXPECT_EQ(valuesOfRecord(editor, 2), QStringList({"Acme"}));
+    EXPECT_EQ(editor->engine().recordAtCatalogIndex(2)->textString(), "dear Acme");
+    EXPECT_TRUE(editor->window()->isWindowModified());
 }

@@ -5,6 +5,7 @@
 #include "ImportEntourageContactsController.h"
 #include "ImportRecordSink.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 
 #include "DatafileFormat.h"
 #include "EditorRecordsController.h"
@@ -12,6 +13,7 @@
 #include "../controllers/EditorTestBase.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -132,6 +134,17 @@ protected:
         m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
         auto* sheet = VKSheetController::controller<ImportEntourageContactsController>();
         sheet->importEntourageContactsFile(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportTextFilesController* importFolder(const QString& path, bool withFileNames)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportTextFilesController>();
+        if (withFileNames)
+            sheet->importFolderOfTextFilesWithFileNames(newDatafileMaker());
+        else
+            sheet->importFolderOfTextFiles(newDatafileMaker());
         return sheet->window()->isVisible() ? sheet : nullptr;
     }
 
@@ -623,4 +636,80 @@ TEST_F(ImportSheetsTest, Contacts_Append_OnlyIntoAsManyFieldsAndLeavesTheCurrent
     EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"x", "y", "z"}, {"q", "r", "<absent>"}}));
     EXPECT_EQ(textsOf(editor), QStringList({"", "s"}));
     EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+// Folder of text files
+
+TEST_F(ImportSheetsTest, TextFiles_Folder_TextAndRichFilesInNameOrderOnly)
+{
+    QDir(m_dir.path()).mkpath("in/sub");
+    QDir(m_dir.path()).mkpath("in/x.rtfd");
+    const QByteArray rtf = "{\\rtf1\\ansi {\\b rich}}";
+    writeFile("in/b.txt", "bee");
+    writeFile("in/A.rtf", rtf);
+    writeFile("in/c.TXT", "");
+    writeFile("in/x.rtfd/TXT.rtf", "{\\rtf1\\ansi folder}");
+    writeFile("in/empty.rtf", "{\\rtf1\\ansi }");
+    for (const char* name : {"in/d.Txt", "in/e.RTF", "in/f.md", "in/.hidden.txt", "in/sub/g.txt"})
+        writeFile(name, "never");
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportTextFilesController* sheet = importFolder(m_dir.filePath("in"), false);
+    ASSERT_TRUE(sheet);
+    const OpenPanelRequest& panel = m_presenter.openPanels().last().request;
+    EXPECT_EQ(panel.message, "Select a Folder of Text Files to Import");
+    EXPECT_EQ(panel.prompt, "Select");
+    EXPECT_TRUE(panel.canChooseDirectories);
+    EXPECT_FALSE(panel.canChooseFiles);
+    EXPECT_FALSE(panel.resolvesAliases);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(textsOf(made), QStringList({"rich", "bee", "", "folder"}));
+    const RichTextResult rich =
+        RichText::fromRtfd(made->engine().recordAtCatalogIndex(0)->textRTFD());
+    ASSERT_TRUE(rich.ok());
+    EXPECT_TRUE(rich.document->begin().begin().fragment().charFormat().font().bold());
+    EXPECT_TRUE(made->engine().recordAtCatalogIndex(1)->textRTFD().isEmpty());
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Folder of FIles");
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // Nothing to import: told, and the new datafile keeps its blank record, unsaved.
+    m_presenter.clear();
+    QDir(m_dir.path()).mkpath("none");
+    writeFile("none/notes.md", "x");
+    sheet = importFolder(m_dir.filePath("none"), false);
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({""}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+TEST_F(ImportSheetsTest, TextFiles_WithFileNames_TheNameGoesIntoTheFirstField)
+{
+    QDir(m_dir.path()).mkpath("in");
+    writeFile("in/Acme.txt", "call back");
+    writeFile("in/a.b.txt", "dots");
+
+    // A new datafile has the one field.
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportTextFilesController* sheet = importFolder(m_dir.filePath("in"), true);
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(fieldNames(made), QStringList{"File Name"});
+    EXPECT_EQ(rowsOf(made), QList<QStringList>({{"a.b"}, {"Acme"}}));
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Folder of Files");
+
+    EditorWindowController* editor =
+        openFile(makeDatafile("co.nv3", {"Company", "Phone"}, {{"Old", "1"}}));
+    sheet = importFolder(m_dir.filePath("in"), true);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->appendToCurrent()->isEnabled());
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(editor),
+              QList<QStringList>({{"Old", "1"}, {"a.b", "<absent>"}, {"Acme", "<absent>"}}));
+    EXPECT_EQ(textsOf(editor), QStringList({"", "dots", "call back"}));
 }
