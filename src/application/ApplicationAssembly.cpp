@@ -9,7 +9,10 @@
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
 #include "ImportCSVSheetController.h"
+#include "ImportCustomDelimitedController.h"
+#include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
 #include "MultiFileFindController.h"
@@ -190,6 +193,24 @@ void ApplicationAssembly::registerImporters()
         Importer::TabDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
             VKSheetController::controller<ImportTabDelimitedSheetController>()
                 ->importTabDelimitedFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::CustomDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportCustomDelimitedController>()
+                ->importCustomDelimitedFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::EntourageContacts, [sinkOf](const QString&, qint64, MainController& delegate) {
+            VKSheetController::controller<ImportEntourageContactsController>()
+                ->importEntourageContactsFile(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::TextFiles, [sinkOf](const QString& selector, qint64, MainController& delegate) {
+            auto* importer = VKSheetController::controller<ImportTextFilesController>();
+            if (selector == QLatin1String("importFolderOfTextFilesWithFileNames:"))
+                importer->importFolderOfTextFilesWithFileNames(sinkOf(delegate));
+            else
+                importer->importFolderOfTextFiles(sinkOf(delegate));
         });
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RichTextResult.h"
+#include "ImportedTextFile.h"
 
 #include <QObject>
 #include <QString>
@@ -121,11 +121,7 @@ public:
     // told and adds nothing.
     void importTextFileAsRecord();
     // A file's text: plain, or rich for RTF and RTFD; why it could not be read.
-    struct TextFileContents {
-        std::optional<QString> plainText;
-        RichTextResult rich;
-        std::optional<QString> error;
-    };
+    using TextFileContents = ImportedTextFile::Contents;
     static TextFileContents readTextFile(const QString& path);
 
     // Order and locks.

@@ -6,11 +6,8 @@
 #include "Localization.h"
 #include "Presenter.h"
 #include "RichText.h"
-#include "RtfdFolder.h"
 #include "StringFormat.h"
-#include "TextFileDecoding.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -20,56 +17,17 @@ const QStringList plainTextTypes = {QStringLiteral("text"), QStringLiteral("txt"
 const QStringList richTextTypes = {QStringLiteral("rtf"), QStringLiteral("RTF")};
 const QStringList rtfdTypes = {QStringLiteral("rtfd"), QStringLiteral("RTFD")};
 
-// A regular file's bytes, or why there are none.
-std::optional<QByteArray> fileContents(const QString& path, QString& reason)
-{
-    if (!QFileInfo(path).isFile()) {
-        reason = localized(QStringLiteral("It is not a regular file."));
-        return std::nullopt;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-        return std::nullopt;
-    }
-    return file.readAll();
-}
-
 } // namespace
 
 EditorRecordsController::TextFileContents EditorRecordsController::readTextFile(const QString& path)
 {
-    TextFileContents contents;
     const QString extension = QFileInfo(path).suffix();
-    if (rtfdTypes.contains(extension)) {
-        const RtfdFolder::Files folder = RtfdFolder::read(path);
-        if (folder.error) {
-            contents.error = *folder.error;
-            return contents;
-        }
-        contents.rich = RichText::fromRtfdFiles(folder.files);
-    } else if (richTextTypes.contains(extension) || plainTextTypes.contains(extension)) {
-        QString reason;
-        const std::optional<QByteArray> bytes = fileContents(path, reason);
-        if (!bytes) {
-            contents.error = reason;
-            return contents;
-        }
-        if (plainTextTypes.contains(extension)) {
-            contents.plainText = TextFileDecoding::decode(*bytes);
-            if (!contents.plainText)
-                contents.error = localized(QStringLiteral("It holds no text Norva can read."));
-            return contents;
-        }
-        contents.rich = RichText::fromRtf(*bytes);
-    } else {
-        contents.error = localized(QStringLiteral("It is not a text or rich-text file."));
-        return contents;
-    }
-    if (!contents.rich.ok() || !contents.rich.document) {
-        contents.error = contents.rich.error.value_or(QString());
-        contents.rich = {};
-    }
+    if (plainTextTypes.contains(extension))
+        return ImportedTextFile::readPlainText(path);
+    if (richTextTypes.contains(extension) || rtfdTypes.contains(extension))
+        return ImportedTextFile::readRichText(path);
+    TextFileContents contents;
+    contents.error = localized(QStringLiteral("It is not a text or rich-text file."));
     return contents;
 }
 

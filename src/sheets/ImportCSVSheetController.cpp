@@ -12,7 +12,7 @@ void ImportCSVSheetController::importCSVFile(NewDatafileMaker sender)
     m_parsed = {};
     const std::optional<QString> text = openImportFile(
         std::move(sender), {{QStringLiteral("text"), QStringLiteral("txt"), QStringLiteral("csv")},
-                            localized(QStringLiteral("Select a CSV File to Import"))});
+                            localized(QStringLiteral("Select a CSV File to Import")), {}});
     if (!text)
         return;
     m_CSVFileContent = *text;

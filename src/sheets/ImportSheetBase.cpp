@@ -24,10 +24,11 @@ void ImportSheetBase::buildInterface(QDialog* window)
     setOkayTitle(localized(QStringLiteral("Import")));
     auto* destinations = new QButtonGroup(window);
     m_createNew = new QRadioButton(localized(QStringLiteral("A new datafile")), contentArea());
-    m_appendToCurrent =
-        new QRadioButton(localized(QStringLiteral("The end of the current datafile")), contentArea());
+    m_appendToCurrent = new QRadioButton(
+        localized(QStringLiteral("The end of the current datafile")), contentArea());
     m_mergeIntoCurrent = new QRadioButton(
-        localized(QStringLiteral("The current datafile, without duplicate records")), contentArea());
+        localized(QStringLiteral("The current datafile, without duplicate records")),
+        contentArea());
     m_currentDatafileName = new QLabel(contentArea());
     m_currentDatafileName->setIndent(20);
     m_namesInFirstRecord = new QCheckBox(
@@ -86,19 +87,10 @@ QWidget* ImportSheetBase::currentWindow() const
 std::optional<QString> ImportSheetBase::openImportFile(NewDatafileMaker sender,
                                                        const OpenPanelKind& kind)
 {
-    m_sender = std::move(sender);
-    // The datafile in front now is the one meant, whatever comes to the front later.
-    m_current = EditorWindowController::mainEditor();
-    OpenPanelRequest request;
-    request.fileTypes = kind.fileTypes;
-    request.message = kind.message;
-    const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, nullptr);
-    if (chosen.isEmpty() || !chosen.constFirst().isLocalFile())
+    const std::optional<QString> path = chooseImportFile(std::move(sender), kind);
+    if (!path)
         return std::nullopt;
-    const QString path = chosen.constFirst().toLocalFile();
-    m_fileName = QFileInfo(path).fileName();
-    m_newFilename = QFileInfo(path).completeBaseName();
-    QFile file(path);
+    QFile file(*path);
     std::optional<QString> text;
     if (file.open(QIODevice::ReadOnly))
         text = TextFileDecoding::decode(file.readAll());
@@ -109,12 +101,55 @@ std::optional<QString> ImportSheetBase::openImportFile(NewDatafileMaker sender,
     return text;
 }
 
+std::optional<QString> ImportSheetBase::chooseImportFile(NewDatafileMaker sender,
+                                                         const OpenPanelKind& kind)
+{
+    OpenPanelRequest request;
+    request.fileTypes = kind.fileTypes;
+    request.message = kind.message;
+    request.packageTypes = kind.packageTypes;
+    return runOpenPanel(std::move(sender), request);
+}
+
+std::optional<QString> ImportSheetBase::chooseImportFolder(NewDatafileMaker sender,
+                                                           const QString& message)
+{
+    OpenPanelRequest request;
+    request.message = message;
+    request.prompt = localized(QStringLiteral("Select"));
+    request.canChooseFiles = false;
+    request.canChooseDirectories = true;
+    request.resolvesAliases = false;
+    return runOpenPanel(std::move(sender), request);
+}
+
+std::optional<QString> ImportSheetBase::runOpenPanel(NewDatafileMaker sender,
+                                                     const OpenPanelRequest& request)
+{
+    m_sender = std::move(sender);
+    // The datafile in front now is the one meant, whatever comes to the front later.
+    m_current = EditorWindowController::mainEditor();
+    const QList<QUrl> chosen = Presenter::shared().runOpenPanel(request, nullptr);
+    if (chosen.isEmpty() || !chosen.constFirst().isLocalFile())
+        return std::nullopt;
+    const QString path = chosen.constFirst().toLocalFile();
+    m_fileName = QFileInfo(path).fileName();
+    m_newFilename = QFileInfo(path).completeBaseName();
+    return path;
+}
+
 void ImportSheetBase::beginImportSheet(qsizetype incomingFieldCount)
+{
+    EditorWindowController* current = currentEditor();
+    beginImportSheetOffering(current &&
+                             current->engine().currentRecordNumberOfFields() == incomingFieldCount);
+}
+
+void ImportSheetBase::beginImportSheetOffering(bool currentIsSuitable)
 {
     window();
     EditorWindowController* current = currentEditor();
-    const bool suitable =
-        current && current->engine().currentRecordNumberOfFields() == incomingFieldCount;
+    const bool suitable = current && currentIsSuitable;
     m_appendToCurrent->setChecked(false);
     m_createNew->setChecked(true);
     m_mergeIntoCurrent->setChecked(false);
@@ -129,11 +164,13 @@ void ImportSheetBase::beginImportSheet(qsizetype incomingFieldCount)
     });
 }
 
-FeatureContext* ImportSheetBase::importTarget(const std::optional<QStringList>& fieldNames)
+FeatureContext* ImportSheetBase::importTarget(const std::optional<QStringList>& fieldNames,
+                                              const std::optional<QString>& draftName)
 {
     EditorWindowController* target = nullptr;
     if (createNewIsOn())
-        target = m_sender ? m_sender(fieldNames, std::nullopt, m_newFilename) : nullptr;
+        target = m_sender ? m_sender(fieldNames, std::nullopt, draftName.value_or(m_newFilename))
+                          : nullptr;
     else
         target = currentEditor();
     if (!target) {

@@ -12,6 +12,7 @@ class EditorWindowController;
 class FeatureContext;
 class QCheckBox;
 class QRadioButton;
+struct OpenPanelRequest;
 
 // The shape every import sheet shares: the user picks a file, its text is read and
 // checked, and the sheet asks where its records go: a new datafile, the end of the
@@ -51,6 +52,8 @@ protected:
     struct OpenPanelKind {
         QStringList fileTypes;
         QString message;
+        // Folders of these extensions chosen as files.
+        QStringList packageTypes;
     };
 
     void buildInterface(QDialog* window) override;
@@ -59,6 +62,10 @@ protected:
     // text of whatever encoding it is in. Nothing when the panel was cancelled, or the
     // file held no text (the user is told).
     std::optional<QString> openImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
+    // The same up to the file chosen: its path, nothing when the panel was cancelled.
+    std::optional<QString> chooseImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
+    // A folder chosen in its place, itself and not what a link points to.
+    std::optional<QString> chooseImportFolder(NewDatafileMaker sender, const QString& message);
     // The file chosen, with its extension.
     const QString& fileName() const { return m_fileName; }
     // The datafile in front as the command was given, while its window is open.
@@ -68,15 +75,21 @@ protected:
     // The sheet, application-modal, offering append and merge when the current datafile
     // has that many fields; its OK reaches importDidEnd().
     void beginImportSheet(qsizetype incomingFieldCount);
+    // The same, offering them when told.
+    void beginImportSheetOffering(bool currentIsSuitable);
     virtual void importDidEnd() = 0;
 
     // Where the records go: a new datafile with the names given, or the current one. None
     // when that cannot be (the user is told).
-    FeatureContext* importTarget(const std::optional<QStringList>& fieldNames);
+    // A new datafile proposes the draft name given, else the file's name.
+    FeatureContext* importTarget(const std::optional<QStringList>& fieldNames,
+                                 const std::optional<QString>& draftName = std::nullopt);
     // The new datafile's window in front.
     static void bringToFront(FeatureContext& target);
 
 private:
+    std::optional<QString> runOpenPanel(NewDatafileMaker sender, const OpenPanelRequest& request);
+
     NewDatafileMaker m_sender;
     QPointer<EditorWindowController> m_current;
     QString m_newFilename;

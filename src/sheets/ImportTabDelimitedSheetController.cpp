@@ -13,7 +13,7 @@ void ImportTabDelimitedSheetController::importTabDelimitedFile(NewDatafileMaker 
     m_tabDelimitedFileContent.clear();
     const std::optional<QString> text = openImportFile(
         std::move(sender), {{QStringLiteral("text"), QStringLiteral("txt"), QStringLiteral("tab")},
-                            localized(QStringLiteral("Select a Tab-delimited File to Import"))});
+                            localized(QStringLiteral("Select a Tab-delimited File to Import")), {}});
     if (!text)
         return;
     m_tabDelimitedFileContent = *text;

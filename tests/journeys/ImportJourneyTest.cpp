@@ -1,13 +1,18 @@
-// File ▸ Import ▸ CSV… and Tab-Delimited Text…, through the program as main() assembles
+// File ▸ Import ▸ CSV…, Tab-Delimited Text…, Custom-Delimited Text… and Entourage Contacts…, through the program as main() assembles
 // it: the panel and the sheet answered as a user would, the report seen as a user sees it.
 #include "JourneyTestBase.h"
 
 #include "ImportCSVSheetController.h"
+#include "ImportCustomDelimitedController.h"
+#include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 #include "QtPresenter.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 namespace {
@@ -134,4 +139,78 @@ TEST_F(ImportJourneyTest, ImportTabDelimited_NewDatafile_AsksWhereToSaveIt)
     ASSERT_TRUE(made);
     EXPECT_EQ(valuesOfRecord(made, 0), QStringList({"Ann", "1"}));
     EXPECT_EQ(m_presenter.savePanels().size(), 1);
+}
+
+TEST_F(ImportJourneyTest, ImportCustomDelimited_TypedDelimiter_AppendsTextsAfterACancelledSheet)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("Notes.nv3", {{"T", "Topic"}}, {{"old", "kept"}}));
+    ASSERT_TRUE(editor);
+    const QString file = writeFile("notes.txt", "first\n--second\n--");
+    ASSERT_TRUE(chooseImport("importCustomDelimited:", file));
+    auto* sheet = VKSheetController::topmostController<ImportCustomDelimitedController>();
+    ASSERT_TRUE(sheet);
+    sheet->cancel();
+    EXPECT_EQ(editor->engine().catalog()->count(), 1);
+
+    ASSERT_TRUE(chooseImport("importCustomDelimited:", file));
+    sheet = VKSheetController::topmostController<ImportCustomDelimitedController>();
+    ASSERT_TRUE(sheet);
+    sheet->appendToCurrent()->setChecked(true);
+    QTest::keyClicks(sheet->delimiterTextView(), "--");
+    sheet->window()->grab().save(shots() + "/import-custom-sheet.png");
+    sheet->okay();
+    ASSERT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(editor->engine().recordAtCatalogIndex(1)->textString(), "first\n");
+    EXPECT_EQ(editor->engine().recordAtCatalogIndex(2)->textString(), "second\n");
+    EXPECT_EQ(valuesOfRecord(editor, 2), QStringList({""}));
+    EXPECT_TRUE(editor->window()->isWindowModified());
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+}
+
+TEST_F(ImportJourneyTest, ImportEntourageContacts_NewDatafile_SavedWhereTheUserSays)
+{
+    const QString saved = m_dir.filePath("Contacts.nv3");
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(saved));
+    ASSERT_TRUE(chooseImport("importEntourageContacts:",
+                             writeFile("contacts.txt", "First\tLast\tNotes\nAnn\tLee\tvip\ttea\n")));
+    auto* sheet = VKSheetController::topmostController<ImportEntourageContactsController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->namesInFirstRecord()->isHidden());
+    sheet->window()->grab().save(shots() + "/import-contacts-sheet.png");
+    QTest::keyClick(sheet->window(), Qt::Key_Return);
+
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(valuesOfRecord(made, 0), QStringList({"Ann", "Lee", ""}));
+    EXPECT_EQ(made->engine().recordAtCatalogIndex(0)->textString(), "vip\ttea");
+    EXPECT_EQ(EditorWindowController::mainEditor(), made);
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    EXPECT_FALSE(made->window()->isWindowModified());
+}
+
+TEST_F(ImportJourneyTest, ImportFolderOfTextFiles_BothItems_AppendAfterACancelledPanel)
+{
+    EditorWindowController* editor =
+        openWithCommand(writeDatafile("Firms.nv3", {{"C", "Company"}}, {{"Old", ""}}));
+    ASSERT_TRUE(editor);
+    QDir(m_dir.path()).mkpath("letters");
+    writeFile("letters/Acme.txt", "dear Acme");
+    ASSERT_TRUE(chooseImport("importFolderOfTextFiles:"));
+    EXPECT_EQ(editor->engine().catalog()->count(), 1);
+
+    for (const char* selector :
+         {"importFolderOfTextFiles:", "importFolderOfTextFilesWithFileNames:"}) {
+        ASSERT_TRUE(chooseImport(selector, m_dir.filePath("letters"))) << selector;
+        auto* sheet = VKSheetController::topmostController<ImportTextFilesController>();
+        ASSERT_TRUE(sheet) << selector;
+        sheet->appendToCurrent()->setChecked(true);
+        sheet->window()->grab().save(shots() + "/import-folder-sheet.png");
+        sheet->okay();
+    }
+    ASSERT_EQ(editor->engine().catalog()->count(), 3);
+    EXPECT_EQ(valuesOfRecord(editor, 1), QStringList({""}));
+    EXPECT_EQ(valuesOfRecord(editor, 2), QStringList({"Acme"}));
+    EXPECT_EQ(editor->engine().recordAtCatalogIndex(2)->textString(), "dear Acme");
+    EXPECT_TRUE(editor->window()->isWindowModified());
 }

@@ -1,16 +1,23 @@
 // The import sheets and the record sink behind them: where records land, what the user is
 // told, and the CSV and tab-delimited particulars.
 #include "ImportCSVSheetController.h"
+#include "ImportCustomDelimitedController.h"
+#include "ImportEntourageContactsController.h"
 #include "ImportRecordSink.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportTextFilesController.h"
 
 #include "DatafileFormat.h"
 #include "EditorRecordsController.h"
+#include "RichText.h"
 #include "../controllers/EditorTestBase.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTextBlock>
 
 // Failures name the strings, not their bytes.
 static void PrintTo(const QString& string, std::ostream* stream)
@@ -112,6 +119,42 @@ protected:
         auto* sheet = VKSheetController::controller<ImportTabDelimitedSheetController>();
         sheet->importTabDelimitedFile(newDatafileMaker());
         return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportCustomDelimitedController* importCustomDelimited(const QString& path)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportCustomDelimitedController>();
+        sheet->importCustomDelimitedFile(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportEntourageContactsController* importContacts(const QString& path)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportEntourageContactsController>();
+        sheet->importEntourageContactsFile(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportTextFilesController* importFolder(const QString& path, bool withFileNames)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportTextFilesController>();
+        if (withFileNames)
+            sheet->importFolderOfTextFilesWithFileNames(newDatafileMaker());
+        else
+            sheet->importFolderOfTextFiles(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    // Each record's plain text, in the datafile's order.
+    static QStringList textsOf(EditorWindowController* editor)
+    {
+        QStringList texts;
+        for (qint64 i = 0; i < editor->engine().catalog()->count(); ++i)
+            texts.append(editor->engine().recordAtCatalogIndex(i)->textString());
+        return texts;
     }
 
     static EditorWindowController* newestEditor()
@@ -459,4 +502,214 @@ TEST_F(ImportSheetsTest, TabDelimited_AppendWithNames_SkipsTheNamesAndReportsToo
     EXPECT_EQ(m_presenter.alertMessages(),
               QStringList{"Tab-delimited source contained some malformed records."});
     EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+// Custom-delimited
+
+TEST_F(ImportSheetsTest, CustomDelimited_PlainText_NewDatafileOfThePiecesSaved)
+{
+    m_presenter.answerSavePanel(std::nullopt);
+    // The extension's case does not make a text file rich.
+    ImportCustomDelimitedController* sheet =
+        importCustomDelimited(writeFile("NOTES.TXT", "a%%b\n%%%%c%%"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(m_presenter.openPanels().last().request.message,
+              "Select a Custom-delimited File to Import");
+    EXPECT_EQ(m_presenter.openPanels().last().request.packageTypes, QStringList{"rtfd"});
+    EXPECT_TRUE(sheet->namesInFirstRecord()->isHidden());
+    sheet->delimiterTextView()->setPlainText("%%");
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(textsOf(made), QStringList({"a", "b\n", "c"}));
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Custom-Delimited");
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // An empty delimiter: the whole file one record.
+    m_presenter.clear();
+    sheet = importCustomDelimited(writeFile("x.txt", "a%%b"));
+    ASSERT_TRUE(sheet);
+    sheet->delimiterTextView()->clear();
+    sheet->okay();
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({"a%%b"}));
+
+    // Nothing but delimiters: told, and the new datafile keeps its blank record, unsaved.
+    m_presenter.clear();
+    sheet = importCustomDelimited(writeFile("y.txt", "%%%%"));
+    ASSERT_TRUE(sheet);
+    sheet->delimiterTextView()->setPlainText("%%");
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({""}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+TEST_F(ImportSheetsTest, CustomDelimited_RichPieces_KeepTheirStylesIntoAnyDatafile)
+{
+    EditorWindowController* editor =
+        openFile(makeDatafile("three.nv3", {"a", "b", "c"}, {{"x", "y", "z"}}));
+    ImportCustomDelimitedController* sheet = importCustomDelimited(
+        writeFile("styled.rtf", "{\\rtf1\\ansi {\\b bold} one##plain two}"));
+    ASSERT_TRUE(sheet);
+    // Any datafile takes pieces of text, whatever its fields.
+    EXPECT_TRUE(sheet->appendToCurrent()->isEnabled());
+    EXPECT_EQ(sheet->currentDatafileName()->text(), editor->featureContext().host().windowTitle());
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->delimiterTextView()->setPlainText("##");
+    sheet->okay();
+
+    EXPECT_EQ(textsOf(editor), QStringList({"", "bold one", "plain two"}));
+    EXPECT_EQ(rowsOf(editor).at(1), QStringList({"<absent>", "<absent>", "<absent>"}));
+    const std::shared_ptr<RecordData> first = editor->engine().recordAtCatalogIndex(1);
+    const RichTextResult rich = RichText::fromRtfd(first->textRTFD());
+    ASSERT_TRUE(rich.ok());
+    EXPECT_EQ(RichText::plainText(*rich.document), "bold one");
+    const QTextBlock block = rich.document->begin();
+    EXPECT_EQ(block.begin().fragment().text(), "bold");
+    EXPECT_TRUE(block.begin().fragment().charFormat().font().bold());
+    const RichTextResult second =
+        RichText::fromRtfd(editor->engine().recordAtCatalogIndex(2)->textRTFD());
+    ASSERT_TRUE(second.ok());
+    EXPECT_FALSE(second.document->begin().begin().fragment().charFormat().font().bold());
+}
+
+TEST_F(ImportSheetsTest, CustomDelimited_UnreadableOrEmptyFile_IsToldAndShowsNoSheet)
+{
+    for (const char* name : {"empty.txt", "broken.rtf"}) {
+        m_presenter.clear();
+        const QString path =
+            writeFile(name, QByteArray(name) == "empty.txt" ? QByteArray() : "not rtf at all");
+        EXPECT_FALSE(importCustomDelimited(path)) << name;
+        EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported}) << name;
+        EXPECT_EQ(m_presenter.lastAlert().request.informativeText, EmptyOrWrongFormat) << name;
+    }
+}
+
+// Contacts
+
+TEST_F(ImportSheetsTest, Contacts_NewDatafile_NamedByTheFirstLineAndSaved)
+{
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportEntourageContactsController* sheet = importContacts(
+        writeFile("export", "First\tLast\tPhone\tNotes\nAnn\tLee\t555\tlikes\ttea\nBo\n"));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(m_presenter.openPanels().last().request.message, "Select a Contacts File to Import");
+    EXPECT_TRUE(m_presenter.openPanels().last().request.fileTypes.isEmpty());
+    EXPECT_EQ(sheet->incomingFieldCount(), 4);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(fieldNames(made), QStringList({"First", "Last", "Phone", "Notes"}));
+    EXPECT_EQ(rowsOf(made), QList<QStringList>({{"Ann", "Lee", "555", "<absent>"},
+                                                {"Bo", "<absent>", "<absent>", "<absent>"}}));
+    EXPECT_EQ(textsOf(made), QStringList({"likes\ttea", ""}));
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Entourage Contacts");
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // Only the names line: told, the blank record kept, and still saved.
+    m_presenter.clear();
+    m_presenter.answerSavePanel(std::nullopt);
+    sheet = importContacts(writeFile("names", "First\tLast\n"));
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({""}));
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+}
+
+TEST_F(ImportSheetsTest, Contacts_Append_OnlyIntoAsManyFieldsAndLeavesTheCurrentText)
+{
+    EditorWindowController* other = openFile(makeDatafile("two.nv3", {"a", "b"}, {{"x", "y"}}));
+    ImportEntourageContactsController* sheet = importContacts(writeFile("c.txt", "A\tB\tC\nq\tr\ts\n"));
+    ASSERT_TRUE(sheet);
+    EXPECT_FALSE(sheet->appendToCurrent()->isEnabled());
+    sheet->cancel();
+    EXPECT_EQ(rowsOf(other).size(), 1);
+
+    EditorWindowController* editor =
+        openFile(makeDatafile("three.nv3", {"a", "b", "c"}, {{"x", "y", "z"}}));
+    sheet = importContacts(writeFile("c.txt", "A\tB\tC\nq\tr\ts\n"));
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->appendToCurrent()->isEnabled());
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"x", "y", "z"}, {"q", "r", "<absent>"}}));
+    EXPECT_EQ(textsOf(editor), QStringList({"", "s"}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+// Folder of text files
+
+TEST_F(ImportSheetsTest, TextFiles_Folder_TextAndRichFilesInNameOrderOnly)
+{
+    QDir(m_dir.path()).mkpath("in/sub");
+    QDir(m_dir.path()).mkpath("in/x.rtfd");
+    const QByteArray rtf = "{\\rtf1\\ansi {\\b rich}}";
+    writeFile("in/b.txt", "bee");
+    writeFile("in/A.rtf", rtf);
+    writeFile("in/c.TXT", "");
+    writeFile("in/x.rtfd/TXT.rtf", "{\\rtf1\\ansi folder}");
+    writeFile("in/empty.rtf", "{\\rtf1\\ansi }");
+    for (const char* name : {"in/d.Txt", "in/e.RTF", "in/f.md", "in/.hidden.txt", "in/sub/g.txt"})
+        writeFile(name, "never");
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportTextFilesController* sheet = importFolder(m_dir.filePath("in"), false);
+    ASSERT_TRUE(sheet);
+    const OpenPanelRequest& panel = m_presenter.openPanels().last().request;
+    EXPECT_EQ(panel.message, "Select a Folder of Text Files to Import");
+    EXPECT_EQ(panel.prompt, "Select");
+    EXPECT_TRUE(panel.canChooseDirectories);
+    EXPECT_FALSE(panel.canChooseFiles);
+    EXPECT_FALSE(panel.resolvesAliases);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(textsOf(made), QStringList({"rich", "bee", "", "folder"}));
+    const RichTextResult rich =
+        RichText::fromRtfd(made->engine().recordAtCatalogIndex(0)->textRTFD());
+    ASSERT_TRUE(rich.ok());
+    EXPECT_TRUE(rich.document->begin().begin().fragment().charFormat().font().bold());
+    EXPECT_TRUE(made->engine().recordAtCatalogIndex(1)->textRTFD().isEmpty());
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Folder of FIles");
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // Nothing to import: told, and the new datafile keeps its blank record, unsaved.
+    m_presenter.clear();
+    QDir(m_dir.path()).mkpath("none");
+    writeFile("none/notes.md", "x");
+    sheet = importFolder(m_dir.filePath("none"), false);
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({""}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+}
+
+TEST_F(ImportSheetsTest, TextFiles_WithFileNames_TheNameGoesIntoTheFirstField)
+{
+    QDir(m_dir.path()).mkpath("in");
+    writeFile("in/Acme.txt", "call back");
+    writeFile("in/a.b.txt", "dots");
+
+    // A new datafile has the one field.
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportTextFilesController* sheet = importFolder(m_dir.filePath("in"), true);
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(fieldNames(made), QStringList{"File Name"});
+    EXPECT_EQ(rowsOf(made), QList<QStringList>({{"a.b"}, {"Acme"}}));
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(),
+              "Folder of Files");
+
+    EditorWindowController* editor =
+        openFile(makeDatafile("co.nv3", {"Company", "Phone"}, {{"Old", "1"}}));
+    sheet = importFolder(m_dir.filePath("in"), true);
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->appendToCurrent()->isEnabled());
+    sheet->appendToCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(editor),
+              QList<QStringList>({{"Old", "1"}, {"a.b", "<absent>"}, {"Acme", "<absent>"}}));
+    EXPECT_EQ(textsOf(editor), QStringList({"", "dots", "call back"}));
 }
