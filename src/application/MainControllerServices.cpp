@@ -12,8 +12,10 @@
 #include "ServicesKeys.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
+#include "WebCaptureController.h"
 #include "WindowController.h"
 
+#include <QGuiApplication>
 #include <QUrl>
 
 namespace {
@@ -56,9 +58,11 @@ ServicesEndpoint::Reply MainController::addToPreferredWithURL(const QMimeData& p
 {
     return addToPreferredDatafile(
         ServicesKeys::DatafilePathForURLs, pasteboard,
-        [](EditorWindowController&, const QMimeData&) -> ServicesEndpoint::Reply {
-            // Web pages cannot be captured yet.
-            return {false, localized(QStringLiteral("Norva cannot add web pages yet."))};
+        [](EditorWindowController& editor, const QMimeData& pasteboard) -> ServicesEndpoint::Reply {
+            if (editor.webCaptureController().grabURLWithPasteboard(
+                    &pasteboard, QGuiApplication::queryKeyboardModifiers()))
+                return {true, QString()};
+            return {false, localized(QStringLiteral("No web page could be added."))};
         });
 }
 

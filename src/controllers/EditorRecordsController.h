@@ -62,6 +62,9 @@ public:
     // as plain text with Alt and Shift.
     void addRecordWithToggle(Qt::KeyboardModifiers modifiers);
     void addRecordWithPasteAsPlainText();
+    // The pasteboard read into the text's selection, guarded as every paste here is;
+    // whether it counts as pasted (a plain-text paste that did not throw always does).
+    bool pasteIntoFreeformText(const QMimeData* pasteboard, bool plainText);
     void setPasteForTesting(Paste paste) { m_paste = std::move(paste); }
 
     // Deleting (EditorRecordsControllerDeleting.cpp); never the last record.

@@ -275,6 +275,11 @@ bool EditorRecordsController::paste(const QMimeData* pasteboard, bool plainText)
                      : text->readSelectionFromPasteboard(pasteboard);
 }
 
+bool EditorRecordsController::pasteIntoFreeformText(const QMimeData* pasteboard, bool plainText)
+{
+    return guardedPaste([&] { return paste(pasteboard, plainText) || plainText; });
+}
+
 bool EditorRecordsController::guardedPaste(const std::function<bool()>& paste)
 {
     try {

@@ -21,6 +21,7 @@
 #include "EditorSplitView.h"
 #include "EditorTableController.h"
 #include "EditorTelephonyController.h"
+#include "WebCaptureController.h"
 #include "EditorToolbarController.h"
 #include "EditorViewController.h"
 #include "EditorWindowFeatures.h"
@@ -130,6 +131,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_spellingPanelController = std::make_unique<SpellingPanelController>(*this);
     m_syncController = std::make_unique<SyncController>(*m_featureContext);
     m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
+    m_webCaptureController = std::make_unique<WebCaptureController>(*m_featureContext);
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()

@@ -44,6 +44,7 @@ class FreeformTextOptions;
 class SpellingPanelController;
 class SyncController;
 class EditorTelephonyController;
+class WebCaptureController;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -136,6 +137,7 @@ public:
     SyncController& syncController() { return *m_syncController; }
     // Finding and dialing phone numbers, and telephone links.
     EditorTelephonyController& telephonyController() { return *m_telephonyController; }
+    WebCaptureController& webCaptureController() { return *m_webCaptureController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -280,6 +282,7 @@ private:
     std::unique_ptr<SpellingPanelController> m_spellingPanelController;
     std::unique_ptr<SyncController> m_syncController;
     std::unique_ptr<EditorTelephonyController> m_telephonyController;
+    std::unique_ptr<WebCaptureController> m_webCaptureController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

@@ -110,6 +110,26 @@ void EditorWindowFeatures::resetSplitView()
     m_editor.fieldsController().resetSpliterView();
 }
 
+void EditorWindowFeatures::makeThisTheFirstRecord()
+{
+    m_editor.recordsController().makeThisTheFirstRecord();
+}
+
+void EditorWindowFeatures::makeThisTheLastRecord()
+{
+    m_editor.recordsController().makeThisTheLastRecord();
+}
+
+void EditorWindowFeatures::activateFreeformLinks()
+{
+    m_editor.activateFreeformLinks();
+}
+
+bool EditorWindowFeatures::pasteIntoFreeformText(const QMimeData* pasteboard, bool plainText)
+{
+    return m_editor.recordsController().pasteIntoFreeformText(pasteboard, plainText);
+}
+
 void EditorWindowFeatures::startIndeterminateProgressPanel(const QString& message)
 {
     m_editor.startIndeterminateProgressPanel(message);

@@ -30,6 +30,10 @@ public:
     QString addNewFieldWithName(const QString& name) override;
     QString appendNewFieldWithName(const QString& name) override;
     void resetSplitView() override;
+    void makeThisTheFirstRecord() override;
+    void makeThisTheLastRecord() override;
+    void activateFreeformLinks() override;
+    bool pasteIntoFreeformText(const QMimeData* pasteboard, bool plainText) override;
 
     // ProgressSheet
     void startIndeterminateProgressPanel(const QString& message) override;

@@ -12,6 +12,7 @@ class DatafileDocument;
 class DatafileSettingsData;
 class EditorTableController;
 class FreeformTextView;
+class QMimeData;
 class QWidget;
 class RecordData;
 class SubsetSortedData;
@@ -72,6 +73,15 @@ public:
     virtual QString appendNewFieldWithName(const QString& name) = 0;
     // The tables laid out afresh after fields were added.
     virtual void resetSplitView() = 0;
+    // The current record moved to the start or the end of the datafile's order.
+    virtual void makeThisTheFirstRecord() {}
+    virtual void makeThisTheLastRecord() {}
+    // Web and mail addresses in the Freeform Text Area made links.
+    virtual void activateFreeformLinks() {}
+    // The pasteboard read into the Freeform Text Area's selection, as rich or plain text;
+    // a paste that throws is reported. Whether it counts as pasted: a plain-text paste
+    // always does unless it threw.
+    virtual bool pasteIntoFreeformText(const QMimeData*, bool /*plainText*/) { return false; }
 };
 
 // What a feature controller works with, in place of the whole editor window: the

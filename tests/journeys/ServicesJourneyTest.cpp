@@ -3,6 +3,7 @@
 #include "JourneyTestBase.h"
 
 #include "CurrentRecordEngine.h"
+#include "FakeBrowserBridge.h"
 #include "RecordData.h"
 #include "ServicesEndpoint.h"
 #include "SystemLog.h"
@@ -179,19 +180,23 @@ TEST_F(ServicesJourneyTest, TwoServices_EachUsesItsOwnDatafile)
     prefer("PreferredServicesDatafilePathForURLs", forLinks);
     setSounds("Glass", "Basso");
 
+    FakeBrowserBridge browsers;
     EXPECT_TRUE(ask("addToPreferred", "some text").result);
-    const Answer link = ask("addToPreferredWithURL", "https://example.org/");
+    // No browser: the link's datafile comes to the front unchanged.
+    const Answer refused = ask("addToPreferredWithURL", "https://example.org/");
+    EXPECT_FALSE(refused.result);
+    EXPECT_EQ(refused.reason, "No web page could be added.");
+    browsers.run("Vivl");
+    browsers.showPage("Vivl", "https://example.org/front", "Front");
+    EXPECT_TRUE(ask("addToPreferredWithURL", "sent along").result);
 
-    // Web pages cannot be captured yet: the link's datafile comes to the front unchanged.
-    EXPECT_FALSE(link.result);
-    EXPECT_EQ(link.reason, "Norva cannot add web pages yet.");
     EditorWindowController* text = editorOf(forText);
     EditorWindowController* links = editorOf(forLinks);
     ASSERT_TRUE(text && links);
     EXPECT_TRUE(texts(text).contains("some text"));
-    EXPECT_FALSE(texts(links).contains("https://example.org/"));
+    EXPECT_TRUE(texts(links).contains("Front\n\nhttps://example.org/front\n\nsent along"));
     EXPECT_TRUE(QTest::qWaitForWindowActive(links->window()));
-    EXPECT_EQ(m_presenter.playedSounds(), QStringList({"Glass", "Basso"}));
+    EXPECT_EQ(m_presenter.playedSounds(), QStringList({"Glass", "Basso", "Glass"}));
 }
 
 TEST_F(ServicesJourneyTest, SecondProcess_HandsItsTextToTheRunningProgram)
@@ -216,7 +221,7 @@ TEST_F(ServicesJourneyTest, SecondProcess_HandsItsTextToTheRunningProgram)
     process.start(NORVA_EXECUTABLE, {"--service", "add-link", "https://example.org/"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
     EXPECT_EQ(process.exitCode(), 1);
-    EXPECT_EQ(process.readAllStandardError().trimmed(), "Norva cannot add web pages yet.");
+    EXPECT_EQ(process.readAllStandardError().trimmed(), "No web page could be added.");
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 class FakeHttpServer : public QObject {
@@ -14,6 +15,8 @@ public:
     struct Response {
         int status = 200;
         QByteArray body;
+        // How long the answer keeps the client waiting.
+        int delayMilliseconds = 0;
     };
 
     FakeHttpServer()
@@ -55,6 +58,16 @@ private:
         m_pending.remove(socket);
         m_requested.append(path);
         const Response response = m_responses.value(path, Response{404, "not here"});
+        if (response.delayMilliseconds > 0) {
+            QTimer::singleShot(response.delayMilliseconds, socket,
+                               [socket, response] { reply(socket, response); });
+            return;
+        }
+        reply(socket, response);
+    }
+
+    static void reply(QTcpSocket* socket, const Response& response)
+    {
         socket->write("HTTP/1.1 " + QByteArray::number(response.status) +
                       " Fake\r\nContent-Type: application/xml\r\nContent-Length: " +
                       QByteArray::number(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
