@@ -263,8 +263,6 @@ private:
     QWidget* makeSpecialPane();
     void loadServicesPane();
     void loadSpecialPane();
-    void scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array,
-                       QStringList& descent);
     void selectStoredDatafile(PopUpButton* popup, const QString& key);
     void soundHit(QCheckBox* check, QListWidget* list, const QString& key);
     void soundCheckHit(QCheckBox* check, QListWidget* list, const QString& key);

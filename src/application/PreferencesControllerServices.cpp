@@ -2,6 +2,7 @@
 // sounds played when such an addition succeeds or fails.
 #include "PreferencesController.h"
 
+#include "DatafileFolderWalk.h"
 #include "FileURL.h"
 #include "Localization.h"
 #include "MainController.h"
@@ -11,13 +12,9 @@
 #include "SoundLibrary.h"
 #include "StringFormat.h"
 #include "UserDefaults.h"
-#include "VKFileManagerCategories.h"
-#include "VKFilePathStringCategories.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QLabel>
@@ -104,56 +101,10 @@ QWidget* PreferencesController::makeServicesPane()
 
 void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu, PlistArray& array)
 {
-    QStringList descent;
-    scanDirectory(folderPath, menu, array, descent);
-}
-
-void PreferencesController::scanDirectory(const QString& folderPath, QMenu* menu,
-                                          PlistArray& array, QStringList& descent)
-{
-    QStringList names = QDir(folderPath).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Unsorted);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
     menu->clear();
-    // A link back to a folder being scanned would be scanned for ever.
-    descent.append(VKFileManagerCategories::canonicalPathOrSelf(folderPath));
-    // The top folder is the datafiles folder: its backups are copies, not datafiles to add to.
-    const bool topFolder = descent.size() == 1;
-    for (const QString& name : std::as_const(names)) {
-        if (topFolder && name == QLatin1String("Backups"))
-            continue;
-        const QString full = QDir(folderPath).filePath(name);
-        const QString path = MainController::targetOfAlias(full).value_or(full);
-        const QString base = VKFilePathStringCategories::nameWithoutExtension(name);
-        const QFileInfo info(path);
-        if (info.isDir() && !base.startsWith(QLatin1Char('.')) &&
-            !descent.contains(VKFileManagerCategories::canonicalPathOrSelf(path))) {
-            // Only datafiles are offered: a sub-folder without any is left out.
-            auto* submenu = new QMenu(base, menu);
-            PlistArray items;
-            scanDirectory(path, submenu, items, descent);
-            if (items.isEmpty()) {
-                delete submenu;
-            } else {
-                menu->addMenu(submenu);
-                array.append(PlistDictionary{{QStringLiteral("Name"), base},
-                                             {QStringLiteral("Items"), items},
-                                             {QStringLiteral("IsGroup"), QStringLiteral("YES")}});
-            }
-        }
-        const QString extension = info.suffix();
-        if (extension != QLatin1String("nv3") && extension != QLatin1String("nvm"))
-            continue;
-        const QString title = extension == QLatin1String("nvm")
-                                  ? stringWithFormat(QStringLiteral("%@.nvm"), base)
-                                  : base;
-        QAction* item = menu->addAction(title);
-        PopUpButton::setRepresentedObject(item, path);
-        array.append(PlistDictionary{{QStringLiteral("Name"), base}, {QStringLiteral("Path"), path}});
-    }
-    descent.removeLast();
+    // Only datafiles are offered, and none of the backups' copies.
+    const DatafileFolderWalk walk({}, {.leaveOutEmptyFolders = true, .leaveOutBackups = true});
+    walk.scanDirectory(folderPath, menu, array);
 }
 
 void PreferencesController::initDatafilePopups()
