@@ -1,20 +1,33 @@
 #include "TemplatePageWindowController.h"
 
+#include "AssociateDatafileSheetController.h"
 #include "DatafileDocument.h"
 #include "DatafileRecordSource.h"
 #include "DocumentController.h"
 #include "EditorWindowController.h"
 #include "FieldGraphic.h"
+#include "FileURL.h"
+#include "LabelCopiesSheetController.h"
 #include "Localization.h"
 #include "NonPrintableRecordsEditor.h"
 #include "NotificationCenter.h"
 #include "PageRecordSource.h"
 #include "PageView.h"
 #include "PageViewController.h"
+#include "PopUpButton.h"
 #include "Presenter.h"
 #include "StringFormat.h"
 #include "TemplateDocument.h"
+#include "TemplatePageSheetController.h"
+#include "TemplatePageToolbarController.h"
+#include "Toolbar.h"
+#include "VKSharedController.h"
+#include "WindowFrameAutosave.h"
 
+#include <QAction>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -22,8 +35,10 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 #include <typeinfo>
 
 namespace {
@@ -50,8 +65,10 @@ QPushButton* statusBarButton(QStatusBar* bar, const char* name)
 
 TemplatePageWindowController::TemplatePageWindowController(InstallMenus installMenus)
     : m_installMenus(std::move(installMenus)),
-      m_pageViewController(std::make_unique<PageViewController>(this))
+      m_pageViewController(std::make_unique<PageViewController>(this)),
+      m_templatePageToolbarController(std::make_unique<TemplatePageToolbarController>())
 {
+    m_templatePageToolbarController->setEditorWindowController(this);
     registerActions();
 }
 
@@ -79,11 +96,21 @@ void TemplatePageWindowController::registerActions()
     });
     registerAction(QStringLiteral("testNonPrintableRecords:"),
                    [this](QObject*) { testNonPrintableRecords(); });
+    registerAction(QStringLiteral("editLabelCopies:"), [this](QObject*) { editLabelCopies(); });
+    registerAction(QStringLiteral("editPageLayout:"),
+                   [this](QObject* sender) { editPageLayout(sender); });
+    registerAction(QStringLiteral("associateDatafile:"), [this](QObject*) { associateDatafile(); });
+    registerAction(QStringLiteral("selectDatafile:"),
+                   [this](QObject* sender) { selectDatafile(qobject_cast<QAction*>(sender)); });
+    registerAction(QStringLiteral("disassociateDatafile:"),
+                   [this](QObject*) { disassociateDatafile(); });
 }
 
 TemplatePageWindowController::~TemplatePageWindowController()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
+    // The toolbar goes before the window that shows it.
+    m_templatePageToolbarController.reset();
 }
 
 TemplateDocument* TemplatePageWindowController::templateDocument() const
@@ -109,7 +136,59 @@ std::unique_ptr<QWidget> TemplatePageWindowController::makeWindow()
     m_selectionButton = statusBarButton(bar, "selectionButton");
     bar->addWidget(m_recordNumberButton);
     bar->addPermanentWidget(m_selectionButton);
+    m_templatePageToolbarController->setWindow(window.get());
+    m_templatePageToolbarController->setup();
+    window->installEventFilter(this);
     return window;
+}
+
+bool TemplatePageWindowController::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_mainWindow) {
+        if (event->type() == QEvent::WindowActivate) {
+            windowDidBecomeKey();
+            windowDidBecomeMain();
+        } else if (event->type() == QEvent::WindowDeactivate) {
+            windowDidResignKey();
+        }
+    }
+    return WindowController::eventFilter(watched, event);
+}
+
+void TemplatePageWindowController::windowDidBecomeKey()
+{
+    if (Toolbar* toolbar = m_templatePageToolbarController->toolbar())
+        if (QToolBar* bar = toolbar->toolBar())
+            bar->setEnabled(true);
+}
+
+void TemplatePageWindowController::windowDidResignKey()
+{
+    if (Toolbar* toolbar = m_templatePageToolbarController->toolbar())
+        if (QToolBar* bar = toolbar->toolBar())
+            bar->setEnabled(false);
+}
+
+void TemplatePageWindowController::windowDidBecomeMain()
+{
+    m_templatePageToolbarController->updateDatafileMenu();
+    NonPrintableRecordsEditor* editor = nonPrintableRecordsEditor();
+    if (!editor || m_handingOverActivation)
+        return;
+    m_editingNonPrintableRecords = editor->editingNonPrintableRecords();
+    if (!m_editingNonPrintableRecords)
+        return;
+    // The records that do not fit are edited in the datafile's window: it comes first.
+    const auto* source =
+        dynamic_cast<DatafileRecordSource*>(m_pageViewController->editorWindowController().get());
+    EditorWindowController* datafileEditor = source ? source->editor() : nullptr;
+    if (!datafileEditor || !datafileEditor->isWindowLoaded())
+        return;
+    m_handingOverActivation = true;
+    QWidget* datafileWindow = datafileEditor->window();
+    datafileWindow->raise();
+    datafileWindow->activateWindow();
+    m_handingOverActivation = false;
 }
 
 void TemplatePageWindowController::prepare()
@@ -118,20 +197,53 @@ void TemplatePageWindowController::prepare()
     NotificationCenter& center = NotificationCenter::defaultCenter();
     center.removeObserver(this);
     m_editingNonPrintableRecords = false;
+    m_datafilePath.clear();
+    // A saved template opens where the user left its window.
+    bool framed = false;
+    if (document() && document()->fileURL().isLocalFile()) {
+        const QString path = document()->fileURL().toLocalFile();
+        framed = WindowFrameAutosave::setFrameUsingName(shown, path);
+        WindowFrameAutosave::setFrameAutosaveName(shown, path);
+    }
+    m_pageViewController->setShowingSingleTemplate(false);
     resetPageLayout();
-    // The whole page in view, beside the scroll bar, where the screen has room for it.
+    if (TemplateDocument* shownDocument = templateDocument()) {
+        m_originalLabelWidth = shownDocument->templateSettings()->width();
+        m_originalLabelHeight = shownDocument->templateSettings()->height();
+    }
+    if (!framed)
+        sizeWindowToPaper();
+    reloadStatusBar();
+    showWindow();
+    shown->raise();
+    shown->activateWindow();
+    handleNonPrintableRecords();
+    center.addObserver(TemplateDocument::RevertedTemplateWindow, document(), this,
+                       [this](const Notification& notification) {
+                           if (notification.object == document())
+                               templateReverted();
+                       });
+}
+
+void TemplatePageWindowController::templateReverted()
+{
+    resetPageLayout();
+    reloadStatusBar();
+}
+
+void TemplatePageWindowController::sizeWindowToPaper()
+{
+    QWidget* shown = window();
+    // The whole paper in view beside the scroll bars, where the screen has room for it;
+    // the window's bars (menu bar, toolbar, status bar) come on top.
     const int frame = m_pageArea->frameWidth() * 2;
     const int scroller = m_pageArea->verticalScrollBar()->sizeHint().width();
     QSize wanted = m_pageView->size() + QSize(frame + scroller, frame + scroller) +
                    QSize(0, shown->height() - m_pageArea->height());
+    wanted.setWidth(std::max(wanted.width(), shown->minimumSizeHint().width()));
     if (const QScreen* screen = shown->screen())
         wanted = wanted.boundedTo(screen->availableSize() - QSize(0, 40));
     shown->resize(wanted);
-    reloadStatusBar();
-    showWindow();
-    handleNonPrintableRecords();
-    center.addObserver(TemplateDocument::RevertedTemplateWindow, document(), this,
-                       [this](const Notification&) { resetPageLayout(); });
 }
 
 void TemplatePageWindowController::reloadStatusBar()
@@ -309,9 +421,142 @@ void TemplatePageWindowController::windowWillClose()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
     // The datafile no longer waits for this template.
+    releaseDatafile();
+}
+
+void TemplatePageWindowController::releaseDatafile()
+{
     if (m_pageViewController->editorWindowControllerInformed())
         if (const std::shared_ptr<PageRecordSource>& records =
                 m_pageViewController->editorWindowController())
             records->decrementOpenTemplateCount();
     m_pageViewController->setEditorController(nullptr);
+}
+
+void TemplatePageWindowController::editLabelCopies()
+{
+    TemplateDocument* shownDocument = templateDocument();
+    if (!shownDocument)
+        return;
+    auto* sheet = VKSheetController::controller<LabelCopiesSheetController>();
+    sheet->beginLabelCopiesSheetForWindow(
+        window(), shownDocument->templateSettings()->labelCopies(),
+        [this, sheet, document = QPointer<TemplateDocument>(shownDocument)](QWidget*,
+                                                                            int returnCode) {
+            if (returnCode != 1 || !document)
+                return;
+            document->setTemplateDocumentEdited(true);
+            document->templateSettings()->setLabelCopies(sheet->labelCopies());
+            m_pageViewController->setLabelCopies(sheet->labelCopies());
+            m_pageViewController->buildRecordArrays();
+            resetPageLayout();
+            reloadStatusBar();
+            handleNonPrintableRecords();
+        });
+}
+
+void TemplatePageWindowController::editPageLayout(QObject* sender)
+{
+    TemplateDocument* shownDocument = templateDocument();
+    if (!shownDocument)
+        return;
+    const std::shared_ptr<TemplateSettingsData>& settings = shownDocument->templateSettings();
+    if (settings->associatedDatafileURL().isEmpty() && m_pageViewController->addressGraphic()) {
+        showAlert(localized(QStringLiteral("You must select an associated datafile for this "
+                                           "template before editing the page layout further.")),
+                  localized(QStringLiteral("The template includes an address block, but has no "
+                                           "datafile set to get addresses from.")));
+        return;
+    }
+    m_originalLabelWidth = settings->width();
+    m_originalLabelHeight = settings->height();
+    TemplatePageSheetController* sheet =
+        TemplatePageSheetController::controllerForTemplate(settings->isEnvelope());
+    // Right after a new template was made, Page Setup comes first.
+    const bool fromApplication = sender && sender == VKSharedController::mainController();
+    sheet->beginSheetWithSettings(
+        settings, shownDocument->masterGraphics(), window(),
+        [this, sheet, document = QPointer<TemplateDocument>(shownDocument)](QWidget*,
+                                                                            int returnCode) {
+            if (!document)
+                return;
+            if (returnCode != 1) {
+                document->setTemplateDocumentEdited(document->isDocumentEdited());
+                return;
+            }
+            pageSheetDidEnd(*sheet);
+        },
+        fromApplication);
+}
+
+void TemplatePageWindowController::pageSheetDidEnd(TemplatePageSheetController& sheet)
+{
+    TemplateDocument* shownDocument = templateDocument();
+    shownDocument->setTemplateDocumentEdited(true);
+    shownDocument->setTemplateSettings(sheet.settings());
+    resetPageLayout();
+    reloadStatusBar();
+    const std::shared_ptr<TemplateSettingsData>& settings = shownDocument->templateSettings();
+    const bool resized =
+        std::abs(double(settings->height()) - double(m_originalLabelHeight)) > 1.0 ||
+        std::abs(double(settings->width()) - double(m_originalLabelWidth)) > 1.0;
+    if (resized && !m_pageViewController->masterGraphics().isEmpty())
+        showAlert(localized(QStringLiteral("The label/envelope dimensions have changed.")),
+                  localized(QStringLiteral("You should click the Edit Design button in this "
+                                           "window and make sure that all the design elements "
+                                           "still fit.")));
+    sizeWindowToPaper();
+}
+
+void TemplatePageWindowController::associateDatafile()
+{
+    auto* sheet = VKSheetController::controller<AssociateDatafileSheetController>();
+    sheet->beginDatafileSheetForWindow(window(), [this, sheet](QWidget*, int) {
+        QAction* chosen = sheet->selectedDatafile();
+        if (chosen && !PopUpButton::representedObject(chosen).toString().isEmpty())
+            selectDatafile(chosen);
+        editPageLayout(VKSharedController::mainController());
+    });
+}
+
+void TemplatePageWindowController::selectDatafile(QAction* item)
+{
+    TemplateDocument* shownDocument = templateDocument();
+    const QString path = item ? PopUpButton::representedObject(item).toString() : QString();
+    // The menu's face and its title items name no datafile.
+    if (!shownDocument || path.isEmpty())
+        return;
+    releaseDatafile();
+    shownDocument->setTemplateDocumentEdited(true);
+    m_datafilePath = path;
+    m_datafileShortName = QFileInfo(path).completeBaseName();
+    shownDocument->templateSettings()->setAssociatedDatafileURL(
+        QUrl::fromLocalFile(FileURL::expandTilde(path)));
+    m_pageViewController->setStartingLabelRow(0, 0);
+    m_pageViewController->setFirstLabelOffset(0);
+    resetPageLayout();
+    handleNonPrintableRecords();
+    reloadStatusBar();
+    window()->raise();
+}
+
+void TemplatePageWindowController::disassociateDatafile()
+{
+    TemplateDocument* shownDocument = templateDocument();
+    if (!shownDocument)
+        return;
+    const std::shared_ptr<TemplateSettingsData>& settings = shownDocument->templateSettings();
+    // A datafile that could not be opened is let go as well: only a template without
+    // any datafile has nothing to drop.
+    if (!m_pageViewController->editorWindowController() &&
+        settings->associatedDatafileURL().isEmpty())
+        return;
+    shownDocument->setTemplateDocumentEdited(true);
+    settings->setAssociatedDatafile(QString());
+    settings->setAssociatedDatafileURL(QUrl());
+    m_pageTitle.clear();
+    synchronizeWindowTitleWithDocumentName();
+    releaseDatafile();
+    prepare();
+    reloadStatusBar();
 }

@@ -9,6 +9,9 @@
 
 class NonPrintableRecordsEditor;
 class PageView;
+class QAction;
+class TemplatePageSheetController;
+class TemplatePageToolbarController;
 class PageViewController;
 class QMainWindow;
 class QMenuBar;
@@ -58,6 +61,31 @@ public:
     bool templateChanged() const;
     void setTemplateChanged();
 
+    // The label-copies sheet; on OK the copies go to the template and the layout.
+    void editLabelCopies();
+    // The page-layout sheet on a copy of the settings; from the application's delegate
+    // (right after a new template was made) Page Setup opens at once.
+    void editPageLayout(QObject* sender = nullptr);
+    // The associate-datafile sheet, then the page layout.
+    void associateDatafile();
+    // The datafile of the menu item becomes the template's.
+    void selectDatafile(QAction* item);
+    // The template no longer takes records from a datafile.
+    void disassociateDatafile();
+    // The datafile last chosen from the menu, and its name without extension.
+    const QString& datafilePath() const { return m_datafilePath; }
+    const QString& datafileShortName() const { return m_datafileShortName; }
+
+    TemplatePageToolbarController* templatePageToolbarController() const
+    {
+        return m_templatePageToolbarController.get();
+    }
+    // The window came to the front: the datafile menu afresh, and while the records that
+    // do not fit are edited, the datafile's window in front instead.
+    void windowDidBecomeMain();
+    void windowDidBecomeKey();
+    void windowDidResignKey();
+
     bool validateAction(const QString& selector) const override;
     // The shared record items read as page items here.
     QString titleForAction(const QString& selector) const override;
@@ -67,11 +95,19 @@ public:
 
 protected:
     std::unique_ptr<QWidget> makeWindow() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void registerActions();
     NonPrintableRecordsEditor* nonPrintableRecordsEditor() const;
     void showAlert(const QString& message, const QString& information);
+    void templateReverted();
+    // The datafile's window no longer counts this template, and the layout has no records.
+    void releaseDatafile();
+    void pageSheetDidEnd(TemplatePageSheetController& sheet);
+    // The window just large enough for the paper in its scroll area, its top left corner
+    // kept.
+    void sizeWindowToPaper();
 
     InstallMenus m_installMenus;
     QMainWindow* m_mainWindow = nullptr;
@@ -80,7 +116,14 @@ private:
     QPushButton* m_recordNumberButton = nullptr;
     QPushButton* m_selectionButton = nullptr;
     std::unique_ptr<PageViewController> m_pageViewController;
+    std::unique_ptr<TemplatePageToolbarController> m_templatePageToolbarController;
     bool m_editingNonPrintableRecords = false;
+    bool m_handingOverActivation = false;
+    QString m_datafilePath;
+    QString m_datafileShortName;
+    // The size of one label or envelope before the page-layout sheet opened.
+    float m_originalLabelWidth = 0;
+    float m_originalLabelHeight = 0;
     // The title the layout gave, and the template's name it began with.
     QString m_pageTitle;
     QString m_pageTitleName;

@@ -2,14 +2,24 @@
 // the datafile they take their records from, saved and reverted.
 #include "JourneyTestBase.h"
 
+#include "AssociateDatafileSheetController.h"
 #include "DatafileRecordSource.h"
+#include "PageViewController.h"
+#include "PopUpButton.h"
 #include "TemplateDocument.h"
+#include "TemplateEnvelopePageSheetController.h"
 #include "TemplateFormat.h"
+#include "TemplateLabelPageSheetController.h"
+#include "TemplatePageToolbarController.h"
 #include "TemplatePageWindowController.h"
+#include "Toolbar.h"
 
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QToolBar>
+#include <QToolButton>
 
 namespace {
 
@@ -354,4 +364,136 @@ TEST_F(TemplatesJourneyTest, PageWindow_ReportsTheRecordTooLargeAndTurnsItsPages
     EXPECT_EQ(menuItem(editor->window(), "goToFirstRecord:")->text(), "First Record");
     EXPECT_EQ(menuItem(editor->window(), "goToLastRecord:")->text(), "Last Record");
     EXPECT_EQ(menuItem(editor->window(), "printCurrentRecord:")->text(), "Print Current Record");
+}
+
+TEST_F(TemplatesJourneyTest, NewLabel_ChoosesTheDatafileThenThePageWithPageSetupFirst)
+{
+    PrintInfo letter = PrintInfo::sharedPrintInfo();
+    letter.setPaperSize(QSizeF(612, 792));
+    m_presenter.answerPageLayout(letter);
+    const size_t before = DocumentController::shared().documents().size();
+    ASSERT_TRUE(chooseMenuItem(QApplication::activeWindow(), "newLabel:"));
+    ASSERT_EQ(DocumentController::shared().documents().size(), before + 1);
+    auto* label = qobject_cast<TemplateDocument*>(DocumentController::shared().documents().back());
+    ASSERT_TRUE(label);
+    auto* controller =
+        static_cast<TemplatePageWindowController*>(label->windowControllers().front().get());
+    QWidget* window = controller->window();
+
+    // The datafiles folder's datafiles, after the title item, "None" and a separator.
+    auto* associate = VKSheetController::topmostController<AssociateDatafileSheetController>();
+    ASSERT_TRUE(associate);
+    EXPECT_EQ(associate->window()->parentWidget(), window);
+    const QList<QAction*> items = associate->datafilesPopup()->menu()->actions();
+    ASSERT_GE(items.size(), 4);
+    EXPECT_EQ(items.at(1)->text(), "None");
+    EXPECT_TRUE(items.at(2)->isSeparator());
+    QAction* people = nullptr;
+    for (QAction* item : items)
+        if (item->text() == "People")
+            people = item;
+    ASSERT_TRUE(people);
+    associate->window()->grab().toImage().save(QDir::temp().filePath("norva-associate-sheet.png"));
+    people->trigger();
+
+    // The page sheet, with Page Setup at once; its paper goes into the sheet's copy.
+    auto* page = VKSheetController::topmostController<TemplateLabelPageSheetController>();
+    ASSERT_TRUE(page);
+    ASSERT_EQ(m_presenter.pageLayouts().size(), 1);
+    EXPECT_EQ(page->settings()->printInfo().paperSize(), QSizeF(612, 792));
+    Document* datafile =
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile));
+    ASSERT_TRUE(datafile);
+    auto* editor =
+        static_cast<EditorWindowController*>(datafile->windowControllers().front().get());
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+    page->window()->grab().toImage().save(QDir::temp().filePath("norva-label-page-sheet.png"));
+    page->sizeRowsField()->setText("4");
+    page->okay();
+
+    EXPECT_EQ(titleOf(window), "Untitled (People)");
+    EXPECT_TRUE(label->isDocumentEdited());
+    EXPECT_EQ(label->templateSettings()->labelRows(), 4);
+    EXPECT_EQ(label->templateSettings()->printInfo().paperSize(), QSizeF(612, 792));
+    Toolbar* toolbar = controller->templatePageToolbarController()->toolbar();
+    ASSERT_TRUE(toolbar);
+    EXPECT_EQ(
+        toolbar->itemIdentifiers(),
+        QStringList({"SelectDatafile", "EditPageLayout", "EditDesignLayout", "TestAddressBlockFit",
+                     "NumberOfLabelCopies", "NSToolbarPrintItem", "FirstPage", "PreviousPage",
+                     "NextPage", "LastPage", "NSToolbarFlexibleSpaceItem", "User Guide"}));
+    activate(window);
+    EXPECT_TRUE(toolbar->toolBar()->isEnabled());
+    const QImage picture = window->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-new-label-window.png"));
+
+    // The toolbar is off while another window is in front, and on again with its own.
+    activate(editor->window());
+    EXPECT_FALSE(toolbar->toolBar()->isEnabled());
+    activate(window);
+    EXPECT_TRUE(toolbar->toolBar()->isEnabled());
+}
+
+TEST_F(TemplatesJourneyTest, NewEnvelope_IsOneCellEdgeToEdge)
+{
+    m_presenter.answerPageLayout(std::nullopt);
+    ASSERT_TRUE(chooseMenuItem(QApplication::activeWindow(), "newEnvelope:"));
+    auto* envelope =
+        qobject_cast<TemplateDocument*>(DocumentController::shared().documents().back());
+    ASSERT_TRUE(envelope);
+    auto* associate = VKSheetController::topmostController<AssociateDatafileSheetController>();
+    ASSERT_TRUE(associate);
+    associate->datafilesPopup()->menu()->actions().at(1)->trigger();
+    auto* page = VKSheetController::topmostController<TemplateEnvelopePageSheetController>();
+    ASSERT_TRUE(page);
+    page->okay();
+    auto* controller =
+        static_cast<TemplatePageWindowController*>(envelope->windowControllers().front().get());
+    const PageViewController& engine = controller->pageViewController();
+    EXPECT_EQ(engine.rows() * engine.columns(), 1);
+    ASSERT_EQ(engine.cells().size(), 1u);
+    EXPECT_EQ(envelope->templateSettings()->labelTopMargin(), 0);
+    EXPECT_EQ(envelope->templateSettings()->labelLeftMargin(), 0);
+    EXPECT_EQ(engine.cellRect(0, 0).topLeft(), QPointF(0, 0));
+    EXPECT_TRUE(envelope->templateSettings()->associatedDatafileURL().isEmpty());
+}
+
+TEST_F(TemplatesJourneyTest, SelectDatafileNone_LetsTheDatafileGoAndRenamesTheWindow)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    auto* controller =
+        static_cast<TemplatePageWindowController*>(labels->windowControllers().front().get());
+    QWidget* window = controller->window();
+    Document* people = DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_datafile));
+    ASSERT_TRUE(people);
+    auto* editor = static_cast<EditorWindowController*>(people->windowControllers().front().get());
+    EXPECT_EQ(editor->openTemplateCount(), 1);
+    activate(window);
+
+    // The menu of the toolbar's pop-up, as the user opens it.
+    QMenu* menu = controller->templatePageToolbarController()->datafileMenu();
+    ASSERT_EQ(controller->templatePageToolbarController()->datafilePopup()->menu(), menu);
+    Q_EMIT menu->aboutToShow();
+    ASSERT_GE(menu->actions().size(), 4);
+    QAction* none = menu->actions().at(1);
+    ASSERT_EQ(none->text(), "None");
+    m_presenter.clear();
+    none->trigger();
+    EXPECT_EQ(titleOf(window), "Labels.zlabel");
+    EXPECT_EQ(editor->openTemplateCount(), 0);
+    EXPECT_TRUE(labels->isDocumentEdited());
+    // The design still wants a datafile, and says so.
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "Please select a datafile from the popup menu on this window.");
+
+    // Chosen again from the menu: counted once more.
+    for (QAction* item : menu->actions())
+        if (item->text() == "People")
+            item->trigger();
+    EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
+    EXPECT_EQ(editor->openTemplateCount(), 1);
 }
