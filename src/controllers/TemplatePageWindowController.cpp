@@ -79,6 +79,7 @@ void TemplatePageWindowController::registerActions()
     });
     registerAction(QStringLiteral("testNonPrintableRecords:"),
                    [this](QObject*) { testNonPrintableRecords(); });
+    registerDesignActions();
 }
 
 TemplatePageWindowController::~TemplatePageWindowController()
