@@ -125,8 +125,13 @@ ApplicationAssembly::ApplicationAssembly()
     DatafileDocument::setDidWriteHook([application] { application->setupDatafilesMenu(); });
     TemplateDocument::setPageWindowFactory([application](TemplateDocument&) {
         const ApplicationMenus& menus = application->menus();
-        return std::make_unique<TemplatePageWindowController>(
+        auto page = std::make_unique<TemplatePageWindowController>(
             [&menus](QMenuBar* menuBar) { menus.installInto(menuBar); });
+        page->setDesignWindowFlag({[application] { return application->designWindowOpen(); },
+                                   [application](bool open) {
+                                       application->setDesignWindowOpen(open);
+                                   }});
+        return page;
     });
     TemplateDocument::setDidWriteHook([application] { application->setupTemplatesMenu(); });
 

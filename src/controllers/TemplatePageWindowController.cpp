@@ -104,6 +104,7 @@ void TemplatePageWindowController::registerActions()
                    [this](QObject* sender) { selectDatafile(qobject_cast<QAction*>(sender)); });
     registerAction(QStringLiteral("disassociateDatafile:"),
                    [this](QObject*) { disassociateDatafile(); });
+    registerDesignActions();
 }
 
 TemplatePageWindowController::~TemplatePageWindowController()

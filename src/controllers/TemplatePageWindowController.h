@@ -17,6 +17,7 @@ class QMainWindow;
 class QMenuBar;
 class QPushButton;
 class QScrollArea;
+class TemplateDesignSheetController;
 class TemplateDocument;
 
 // The window of one open envelope or label template: its page, laid out over the selected
@@ -85,6 +86,15 @@ public:
     void windowDidBecomeMain();
     void windowDidBecomeKey();
     void windowDidResignKey();
+    // The program's one Edit Design sheet: whether one is open, and its setter.
+    struct DesignWindowFlag {
+        std::function<bool()> isOpen;
+        std::function<void(bool open)> setOpen;
+    };
+    void setDesignWindowFlag(DesignWindowFlag flag) { m_designWindowFlag = std::move(flag); }
+    // Edit Design: the design sheet over this window, unless another template has one.
+    void editDesignLayout();
+    void designSheetDidEnd(TemplateDesignSheetController& sheet, int returnCode);
 
     bool validateAction(const QString& selector) const override;
     // The shared record items read as page items here.
@@ -99,6 +109,9 @@ protected:
 
 private:
     void registerActions();
+    void registerDesignActions();
+    bool designWindowOpen() const;
+    void setDesignWindowOpen(bool open);
     NonPrintableRecordsEditor* nonPrintableRecordsEditor() const;
     void showAlert(const QString& message, const QString& information);
     void templateReverted();
@@ -110,6 +123,7 @@ private:
     void sizeWindowToPaper();
 
     InstallMenus m_installMenus;
+    DesignWindowFlag m_designWindowFlag;
     QMainWindow* m_mainWindow = nullptr;
     QScrollArea* m_pageArea = nullptr;
     PageView* m_pageView = nullptr;

@@ -19,6 +19,8 @@ public:
     // leaves the text shown as it is.
     const QString& fieldName() const { return m_fieldName; }
     void setFieldName(const QString& name);
+    // Shows the field name in the font, in blue, framed in blue.
+    void showFieldName() { showPlaceholder(m_fieldName, placeholderColor(), false); }
     // 0 left, 1 centre, 2 right.
     qint64 fieldAlignment() const { return m_alignment; }
     void setFieldAlignment(qint64 alignment) { m_alignment = alignment; }

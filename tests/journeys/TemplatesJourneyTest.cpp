@@ -2,10 +2,15 @@
 // the datafile they take their records from, saved and reverted.
 #include "JourneyTestBase.h"
 
+#include "ActionRouter.h"
 #include "AssociateDatafileSheetController.h"
 #include "DatafileRecordSource.h"
+#include "DesignToolPaletteController.h"
+#include "Graphic.h"
+#include "MutableDesignView.h"
 #include "PageViewController.h"
 #include "PopUpButton.h"
+#include "TemplateDesignSheetController.h"
 #include "TemplateDocument.h"
 #include "TemplateEnvelopePageSheetController.h"
 #include "TemplateFormat.h"
@@ -496,4 +501,112 @@ TEST_F(TemplatesJourneyTest, SelectDatafileNone_LetsTheDatafileGoAndRenamesTheWi
             item->trigger();
     EXPECT_EQ(titleOf(window), "Labels.zlabel (People)");
     EXPECT_EQ(editor->openTemplateCount(), 1);
+}
+
+TEST_F(TemplatesJourneyTest, EditDesign_DrawsResizesUndoesAndGivesTheDesignToTheTemplate)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    auto* page = static_cast<TemplatePageWindowController*>(labels->windowControllers().front().get());
+    QWidget* window = page->window();
+    activate(window);
+    // A second template, untitled, beside it.
+    ASSERT_TRUE(chooseMenuItem(window, "newLabel:"));
+    auto* other = qobject_cast<TemplateDocument*>(DocumentController::shared().documents().back());
+    ASSERT_TRUE(other && other != labels);
+    QWidget* otherWindow = other->windowControllers().front()->window();
+    m_presenter.clear();
+
+    // Edit Design, as the window's toolbar sends it.
+    const auto editDesign = [](QWidget* shown) {
+        return ActionRouter::sendAction(QStringLiteral("editDesignLayout:"),
+                                        ActionRouter::firstResponderForWindow(shown), nullptr);
+    };
+    const auto openSheet = [&]() -> TemplateDesignSheetController* {
+        EXPECT_TRUE(editDesign(window));
+        auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+        EXPECT_TRUE(sheet);
+        if (sheet) {
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
+        }
+        return sheet;
+    };
+
+    // Opened and cancelled after an edit: the design stays as it was.
+    TemplateDesignSheetController* sheet = openSheet();
+    ASSERT_TRUE(sheet);
+    sheet->designView()->removeGraphicAtIndex(0);
+    sheet->cancel();
+    EXPECT_EQ(labels->masterGraphics().size(), 3);
+    EXPECT_FALSE(labels->isDocumentEdited());
+
+    // Again: a rectangle drawn with the palette's tool, then its lower-right knob dragged.
+    sheet = openSheet();
+    ASSERT_TRUE(sheet);
+    DesignToolPaletteController& palette =
+        DesignToolPaletteController::sharedDesignToolPaletteController();
+    ASSERT_TRUE(palette.window()->isVisible());
+    MutableDesignView* canvas = sheet->designView();
+    QTest::mouseClick(palette.toolButton(DesignToolPaletteController::RectangleTool), Qt::LeftButton);
+    EXPECT_EQ(canvas->cursor().shape(), Qt::CrossCursor);
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
+    QTest::mouseMove(canvas, QPoint(230, 170));
+    QTest::mouseMove(canvas, QPoint(260, 200));
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(260, 200));
+    EXPECT_EQ(canvas->cursor().shape(), Qt::ArrowCursor);
+    ASSERT_EQ(sheet->graphics()->size(), 4);
+    const std::shared_ptr<Graphic> drawn = sheet->graphics()->at(1);
+    EXPECT_EQ(drawn->bounds(), QRectF(200, 150, 60, 50));
+    QTest::mousePress(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(260, 200));
+    QTest::mouseMove(canvas, QPoint(270, 210));
+    QTest::mouseRelease(canvas, Qt::LeftButton, Qt::NoModifier, QPoint(280, 220));
+    EXPECT_EQ(drawn->bounds(), QRectF(200, 150, 80, 70));
+
+    // A second template's Edit Design meanwhile is refused.
+    EXPECT_TRUE(editDesign(otherWindow));
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "Another template already has the Edit Design window open.");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "Only one Edit Design window can be open at a time.");
+
+    const QImage sheetPicture = sheet->window()->grab().toImage();
+    EXPECT_FALSE(sheetPicture.isNull());
+    sheetPicture.save(QDir::temp().filePath("norva-edit-design-sheet.png"));
+    palette.window()->grab().toImage().save(QDir::temp().filePath("norva-design-palette.png"));
+
+    // Undo twice from the sheet's own Edit menu, Redo once.
+    QAction* undo = sheet->undoItem();
+    auto* editMenu = qobject_cast<QMenu*>(undo->parent());
+    ASSERT_TRUE(editMenu);
+    Q_EMIT editMenu->aboutToShow();
+    EXPECT_EQ(undo->text(), "Undo Resize");
+    activate(sheet->window());
+    QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(drawn->bounds(), QRectF(200, 150, 60, 50));
+    Q_EMIT editMenu->aboutToShow();
+    EXPECT_EQ(undo->text(), "Undo Create Rectangle");
+    undo->trigger();
+    EXPECT_EQ(sheet->graphics()->size(), 3);
+    sheet->redoItem()->trigger();
+    EXPECT_EQ(sheet->graphics()->size(), 4);
+    EXPECT_EQ(sheet->graphics()->at(1)->bounds(), QRectF(200, 150, 60, 50));
+
+    // OK: the template takes the design and lays it out again.
+    sheet->okay();
+    EXPECT_FALSE(palette.window()->isVisible());
+    EXPECT_TRUE(labels->isDocumentEdited());
+    ASSERT_EQ(labels->masterGraphics().size(), 4);
+    EXPECT_EQ(labels->masterGraphics().at(1)->graphicType(), "RectangleGraphic");
+    EXPECT_EQ(page->pageViewController().masterGraphics().size(), 4);
+    EXPECT_EQ(labels->masterGraphics().at(1)->designView(), nullptr);
+
+    // The other template may edit its design now.
+    EXPECT_TRUE(editDesign(otherWindow));
+    TemplateDesignSheetController* otherSheet =
+        VKSheetController::topmostController<TemplateDesignSheetController>();
+    ASSERT_TRUE(otherSheet);
+    otherSheet->cancel();
+    EXPECT_FALSE(other->isDocumentEdited());
 }
