@@ -91,31 +91,6 @@ void reportNothingImported(QWidget* window, ResourceForkLocator::Status status =
         ImportRecordSink::reportNothingImported(window);
 }
 
-// Whether the editor is still a window of an open document.
-bool isOpen(const QPointer<EditorWindowController>& editor)
-{
-    if (!editor)
-        return false;
-    Document* document = editor->document();
-    const std::vector<Document*>& open = DocumentController::shared().documents();
-    if (std::find(open.begin(), open.end(), document) == open.end())
-        return false;
-    for (const std::unique_ptr<WindowController>& controller : document->windowControllers())
-        if (controller.get() == editor)
-            return true;
-    return false;
-}
-
-void bringToFront(FeatureContext& target)
-{
-    target.host().makeMain();
-    if (QWidget* window = target.window()) {
-        window->show();
-        window->raise();
-        window->activateWindow();
-    }
-}
-
 } // namespace
 
 const void* ImportDataFileController::notificationObject()
@@ -274,18 +249,24 @@ void ImportDataFileController::processNorva1File(FeatureContext& target, const Q
         target.progress().endIndeterminateProgressPanel();
         ImportRecordSink::reportNothingImported(target.window());
     } else {
-        QList<ImportRecordSink::Record> records;
-        records.reserve(read.records.size());
-        for (Norva1DatafileReader::Record& record : read.records) {
-            ImportRecordSink::Record incoming{std::move(record.values), std::move(record.text), {}};
-            incoming.emptyValuesUnset = true;
-            records.append(std::move(incoming));
-        }
-        ImportRecordSink::add(target, records, {false, false});
+        ImportRecordSink::add(target, sinkRecords(std::move(read.records)), {false, false});
         target.progress().endIndeterminateProgressPanel();
     }
     NotificationCenter::defaultCenter().postNotification(ImportFinishedNotification,
                                                          notificationObject(), userInfo);
+}
+
+QList<ImportRecordSink::Record>
+ImportDataFileController::sinkRecords(QList<Norva1DatafileReader::Record> read)
+{
+    QList<ImportRecordSink::Record> records;
+    records.reserve(read.size());
+    for (Norva1DatafileReader::Record& record : read) {
+        ImportRecordSink::Record incoming{std::move(record.values), std::move(record.text), {}};
+        incoming.emptyValuesUnset = true;
+        records.append(std::move(incoming));
+    }
+    return records;
 }
 
 void ImportDataFileController::registerImportFinished()
@@ -313,7 +294,7 @@ void ImportDataFileController::importFinished(const Notification& notification)
         return;
     DialingClock::shared().wait(FinishPause, editor, [editor] {
         DialingClock::shared().wait(FinishWait, editor, [editor] {
-            if (!isOpen(editor))
+            if (!ImportSheetBase::isOpenEditor(editor))
                 return;
             FeatureContext& target = editor->featureContext();
             if (target.catalog()->count() == 0) {
@@ -324,7 +305,7 @@ void ImportDataFileController::importFinished(const Notification& notification)
             engine.goToFirstRecord();
             engine.goToNextRecord();
             engine.goToFirstRecord();
-            bringToFront(target);
+            ImportSheetBase::bringToFront(target);
             target.document()->saveDocument();
         });
     });
@@ -378,6 +359,6 @@ void ImportDataFileController::convertMarlocan2File(const QString& path)
     else
         engine.deleteCurrentRecord();
     target.progress().endIndeterminateProgressPanel();
-    bringToFront(target);
+    ImportSheetBase::bringToFront(target);
     target.document()->saveDocument();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "ImportRecordSink.h"
 #include "ImportSheetBase.h"
+#include "Norva1DatafileReader.h"
 
 #include <QString>
 
@@ -40,6 +42,9 @@ public:
     static void convertNorva2Template(const QString& path);
     static void convertNorva1File(const QString& path);
     static void convertMarlocan2File(const QString& path);
+
+    // A Norva 1 file's records as the record sink takes them.
+    static QList<ImportRecordSink::Record> sinkRecords(QList<Norva1DatafileReader::Record> read);
 
     // What the notifications of this class are posted with.
     static const void* notificationObject();
