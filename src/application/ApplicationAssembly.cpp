@@ -10,6 +10,7 @@
 #include "FindAndReplaceController.h"
 #include "ImportCSVSheetController.h"
 #include "ImportCustomDelimitedController.h"
+#include "ImportDataFileController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
 #include "ImportTextFilesController.h"
@@ -216,6 +217,12 @@ void ApplicationAssembly::registerImporters()
                 importer->importFolderOfTextFilesWithFileNames(sinkOf(delegate));
             else
                 importer->importFolderOfTextFiles(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::Datafile, [sinkOf](const QString&, qint64 kind, MainController& delegate) {
+            ImportDataFileController::importDatafile(
+                int(kind), {sinkOf(delegate), [&delegate] { delegate.setupDatafilesMenu(); },
+                            [&delegate] { delegate.setupTemplatesMenu(); }});
         });
 }
 

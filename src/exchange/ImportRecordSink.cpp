@@ -8,6 +8,8 @@
 #include "Localization.h"
 #include "Presenter.h"
 
+#include <algorithm>
+
 namespace {
 
 QStringList fieldIdentifiers(const DatafileSettingsData& settings)
@@ -20,6 +22,16 @@ QStringList fieldIdentifiers(const DatafileSettingsData& settings)
                                : QString());
     }
     return identifiers;
+}
+
+// The fields the values fill: none for an empty one.
+QStringList identifiersOfValues(const QStringList& identifiers, const QStringList& values)
+{
+    QStringList filled = identifiers;
+    for (qsizetype k = 0; k < std::min(filled.size(), values.size()); ++k)
+        if (values[k].isEmpty())
+            filled[k].clear();
+    return filled;
 }
 
 } // namespace
@@ -45,7 +57,12 @@ qint64 ImportRecordSink::add(FeatureContext& target, const QList<Record>& record
     changes.addRecords(records.size(), DatafileChanges::Placement::AtEnd,
                        [&](const std::shared_ptr<RecordData>& record, qsizetype index) {
                            const Record& incoming = records.at(index);
-                           changes.fillNewRecord(record, identifiers, incoming.values,
+                           changes.fillNewRecord(record,
+                                                 incoming.emptyValuesUnset
+                                                     ? identifiersOfValues(identifiers,
+                                                                           incoming.values)
+                                                     : identifiers,
+                                                 incoming.values,
                                                  incoming.text, incoming.rtfd,
                                                  DatafileChanges::Kind::Edit);
                        });

@@ -22,6 +22,8 @@ public:
         QStringList values;
         std::optional<QString> text;
         QByteArray rtfd;
+        // Old formats store no empty values: an empty one leaves its field unset.
+        bool emptyValuesUnset = false;
     };
 
     // What an importer does its own way.

@@ -64,18 +64,22 @@ bool ImportSheetBase::namesInFirstRecordIsOn() const
 
 EditorWindowController* ImportSheetBase::currentEditor() const
 {
-    if (!m_current)
-        return nullptr;
-    // A closed window's controller lingers a moment, no longer its document's.
-    Document* document = m_current->document();
+    return isOpenEditor(m_current) ? m_current.data() : nullptr;
+}
+
+bool ImportSheetBase::isOpenEditor(const EditorWindowController* editor)
+{
+    if (!editor)
+        return false;
+    Document* document = editor->document();
     const std::vector<Document*>& open = DocumentController::shared().documents();
     if (std::find(open.begin(), open.end(), document) == open.end())
-        return nullptr;
+        return false;
     for (const std::unique_ptr<WindowController>& controller : document->windowControllers()) {
-        if (controller.get() == m_current)
-            return m_current;
+        if (controller.get() == editor)
+            return true;
     }
-    return nullptr;
+    return false;
 }
 
 QWidget* ImportSheetBase::currentWindow() const

@@ -33,6 +33,12 @@ public:
 
     static inline const QString NoSuitableDatafile = QStringLiteral("<No suitable datafile open>");
 
+    // The new datafile's window in front.
+    static void bringToFront(FeatureContext& target);
+    // Whether the editor is still a window of an open document: a closed window's
+    // controller lingers a moment, no longer its document's.
+    static bool isOpenEditor(const EditorWindowController* editor);
+
     bool appendToCurrentIsOn() const;
     bool createNewIsOn() const;
     bool mergeIntoCurrentIsOn() const;
@@ -84,9 +90,6 @@ protected:
     // A new datafile proposes the draft name given, else the file's name.
     FeatureContext* importTarget(const std::optional<QStringList>& fieldNames,
                                  const std::optional<QString>& draftName = std::nullopt);
-    // The new datafile's window in front.
-    static void bringToFront(FeatureContext& target);
-
 private:
     std::optional<QString> runOpenPanel(NewDatafileMaker sender, const OpenPanelRequest& request);
 

@@ -167,13 +167,14 @@ TEST_F(NewDocumentsJourneyTest, ImportMenu_EachItemReachesItsImporterWithItsKind
         Q_EMIT controller().menus().importMenu()->aboutToShow();
         return chooseMenuItem(window, selector);
     };
-    // Until its importer registers, an item is off; the assembly registers the text ones.
+    // Until its importer registers, an item is off; the assembly registers the text ones
+    // and the older formats.
     for (const ImportCommand& command : importCommands()) {
         const bool registered =
             command.importer == Importer::CSV || command.importer == Importer::TabDelimited ||
             command.importer == Importer::CustomDelimited ||
             command.importer == Importer::EntourageContacts ||
-            command.importer == Importer::TextFiles;
+            command.importer == Importer::TextFiles || command.importer == Importer::Datafile;
         // A registered one starts, and its panel is cancelled.
         EXPECT_EQ(chooseImport(command.selector), registered) << command.selector;
     }

@@ -61,6 +61,36 @@ QString nameFilterFor(const QStringList& fileTypes)
     return patterns.join(QLatin1Char(' '));
 }
 
+// Qt's own panel, which can also take a folder: "Open" on a selected folder chooses it,
+// a double click still enters it.
+class FileOrFolderDialog : public QFileDialog {
+public:
+    FileOrFolderDialog(QWidget* parent, bool foldersToo)
+        : QFileDialog(parent), m_foldersToo(foldersToo)
+    {
+        if (foldersToo)
+            setOption(QFileDialog::DontUseNativeDialog);
+    }
+
+    const std::optional<QString>& chosenFolder() const { return m_chosenFolder; }
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        if (m_foldersToo && chosen.size() == 1 && QFileInfo(chosen.constFirst()).isDir() &&
+            QDir(chosen.constFirst()) != directory()) {
+            m_chosenFolder = chosen.constFirst();
+            QDialog::accept();
+            return;
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    bool m_foldersToo;
+    std::optional<QString> m_chosenFolder;
+};
+
 void configureDialog(QFileDialog& dialog, const QString& title, const QString& message,
                      const QString& prompt)
 {
@@ -164,7 +194,7 @@ void QtPresenter::beginAlertSheet(const AlertRequest& alert, QWidget* window,
 
 QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* window)
 {
-    QFileDialog dialog(window);
+    FileOrFolderDialog dialog(window, request.canChooseFiles && request.canChooseDirectories);
     configureDialog(dialog, request.title, request.message, request.prompt);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     // A folder is chosen in our own dialog, in this process: closing it is no activation
@@ -206,6 +236,10 @@ QList<QUrl> QtPresenter::runOpenPanel(const OpenPanelRequest& request, QWidget* 
     if (package) {
         m_lastDirectory = QFileInfo(*package).absolutePath();
         return {QUrl::fromLocalFile(*package)};
+    }
+    if (dialog.chosenFolder()) {
+        m_lastDirectory = dialog.directory().absolutePath();
+        return {QUrl::fromLocalFile(*dialog.chosenFolder())};
     }
     m_lastDirectory = dialog.directory().absolutePath();
     return dialog.selectedUrls();
