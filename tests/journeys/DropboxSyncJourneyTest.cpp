@@ -327,6 +327,12 @@ TEST_F(DropboxSyncJourneyTest, Create_ThreeProgressReports_AdvanceTheBarByThreeS
     ASSERT_GT(size, 3 * 32768);
     DropboxClient::setChunkSizeForTesting(size / 3 + 1);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "saveAsNewSyncFile:"));
+    // The sheet as the user sees it while the pieces go.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dropbox.requestsTo("/2/files/upload_session/append_v2").isEmpty(); },
+                                waitMilliseconds));
+    if (editor->progressPanel()->isVisible())
+        editor->progressPanel()->grab().save(qEnvironmentVariable("NORVA_SHOTS", QDir::tempPath()) +
+                                             "/dropbox-uploading.png");
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dropbox.requestsTo(finishRoute).isEmpty(); }, waitMilliseconds));
     ASSERT_TRUE(settled(editor));
     EXPECT_EQ(m_dropbox.requestsTo("/2/files/upload_session/append_v2").size(), 3);
@@ -566,6 +572,7 @@ TEST_F(NoDropboxKeyJourneyTest, DropboxOffEverywhereWithTheReason)
     ASSERT_TRUE(sheet);
     EXPECT_FALSE(sheet->dropboxButton()->isEnabled());
     EXPECT_EQ(sheet->dropboxButton()->toolTip(), "Dropbox needs an application key in this build.");
+    sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", QDir::tempPath()) + "/dropbox-choice-without-key.png");
     QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
 
     ASSERT_TRUE(chooseMenuItem(editor->window(), "startPreferences:"));

@@ -118,7 +118,8 @@ struct DropboxClient::Call {
     // The request error of the answer, none for a success or a route error.
     static std::optional<DropboxRequestError> requestError(const Answer& answer)
     {
-        if (answer.status == 0 || (answer.dropped && answer.status >= 200 && answer.status < 300)) {
+        // No answer, one cut off, or one too large to read: nothing the route said.
+        if (answer.status == 0 || answer.dropped) {
             DropboxRequestError error;
             error.kind = DropboxRequestError::Kind::Client;
             error.summary = answer.errorString;

@@ -216,6 +216,7 @@ TEST_F(DropboxClientTest, Download_EachFailureHasItsKindAndWritesNothing)
         {"rate", {429, "{}"}, Kind::RateLimit},
         {"other", {418, "teapot"}, Kind::Http},
         {"dropped", {200, {}, true}, Kind::Client},
+        {"huge", {500, QByteArray(2 << 20, 'x')}, Kind::Client},
     };
 
     m_server.setRefusesRefresh(true);
