@@ -2,6 +2,7 @@
 // in the browser, synchronising a datafile with its copy in the Dropbox folder, creating
 // that copy, and every way a transfer fails without costing a record.
 #include "JourneyTestBase.h"
+#include "SyncRecordsTesting.h"
 
 #include "DBClientsManager.h"
 #include "DropboxClient.h"
@@ -93,31 +94,6 @@ protected:
         ASSERT_TRUE(writePropertyList(top, buffer, PlistFormat::Xml));
         m_dropbox.files["/My Cards.nv3"] = buffer.data();
         QFile::remove(scratch);
-    }
-
-    static void setValue(PlistDictionary& records, const QString& id, const QString& value)
-    {
-        PlistValue record = records.value(id);
-        record.asDictionary()->value("Fields").asDictionary()->insert("F0", value);
-        record.asDictionary()->insert("NeedsSync", true);
-    }
-
-    static QString valueIn(const PlistDictionary& datafile, const QString& id)
-    {
-        const PlistValue record = datafile.value("Records").asDictionary()->value(id);
-        return record.asDictionary() ? record.asDictionary()->value("Fields").asDictionary()->stringForKey("F0")
-                                     : QStringLiteral("<no record>");
-    }
-
-    static QStringList flagged(const PlistDictionary& datafile)
-    {
-        QStringList ids;
-        const PlistValue records = datafile.value("Records");
-        for (const auto& entry : *records.asDictionary())
-            if (entry.value.asDictionary()->value("NeedsSync").boolValue())
-                ids.append(entry.key);
-        ids.sort();
-        return ids;
     }
 
     void editLocally(EditorWindowController* editor, int number, const QString& value)
@@ -222,7 +198,7 @@ TEST_F(DropboxSyncJourneyTest, Sync_ChangesOnBothSides_MergedAndTheLocalFileUplo
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setValue(records, recordId(2), "Bob there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(2), "Bob there"); });
     editLocally(editor, 3, "Cid here");
     ScopedLogCapture log;
     const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
@@ -247,7 +223,7 @@ TEST_F(DropboxSyncJourneyTest, Sync_ConflictResolvedByDone_Uploads)
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setValue(records, recordId(1), "Ann there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(1), "Ann there"); });
     editLocally(editor, 1, "Ann here");
     const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
     synchronize(editor);
@@ -276,7 +252,7 @@ TEST_F(DropboxSyncJourneyTest, Sync_ConflictsCancelled_NothingUploadedAndTheDown
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setValue(records, recordId(1), "Ann there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(1), "Ann there"); });
     editLocally(editor, 1, "Ann here");
     const QByteArray before = m_dropbox.files.value("/My Cards.nv3");
     synchronize(editor);
