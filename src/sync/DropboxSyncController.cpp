@@ -32,7 +32,9 @@ QProgressBar* progressBarOf(const FeatureContext& context)
 
 } // namespace
 
-DropboxSyncController::DropboxSyncController(QString appKey) : m_appKey(std::move(appKey)) {}
+DropboxSyncController::DropboxSyncController(QString appKey) : m_appKey(std::move(appKey))
+{
+}
 
 DropboxSyncController::~DropboxSyncController()
 {
@@ -45,7 +47,8 @@ QString DropboxSyncController::temporaryPath(const QString& datafilesFolder, boo
     QString folder = datafilesFolder;
     while (folder.size() > 1 && folder.endsWith(QLatin1Char('/')))
         folder.chop(1);
-    return stringWithFormat(QStringLiteral("%@/%@%@"), folder, VKStringCategories::universallyUniqueIdentifier(),
+    return stringWithFormat(QStringLiteral("%@/%@%@"), folder,
+                            VKStringCategories::universallyUniqueIdentifier(),
                             mobile ? QStringLiteral(".nvm") : QStringLiteral(".nv3"));
 }
 
@@ -94,7 +97,8 @@ void DropboxSyncController::connectToDropbox()
         return;
     }
     DBClientsManager::setupWithAppKeyDesktop(m_appKey);
-    DBClientsManager::authorizeFromControllerDesktop([](const QUrl& url) { Presenter::shared().openUrl(url); });
+    DBClientsManager::authorizeFromControllerDesktop(
+        [](const QUrl& url) { Presenter::shared().openUrl(url); });
     const QPointer<DropboxSyncController> self(this);
     URLEventManager::shared().setEventHandler(this, [self](const QString& url) {
         if (self)
@@ -149,8 +153,10 @@ void DropboxSyncController::syncDatafileOnDropbox()
         bar->setRange(0, 0);
         bar->setValue(1);
     }
-    const QString folder = FileURL::folderPath(
-        UserDefaults::standardUserDefaults().stringForKey(QStringLiteral("DatafilesFolderURL")).value_or(QString()));
+    const QString folder =
+        FileURL::folderPath(UserDefaults::standardUserDefaults()
+                                .stringForKey(QStringLiteral("DatafilesFolderURL"))
+                                .value_or(QString()));
     g_pathToTemporaryDownloadedFile = temporaryPath(folder, context.isMobile());
     downloadDatafileFromDropbox(context.document()->displayName(), g_pathToTemporaryDownloadedFile);
     g_uploading = false;
@@ -158,7 +164,8 @@ void DropboxSyncController::syncDatafileOnDropbox()
     SyncController::updateMinorStatus(QStringLiteral("Starting Download"));
 }
 
-void DropboxSyncController::downloadDatafileFromDropbox(const QString& name, const QString& downloadedFile)
+void DropboxSyncController::downloadDatafileFromDropbox(const QString& name,
+                                                        const QString& downloadedFile)
 {
     DropboxClient* client = DBClientsManager::authorizedClient();
     if (!client) {
@@ -216,7 +223,8 @@ void DropboxSyncController::performDropboxSync()
     if (!m_sync)
         return;
     m_sync->setCreatingSyncFile(false);
-    m_sync->context().progress().incrementProgressPanel(localized(QStringLiteral("Synchronizing...")));
+    m_sync->context().progress().incrementProgressPanel(
+        localized(QStringLiteral("Synchronizing...")));
     const QString escaped = QString::fromLatin1(
         QUrl::toPercentEncoding(g_pathToTemporaryDownloadedFile, QByteArrayLiteral("/")));
     const QUrl remote(stringWithFormat(QStringLiteral("file://localhost%@"), escaped));
@@ -264,7 +272,8 @@ void DropboxSyncController::batchUploadDatafileToDropbox(const QString& localPat
     g_uploading = true;
     if (QProgressBar* bar = progressBarOf(context))
         m_barValue = bar->value();
-    const DropboxCommitInfo commit{stringWithFormat(QStringLiteral("/%@"), QFileInfo(localPath).fileName())};
+    const DropboxCommitInfo commit{
+        stringWithFormat(QStringLiteral("/%@"), QFileInfo(localPath).fileName())};
     const QPointer<DropboxSyncController> self(this);
     client->batchUploadFiles(
         {{localPath, commit}},
@@ -285,13 +294,15 @@ void DropboxSyncController::uploadProgress(qint64, qint64 totalSent, qint64 tota
     FeatureContext& context = m_sync->context();
     if (QProgressBar* bar = progressBarOf(context)) {
         // The bar counts in ints: a file beyond that is shown in proportion.
-        const double scale = totalExpected > INT_MAX ? double(INT_MAX) / double(totalExpected) : 1.0;
+        const double scale =
+            totalExpected > INT_MAX ? double(INT_MAX) / double(totalExpected) : 1.0;
         m_barValue += ProgressStep;
         bar->setRange(0, int(double(totalExpected) * scale));
         bar->setValue(int(std::min(m_barValue, double(totalExpected)) * scale));
     }
-    context.progress().incrementProgressPanel(stringWithFormat(
-        localized(QStringLiteral("Uploaded %lld of %lld KB.")), totalSent / 1024, totalExpected / 1024));
+    context.progress().incrementProgressPanel(
+        stringWithFormat(localized(QStringLiteral("Uploaded %lld of %lld KB.")), totalSent / 1024,
+                         totalExpected / 1024));
 }
 
 void DropboxSyncController::uploadDidEnd(const QString&, const DropboxBatchResponse& response)
@@ -303,7 +314,8 @@ void DropboxSyncController::uploadDidEnd(const QString&, const DropboxBatchRespo
         for (const auto& [localPath, entry] : *response.results) {
             if (entry.success) {
                 SystemLog::log(stringWithFormat(
-                    QStringLiteral("File successfully uploaded from %@ on local machine to %@ in Dropbox."),
+                    QStringLiteral(
+                        "File successfully uploaded from %@ on local machine to %@ in Dropbox."),
                     localPath, entry.pathDisplay));
                 if (m_sync && m_sync->creatingSyncFile()) {
                     m_sync->setCreatingSyncFile(false);
@@ -324,15 +336,20 @@ void DropboxSyncController::uploadDidEnd(const QString&, const DropboxBatchRespo
         }
     }
     if (response.finishRouteError) {
-        SystemLog::log(QStringLiteral("Either bug in SDK code, or transient error on Dropbox server"));
-        SystemLog::log(response.finishRouteError->summary.isEmpty() ? response.finishRouteError->tag
-                                                                    : response.finishRouteError->summary);
+        SystemLog::log(
+            QStringLiteral("Either bug in SDK code, or transient error on Dropbox server"));
+        SystemLog::log(response.finishRouteError->summary.isEmpty()
+                           ? response.finishRouteError->tag
+                           : response.finishRouteError->summary);
     } else if (response.finishRequestError) {
-        SystemLog::log(QStringLiteral("Request error from calling `/upload_session/finish_batch/check`"));
+        SystemLog::log(
+            QStringLiteral("Request error from calling `/upload_session/finish_batch/check`"));
         SystemLog::log(response.finishRequestError->description());
     } else if (!response.requestErrors.isEmpty()) {
-        SystemLog::log(QStringLiteral("Other additional errors (e.g. file doesn't exist client-side, etc.)."));
-        for (auto error = response.requestErrors.cbegin(); error != response.requestErrors.cend(); ++error)
+        SystemLog::log(
+            QStringLiteral("Other additional errors (e.g. file doesn't exist client-side, etc.)."));
+        for (auto error = response.requestErrors.cbegin(); error != response.requestErrors.cend();
+             ++error)
             SystemLog::log(error.key() + QStringLiteral(": ") + error.value().description());
     }
     if (!response.results) {
@@ -340,7 +357,8 @@ void DropboxSyncController::uploadDidEnd(const QString&, const DropboxBatchRespo
         endProgress();
         const bool finishFailed = response.finishRouteError || response.finishRequestError;
         showAlert(localized(QStringLiteral("Synchronization Failed:")),
-                  finishFailed ? QStringLiteral("uploadSessionFinishError") : QStringLiteral("uploadNetworkError"));
+                  finishFailed ? QStringLiteral("uploadSessionFinishError")
+                               : QStringLiteral("uploadNetworkError"));
         succeeded = false;
     }
     if (m_sync && m_sync->creatingSyncFile() && !succeeded.value_or(false))
@@ -408,7 +426,8 @@ void DropboxSyncController::showAlert(const QString& title, const QString& messa
     alert.messageText = title;
     alert.informativeText = message;
     alert.buttons = {localized(QStringLiteral("OK"))};
-    Presenter::shared().beginAlertSheet(alert, m_sync->context().window(), [](const AlertResponse&) {});
+    Presenter::shared().beginAlertSheet(alert, m_sync->context().window(),
+                                        [](const AlertResponse&) {});
 }
 
 void DropboxSyncController::endProgress()

@@ -76,7 +76,8 @@ protected:
     }
 
     // The copy in the Dropbox folder, changed by the function as another machine would.
-    void changeDropboxCopy(const std::function<void(PlistDictionary& records, PlistDictionary& settings)>& change)
+    void changeDropboxCopy(
+        const std::function<void(PlistDictionary& records, PlistDictionary& settings)>& change)
     {
         const QString scratch = m_dir.filePath("scratch/copy.nv3");
         QDir().mkpath(QFileInfo(scratch).absolutePath());
@@ -98,8 +99,9 @@ protected:
 
     void editLocally(EditorWindowController* editor, int number, const QString& value)
     {
-        editor->featureContext().changes().writeField(editor->engine().recordForIdentifier(recordId(number)), "F0",
-                                                      value, DatafileChanges::Kind::Edit);
+        editor->featureContext().changes().writeField(
+            editor->engine().recordForIdentifier(recordId(number)), "F0", value,
+            DatafileChanges::Kind::Edit);
         QTest::keyClick(editor->window(), Qt::Key_S, Qt::ControlModifier);
     }
 
@@ -111,8 +113,8 @@ protected:
             return nullptr;
         const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
         EXPECT_TRUE(chooseMenuItem(editor->window(), "saveAsNewSyncFile:"));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return m_dropbox.requestsTo(finishRoute).size() > finished; },
-                                    waitMilliseconds));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return m_dropbox.requestsTo(finishRoute).size() > finished; }, waitMilliseconds));
         EXPECT_TRUE(settled(editor));
         return editor;
     }
@@ -179,15 +181,17 @@ TEST_F(DropboxSyncJourneyTest, Create_WithoutASyncID_TheCopyHasNoneThenTheDatafi
         file.write(copy);
     }
     EXPECT_EQ(readDatafile(scratch).value("Settings").asDictionary()->stringForKey("SyncID"), "");
-    const QString syncID = readDatafile(m_localPath).value("Settings").asDictionary()->stringForKey("SyncID");
+    const QString syncID =
+        readDatafile(m_localPath).value("Settings").asDictionary()->stringForKey("SyncID");
     EXPECT_EQ(syncID.size(), 36);
     EXPECT_TRUE(flagged(readDatafile(m_localPath)).isEmpty());
     EXPECT_FALSE(editor->document()->isDocumentEdited());
     EXPECT_TRUE(log.lines().contains("Call Upload\n\n"));
     EXPECT_TRUE(log.lines().contains("Call to `/upload_session/finish_batch/check` succeeded"));
-    EXPECT_TRUE(log.lines().contains(QStringLiteral("File successfully uploaded from %1 on local machine to "
-                                                    "/My Cards.nv3 in Dropbox.")
-                                         .arg(m_localPath)));
+    EXPECT_TRUE(log.lines().contains(
+        QStringLiteral("File successfully uploaded from %1 on local machine to "
+                       "/My Cards.nv3 in Dropbox.")
+            .arg(m_localPath)));
     EXPECT_TRUE(m_dropbox.requestsTo("/2/files/download").isEmpty());
     EXPECT_TRUE(m_presenter.openedUrls().isEmpty());
     EXPECT_FALSE(URLEventManager::shared().hasEventHandler());
@@ -198,7 +202,9 @@ TEST_F(DropboxSyncJourneyTest, Sync_ChangesOnBothSides_MergedAndTheLocalFileUplo
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(2), "Bob there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) {
+        setRemoteValue(records, recordId(2), "Bob there");
+    });
     editLocally(editor, 3, "Cid here");
     ScopedLogCapture log;
     const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
@@ -223,12 +229,15 @@ TEST_F(DropboxSyncJourneyTest, Sync_ConflictResolvedByDone_Uploads)
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(1), "Ann there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) {
+        setRemoteValue(records, recordId(1), "Ann there");
+    });
     editLocally(editor, 1, "Ann here");
     const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
     synchronize(editor);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->syncController().synchronizationController() != nullptr; },
-                                waitMilliseconds));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return editor->syncController().synchronizationController() != nullptr; },
+        waitMilliseconds));
     SynchronizationController* conflicts = editor->syncController().synchronizationController();
     EXPECT_EQ(conflicts->creationMethod(), SyncController::DropboxMethod);
     EditorWindowController* remote = editor->syncController().remoteWindowController();
@@ -252,14 +261,18 @@ TEST_F(DropboxSyncJourneyTest, Sync_ConflictsCancelled_NothingUploadedAndTheDown
     signIn();
     EditorWindowController* editor = openAndCreate();
     ASSERT_TRUE(editor);
-    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) { setRemoteValue(records, recordId(1), "Ann there"); });
+    changeDropboxCopy([](PlistDictionary& records, PlistDictionary&) {
+        setRemoteValue(records, recordId(1), "Ann there");
+    });
     editLocally(editor, 1, "Ann here");
     const QByteArray before = m_dropbox.files.value("/My Cards.nv3");
     synchronize(editor);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return editor->syncController().synchronizationController() != nullptr; },
-                                waitMilliseconds));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return editor->syncController().synchronizationController() != nullptr; },
+        waitMilliseconds));
     EXPECT_EQ(temporaryDownloads().size(), 1);
-    QTest::mouseClick(editor->syncController().synchronizationController()->cancelButton(), Qt::LeftButton);
+    QTest::mouseClick(editor->syncController().synchronizationController()->cancelButton(),
+                      Qt::LeftButton);
     QTest::qWait(100);
     EXPECT_EQ(m_dropbox.files.value("/My Cards.nv3"), before);
     EXPECT_TRUE(temporaryDownloads().isEmpty());
@@ -272,7 +285,8 @@ TEST_F(DropboxSyncJourneyTest, Sync_FieldMismatch_UploadsNothing)
     ASSERT_TRUE(editor);
     changeDropboxCopy([](PlistDictionary&, PlistDictionary& settings) {
         PlistValue fields = settings.value("Fields");
-        fields.asArray()->append(PlistDictionary{{"Identifier", "F9"}, {"Name", "More"}, {"Width", 150.0}});
+        fields.asArray()->append(
+            PlistDictionary{{"Identifier", "F9"}, {"Name", "More"}, {"Width", 150.0}});
     });
     const QByteArray before = m_dropbox.files.value("/My Cards.nv3");
     const qsizetype finished = m_dropbox.requestsTo(finishRoute).size();
@@ -304,12 +318,14 @@ TEST_F(DropboxSyncJourneyTest, Create_ThreeProgressReports_AdvanceTheBarByThreeS
     DropboxClient::setChunkSizeForTesting(size / 3 + 1);
     ASSERT_TRUE(chooseMenuItem(editor->window(), "saveAsNewSyncFile:"));
     // The sheet as the user sees it while the pieces go.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dropbox.requestsTo("/2/files/upload_session/append_v2").isEmpty(); },
-                                waitMilliseconds));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !m_dropbox.requestsTo("/2/files/upload_session/append_v2").isEmpty(); },
+        waitMilliseconds));
     if (editor->progressPanel()->isVisible())
         editor->progressPanel()->grab().save(qEnvironmentVariable("NORVA_SHOTS", QDir::tempPath()) +
                                              "/dropbox-uploading.png");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dropbox.requestsTo(finishRoute).isEmpty(); }, waitMilliseconds));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_dropbox.requestsTo(finishRoute).isEmpty(); },
+                                waitMilliseconds));
     ASSERT_TRUE(settled(editor));
     EXPECT_EQ(m_dropbox.requestsTo("/2/files/upload_session/append_v2").size(), 3);
     QProgressBar* bar = editor->progressBar();
@@ -339,7 +355,8 @@ protected:
         const qsizetype opened = m_presenter.openedUrls().size();
         synchronize(editor);
         EXPECT_EQ(m_presenter.openedUrls().size(), opened + 1);
-        return m_presenter.openedUrls().isEmpty() ? QUrlQuery() : QUrlQuery(m_presenter.openedUrls().last());
+        return m_presenter.openedUrls().isEmpty() ? QUrlQuery()
+                                                  : QUrlQuery(m_presenter.openedUrls().last());
     }
 
     // "norva --dropbox-redirect URL", as the desktop starts it.
@@ -351,7 +368,8 @@ protected:
         environment.insert("QT_QPA_PLATFORM", "offscreen");
         process.setProcessEnvironment(environment);
         process.start(NORVA_EXECUTABLE, {"--dropbox-redirect", url});
-        ASSERT_TRUE(QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; }, 30000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }
 };
@@ -367,7 +385,8 @@ TEST_F(DropboxSignInJourneyTest, NoToken_BrowserSignInThenTheRedirectSynchronise
     EXPECT_EQ(query.queryItemValue("response_type"), "code");
     EXPECT_EQ(query.queryItemValue("code_challenge_method"), "S256");
     EXPECT_EQ(query.queryItemValue("token_access_type"), "offline");
-    EXPECT_EQ(query.queryItemValue("redirect_uri", QUrl::FullyDecoded), "db-abcdefghij12345://2/token");
+    EXPECT_EQ(query.queryItemValue("redirect_uri", QUrl::FullyDecoded),
+              "db-abcdefghij12345://2/token");
     EXPECT_TRUE(URLEventManager::shared().hasEventHandler());
     EXPECT_TRUE(m_dropbox.requests().isEmpty());
 
@@ -448,13 +467,15 @@ TEST_P(DropboxFailureJourneyTest, EndsCleanly)
     failure.arrange(m_dropbox, folder);
     const QByteArray before = m_dropbox.files.value("/My Cards.nv3");
     if (!folder.isEmpty())
-        m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath(folder)).toString() + '/', "DatafilesFolderURL");
+        m_defaults.setObject(QUrl::fromLocalFile(m_dir.filePath(folder)).toString() + '/',
+                             "DatafilesFolderURL");
     const qsizetype requests = m_dropbox.requests().size();
     ScopedLogCapture log;
     synchronize(editor);
     waitForTheEnd(editor, [&] {
-        return failure.alert.isEmpty() ? m_dropbox.requests().size() > requests && !log.lines().isEmpty()
-                                       : !m_presenter.alerts().isEmpty();
+        return failure.alert.isEmpty()
+                   ? m_dropbox.requests().size() > requests && !log.lines().isEmpty()
+                   : !m_presenter.alerts().isEmpty();
     });
     QTest::qWait(200);
     EXPECT_EQ(lastAlertText(), failure.alert);
@@ -476,23 +497,29 @@ TEST_P(DropboxFailureJourneyTest, EndsCleanly)
 INSTANTIATE_TEST_SUITE_P(
     Failures, DropboxFailureJourneyTest,
     ::testing::Values(
-        DropboxFailure{"NotFound",
-                       [](FakeDropboxServer& server, QString&) { server.files.remove("/My Cards.nv3"); },
-                       "Could not download to Dropbox / Dropbox Error: Route-specific error\nInvalid path: not_found"},
+        DropboxFailure{
+            "NotFound",
+            [](FakeDropboxServer& server, QString&) { server.files.remove("/My Cards.nv3"); },
+            "Could not download to Dropbox / Dropbox Error: Route-specific error\nInvalid path: "
+            "not_found"},
         DropboxFailure{"RefreshRefused",
                        [](FakeDropboxServer& server, QString&) {
                            server.expireAccessTokens();
                            server.setRefusesRefresh(true);
                        },
-                       "Could not download to Dropbox / Dropbox Error: Generic request error\nAuth error (401): "
+                       "Could not download to Dropbox / Dropbox Error: Generic request error\nAuth "
+                       "error (401): "
                        "expired_access_token/",
                        true},
-        DropboxFailure{"FinishFailureEntry",
-                       [](FakeDropboxServer& server, QString&) {
-                           server.script("/2/files/upload_session/finish_batch_v2",
-                                         {200, R"({"entries":[{".tag":"failure","failure":{".tag":"lookup_failed"}}]})"});
-                       },
-                       "Synchronization Failed: / uploadSessionFinishError"},
+        DropboxFailure{
+            "FinishFailureEntry",
+            [](FakeDropboxServer& server, QString&) {
+                server.script(
+                    "/2/files/upload_session/finish_batch_v2",
+                    {200,
+                     R"({"entries":[{".tag":"failure","failure":{".tag":"lookup_failed"}}]})"});
+            },
+            "Synchronization Failed: / uploadSessionFinishError"},
         DropboxFailure{"FinishRequestFailed",
                        [](FakeDropboxServer& server, QString&) {
                            server.script("/2/files/upload_session/finish_batch_v2", {503, "down"});
@@ -506,8 +533,11 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Synchronization Failed: / uploadNetworkError"},
         DropboxFailure{"TemporaryFileUnwritable",
-                       [](FakeDropboxServer&, QString& folder) { folder = "no such folder"; }, QString()}),
-    [](const ::testing::TestParamInfo<DropboxFailure>& info) { return std::string(info.param.name); });
+                       [](FakeDropboxServer&, QString& folder) { folder = "no such folder"; },
+                       QString()}),
+    [](const ::testing::TestParamInfo<DropboxFailure>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST_F(DropboxSyncJourneyTest, ExpiredToken_RefreshedAndTheSyncGoesThrough)
 {
@@ -539,7 +569,8 @@ TEST_F(NoDropboxKeyJourneyTest, DropboxOffEverywhereWithTheReason)
 {
     EXPECT_FALSE(m_assembly->mainController().canUseDropbox());
     EXPECT_FALSE(SyncController::canUseDropbox());
-    EXPECT_EQ(m_defaults.integerForKey(SyncController::DefaultSynchMethodKey), SyncController::AskEachTime);
+    EXPECT_EQ(m_defaults.integerForKey(SyncController::DefaultSynchMethodKey),
+              SyncController::AskEachTime);
 
     EditorWindowController* editor = openWithCommand(m_localPath);
     ASSERT_TRUE(editor);
@@ -548,21 +579,25 @@ TEST_F(NoDropboxKeyJourneyTest, DropboxOffEverywhereWithTheReason)
     ASSERT_TRUE(sheet);
     EXPECT_FALSE(sheet->dropboxButton()->isEnabled());
     EXPECT_EQ(sheet->dropboxButton()->toolTip(), "Dropbox needs an application key in this build.");
-    sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", QDir::tempPath()) + "/dropbox-choice-without-key.png");
+    sheet->window()->grab().save(qEnvironmentVariable("NORVA_SHOTS", QDir::tempPath()) +
+                                 "/dropbox-choice-without-key.png");
     QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
 
     ASSERT_TRUE(chooseMenuItem(editor->window(), "startPreferences:"));
     PreferencesController* preferences = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
-        if (auto* found = dynamic_cast<PreferencesController*>(WindowController::controllerForWindow(window)))
+        if (auto* found =
+                dynamic_cast<PreferencesController*>(WindowController::controllerForWindow(window)))
             preferences = found;
     ASSERT_TRUE(preferences);
     Toolbar* toolbar = preferences->preferencesToolbarController().toolbar();
     for (ToolbarItem* item : toolbar->items())
         if (item->itemIdentifier() == "Special")
-            QTest::mouseClick(toolbar->toolBar()->widgetForAction(item->buttonAction()), Qt::LeftButton);
+            QTest::mouseClick(toolbar->toolBar()->widgetForAction(item->buttonAction()),
+                              Qt::LeftButton);
     ASSERT_EQ(preferences->window()->windowTitle(), "Special");
-    QAbstractButton* dropbox = preferences->specialControls().syncMethodMatrix->button(SyncController::DropboxMethod);
+    QAbstractButton* dropbox =
+        preferences->specialControls().syncMethodMatrix->button(SyncController::DropboxMethod);
     EXPECT_FALSE(dropbox->isEnabled());
     EXPECT_EQ(dropbox->toolTip(), "Dropbox needs an application key in this build.");
 }
@@ -570,6 +605,7 @@ TEST_F(NoDropboxKeyJourneyTest, DropboxOffEverywhereWithTheReason)
 TEST_F(DropboxSyncJourneyTest, WithAKey_DropboxIsOfferedWithoutATip)
 {
     EXPECT_TRUE(m_assembly->mainController().canUseDropbox());
-    EXPECT_EQ(m_defaults.integerForKey(SyncController::DefaultSynchMethodKey), SyncController::DropboxMethod);
+    EXPECT_EQ(m_defaults.integerForKey(SyncController::DefaultSynchMethodKey),
+              SyncController::DropboxMethod);
     EXPECT_TRUE(SyncController::dropboxUnavailableToolTip().isEmpty());
 }

@@ -26,7 +26,10 @@ public:
         QString route;
         QMap<QByteArray, QByteArray> headers; // names in lower case
         QByteArray body;
-        QJsonObject argument() const { return QJsonDocument::fromJson(headers.value("dropbox-api-arg")).object(); }
+        QJsonObject argument() const
+        {
+            return QJsonDocument::fromJson(headers.value("dropbox-api-arg")).object();
+        }
         QUrlQuery form() const { return QUrlQuery(QString::fromLatin1(body)); }
     };
     struct Scripted {
@@ -46,7 +49,10 @@ public:
         });
     }
 
-    QUrl base() const { return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort())); }
+    QUrl base() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()));
+    }
 
     // Files at the root of the folder, by path ("/My Cards.nv3").
     QMap<QString, QByteArray> files;
@@ -74,19 +80,27 @@ public:
         grantRefreshToken("refresh-0");
     }
     // The access token ages: the next requests with it are refused as expired.
-    void expireAccessTokens() { m_expired += m_valid; m_valid.clear(); }
+    void expireAccessTokens()
+    {
+        m_expired += m_valid;
+        m_valid.clear();
+    }
     void setRefusesRefresh(bool refuses) { m_refusesRefresh = refuses; }
     // The code the browser's sign-in gave.
     void setAuthorizationCode(const QString& code) { m_code = code; }
     // The next request to the route gets this instead (in order, one each).
-    void script(const QString& route, const Scripted& scripted) { m_scripts[route].append(scripted); }
+    void script(const QString& route, const Scripted& scripted)
+    {
+        m_scripts[route].append(scripted);
+    }
     // The access and refresh tokens handed out last.
     QString lastAccessToken() const { return m_lastAccess; }
 
     static QString challengeOf(const QString& verifier)
     {
-        return QString::fromLatin1(QCryptographicHash::hash(verifier.toLatin1(), QCryptographicHash::Sha256)
-                                       .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+        return QString::fromLatin1(
+            QCryptographicHash::hash(verifier.toLatin1(), QCryptographicHash::Sha256)
+                .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
     }
 
 private:
@@ -110,7 +124,8 @@ private:
         for (qsizetype i = 1; i < lines.size(); ++i) {
             const qsizetype colon = lines[i].indexOf(':');
             if (colon > 0)
-                request.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                request.headers.insert(lines[i].left(colon).trimmed().toLower(),
+                                       lines[i].mid(colon + 1).trimmed());
         }
         const qsizetype length = request.headers.value("content-length", "0").toLongLong();
         if (pending.size() < headerEnd + 4 + length)
@@ -130,7 +145,10 @@ private:
         answer(socket, request);
     }
 
-    static QByteArray json(const QJsonObject& object) { return QJsonDocument(object).toJson(QJsonDocument::Compact); }
+    static QByteArray json(const QJsonObject& object)
+    {
+        return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    }
     static QByteArray errorJson(const QString& summary, const QJsonObject& error)
     {
         return json({{"error_summary", summary}, {"error", error}});
@@ -153,7 +171,9 @@ private:
         if (request.route == "/2/files/download") {
             const QString path = argument.value("path").toString();
             if (!files.contains(path)) {
-                reply(socket, 409, errorJson("path/not_found/..", {{".tag", "path"}, {"path", QJsonObject{{".tag", "not_found"}}}}));
+                reply(socket, 409,
+                      errorJson("path/not_found/..",
+                                {{".tag", "path"}, {"path", QJsonObject{{".tag", "not_found"}}}}));
                 return;
             }
             reply(socket, 200, files.value(path), "application/octet-stream");
@@ -174,7 +194,8 @@ private:
             reply(socket, 200, "null");
         } else if (request.route == "/2/files/upload_session/finish_batch_v2") {
             QJsonArray entries;
-            for (const QJsonValue& value : QJsonDocument::fromJson(request.body).object().value("entries").toArray()) {
+            for (const QJsonValue& value :
+                 QJsonDocument::fromJson(request.body).object().value("entries").toArray()) {
                 const QJsonObject cursor = value.toObject().value("cursor").toObject();
                 const QJsonObject commit = value.toObject().value("commit").toObject();
                 const QString id = cursor.value("session_id").toString();
@@ -182,10 +203,13 @@ private:
                 if (m_sessions.contains(id) && m_sessions[id].closed &&
                     qint64(cursor.value("offset").toDouble()) == m_sessions[id].bytes.size()) {
                     files[path] = m_sessions.take(id).bytes;
-                    entries.append(QJsonObject{{".tag", "success"}, {"name", path.mid(1)},
-                                               {"path_display", path}, {"path_lower", path.toLower()}});
+                    entries.append(QJsonObject{{".tag", "success"},
+                                               {"name", path.mid(1)},
+                                               {"path_display", path},
+                                               {"path_lower", path.toLower()}});
                 } else {
-                    entries.append(QJsonObject{{".tag", "failure"}, {"failure", QJsonObject{{".tag", "lookup_failed"}}}});
+                    entries.append(QJsonObject{
+                        {".tag", "failure"}, {"failure", QJsonObject{{".tag", "lookup_failed"}}}});
                 }
             }
             reply(socket, 200, json({{"entries", entries}}));
@@ -215,7 +239,8 @@ private:
     {
         m_lastAccess = QStringLiteral("access-%1").arg(++m_issued);
         m_valid.insert(m_lastAccess);
-        QJsonObject answer{{"access_token", m_lastAccess}, {"token_type", "bearer"}, {"expires_in", 14400}};
+        QJsonObject answer{
+            {"access_token", m_lastAccess}, {"token_type", "bearer"}, {"expires_in", 14400}};
         if (withRefresh) {
             m_refresh = QStringLiteral("refresh-%1").arg(m_issued);
             answer.insert("refresh_token", m_refresh);
@@ -232,7 +257,8 @@ private:
                       const QByteArray& type = "application/json")
     {
         socket->write("HTTP/1.1 " + QByteArray::number(status) + " Fake\r\nContent-Type: " + type +
-                      "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                      "\r\nContent-Length: " + QByteArray::number(body.size()) +
+                      "\r\nConnection: close\r\n\r\n" + body);
         socket->disconnectFromHost();
     }
 

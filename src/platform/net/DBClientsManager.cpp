@@ -126,7 +126,8 @@ QString DBOAuthResult::description() const
 {
     if (errorDescription.isEmpty())
         return errorType;
-    return errorType.isEmpty() ? errorDescription : errorType + QStringLiteral(": ") + errorDescription;
+    return errorType.isEmpty() ? errorDescription
+                               : errorType + QStringLiteral(": ") + errorDescription;
 }
 
 void DBClientsManager::configure(Configuration configuration)
@@ -175,8 +176,8 @@ void DBClientsManager::authorizeFromControllerDesktop(const OpenURL& openURL)
     ClientsState& clients = state();
     PendingSignIn pending{QString::fromLatin1(base64Url(randomBytes(64))),
                           QString::fromLatin1(base64Url(randomBytes(24)))};
-    const QByteArray challenge =
-        base64Url(QCryptographicHash::hash(pending.verifier.toLatin1(), QCryptographicHash::Sha256));
+    const QByteArray challenge = base64Url(
+        QCryptographicHash::hash(pending.verifier.toLatin1(), QCryptographicHash::Sha256));
     const QString key = clients.configuration.appKey;
     QUrl url = clients.configuration.endpoints.web;
     QString path = url.path();
@@ -218,9 +219,11 @@ bool DBClientsManager::handleRedirectURL(const QUrl& url, AuthorizationDone done
     if (query.hasQueryItem(QStringLiteral("error"))) {
         clients.pending.reset();
         result.errorType = query.queryItemValue(QStringLiteral("error"), QUrl::FullyDecoded);
-        result.errorDescription = query.queryItemValue(QStringLiteral("error_description"), QUrl::FullyDecoded);
-        result.kind = result.errorType == QLatin1String("access_denied") ? DBOAuthResult::Kind::Cancel
-                                                                          : DBOAuthResult::Kind::Error;
+        result.errorDescription =
+            query.queryItemValue(QStringLiteral("error_description"), QUrl::FullyDecoded);
+        result.kind = result.errorType == QLatin1String("access_denied")
+                          ? DBOAuthResult::Kind::Cancel
+                          : DBOAuthResult::Kind::Error;
         done(result);
         return true;
     }
@@ -243,12 +246,15 @@ bool DBClientsManager::handleRedirectURL(const QUrl& url, AuthorizationDone done
     if (!clients.network)
         clients.network = std::make_unique<QNetworkAccessManager>();
     QNetworkRequest request(tokenRoute());
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
-    QNetworkReply* reply = clients.network->post(request, form.toString(QUrl::FullyEncoded).toLatin1());
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("application/x-www-form-urlencoded"));
+    QNetworkReply* reply =
+        clients.network->post(request, form.toString(QUrl::FullyEncoded).toLatin1());
     QObject::connect(reply, &QNetworkReply::finished, reply, [reply, done] {
         reply->deleteLater();
         const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        const QJsonObject answer = QJsonDocument::fromJson(reply->read(DropboxClient::LargestJsonReply)).object();
+        const QJsonObject answer =
+            QJsonDocument::fromJson(reply->read(DropboxClient::LargestJsonReply)).object();
         DropboxToken token{answer.value(QLatin1String("access_token")).toString(),
                            answer.value(QLatin1String("refresh_token")).toString()};
         DBOAuthResult result;

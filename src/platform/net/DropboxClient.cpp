@@ -60,7 +60,8 @@ void DropboxClient::setChunkSizeForTesting(qint64 size)
 
 DropboxEndpoints DropboxEndpoints::service()
 {
-    return {QUrl(QStringLiteral("https://www.dropbox.com")), QUrl(QStringLiteral("https://api.dropboxapi.com")),
+    return {QUrl(QStringLiteral("https://www.dropbox.com")),
+            QUrl(QStringLiteral("https://api.dropboxapi.com")),
             QUrl(QStringLiteral("https://content.dropboxapi.com"))};
 }
 
@@ -71,8 +72,8 @@ DropboxEndpoints DropboxEndpoints::allAt(const QUrl& base)
 
 QString DropboxRequestError::description() const
 {
-    const char* kinds[] = {"Internal server error", "Bad input error", "Auth error", "Rate limit error",
-                           "HTTP error", "Client error"};
+    const char* kinds[] = {"Internal server error", "Bad input error", "Auth error",
+                           "Rate limit error",      "HTTP error",      "Client error"};
     QString text = QString::fromLatin1(kinds[int(kind)]);
     if (statusCode > 0)
         text += QStringLiteral(" (%1)").arg(statusCode);
@@ -152,8 +153,9 @@ struct DropboxClient::Upload {
 
 DropboxClient::DropboxClient(DropboxEndpoints endpoints, QString appKey, DropboxToken token,
                              TokenChanged tokenChanged, QObject* parent)
-    : QObject(parent), m_network(new QNetworkAccessManager(this)), m_endpoints(std::move(endpoints)),
-      m_appKey(std::move(appKey)), m_token(std::move(token)), m_tokenChanged(std::move(tokenChanged))
+    : QObject(parent), m_network(new QNetworkAccessManager(this)),
+      m_endpoints(std::move(endpoints)), m_appKey(std::move(appKey)), m_token(std::move(token)),
+      m_tokenChanged(std::move(tokenChanged))
 {
 }
 
@@ -166,7 +168,9 @@ QByteArray DropboxClient::apiArgument(const QJsonObject& argument)
     ascii.reserve(json.size());
     for (const QChar character : json) {
         if (character.unicode() > 0x7E)
-            ascii += QStringLiteral("\\u%1").arg(character.unicode(), 4, 16, QLatin1Char('0')).toLatin1();
+            ascii += QStringLiteral("\\u%1")
+                         .arg(character.unicode(), 4, 16, QLatin1Char('0'))
+                         .toLatin1();
         else
             ascii += char(character.unicode());
     }
@@ -221,7 +225,8 @@ void DropboxClient::send(std::shared_ptr<Call> call)
     });
 }
 
-void DropboxClient::refreshThenResend(std::shared_ptr<Call> call, int status, const QByteArray& body)
+void DropboxClient::refreshThenResend(std::shared_ptr<Call> call, int status,
+                                      const QByteArray& body)
 {
     call->refreshed = true;
     QUrlQuery form;
@@ -229,11 +234,13 @@ void DropboxClient::refreshThenResend(std::shared_ptr<Call> call, int status, co
     form.addQueryItem(QStringLiteral("refresh_token"), m_token.refreshToken);
     form.addQueryItem(QStringLiteral("client_id"), m_appKey);
     QNetworkRequest request(routeUrl(m_endpoints.api, QStringLiteral("/oauth2/token")));
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/x-www-form-urlencoded"));
+    request.setHeader(QNetworkRequest::ContentTypeHeader,
+                      QStringLiteral("application/x-www-form-urlencoded"));
     QNetworkReply* reply = m_network->post(request, form.toString(QUrl::FullyEncoded).toLatin1());
     connect(reply, &QNetworkReply::finished, this, [this, call, status, body, reply] {
         reply->deleteLater();
-        const int refreshStatus = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const int refreshStatus =
+            reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         const QByteArray answer = reply->read(LargestJsonReply);
         const QString access = jsonObjectOf(answer).value(QLatin1String("access_token")).toString();
         if (refreshStatus == 200 && !access.isEmpty()) {
@@ -253,11 +260,14 @@ void DropboxClient::refreshThenResend(std::shared_ptr<Call> call, int status, co
     });
 }
 
-void DropboxClient::downloadToFile(const QString& dropboxPath, const QString& localPath, DownloadDone done)
+void DropboxClient::downloadToFile(const QString& dropboxPath, const QString& localPath,
+                                   DownloadDone done)
 {
     auto call = std::make_shared<Call>();
-    call->request = QNetworkRequest(routeUrl(m_endpoints.content, QStringLiteral("/2/files/download")));
-    call->request.setRawHeader("Dropbox-API-Arg", apiArgument({{QStringLiteral("path"), dropboxPath}}));
+    call->request =
+        QNetworkRequest(routeUrl(m_endpoints.content, QStringLiteral("/2/files/download")));
+    call->request.setRawHeader("Dropbox-API-Arg",
+                               apiArgument({{QStringLiteral("path"), dropboxPath}}));
     call->request.setRawHeader("Content-Type", "application/octet-stream");
     // Written beside its place and moved there once complete.
     auto file = std::make_shared<QSaveFile>(localPath);
@@ -342,13 +352,16 @@ void DropboxClient::uploadNext(std::shared_ptr<Upload> upload)
         return;
     }
     auto call = std::make_shared<Call>();
-    call->request = QNetworkRequest(routeUrl(m_endpoints.content, QStringLiteral("/2/files/upload_session/start")));
+    call->request = QNetworkRequest(
+        routeUrl(m_endpoints.content, QStringLiteral("/2/files/upload_session/start")));
     call->request.setRawHeader("Dropbox-API-Arg", apiArgument({{QStringLiteral("close"), false}}));
-    call->request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/octet-stream"));
+    call->request.setHeader(QNetworkRequest::ContentTypeHeader,
+                            QStringLiteral("application/octet-stream"));
     call->answered = [this, upload](const Call::Answer& answer) {
         Upload::File& file = upload->files[upload->index];
         std::optional<DropboxRequestError> error = Call::requestError(answer);
-        const QString session = jsonObjectOf(answer.body).value(QLatin1String("session_id")).toString();
+        const QString session =
+            jsonObjectOf(answer.body).value(QLatin1String("session_id")).toString();
         if (!error && session.isEmpty())
             error = DropboxRequestError::ofStatus(answer.status, summaryOf(answer.body));
         if (error) {
@@ -369,12 +382,14 @@ void DropboxClient::appendNext(std::shared_ptr<Upload> upload)
     auto call = std::make_shared<Call>();
     call->body = upload->reading->read(chunkSize());
     const bool last = file.offset + call->body.size() >= file.size || upload->reading->atEnd();
-    call->request = QNetworkRequest(routeUrl(m_endpoints.content, QStringLiteral("/2/files/upload_session/append_v2")));
+    call->request = QNetworkRequest(
+        routeUrl(m_endpoints.content, QStringLiteral("/2/files/upload_session/append_v2")));
     const QJsonObject cursor{{QStringLiteral("session_id"), file.sessionId},
                              {QStringLiteral("offset"), double(file.offset)}};
-    call->request.setRawHeader("Dropbox-API-Arg",
-                               apiArgument({{QStringLiteral("cursor"), cursor}, {QStringLiteral("close"), last}}));
-    call->request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/octet-stream"));
+    call->request.setRawHeader("Dropbox-API-Arg", apiArgument({{QStringLiteral("cursor"), cursor},
+                                                               {QStringLiteral("close"), last}}));
+    call->request.setHeader(QNetworkRequest::ContentTypeHeader,
+                            QStringLiteral("application/octet-stream"));
     const qint64 sent = call->body.size();
     call->answered = [this, upload, sent, last](const Call::Answer& answer) {
         Upload::File& file = upload->files[upload->index];
@@ -411,8 +426,9 @@ void DropboxClient::finishBatch(std::shared_ptr<Upload> upload)
         if (!file.uploaded)
             continue;
         entries.append(QJsonObject{
-            {QStringLiteral("cursor"), QJsonObject{{QStringLiteral("session_id"), file.sessionId},
-                                                   {QStringLiteral("offset"), double(file.offset)}}},
+            {QStringLiteral("cursor"),
+             QJsonObject{{QStringLiteral("session_id"), file.sessionId},
+                         {QStringLiteral("offset"), double(file.offset)}}},
             {QStringLiteral("commit"), QJsonObject{{QStringLiteral("path"), file.commit.path},
                                                    {QStringLiteral("mode"), file.commit.mode}}}});
     }
@@ -424,10 +440,14 @@ void DropboxClient::finishBatch(std::shared_ptr<Upload> upload)
             DropboxBatchResultEntry entry;
             if (file.uploaded) {
                 const QJsonObject answer = finished.at(next++).toObject();
-                entry.success = answer.value(QLatin1String(".tag")).toString() == QLatin1String("success");
+                entry.success =
+                    answer.value(QLatin1String(".tag")).toString() == QLatin1String("success");
                 entry.pathDisplay = answer.value(QLatin1String("path_display")).toString();
                 if (!entry.success) {
-                    entry.failure = answer.value(QLatin1String("failure")).toObject().value(QLatin1String(".tag")).toString();
+                    entry.failure = answer.value(QLatin1String("failure"))
+                                        .toObject()
+                                        .value(QLatin1String(".tag"))
+                                        .toString();
                 }
             }
             results.append({file.localPath, entry});
@@ -443,19 +463,21 @@ void DropboxClient::finishBatch(std::shared_ptr<Upload> upload)
     call->request = QNetworkRequest(
         routeUrl(m_endpoints.api, QStringLiteral("/2/files/upload_session/finish_batch_v2")));
     call->request.setHeader(QNetworkRequest::ContentTypeHeader, QStringLiteral("application/json"));
-    call->body = QJsonDocument(QJsonObject{{QStringLiteral("entries"), entries}}).toJson(QJsonDocument::Compact);
+    call->body = QJsonDocument(QJsonObject{{QStringLiteral("entries"), entries}})
+                     .toJson(QJsonDocument::Compact);
     const qsizetype expected = entries.size();
     call->answered = [upload, resultsWith, expected](const Call::Answer& answer) {
         upload->response.finishRequestError = Call::requestError(answer);
         if (answer.status == 409)
             upload->response.finishRouteError = routeErrorOf(answer.body);
         if (!upload->response.finishRequestError && !upload->response.finishRouteError) {
-            const QJsonArray finished = jsonObjectOf(answer.body).value(QLatin1String("entries")).toArray();
+            const QJsonArray finished =
+                jsonObjectOf(answer.body).value(QLatin1String("entries")).toArray();
             if (finished.size() == expected)
                 upload->response.results = resultsWith(finished);
             else
-                upload->response.finishRequestError =
-                    DropboxRequestError::ofStatus(answer.status, QStringLiteral("The reply lists other files."));
+                upload->response.finishRequestError = DropboxRequestError::ofStatus(
+                    answer.status, QStringLiteral("The reply lists other files."));
         }
         upload->done(upload->response);
     };

@@ -116,8 +116,8 @@ public:
     using BatchDone = std::function<void(const DropboxBatchResponse&)>;
     // Each local file to its commit, in upload sessions of ChunkSize pieces, committed
     // together at the end.
-    void batchUploadFiles(const QList<std::pair<QString, DropboxCommitInfo>>& files, Progress progress,
-                          BatchDone done);
+    void batchUploadFiles(const QList<std::pair<QString, DropboxCommitInfo>>& files,
+                          Progress progress, BatchDone done);
 
     // "Dropbox-API-Arg" takes ASCII only: every character above 0x7E as \uXXXX.
     static QByteArray apiArgument(const QJsonObject& argument);

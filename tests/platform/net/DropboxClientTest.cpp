@@ -1,7 +1,7 @@
 // The Dropbox client against a fake service on 127.0.0.1: the sign-in's code flow, the
 // transfers, and how each kind of failure reaches the caller.
-#include "DBClientsManager.h"
 #include "DropboxClient.h"
+#include "DBClientsManager.h"
 #include "FakeDropboxServer.h"
 
 #include <QFile>
@@ -24,7 +24,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        DBClientsManager::configure({DropboxEndpoints::allAt(m_server.base()), appKey, tokenPath()});
+        DBClientsManager::configure(
+            {DropboxEndpoints::allAt(m_server.base()), appKey, tokenPath()});
     }
     void TearDown() override
     {
@@ -60,7 +61,9 @@ protected:
         bool done = false;
         DBClientsManager::authorizedClient()->batchUploadFiles(
             {{local, DropboxCommitInfo{remote}}},
-            [&](qint64 just, qint64 total, qint64 expected) { uploaded.progress.append({just, total, expected}); },
+            [&](qint64 just, qint64 total, qint64 expected) {
+                uploaded.progress.append({just, total, expected});
+            },
             [&](const DropboxBatchResponse& response) {
                 uploaded.response = response;
                 done = true;
@@ -89,7 +92,8 @@ protected:
     std::optional<DBOAuthResult> redirect(const QString& url)
     {
         std::optional<DBOAuthResult> result;
-        bool handled = DBClientsManager::handleRedirectURL(QUrl(url), [&](const DBOAuthResult& r) { result = r; });
+        bool handled = DBClientsManager::handleRedirectURL(
+            QUrl(url), [&](const DBOAuthResult& r) { result = r; });
         if (handled) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return result.has_value(); }, waitMilliseconds));
         }
@@ -104,17 +108,20 @@ protected:
 
 TEST(DropboxAppKeyTest, OnlyFifteenLowerCaseLettersAndDigitsAreAKey)
 {
-    const std::pair<const char*, bool> cases[] = {{"abcdefghij12345", true}, {"", false},
-                                                  {"abcdefghij1234", false}, {"abcdefghij123456", false},
-                                                  {"ABCDEFGHIJ12345", false}, {"abcdefghij1234-", false}};
+    const std::pair<const char*, bool> cases[] = {
+        {"abcdefghij12345", true},  {"", false},
+        {"abcdefghij1234", false},  {"abcdefghij123456", false},
+        {"ABCDEFGHIJ12345", false}, {"abcdefghij1234-", false}};
     for (const auto& [key, valid] : cases)
         EXPECT_EQ(DBClientsManager::isValidAppKey(QString::fromLatin1(key)), valid) << key;
 }
 
 TEST(DropboxApiArgumentTest, CharactersBeyondAsciiAreEscaped)
 {
-    EXPECT_EQ(DropboxClient::apiArgument({{"path", QStringLiteral("/\u00dcber.nv3")}}), R"({"path":"/\u00dcber.nv3"})");
-    EXPECT_EQ(DropboxClient::apiArgument({{"path", QStringLiteral("/a\u007f\u20ac")}}), R"({"path":"/a\u007f\u20ac"})");
+    EXPECT_EQ(DropboxClient::apiArgument({{"path", QStringLiteral("/\u00dcber.nv3")}}),
+              R"({"path":"/\u00dcber.nv3"})");
+    EXPECT_EQ(DropboxClient::apiArgument({{"path", QStringLiteral("/a\u007f\u20ac")}}),
+              R"({"path":"/a\u007f\u20ac"})");
 }
 
 TEST_F(DropboxClientTest, SignIn_AuthorizePageCarriesTheCodeFlowWithPKCE)
@@ -126,7 +133,8 @@ TEST_F(DropboxClientTest, SignIn_AuthorizePageCarriesTheCodeFlowWithPKCE)
     EXPECT_EQ(query.queryItemValue("code_challenge_method"), "S256");
     EXPECT_EQ(query.queryItemValue("code_challenge").size(), 43);
     EXPECT_EQ(query.queryItemValue("token_access_type"), "offline");
-    EXPECT_EQ(query.queryItemValue("redirect_uri", QUrl::FullyDecoded), "db-abcdefghij12345://2/token");
+    EXPECT_EQ(query.queryItemValue("redirect_uri", QUrl::FullyDecoded),
+              "db-abcdefghij12345://2/token");
     EXPECT_GE(query.queryItemValue("state").size(), 16);
     // A second sign-in asks with a state of its own.
     EXPECT_NE(beginSignIn().queryItemValue("state"), query.queryItemValue("state"));
@@ -136,8 +144,8 @@ TEST_F(DropboxClientTest, SignIn_RedirectExchangesTheCodeWithTheVerifierAndKeeps
 {
     const QUrlQuery query = beginSignIn();
     m_server.setAuthorizationCode("the-code");
-    const std::optional<DBOAuthResult> result =
-        redirect("db-abcdefghij12345://2/token?code=the-code&state=" + query.queryItemValue("state"));
+    const std::optional<DBOAuthResult> result = redirect(
+        "db-abcdefghij12345://2/token?code=the-code&state=" + query.queryItemValue("state"));
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->isSuccess()) << result->description().toStdString();
     const QList<FakeDropboxServer::Request> exchanges = m_server.requestsTo("/oauth2/token");
@@ -147,10 +155,12 @@ TEST_F(DropboxClientTest, SignIn_RedirectExchangesTheCodeWithTheVerifierAndKeeps
     EXPECT_EQ(form.queryItemValue("client_id"), appKey);
     EXPECT_EQ(FakeDropboxServer::challengeOf(form.queryItemValue("code_verifier")),
               query.queryItemValue("code_challenge"));
-    EXPECT_EQ(form.queryItemValue("redirect_uri", QUrl::FullyDecoded), "db-abcdefghij12345://2/token");
+    EXPECT_EQ(form.queryItemValue("redirect_uri", QUrl::FullyDecoded),
+              "db-abcdefghij12345://2/token");
 
     ASSERT_TRUE(DBClientsManager::authorizedClient());
-    EXPECT_EQ(DBClientsManager::authorizedClient()->token().accessToken, m_server.lastAccessToken());
+    EXPECT_EQ(DBClientsManager::authorizedClient()->token().accessToken,
+              m_server.lastAccessToken());
     struct stat info {};
     ASSERT_EQ(::stat(QFile::encodeName(tokenPath()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
@@ -169,7 +179,8 @@ TEST_F(DropboxClientTest, SignIn_RedirectsThatAreNoAnswerToIt)
     EXPECT_FALSE(redirect("db-otherkey123456://2/token?code=c&state=" + state));
 
     // Another state: an error, and no token asked for.
-    std::optional<DBOAuthResult> result = redirect("db-abcdefghij12345://2/token?code=c&state=forged");
+    std::optional<DBOAuthResult> result =
+        redirect("db-abcdefghij12345://2/token?code=c&state=forged");
     ASSERT_TRUE(result);
     EXPECT_TRUE(result->isError());
     EXPECT_TRUE(m_server.requestsTo("/oauth2/token").isEmpty());
@@ -209,7 +220,10 @@ TEST_F(DropboxClientTest, Download_EachFailureHasItsKindAndWritesNothing)
         std::optional<Kind> kind; // none: a route error
     };
     const Case cases[] = {
-        {"route", {409, R"({"error_summary":"path/not_found/","error":{".tag":"path","path":{".tag":"not_found"}}})"}, {}},
+        {"route",
+         {409,
+          R"({"error_summary":"path/not_found/","error":{".tag":"path","path":{".tag":"not_found"}}})"},
+         {}},
         {"server", {503, "busy"}, Kind::InternalServer},
         {"input", {400, "bad"}, Kind::BadInput},
         {"auth", {401, R"({"error_summary":"invalid_access_token/"})"}, Kind::Auth},
@@ -261,7 +275,8 @@ TEST_F(DropboxClientTest, ExpiredToken_RefreshedOnceThenTheRequestIsRetried)
     EXPECT_EQ(m_server.requestsTo("/2/files/download").size(), 2);
     QFile stored(tokenPath());
     ASSERT_TRUE(stored.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(stored.readAll())["access_token"].toString(), m_server.lastAccessToken());
+    EXPECT_EQ(QJsonDocument::fromJson(stored.readAll())["access_token"].toString(),
+              m_server.lastAccessToken());
 }
 
 TEST_F(DropboxClientTest, RefusedRefresh_FailsAsAuthAndForgetsTheSignIn)
@@ -293,18 +308,20 @@ TEST_F(DropboxClientTest, Upload_InChunksThenOneOverwritingCommit)
     EXPECT_TRUE(uploaded.response.results->front().second.success);
     EXPECT_EQ(uploaded.response.results->front().second.pathDisplay, "/My Cards.nv3");
     EXPECT_EQ(m_server.files.value("/My Cards.nv3"), bytes);
-    EXPECT_EQ(uploaded.progress, (QList<std::array<qint64, 3>>{{40000, 40000, 100000},
-                                                               {40000, 80000, 100000},
-                                                               {20000, 100000, 100000}}));
-    const QList<FakeDropboxServer::Request> appends = m_server.requestsTo("/2/files/upload_session/append_v2");
+    EXPECT_EQ(uploaded.progress,
+              (QList<std::array<qint64, 3>>{
+                  {40000, 40000, 100000}, {40000, 80000, 100000}, {20000, 100000, 100000}}));
+    const QList<FakeDropboxServer::Request> appends =
+        m_server.requestsTo("/2/files/upload_session/append_v2");
     ASSERT_EQ(appends.size(), 3);
     EXPECT_FALSE(appends[1].argument().value("close").toBool());
     EXPECT_TRUE(appends[2].argument().value("close").toBool());
     EXPECT_EQ(appends[2].argument().value("cursor").toObject().value("offset").toInt(), 80000);
-    const QJsonObject commit = QJsonDocument::fromJson(m_server.requestsTo("/2/files/upload_session/finish_batch_v2")
-                                                           .front()
-                                                           .body)["entries"][0]["commit"]
-                                   .toObject();
+    const QJsonObject commit =
+        QJsonDocument::fromJson(m_server.requestsTo("/2/files/upload_session/finish_batch_v2")
+                                    .front()
+                                    .body)["entries"][0]["commit"]
+            .toObject();
     EXPECT_EQ(commit, (QJsonObject{{"path", "/My Cards.nv3"}, {"mode", "overwrite"}}));
 }
 
@@ -329,8 +346,10 @@ TEST_F(DropboxClientTest, Upload_FailuresByFileAndOfTheBatch)
     EXPECT_TRUE(m_server.requestsTo("/2/files/upload_session/finish_batch_v2").isEmpty());
 
     // The commit refused for the file.
-    m_server.script("/2/files/upload_session/finish_batch_v2",
-                    {200, R"({"entries":[{".tag":"failure","failure":{".tag":"too_many_write_operations"}}]})"});
+    m_server.script(
+        "/2/files/upload_session/finish_batch_v2",
+        {200,
+         R"({"entries":[{".tag":"failure","failure":{".tag":"too_many_write_operations"}}]})"});
     uploaded = upload(local, "/a.nv3");
     ASSERT_TRUE(uploaded.response.results);
     EXPECT_EQ(uploaded.response.results->front().second.failure, "too_many_write_operations");
@@ -340,6 +359,7 @@ TEST_F(DropboxClientTest, Upload_FailuresByFileAndOfTheBatch)
     uploaded = upload(local, "/a.nv3");
     EXPECT_FALSE(uploaded.response.results);
     ASSERT_TRUE(uploaded.response.finishRequestError);
-    EXPECT_EQ(uploaded.response.finishRequestError->kind, DropboxRequestError::Kind::InternalServer);
+    EXPECT_EQ(uploaded.response.finishRequestError->kind,
+              DropboxRequestError::Kind::InternalServer);
     EXPECT_EQ(m_server.files.value("/a.nv3"), "old");
 }
