@@ -1,11 +1,14 @@
 // A local sync on a generated datafile of 100,000 records and its sync file, each changed
 // in 1,000 records (100 of them deleted) that the other side left alone: the time of
-// each step from opening the sync file to writing it back, and the peak memory.
+// each step from opening the sync file to writing it back, and the peak memory. Then the
+// same through Dropbox, against a service on this machine.
 //
 //   sync_bench
 #include "BenchMain.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
+#include "DropboxClient.h"
+#include "FakeDropboxServer.h"
 #include "LocalSyncTransport.h"
 #include "MergeEngine.h"
 #include "PropertyList.h"
@@ -13,6 +16,7 @@
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -83,24 +87,15 @@ double seconds(QElapsedTimer& timer)
     return elapsed;
 }
 
-} // namespace
-
-int runBenchmark(int, char**)
+// The datafile and its sync file as they stand before a sync: each changed on its side.
+bool writeSyncPair(const QString& localPath, const QString& syncPath)
 {
-    ScriptedPresenter presenter;
-    Presenter::setShared(&presenter);
-    QTemporaryDir folder;
-    UserDefaults defaults(folder.filePath(QStringLiteral("defaults")));
-    UserDefaults::setStandardUserDefaults(&defaults);
-    const QString localPath = folder.filePath(QStringLiteral("Local.nv3"));
-    const QString syncPath = folder.filePath(QStringLiteral("Sync.nv3"));
-
     // The sync file: its first 1,000 records changed there, the last 100 of them deleted.
     {
         PlistValue datafile = pairedDatafile();
         PlistDictionary& top = *datafile.asDictionary();
         if (!write(localPath, datafile))
-            return 1;
+            return false;
         const PlistValue settings = top.value("Settings");
         const QString field = fieldOf(*settings.asDictionary()->value("Fields").asArray());
         const QStringList identifiers = identifiersOf(top);
@@ -125,13 +120,19 @@ int runBenchmark(int, char**)
         PlistValue stored = top.value("Settings");
         stored.asDictionary()->insert("DeletedRecords", deleted);
         if (!write(syncPath, datafile))
-            return 1;
+            return false;
     }
 
+    return true;
+}
+
+// This datafile opened, with the changes made here since the last sync.
+std::unique_ptr<DatafileDocument> openChangedLocal(const QString& localPath)
+{
     // This datafile: the next 1,000 records changed here, the last 100 of them deleted.
     std::unique_ptr<DatafileDocument> local = open(localPath);
     if (!local)
-        return 1;
+        return nullptr;
     local->setOpenedAsSyncFile(false);
     {
         const QString field = fieldOf(local->datafileSettings()->fields());
@@ -150,6 +151,33 @@ int runBenchmark(int, char**)
         changes.removeRecords(doomed);
     }
 
+    return local;
+}
+
+// Turns the event loop until the flag is set.
+void waitFor(const bool& done)
+{
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+} // namespace
+
+int runBenchmark(int, char**)
+{
+    ScriptedPresenter presenter;
+    Presenter::setShared(&presenter);
+    QTemporaryDir folder;
+    UserDefaults defaults(folder.filePath(QStringLiteral("defaults")));
+    UserDefaults::setStandardUserDefaults(&defaults);
+    const QString localPath = folder.filePath(QStringLiteral("Local.nv3"));
+    const QString syncPath = folder.filePath(QStringLiteral("Sync.nv3"));
+
+    if (!writeSyncPair(localPath, syncPath))
+        return 1;
+    std::unique_ptr<DatafileDocument> local = openChangedLocal(localPath);
+    if (!local)
+        return 1;
     QElapsedTimer total;
     total.start();
     QElapsedTimer timer;
@@ -182,6 +210,65 @@ int runBenchmark(int, char**)
                 qlonglong(merge.deletedCount()), openSeconds, mergeSeconds, saveSeconds,
                 writeBackSeconds, totalSeconds, !saved || written ? "a write failed" : "written",
                 double(QFileInfo(syncPath).size()) / (1024.0 * 1024.0), peakRssMB());
+    local.reset();
+
+    // The same sync through Dropbox, from the same files: the sync file downloaded from a
+    // service on this machine, merged, and this datafile uploaded in its place.
+    if (!writeSyncPair(localPath, syncPath))
+        return 1;
+    local = openChangedLocal(localPath);
+    if (!local)
+        return 1;
+    FakeDropboxServer service;
+    service.acceptToken(QStringLiteral("bench"));
+    {
+        QFile sync(syncPath);
+        if (!sync.open(QIODevice::ReadOnly))
+            return 1;
+        service.files[QStringLiteral("/Local.nv3")] = sync.readAll();
+    }
+    const double peakBefore = peakRssMB();
+    DropboxClient client(DropboxEndpoints::allAt(service.base()), QStringLiteral("abcdefghij12345"),
+                         {QStringLiteral("bench"), QString()}, nullptr);
+    const QString downloadPath = folder.filePath(QStringLiteral("download.nv3"));
+    total.restart();
+    timer.restart();
+    bool downloaded = false;
+    bool downloadWritten = false;
+    client.downloadToFile(QStringLiteral("/Local.nv3"), downloadPath, [&](const DropboxDownloadResponse& response) {
+        downloadWritten = response.written;
+        downloaded = true;
+    });
+    waitFor(downloaded);
+    const double downloadSeconds = seconds(timer);
+    remote = open(downloadPath);
+    if (!downloadWritten || !remote)
+        return 1;
+    MergeEngine dropboxMerge(*local, *remote);
+    const QStringList dropboxConflicts = dropboxMerge.merge();
+    const double dropboxMergeSeconds = seconds(timer);
+    remote.reset();
+    for (const auto& record : local->datafileRecords()->collection())
+        record->setNeedsSync(false);
+    const bool dropboxSaved = local->saveToURL(QUrl::fromLocalFile(localPath), DatafileDocument::ProDatafileType,
+                                               Document::SaveOperation::Save);
+    const double dropboxSaveSeconds = seconds(timer);
+    bool uploaded = false;
+    bool committed = false;
+    client.batchUploadFiles({{localPath, DropboxCommitInfo{QStringLiteral("/Local.nv3")}}}, nullptr,
+                            [&](const DropboxBatchResponse& response) {
+                                committed = response.results && response.results->front().second.success;
+                                uploaded = true;
+                            });
+    waitFor(uploaded);
+    const double uploadSeconds = seconds(timer);
+    const double dropboxTotal = double(total.nsecsElapsed()) / 1e9;
+    std::printf("Dropbox sync of the same files through a service on 127.0.0.1, %lld conflicts:\n"
+                "  download %.2f s, open and merge %.2f s, save %.2f s, upload %.2f s; total %.2f s (%s); "
+                "peak RSS %.0f MB before, %.0f MB after (the service's own copies of the file included)\n",
+                qlonglong(dropboxConflicts.size()), downloadSeconds, dropboxMergeSeconds, dropboxSaveSeconds,
+                uploadSeconds, dropboxTotal, dropboxSaved && committed ? "uploaded" : "a transfer failed",
+                peakBefore, peakRssMB());
     local.reset();
     Presenter::setShared(nullptr);
     UserDefaults::setStandardUserDefaults(nullptr);

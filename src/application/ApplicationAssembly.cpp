@@ -5,6 +5,7 @@
 #include "ApplicationMenus.h"
 #include "DatafileDocument.h"
 #include "DocumentController.h"
+#include "DropboxSyncController.h"
 #include "EditorExportController.h"
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
@@ -25,6 +26,7 @@
 #include "SystemLog.h"
 #include "TemplateDocument.h"
 #include "TemplatePageWindowController.h"
+#include "URLEventManager.h"
 #include "WindowController.h"
 
 #include <QApplication>
@@ -33,17 +35,20 @@
 
 namespace {
 
-// The desktop's services come up when start-up registers them.
+// The desktop's services come up when start-up registers them; Dropbox is there when
+// launching found a key for it.
 class DesktopServices : public ShellServices {
 public:
-    explicit DesktopServices(std::function<void()> registerServices)
-        : m_registerServices(std::move(registerServices))
+    DesktopServices(std::function<void()> registerServices, const bool& dropboxAvailable)
+        : m_registerServices(std::move(registerServices)), m_dropboxAvailable(dropboxAvailable)
     {
     }
     void registerServices(const QStringList&, const QStringList&) override { m_registerServices(); }
+    bool dropboxTransportAvailable() const override { return m_dropboxAvailable; }
 
 private:
     std::function<void()> m_registerServices;
+    const bool& m_dropboxAvailable;
 };
 
 // The features that serve an editor window through its context, beside the window
@@ -81,7 +86,7 @@ ApplicationAssembly::ApplicationAssembly()
     }
 
     m_mainController = std::make_unique<MainController>(
-        std::make_unique<DesktopServices>([this] { registerServices(); }));
+        std::make_unique<DesktopServices>([this] { registerServices(); }, m_dropboxAvailable));
     m_mainController->initialize();
     SyncController::setCanUseDropbox([this] { return m_mainController && m_mainController->canUseDropbox(); });
     m_mainController->setNewDatafileSheetFactory([](MainController::NewDatafileDidEnd didEnd) {
@@ -140,8 +145,22 @@ ApplicationAssembly::ApplicationAssembly()
     m_startWindow->followDocuments();
 }
 
+QString ApplicationAssembly::builtDropboxAppKey()
+{
+#ifdef NORVA_DROPBOX_APP_KEY
+    return QStringLiteral(NORVA_DROPBOX_APP_KEY);
+#else
+    return QString();
+#endif
+}
+
 ApplicationAssembly::~ApplicationAssembly()
 {
+    if (m_dropboxAvailable) {
+        SyncController::registerTransport(SyncController::DropboxMethod, nullptr);
+        DBClientsManager::configure({});
+    }
+    URLEventManager::shared().removeEventHandler();
     m_servicesEndpoint.reset();
     m_instanceChannel.reset();
     // Newest first, as closing all does.
@@ -170,6 +189,23 @@ void ApplicationAssembly::launch(LaunchOptions options)
                                  bringToFront();
                              openFiles(files);
                          });
+    }
+    m_dropboxAvailable = DBClientsManager::isValidAppKey(options.dropboxAppKey);
+    if (m_dropboxAvailable) {
+        DBClientsManager::configure(
+            {options.dropboxEndpoints, options.dropboxAppKey, options.dropboxTokenPath});
+        SyncController::registerTransport(SyncController::DropboxMethod, [key = options.dropboxAppKey] {
+            return std::make_unique<DropboxSyncController>(key);
+        });
+    }
+    if (m_instanceChannel) {
+        QObject::connect(m_instanceChannel.get(), &InstanceChannel::urlReceived, m_instanceChannel.get(),
+                         [](const QString& url) { URLEventManager::shared().handleURL(url); });
+    }
+    if (!options.dropboxRedirect.isEmpty()) {
+        // No sign-in of this run waits for it: it is handed on all the same, and dropped.
+        QObject::connect(&Application::shared(), &Application::didFinishLaunching, m_mainController.get(),
+                         [url = options.dropboxRedirect] { URLEventManager::shared().handleURL(url); });
     }
     m_servicesEndpointPath = options.servicesEndpoint;
     m_pendingService = options.serviceRequest;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DBClientsManager.h"
 #include "InstanceChannel.h"
 #include "ServiceCommand.h"
 
@@ -26,7 +27,17 @@ public:
         QString servicesEndpoint; // where service requests arrive; empty: nowhere
         // A service asked for on the command line, run once launching has finished.
         std::optional<ServiceCommand> serviceRequest;
+        // Dropbox: the build's application key (none offers Dropbox nowhere), where the
+        // service answers and where the sign-in is kept.
+        QString dropboxAppKey = builtDropboxAppKey();
+        DropboxEndpoints dropboxEndpoints = DropboxEndpoints::service();
+        QString dropboxTokenPath = DBClientsManager::defaultTokenPath();
+        // A sign-in redirect given on the command line while no Norva ran.
+        QString dropboxRedirect;
     };
+
+    // The key the build was configured with, or none.
+    static QString builtDropboxAppKey();
 
     // The application's names and icon; before anything else of Qt's is made.
     static void configureApplication();
@@ -57,6 +68,7 @@ private:
     std::unique_ptr<ServicesEndpoint> m_servicesEndpoint;
     QString m_servicesEndpointPath;
     std::optional<ServiceCommand> m_pendingService;
+    bool m_dropboxAvailable = false;
     bool m_launched = false;
     QStringList m_filesHandedOverWhileLaunching;
 };

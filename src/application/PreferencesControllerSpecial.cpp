@@ -5,6 +5,7 @@
 #include "Localization.h"
 #include "MainController.h"
 #include "SafeFileWriter.h"
+#include "SyncController.h"
 #include "SystemLog.h"
 #include "UserDefaults.h"
 
@@ -124,8 +125,9 @@ void PreferencesController::specialEnableControls()
 {
     enableFactorySettingsButton(m_special.factorySettingsButton, specialPreferenceKeys());
     const MainController* application = MainController::mainController();
-    m_special.syncMethodMatrix->button(dropboxSynchMethod)
-        ->setEnabled(application && application->canUseDropbox());
+    QAbstractButton* dropbox = m_special.syncMethodMatrix->button(dropboxSynchMethod);
+    dropbox->setEnabled(application && application->canUseDropbox());
+    dropbox->setToolTip(dropbox->isEnabled() ? QString() : SyncController::dropboxUnavailableToolTip());
 }
 
 void PreferencesController::specialFactorySettingsButtonHit()

@@ -52,6 +52,16 @@ int main(int argc, char* argv[])
             return reply->result ? 0 : 1;
         }
         options.serviceRequest = command;
+    } else if (arguments.size() == 2 && arguments.front() == QLatin1String("--dropbox-redirect")) {
+        // The browser's sign-in redirect goes to the Norva that asked for it.
+        const QString url = arguments.at(1);
+        start = channel->listenOrDeliver(
+            channelPath,
+            [&](int milliseconds) { return InstanceChannel::handOverURL(channelPath, url, milliseconds); },
+            startMilliseconds);
+        if (start == InstanceChannel::Start::HandedOver)
+            return 0;
+        options.dropboxRedirect = url;
     } else {
         for (const QString& argument : arguments)
             options.files.append(QFileInfo(argument).absoluteFilePath());

@@ -42,6 +42,7 @@ void SyncChoiceSheetController::beginSyncChoiceForWindow(QWidget* window, bool i
 {
     beginSheetModalForWindow(window, std::move(didEnd));
     m_dropboxButton->setEnabled(SyncController::canUseDropbox());
+    m_dropboxButton->setToolTip(SyncController::dropboxUnavailableToolTip());
     m_wifiButton->setEnabled(isMobile == forMobileDatafiles());
     m_alwaysUseCheckbox->setChecked(false);
 }

@@ -80,6 +80,12 @@ bool SyncController::canUseDropbox()
     return dropboxAllowed() && dropboxAllowed()();
 }
 
+QString SyncController::dropboxUnavailableToolTip()
+{
+    return canUseDropbox() ? QString()
+                           : localized(QStringLiteral("Dropbox needs an application key in this build."));
+}
+
 SyncController::SyncController(FeatureContext& context) : m_context(context)
 {
     const auto command = [this](const char* selector, void (SyncController::*action)()) {
@@ -436,6 +442,7 @@ void SyncController::synchronizeWithFile(SyncTransport& transport, const QUrl& f
     if (!remote) {
         SystemLog::log(transport.openErrorLogLine(file, failure));
         m_running = nullptr;
+        transport.didEnd(*this, file);
         cannotSynchronize(failure);
         return;
     }
@@ -560,9 +567,11 @@ void SyncController::conflictsResolved()
 
 void SyncController::conflictsCancelled()
 {
+    const QUrl file = m_remoteDocument ? m_remoteDocument->fileURL() : QUrl();
     closeRemoteDocument();
     endProgress();
-    m_running = nullptr;
+    if (SyncTransport* running = std::exchange(m_running, nullptr))
+        running->didEnd(*this, file);
     if (SynchronizationController* window = m_conflicts.release()) {
         window->closeWindow();
         window->deleteLater();
@@ -602,6 +611,7 @@ void SyncController::finishSynchronization(SyncTransport& transport, const QUrl&
         // The failed save has been reported; the sync file stays as it was.
         restoreSyncFlags(flagged);
         m_running = nullptr;
+        transport.didEnd(*this, file);
         endProgress();
         return;
     }
@@ -616,7 +626,8 @@ void SyncController::finishSynchronization(SyncTransport& transport, const QUrl&
         self->restoreSyncFlags(flagged);
         self->m_context.document()->updateChangeCount(Document::ChangeType::Done);
         self->saveLocalDatafile();
-        self->reportWriteBackFailure(*failure);
+        if (!failure->isEmpty())
+            self->reportWriteBackFailure(*failure);
     });
 }
 

@@ -41,6 +41,8 @@ public:
     // Whether the application may use Dropbox, as the application decided at start-up.
     static void setCanUseDropbox(std::function<bool()> canUse);
     static bool canUseDropbox();
+    // Why the Dropbox buttons are off, or nothing when they are on.
+    static QString dropboxUnavailableToolTip();
 
     explicit SyncController(FeatureContext& context);
     ~SyncController() override;
@@ -93,6 +95,8 @@ public:
     void showAlert(const QString& message, const QString& informative);
     // The alert of a sync file that could not be written.
     void reportWriteBackFailure(const QString& reason);
+    // Ends the progress sheet, this window in front again.
+    void endProgress();
 
     // While conflicts are resolved: the sync file's window and the conflict window.
     EditorWindowController* remoteWindowController() const;
@@ -116,8 +120,6 @@ private:
     void askFirstOrCancel(const AlertRequest& alert, void (SyncController::*didEnd)(int));
     // Ends the progress sheet and tells the user why the sync stopped.
     void cannotSynchronize(const QString& reason);
-    // Ends the progress sheet, this window in front again.
-    void endProgress();
     // The sync file as a second document, without its password check or size warning;
     // nullptr, with the reason, when it cannot be read.
     DatafileDocument* openRemoteDocument(SyncTransport& transport, const QUrl& file,

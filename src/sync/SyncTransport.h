@@ -17,7 +17,8 @@ public:
     // The sync file as a file on this machine; nothing when the user cancelled or the
     // transport told the user why it could not be had.
     using Fetched = std::function<void(const std::optional<QUrl>& file)>;
-    // Nothing on success, else why the sync file could not be written.
+    // Nothing on success, else why the sync file could not be written; an empty reason
+    // when the transport has told the user itself.
     using WrittenBack = std::function<void(const std::optional<QString>& failure)>;
 
     virtual ~SyncTransport() = default;
@@ -42,4 +43,7 @@ public:
     virtual bool titlesRemoteAfterItself() const { return true; }
     // Replaces the sync file by the local datafile as it was just saved.
     virtual void writeBack(SyncController& sync, const QUrl& file, WrittenBack done) = 0;
+    // The sync stopped short of a write-back: the file could not be opened, or the
+    // conflicts were given up.
+    virtual void didEnd(SyncController&, const QUrl&) {}
 };

@@ -346,7 +346,9 @@ TEST_F(FileCommandsJourneyTest, ASecondStart_HandsItsFilesToTheRunningNorva)
     const QString channel = m_dir.filePath("instance");
     auto listening = std::make_unique<InstanceChannel>();
     ASSERT_TRUE(listening->listen(channel));
-    m_assembly->launch({{}, std::move(listening), {}, {}});
+    ApplicationAssembly::LaunchOptions options;
+    options.instanceChannel = std::move(listening);
+    m_assembly->launch(std::move(options));
     QCoreApplication::processEvents();
 
     const QString path = copyFixture("good.nv3");
@@ -370,7 +372,9 @@ TEST_F(FileCommandsJourneyTest, FilesHandedOverWhileStarting_OpenOnceStartUpIsOv
     InstanceChannel* channel = listening.get();
     const QString early = copyFixture("good.nv3");
     const QString later = copyFixture("good.nv3", "later.nv3");
-    m_assembly->launch({{}, std::move(listening), {}, {}});
+    ApplicationAssembly::LaunchOptions options;
+    options.instanceChannel = std::move(listening);
+    m_assembly->launch(std::move(options));
 
     // Start-up has not registered the defaults the window reads, nor built the menus.
     Q_EMIT channel->filesReceived({early});

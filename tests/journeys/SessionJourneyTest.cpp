@@ -32,7 +32,9 @@ protected:
     {
         m_assembly.reset();
         m_assembly = std::make_unique<ApplicationAssembly>();
-        m_assembly->launch({files, {}, {}, {}});
+        ApplicationAssembly::LaunchOptions options;
+        options.files = files;
+        m_assembly->launch(std::move(options));
         QCoreApplication::processEvents();
     }
 

@@ -2,6 +2,7 @@
 // both, merging them, resolving conflicts, and every way a sync can fail without costing
 // a record.
 #include "JourneyTestBase.h"
+#include "SyncRecordsTesting.h"
 
 #include "EnterPasswordSheetController.h"
 #include "LocalSyncTransport.h"
@@ -69,33 +70,6 @@ protected:
         QFile file(m_syncPath);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_TRUE(writePropertyList(top, file, PlistFormat::Xml));
-    }
-
-    static void setRemoteValue(PlistDictionary& records, const QString& id, const QString& value)
-    {
-        PlistValue record = records.value(id);
-        PlistValue fields = record.asDictionary()->value("Fields");
-        fields.asDictionary()->insert("F0", value);
-        record.asDictionary()->insert("NeedsSync", true);
-    }
-
-    static QString valueIn(const PlistDictionary& datafile, const QString& id)
-    {
-        const PlistValue record = datafile.value("Records").asDictionary()->value(id);
-        if (!record.asDictionary())
-            return QStringLiteral("<no record>");
-        return record.asDictionary()->value("Fields").asDictionary()->stringForKey("F0");
-    }
-
-    static QStringList flagged(const PlistDictionary& datafile)
-    {
-        QStringList ids;
-        const PlistValue records = datafile.value("Records");
-        for (const auto& entry : *records.asDictionary())
-            if (entry.value.asDictionary()->value("NeedsSync").boolValue())
-                ids.append(entry.key);
-        ids.sort();
-        return ids;
     }
 
     void editLocally(EditorWindowController* editor, const QString& id, const QString& value)

@@ -37,6 +37,17 @@ QString InstanceChannel::runtimePath(const QString& name)
 
 bool InstanceChannel::handOver(const QString& path, const QStringList& files, int milliseconds)
 {
+    return deliver(path, files, QString(), milliseconds);
+}
+
+bool InstanceChannel::handOverURL(const QString& path, const QString& url, int milliseconds)
+{
+    return deliver(path, {}, url, milliseconds);
+}
+
+bool InstanceChannel::deliver(const QString& path, const QStringList& files, const QString& url,
+                              int milliseconds)
+{
     const QDeadlineTimer deadline(milliseconds);
     const auto remaining = [&deadline] { return int(deadline.remainingTime()); };
     QLocalSocket socket;
@@ -45,7 +56,10 @@ bool InstanceChannel::handOver(const QString& path, const QStringList& files, in
         return false;
     QByteArray request;
     QDataStream encoder(&request, QIODevice::WriteOnly);
+    // The URL after the files: a request of files alone reads as it always did.
     encoder << files;
+    if (!url.isEmpty())
+        encoder << url;
     QDataStream stream(&socket);
     stream << request;
     if (!socket.waitForBytesWritten(remaining()))
@@ -130,12 +144,18 @@ void InstanceChannel::receive()
             if (!stream.commitTransaction())
                 return;
             QStringList files;
+            QString url;
             QDataStream decoder(request);
             decoder >> files;
+            if (!decoder.atEnd())
+                decoder >> url;
             socket->putChar(acknowledgement);
             socket->flush();
             socket->disconnectFromServer();
-            Q_EMIT filesReceived(files);
+            if (!url.isEmpty())
+                Q_EMIT urlReceived(url);
+            else
+                Q_EMIT filesReceived(files);
         });
     }
 }

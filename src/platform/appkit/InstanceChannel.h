@@ -32,6 +32,9 @@ public:
     // most the milliseconds for its answer; false when none is listening or it did not
     // take them.
     static bool handOver(const QString& path, const QStringList& files, int milliseconds = 3000);
+    // Gives a URL the desktop handed to this start (a sign-in redirect) to the instance
+    // listening at the path, as handOver does files.
+    static bool handOverURL(const QString& path, const QString& url, int milliseconds = 3000);
 
     explicit InstanceChannel(QObject* parent = nullptr);
     ~InstanceChannel() override;
@@ -51,8 +54,12 @@ public:
 Q_SIGNALS:
     // A second start handed these over (perhaps none: it only wants the windows shown).
     void filesReceived(const QStringList& files);
+    // A second start handed this URL over.
+    void urlReceived(const QString& url);
 
 private:
+    static bool deliver(const QString& path, const QStringList& files, const QString& url,
+                        int milliseconds);
     void receive();
 
     QLocalServer* m_server;

@@ -118,3 +118,24 @@ TEST_F(InstanceChannelTest, LockAndSocketLeftByACrash_AreTakenOver)
     EXPECT_EQ(startWith({"/x/c.nv3"}, 5000), InstanceChannel::Start::HandedOver);
     EXPECT_EQ(received, QStringList({"/x/c.nv3"}));
 }
+
+TEST_F(InstanceChannelTest, HandedOverURL_ArrivesAsAURLAndFilesStillAsFiles)
+{
+    InstanceChannel first;
+    QStringList files;
+    QStringList urls;
+    QObject::connect(&first, &InstanceChannel::filesReceived, [&](const QStringList& got) { files += got; });
+    QObject::connect(&first, &InstanceChannel::urlReceived, [&](const QString& url) { urls += url; });
+    ASSERT_TRUE(first.listen(path()));
+    const QString redirect = QStringLiteral("db-abcdefghij12345://2/token?code=c&state=s");
+    std::atomic<int> handed{-1};
+    std::thread second([&] { handed = InstanceChannel::handOverURL(path(), redirect, 5000) ? 1 : 0; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return handed != -1; }, 10000));
+    second.join();
+    EXPECT_EQ(handed, 1);
+    EXPECT_EQ(urls, QStringList{redirect});
+    EXPECT_TRUE(files.isEmpty());
+    EXPECT_EQ(startWith({"/x/a.nv3"}, 5000), InstanceChannel::Start::HandedOver);
+    EXPECT_EQ(files, QStringList{"/x/a.nv3"});
+    EXPECT_EQ(urls.size(), 1);
+}
