@@ -9,6 +9,7 @@
 #include "EditorExportController.h"
 #include "EditorWindowController.h"
 #include "FindAndReplaceController.h"
+#include "ImportBookmarksController.h"
 #include "ImportCSVSheetController.h"
 #include "ImportCustomDelimitedController.h"
 #include "ImportDataFileController.h"
@@ -235,6 +236,12 @@ void ApplicationAssembly::registerImporters()
         Importer::TabDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {
             VKSheetController::controller<ImportTabDelimitedSheetController>()
                 ->importTabDelimitedFile(sinkOf(delegate));
+        });
+    // The one Bookmarks… item names no browser: the file chosen says which wrote it.
+    m_mainController->registerImporter(
+        Importer::Bookmarks, [sinkOf](const QString&, qint64 tag, MainController& delegate) {
+            VKSheetController::controller<ImportBookmarksController>()->importBookmarksFile(
+                sinkOf(delegate), tag);
         });
     m_mainController->registerImporter(
         Importer::CustomDelimited, [sinkOf](const QString&, qint64, MainController& delegate) {

@@ -21,6 +21,7 @@
 #include "EditorSplitView.h"
 #include "EditorTableController.h"
 #include "EditorTelephonyController.h"
+#include "LinkCommandsController.h"
 #include "WebCaptureController.h"
 #include "EditorToolbarController.h"
 #include "EditorViewController.h"
@@ -132,6 +133,7 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_syncController = std::make_unique<SyncController>(*m_featureContext);
     m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
     m_webCaptureController = std::make_unique<WebCaptureController>(*m_featureContext);
+    m_linkCommandsController = std::make_unique<LinkCommandsController>(*m_featureContext);
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()

@@ -45,6 +45,7 @@ class SpellingPanelController;
 class SyncController;
 class EditorTelephonyController;
 class WebCaptureController;
+class LinkCommandsController;
 class FreeformTextView;
 class QDialog;
 class QLabel;
@@ -283,6 +284,7 @@ private:
     std::unique_ptr<SyncController> m_syncController;
     std::unique_ptr<EditorTelephonyController> m_telephonyController;
     std::unique_ptr<WebCaptureController> m_webCaptureController;
+    std::unique_ptr<LinkCommandsController> m_linkCommandsController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

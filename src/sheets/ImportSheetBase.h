@@ -70,6 +70,8 @@ protected:
     std::optional<QString> openImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
     // The same up to the file chosen: its path, nothing when the panel was cancelled.
     std::optional<QString> chooseImportFile(NewDatafileMaker sender, const OpenPanelKind& kind);
+    // The same with a panel of the importer's own making.
+    std::optional<QString> runOpenPanel(NewDatafileMaker sender, const OpenPanelRequest& request);
     // A folder chosen in its place, itself and not what a link points to.
     std::optional<QString> chooseImportFolder(NewDatafileMaker sender, const QString& message);
     // The file chosen, with its extension.
@@ -91,8 +93,6 @@ protected:
     FeatureContext* importTarget(const std::optional<QStringList>& fieldNames,
                                  const std::optional<QString>& draftName = std::nullopt);
 private:
-    std::optional<QString> runOpenPanel(NewDatafileMaker sender, const OpenPanelRequest& request);
-
     NewDatafileMaker m_sender;
     QPointer<EditorWindowController> m_current;
     QString m_newFilename;

@@ -1,7 +1,9 @@
-// File ▸ Import ▸ CSV…, Tab-Delimited Text…, Custom-Delimited Text… and Entourage Contacts…, through the program as main() assembles
+// File ▸ Import ▸ CSV…, Tab-Delimited Text…, Custom-Delimited Text…, Entourage Contacts…, both
+// Folder of Text Files items and Bookmarks…, through the program as main() assembles
 // it: the panel and the sheet answered as a user would, the report seen as a user sees it.
 #include "JourneyTestBase.h"
 
+#include "ImportBookmarksController.h"
 #include "ImportCSVSheetController.h"
 #include "ImportCustomDelimitedController.h"
 #include "ImportEntourageContactsController.h"
@@ -213,4 +215,40 @@ TEST_F(ImportJourneyTest, ImportFolderOfTextFiles_BothItems_AppendAfterACancelle
     EXPECT_EQ(valuesOfRecord(editor, 2), QStringList({"Acme"}));
     EXPECT_EQ(editor->engine().recordAtCatalogIndex(2)->textString(), "dear Acme");
     EXPECT_TRUE(editor->window()->isWindowModified());
+}
+
+TEST_F(ImportJourneyTest, ImportBookmarks_HtmlFile_NewDatafileSavedAfterACancelledSheet)
+{
+    const QString html = writeFile(
+        "bookmarks.html",
+        "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<H1>Bookmarks</H1>\n<DL><p>\n"
+        "<DT><H3>Work</H3>\n<DL><p>\n<DT><A HREF=\"https://w.example/?a=1&amp;b=2\">Wiki</A>\n"
+        "</DL><p>\n<DT><A HREF=\"https://n.example/\">News</A>\n</DL><p>\n");
+    ASSERT_TRUE(chooseImport("importBookmarks:", html));
+    auto* sheet = VKSheetController::topmostController<ImportBookmarksController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(m_presenter.openPanels().last().request.message, "Select a Bookmarks File to Import");
+    sheet->cancel();
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+
+    const QString saved = m_dir.filePath("Bookmarks.nv3");
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(saved));
+    ASSERT_TRUE(chooseImport("importBookmarks:", html));
+    sheet = VKSheetController::topmostController<ImportBookmarksController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->createNew()->isChecked());
+    EXPECT_FALSE(sheet->appendToCurrent()->isEnabled());
+    sheet->window()->grab().save(shots() + "/import-bookmarks-sheet.png");
+    QTest::keyClick(sheet->window(), Qt::Key_Return);
+
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    ASSERT_EQ(made->engine().catalog()->count(), 2);
+    EXPECT_EQ(valuesOfRecord(made, 0), QStringList({"Work ", "Wiki", "https://w.example/?a=1&b=2"}));
+    EXPECT_EQ(valuesOfRecord(made, 1), QStringList({"", "News", "https://n.example/"}));
+    EXPECT_EQ(EditorWindowController::mainEditor(), made);
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    EXPECT_EQ(m_presenter.savePanels().last().request.nameFieldValue.left(9), "Bookmarks");
+    made->window()->grab().save(shots() + "/import-bookmarks-datafile.png");
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
 }

@@ -1,5 +1,6 @@
 // The import sheets and the record sink behind them: where records land, what the user is
 // told, and the CSV and tab-delimited particulars.
+#include "ImportBookmarksController.h"
 #include "ImportCSVSheetController.h"
 #include "ImportCustomDelimitedController.h"
 #include "ImportEntourageContactsController.h"
@@ -8,6 +9,7 @@
 #include "ImportTextFilesController.h"
 
 #include "DatafileFormat.h"
+#include "PropertyList.h"
 #include "EditorRecordsController.h"
 #include "RichText.h"
 #include "../controllers/EditorTestBase.h"
@@ -145,6 +147,14 @@ protected:
             sheet->importFolderOfTextFilesWithFileNames(newDatafileMaker());
         else
             sheet->importFolderOfTextFiles(newDatafileMaker());
+        return sheet->window()->isVisible() ? sheet : nullptr;
+    }
+
+    ImportBookmarksController* importBookmarks(const QString& path, qint64 tag = 0)
+    {
+        m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+        auto* sheet = VKSheetController::controller<ImportBookmarksController>();
+        sheet->importBookmarksFile(newDatafileMaker(), tag);
         return sheet->window()->isVisible() ? sheet : nullptr;
     }
 
@@ -712,4 +722,109 @@ TEST_F(ImportSheetsTest, TextFiles_WithFileNames_TheNameGoesIntoTheFirstField)
     EXPECT_EQ(rowsOf(editor),
               QList<QStringList>({{"Old", "1"}, {"a.b", "<absent>"}, {"Acme", "<absent>"}}));
     EXPECT_EQ(textsOf(editor), QStringList({"", "dots", "call back"}));
+}
+
+// Bookmarks
+
+TEST_F(ImportSheetsTest, Bookmarks_PropertyList_NewDatafileOfCategoryTitleURLSaved)
+{
+    const PlistDictionary leaf{{"URIDictionary", PlistDictionary{{"title", "Deep"}}},
+                               {"URLString", "https://d.example/"}};
+    const PlistDictionary safari{
+        {"Children",
+         PlistArray{PlistDictionary{
+                        {"Title", "Outer"},
+                        {"Children", PlistArray{PlistDictionary{{"Title", "A/B C"},
+                                                                {"Children", PlistArray{leaf}}}}}},
+                    PlistDictionary{{"URIDictionary", PlistDictionary{{"title", "Top"}}},
+                                    {"URLString", "https://t.example/"}}}}};
+
+    m_presenter.answerSavePanel(std::nullopt);
+    ImportBookmarksController* sheet = importBookmarks(
+        writeFile("Bookmarks.plist", propertyListBytes(safari, PlistFormat::Binary)));
+    ASSERT_TRUE(sheet);
+    const OpenPanelRequest& panel = m_presenter.openPanels().last().request;
+    EXPECT_EQ(panel.message, "Select a Bookmarks File to Import");
+    EXPECT_EQ(panel.fileTypes, QStringList({"plist", "html"}));
+    EXPECT_FALSE(panel.canChooseDirectories);
+    EXPECT_EQ(QDir(panel.directory).exists(), true);
+    EXPECT_EQ(sheet->client(), 5);
+    EXPECT_TRUE(sheet->namesInFirstRecord()->isHidden());
+    EXPECT_FALSE(sheet->appendToCurrent()->isEnabled());
+    sheet->okay();
+    EditorWindowController* made = newestEditor();
+    EXPECT_EQ(fieldNames(made), QStringList({"Category", "Title", "URL"}));
+    EXPECT_EQ(rowsOf(made), QList<QStringList>({{"Outer / A/B C", "Deep", "https://d.example/"},
+                                                {"", "Top", "https://t.example/"}}));
+    EXPECT_EQ(static_cast<DatafileDocument*>(made->document())->defaultDraftName(), "Bookmarks");
+    EXPECT_EQ(m_presenter.savePanels().size(), 1);
+
+    // Another property list is read as the other layout: each folder followed by a blank.
+    m_presenter.clear();
+    const PlistDictionary camino{
+        {"Children", PlistArray{PlistDictionary{
+                         {"Title", "F"},
+                         {"Children", PlistArray{PlistDictionary{{"Title", "In"}, {"URL", "i:"}}}}}}}};
+    sheet = importBookmarks(writeFile("camino.plist", propertyListBytes(camino, PlistFormat::Xml)));
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->client(), 6);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(newestEditor()), QList<QStringList>({{"F ", "In", "i:"}}));
+}
+
+TEST_F(ImportSheetsTest, Bookmarks_Html_OnlyIntoThreeFields_MergedWithoutDuplicates)
+{
+    const QString html = writeFile(
+        "bookmarks.html",
+        "<DL><p>\n<DT><H3>News</H3>\n<DL><p>\n<DT><A HREF=\"https://n.example/?a=1&amp;b=2\">Daily</A>\n"
+        "</DL><p>\n<DT><A HREF=\"https://x.example/\">X</A>\n</DL><p>\n");
+    openFile(makeDatafile("two.nv3", {"a", "b"}, {{"x", "y"}}));
+    ImportBookmarksController* sheet = importBookmarks(html);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->currentDatafileName()->text(), "<No suitable datafile open>");
+    sheet->cancel();
+
+    EditorWindowController* editor = openFile(
+        makeDatafile("links.nv3", {"c", "t", "u"}, {{"", "X", "https://x.example/"}}));
+    sheet = importBookmarks(html);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->client(), 0);
+    EXPECT_TRUE(sheet->mergeIntoCurrent()->isEnabled());
+    sheet->mergeIntoCurrent()->setChecked(true);
+    sheet->okay();
+    EXPECT_EQ(rowsOf(editor), QList<QStringList>({{"", "X", "https://x.example/"},
+                                                  {"News ", "Daily", "https://n.example/?a=1&b=2"}}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
+    EXPECT_EQ(m_datafilesMade, 0);
+}
+
+TEST_F(ImportSheetsTest, Bookmarks_FilesOfNoBookmark_TellTheUser)
+{
+    // Unreadable as either kind: told at once, no sheet.
+    for (const QByteArray& bytes : {QByteArray(), QByteArray("bplist00broken"),
+                                    propertyListBytes(PlistArray{"a"}, PlistFormat::Xml)}) {
+        m_presenter.clear();
+        EXPECT_FALSE(importBookmarks(writeFile("bad.plist", bytes)));
+        EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+        EXPECT_EQ(m_presenter.lastAlert().request.informativeText, EmptyOrWrongFormat);
+    }
+
+    // A property list of no bookmark: told, and no datafile made for it.
+    m_presenter.clear();
+    ImportBookmarksController* sheet = importBookmarks(writeFile(
+        "prefs.plist", propertyListBytes(PlistDictionary{{"Children", PlistArray{}}}, PlistFormat::Xml)));
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(m_datafilesMade, 0);
+
+    // A text of no bookmark: the new datafile is made first and keeps its blank record.
+    m_presenter.clear();
+    sheet = importBookmarks(writeFile("notes.html", "<p>just a page</p>"));
+    ASSERT_TRUE(sheet);
+    sheet->okay();
+    EXPECT_EQ(m_presenter.alertMessages(), QStringList{NothingImported});
+    EXPECT_EQ(m_datafilesMade, 1);
+    EXPECT_EQ(textsOf(newestEditor()), QStringList({""}));
+    EXPECT_TRUE(m_presenter.savePanels().isEmpty());
 }

@@ -1,0 +1,11 @@
+#include "ContactsFuzzChecks.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (!contactsHold(QByteArrayView(reinterpret_cast<const char*>(data), qsizetype(size))))
+        std::abort();
+    return 0;
+}
