@@ -3,6 +3,8 @@
 #include "JourneyTestBase.h"
 
 #include "DatafileRecordSource.h"
+#include "FieldGraphic.h"
+#include "PdfReader.h"
 #include "TemplateDocument.h"
 #include "TemplateFormat.h"
 #include "TemplatePageWindowController.h"
@@ -354,4 +356,54 @@ TEST_F(TemplatesJourneyTest, PageWindow_ReportsTheRecordTooLargeAndTurnsItsPages
     EXPECT_EQ(menuItem(editor->window(), "goToFirstRecord:")->text(), "First Record");
     EXPECT_EQ(menuItem(editor->window(), "goToLastRecord:")->text(), "Last Record");
     EXPECT_EQ(menuItem(editor->window(), "printCurrentRecord:")->text(), "Print Current Record");
+}
+
+TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)
+{
+    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+    auto* labels = qobject_cast<TemplateDocument*>(
+        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    activate(window);
+    // A field the datafile lacks, and a phone number too wide for its place at any size.
+    GraphicList design = labels->masterGraphics();
+    auto fax = std::make_shared<FieldGraphic>();
+    fax->setFieldName(QStringLiteral("Fax"));
+    fax->setBounds({18, 150, 150, 16});
+    design.append(fax);
+    for (const std::shared_ptr<Graphic>& graphic : design)
+        if (auto* phone = dynamic_cast<FieldGraphic*>(graphic.get());
+            phone && phone->fieldName() == "Phone")
+            phone->setBounds({18, 120, 12, 16});
+    labels->setMasterGraphics(design);
+
+    // A cancelled print panel prints nothing; the second attempt prints the sheet's page.
+    m_presenter.answerPrintJob(false);
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().back().window, window);
+    const QString pdf = m_dir.filePath("labels.pdf");
+    m_presenter.answerPrintJob(true, pdf);
+    ASSERT_TRUE(chooseMenuItem(window, "printDocument:"));
+    ASSERT_EQ(m_presenter.printJobs().size(), 2);
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    const QString text = PdfReader::text(pdf);
+    EXPECT_TRUE(text.contains("Alice Smith")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Springfield IL 62704"));
+    EXPECT_FALSE(text.contains("No Field Data"));
+    EXPECT_FALSE(text.contains("Too Large"));
+    EXPECT_FALSE(text.contains("555-0100"));
+
+    // The shared Print item does the same; the test sheet is one page of outlines.
+    showMenusOf(window);
+    EXPECT_TRUE(menuItem(window, "printTestSheet:")->isEnabled());
+    const QString sheet = m_dir.filePath("test-sheet.pdf");
+    m_presenter.answerPrintJob(true, sheet, PrintableView::PageRange{2, 4});
+    ASSERT_TRUE(chooseMenuItem(window, "printTestSheet:"));
+    EXPECT_EQ(PdfReader::pageCount(sheet), 1);
+    EXPECT_TRUE(PdfReader::text(sheet).trimmed().isEmpty());
+    const QImage page = PdfReader::pageImage(sheet, 1, 72);
+    ASSERT_FALSE(page.isNull());
+    page.save(QDir::temp().filePath("norva-test-sheet.png"));
 }
