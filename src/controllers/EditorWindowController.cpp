@@ -5,6 +5,7 @@
 #include "DatafileDocument.h"
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
+#include "DatafileRecordSource.h"
 #include "EditorDatafileController.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldContentsController.h"
@@ -39,6 +40,7 @@
 #include "Pasteboard.h"
 #include "Presenter.h"
 #include "RXTableView.h"
+#include "SinglePageSheetController.h"
 #include "SpellingPanelController.h"
 #include "SyncController.h"
 #include "StringFormat.h"
@@ -132,6 +134,14 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_syncController = std::make_unique<SyncController>(*m_featureContext);
     m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
     m_webCaptureController = std::make_unique<WebCaptureController>(*m_featureContext);
+    registerAction(QStringLiteral("printSingleEnvelopeOrLabel:"), [this](QObject*) {
+        if (nowSyncing())
+            return;
+        // The item is addressed from the record as typed.
+        commitEdits();
+        VKSheetController::controller<SinglePageSheetController>()->beginSheetWithSettings(
+            settings(), window(), std::make_shared<DatafileRecordSource>(this));
+    });
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()

@@ -5,10 +5,15 @@
 #include "DatafileRecordSource.h"
 #include "FieldGraphic.h"
 #include "PdfReader.h"
+#include "PageViewController.h"
+#include "PopUpButton.h"
+#include "SinglePageSheetController.h"
+#include "TextGraphic.h"
 #include "TemplateDocument.h"
 #include "TemplateFormat.h"
 #include "TemplatePageWindowController.h"
 
+#include <QClipboard>
 #include <QImage>
 #include <QPushButton>
 #include <QScrollArea>
@@ -406,4 +411,137 @@ TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)
     const QImage page = PdfReader::pageImage(sheet, 1, 72);
     ASSERT_FALSE(page.isNull());
     page.save(QDir::temp().filePath("norva-test-sheet.png"));
+}
+
+TEST_F(TemplatesJourneyTest, PrintSingleEnvelopeOrLabel_PreviewsPrintsAndRemembersTheTemplate)
+{
+    // An envelope beside the labels, and a label in a folder of its own.
+    const auto writeTemplate = [this](const QString& name, bool envelope) {
+        PlistDictionary labels = readDatafile(m_template);
+        PlistDictionary settings = *labels.find("Settings")->asDictionary();
+        settings.insert("IsEnvelope", envelope);
+        labels.insert("Settings", settings);
+        QDir(m_dir.path()).mkpath(QFileInfo(m_dir.filePath(name)).path());
+        QFile file(m_dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+        return m_dir.filePath(name);
+    };
+    const QString envelope = writeTemplate("Templates/a.zenv", true);
+    const QString nested = writeTemplate("Templates/Sub/a.zlabel", false);
+    m_assembly->mainController().setupTemplatesMenu();
+
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    editor->settings()->setDefaultTemplateName(QStringLiteral("Gone"));
+    ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:"));
+    auto* sheet = VKSheetController::topmostController<SinglePageSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->window()->isVisible());
+    EXPECT_EQ(sheet->window()->parentWidget(), window);
+    // The folders flattened in menu order; a template no longer there gives the first.
+    QStringList titles;
+    QStringList paths;
+    for (QAction* item : sheet->templatesPopUp()->itemArray()) {
+        titles.append(item->text());
+        paths.append(PopUpButton::representedObject(item).toString());
+    }
+    EXPECT_EQ(titles, QStringList({"a", "Labels", "a"}));
+    EXPECT_EQ(paths, QStringList({envelope, m_template, nested}));
+    EXPECT_EQ(sheet->defaultTemplateName(), "a");
+    EXPECT_EQ(sheet->templateFileType(), TemplateDocument::EnvelopeType);
+    ASSERT_TRUE(sheet->templateDocument());
+    EXPECT_TRUE(sheet->templateSettings()->isEnvelope());
+    PageViewController& engine = sheet->pageViewController();
+    const QString current = editor->addressBlockText();
+    ASSERT_EQ(engine.printableRecordCount(), 1);
+    ASSERT_EQ(engine.cells().size(), 1u);
+    EXPECT_EQ(static_cast<const TextGraphic&>(*engine.cells()[0].graphics->at(0))
+                  .document()
+                  .toPlainText(),
+              current);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+
+    // The label in the folder: a label, laid out on its first cell.
+    QAction* label = sheet->templatesPopUp()->itemAtIndex(2);
+    label->trigger();
+    EXPECT_EQ(sheet->templateFileType(), TemplateDocument::LabelType);
+    EXPECT_FALSE(sheet->templateSettings()->isEnvelope());
+    EXPECT_EQ(engine.cells().size(), 6u);
+
+    // Print leaves the sheet open: one page of one label.
+    const QString pdf = m_dir.filePath("single.pdf");
+    m_presenter.answerPrintJob(true, pdf, PrintableView::PageRange{2, 3});
+    QTest::mouseClick(sheet->printerButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().back().window, sheet->window());
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    EXPECT_TRUE(PdfReader::text(pdf).contains(current.section('\n', 0, 0)));
+    EXPECT_TRUE(sheet->window()->isVisible());
+    const QImage picture = sheet->window()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-single-sheet.png"));
+
+    // Close: the datafile remembers the template.
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_EQ(editor->settings()->defaultTemplateName(), "a");
+    EXPECT_EQ(sheet->templatePath(), nested);
+}
+
+TEST_F(TemplatesJourneyTest, PrintSingleWithAlt_TheClipboardsTextElseTheRecordAndItsAlert)
+{
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    const auto withAlt = [&](const std::function<void()>& command) {
+        QTest::keyPress(window, Qt::Key_Alt, Qt::AltModifier);
+        command();
+        QTest::keyRelease(window, Qt::Key_Alt, Qt::NoModifier);
+    };
+    const auto shownText = [](SinglePageSheetController* sheet) {
+        const std::vector<PageCell>& cells = sheet->pageViewController().cells();
+        if (cells.empty() || !cells[0].graphics || cells[0].graphics->isEmpty())
+            return QString();
+        return static_cast<const TextGraphic&>(*cells[0].graphics->at(0)).document().toPlainText();
+    };
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("Clip Board\n9 Paste Rd"));
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    auto* sheet = VKSheetController::topmostController<SinglePageSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->optionKeyDown());
+    EXPECT_EQ(sheet->defaultTemplateName(), "Labels");
+    EXPECT_EQ(shownText(sheet), "Clip Board\n9 Paste Rd");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->settings()->defaultTemplateName(), "Labels");
+
+    // An image alone: the record's address, and for a record without one the alert says so.
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(image);
+    ASSERT_TRUE(chooseMenuItem(window, "addRecord:"));
+    ASSERT_TRUE(editor->addressBlockText().isEmpty());
+    m_presenter.clear();
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    EXPECT_FALSE(sheet->optionKeyDown());
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "No printable text.");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "Either the current record contains no address block text, or the address block "
+              "text is too large.");
+    EXPECT_EQ(m_presenter.lastAlert().window, sheet->window());
+    EXPECT_EQ(sheet->pageViewController().printableRecordCount(), 0);
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+
+    // An empty text on the clipboard: the alert speaks of the clipboard.
+    QGuiApplication::clipboard()->setText(QString());
+    m_presenter.clear();
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    EXPECT_TRUE(sheet->optionKeyDown());
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "Either the clipboard contains no text, or the clipboard text is too large.");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
 }
