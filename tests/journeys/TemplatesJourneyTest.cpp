@@ -3,7 +3,12 @@
 #include "JourneyTestBase.h"
 
 #include "DatafileRecordSource.h"
+#include "EditorDrawerController.h"
+#include "EditorToolbarController.h"
 #include "FieldGraphic.h"
+#include "FreeformTextView.h"
+#include "Toolbar.h"
+#include "TooBigView.h"
 #include "PdfReader.h"
 #include "PageViewController.h"
 #include "PopUpButton.h"
@@ -544,4 +549,95 @@ TEST_F(TemplatesJourneyTest, PrintSingleWithAlt_TheClipboardsTextElseTheRecordAn
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "Either the clipboard contains no text, or the clipboard text is too large.");
     QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+}
+
+TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelUntilStop)
+{
+    // Five records printed twice each; the third has no address, the fifth a line no
+    // label holds.
+    const QString five = writeDatafile("Five.nv3", {{"PHONE-ID", "Phone"}},
+                                       {{"555-0101", "Ann Lee\n1 Elm St"},
+                                        {"555-0102", "Bo Park\n2 Oak St"},
+                                        {"555-0103", ""},
+                                        {"555-0104", "Cy Dunn\n4 Ash St"},
+                                        {"555-0105", QString(200, QLatin1Char('W'))}});
+    PlistDictionary labels = readDatafile(m_template);
+    PlistDictionary settings = *labels.find("Settings")->asDictionary();
+    settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(five).toString());
+    settings.insert("LabelCopies", 2);
+    labels.insert("Settings", settings);
+    const QString path = m_dir.filePath("Copies.zlabel");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+    }
+    EditorWindowController* editor = openWithCommand(five);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    const QRect frame = window->geometry();
+
+    m_presenter.answerAlertWithButton("Edit Records");
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    Document* opened = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+    ASSERT_TRUE(opened);
+    auto* page =
+        static_cast<TemplatePageWindowController*>(opened->windowControllers().front().get());
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "There are 2 records that are too large to fit this template.");
+    EXPECT_EQ(page->pageViewController().printableRecords(),
+              (QList<qint64>{0, 0, 1, 1, 3, 3}));
+
+    // Only the two left selected, the first shown, the panel open, the editor's toolbar away.
+    EditorDrawerController& drawer = editor->drawerController();
+    ASSERT_TRUE(drawer.editingNonPrintableRecords());
+    EXPECT_TRUE(page->editingNonPrintableRecords());
+    EXPECT_EQ(editor->engine().catalog()->countSelected(), 2);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
+    EXPECT_EQ(editor->addressBlockText(), "");
+    EXPECT_TRUE(drawer.bottomDrawer()->isVisible());
+    EXPECT_FALSE(editor->toolbarController().toolbar()->isVisible());
+    EXPECT_GE(window->height(), frame.height());
+    showMenusOf(window);
+    EXPECT_FALSE(menuItem(window, "addRecord:")->isEnabled());
+    EXPECT_FALSE(menuItem(window, "printSingleEnvelopeOrLabel:")->isEnabled());
+    TooBigView* tooBig = drawer.tooBigView();
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::fitsColor());
+
+    // The next one does not fit; shortened and updated, it does.
+    ASSERT_TRUE(chooseMenuItem(window, "goToNextRecord:"));
+    EXPECT_EQ(tooBig->addressBlockText(), QString(200, QLatin1Char('W')));
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::tooLargeColor());
+    FreeformTextView* text = editor->freeformTextView();
+    text->setFocus();
+    text->selectAll();
+    QTest::keyClicks(text, "Eve Moss");
+    ASSERT_TRUE(editor->performAction(QStringLiteral("updateDrawerContents:")));
+    EXPECT_EQ(tooBig->addressBlockText(), "Eve Moss");
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::fitsColor());
+    drawer.bottomDrawer()->grab().toImage().save(QDir::temp().filePath("norva-drawer.png"));
+    window->grab().toImage().save(QDir::temp().filePath("norva-drawer-window.png"));
+
+    // Stop: every record back, the window as it was, the template tests them again.
+    m_presenter.clear();
+    m_presenter.answerAlertWithButton("Edit Records");
+    ASSERT_TRUE(editor->performAction(QStringLiteral("quitEditingNonPrintableRecords:")));
+    EXPECT_EQ(m_presenter.alerts().front().request.messageText,
+              "There is 1 record that is too large to fit this template.");
+    EXPECT_EQ(m_presenter.alerts().front().window, page->window());
+    page->window()->grab().toImage().save(QDir::temp().filePath("norva-drawer-page.png"));
+    // Edit Records again: the one left, alone.
+    ASSERT_TRUE(drawer.editingNonPrintableRecords());
+    EXPECT_EQ(editor->engine().catalog()->countSelected(), 1);
+
+    // The template closing closes the panel; the editor's toolbar and frame come back.
+    page->performClose();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(drawer.editingNonPrintableRecords());
+    EXPECT_FALSE(drawer.bottomDrawer()->isVisible());
+    EXPECT_TRUE(editor->toolbarController().toolbar()->isVisible());
+    EXPECT_EQ(window->geometry(), frame);
+    showMenusOf(window);
+    EXPECT_TRUE(menuItem(window, "addRecord:")->isEnabled());
 }
