@@ -19,9 +19,12 @@
 #include "TemplatePageWindowController.h"
 
 #include <QClipboard>
+#include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
 #include <QScrollArea>
+
+#include <functional>
 
 namespace {
 
@@ -43,6 +46,32 @@ protected:
         QFile file(m_template);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+    }
+
+    // The labels opened from the Templates menu, their window in front.
+    TemplateDocument* openLabels()
+    {
+        EXPECT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+        auto* labels = qobject_cast<TemplateDocument*>(
+            DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+        if (labels)
+            activate(labels->windowControllers().front()->window());
+        return labels;
+    }
+
+    // A copy of the labels at the path in the test's folder, its settings changed.
+    QString writeLabels(const QString& name, const std::function<void(PlistDictionary&)>& change)
+    {
+        PlistDictionary labels = readDatafile(m_template);
+        PlistDictionary settings = *labels.find("Settings")->asDictionary();
+        change(settings);
+        labels.insert("Settings", settings);
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+        return path;
     }
 
     static QString titleOf(QWidget* window)
@@ -191,12 +220,9 @@ TEST_F(TemplatesJourneyTest, TemplatesMenu_OpensTheTemplateWithItsDatafileAndSav
 
 TEST_F(TemplatesJourneyTest, SaveAs_StartsInTheTemplatesFolderAndKeepsTheDatafileInTheTitle)
 {
-    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
-    auto* labels = qobject_cast<TemplateDocument*>(
-        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    TemplateDocument* labels = openLabels();
     ASSERT_TRUE(labels);
     QWidget* window = labels->windowControllers().front()->window();
-    activate(window);
 
     // Cancelled first: nothing written, the name stays.
     m_presenter.answerSavePanel(std::nullopt);
@@ -370,12 +396,9 @@ TEST_F(TemplatesJourneyTest, PageWindow_ReportsTheRecordTooLargeAndTurnsItsPages
 
 TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)
 {
-    ASSERT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
-    auto* labels = qobject_cast<TemplateDocument*>(
-        DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+    TemplateDocument* labels = openLabels();
     ASSERT_TRUE(labels);
     QWidget* window = labels->windowControllers().front()->window();
-    activate(window);
     // A field the datafile lacks, and a phone number too wide for its place at any size.
     GraphicList design = labels->masterGraphics();
     auto fax = std::make_shared<FieldGraphic>();
@@ -421,19 +444,10 @@ TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)
 TEST_F(TemplatesJourneyTest, PrintSingleEnvelopeOrLabel_PreviewsPrintsAndRemembersTheTemplate)
 {
     // An envelope beside the labels, and a label in a folder of its own.
-    const auto writeTemplate = [this](const QString& name, bool envelope) {
-        PlistDictionary labels = readDatafile(m_template);
-        PlistDictionary settings = *labels.find("Settings")->asDictionary();
-        settings.insert("IsEnvelope", envelope);
-        labels.insert("Settings", settings);
-        QDir(m_dir.path()).mkpath(QFileInfo(m_dir.filePath(name)).path());
-        QFile file(m_dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
-        return m_dir.filePath(name);
-    };
-    const QString envelope = writeTemplate("Templates/a.zenv", true);
-    const QString nested = writeTemplate("Templates/Sub/a.zlabel", false);
+    const QString envelope = writeLabels("Templates/a.zenv", [](PlistDictionary& settings) {
+        settings.insert("IsEnvelope", true);
+    });
+    const QString nested = writeLabels("Templates/Sub/a.zlabel", [](PlistDictionary&) {});
     m_assembly->mainController().setupTemplatesMenu();
 
     EditorWindowController* editor = openWithCommand(m_datafile);
@@ -561,17 +575,10 @@ TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelU
                                         {"555-0103", ""},
                                         {"555-0104", "Cy Dunn\n4 Ash St"},
                                         {"555-0105", QString(200, QLatin1Char('W'))}});
-    PlistDictionary labels = readDatafile(m_template);
-    PlistDictionary settings = *labels.find("Settings")->asDictionary();
-    settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(five).toString());
-    settings.insert("LabelCopies", 2);
-    labels.insert("Settings", settings);
-    const QString path = m_dir.filePath("Copies.zlabel");
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
-    }
+    const QString path = writeLabels("Copies.zlabel", [&five](PlistDictionary& settings) {
+        settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(five).toString());
+        settings.insert("LabelCopies", 2);
+    });
     EditorWindowController* editor = openWithCommand(five);
     ASSERT_TRUE(editor);
     QWidget* window = editor->window();
