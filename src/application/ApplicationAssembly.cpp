@@ -22,6 +22,7 @@
 #include "NewDatafileSheetController.h"
 #include "PreferencesController.h"
 #include "ServicesEndpoint.h"
+#include "SinglePageSheetController.h"
 #include "StartWindow.h"
 #include "SyncController.h"
 #include "SystemLog.h"
@@ -141,6 +142,9 @@ ApplicationAssembly::ApplicationAssembly()
         return page;
     });
     TemplateDocument::setDidWriteHook([application] { application->setupTemplatesMenu(); });
+    SinglePageSheetController::setTemplatesMenu(
+        [application]() -> const QMenu* { return application->menus().templatesMenu(); },
+        MainController::templatesMenuFixedItemCount);
 
     m_startWindow = std::make_unique<StartWindow>(m_mainController->menus());
     m_startWindow->followDocuments();
@@ -174,6 +178,7 @@ ApplicationAssembly::~ApplicationAssembly()
     DatafileDocument::setEditorFactory(nullptr);
     TemplateDocument::setDidWriteHook(nullptr);
     TemplateDocument::setPageWindowFactory(nullptr);
+    SinglePageSheetController::setTemplatesMenu(nullptr, 0);
     Application::shared().setDelegate(nullptr);
     m_mainController.reset();
 }

@@ -2,6 +2,7 @@
 
 #include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
+#include "EditorDrawerController.h"
 #include "EditorWindowController.h"
 
 DatafileRecordSource::DatafileRecordSource(EditorWindowController* editor) : m_editor(editor)
@@ -55,4 +56,16 @@ void DatafileRecordSource::decrementOpenTemplateCount()
 {
     if (m_editor)
         m_editor->decrementOpenTemplateCount();
+}
+
+bool DatafileRecordSource::editingNonPrintableRecords() const
+{
+    return m_editor && m_editor->drawerController().editingNonPrintableRecords();
+}
+
+void DatafileRecordSource::editNonPrintableRecords(const QList<qint64>& printableRecords,
+                                                   TemplatePageWindowController* controller)
+{
+    if (isAvailable())
+        m_editor->drawerController().editNonPrintableRecords(printableRecords, controller);
 }

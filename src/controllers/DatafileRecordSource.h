@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NonPrintableRecordsEditor.h"
 #include "PageRecordSource.h"
 
 #include <QPointer>
@@ -9,7 +10,7 @@ class EditorWindowController;
 // The records a template lays out, served by its datafile's document and editor window:
 // the window's selection and current record, the document's address blocks and field
 // contents. Once the window has closed, none.
-class DatafileRecordSource : public PageRecordSource {
+class DatafileRecordSource : public PageRecordSource, public NonPrintableRecordsEditor {
 public:
     explicit DatafileRecordSource(EditorWindowController* editor);
 
@@ -23,6 +24,11 @@ public:
     void saveAndReloadCurrentRecord() override;
     void incrementOpenTemplateCount() override;
     void decrementOpenTemplateCount() override;
+
+    // The window's bottom panel edits the records the template cannot print.
+    bool editingNonPrintableRecords() const override;
+    void editNonPrintableRecords(const QList<qint64>& printableRecords,
+                                 TemplatePageWindowController* controller) override;
 
 private:
     QPointer<EditorWindowController> m_editor;

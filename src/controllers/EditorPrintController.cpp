@@ -475,8 +475,8 @@ void EditorPrintController::runPrintOperation(const PrintOperationRequest& reque
     Presenter::shared().runPrintOperation(
         request, window,
         [self, editorWindow, didRun = std::move(didRun)](const PrintOperationResult& result) {
-            if (self && !result.unwritableFile.isEmpty())
-                self->reportFailure(result, editorWindow);
+            if (self)
+                reportUnwritablePrintFile(result, editorWindow);
             if (didRun)
                 didRun(result);
         });
@@ -497,12 +497,3 @@ void EditorPrintController::commitEditing()
     m_context.engine().saveIfDifferentRecord(nullptr);
 }
 
-void EditorPrintController::reportFailure(const PrintOperationResult& result, QWidget* window)
-{
-    AlertRequest alert;
-    alert.messageText = stringWithFormat(localized(QStringLiteral("The file “%@” could not be written.")),
-                                         result.unwritableFile);
-    alert.informativeText =
-        localized(QStringLiteral("Check that its folder exists and that you may write in it, then print again."));
-    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
-}

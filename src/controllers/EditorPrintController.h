@@ -97,7 +97,6 @@ private:
     void printOnWindow(const PrintInfo& printInfo, const std::shared_ptr<PrintableView>& view);
     // The last typed value in the tables and the text reaches the current record.
     void commitEditing();
-    void reportFailure(const PrintOperationResult& result, QWidget* window);
     static void applyTabStops(QTextDocument& text, const QList<double>& stops);
 
     void currentRecordPrintMarginsSheetDidEnd(const std::shared_ptr<RecordData>& record,

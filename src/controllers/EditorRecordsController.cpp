@@ -3,6 +3,7 @@
 #include "EditorRecordsController.h"
 
 #include "DatafileDocument.h"
+#include "EditorDrawerController.h"
 #include "EditorWindowController.h"
 #include "GotoRecordSheetController.h"
 #include "MoveRecordSheetController.h"
@@ -14,6 +15,11 @@
 EditorRecordsController::EditorRecordsController(EditorWindowController& editor) : m_editor(editor)
 {
     registerCommands();
+}
+
+void EditorRecordsController::updateDrawerContents()
+{
+    m_editor.drawerController().updateDrawerContents();
 }
 
 void EditorRecordsController::registerCommand(const char* selector, std::function<void()> command)

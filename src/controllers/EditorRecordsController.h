@@ -150,9 +150,9 @@ private:
     void registerCommands();
     // Registers a command that does nothing while the window syncs.
     void registerCommand(const char* selector, std::function<void()> command);
-    // Refreshes the drawer in which a template's unprintable records are edited, after
-    // a move; there is no such drawer yet.
-    void updateDrawerContents() {}
+    // Refreshes the panel in which a template's unprintable records are edited, after
+    // a move, while it is open.
+    void updateDrawerContents();
     // Moves the current record's catalog entry and shows the selected record at shown.
     void moveCurrentRecord(qint64 catalogIndex, qint64 shown);
     void setLockOfSelectedRecords(bool locked);

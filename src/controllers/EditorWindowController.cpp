@@ -3,9 +3,11 @@
 #include "EditorWindowController.h"
 
 #include "DatafileDocument.h"
+#include "DatafileRecordSource.h"
 #include "DocumentController.h"
 #include "EditorCommandValidator.h"
 #include "EditorDatafileController.h"
+#include "EditorDrawerController.h"
 #include "EditorDocumentObserver.h"
 #include "EditorFieldContentsController.h"
 #include "EditorFieldSteppingController.h"
@@ -40,6 +42,7 @@
 #include "Pasteboard.h"
 #include "Presenter.h"
 #include "RXTableView.h"
+#include "SinglePageSheetController.h"
 #include "SpellingPanelController.h"
 #include "SyncController.h"
 #include "StringFormat.h"
@@ -134,6 +137,16 @@ EditorWindowController::EditorWindowController(EditorWindowMenus menus)
     m_telephonyController = std::make_unique<EditorTelephonyController>(*m_featureContext);
     m_webCaptureController = std::make_unique<WebCaptureController>(*m_featureContext);
     m_linkCommandsController = std::make_unique<LinkCommandsController>(*m_featureContext);
+    m_drawerController =
+        std::make_unique<EditorDrawerController>(*m_featureContext, *m_toolbarController);
+    registerAction(QStringLiteral("printSingleEnvelopeOrLabel:"), [this](QObject*) {
+        if (nowSyncing())
+            return;
+        // The item is addressed from the record as typed.
+        commitEdits();
+        VKSheetController::controller<SinglePageSheetController>()->beginSheetWithSettings(
+            settings(), window(), std::make_shared<DatafileRecordSource>(this));
+    });
 }
 
 EditorWindowController* EditorWindowController::openCloneWindowAndReturnController()
@@ -202,6 +215,7 @@ EditorCommandState EditorWindowController::commandState() const
     state.findEntryStyle = settings->findEntryMode();
     state.hasSyncID = !settings->syncID().isEmpty();
     state.pasteboardHasText = Pasteboard::hasText();
+    state.editingNonPrintableRecords = m_drawerController->editingNonPrintableRecords();
     return state;
 }
 
@@ -267,6 +281,7 @@ std::unique_ptr<QWidget> EditorWindowController::makeWindow()
             [this](const QString& link) { clickedOnLink(link); });
     m_splitterView = new EditorSplitView(m_tableController->modeTabView(), m_freeformTextView, content);
     column->addWidget(m_splitterView, 1);
+    m_drawerController->setupBottomDrawer(column, window.get());
     m_viewController->setSplitView(m_splitterView);
     window->setCentralWidget(content);
 
@@ -353,6 +368,8 @@ void EditorWindowController::decrementOpenTemplateCount()
 {
     if (m_openTemplateCount > 0)
         --m_openTemplateCount;
+    // A template gone: its records are no longer edited here.
+    m_drawerController->closeBottomDrawer();
 }
 
 void EditorWindowController::commitEdits()
@@ -665,6 +682,8 @@ bool EditorWindowController::windowShouldClose()
 
 void EditorWindowController::windowWillClose()
 {
+    // The window's frame is kept as it was before the panel grew it.
+    m_drawerController->closeBottomDrawer();
     if (m_engine->isClone())
         return;
     // Its datafile closes with this window: the Find and Replace panel lets go of it.

@@ -18,6 +18,7 @@
 class DatafileDocument;
 class DatafileSettingsData;
 class EditorDatafileController;
+class EditorDrawerController;
 class EditorDocumentObserver;
 class EditorFieldContentsController;
 class EditorFieldSteppingController;
@@ -139,6 +140,8 @@ public:
     // Finding and dialing phone numbers, and telephone links.
     EditorTelephonyController& telephonyController() { return *m_telephonyController; }
     WebCaptureController& webCaptureController() { return *m_webCaptureController; }
+    // The bottom panel for the records a template cannot print.
+    EditorDrawerController& drawerController() { return *m_drawerController; }
     const EditorWindowMenus& menus() const { return m_menus; }
 
     // The index, among the selected records, of the record to show first.
@@ -285,6 +288,7 @@ private:
     std::unique_ptr<EditorTelephonyController> m_telephonyController;
     std::unique_ptr<WebCaptureController> m_webCaptureController;
     std::unique_ptr<LinkCommandsController> m_linkCommandsController;
+    std::unique_ptr<EditorDrawerController> m_drawerController;
     QMainWindow* m_mainWindow = nullptr;
     EditorSplitView* m_splitterView = nullptr;
     FreeformTextView* m_freeformTextView = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PageLayoutHost.h"
+#include "TemplatePrintHost.h"
 #include "TemplateWindow.h"
 #include "WindowController.h"
 
@@ -27,7 +28,8 @@ class TemplateDocument;
 // in its status bar, and offers to edit the records too large for the template.
 class TemplatePageWindowController : public WindowController,
                                      public TemplateWindow,
-                                     public PageLayoutHost {
+                                     public PageLayoutHost,
+                                     public TemplatePrintHost {
     Q_OBJECT
 
 public:
@@ -37,7 +39,8 @@ public:
 
     TemplateDocument* templateDocument() const;
     // The page layout engine and the view of its page.
-    PageViewController& pageViewController() const { return *m_pageViewController; }
+    PageViewController& pageViewController() const override { return *m_pageViewController; }
+    QWidget* printWindow() override { return window(); }
     PageView* pageView() const { return m_pageView; }
 
     void prepare() override;

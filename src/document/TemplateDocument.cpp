@@ -6,11 +6,16 @@
 #include "LabelDocument.h"
 #include "Localization.h"
 #include "NotificationCenter.h"
+#include "PagePrintView.h"
+#include "PageViewController.h"
 #include "Presenter.h"
+#include "PrintOperation.h"
 #include "SafeFileWriter.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
+#include "TestPrintView.h"
 #include "TemplateFormat.h"
+#include "TemplatePrintHost.h"
 #include "TemplateWindow.h"
 #include "UserDefaults.h"
 #include "WindowController.h"
@@ -68,7 +73,7 @@ std::unique_ptr<TemplateDocument> TemplateDocument::makeOfType(const QString& ty
 
 std::unique_ptr<TemplateDocument>
 TemplateDocument::templateForPrintingWithFile(const QString& path, const QString& type,
-                                              std::unique_ptr<WindowController> controller)
+                                              TemplatePrintHost* controller)
 {
     std::unique_ptr<TemplateDocument> document = makeOfType(type);
     document->setPrintingSingleItem(true);
@@ -76,8 +81,7 @@ TemplateDocument::templateForPrintingWithFile(const QString& path, const QString
     if (!document->readFromURL(url, type))
         SystemLog::log(stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path,
                                         document->failureReason()));
-    if (controller)
-        document->addWindowController(std::move(controller));
+    document->m_printHost = controller;
     return document;
 }
 
@@ -85,6 +89,8 @@ TemplateDocument::TemplateDocument() : m_templateSettings(TemplateSettingsData::
 {
     m_templateSettings->setTemplateSettingsDidChange(false);
     registerAction(QStringLiteral("runPageLayout:"), [this](QObject*) { runPageLayout(); });
+    registerAction(QStringLiteral("printDocument:"), [this](QObject*) { printDocument(); });
+    registerAction(QStringLiteral("printTestSheet:"), [this](QObject*) { printTestSheet(); });
 }
 
 TemplateDocument::~TemplateDocument() = default;
@@ -229,6 +235,56 @@ void TemplateDocument::documentDidRunModalPageLayout(const std::optional<PrintIn
         main && main->centralWidget() ? window->height() - main->centralWidget()->height() : 0;
     const QSizeF paper = accepted->paperSize();
     window->resize(int(paper.width() + 15), int(paper.height() + 32) + bars);
+}
+
+TemplatePrintHost* TemplateDocument::printHost() const
+{
+    if (m_printHost)
+        return m_printHost;
+    if (windowControllers().empty())
+        return nullptr;
+    return dynamic_cast<TemplatePrintHost*>(windowControllers().front().get());
+}
+
+void TemplateDocument::printDocument()
+{
+    TemplatePrintHost* host = printHost();
+    if (!host)
+        return;
+    const QSizeF paper = m_templateSettings->printInfo().paperSize();
+    PageViewController& engine = host->pageViewController();
+    // The pages as the records stand now.
+    engine.resetWithSettings(m_templateSettings, m_masterGraphics, false);
+    auto view = std::make_shared<PagePrintView>(QRectF(QPointF(0, 0), paper));
+    view->setFirstLabelOffset(quint64(std::max<qint64>(engine.firstLabelOffset(), 0)));
+    view->setPageViewController(engine, m_templateSettings, m_masterGraphics);
+    view->setPaperFrame(QRectF(QPointF(0, 0), paper));
+    view->setPrintJobTitle(displayName());
+    runPrintOperation(view);
+}
+
+void TemplateDocument::printTestSheet()
+{
+    const QSizeF paper = m_templateSettings->printInfo().paperSize();
+    auto view = std::make_shared<TestPrintView>(QRectF(QPointF(0, 0), paper));
+    view->setTempletSettings(m_templateSettings);
+    view->setPaperFrame(QRectF(QPointF(0, 0), paper));
+    view->setPrintJobTitle(displayName());
+    runPrintOperation(view);
+}
+
+void TemplateDocument::runPrintOperation(const std::shared_ptr<PrintableView>& view)
+{
+    TemplatePrintHost* host = printHost();
+    QWidget* window = host ? host->printWindow() : windowForSheet();
+    PrintOperationRequest request;
+    request.printInfo = m_templateSettings->printInfo();
+    request.view = view;
+    const QPointer<QWidget> shown(window);
+    Presenter::shared().runPrintOperation(request, window,
+                                          [shown](const PrintOperationResult& result) {
+                                              reportUnwritablePrintFile(result, shown);
+                                          });
 }
 
 PlistArray TemplateDocument::masterGraphicsAsArrayOfDictionaries() const

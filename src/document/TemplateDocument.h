@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class PrintableView;
+class TemplatePrintHost;
 class TemplateWindow;
 class WindowController;
 
@@ -31,11 +33,11 @@ public:
     static void setDidWriteHook(std::function<void()> hook);
 
     // A template read from the file ("~" expanded) only to be printed by the controller,
-    // which becomes its window controller; no window is made. A file that cannot be read
-    // leaves the template empty: the caller checks the design.
+    // which prints it in place of a page window; no window is made. A file that cannot
+    // be read leaves the template empty: the caller checks the design.
     static std::unique_ptr<TemplateDocument>
     templateForPrintingWithFile(const QString& path, const QString& type,
-                                std::unique_ptr<WindowController> controller);
+                                TemplatePrintHost* controller);
     // The document of the kind the type names, empty.
     static std::unique_ptr<TemplateDocument> makeOfType(const QString& type);
 
@@ -51,6 +53,13 @@ public:
 
     // Page Setup on the template's print settings, as a sheet on its window.
     void runPageLayout();
+    // The pages laid out afresh over the selected records, from the starting label, to a
+    // printer or a PDF file, the print panel on the print host's window.
+    void printDocument();
+    // The outline of every label of the sheet on one page.
+    void printTestSheet();
+    // The page window, or the controller the template was opened to print for.
+    TemplatePrintHost* printHost() const;
 
     PlistArray masterGraphicsAsArrayOfDictionaries() const;
     // One graphic per dictionary, in order; an entry that names no graphic is left out.
@@ -73,8 +82,10 @@ public:
 
 private:
     void documentDidRunModalPageLayout(const std::optional<PrintInfo>& accepted);
+    void runPrintOperation(const std::shared_ptr<PrintableView>& view);
 
     std::shared_ptr<TemplateSettingsData> m_templateSettings;
     GraphicList m_masterGraphics;
     bool m_printingSingleItem = false;
+    TemplatePrintHost* m_printHost = nullptr;
 };

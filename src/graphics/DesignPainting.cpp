@@ -21,12 +21,17 @@ void drawDraftOutline(QPainter& painter, const QRectF& frame, bool envelope)
     if (envelope) {
         frameRect(painter, frame, outlineGrey());
     } else {
-        painter.strokePath(RectangleGraphic::roundedRect(frame, labelCornerRadius),
-                           QPen(outlineGrey(), 1));
+        frameLabel(painter, frame);
     }
 }
 
 } // namespace
+
+void frameLabel(QPainter& painter, const QRectF& rect)
+{
+    painter.strokePath(RectangleGraphic::roundedRect(rect, labelCornerRadius),
+                       QPen(outlineGrey(), 1));
+}
 
 void frameRect(QPainter& painter, const QRectF& rect, const QColor& color, double width)
 {

@@ -94,22 +94,6 @@ float placementOffset(qint64 placement, double room, float size)
     }
 }
 
-// One cell's working copy of the design, shown by no canvas, so that filling it
-// registers no undo with the designer's.
-std::shared_ptr<GraphicList> cellCopyOf(const GraphicList& design)
-{
-    auto copy = std::make_shared<GraphicList>();
-    copy->reserve(design.size());
-    for (const std::shared_ptr<Graphic>& graphic : design) {
-        if (!graphic)
-            continue;
-        std::shared_ptr<Graphic> cellGraphic = graphic->copy();
-        cellGraphic->setDesignView(nullptr);
-        copy->append(std::move(cellGraphic));
-    }
-    return copy;
-}
-
 } // namespace
 
 PageViewController::PageViewController(PageLayoutHost* host) : m_host(host)
@@ -123,25 +107,46 @@ float PageViewController::usableMinimumPointSize(float minimumPointSize)
     return minimumPointSize >= 1 ? minimumPointSize : 8.0f;
 }
 
-qint64 PageViewController::rows() const
+// One cell's working copy of the design, shown by no canvas, so that filling it
+// registers no undo with the designer's.
+std::shared_ptr<GraphicList> PageViewController::cellCopyOf(const GraphicList& design)
 {
-    if (!m_templateSettings || m_templateSettings->isEnvelope())
-        return 1;
-    return std::clamp<qint64>(m_templateSettings->labelRows(), 1, maximumGridSize);
+    auto copy = std::make_shared<GraphicList>();
+    copy->reserve(design.size());
+    for (const std::shared_ptr<Graphic>& graphic : design) {
+        if (!graphic)
+            continue;
+        std::shared_ptr<Graphic> cellGraphic = graphic->copy();
+        cellGraphic->setDesignView(nullptr);
+        copy->append(std::move(cellGraphic));
+    }
+    return copy;
 }
 
-qint64 PageViewController::columns() const
+qint64 PageViewController::rowsOf(const TemplateSettingsData* settings)
 {
-    if (!m_templateSettings || m_templateSettings->isEnvelope())
+    if (!settings || settings->isEnvelope())
         return 1;
-    return std::clamp<qint64>(m_templateSettings->labelColumns(), 1, maximumGridSize);
+    return std::clamp<qint64>(settings->labelRows(), 1, maximumGridSize);
+}
+
+qint64 PageViewController::columnsOf(const TemplateSettingsData* settings)
+{
+    if (!settings || settings->isEnvelope())
+        return 1;
+    return std::clamp<qint64>(settings->labelColumns(), 1, maximumGridSize);
 }
 
 QRectF PageViewController::cellRect(qint64 row, qint64 column) const
 {
     if (!m_templateSettings)
         return {};
-    const TemplateSettingsData& settings = *m_templateSettings;
+    return cellRect(*m_templateSettings, row, column);
+}
+
+QRectF PageViewController::cellRect(const TemplateSettingsData& settings, qint64 row,
+                                    qint64 column)
+{
     const double width = settings.width();
     const double height = settings.height();
     return QRectF(double(settings.labelLeftMargin()) +
@@ -175,6 +180,13 @@ bool PageViewController::designHasFieldGraphic() const
 {
     return std::any_of(m_masterGraphics.cbegin(), m_masterGraphics.cend(),
                        [](const auto& g) { return g && g->graphicType() == fieldGraphicType; });
+}
+
+bool PageViewController::takesRecords(const GraphicList& design)
+{
+    return std::any_of(design.cbegin(), design.cend(), [](const auto& g) {
+        return g && (g->graphicType() == addressGraphicType || g->graphicType() == fieldGraphicType);
+    });
 }
 
 ArchivedFont PageViewController::addressBlockFont()
@@ -403,9 +415,10 @@ std::shared_ptr<AddressGraphic> PageViewController::addressGraphic() const
 bool PageViewController::calculateAddressRectangle(QRectF& rect, const QString& addressBlock,
                                                    ArchivedFont& font, float minimumPointSize,
                                                    qint64 horizontalPlacement,
-                                                   qint64 verticalPlacement)
+                                                   qint64 verticalPlacement,
+                                                   const FitRules& rules)
 {
-    if (addressBlock.isEmpty())
+    if (addressBlock.isEmpty() && !rules.emptyAddressFits)
         return false;
     const TextMeasurer& measurer = TextMeasurer::shared();
     const QStringList lines = addressBlock.split(QLatin1Char('\n'));
@@ -438,7 +451,7 @@ bool PageViewController::calculateAddressRectangle(QRectF& rect, const QString& 
         if (!found)
             return false;
     }
-    const float blockWidth = width + 18;
+    const float blockWidth = width + rules.addressWidthPadding;
     const float blockHeight = lineHeight * lineCount;
     rect = QRectF(rect.x() + placementOffset(horizontalPlacement, rect.width(), blockWidth),
                   rect.y() + placementOffset(verticalPlacement, rect.height(), blockHeight),
@@ -447,7 +460,7 @@ bool PageViewController::calculateAddressRectangle(QRectF& rect, const QString& 
 }
 
 bool PageViewController::fieldTextFits(QRectF& rect, const QString& text, ArchivedFont& font,
-                                       float minimumPointSize)
+                                       float minimumPointSize, const FitRules& rules)
 {
     const TextMeasurer& measurer = TextMeasurer::shared();
     if (!(measurer.widthOfString(text, font) <= rect.width())) {
@@ -455,7 +468,7 @@ bool PageViewController::fieldTextFits(QRectF& rect, const QString& text, Archiv
         bool found = false;
         for (double size = font.size() - 1; size >= minimum; size -= 1) {
             font.setSize(size);
-            if (rect.width() > measurer.widthOfString(text, font)) {
+            if (rect.width() > measurer.widthOfString(text, font) + rules.shrunkFieldMargin) {
                 found = true;
                 break;
             }
@@ -471,21 +484,20 @@ bool PageViewController::fieldTextFits(QRectF& rect, const QString& text, Archiv
 
 // ---- cells ----
 
-void PageViewController::fillAddressGraphic(AddressGraphic& graphic, qint64 record) const
+void PageViewController::fillAddressGraphic(AddressGraphic& graphic, const QString& text,
+                                            const FitRules& rules)
 {
-    QString text;
-    if (!m_addressBlockText.isNull())
-        text = m_addressBlockText;
-    else if (PageRecordSource* source = records())
-        text = source->addressBlockAtIndex(record);
-    else
-        text = localized(addressBlockPlaceholder);
     QRectF rect = graphic.bounds();
     ArchivedFont font = graphic.font();
     if (!calculateAddressRectangle(rect, text, font, graphic.minimumPointSize(),
                                    graphic.horizontalAddressBlockPlacement(),
-                                   graphic.verticalAddressBlockPlacement()))
+                                   graphic.verticalAddressBlockPlacement(), rules)) {
+        if (rules.onPaper) {
+            graphic.setContents(cellText(QString(), font, clear(), Qt::AlignLeft, false));
+            graphic.setStrokeColor(clear());
+        }
         return;
+    }
     Qt::Alignment alignment = Qt::AlignLeft;
     if (graphic.addressBlockAlignment() == 1)
         alignment = Qt::AlignHCenter;
@@ -497,25 +509,27 @@ void PageViewController::fillAddressGraphic(AddressGraphic& graphic, qint64 reco
     graphic.setBounds(rect);
 }
 
-void PageViewController::fillFieldGraphic(FieldGraphic& graphic, qint64 record) const
+void PageViewController::fillFieldGraphic(FieldGraphic& graphic,
+                                          const std::optional<QString>& content,
+                                          const FitRules& rules)
 {
-    std::optional<QString> content;
-    if (PageRecordSource* source = records();
-        source && graphic.fieldName() != FieldGraphic::noFieldName)
-        content = source->contentOfField(graphic.fieldName(), record);
+    // Paper shows nothing where the screen says what is wrong.
+    const auto missing = [&rules](const QString& message) {
+        return rules.onPaper ? QString() : localized(message);
+    };
     ArchivedColor color = black();
     QString text;
     if (content) {
         text = *content;
     } else {
-        text = localized(noFieldData);
-        color = red();
+        text = missing(noFieldData);
+        color = rules.onPaper ? clear() : red();
     }
     QRectF rect = graphic.bounds();
     ArchivedFont font = graphic.font();
-    if (!fieldTextFits(rect, text, font, graphic.minimumPointSize())) {
-        text = localized(tooLarge);
-        color = red();
+    if (!fieldTextFits(rect, text, font, graphic.minimumPointSize(), rules)) {
+        text = missing(tooLarge);
+        color = rules.onPaper ? clear() : red();
     }
     // The font first: a placeholder shows its own text again in a new font.
     graphic.setFont(font);
@@ -523,6 +537,34 @@ void PageViewController::fillFieldGraphic(FieldGraphic& graphic, qint64 record) 
     graphic.setStrokeColor(clear());
     graphic.setStrokeLineWidth(0.5);
     graphic.setBounds(rect);
+}
+
+void PageViewController::fillCell(GraphicList& graphics, PageRecordSource* source,
+                                  const QString& addressBlockText, qint64 record,
+                                  const FitRules& rules)
+{
+    for (const std::shared_ptr<Graphic>& graphic : graphics) {
+        const QString type = graphic->graphicType();
+        if (type == addressGraphicType) {
+            QString text;
+            // Without the datafile the screen shows where the address goes; paper, nothing.
+            if (!source && rules.onPaper)
+                text = QString();
+            else if (!addressBlockText.isNull())
+                text = addressBlockText;
+            else if (source)
+                text = source->addressBlockAtIndex(record);
+            else
+                text = localized(addressBlockPlaceholder);
+            fillAddressGraphic(static_cast<AddressGraphic&>(*graphic), text, rules);
+        } else if (type == fieldGraphicType) {
+            auto& field = static_cast<FieldGraphic&>(*graphic);
+            std::optional<QString> content;
+            if (source && field.fieldName() != FieldGraphic::noFieldName)
+                content = source->contentOfField(field.fieldName(), record);
+            fillFieldGraphic(field, content, rules);
+        }
+    }
 }
 
 void PageViewController::addDesignViews(qint64 firstIndex)
@@ -555,14 +597,8 @@ void PageViewController::addDesignViews(qint64 firstIndex)
             cell.graphics = filled ? cellCopyOf(m_masterGraphics) : std::make_shared<GraphicList>();
             if (filled) {
                 // In single-item mode the one entry is the record to show.
-                const qint64 record = m_printableRecords.at(single ? 0 : index);
-                for (const std::shared_ptr<Graphic>& graphic : *cell.graphics) {
-                    const QString type = graphic->graphicType();
-                    if (type == addressGraphicType)
-                        fillAddressGraphic(static_cast<AddressGraphic&>(*graphic), record);
-                    else if (type == fieldGraphicType)
-                        fillFieldGraphic(static_cast<FieldGraphic&>(*graphic), record);
-                }
+                fillCell(*cell.graphics, records(), m_addressBlockText,
+                         m_printableRecords.at(single ? 0 : index), screenFit);
             }
             m_cells.push_back(std::move(cell));
             if (active && !single)
@@ -584,7 +620,7 @@ void PageViewController::setStartingLabelRow(qint64 row, qint64 column)
 
 quint64 PageViewController::pageCount() const
 {
-    if (!designHasAddressGraphic() && !designHasFieldGraphic())
+    if (!takesRecords(m_masterGraphics))
         return 1;
     const qint64 entries = printableRecordCount() + std::max<qint64>(m_firstLabelOffset, 0);
     if (entries <= 0)

@@ -59,16 +59,46 @@ public:
     // Rebuilds the cells of the page shown, from that entry of the printable records on.
     void addDesignViews(qint64 firstIndex);
 
+    // How a record's text is fitted and shown: on screen, or on paper, where the block is
+    // drawn 2 points narrower, an empty address counts as one empty line, a shrunk field
+    // keeps 12 points of room, and nothing stands in for what does not fit.
+    struct FitRules {
+        float addressWidthPadding;
+        bool emptyAddressFits;
+        float shrunkFieldMargin;
+        bool onPaper;
+    };
+    static constexpr FitRules screenFit{18, false, 0, false};
+    static constexpr FitRules paperFit{16, true, 12, true};
+
     // Fits the lines of the address block into the rectangle, shrinking the font one
     // point at a time down to the minimum; on a fit the rectangle becomes the block's
     // place inside it by the placements (0 left or top, 1 centre, 2 right or bottom).
     static bool calculateAddressRectangle(QRectF& rect, const QString& addressBlock,
                                           ArchivedFont& font, float minimumPointSize,
-                                          qint64 horizontalPlacement, qint64 verticalPlacement);
+                                          qint64 horizontalPlacement, qint64 verticalPlacement,
+                                          const FitRules& rules = screenFit);
     // Fits one line of text into the rectangle's width the same way; on a fit the
     // rectangle is one line high, centred on the old one.
     static bool fieldTextFits(QRectF& rect, const QString& text, ArchivedFont& font,
-                              float minimumPointSize);
+                              float minimumPointSize, const FitRules& rules = screenFit);
+    // A cell's copy of the address graphic shows the text fitted in its place, in its
+    // alignment; text that does not fit leaves the design's placeholder on screen and
+    // nothing on paper.
+    static void fillAddressGraphic(AddressGraphic& graphic, const QString& text,
+                                   const FitRules& rules);
+    // A cell's copy of a field graphic shows the content fitted on its line; on screen a
+    // missing content and one too wide say so in red, on paper they show nothing.
+    static void fillFieldGraphic(FieldGraphic& graphic, const std::optional<QString>& content,
+                                 const FitRules& rules);
+    // Fills a cell's copy of the design with the record's address block (the text given,
+    // when not null) and field contents.
+    static void fillCell(GraphicList& graphics, PageRecordSource* source,
+                         const QString& addressBlockText, qint64 record, const FitRules& rules);
+    // Whether the design holds an address or a field graphic, which take records.
+    static bool takesRecords(const GraphicList& design);
+    // A copy of the design for one cell, belonging to no canvas.
+    static std::shared_ptr<GraphicList> cellCopyOf(const GraphicList& design);
     // The smallest size a font may shrink to: a size below 1 counts as 8.
     static float usableMinimumPointSize(float minimumPointSize);
 
@@ -161,10 +191,13 @@ public:
 
     // The sheet's grid; an envelope is one cell, no rows or columns count as one, and no
     // sheet has more than a thousand a side.
-    qint64 rows() const;
-    qint64 columns() const;
+    qint64 rows() const { return rowsOf(m_templateSettings.get()); }
+    qint64 columns() const { return columnsOf(m_templateSettings.get()); }
+    static qint64 rowsOf(const TemplateSettingsData* settings);
+    static qint64 columnsOf(const TemplateSettingsData* settings);
     // Cell (r, c) of the sheet, in points on the paper.
     QRectF cellRect(qint64 row, qint64 column) const;
+    static QRectF cellRect(const TemplateSettingsData& settings, qint64 row, qint64 column);
 
 private:
     // The records while the datafile's window is open.
@@ -174,8 +207,6 @@ private:
     void associateDatafile(bool isSheet);
     QString firstPageToolTip() const;
     void showPage(const QString& toolTip);
-    void fillAddressGraphic(AddressGraphic& graphic, qint64 record) const;
-    void fillFieldGraphic(FieldGraphic& graphic, qint64 record) const;
 
     PageLayoutHost* m_host = nullptr;
     PageDisplay* m_pageView = nullptr;

@@ -1,5 +1,7 @@
 #include "PointPainting.h"
 
+#include "PrintableView.h"
+
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
@@ -8,14 +10,8 @@
 
 QPaintDevice* PointPainting::pointDevice()
 {
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(pointsPerInch / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return &device;
+    // The print's own, so that what the screen measures prints the same.
+    return PrintableView::pointDevice();
 }
 
 double PointPainting::scaleOf(const QPaintDevice& device)

@@ -63,7 +63,16 @@ void TextGraphic::replaceContents(ArchivedTextStorage contents)
 
 void TextGraphic::setContents(const ArchivedTextStorage& contents)
 {
-    if (contents.document() == m_contents.document() || contents.toData() == m_contents.toData())
+    if (contents.document() == m_contents.document())
+        return;
+    // Outside every view (a page's or a print's cell) nothing is undone or redrawn, and
+    // comparing the two texts' archives would cost more than the change.
+    if (!designView()) {
+        replaceContents(contents);
+        didChange();
+        return;
+    }
+    if (contents.toData() == m_contents.toData())
         return;
     registerUndo<TextGraphic>(
         [old = m_contents](TextGraphic& graphic) { graphic.setContents(old); });

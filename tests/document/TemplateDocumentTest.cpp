@@ -1,6 +1,10 @@
 #include "TemplateDocument.h"
 
 #include "DocumentFixture.h"
+#include "PageLayoutTesting.h"
+#include "PdfReader.h"
+#include "RectangleGraphic.h"
+#include "TemplatePrintHost.h"
 #include "EnvelopeDocument.h"
 #include "Graphic.h"
 #include "LabelDocument.h"
@@ -19,13 +23,17 @@
 
 namespace {
 
-// The page window as the document sees it: it counts what it is asked.
-class FakePageWindow : public WindowController, public TemplateWindow {
+// The page window as the document sees it: it counts what it is asked, and prints with
+// an engine of its own.
+class FakePageWindow : public WindowController, public TemplateWindow, public TemplatePrintHost {
 public:
     void prepare() override { ++prepared; }
     void resetPageLayout() override { ++resets; }
+    PageViewController& pageViewController() const override { return engine; }
+    QWidget* printWindow() override { return window(); }
     int prepared = 0;
     int resets = 0;
+    mutable PageViewController engine;
 
 protected:
     std::unique_ptr<QWidget> makeWindow() override
@@ -323,21 +331,121 @@ TEST_F(TemplateDocumentTest, PageSetup_AcceptedShowsOnePageAndCancelledShowsTheO
 TEST_F(TemplateDocumentTest, ForPrinting_ReadsTheFileWithoutAWindowAndIgnoresAFailedRead)
 {
     const QString path = copyTemplate("two-shapes.zlabel");
-    auto controller = std::make_unique<FakePageWindow>();
-    FakePageWindow* printer = controller.get();
+    FakePageWindow printer;
     std::unique_ptr<TemplateDocument> document = TemplateDocument::templateForPrintingWithFile(
-        path, TemplateDocument::LabelType, std::move(controller));
+        path, TemplateDocument::LabelType, &printer);
     EXPECT_TRUE(document->printingSingleItem());
     EXPECT_EQ(designClasses(*document), QStringList({"Rectangle", "Circle"}));
     document->makeWindowControllers();
-    ASSERT_EQ(document->windowControllers().size(), 1u);
-    EXPECT_EQ(document->windowControllers().front().get(), printer);
-    EXPECT_FALSE(printer->isWindowLoaded());
-    EXPECT_EQ(printer->prepared, 0);
+    EXPECT_TRUE(document->windowControllers().empty());
+    EXPECT_EQ(document->printHost(), &printer);
+    EXPECT_FALSE(printer.isWindowLoaded());
+    EXPECT_EQ(printer.prepared, 0);
 
     ScopedLogCapture log;
     std::unique_ptr<TemplateDocument> missing = TemplateDocument::templateForPrintingWithFile(
         m_dir.filePath("gone.zlabel"), TemplateDocument::LabelType, nullptr);
     EXPECT_TRUE(missing->masterGraphics().isEmpty());
     EXPECT_EQ(log.lines().size(), 1);
+}
+
+namespace {
+
+// A label of a greeting, the address, a field the records have and one they lack.
+GraphicList greetingDesign()
+{
+    auto greeting = std::make_shared<TextGraphic>();
+    greeting->setBounds({10, 100, 200, 20});
+    greeting->document().setPlainText(QStringLiteral("Greetings"));
+    return {greeting, addressGraphicAt({10, 10, 250, 60}),
+            fieldGraphicAt({10, 75, 200, 20}, QStringLiteral("Phone")),
+            fieldGraphicAt({10, 120, 200, 20}, QStringLiteral("Fax"))};
+}
+
+} // namespace
+
+TEST_F(TemplateDocumentTest, PrintDocument_ThePagesChosenToAPdfWithoutTheScreensPlaceholders)
+{
+    TemplateDocument* labels = open(copyTemplate("label.zlabel"));
+    ASSERT_TRUE(labels);
+    labels->setMasterGraphics(greetingDesign());
+    FakePageWindow* page = pageOf(labels);
+    // Eight records on sheets of six, printing from the third label.
+    auto records = std::make_shared<FakeRecordSource>(8);
+    records->addressBlock = [](qint64 index) { return QStringLiteral("Person%1").arg(index); };
+    records->fields[QStringLiteral("Phone")] = {"555-0100", QString(200, QLatin1Char('9'))};
+    labels->templateSettings()->setLabelRows(3);
+    labels->templateSettings()->setLabelColumns(2);
+    page->engine.setEditorController(records);
+    page->engine.setStartingLabelRow(1, 0);
+
+    const QString pdf = m_dir.filePath("labels.pdf");
+    m_presenter.answerPrintJob(true, pdf, PrintableView::PageRange{2, 3});
+    ASSERT_TRUE(labels->performAction(QStringLiteral("printDocument:")));
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().front().window, page->window());
+    EXPECT_TRUE(m_presenter.printJobs().front().result.success);
+    EXPECT_EQ(page->engine.pageCount(), 2u);
+    // Pages 2 and 3 asked of two: page 2 alone, from the fifth record on.
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    const QString text = PdfReader::text(pdf);
+    EXPECT_TRUE(text.contains("Person4")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Person7"));
+    EXPECT_FALSE(text.contains("Person3"));
+    EXPECT_EQ(text.count("Greetings"), 4);
+    EXPECT_FALSE(text.contains("No Field Data"));
+    EXPECT_FALSE(text.contains("Too Large"));
+
+    // All pages: the first from the starting label, the second full.
+    m_presenter.answerPrintJob(true, pdf);
+    ASSERT_TRUE(labels->performAction(QStringLiteral("printDocument:")));
+    EXPECT_EQ(PdfReader::pageCount(pdf), 2);
+    const QString first = PdfReader::text(pdf, 1);
+    EXPECT_EQ(first.count("Greetings"), 4);
+    EXPECT_TRUE(first.contains("555-0100"));
+    EXPECT_FALSE(first.contains("999999"));
+}
+
+TEST_F(TemplateDocumentTest, PrintTestSheet_OnePageForAnyRangeAndAnUnwritableFileSaysSo)
+{
+    TemplateDocument* labels = open(copyTemplate("label.zlabel"));
+    ASSERT_TRUE(labels);
+    labels->setMasterGraphics(greetingDesign());
+    const QString pdf = m_dir.filePath("test.pdf");
+    m_presenter.answerPrintJob(true, pdf, PrintableView::PageRange{2, 5});
+    ASSERT_TRUE(labels->performAction(QStringLiteral("printTestSheet:")));
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    EXPECT_FALSE(PdfReader::text(pdf).contains("Greetings"));
+    EXPECT_EQ(pageOf(labels)->resets, 0);
+
+    const QString unwritable = m_dir.filePath("no such folder/test.pdf");
+    m_presenter.clear();
+    m_presenter.answerPrintJob(true, unwritable);
+    ASSERT_TRUE(labels->performAction(QStringLiteral("printTestSheet:")));
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              QStringLiteral("The file “%1” could not be written.").arg(unwritable));
+    EXPECT_EQ(m_presenter.lastAlert().window, pageOf(labels)->window());
+}
+
+TEST_F(TemplateDocumentTest, PrintForOneItem_OnThePrintersWindowOnePage)
+{
+    FakePageWindow printer;
+    std::unique_ptr<TemplateDocument> document = TemplateDocument::templateForPrintingWithFile(
+        copyTemplate("label.zlabel"), TemplateDocument::LabelType, &printer);
+    document->setMasterGraphics(greetingDesign());
+    auto records = std::make_shared<FakeRecordSource>(3);
+    records->addressBlocks = {"Ann", "Bo", "Cy"};
+    printer.engine.setEditorController(records);
+    printer.engine.setShowingSingleTemplate(true);
+    printer.engine.setCurrentRecord(1);
+    const QString pdf = m_dir.filePath("one.pdf");
+    m_presenter.answerPrintJob(true, pdf, PrintableView::PageRange{2, 2});
+    document->printDocument();
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().front().window, printer.window());
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    const QString text = PdfReader::text(pdf);
+    EXPECT_EQ(text.count("Greetings"), 1);
+    EXPECT_TRUE(text.contains("Bo"));
 }

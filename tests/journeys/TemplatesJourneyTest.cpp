@@ -6,10 +6,16 @@
 #include "AssociateDatafileSheetController.h"
 #include "DatafileRecordSource.h"
 #include "DesignToolPaletteController.h"
+#include "EditorDrawerController.h"
+#include "EditorToolbarController.h"
+#include "FieldGraphic.h"
+#include "FreeformTextView.h"
 #include "Graphic.h"
 #include "MutableDesignView.h"
 #include "PageViewController.h"
+#include "PdfReader.h"
 #include "PopUpButton.h"
+#include "SinglePageSheetController.h"
 #include "TemplateDesignSheetController.h"
 #include "TemplateDocument.h"
 #include "TemplateEnvelopePageSheetController.h"
@@ -17,14 +23,20 @@
 #include "TemplateLabelPageSheetController.h"
 #include "TemplatePageToolbarController.h"
 #include "TemplatePageWindowController.h"
+#include "TextGraphic.h"
+#include "TooBigView.h"
 #include "Toolbar.h"
 
+#include <QClipboard>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -46,6 +58,32 @@ protected:
         QFile file(m_template);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+    }
+
+    // The labels opened from the Templates menu, their window in front.
+    TemplateDocument* openLabels()
+    {
+        EXPECT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
+        auto* labels = qobject_cast<TemplateDocument*>(
+            DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
+        if (labels)
+            activate(labels->windowControllers().front()->window());
+        return labels;
+    }
+
+    // A copy of the labels at the path in the test's folder, its settings changed.
+    QString writeLabels(const QString& name, const std::function<void(PlistDictionary&)>& change)
+    {
+        PlistDictionary labels = readDatafile(m_template);
+        PlistDictionary settings = *labels.find("Settings")->asDictionary();
+        change(settings);
+        labels.insert("Settings", settings);
+        const QString path = m_dir.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
+        return path;
     }
 
     static QString titleOf(QWidget* window)
@@ -609,4 +647,259 @@ TEST_F(TemplatesJourneyTest, EditDesign_DrawsResizesUndoesAndGivesTheDesignToThe
     ASSERT_TRUE(otherSheet);
     otherSheet->cancel();
     EXPECT_FALSE(other->isDocumentEdited());
+}
+
+TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)
+{
+    TemplateDocument* labels = openLabels();
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    // A field the datafile lacks, and a phone number too wide for its place at any size.
+    GraphicList design = labels->masterGraphics();
+    auto fax = std::make_shared<FieldGraphic>();
+    fax->setFieldName(QStringLiteral("Fax"));
+    fax->setBounds({18, 150, 150, 16});
+    design.append(fax);
+    for (const std::shared_ptr<Graphic>& graphic : design)
+        if (auto* phone = dynamic_cast<FieldGraphic*>(graphic.get());
+            phone && phone->fieldName() == "Phone")
+            phone->setBounds({18, 120, 12, 16});
+    labels->setMasterGraphics(design);
+
+    // A cancelled print panel prints nothing; the second attempt prints the sheet's page.
+    m_presenter.answerPrintJob(false);
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().back().window, window);
+    const QString pdf = m_dir.filePath("labels.pdf");
+    m_presenter.answerPrintJob(true, pdf);
+    ASSERT_TRUE(chooseMenuItem(window, "printDocument:"));
+    ASSERT_EQ(m_presenter.printJobs().size(), 2);
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    const QString text = PdfReader::text(pdf);
+    EXPECT_TRUE(text.contains("Alice Smith")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Springfield IL 62704"));
+    EXPECT_FALSE(text.contains("No Field Data"));
+    EXPECT_FALSE(text.contains("Too Large"));
+    EXPECT_FALSE(text.contains("555-0100"));
+
+    // The shared Print item does the same; the test sheet is one page of outlines.
+    showMenusOf(window);
+    EXPECT_TRUE(menuItem(window, "printTestSheet:")->isEnabled());
+    const QString sheet = m_dir.filePath("test-sheet.pdf");
+    m_presenter.answerPrintJob(true, sheet, PrintableView::PageRange{2, 4});
+    ASSERT_TRUE(chooseMenuItem(window, "printTestSheet:"));
+    EXPECT_EQ(PdfReader::pageCount(sheet), 1);
+    EXPECT_TRUE(PdfReader::text(sheet).trimmed().isEmpty());
+    const QImage page = PdfReader::pageImage(sheet, 1, 72);
+    ASSERT_FALSE(page.isNull());
+    page.save(QDir::temp().filePath("norva-test-sheet.png"));
+}
+
+TEST_F(TemplatesJourneyTest, PrintSingleEnvelopeOrLabel_PreviewsPrintsAndRemembersTheTemplate)
+{
+    // An envelope beside the labels, and a label in a folder of its own.
+    const QString envelope = writeLabels("Templates/a.zenv", [](PlistDictionary& settings) {
+        settings.insert("IsEnvelope", true);
+    });
+    const QString nested = writeLabels("Templates/Sub/a.zlabel", [](PlistDictionary&) {});
+    m_assembly->mainController().setupTemplatesMenu();
+
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    editor->settings()->setDefaultTemplateName(QStringLiteral("Gone"));
+    ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:"));
+    auto* sheet = VKSheetController::topmostController<SinglePageSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->window()->isVisible());
+    EXPECT_EQ(sheet->window()->parentWidget(), window);
+    // The folders flattened in menu order; a template no longer there gives the first.
+    QStringList titles;
+    QStringList paths;
+    for (QAction* item : sheet->templatesPopUp()->itemArray()) {
+        titles.append(item->text());
+        paths.append(PopUpButton::representedObject(item).toString());
+    }
+    EXPECT_EQ(titles, QStringList({"a", "Labels", "a"}));
+    EXPECT_EQ(paths, QStringList({envelope, m_template, nested}));
+    EXPECT_EQ(sheet->defaultTemplateName(), "a");
+    EXPECT_EQ(sheet->templateFileType(), TemplateDocument::EnvelopeType);
+    ASSERT_TRUE(sheet->templateDocument());
+    EXPECT_TRUE(sheet->templateSettings()->isEnvelope());
+    PageViewController& engine = sheet->pageViewController();
+    const QString current = editor->addressBlockText();
+    ASSERT_EQ(engine.printableRecordCount(), 1);
+    ASSERT_EQ(engine.cells().size(), 1u);
+    EXPECT_EQ(static_cast<const TextGraphic&>(*engine.cells()[0].graphics->at(0))
+                  .document()
+                  .toPlainText(),
+              current);
+    EXPECT_TRUE(m_presenter.alerts().isEmpty());
+
+    // The label in the folder: a label, laid out on its first cell.
+    QAction* label = sheet->templatesPopUp()->itemAtIndex(2);
+    label->trigger();
+    EXPECT_EQ(sheet->templateFileType(), TemplateDocument::LabelType);
+    EXPECT_FALSE(sheet->templateSettings()->isEnvelope());
+    EXPECT_EQ(engine.cells().size(), 6u);
+
+    // Print leaves the sheet open: one page of one label.
+    const QString pdf = m_dir.filePath("single.pdf");
+    m_presenter.answerPrintJob(true, pdf, PrintableView::PageRange{2, 3});
+    QTest::mouseClick(sheet->printerButton(), Qt::LeftButton);
+    ASSERT_EQ(m_presenter.printJobs().size(), 1);
+    EXPECT_EQ(m_presenter.printJobs().back().window, sheet->window());
+    EXPECT_EQ(PdfReader::pageCount(pdf), 1);
+    EXPECT_TRUE(PdfReader::text(pdf).contains(current.section('\n', 0, 0)));
+    EXPECT_TRUE(sheet->window()->isVisible());
+    const QImage picture = sheet->window()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-single-sheet.png"));
+
+    // Close: the datafile remembers the template.
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->window()->isVisible());
+    EXPECT_EQ(editor->settings()->defaultTemplateName(), "a");
+    EXPECT_EQ(sheet->templatePath(), nested);
+}
+
+TEST_F(TemplatesJourneyTest, PrintSingleWithAlt_TheClipboardsTextElseTheRecordAndItsAlert)
+{
+    EditorWindowController* editor = openWithCommand(m_datafile);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    const auto withAlt = [&](const std::function<void()>& command) {
+        QTest::keyPress(window, Qt::Key_Alt, Qt::AltModifier);
+        command();
+        QTest::keyRelease(window, Qt::Key_Alt, Qt::NoModifier);
+    };
+    const auto shownText = [](SinglePageSheetController* sheet) {
+        const std::vector<PageCell>& cells = sheet->pageViewController().cells();
+        if (cells.empty() || !cells[0].graphics || cells[0].graphics->isEmpty())
+            return QString();
+        return static_cast<const TextGraphic&>(*cells[0].graphics->at(0)).document().toPlainText();
+    };
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("Clip Board\n9 Paste Rd"));
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    auto* sheet = VKSheetController::topmostController<SinglePageSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_TRUE(sheet->optionKeyDown());
+    EXPECT_EQ(sheet->defaultTemplateName(), "Labels");
+    EXPECT_EQ(shownText(sheet), "Clip Board\n9 Paste Rd");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->settings()->defaultTemplateName(), "Labels");
+
+    // An image alone: the record's address, and for a record without one the alert says so.
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QGuiApplication::clipboard()->setImage(image);
+    ASSERT_TRUE(chooseMenuItem(window, "addRecord:"));
+    ASSERT_TRUE(editor->addressBlockText().isEmpty());
+    m_presenter.clear();
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    EXPECT_FALSE(sheet->optionKeyDown());
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText, "No printable text.");
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "Either the current record contains no address block text, or the address block "
+              "text is too large.");
+    EXPECT_EQ(m_presenter.lastAlert().window, sheet->window());
+    EXPECT_EQ(sheet->pageViewController().printableRecordCount(), 0);
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+
+    // An empty text on the clipboard: the alert speaks of the clipboard.
+    QGuiApplication::clipboard()->setText(QString());
+    m_presenter.clear();
+    withAlt([&] { ASSERT_TRUE(chooseMenuItem(window, "printSingleEnvelopeOrLabel:")); });
+    EXPECT_TRUE(sheet->optionKeyDown());
+    ASSERT_EQ(m_presenter.alerts().size(), 1);
+    EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
+              "Either the clipboard contains no text, or the clipboard text is too large.");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+}
+
+TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelUntilStop)
+{
+    // Five records printed twice each; the third has no address, the fifth a line no
+    // label holds.
+    const QString five = writeDatafile("Five.nv3", {{"PHONE-ID", "Phone"}},
+                                       {{"555-0101", "Ann Lee\n1 Elm St"},
+                                        {"555-0102", "Bo Park\n2 Oak St"},
+                                        {"555-0103", ""},
+                                        {"555-0104", "Cy Dunn\n4 Ash St"},
+                                        {"555-0105", QString(200, QLatin1Char('W'))}});
+    const QString path = writeLabels("Copies.zlabel", [&five](PlistDictionary& settings) {
+        settings.insert("AssociatedDatafileURL", QUrl::fromLocalFile(five).toString());
+        settings.insert("LabelCopies", 2);
+    });
+    EditorWindowController* editor = openWithCommand(five);
+    ASSERT_TRUE(editor);
+    QWidget* window = editor->window();
+    const QRect frame = window->geometry();
+
+    m_presenter.answerAlertWithButton("Edit Records");
+    m_presenter.answerOpenPanel({QUrl::fromLocalFile(path)});
+    QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+    Document* opened = DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
+    ASSERT_TRUE(opened);
+    auto* page =
+        static_cast<TemplatePageWindowController*>(opened->windowControllers().front().get());
+    EXPECT_EQ(m_presenter.lastAlert().request.messageText,
+              "There are 2 records that are too large to fit this template.");
+    EXPECT_EQ(page->pageViewController().printableRecords(),
+              (QList<qint64>{0, 0, 1, 1, 3, 3}));
+
+    // Only the two left selected, the first shown, the panel open, the editor's toolbar away.
+    EditorDrawerController& drawer = editor->drawerController();
+    ASSERT_TRUE(drawer.editingNonPrintableRecords());
+    EXPECT_TRUE(page->editingNonPrintableRecords());
+    EXPECT_EQ(editor->engine().catalog()->countSelected(), 2);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
+    EXPECT_EQ(editor->addressBlockText(), "");
+    EXPECT_TRUE(drawer.bottomDrawer()->isVisible());
+    EXPECT_FALSE(editor->toolbarController().toolbar()->isVisible());
+    EXPECT_GE(window->height(), frame.height());
+    showMenusOf(window);
+    EXPECT_FALSE(menuItem(window, "addRecord:")->isEnabled());
+    EXPECT_FALSE(menuItem(window, "printSingleEnvelopeOrLabel:")->isEnabled());
+    TooBigView* tooBig = drawer.tooBigView();
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::fitsColor());
+
+    // The next one does not fit; shortened and updated, it does.
+    ASSERT_TRUE(chooseMenuItem(window, "goToNextRecord:"));
+    EXPECT_EQ(tooBig->addressBlockText(), QString(200, QLatin1Char('W')));
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::tooLargeColor());
+    FreeformTextView* text = editor->freeformTextView();
+    text->setFocus();
+    text->selectAll();
+    QTest::keyClicks(text, "Eve Moss");
+    ASSERT_TRUE(editor->performAction(QStringLiteral("updateDrawerContents:")));
+    EXPECT_EQ(tooBig->addressBlockText(), "Eve Moss");
+    EXPECT_EQ(tooBig->verdictColor(), TooBigView::fitsColor());
+    drawer.bottomDrawer()->grab().toImage().save(QDir::temp().filePath("norva-drawer.png"));
+    window->grab().toImage().save(QDir::temp().filePath("norva-drawer-window.png"));
+
+    // Stop: every record back, the window as it was, the template tests them again.
+    m_presenter.clear();
+    m_presenter.answerAlertWithButton("Edit Records");
+    ASSERT_TRUE(editor->performAction(QStringLiteral("quitEditingNonPrintableRecords:")));
+    EXPECT_EQ(m_presenter.alerts().front().request.messageText,
+              "There is 1 record that is too large to fit this template.");
+    EXPECT_EQ(m_presenter.alerts().front().window, page->window());
+    page->window()->grab().toImage().save(QDir::temp().filePath("norva-drawer-page.png"));
+    // Edit Records again: the one left, alone.
+    ASSERT_TRUE(drawer.editingNonPrintableRecords());
+    EXPECT_EQ(editor->engine().catalog()->countSelected(), 1);
+
+    // The template closing closes the panel; the editor's toolbar and frame come back.
+    page->performClose();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(drawer.editingNonPrintableRecords());
+    EXPECT_FALSE(drawer.bottomDrawer()->isVisible());
+    EXPECT_TRUE(editor->toolbarController().toolbar()->isVisible());
+    EXPECT_EQ(window->geometry(), frame);
+    showMenusOf(window);
+    EXPECT_TRUE(menuItem(window, "addRecord:")->isEnabled());
 }

@@ -1,5 +1,9 @@
 #include "PrintOperation.h"
 
+#include "Localization.h"
+#include "Presenter.h"
+#include "StringFormat.h"
+
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -33,26 +37,6 @@ QString paperNameOf(const QPageSize& size)
 }
 
 } // namespace
-
-QPaintDevice* PrintableView::pointDevice()
-{
-    static QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        const int dotsPerMeter = qRound(PointsPerInch / 0.0254);
-        image.setDotsPerMeterX(dotsPerMeter);
-        image.setDotsPerMeterY(dotsPerMeter);
-        return image;
-    }();
-    return &device;
-}
-
-// Qt's own reference resolution, by which a text document scales tab positions to its device.
-Q_GUI_EXPORT int qt_defaultDpiY();
-
-double PrintableView::documentTabPosition(double points)
-{
-    return points * qt_defaultDpiY() / PointsPerInch;
-}
 
 PrintSession::PrintSession() : m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
 {
@@ -105,16 +89,6 @@ void PrintSession::drawPage(QPrinter& printer, QPainter& painter, PrintableView&
     painter.restore();
 }
 
-std::optional<PrintableView::PageRange> PrintableView::pageRange(int pageCount,
-                                                                std::optional<PageRange> chosen)
-{
-    if (!chosen)
-        return PageRange{1, pageCount};
-    if (chosen->last < chosen->first)
-        return std::nullopt;
-    return PageRange{chosen->first, std::min(chosen->last, pageCount)};
-}
-
 PrintSession::Outcome PrintSession::print(PrintableView& view, const PrintInfo& printInfo)
 {
     QPrinter& printer = *m_printer;
@@ -122,8 +96,7 @@ PrintSession::Outcome PrintSession::print(PrintableView& view, const PrintInfo& 
     std::optional<PrintableView::PageRange> chosen;
     if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0)
         chosen = PrintableView::PageRange{printer.fromPage(), printer.toPage()};
-    const std::optional<PrintableView::PageRange> range =
-        PrintableView::pageRange(view.pageCount(), chosen);
+    const std::optional<PrintableView::PageRange> range = view.pagesToPrint(chosen);
     if (!range)
         return Outcome::Refused;
     if (m_painter) {
@@ -161,11 +134,11 @@ void PrintSession::finish()
 void PrintSession::drawPages(QPrinter& printer, PrintableView& view)
 {
     QPainter painter(&printer);
-    const int pages = view.pageCount();
-    for (int index = 0; index < pages; ++index) {
-        if (index > 0)
+    const std::optional<PrintableView::PageRange> pages = view.pagesToPrint(std::nullopt);
+    for (int page = pages ? pages->first : 1; pages && page <= pages->last; ++page) {
+        if (page > pages->first)
             printer.newPage();
-        drawPage(printer, painter, view, index);
+        drawPage(printer, painter, view, page - 1);
     }
 }
 
@@ -218,4 +191,16 @@ PrintOperationResult printInSession(const PrintOperationRequest& request, PrintS
     if (!request.session)
         session.finish();
     return result;
+}
+
+void reportUnwritablePrintFile(const PrintOperationResult& result, QWidget* window)
+{
+    if (result.unwritableFile.isEmpty())
+        return;
+    AlertRequest alert;
+    alert.messageText = stringWithFormat(
+        localized(QStringLiteral("The file “%@” could not be written.")), result.unwritableFile);
+    alert.informativeText = localized(
+        QStringLiteral("Check that its folder exists and that you may write in it, then print again."));
+    Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }

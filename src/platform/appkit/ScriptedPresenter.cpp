@@ -1,5 +1,7 @@
 #include "ScriptedPresenter.h"
 
+#include <QPrinter>
+
 #include <stdexcept>
 
 void ScriptedPresenter::answerAlerts(std::initializer_list<int> returnCodes)
@@ -216,9 +218,10 @@ void ScriptedPresenter::pickFont(const QFont& font)
         changed(font);
 }
 
-void ScriptedPresenter::answerPrintJob(bool success, const QString& pdfFile)
+void ScriptedPresenter::answerPrintJob(bool success, const QString& pdfFile,
+                                       std::optional<PrintableView::PageRange> pages)
 {
-    m_printJobScript.push_back({success, pdfFile});
+    m_printJobScript.push_back({success, pdfFile, pages});
 }
 
 void ScriptedPresenter::answerPageLayout(const std::optional<PrintInfo>& accepted)
@@ -239,6 +242,12 @@ void ScriptedPresenter::runPrintOperation(const PrintOperationRequest& request, 
     if (request.showsPrintPanel && answer.success && !answer.pdfFile.isEmpty()) {
         session->setOutputFile(answer.pdfFile);
         session->setDestinationChosen();
+    }
+    if (request.showsPrintPanel) {
+        QPrinter& printer = session->printer();
+        printer.setPrintRange(answer.pages ? QPrinter::PageRange : QPrinter::AllPages);
+        if (answer.pages)
+            printer.setFromTo(answer.pages->first, answer.pages->last);
     }
     PrintOperationResult result;
     result.success = answer.success;

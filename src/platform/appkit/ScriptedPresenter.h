@@ -51,7 +51,9 @@ public:
     // One answer per print job, in order; a job without one prints. A job that prints
     // records only what it was asked, unless its session goes to a PDF file: a job that
     // shows its panel and is answered with a file sends its session's jobs there.
-    void answerPrintJob(bool success, const QString& pdfFile = QString());
+    // The pages chosen in the panel; none: all of them.
+    void answerPrintJob(bool success, const QString& pdfFile = QString(),
+                        std::optional<PrintableView::PageRange> pages = std::nullopt);
     // One answer per Page Setup; nothing cancels it. Without one it is cancelled.
     void answerPageLayout(const std::optional<PrintInfo>& accepted);
     // The border of the paper the printer cannot mark; none unless set (a PDF file).
@@ -131,6 +133,7 @@ private:
     struct PrintJobAnswer {
         bool success = true;
         QString pdfFile;
+        std::optional<PrintableView::PageRange> pages;
     };
     std::deque<PrintJobAnswer> m_printJobScript;
     std::deque<std::optional<PrintInfo>> m_pageLayoutScript;
