@@ -12,6 +12,7 @@
 #include "ImportCustomDelimitedController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportEmailSheetController.h"
 #include "ImportTextFilesController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
@@ -211,6 +212,14 @@ void ApplicationAssembly::registerImporters()
                 importer->importFolderOfTextFilesWithFileNames(sinkOf(delegate));
             else
                 importer->importFolderOfTextFiles(sinkOf(delegate));
+        });
+    m_mainController->registerImporter(
+        Importer::Email, [sinkOf](const QString& call, qint64 client, MainController& delegate) {
+            auto* importer = VKSheetController::controller<ImportEmailSheetController>();
+            if (call == QLatin1String("importEmailFolder:sender:"))
+                importer->importEmailFolder(int(client), sinkOf(delegate));
+            else
+                importer->importEmailFile(int(client), sinkOf(delegate));
         });
 }
 

@@ -173,7 +173,7 @@ TEST_F(NewDocumentsJourneyTest, ImportMenu_EachItemReachesItsImporterWithItsKind
             command.importer == Importer::CSV || command.importer == Importer::TabDelimited ||
             command.importer == Importer::CustomDelimited ||
             command.importer == Importer::EntourageContacts ||
-            command.importer == Importer::TextFiles;
+            command.importer == Importer::TextFiles || command.importer == Importer::Email;
         // A registered one starts, and its panel is cancelled.
         EXPECT_EQ(chooseImport(command.selector), registered) << command.selector;
     }
