@@ -141,8 +141,7 @@ QString inCharset(const QByteArray& bytes, const char* charset, bool gbFallback)
 // The header's value from just after its colon to the line end, first occurrence of any
 // of its names; nothing when missing or empty.
 std::optional<QString> headerValue(QByteArrayView message, qsizetype headerEnd,
-                                   const Markers& markers,
-                                   std::initializer_list<const char*> names)
+                                   const Markers& markers, std::initializer_list<const char*> names)
 {
     qsizetype found = -1;
     qsizetype nameSize = 0;
@@ -177,8 +176,8 @@ QByteArray boundaryOf(QByteArrayView message, qsizetype headerEnd, const Markers
     if (text.startsWith('"'))
         text = text.sliced(1);
     // The whole value: up to its closing quote or the parameter after it.
-    const auto stop = std::find_if(text.begin(), text.end(),
-                                   [](char c) { return c == '"' || c == ';'; });
+    const auto stop =
+        std::find_if(text.begin(), text.end(), [](char c) { return c == '"' || c == ';'; });
     return text.first(stop - text.begin()).toByteArray();
 }
 
@@ -189,9 +188,8 @@ struct TextPart {
     bool base64 = false;
 };
 
-std::optional<TextPart> plainTextPart(QByteArrayView message, qsizetype bodyStart,
-                                      qsizetype end, const Markers& markers,
-                                      const QByteArray& boundary)
+std::optional<TextPart> plainTextPart(QByteArrayView message, qsizetype bodyStart, qsizetype end,
+                                      const Markers& markers, const QByteArray& boundary)
 {
     const qsizetype p = findCI(message, markers.plainPart, bodyStart, end);
     if (p < 0)
@@ -248,9 +246,8 @@ QByteArray htmlBetween(QByteArrayView bytes, qsizetype from, qsizetype to)
     return bytes.sliced(start, stop - start).toByteArray();
 }
 
-std::optional<QByteArray> base64HtmlPart(QByteArrayView message, qsizetype bodyStart,
-                                         qsizetype end, const Markers& markers,
-                                         const QByteArray& boundary)
+std::optional<QByteArray> base64HtmlPart(QByteArrayView message, qsizetype bodyStart, qsizetype end,
+                                         const Markers& markers, const QByteArray& boundary)
 {
     const qsizetype encoding = findCI(message, base64Encoding, bodyStart, end);
     if (encoding < 0 || boundary.isEmpty())
@@ -275,8 +272,8 @@ std::optional<QByteArray> base64HtmlPart(QByteArrayView message, qsizetype bodyS
 const std::array<QString, EmailMessage::FieldCount>& EmailMessage::fieldNames()
 {
     static const std::array<QString, FieldCount> names = {
-        QStringLiteral("Subject"), QStringLiteral("Date"),      QStringLiteral("From"),
-        QStringLiteral("Reply to"), QStringLiteral("To"),       QStringLiteral("cc"),
+        QStringLiteral("Subject"),   QStringLiteral("Date"),       QStringLiteral("From"),
+        QStringLiteral("Reply to"),  QStringLiteral("To"),         QStringLiteral("cc"),
         QStringLiteral("File Name"), QStringLiteral("References"),
     };
     return names;
@@ -299,8 +296,7 @@ EmailMessage::Content EmailMessage::createRecordFromMessage(QByteArray message, 
         message.replace("</x-html>", "</html>");
         end = message.size();
     }
-    const bool quotedPrintable =
-        findCI(message, markers.quotedPrintable, 0, message.size()) >= 0;
+    const bool quotedPrintable = findCI(message, markers.quotedPrintable, 0, message.size()) >= 0;
     const char* charset = declaredCharset(message);
 
     const qsizetype firstBlank = findLiteral(message, markers.endEnd, 0, message.size());
@@ -377,7 +373,8 @@ EmailMessage::Content EmailMessage::createRecordFromMessage(QByteArray message, 
         // A stray byte does not lose the message.
         content.html = decodeCharset(*html, charset, true);
         if (!content.html)
-            content.html = localized(QStringLiteral("HTML could not be processed.")).toHtmlEscaped();
+            content.html =
+                localized(QStringLiteral("HTML could not be processed.")).toHtmlEscaped();
         return content;
     }
     if (base64Somewhere)

@@ -1,6 +1,7 @@
 #include "Mailbox.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -60,7 +61,8 @@ std::optional<QByteArrayView> MailboxCutter::next()
         m_done = true;
         return std::nullopt;
     }
-    const QByteArrayView message = m_text.sliced(m_position + m_opening, end - m_position - m_opening);
+    const QByteArrayView message =
+        m_text.sliced(m_position + m_opening, end - m_position - m_opening);
     if (separator < 0) {
         m_done = true;
     } else {
@@ -78,8 +80,8 @@ void collectEmlx(const QString& folderPath, QStringList& files, QSet<QString>& s
     if (canonical.isEmpty() || searched.contains(canonical))
         return;
     searched.insert(canonical);
-    const QFileInfoList entries = QDir(folderPath).entryInfoList(
-        QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    const QFileInfoList entries =
+        QDir(folderPath).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo& entry : entries) {
         if (entry.suffix() == QLatin1String("emlx"))
             files.append(entry.filePath());
@@ -102,9 +104,21 @@ QStringList MailFolder::outlookEmailFileArray(const QString& folderPath)
 {
     QStringList files;
     for (const QFileInfo& entry :
-         QDir(folderPath).entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+         QDir(folderPath)
+             .entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
         files.append(entry.filePath());
     return files;
+}
+
+std::optional<QByteArray> MailFolder::readMessageFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
 }
 
 qsizetype MailFolder::emlxMessageEnd(QByteArrayView file)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ QStringList buildLionEmailFileArray(const QString& folderPath);
 
 // Every file directly in the folder, hidden ones left out, in name order.
 QStringList outlookEmailFileArray(const QString& folderPath);
+
+// The file's bytes; nothing when it cannot be read.
+std::optional<QByteArray> readMessageFile(const QString& path);
 
 // A message file opens with a line holding the message's length in bytes: the position
 // just after the message, never beyond the file.

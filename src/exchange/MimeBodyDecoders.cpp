@@ -143,9 +143,8 @@ std::optional<QString> MimeBodyDecoders::decodeCharset(QByteArrayView bytes, con
     // No character set makes more than two UTF-16 units of one byte.
     const int32_t capacity = int32_t(bytes.size()) * 2 + 1;
     QString text(capacity, Qt::Uninitialized);
-    const int32_t length =
-        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()), capacity,
-                      bytes.data(), int32_t(bytes.size()), &status);
+    const int32_t length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                         capacity, bytes.data(), int32_t(bytes.size()), &status);
     if (U_FAILURE(status) || length < 0 || length > capacity)
         return std::nullopt;
     text.truncate(length);

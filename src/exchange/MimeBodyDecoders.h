@@ -32,7 +32,6 @@ void convertQuotedPrintable(QByteArray& text, bool isLatin1);
 
 // The bytes (up to a zero byte) read in the named character set, or Mac OS Roman with
 // none; nothing when a byte does not belong to it. `lossy` reads such bytes as U+FFFD.
-std::optional<QString> decodeCharset(QByteArrayView bytes, const char* charset,
-                                     bool lossy = false);
+std::optional<QString> decodeCharset(QByteArrayView bytes, const char* charset, bool lossy = false);
 
 } // namespace MimeBodyDecoders

@@ -37,7 +37,10 @@ QStringList emailFieldNames()
     return names;
 }
 
-ImportRecordSink::Record toRecord(const EmailMessage::Content& content, bool textOnly)
+} // namespace
+
+ImportRecordSink::Record ImportEmailSheetController::recordFor(const EmailMessage::Content& content,
+                                                               bool textOnly)
 {
     ImportRecordSink::Record record;
     for (const std::optional<QString>& value : content.fields)
@@ -47,6 +50,8 @@ ImportRecordSink::Record toRecord(const EmailMessage::Content& content, bool tex
     record.rtfd = std::move(text.rtfd);
     return record;
 }
+
+namespace {
 
 EditorWindowController* editorOf(FeatureContext& target)
 {
@@ -105,8 +110,8 @@ void ImportEmailSheetController::buildInterface(QDialog* window)
     ImportSheetBase::buildInterface(window);
     namesInFirstRecord()->hide();
     auto* kinds = new QButtonGroup(window);
-    m_importHTML = new QRadioButton(localized(QStringLiteral("Rich text from HTML messages")),
-                                    contentArea());
+    m_importHTML =
+        new QRadioButton(localized(QStringLiteral("Rich text from HTML messages")), contentArea());
     m_importText = new QRadioButton(localized(QStringLiteral("Plain text only")), contentArea());
     m_importHTML->setChecked(true);
     contentLayout()->addSpacing(8);
@@ -231,7 +236,7 @@ qint64 ImportEmailSheetController::convertEmailFile(QByteArrayView mailbox, int 
         }
         const EmailMessage::Content content = EmailMessage::createRecordFromMessage(
             message->toByteArray(), message->size(), client, QString(), textOnly);
-        records.append(toRecord(content, textOnly));
+        records.append(recordFor(content, textOnly));
         if (stopRequested && stopRequested())
             break;
     }
@@ -251,8 +256,8 @@ void ImportEmailSheetController::importEmailFolderDidEnd(int returnCode)
         Presenter::shared().beep();
         return;
     }
-    FeatureContext* target = importTarget(emailFieldNames(), m_emailFolderName,
-                                          localized(QStringLiteral("Message")));
+    FeatureContext* target =
+        importTarget(emailFieldNames(), m_emailFolderName, localized(QStringLiteral("Message")));
     EditorWindowController* editor = target ? editorOf(*target) : nullptr;
     if (!editor)
         return;
@@ -281,16 +286,13 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
     for (const QString& path : files) {
         if (run->cancelled || run->stopKeys->stopRequested())
             break;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            continue;
-        QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
+        std::optional<QByteArray> bytes = MailFolder::readMessageFile(path);
+        if (!bytes)
             continue;
         const QString fileName = QFileInfo(path).fileName();
-        const qsizetype end = MailFolder::emlxMessageEnd(bytes);
+        const qsizetype end = MailFolder::emlxMessageEnd(*bytes);
         const EmailMessage::Content content = EmailMessage::createRecordFromMessage(
-            std::move(bytes), end, run->client, fileName, run->textOnly);
+            std::move(*bytes), end, run->client, fileName, run->textOnly);
         // The model and the window are the main thread's.
         onMainThread([&] {
             if (!run->target) {
@@ -298,7 +300,7 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
                 return;
             }
             FeatureContext& target = run->target->featureContext();
-            ImportRecordSink::insert(target, {toRecord(content, run->textOnly)});
+            ImportRecordSink::insert(target, {recordFor(content, run->textOnly)});
             ++run->added;
             run->target->incrementMailProgressPanel(
                 stringWithFormat(QStringLiteral("%@ File Name: %@"), counting, fileName),
@@ -319,28 +321,23 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
     });
 }
 
-qint64 ImportEmailSheetController::convertOutlookEmailFolder(const QString& folderPath,
-                                                             int client, bool textOnly,
-                                                             bool mergeIntoCurrent,
+qint64 ImportEmailSheetController::convertOutlookEmailFolder(const QString& folderPath, int client,
+                                                             bool textOnly, bool mergeIntoCurrent,
                                                              FeatureContext& target)
 {
     QList<ImportRecordSink::Record> records;
     for (const QString& path : MailFolder::outlookEmailFileArray(folderPath)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
+        std::optional<QByteArray> bytes = MailFolder::readMessageFile(path);
+        if (!bytes)
             continue;
-        QByteArray bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            continue;
-        if (bytes.isEmpty()) {
+        if (bytes->isEmpty()) {
             records.append({QStringList(EmailMessage::FieldCount, QString()), std::nullopt, {}});
             continue;
         }
-        const qsizetype size = bytes.size();
-        records.append(toRecord(
-            EmailMessage::createRecordFromMessage(std::move(bytes), size, client, QString(),
-                                                  textOnly),
-            textOnly));
+        const qsizetype size = bytes->size();
+        records.append(recordFor(EmailMessage::createRecordFromMessage(std::move(*bytes), size,
+                                                                       client, QString(), textOnly),
+                                 textOnly));
     }
     if (!records.isEmpty())
         ImportRecordSink::insert(target, records);

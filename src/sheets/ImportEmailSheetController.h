@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EmailMessage.h"
+#include "ImportRecordSink.h"
 #include "ImportSheetBase.h"
 
 #include <QByteArrayView>
@@ -44,6 +46,8 @@ public:
     static qint64 convertEmailFile(QByteArrayView mailbox, int client, bool textOnly,
                                    bool mergeIntoCurrent, FeatureContext& target,
                                    const std::function<bool()>& stopRequested);
+    // A message's record, its HTML laid out as rich or plain text: on the main thread.
+    static ImportRecordSink::Record recordFor(const EmailMessage::Content& content, bool textOnly);
     // Every file directly in the folder as a message of a mail client that ends its lines
     // with CR; nothing shows progress. How many came in.
     static qint64 convertOutlookEmailFolder(const QString& folderPath, int client, bool textOnly,

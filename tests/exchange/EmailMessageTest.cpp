@@ -131,7 +131,8 @@ TEST(EmailMessageTest, LineEndSet_ByClient_AnyOtherNumberIsLF)
 {
     const QByteArray lf = fixture("multipart.eml");
     for (const int client : {-1, 0, 2, 5, 6, 10, 12})
-        EXPECT_EQ(parse(lf, client).fields[EmailMessage::ToField], QStringLiteral(" bo@example.com"))
+        EXPECT_EQ(parse(lf, client).fields[EmailMessage::ToField],
+                  QStringLiteral(" bo@example.com"))
             << client;
     for (const int client : {3, 4, 7, 8, 9}) {
         EXPECT_EQ(parse(withCarriageReturns(lf), client).fields[EmailMessage::ToField],
@@ -181,10 +182,14 @@ TEST(EmailMessageTest, Bodies_WholeBodyBase64AndEudoraHtml)
         // A base64 attachment and nothing to show: no text.
         {"x\nContent-Type: multipart/mixed; boundary=q\n\n--q\nContent-Type: image/png\n"
          "Content-Transfer-Encoding: base64\n\niVBORw0K\n--q--\n",
-         6, {}, {}},
+         6,
+         {},
+         {}},
         // A single base64 text body.
-        {"x\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\nSGVs\nbG8=\n", 5,
-         QStringLiteral("Hello"), {}},
+        {"x\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\nSGVs\nbG8=\n",
+         5,
+         QStringLiteral("Hello"),
+         {}},
         {"x\rSubject: s\r\r<x-html>Hi</x-html>\r", 4, {}, QStringLiteral("<html>Hi</html>")},
         {"x\nSubject: s\n\n", 6, {}, {}},
     };
@@ -198,9 +203,9 @@ TEST(EmailMessageTest, Bodies_WholeBodyBase64AndEudoraHtml)
 TEST(EmailMessageTest, SizeBeyondTheMessage_ReadsAsEmpty)
 {
     const QByteArray message("x\nSubject: s\n\nbody\n");
-    EXPECT_EQ(EmailMessage::createRecordFromMessage(message, message.size() + 40, 6, {}, false)
-                  .text,
-              QStringLiteral("<Empty Message>"));
+    EXPECT_EQ(
+        EmailMessage::createRecordFromMessage(message, message.size() + 40, 6, {}, false).text,
+        QStringLiteral("<Empty Message>"));
     EXPECT_EQ(EmailMessage::createRecordFromMessage(message, 15, 6, {}, false).text,
               QStringLiteral("b"));
 }
@@ -243,12 +248,8 @@ TEST(MailFolderTest, EmlxMessageEnd_FromTheLengthLine_NeverPastTheFile)
         const char* file;
         qsizetype end;
     } cases[] = {
-        {"5\nabcde<plist/>", 7},
-        {"   5  \nabcde", 12},
-        {"999999999999999999\nabc", 22},
-        {"x\nabc", 2},
-        {"no line end", 1},
-        {"", 0},
+        {"5\nabcde<plist/>", 7}, {"   5  \nabcde", 12}, {"999999999999999999\nabc", 22},
+        {"x\nabc", 2},           {"no line end", 1},    {"", 0},
     };
     for (const auto& test : cases)
         EXPECT_EQ(MailFolder::emlxMessageEnd(test.file), test.end) << test.file;
