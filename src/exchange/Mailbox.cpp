@@ -31,6 +31,7 @@ MailboxCutter::MailboxCutter(QByteArrayView text, int client) : m_text(text)
     default:
         break;
     }
+    m_found = QList<qsizetype>(m_separators.size(), NotSearched);
     const qsizetype first = m_text.indexOf("From ");
     if (first < 0) {
         m_done = true;
@@ -40,13 +41,17 @@ MailboxCutter::MailboxCutter(QByteArrayView text, int client) : m_text(text)
     m_opening = 5;
 }
 
-std::pair<qsizetype, qsizetype> MailboxCutter::nextSeparator(qsizetype from) const
+std::pair<qsizetype, qsizetype> MailboxCutter::nextSeparator(qsizetype from)
 {
     std::pair<qsizetype, qsizetype> nearest{-1, 0};
-    for (QByteArrayView separator : m_separators) {
-        const qsizetype at = m_text.indexOf(separator, from);
+    for (qsizetype index = 0; index < m_separators.size(); ++index) {
+        // Each separator is looked for again only once the cut passed where it was found,
+        // so one that never comes scans the file once, not once a message.
+        qsizetype& at = m_found[index];
+        if (at != NotFound && at < from)
+            at = m_text.indexOf(m_separators.at(index), from);
         if (at >= 0 && (nearest.first < 0 || at < nearest.first))
-            nearest = {at, separator.size()};
+            nearest = {at, m_separators.at(index).size()};
     }
     return nearest;
 }

@@ -18,10 +18,15 @@ public:
 
 private:
     // The separator starting first at or after `from`: its position and length.
-    std::pair<qsizetype, qsizetype> nextSeparator(qsizetype from) const;
+    std::pair<qsizetype, qsizetype> nextSeparator(qsizetype from);
+
+    static constexpr qsizetype NotFound = -1;
+    static constexpr qsizetype NotSearched = -2;
 
     QByteArrayView m_text;
     QList<QByteArrayView> m_separators;
+    // Where each separator was found last, at or after the cut.
+    QList<qsizetype> m_found;
     qsizetype m_position = 0;
     qsizetype m_opening = 0;
     bool m_done = false;

@@ -93,6 +93,18 @@ struct ImportEmailSheetController::FolderRun {
     std::unique_ptr<StopKeyMonitor> stopKeys;
     std::atomic<bool> cancelled{false};
     qint64 added = 0;
+    // Records wait here a moment and go in together: each addition walks the whole
+    // catalog, so one a message would make a large folder quadratic.
+    QList<ImportRecordSink::Record> pending;
+    QElapsedTimer sincePendingAdded;
+
+    void addPending()
+    {
+        if (target && !pending.isEmpty())
+            ImportRecordSink::insert(target->featureContext(), pending);
+        pending.clear();
+        sincePendingAdded.start();
+    }
 };
 
 ImportEmailSheetController::~ImportEmailSheetController()
@@ -299,8 +311,9 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
                 run->cancelled = true;
                 return;
             }
-            FeatureContext& target = run->target->featureContext();
-            ImportRecordSink::insert(target, {recordFor(content, run->textOnly)});
+            run->pending.append(recordFor(content, run->textOnly));
+            if (!run->sincePendingAdded.isValid() || run->sincePendingAdded.elapsed() >= 100)
+                run->addPending();
             ++run->added;
             run->target->incrementMailProgressPanel(
                 stringWithFormat(QStringLiteral("%@ File Name: %@"), counting, fileName),
@@ -311,6 +324,7 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
     }
     onMainThread([&] {
         run->stopKeys.reset();
+        run->addPending();
         if (!run->target)
             return;
         FeatureContext& target = run->target->featureContext();
