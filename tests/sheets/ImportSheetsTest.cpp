@@ -963,3 +963,19 @@ TEST_F(ImportEmailSheetTest, OutlookFolder_EveryFileDirectlyInIt)
     subjects.sort();
     EXPECT_EQ(subjects, QStringList({"", " Kept", " One"}));
 }
+
+TEST_F(ImportEmailSheetTest, MailboxFile_StoppedAfterTheSecond_KeepsTwoSelected)
+{
+    EditorWindowController* editor = openDatafile({" Kept"});
+    QFile mailbox(fixture("mozilla.mbox"));
+    ASSERT_TRUE(mailbox.open(QIODevice::ReadOnly));
+    int asked = 0;
+    EXPECT_EQ(ImportEmailSheetController::convertEmailFile(
+                  mailbox.readAll(), 6, true, false, editor->featureContext(),
+                  [&asked] { return ++asked == 2; }),
+              2);
+    EXPECT_EQ(column(editor, "Subject"), QStringList({" Kept", " Oldest", " Newest"}));
+    EXPECT_EQ(editor->engine().catalog()->countSelected(), 3);
+    EXPECT_EQ(editor->engine().indexOfCurrentRecord(), 0);
+    EXPECT_TRUE(editor->window()->isWindowModified());
+}
