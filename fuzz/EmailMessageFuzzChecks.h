@@ -25,10 +25,10 @@ inline bool emailMessageHolds(QByteArrayView bytes)
         }
         MailboxCutter cutter(bytes, client);
         const char* last = bytes.data();
-        while (const std::optional<QByteArrayView> piece = cutter.next()) {
-            if (piece->data() < last || piece->data() + piece->size() > bytes.data() + bytes.size())
+        while (const std::optional<QByteArrayView> cut = cutter.next()) {
+            if (cut->data() < last || cut->data() + cut->size() > bytes.data() + bytes.size())
                 return false;
-            last = piece->data() + piece->size();
+            last = cut->data() + cut->size();
         }
     }
     const qsizetype end = MailFolder::emlxMessageEnd(bytes);
