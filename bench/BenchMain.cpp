@@ -2,6 +2,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QProcess>
+
+#include <cstdio>
+
 #include <sys/resource.h>
 
 #if defined(NORVA_BENCH_WIDGETS)
@@ -17,6 +21,23 @@ double peakRssMB()
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_maxrss) / 1024.0;
+}
+
+std::optional<double> pythonSeconds(const QString& script, const QString& file)
+{
+    QProcess python;
+    python.setProcessChannelMode(QProcess::MergedChannels);
+    python.start(QStringLiteral("python3"), {script, file});
+    if (!python.waitForFinished(-1) || python.exitCode() != 0)
+        return std::nullopt;
+    std::optional<double> seconds;
+    for (const QByteArray& line : python.readAll().split('\n')) {
+        if (line.startsWith("seconds "))
+            seconds = line.mid(8).toDouble();
+        else if (!line.isEmpty())
+            std::printf("  %s\n", line.constData());
+    }
+    return seconds;
 }
 
 int runRegisteredBenchmarks(int argc, char** argv)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <optional>
+
 // Every benchmark program starts in the shared main of BenchMain.cpp: it allocates
 // through jemalloc with the program's settings, makes the Qt application the benchmark
 // needs (none, QGuiApplication or QApplication, on the offscreen platform) and then
@@ -15,3 +19,7 @@ int runRegisteredBenchmarks(int argc, char** argv);
 
 // The most memory the program has held so far, in mebibytes.
 double peakRssMB();
+
+// A Python yardstick run on a file: the seconds its "seconds N" line gives, its other
+// lines printed indented; nothing when it cannot run.
+std::optional<double> pythonSeconds(const QString& script, const QString& file);

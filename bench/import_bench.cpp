@@ -19,10 +19,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
-
 
 #include <cstdio>
 #include <optional>
@@ -128,24 +126,6 @@ int generate(const QString& out)
     return 0;
 }
 
-// Python's seconds for the same file, from the comparison's last line; nothing when it
-// cannot run.
-std::optional<double> pythonSeconds(const QString& path)
-{
-    QProcess python;
-    python.setProcessChannelMode(QProcess::MergedChannels);
-    python.start(QStringLiteral("python3"), {QStringLiteral(NORVA_BENCH_DIR "/csv_compare.py"), path});
-    if (!python.waitForFinished(-1) || python.exitCode() != 0)
-        return std::nullopt;
-    std::optional<double> seconds;
-    for (const QByteArray& line : python.readAll().split('\n')) {
-        if (line.startsWith("seconds "))
-            seconds = line.mid(8).toDouble();
-        else if (!line.isEmpty())
-            std::printf("  %s\n", line.constData());
-    }
-    return seconds;
-}
 
 int measure(const QString& path)
 {
@@ -179,7 +159,8 @@ int measure(const QString& path)
                 ours + readSeconds);
     std::printf("peak RSS %.1f MB = %.2f x file size\n", peakRssMB(), peakRssMB() / fileMB);
     std::fflush(stdout);
-    if (const std::optional<double> python = pythonSeconds(path))
+    if (const std::optional<double> python =
+            pythonSeconds(QStringLiteral(NORVA_BENCH_DIR "/csv_compare.py"), path))
         std::printf("python csv %.3f s; python / ours (parse and sink) = %.2f, python / our "
                     "parse = %.2f\n",
                     *python, *python / ours, *python / parseSeconds);

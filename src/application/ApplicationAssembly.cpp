@@ -15,6 +15,7 @@
 #include "ImportDataFileController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
+#include "ImportEmailSheetController.h"
 #include "ImportTextFilesController.h"
 #include "InstanceChannel.h"
 #include "MainController.h"
@@ -271,6 +272,14 @@ void ApplicationAssembly::registerImporters()
             ImportDataFileController::importDatafile(
                 int(kind), {sinkOf(delegate), [&delegate] { delegate.setupDatafilesMenu(); },
                             [&delegate] { delegate.setupTemplatesMenu(); }});
+        });
+    m_mainController->registerImporter(
+        Importer::Email, [sinkOf](const QString& call, qint64 client, MainController& delegate) {
+            auto* importer = VKSheetController::controller<ImportEmailSheetController>();
+            if (call == QLatin1String("importEmailFolder:sender:"))
+                importer->importEmailFolder(int(client), sinkOf(delegate));
+            else
+                importer->importEmailFile(int(client), sinkOf(delegate));
         });
 }
 

@@ -47,6 +47,13 @@ qint64 ImportRecordSink::add(FeatureContext& target, const QList<Record>& record
         target.host().addRecord();
         return 0;
     }
+    insert(target, records);
+    finish(target, flags.mergeIntoCurrent);
+    return records.size();
+}
+
+void ImportRecordSink::insert(FeatureContext& target, const QList<Record>& records)
+{
     const std::shared_ptr<DatafileSettingsData> settings = target.settings();
     // Typing in the records shown next starts in the datafile's font. The view's own text
     // is left alone: a change there would count as the user's edit of the current record.
@@ -66,19 +73,23 @@ qint64 ImportRecordSink::add(FeatureContext& target, const QList<Record>& record
                                                  incoming.text, incoming.rtfd,
                                                  DatafileChanges::Kind::Edit);
                        });
+}
+
+void ImportRecordSink::finish(FeatureContext& target, bool mergeIntoCurrent)
+{
     target.catalog()->rebuildSelectedIdentifiers();
     target.host().selectAllRecords();
-    if (flags.mergeIntoCurrent)
+    if (mergeIntoCurrent)
         target.host().stripDuplicateRecords(false);
-    if (engine) {
-        engine->setLastHitField(CurrentRecordEngine::NoHit);
+    if (target.hasCurrentRecordEngine()) {
+        CurrentRecordEngine& engine = target.engine();
+        engine.setLastHitField(CurrentRecordEngine::NoHit);
         // Over the next record and back: the first stays current and a blank record that
         // was current before goes.
-        engine->goToFirstRecord();
-        engine->goToNextRecord();
-        engine->goToFirstRecord();
+        engine.goToFirstRecord();
+        engine.goToNextRecord();
+        engine.goToFirstRecord();
     }
-    return records.size();
 }
 
 void ImportRecordSink::reportNothingImported(QWidget* window, const QString& informativeText)

@@ -41,6 +41,12 @@ public:
     // one is blank already.
     static qint64 add(FeatureContext& target, const QList<Record>& records, const Flags& flags);
 
+    // For an importer that hands its records over a few at a time: each batch added after
+    // the datafile's, and once all are in, every record selected (duplicates removed when
+    // merging) and the window shown from the first.
+    static void insert(FeatureContext& target, const QList<Record>& records);
+    static void finish(FeatureContext& target, bool mergeIntoCurrent);
+
     // "No records were imported.", on the window (application-modal without one).
     static void reportNothingImported(QWidget* window, const QString& informativeText);
     static void reportNothingImported(QWidget* window);

@@ -169,11 +169,12 @@ void ImportSheetBase::beginImportSheetOffering(bool currentIsSuitable)
 }
 
 FeatureContext* ImportSheetBase::importTarget(const std::optional<QStringList>& fieldNames,
-                                              const std::optional<QString>& draftName)
+                                              const std::optional<QString>& draftName,
+                                              const std::optional<QString>& textName)
 {
     EditorWindowController* target = nullptr;
     if (createNewIsOn())
-        target = m_sender ? m_sender(fieldNames, std::nullopt, draftName.value_or(m_newFilename))
+        target = m_sender ? m_sender(fieldNames, textName, draftName.value_or(m_newFilename))
                           : nullptr;
     else
         target = currentEditor();

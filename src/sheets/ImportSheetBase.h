@@ -89,9 +89,14 @@ protected:
 
     // Where the records go: a new datafile with the names given, or the current one. None
     // when that cannot be (the user is told).
-    // A new datafile proposes the draft name given, else the file's name.
+    // A new datafile proposes the draft name given, else the file's name, and names its
+    // text area when told.
     FeatureContext* importTarget(const std::optional<QStringList>& fieldNames,
-                                 const std::optional<QString>& draftName = std::nullopt);
+                                 const std::optional<QString>& draftName = std::nullopt,
+                                 const std::optional<QString>& textName = std::nullopt);
+    // The new datafile's window in front.
+    static void bringToFront(FeatureContext& target);
+
 private:
     NewDatafileMaker m_sender;
     QPointer<EditorWindowController> m_current;

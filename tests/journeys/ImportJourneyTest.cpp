@@ -1,11 +1,12 @@
 // File ▸ Import ▸ CSV…, Tab-Delimited Text…, Custom-Delimited Text…, Entourage Contacts…, both
-// Folder of Text Files items and Bookmarks…, through the program as main() assembles
+// Folder of Text Files items, Bookmarks… and the mail items, through the program as main() assembles
 // it: the panel and the sheet answered as a user would, the report seen as a user sees it.
 #include "JourneyTestBase.h"
 
 #include "ImportBookmarksController.h"
 #include "ImportCSVSheetController.h"
 #include "ImportCustomDelimitedController.h"
+#include "ImportEmailSheetController.h"
 #include "ImportEntourageContactsController.h"
 #include "ImportTabDelimitedSheetController.h"
 #include "ImportTextFilesController.h"
@@ -16,8 +17,13 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QThread>
 
 namespace {
+
+const QList<std::pair<QString, QString>> EmailFields = {
+    {"S", "Subject"}, {"D", "Date"},      {"F", "From"},      {"R", "Reply to"},
+    {"T", "To"},      {"C", "cc"},        {"N", "File Name"}, {"E", "References"}};
 
 class ImportJourneyTest : public JourneyTestBase {
 protected:
@@ -39,6 +45,15 @@ protected:
         return documents.empty() ? nullptr
                                  : static_cast<EditorWindowController*>(
                                        documents.back()->windowControllers().front().get());
+    }
+
+    // The first field of every record shown.
+    static QStringList subjectsOf(EditorWindowController* editor)
+    {
+        QStringList subjects;
+        for (qint64 i = 0; i < editor->engine().catalog()->count(); ++i)
+            subjects.append(valuesOfRecord(editor, i).value(0));
+        return subjects;
     }
 
     static QStringList valuesOfRecord(EditorWindowController* editor, qint64 index)
@@ -251,4 +266,89 @@ TEST_F(ImportJourneyTest, ImportBookmarks_HtmlFile_NewDatafileSavedAfterACancell
     EXPECT_EQ(m_presenter.savePanels().last().request.nameFieldValue.left(9), "Bookmarks");
     made->window()->grab().save(shots() + "/import-bookmarks-datafile.png");
     EXPECT_TRUE(m_presenter.alerts().isEmpty());
+}
+
+TEST_F(ImportJourneyTest, MozillaMail_AfterACancelledPanel_MakesANewSavedDatafile)
+{
+    ASSERT_TRUE(chooseImport("importMozillaMail:"));
+    EXPECT_TRUE(DocumentController::shared().documents().empty());
+
+    ASSERT_TRUE(chooseImport("importMozillaMail:", NORVA_FIXTURES_DIR "/email/mozilla.mbox"));
+    auto* sheet = VKSheetController::topmostController<ImportEmailSheetController>();
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->emailClient(), 6);
+    EXPECT_TRUE(sheet->createNew()->isChecked());
+    EXPECT_TRUE(sheet->importHTML()->isChecked());
+    sheet->window()->grab().save(shots() + "/import-email-sheet.png");
+    const QString saved = m_dir.filePath("Mozilla Email.nv3");
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(saved));
+    QTest::keyClick(sheet->window(), Qt::Key_Return);
+
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(subjectsOf(made), QStringList({" Newest", " Middle", " Oldest"}));
+    EXPECT_EQ(made->settings()->fields().size(), 8);
+    EXPECT_EQ(EditorWindowController::mainEditor(), made);
+    EXPECT_TRUE(QFileInfo::exists(saved));
+    made->window()->grab().save(shots() + "/import-email-records.png");
+}
+
+TEST_F(ImportJourneyTest, EveryMailboxItem_AppendsItsProgramsMessages)
+{
+    EditorWindowController* editor = openWithCommand(writeDatafile("Mail.nv3", EmailFields, {}));
+    ASSERT_TRUE(editor);
+    const struct {
+        const char* selector;
+        QByteArray mailbox;
+        QStringList subjects;
+    } items[] = {
+        {"importEntourageMail:",
+         "From ???@??? a\rSubject: Entourage\r\rbody\r\rFrom ???@??? b\rSubject: Two\r\rbody\r",
+         {" Entourage", " Two"}},
+        {"importEudoraMail:", "From ???@??? a\rSubject: Eudora\r\r<x-html>body</x-html>\r",
+         {" Eudora"}},
+        {"importMailsmithMail:", "From ???@??? a\nSubject: Mailsmith\n\nbody\n", {" Mailsmith"}},
+        {"importNetscapeMail:", "From - a\rSubject: Netscape\r\rbody\rFrom - b\rSubject: N2\r\rx\r",
+         {" Netscape", " N2"}},
+        {"importPowerMail:", "From ???@??? a\rSubject: PowerMail\r\rbody\r", {" PowerMail"}},
+    };
+    QStringList expected = subjectsOf(editor);
+    for (const auto& item : items) {
+        // The window manager's part: the window is active again once the progress is gone.
+        activate(editor->window());
+        ASSERT_TRUE(chooseImport(item.selector, writeFile("box", item.mailbox))) << item.selector;
+        auto* sheet = VKSheetController::topmostController<ImportEmailSheetController>();
+        ASSERT_TRUE(sheet) << item.selector;
+        EXPECT_TRUE(sheet->appendToCurrent()->isEnabled()) << item.selector;
+        sheet->appendToCurrent()->setChecked(true);
+        sheet->okay();
+        expected += item.subjects;
+        EXPECT_EQ(subjectsOf(editor), expected) << item.selector;
+    }
+    EXPECT_TRUE(editor->window()->isWindowModified());
+}
+
+TEST_F(ImportJourneyTest, MailFolders_ImportsOnAWorker_NewestFirst)
+{
+    for (const auto& [path, date] :
+         {std::pair{"Mail/A.mbox/Messages/1.emlx", "Mon, 2 Mar 2026 09:00:00 +0000"},
+          std::pair{"Mail/B.mbox/Messages/2.emlx", "Wed, 4 Mar 2026 09:00:00 +0000"}}) {
+        const QByteArray message = QByteArray("Subject: ") + path + "\nDate: " + date + "\n\nhi\n";
+        QDir(m_dir.path()).mkpath(QFileInfo(m_dir.filePath(path)).path());
+        writeFile(path, QByteArray::number(message.size()) + "\n" + message + "<plist/>\n");
+    }
+    ASSERT_TRUE(chooseImport("importNewAppleMail:", m_dir.filePath("Mail")));
+    auto* sheet = VKSheetController::topmostController<ImportEmailSheetController>();
+    ASSERT_TRUE(sheet);
+    sheet->importText()->setChecked(true);
+    sheet->okay();
+    ASSERT_TRUE(sheet->importEmailThread());
+    QTRY_VERIFY_WITH_TIMEOUT(sheet->importEmailThread()->isFinished(), 10000);
+    QCoreApplication::processEvents();
+    EditorWindowController* made = newestEditor();
+    ASSERT_TRUE(made);
+    EXPECT_EQ(subjectsOf(made), QStringList({" Mail/B.mbox/Messages/2.emlx",
+                                           " Mail/A.mbox/Messages/1.emlx"}));
+    EXPECT_EQ(made->engine().recordAtCatalogIndex(0)->textString(), "hi\n");
+    EXPECT_EQ(made->datafileDocument()->defaultDraftName(), "Mail Email");
 }

@@ -175,7 +175,7 @@ TEST_F(NewDocumentsJourneyTest, ImportMenu_EachItemReachesItsImporterWithItsKind
             command.importer == Importer::CustomDelimited ||
             command.importer == Importer::EntourageContacts ||
             command.importer == Importer::TextFiles || command.importer == Importer::Datafile ||
-            command.importer == Importer::Bookmarks;
+            command.importer == Importer::Bookmarks || command.importer == Importer::Email;
         // A registered one starts, and its panel is cancelled.
         EXPECT_EQ(chooseImport(command.selector), registered) << command.selector;
     }
