@@ -94,8 +94,6 @@ protected:
     FeatureContext* importTarget(const std::optional<QStringList>& fieldNames,
                                  const std::optional<QString>& draftName = std::nullopt,
                                  const std::optional<QString>& textName = std::nullopt);
-    // The new datafile's window in front.
-    static void bringToFront(FeatureContext& target);
 
 private:
     NewDatafileMaker m_sender;
