@@ -42,4 +42,9 @@ public:
     virtual bool titlesRemoteAfterItself() const { return true; }
     // Replaces the sync file by the local datafile as it was just saved.
     virtual void writeBack(SyncController& sync, const QUrl& file, WrittenBack done) = 0;
+    // The write-back failed and the changed records are flagged and saved again: the user
+    // is told.
+    virtual void writeBackFailed(SyncController& sync, const QString& failure);
+    // A transport that looks for its peer on the network stops looking.
+    virtual void shutDownNetServices() {}
 };
