@@ -2,7 +2,7 @@
 
 #include <avahi-common/watch.h>
 
-#include <QDateTime>
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -65,11 +65,17 @@ AvahiWatchEvent watchEvents(AvahiWatch* watch)
 
 void freeWatch(AvahiWatch* watch)
 {
-    // Possibly from inside the watch's own callback: the notifiers go later.
     watch->read->setEnabled(false);
     watch->write->setEnabled(false);
-    watch->read->deleteLater();
-    watch->write->deleteLater();
+    if (QCoreApplication::closingDown()) {
+        // No events are posted while the application goes; no callback runs either.
+        delete watch->read;
+        delete watch->write;
+    } else {
+        // Possibly from inside the watch's own callback: the notifiers go later.
+        watch->read->deleteLater();
+        watch->write->deleteLater();
+    }
     delete watch;
 }
 
@@ -101,6 +107,10 @@ AvahiTimeout* newTimeout(const AvahiPoll*, const struct timeval* tv, AvahiTimeou
 void freeTimeout(AvahiTimeout* timeout)
 {
     timeout->timer.stop();
+    if (QCoreApplication::closingDown()) {
+        delete timeout;
+        return;
+    }
     // Possibly from inside its own callback, which still runs on the timer.
     QTimer::singleShot(0, [timeout] { delete timeout; });
 }

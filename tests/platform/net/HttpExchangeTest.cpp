@@ -102,3 +102,13 @@ TEST(HttpExchangeTest, Body_GoesWithItsExactLengthUnchunked_AndHeldWorkRunsAfter
     EXPECT_TRUE(QTest::qWaitFor([&] { return ran; }, 2000));
     EXPECT_FALSE(ranDuring);
 }
+
+TEST(HttpExchangeTest, TheTargetGoesAsBuilt_TwoSlashesKept)
+{
+    FakeHttpServer server;
+    server.answer(QStringLiteral("//My%20Cards.nv3"), {200, "x"});
+    const QUrl url = QUrl::fromEncoded(server.url(QString()).toEncoded() + "//My%20Cards.nv3", QUrl::StrictMode);
+    EXPECT_TRUE(get(url).succeeded());
+    ASSERT_EQ(server.requests().size(), 1);
+    EXPECT_TRUE(server.requests().front().startsWith("GET //My%20Cards.nv3 HTTP/1.1\r\nHost: 127.0.0.1:"));
+}
