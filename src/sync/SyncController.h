@@ -90,6 +90,8 @@ public:
     void showAlert(const QString& message, const QString& informative);
     // The alert of a sync file that could not be written.
     void reportWriteBackFailure(const QString& reason);
+    // Ends the progress sheet, this window in front again.
+    void endProgress();
 
     // While conflicts are resolved: the sync file's window and the conflict window.
     EditorWindowController* remoteWindowController() const;
@@ -114,8 +116,6 @@ private:
     void askFirstOrCancel(const AlertRequest& alert, void (SyncController::*didEnd)(int));
     // Ends the progress sheet and tells the user why the sync stopped.
     void cannotSynchronize(const QString& reason);
-    // Ends the progress sheet, this window in front again.
-    void endProgress();
     // The sync file as a second document, without its password check or size warning;
     // nullptr, with the reason, when it cannot be read.
     DatafileDocument* openRemoteDocument(SyncTransport& transport, const QUrl& file,

@@ -265,7 +265,7 @@ bool WiFiSyncController::performGet()
     QNetworkRequest request(datafileURL(m_discovery.iPhonePath(), displayName()));
     HttpExchange::Result result = HttpExchange::send(request, QByteArrayLiteral("GET"));
     if (!result.succeeded()) {
-        features.progress().endIndeterminateProgressPanel();
+        m_sync->endProgress();
         showAlert(localized(QStringLiteral("Download Failed")), downloadFailureText(result));
         endFetch();
         return false;
@@ -278,7 +278,7 @@ bool WiFiSyncController::performGet()
         return true;
     }
     if (data == FileNotFound) {
-        features.progress().endIndeterminateProgressPanel();
+        m_sync->endProgress();
         m_discovery.setServiceChosen(false);
         shutDownNetServices();
         endFetch();
@@ -294,7 +294,7 @@ bool WiFiSyncController::performGet()
 
 void WiFiSyncController::downloadFailed(const QString& informative)
 {
-    context().progress().endIndeterminateProgressPanel();
+    m_sync->endProgress();
     showAlert(localized(QStringLiteral("Download Failed")), informative);
     endFetch();
 }
@@ -361,14 +361,14 @@ bool WiFiSyncController::post(const QString& filePath, bool unpairOnFailure)
 {
     shutDownNetServices();
     if (m_discovery.iPhonePath().isEmpty()) {
-        context().progress().endIndeterminateProgressPanel();
+        m_sync->endProgress();
         showAlert(localized(QStringLiteral("No Norva Mobile Server Detected")),
                   localized(QStringLiteral("Make sure the WiFi Server page is open in Norva Mobile.")));
         m_postFailure = localized(QStringLiteral("No Norva Mobile Server Detected"));
         return false;
     }
     if (refusesName()) {
-        context().progress().endIndeterminateProgressPanel();
+        m_sync->endProgress();
         m_postFailure = localized(QStringLiteral("The datafile's name holds a line break."));
         return false;
     }
@@ -377,7 +377,7 @@ bool WiFiSyncController::post(const QString& filePath, bool unpairOnFailure)
     const HttpExchange::Result result =
         sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"), displayName(), filePath);
     m_uploading = false;
-    context().progress().endIndeterminateProgressPanel();
+    m_sync->endProgress();
     if (result.succeeded()) {
         SyncController::updateMinorStatus(QStringLiteral("POST succeeded"));
         return true;
@@ -406,7 +406,7 @@ bool WiFiSyncController::cancelWiFiSync(const QUrl& file)
     const HttpExchange::Result result = sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"),
                                                    displayName(), FileURL::localPath(file));
     m_uploading = false;
-    context().progress().endIndeterminateProgressPanel();
+    m_sync->endProgress();
     if (result.succeeded()) {
         SyncController::updateMinorStatus(QStringLiteral("POST succeeded"));
         return true;
@@ -468,7 +468,7 @@ void WiFiSyncController::createWiFiSyncFile2()
 void WiFiSyncController::stopConnection(const QString& message)
 {
     if (m_uploading)
-        context().progress().endIndeterminateProgressPanel();
+        m_sync->endProgress();
     if (!message.isEmpty())
         SyncController::updateMinorStatus(message);
     m_pendingChallenge.reset();
