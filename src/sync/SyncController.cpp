@@ -16,6 +16,7 @@
 #include "SystemLog.h"
 #include "UserDefaults.h"
 #include "VKStringCategories.h"
+#include "WiFiSyncController.h"
 
 #include <QFileInfo>
 #include <QPointer>
@@ -27,7 +28,8 @@ namespace {
 std::map<int, SyncController::TransportFactory>& transportFactories()
 {
     static std::map<int, SyncController::TransportFactory> factories{
-        {SyncController::LocalMethod, [] { return std::make_unique<LocalSyncTransport>(); }}};
+        {SyncController::LocalMethod, [] { return std::make_unique<LocalSyncTransport>(); }},
+        {SyncController::WiFiMethod, [] { return std::make_unique<WiFiSyncController>(); }}};
     return factories;
 }
 
@@ -150,8 +152,6 @@ void SyncController::synchronizeDatafiles()
 {
     if (refusesToSync())
         return;
-    m_wifiOperation = 0;
-    m_iPhonePath.clear();
     if (!m_context.document()->isDocumentEdited()) {
         setLocalSyncChoice();
         return;
@@ -234,11 +234,6 @@ void SyncController::takeSyncChoice(int returnCode, int creationMethod, void (Sy
 void SyncController::handleSynchronization()
 {
     switch (m_localSyncChoice) {
-    case WiFiMethod:
-        m_iPhonePath.clear();
-        m_serviceChosen = false;
-        m_wifiOperation = 1;
-        break;
     case DropboxMethod:
         m_taskType = SynchronizeTask;
         break;
@@ -293,8 +288,6 @@ void SyncController::queryCreateChoiceDidEnd(int returnCode)
         m_creatingSyncFile = false;
     if (returnCode != 1)
         return;
-    m_wifiOperation = 0;
-    m_iPhonePath.clear();
     chooseSyncMethod(&SyncController::createNewSyncFile, &SyncController::saveSyncChoiceDidEnd);
 }
 
@@ -306,10 +299,6 @@ void SyncController::saveSyncChoiceDidEnd(int returnCode, int creationMethod)
 void SyncController::createNewSyncFile()
 {
     switch (m_localSyncChoice) {
-    case WiFiMethod:
-        m_iPhonePath.clear();
-        m_serviceChosen = false;
-        break;
     case DropboxMethod:
         m_taskType = CreateSyncFileTask;
         break;
@@ -616,7 +605,7 @@ void SyncController::finishSynchronization(SyncTransport& transport, const QUrl&
         return;
     }
     const QPointer<SyncController> self(this);
-    transport.writeBack(*this, file, [self, flagged](const std::optional<QString>& failure) {
+    transport.writeBack(*this, file, [self, flagged, &transport](const std::optional<QString>& failure) {
         if (!self)
             return;
         self->m_running = nullptr;
@@ -627,7 +616,7 @@ void SyncController::finishSynchronization(SyncTransport& transport, const QUrl&
         self->m_context.document()->updateChangeCount(Document::ChangeType::Done);
         self->saveLocalDatafile();
         if (!failure->isEmpty())
-            self->reportWriteBackFailure(*failure);
+            transport.writeBackFailed(*self, *failure);
     });
 }
 
@@ -655,6 +644,17 @@ void SyncController::endProgress()
 EditorWindowController* SyncController::remoteWindowController() const
 {
     return editorOf(m_remoteDocument.data());
+}
+
+void SyncTransport::writeBackFailed(SyncController& sync, const QString& failure)
+{
+    sync.reportWriteBackFailure(failure);
+}
+
+void SyncController::shutDownNetServices()
+{
+    for (const auto& [method, made] : m_transports)
+        made->shutDownNetServices();
 }
 
 void SyncController::windowShouldClose()

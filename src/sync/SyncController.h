@@ -78,9 +78,6 @@ public:
 
     int localSyncChoice() const { return m_localSyncChoice; }
     unsigned taskType() const { return m_taskType; }
-    int wifiOperation() const { return m_wifiOperation; }
-    void setWiFiOperation(int operation) { m_wifiOperation = operation; }
-    QString iPhonePath() const { return m_iPhonePath; }
     bool creatingSyncFile() const { return m_creatingSyncFile; }
     void setCreatingSyncFile(bool creating) { m_creatingSyncFile = creating; }
     QUrl syncFileURL() const { return m_syncFileURL; }
@@ -108,7 +105,8 @@ public:
 
     // The window closes: the sync file's window and the conflict window go with it.
     void windowShouldClose();
-    void shutDownNetServices() {}
+    // Every transport stops looking for its peer.
+    void shutDownNetServices();
 
 private:
     SyncTransport* transport(int method);
@@ -135,9 +133,6 @@ private:
     FeatureContext& m_context;
     int m_localSyncChoice = NoMethod;
     unsigned m_taskType = 0;
-    int m_wifiOperation = 0;
-    QString m_iPhonePath;
-    bool m_serviceChosen = false;
     bool m_creatingSyncFile = false;
     QUrl m_syncFileURL;
     std::map<int, std::unique_ptr<SyncTransport>> m_transports;

@@ -46,4 +46,9 @@ public:
     // The sync stopped short of a write-back: the file could not be opened, or the
     // conflicts were given up.
     virtual void didEnd(SyncController&, const QUrl&) {}
+    // The write-back failed and the changed records are flagged and saved again: the user
+    // is told.
+    virtual void writeBackFailed(SyncController& sync, const QString& failure);
+    // A transport that looks for its peer on the network stops looking.
+    virtual void shutDownNetServices() {}
 };
