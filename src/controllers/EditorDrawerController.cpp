@@ -8,6 +8,7 @@
 #include "SubsetSortedData.h"
 #include "TemplatePageWindowController.h"
 #include "Toolbar.h"
+#include "TooBigToolbarController.h"
 #include "TooBigView.h"
 #include "VKToolbarController.h"
 
@@ -39,10 +40,6 @@ void EditorDrawerController::setupBottomDrawer(QBoxLayout* column, QMainWindow* 
     auto* layout = new QVBoxLayout(m_bottomDrawer);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    m_tooBigToolbarPlace = new QWidget(m_bottomDrawer);
-    m_tooBigToolbarPlace->setObjectName(QStringLiteral("tooBigToolbarPlace"));
-    new QHBoxLayout(m_tooBigToolbarPlace);
-    layout->addWidget(m_tooBigToolbarPlace);
     m_tooBigView = new TooBigView(m_bottomDrawer);
     m_tooBigTextView = new QPlainTextEdit;
     m_tooBigTextView->setObjectName(QStringLiteral("tooBigTextView"));
@@ -103,8 +100,7 @@ void EditorDrawerController::openBottomDrawer()
     // The window grows by the panel below its content, within the screen's room.
     m_windowFrame = m_window->geometry();
     const double points = PointPainting::scaleOf(*m_window);
-    const int height = int(std::ceil(m_tooBigView->bottomDrawerRect().height() * points)) +
-                       m_tooBigToolbarPlace->sizeHint().height();
+    const int height = int(std::ceil(m_tooBigView->bottomDrawerRect().height() * points));
     m_bottomDrawer->setFixedHeight(height);
     m_bottomDrawer->show();
     QRect grown = m_windowFrame.adjusted(0, 0, 0, height);
@@ -123,8 +119,16 @@ void EditorDrawerController::openBottomDrawer()
     m_toolbarVisible = !toolbar || toolbar->isVisible();
     if (toolbar)
         toolbar->setVisible(false);
-    if (m_showTooBigToolbar)
-        m_showTooBigToolbar(true);
+    if (!m_tooBigToolbar) {
+        m_tooBigToolbar = std::make_unique<TooBigToolbarController>();
+        m_tooBigToolbar->setWindow(m_window);
+        m_tooBigToolbar->setupFixed();
+    }
+    // A window has one toolbar: the too-large one takes the editor's place.
+    if (Toolbar* tooBig = m_tooBigToolbar->toolbar()) {
+        tooBig->installInWindow(m_window);
+        tooBig->setVisible(true);
+    }
     m_editingNonPrintableRecords = true;
 }
 
@@ -133,10 +137,10 @@ void EditorDrawerController::closeBottomDrawer()
     if (!m_editingNonPrintableRecords)
         return;
     m_bottomDrawer->hide();
-    if (m_showTooBigToolbar)
-        m_showTooBigToolbar(false);
-    if (Toolbar* toolbar = m_editorToolbar.toolbar())
+    if (Toolbar* toolbar = m_editorToolbar.toolbar()) {
         toolbar->setVisible(m_toolbarVisible);
+        toolbar->installInWindow(m_window);
+    }
     m_window->setGeometry(m_windowFrame);
     m_editingNonPrintableRecords = false;
 }

@@ -8,7 +8,7 @@
 #include <QSize>
 #include <QStringList>
 
-#include <functional>
+#include <memory>
 
 class FeatureContext;
 class QBoxLayout;
@@ -16,6 +16,7 @@ class QMainWindow;
 class QPlainTextEdit;
 class QWidget;
 class TemplatePageWindowController;
+class TooBigToolbarController;
 class TooBigView;
 class VKToolbarController;
 
@@ -33,8 +34,6 @@ public:
 
     // The panel, hidden, at the foot of the window's column.
     void setupBottomDrawer(QBoxLayout* column, QMainWindow* window);
-    // The too-large toolbar shown (true) in place of the editor's, or hidden again.
-    void setTooBigToolbar(std::function<void(bool shown)> show) { m_showTooBigToolbar = std::move(show); }
 
     // NonPrintableRecordsEditor: the records at the given selected positions (those that
     // fit) leave the selection; the first of the rest is shown with the panel.
@@ -54,8 +53,8 @@ public:
 
     TooBigView* tooBigView() const { return m_tooBigView; }
     QWidget* bottomDrawer() const { return m_bottomDrawer; }
-    // Where the too-large toolbar goes in the panel.
-    QWidget* tooBigToolbarPlace() const { return m_tooBigToolbarPlace; }
+    // The too-large toolbar, made when the panel first opens.
+    TooBigToolbarController* tooBigToolbarController() const { return m_tooBigToolbar.get(); }
 
 private:
     QString addressBlockText() const;
@@ -64,10 +63,9 @@ private:
     VKToolbarController& m_editorToolbar;
     QMainWindow* m_window = nullptr;
     QWidget* m_bottomDrawer = nullptr;
-    QWidget* m_tooBigToolbarPlace = nullptr;
     TooBigView* m_tooBigView = nullptr;
     QPlainTextEdit* m_tooBigTextView = nullptr;
-    std::function<void(bool)> m_showTooBigToolbar;
+    std::unique_ptr<TooBigToolbarController> m_tooBigToolbar;
     bool m_editingNonPrintableRecords = false;
     QStringList m_savedIdentifiers;
     QRect m_windowFrame;

@@ -12,6 +12,7 @@
 #include "PlistXmlWriter.h"
 #include "PropertyList.h"
 #include "StartWindow.h"
+#include "ToolbarItem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +22,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QTest>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -150,6 +152,20 @@ protected:
                     WindowController::controllerForWindow(window));
         }
         ADD_FAILURE() << "no Multi-File Find window";
+        return nullptr;
+    }
+
+    // The shown toolbar button of the item, in any toolbar of the window.
+    static QToolButton* toolbarButton(QWidget* window, const QString& identifier)
+    {
+        // A toolbar shows its buttons once laid out.
+        QApplication::processEvents();
+        for (QToolButton* button : window->findChildren<QToolButton*>()) {
+            const QAction* action = button->defaultAction();
+            const auto* item = action ? qobject_cast<ToolbarItem*>(action->parent()) : nullptr;
+            if (button->isVisible() && item && item->itemIdentifier() == identifier)
+                return button;
+        }
         return nullptr;
     }
 

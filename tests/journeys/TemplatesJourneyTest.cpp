@@ -24,6 +24,7 @@
 #include "TemplatePageToolbarController.h"
 #include "TemplatePageWindowController.h"
 #include "TextGraphic.h"
+#include "TooBigToolbarController.h"
 #include "TooBigView.h"
 #include "Toolbar.h"
 
@@ -875,7 +876,10 @@ TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelU
     text->setFocus();
     text->selectAll();
     QTest::keyClicks(text, "Eve Moss");
-    ASSERT_TRUE(editor->performAction(QStringLiteral("updateDrawerContents:")));
+    QToolButton* update = toolbarButton(window, "UpdateDrawerContents");
+    ASSERT_TRUE(update);
+    EXPECT_FALSE(toolbarButton(window, "GrabURL"));
+    QTest::mouseClick(update, Qt::LeftButton);
     EXPECT_EQ(tooBig->addressBlockText(), "Eve Moss");
     EXPECT_EQ(tooBig->verdictColor(), TooBigView::fitsColor());
     drawer.bottomDrawer()->grab().toImage().save(QDir::temp().filePath("norva-drawer.png"));
@@ -884,7 +888,7 @@ TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelU
     // Stop: every record back, the window as it was, the template tests them again.
     m_presenter.clear();
     m_presenter.answerAlertWithButton("Edit Records");
-    ASSERT_TRUE(editor->performAction(QStringLiteral("quitEditingNonPrintableRecords:")));
+    QTest::mouseClick(toolbarButton(window, "StopEditing"), Qt::LeftButton);
     EXPECT_EQ(m_presenter.alerts().front().request.messageText,
               "There is 1 record that is too large to fit this template.");
     EXPECT_EQ(m_presenter.alerts().front().window, page->window());
@@ -899,6 +903,8 @@ TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelU
     EXPECT_FALSE(drawer.editingNonPrintableRecords());
     EXPECT_FALSE(drawer.bottomDrawer()->isVisible());
     EXPECT_TRUE(editor->toolbarController().toolbar()->isVisible());
+    EXPECT_FALSE(toolbarButton(window, "StopEditing"));
+    EXPECT_TRUE(toolbarButton(window, "GrabURL"));
     EXPECT_EQ(window->geometry(), frame);
     showMenusOf(window);
     EXPECT_TRUE(menuItem(window, "addRecord:")->isEnabled());

@@ -22,17 +22,6 @@ namespace {
 
 class WebCaptureJourneyTest : public JourneyTestBase {
 protected:
-    static QToolButton* toolbarButton(EditorWindowController* editor, const QString& identifier)
-    {
-        for (QToolButton* button : editor->window()->findChildren<QToolButton*>()) {
-            const QAction* action = button->defaultAction();
-            const auto* item = action ? qobject_cast<ToolbarItem*>(action->parent()) : nullptr;
-            if (button->isVisible() && item && item->itemIdentifier() == identifier)
-                return button;
-        }
-        return nullptr;
-    }
-
     FakeBrowserBridge m_browsers;
 };
 
@@ -74,12 +63,12 @@ TEST_F(WebCaptureJourneyTest, GrabWebAddress_AddsTheFrontPageRecordAfterRecord)
               "Page B\n\nhttps://example.org/b\n\n");
 
     // The toolbar's button grabs as the menu item does.
-    QToolButton* grab = toolbarButton(editor, "GrabURL");
+    QToolButton* grab = toolbarButton(editor->window(), "GrabURL");
     if (!grab) {
         ASSERT_TRUE(
             editor->toolbarController().toolbar()->insertItemWithItemIdentifier("GrabURL", 0));
         QCoreApplication::processEvents();
-        grab = toolbarButton(editor, "GrabURL");
+        grab = toolbarButton(editor->window(), "GrabURL");
     }
     ASSERT_TRUE(grab);
     ASSERT_TRUE(grab->isEnabled());
