@@ -558,13 +558,17 @@ TEST_F(TemplatesJourneyTest, EditDesign_DrawsResizesUndoesAndGivesTheDesignToThe
     QWidget* otherWindow = other->windowControllers().front()->window();
     m_presenter.clear();
 
-    // Edit Design, as the window's toolbar sends it.
+    // Edit Design, as the window's toolbar sends it; the first window's from its button.
     const auto editDesign = [](QWidget* shown) {
         return ActionRouter::sendAction(QStringLiteral("editDesignLayout:"),
                                         ActionRouter::firstResponderForWindow(shown), nullptr);
     };
     const auto openSheet = [&]() -> TemplateDesignSheetController* {
-        EXPECT_TRUE(editDesign(window));
+        activate(window);
+        QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
+        EXPECT_TRUE(button && button->isEnabled());
+        if (button)
+            QTest::mouseClick(button, Qt::LeftButton);
         auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
         EXPECT_TRUE(sheet);
         if (sheet) {
