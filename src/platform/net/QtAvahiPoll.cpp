@@ -23,6 +23,9 @@ struct AvahiTimeout {
     QTimer timer;
     AvahiTimeoutCallback callback;
     void* userdata;
+    // Set while its callback runs, which may free it.
+    bool firing = false;
+    bool freed = false;
 };
 
 struct QtAvahiPoll::Table {
@@ -98,8 +101,20 @@ AvahiTimeout* newTimeout(const AvahiPoll*, const struct timeval* tv, AvahiTimeou
     timeout->callback = callback;
     timeout->userdata = userdata;
     timeout->timer.setSingleShot(true);
-    QObject::connect(&timeout->timer, &QTimer::timeout, &timeout->timer,
-                     [timeout] { timeout->callback(timeout, timeout->userdata); });
+    QObject::connect(&timeout->timer, &QTimer::timeout, &timeout->timer, [timeout] {
+        timeout->firing = true;
+        timeout->callback(timeout, timeout->userdata);
+        if (timeout->freed) {
+            // Freed by its own callback while its timer still signals: it goes afterwards,
+            // at once when no event loop will run again.
+            if (QCoreApplication::closingDown())
+                delete timeout;
+            else
+                QTimer::singleShot(0, [timeout] { delete timeout; });
+            return;
+        }
+        timeout->firing = false;
+    });
     updateTimeout(timeout, tv);
     return timeout;
 }
@@ -107,12 +122,11 @@ AvahiTimeout* newTimeout(const AvahiPoll*, const struct timeval* tv, AvahiTimeou
 void freeTimeout(AvahiTimeout* timeout)
 {
     timeout->timer.stop();
-    if (QCoreApplication::closingDown()) {
-        delete timeout;
+    if (timeout->firing) {
+        timeout->freed = true;
         return;
     }
-    // Possibly from inside its own callback, which still runs on the timer.
-    QTimer::singleShot(0, [timeout] { delete timeout; });
+    delete timeout;
 }
 
 } // namespace
