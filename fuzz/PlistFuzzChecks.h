@@ -2,6 +2,8 @@
 
 #include "PlistBinaryReader.h"
 #include "PlistBinaryWriter.h"
+#include "PlistOpenStepReader.h"
+#include "PlistOpenStepWriter.h"
 #include "PlistXmlReader.h"
 #include "PlistXmlWriter.h"
 
@@ -161,4 +163,21 @@ inline bool xmlPlistRoundTripHolds(QByteArrayView bytes)
 inline bool binaryPlistRoundTripHolds(QByteArrayView bytes)
 {
     return plistRoundTripHolds<PlistBinaryReader>(bytes);
+}
+
+// Old-style text that reads is written again as old-style text, which reads back to the
+// same value and writes the same bytes; it is also written as XML and as binary.
+inline bool openStepPlistRoundTripHolds(QByteArrayView bytes)
+{
+    using namespace plistfuzz;
+    const PlistReadResult result = PlistOpenStepReader::read(bytes);
+    if (!result.ok())
+        return !result.error->message.isEmpty() && result.error->byteOffset >= 0 &&
+               result.error->byteOffset <= bytes.size();
+    return writesAndReadsBack<PlistOpenStepReader, PlistOpenStepWriter>(result.value, result.value,
+                                                                         false) &&
+           writesAndReadsBack<PlistXmlReader, PlistXmlWriter>(result.value, asXmlKeeps(result.value),
+                                                               false) &&
+           writesAndReadsBack<PlistBinaryReader, PlistBinaryWriter>(result.value, result.value,
+                                                                     false);
 }

@@ -2,6 +2,8 @@
 
 #include "PlistBinaryReader.h"
 #include "PlistBinaryWriter.h"
+#include "PlistOpenStepReader.h"
+#include "PlistOpenStepWriter.h"
 #include "PlistXmlReader.h"
 #include "PlistXmlWriter.h"
 
@@ -159,14 +161,33 @@ PlistReadResult readPropertyList(QIODevice& device, const PlistXmlReader::Handov
     return readDevice(device, &handover);
 }
 
+PlistReadResult readOpenStepPropertyList(QByteArrayView bytes)
+{
+    return PlistOpenStepReader::read(bytes);
+}
+
 bool writePropertyList(const PlistValue& value, QIODevice& device, PlistFormat format)
 {
-    return format == PlistFormat::Binary ? PlistBinaryWriter::write(value, device)
-                                         : PlistXmlWriter::write(value, device);
+    switch (format) {
+    case PlistFormat::Binary:
+        return PlistBinaryWriter::write(value, device);
+    case PlistFormat::OpenStep:
+        return PlistOpenStepWriter::write(value, device);
+    case PlistFormat::Xml:
+        break;
+    }
+    return PlistXmlWriter::write(value, device);
 }
 
 QByteArray propertyListBytes(const PlistValue& value, PlistFormat format)
 {
-    return format == PlistFormat::Binary ? PlistBinaryWriter::toBytes(value)
-                                         : PlistXmlWriter::toBytes(value);
+    switch (format) {
+    case PlistFormat::Binary:
+        return PlistBinaryWriter::toBytes(value);
+    case PlistFormat::OpenStep:
+        return PlistOpenStepWriter::toBytes(value);
+    case PlistFormat::Xml:
+        break;
+    }
+    return PlistXmlWriter::toBytes(value);
 }

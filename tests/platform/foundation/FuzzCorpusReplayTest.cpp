@@ -15,6 +15,11 @@ TEST(FuzzCorpusReplayTest, BinaryPropertyListCorpus_ReadsOrFailsCleanly)
     replayCorpus(QStringLiteral("binary"), binaryPlistRoundTripHolds);
 }
 
+TEST(FuzzCorpusReplayTest, OpenStepPropertyListCorpus_ReadsOrFailsCleanly)
+{
+    replayCorpus(QStringLiteral("openstep"), openStepPlistRoundTripHolds);
+}
+
 TEST(FuzzCorpusReplayTest, TypedStreamCorpus_ReadsOrFailsCleanly)
 {
     ScopedLogCapture quiet;
