@@ -34,6 +34,7 @@ MutableDesignView::MutableDesignView(QWidget* parent) : DesignView(parent)
     setGraphics(std::make_shared<GraphicList>());
     setDraft(true);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     m_unhideKnobsTimer.setSingleShot(true);
     connect(&m_unhideKnobsTimer, &QTimer::timeout, this, &MutableDesignView::unhideKnobs);
 }

@@ -3,7 +3,9 @@
 #include "DesignView.h"
 #include "GraphicClass.h"
 #include "GraphicView.h"
+#include "PlistValue.h"
 
+#include <QImage>
 #include <QPointF>
 #include <QPointer>
 #include <QRectF>
@@ -13,6 +15,11 @@
 #include <optional>
 
 class DesignToolPalette;
+class QDragEnterEvent;
+class QDragLeaveEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QMimeData;
 class TextGraphicEditor;
 class UndoManager;
 class QMouseEvent;
@@ -115,8 +122,48 @@ public:
     void mouseUp(const DesignMouseEvent& event);
     bool isTracking() const { return m_tracking != Tracking::None; }
 
+    // The clipboard (MutableDesignViewPasteboard.cpp). Graphics go on it as old-style
+    // property-list text under Pasteboard::DesignPboardType, with their picture beside.
+    static PlistDictionary drawDocumentDictionaryForGraphics(const GraphicList& graphics);
+    static QByteArray drawDocumentDataForGraphics(const GraphicList& graphics);
+    // None for data that is not ASCII text of an old-style dictionary: the clipboard is
+    // outside input.
+    static std::optional<PlistDictionary> drawDocumentDictionaryFromData(const QByteArray& data);
+    // Entries that make no graphic are left out.
+    static GraphicList graphicsFromDrawDocumentDictionary(const PlistDictionary& dictionary);
+    // The graphics drawn back to front on a transparent picture of their drawing bounds;
+    // a null image when those are empty.
+    static QImage imageForGraphics(const GraphicList& graphics);
+    // That picture as TIFF; empty when it is empty or Qt cannot write TIFF here.
+    static QByteArray TIFFRepresentationForGraphics(const GraphicList& graphics);
+    void copy();
+    void cut();
+    // Graphics, else one image file, else image data. Repeated pastes of one copy step
+    // down and right by the cascade offset.
+    void paste();
+    quint64 pasteboardChangeCount() const { return m_pasteboardChangeCount; }
+    int pasteCascadeNumber() const { return m_pasteCascadeNumber; }
+
+    // Pictures, each selected alone once made; false when nothing was made. The point is
+    // not used for pasteboard data, which lands in the upper left.
+    bool makeNewImageFromPasteboard(const QMimeData* pasteboard, const QPointF& point);
+    bool makeNewImageFromContentsOfFile(const QString& path, const QPointF& point);
+
+    // Dropping: a colour fills the graphic under it, one image file lands at the drop point,
+    // image data in the upper left.
+    static QStringList registeredDraggedTypes();
+    Qt::DropAction dragOperationForDraggingInfo(const QMimeData* info, const QPointF& point) const;
+    void draggingExited() {}
+    bool prepareForDragOperation() { return true; }
+    bool performDragOperation() { return true; }
+    void concludeDragOperation(const QMimeData* info, const QPointF& point);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -162,6 +209,8 @@ private:
     std::shared_ptr<Graphic> m_editingGraphic;
     QPointer<TextGraphicEditor> m_editorView;
     QPointF m_pasteCascadeDelta{10, 10};
+    quint64 m_pasteboardChangeCount = 0;
+    int m_pasteCascadeNumber = 0;
     QTimer m_unhideKnobsTimer;
     bool m_clickable = true;
     bool m_rubberbandIsDeselecting = false;

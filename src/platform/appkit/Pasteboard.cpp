@@ -7,6 +7,34 @@
 
 namespace Pasteboard {
 
+namespace {
+
+struct Watch {
+    QPointer<QClipboard> clipboard;
+    quint64 changes = 0;
+    bool textKnown = false;
+    bool text = false;
+};
+
+// The clipboard, watched from the first question on.
+Watch& watched()
+{
+    static Watch watch;
+    QClipboard* clipboard = qGuiApp ? QGuiApplication::clipboard() : nullptr;
+    if (watch.clipboard != clipboard) {
+        watch.clipboard = clipboard;
+        watch.textKnown = false;
+        if (clipboard)
+            QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [] {
+                ++watch.changes;
+                watch.textKnown = false;
+            });
+    }
+    return watch;
+}
+
+} // namespace
+
 QMimeData* richTextData(const QByteArray& rtfd, const QByteArray& rtf, const QString& plainText)
 {
     auto* data = new QMimeData;
@@ -18,23 +46,42 @@ QMimeData* richTextData(const QByteArray& rtfd, const QByteArray& rtf, const QSt
 
 bool hasText()
 {
-    static QPointer<QClipboard> watched;
-    static bool known = false;
-    static bool text = false;
-    if (!qGuiApp)
+    Watch& watch = watched();
+    if (!watch.clipboard)
         return false;
-    QClipboard* clipboard = QGuiApplication::clipboard();
-    if (watched != clipboard) {
-        watched = clipboard;
-        known = false;
-        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [] { known = false; });
+    if (!watch.textKnown) {
+        const QMimeData* contents = watch.clipboard->mimeData();
+        watch.text = contents && contents->hasText();
+        watch.textKnown = true;
     }
-    if (!known) {
-        const QMimeData* data = clipboard->mimeData();
-        text = data && data->hasText();
-        known = true;
+    return watch.text;
+}
+
+quint64 changeCount()
+{
+    return watched().changes;
+}
+
+void setData(QMimeData* data)
+{
+    Watch& watch = watched();
+    if (!watch.clipboard) {
+        delete data;
+        return;
     }
-    return text;
+    const quint64 before = watch.changes;
+    watch.clipboard->setMimeData(data);
+    // A platform that tells of the change later, or not at all for our own, still counts it.
+    if (watch.changes == before) {
+        ++watch.changes;
+        watch.textKnown = false;
+    }
+}
+
+const QMimeData* data()
+{
+    Watch& watch = watched();
+    return watch.clipboard ? watch.clipboard->mimeData() : nullptr;
 }
 
 } // namespace Pasteboard
