@@ -5,154 +5,21 @@
 //
 //   sync_bench
 #include "BenchMain.h"
-#include "DatafileDocument.h"
-#include "DatafileGenerator.h"
 #include "DropboxClient.h"
 #include "FakeDropboxServer.h"
 #include "LocalSyncTransport.h"
 #include "MergeEngine.h"
-#include "PropertyList.h"
-#include "SafeFileWriter.h"
-#include "ScriptedPresenter.h"
-#include "UserDefaults.h"
+#include "SyncBenchData.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
-
 
 #include <cstdio>
-#include <memory>
+
+using namespace sync_bench_data;
 
 namespace {
-
-constexpr int RecordCount = 100'000;
-constexpr int ChangedPerSide = 1'000;
-constexpr int DeletedPerSide = 100;
-
-QString fieldOf(const PlistArray& fields)
-{
-    const PlistValue first = fields.isEmpty() ? PlistValue() : fields.at(0);
-    return first.asDictionary() ? first.asDictionary()->stringForKey("Identifier") : QString();
-}
-
-// The datafile as last synchronised: paired, nothing flagged.
-PlistValue pairedDatafile()
-{
-    PlistValue datafile = DatafileGenerator(7).datafile(RecordCount);
-    PlistDictionary& top = *datafile.asDictionary();
-    PlistValue settings = top.value("Settings");
-    settings.asDictionary()->insert("SyncID", "BENCH-SYNC-ID");
-    PlistValue records = top.value("Records");
-    for (const auto& entry : *records.asDictionary()) {
-        PlistValue record = entry.value;
-        record.asDictionary()->insert("NeedsSync", false);
-    }
-    return datafile;
-}
-
-QStringList identifiersOf(const PlistDictionary& datafile)
-{
-    QStringList identifiers;
-    const PlistValue catalog = datafile.value("Catalog");
-    for (const PlistValue& entry : *catalog.asArray())
-        identifiers.append(entry.asDictionary()->stringForKey("Identifier"));
-    return identifiers;
-}
-
-bool write(const QString& path, const PlistValue& datafile)
-{
-    return SafeFileWriter::write(path, [&](QIODevice& device) {
-               return writePropertyList(datafile, device, PlistFormat::Xml);
-           }).ok;
-}
-
-std::unique_ptr<DatafileDocument> open(const QString& path)
-{
-    auto document = std::make_unique<DatafileDocument>();
-    document->setFileType(DatafileDocument::ProDatafileType);
-    document->setFileURL(QUrl::fromLocalFile(path));
-    document->setOpenedAsSyncFile(true);
-    if (!document->readFromURL(QUrl::fromLocalFile(path), DatafileDocument::ProDatafileType))
-        return nullptr;
-    return document;
-}
-
-double seconds(QElapsedTimer& timer)
-{
-    const double elapsed = double(timer.nsecsElapsed()) / 1e9;
-    timer.restart();
-    return elapsed;
-}
-
-// The datafile and its sync file as they stand before a sync: each changed on its side.
-bool writeSyncPair(const QString& localPath, const QString& syncPath)
-{
-    // The sync file: its first 1,000 records changed there, the last 100 of them deleted.
-    {
-        PlistValue datafile = pairedDatafile();
-        PlistDictionary& top = *datafile.asDictionary();
-        if (!write(localPath, datafile))
-            return false;
-        const PlistValue settings = top.value("Settings");
-        const QString field = fieldOf(*settings.asDictionary()->value("Fields").asArray());
-        const QStringList identifiers = identifiersOf(top);
-        PlistValue records = top.value("Records");
-        PlistArray deleted;
-        for (int i = 0; i < ChangedPerSide - DeletedPerSide; ++i) {
-            PlistValue record = records.asDictionary()->value(identifiers.at(i));
-            PlistValue fields = record.asDictionary()->value("Fields");
-            fields.asDictionary()->insert(field, QStringLiteral("changed there %1").arg(i));
-            record.asDictionary()->insert("NeedsSync", true);
-        }
-        PlistArray catalog;
-        for (qsizetype i = 0; i < identifiers.size(); ++i) {
-            if (i >= ChangedPerSide - DeletedPerSide && i < ChangedPerSide) {
-                records.asDictionary()->remove(identifiers.at(i));
-                deleted.append(identifiers.at(i));
-            } else {
-                catalog.append(top.value("Catalog").asArray()->at(i));
-            }
-        }
-        top.insert("Catalog", catalog);
-        PlistValue stored = top.value("Settings");
-        stored.asDictionary()->insert("DeletedRecords", deleted);
-        if (!write(syncPath, datafile))
-            return false;
-    }
-
-    return true;
-}
-
-// This datafile opened, with the changes made here since the last sync.
-std::unique_ptr<DatafileDocument> openChangedLocal(const QString& localPath)
-{
-    // This datafile: the next 1,000 records changed here, the last 100 of them deleted.
-    std::unique_ptr<DatafileDocument> local = open(localPath);
-    if (!local)
-        return nullptr;
-    local->setOpenedAsSyncFile(false);
-    {
-        const QString field = fieldOf(local->datafileSettings()->fields());
-        const PlistArray entries = local->datafileCatalog()->sortedArray();
-        DatafileChanges& changes = local->changes();
-        QList<std::shared_ptr<RecordData>> doomed;
-        for (int i = ChangedPerSide; i < 2 * ChangedPerSide; ++i) {
-            const std::shared_ptr<RecordData> record = local->datafileRecords()->recordForIdentifier(
-                entries.at(i).asDictionary()->stringForKey("Identifier"));
-            if (i < 2 * ChangedPerSide - DeletedPerSide)
-                changes.writeField(record, field, QStringLiteral("changed here %1").arg(i),
-                                   DatafileChanges::Kind::Edit);
-            else
-                doomed.append(record);
-        }
-        changes.removeRecords(doomed);
-    }
-
-    return local;
-}
 
 // Turns the event loop until the flag is set.
 void waitFor(const bool& done)
@@ -165,17 +32,10 @@ void waitFor(const bool& done)
 
 int runBenchmark(int, char**)
 {
-    ScriptedPresenter presenter;
-    Presenter::setShared(&presenter);
-    QTemporaryDir folder;
-    UserDefaults defaults(folder.filePath(QStringLiteral("defaults")));
-    UserDefaults::setStandardUserDefaults(&defaults);
-    const QString localPath = folder.filePath(QStringLiteral("Local.nv3"));
-    const QString syncPath = folder.filePath(QStringLiteral("Sync.nv3"));
-
-    if (!writeSyncPair(localPath, syncPath))
-        return 1;
-    std::unique_ptr<DatafileDocument> local = openChangedLocal(localPath);
+    SyncBench bench;
+    const QString& localPath = bench.localPath;
+    const QString& syncPath = bench.syncPath;
+    std::unique_ptr<DatafileDocument>& local = bench.local;
     if (!local)
         return 1;
     QElapsedTimer total;
@@ -214,9 +74,7 @@ int runBenchmark(int, char**)
 
     // The same sync through Dropbox, from the same files: the sync file downloaded from a
     // service on this machine, merged, and this datafile uploaded in its place.
-    if (!writeSyncPair(localPath, syncPath))
-        return 1;
-    local = openChangedLocal(localPath);
+    local = makeSyncPair(localPath, syncPath);
     if (!local)
         return 1;
     FakeDropboxServer service;
@@ -230,7 +88,7 @@ int runBenchmark(int, char**)
     const double peakBefore = peakRssMB();
     DropboxClient client(DropboxEndpoints::allAt(service.base()), QStringLiteral("abcdefghij12345"),
                          {QStringLiteral("bench"), QString()}, nullptr);
-    const QString downloadPath = folder.filePath(QStringLiteral("download.nv3"));
+    const QString downloadPath = bench.folder.filePath(QStringLiteral("download.nv3"));
     total.restart();
     timer.restart();
     bool downloaded = false;
@@ -269,8 +127,5 @@ int runBenchmark(int, char**)
                 qlonglong(dropboxConflicts.size()), downloadSeconds, dropboxMergeSeconds, dropboxSaveSeconds,
                 uploadSeconds, dropboxTotal, dropboxSaved && committed ? "uploaded" : "a transfer failed",
                 peakBefore, peakRssMB());
-    local.reset();
-    Presenter::setShared(nullptr);
-    UserDefaults::setStandardUserDefaults(nullptr);
     return 0;
 }
