@@ -1,5 +1,6 @@
 #include "TemplateDesignSheetController.h"
 
+#include "DesignCommandMenus.h"
 #include "DesignToolPaletteController.h"
 #include "EditorWindowController.h"
 #include "Graphic.h"
@@ -7,6 +8,7 @@
 #include "MutableDesignView.h"
 #include "NotificationCenter.h"
 #include "Presenter.h"
+#include "RulerScrollView.h"
 #include "TemplateSettingsData.h"
 #include "UndoManager.h"
 #include "UserGuide.h"
@@ -17,7 +19,6 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -43,6 +44,12 @@ bool isOfClass(const std::shared_ptr<Graphic>& graphic, const char* type)
 } // namespace
 
 TemplateDesignSheetController::TemplateDesignSheetController()
+    : m_menuBinding([this]() -> Responder* {
+          if (!m_designView)
+              return nullptr;
+          m_designView->setNextResponder(this);
+          return m_designView;
+      })
 {
     sheets().append(this);
     registerAction(QStringLiteral("showTools:"), [this](QObject*) { showTools(); });
@@ -80,8 +87,20 @@ void TemplateDesignSheetController::buildInterface(QDialog* window)
     // The shortcuts work with the menu closed too.
     window->addAction(m_undoItem);
     window->addAction(m_redoItem);
+    const auto bind = [this, window](QAction* item, const QString& selector) {
+        m_menuBinding.bind(item, selector);
+        item->setShortcutContext(Qt::WindowShortcut);
+        if (!item->shortcut().isEmpty())
+            window->addAction(item);
+    };
+    edit->addSeparator();
+    DesignCommandMenus::addItems(edit, DesignCommandMenus::editItems(), bind);
+    m_menuBinding.validateWhenShown(edit);
+    QMenu* arrange = menuBar->addMenu(localized(QStringLiteral("Arrange")));
+    DesignCommandMenus::addItems(arrange, DesignCommandMenus::arrangeItems(), bind);
+    m_menuBinding.validateWhenShown(arrange);
 
-    m_scrollView = new QScrollArea(window);
+    m_scrollView = new RulerScrollView(window);
     m_scrollView->setFrameShape(QFrame::NoFrame);
     m_scrollView->setWidgetResizable(false);
     m_designView = new MutableDesignView;
@@ -147,8 +166,11 @@ bool TemplateDesignSheetController::prepare()
     m_designView->setClickable(true);
     if (QLayout* layout = sheet->layout())
         layout->activate();
-    VKWindowCategories::setFrameSoView(sheet, m_scrollView, size, true);
-    m_scrollView->setFixedSize(size);
+    VKWindowCategories::setFrameSoView(sheet, m_scrollView,
+                                       m_scrollView->frameSizeForContentSize(size), true);
+    m_scrollView->setContentSize(size);
+    // The canvas is the sheet's first responder: its rulers show as it takes the focus.
+    m_designView->setFocus();
 
     DesignToolPaletteController& palette =
         DesignToolPaletteController::sharedDesignToolPaletteController();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ActionBinding.h"
 #include "GraphicList.h"
 #include "VKSheetController.h"
 
@@ -13,14 +14,15 @@ class DesignToolPaletteController;
 class EditorWindowController;
 class MutableDesignView;
 class QAction;
-class QScrollArea;
+class RulerScrollView;
 class TemplateSettingsData;
 class UndoManager;
 
 // Edit Design: a sheet over a template's page window holding the design canvas at the
 // label's or envelope's size, with the tool palette attached. It edits copies of the
 // design; the caller takes them as the new design on OK. The sheet's own menu bar carries
-// Undo and Redo, since the page window's menus are out of reach while the sheet is up.
+// Undo and Redo and the canvas's Edit and Arrange commands, since the page window's menus
+// are out of reach while the sheet is up.
 class TemplateDesignSheetController : public VKSheetController {
     Q_OBJECT
 
@@ -54,7 +56,7 @@ public:
     bool hasAssociatedDatafile() const { return m_hasAssociatedDatafile; }
 
     MutableDesignView* designView() const { return m_designView; }
-    QScrollArea* designScrollView() const { return m_scrollView; }
+    RulerScrollView* designScrollView() const { return m_scrollView; }
     const std::optional<QStringList>& fieldNames() const { return m_fieldNames; }
     void setFieldNames(std::optional<QStringList> names) { m_fieldNames = std::move(names); }
     const std::shared_ptr<TemplateSettingsData>& templateSettings() const { return m_templateSettings; }
@@ -74,6 +76,8 @@ public:
     UndoManager* undoManager() const { return m_undoManager.get(); }
     QAction* undoItem() const { return m_undoItem; }
     QAction* redoItem() const { return m_redoItem; }
+    // What ties the menu bar's command items to the canvas.
+    const ActionBinding& menuBinding() const { return m_menuBinding; }
 
 protected:
     QString nibName() const override { return QStringLiteral("TemplateDesignSheet"); }
@@ -97,7 +101,9 @@ private:
     QPointer<QWidget> m_docWindow;
     std::unique_ptr<UndoManager> m_undoManager;
     MutableDesignView* m_designView = nullptr;
-    QScrollArea* m_scrollView = nullptr;
+    RulerScrollView* m_scrollView = nullptr;
     QAction* m_undoItem = nullptr;
     QAction* m_redoItem = nullptr;
+    // The menus' commands go to the canvas, wherever the focus is in the sheet.
+    ActionBinding m_menuBinding;
 };

@@ -1,5 +1,6 @@
 #include "MutableDesignView.h"
 
+#include "ActionRouter.h"
 #include "DesignPainting.h"
 #include "DesignToolPalette.h"
 #include "Graphic.h"
@@ -37,6 +38,8 @@ MutableDesignView::MutableDesignView(QWidget* parent) : DesignView(parent)
     setAcceptDrops(true);
     m_unhideKnobsTimer.setSingleShot(true);
     connect(&m_unhideKnobsTimer, &QTimer::timeout, this, &MutableDesignView::unhideKnobs);
+    registerCommands();
+    ActionRouter::setResponderForView(this, this);
 }
 
 MutableDesignView::~MutableDesignView()
@@ -117,6 +120,7 @@ void MutableDesignView::selectGraphic(const std::shared_ptr<Graphic>& graphic)
     m_selectedGraphics.append(graphic);
     invalidateGraphic(graphic);
     selectionDidChange();
+    updateRulers();
     if (m_toolPaletteController) {
         m_toolPaletteController->setNeedsUpdate(true);
         m_toolPaletteController->windowDidUpdate();
@@ -132,6 +136,7 @@ void MutableDesignView::deselectGraphic(const std::shared_ptr<Graphic>& graphic)
     m_selectedGraphics.removeIf([&graphic](const auto& selected) { return selected == graphic; });
     invalidateGraphic(graphic);
     selectionDidChange();
+    updateRulers();
 }
 
 void MutableDesignView::clearSelection()
@@ -145,6 +150,7 @@ void MutableDesignView::clearSelection()
     setActionName(kSelectionChange);
     m_selectedGraphics.clear();
     selectionDidChange();
+    updateRulers();
     if (m_toolPaletteController)
         m_toolPaletteController->enableFontSettingsButton(false);
 }
@@ -309,11 +315,15 @@ void MutableDesignView::moveGraphic(const std::shared_ptr<Graphic>& graphic, qsi
     const qsizetype current = design.indexOf(graphic);
     if (current < 0 || current == index)
         return;
+    // Where it lands once taken out; a move that leaves it in place is none.
+    const qsizetype target =
+        std::clamp<qsizetype>(current < index ? index - 1 : index, 0, design.size() - 1);
+    if (current == target)
+        return;
     const qsizetype back = current > index ? current + 1 : current;
     registerUndo([this, graphic, back] { moveGraphic(graphic, back); });
     design.removeAt(current);
-    design.insert(std::clamp<qsizetype>(current < index ? index - 1 : index, 0, design.size()),
-                  graphic);
+    design.insert(target, graphic);
     invalidateGraphic(graphic);
 }
 
@@ -362,6 +372,11 @@ void MutableDesignView::moveSelectedGraphicsByPoint(const QPointF& delta)
     hideKnobsMomentarily();
     for (const std::shared_ptr<Graphic>& graphic : std::as_const(m_selectedGraphics))
         graphic->moveBy(delta.x(), delta.y());
+    // The rulers show where the selection is now.
+    if (rulersShown()) {
+        stopEchoingMoveToRulers();
+        beginEchoingMoveToRulers(boundsForGraphics(m_selectedGraphics));
+    }
     setActionName(QStringLiteral("Nudge"));
 }
 

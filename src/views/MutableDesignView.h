@@ -4,6 +4,7 @@
 #include "GraphicClass.h"
 #include "GraphicView.h"
 #include "PlistValue.h"
+#include "Responder.h"
 
 #include <QImage>
 #include <QPointF>
@@ -14,12 +15,16 @@
 #include <memory>
 #include <optional>
 
+class DesignRulerView;
 class DesignToolPalette;
 class QDragEnterEvent;
 class QDragLeaveEvent;
 class QDragMoveEvent;
 class QDropEvent;
 class QMimeData;
+class QKeyEvent;
+class QMenu;
+class RulerScrollView;
 class TextGraphicEditor;
 class UndoManager;
 class QMouseEvent;
@@ -43,10 +48,12 @@ QRectF DesignRectFromPoints(const QPointF& a, const QPointF& b);
 // The mouse: a press starts one of the tracking states (creating, resizing by a knob,
 // moving, rubber band, waiting for the release), each move and the release continue it,
 // and the release ends it. Everything the press to the release changes is one undo step.
-class MutableDesignView : public DesignView, public GraphicView {
+class MutableDesignView : public DesignView, public GraphicView, public Responder {
 public:
     static inline const QString GraphicViewSelectionDidChange =
         QStringLiteral("GraphicViewSelectionDidChange");
+    // The undo key of centring vertically, spelled as the "UndoStrings" table has it.
+    static inline const QString CenterVerticalllyUndoKey = QStringLiteral("Center Verticallly");
 
     explicit MutableDesignView(QWidget* parent = nullptr);
     ~MutableDesignView() override;
@@ -157,6 +164,66 @@ public:
     bool prepareForDragOperation() { return true; }
     bool performDragOperation() { return true; }
     void concludeDragOperation(const QMimeData* info, const QPointF& point);
+    // The commands, each an action of the canvas by its name ("alignLeftEdges:"), enabled
+    // as the selection allows. Each one that changes the design is one undo step with its
+    // name, set even when nothing had to change.
+    bool validateAction(const QString& selector) const override;
+    void selectAll();
+    void deselectAll();
+    void delete_();
+    void deleteForward();
+    void deleteBackward();
+    // The selection in front, keeping its order, behind an address block.
+    void bringToFront();
+    // The selection at the back, keeping its order; the address block stays in front.
+    void sendToBack();
+    // The others line up with the graphic selected first.
+    void alignLeftEdges();
+    void alignRightEdges();
+    void alignTopEdges();
+    void alignBottomEdges();
+    void alignHorizontalCenters();
+    void alignVerticalCenters();
+    void alignCenters();
+    // On the middle of the canvas, 2 points short towards its origin.
+    void centerHorizontally();
+    void centerVertically();
+    void centerOnLabel();
+    // The others take the first selected's size; images keep theirs.
+    void makeSameWidth();
+    void makeSameHeight();
+    void makeNaturalSize();
+    void shrinkToFit();
+    // A colour chosen for the selection: it is shown again.
+    void changeColor();
+    // One point each way; the canvas's y grows downward.
+    void moveLeft();
+    void moveRight();
+    void moveUp();
+    void moveDown();
+    // Shift with an arrow moves nothing: the knobs only blink.
+    void moveForwardAndModifySelection();
+    void moveBackwardAndModifySelection();
+    void moveUpAndModifySelection();
+    void moveDownAndModifySelection();
+    // Typed characters never reach the design outside in-place editing.
+    void insertText(const QString& text);
+    // The union of the graphics' drawing bounds; the zero rectangle for none.
+    static QRectF drawingBoundsForGraphics(const GraphicList& graphics);
+    // The canvas's commands, as its context menu offers them; the caller owns the menu.
+    QMenu* menuForEvent(QWidget* parent = nullptr);
+
+    // The rulers of the scroll view the canvas lies in: shown once the canvas takes the
+    // focus, never hidden again; they echo the rectangle being moved or resized with a
+    // line at each edge and at its middle.
+    void toggleRuler();
+    void updateRulers();
+    bool rulersShown() const;
+    void beginEchoingMoveToRulers(const QRectF& rect);
+    void continueEchoingMoveToRulers(const QRectF& rect);
+    void stopEchoingMoveToRulers();
+    DesignRulerView* horizontalRulerView() const;
+    DesignRulerView* verticalRulerView() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -169,6 +236,9 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     enum class Tracking { None, Creating, Knob, Moving, Rubberband, Swallowing };
@@ -200,6 +270,17 @@ private:
     const GraphicList& list() const;
     DesignMouseEvent eventFrom(const QMouseEvent& event, int clickCount) const;
 
+    void registerCommands();
+    // Runs a command as one undo step of that name; the name goes with an empty step too.
+    void runCommand(const QString& undoName, const std::function<void()>& command);
+    // With at least that many selected, each selected graphic takes the rectangle made
+    // from its bounds, unless it already has it; the reference is the first selected.
+    void reshapeSelection(
+        qsizetype needed, const QString& undoName,
+        const std::function<QRectF(const QRectF& bounds, const QRectF& reference)>& reshaped,
+        bool skipImages = false);
+    RulerScrollView* enclosingScrollView() const;
+
     UndoManager* m_undoManager = nullptr;
     DesignToolPalette* m_toolPaletteController = nullptr;
     GraphicList m_selectedGraphics;
@@ -215,6 +296,10 @@ private:
     bool m_clickable = true;
     bool m_rubberbandIsDeselecting = false;
     bool m_knobsHidden = false;
+    bool m_initedRulers = false;
+    QRectF m_horizontalRulerLineRect;
+    QRectF m_verticalRulerLineRect;
+    bool m_echoingToRulers = false;
 
     // The gesture under way.
     Tracking m_tracking = Tracking::None;

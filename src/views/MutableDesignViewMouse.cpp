@@ -191,6 +191,8 @@ void MutableDesignView::createGraphicOfClass(const GraphicClass& graphicClass,
     m_creatingGraphic->startBoundsManipulation();
     m_creatingGraphic->setBounds(QRectF(event.point, QSizeF(0, 0)));
     invalidateGraphic(*m_creatingGraphic);
+    if (rulersShown())
+        beginEchoingMoveToRulers(m_creatingGraphic->bounds());
 }
 
 void MutableDesignView::continueCreating(const DesignMouseEvent& event, bool released)
@@ -200,6 +202,8 @@ void MutableDesignView::continueCreating(const DesignMouseEvent& event, bool rel
     invalidateGraphic(graphic);
     m_trackedKnob = graphic.resizeByMovingKnob(m_trackedKnob, event.point, event.modifiers);
     invalidateGraphic(graphic);
+    if (rulersShown())
+        continueEchoingMoveToRulers(graphic.bounds());
     if (released)
         finishCreating();
 }
@@ -208,6 +212,8 @@ void MutableDesignView::finishCreating()
 {
     const std::shared_ptr<Graphic> graphic = m_creatingGraphic;
     const GraphicClass graphicClass = *m_creatingClass;
+    if (rulersShown())
+        stopEchoingMoveToRulers();
     graphic->stopBoundsManipulation();
     invalidateGraphic(*graphic);
     const bool made = graphic->bounds().width() > 0 || graphic->bounds().height() > 0;
@@ -266,6 +272,8 @@ void MutableDesignView::trackKnob(int knob, const std::shared_ptr<Graphic>& grap
     m_trackedKnob = knob;
     m_lastPoint = event.point;
     graphic->startBoundsManipulation();
+    if (rulersShown())
+        beginEchoingMoveToRulers(graphic->bounds());
 }
 
 void MutableDesignView::continueKnob(const DesignMouseEvent& event, bool released)
@@ -275,6 +283,8 @@ void MutableDesignView::continueKnob(const DesignMouseEvent& event, bool release
     invalidateGraphic(graphic);
     m_trackedKnob = graphic->resizeByMovingKnob(m_trackedKnob, event.point, event.modifiers);
     invalidateGraphic(graphic);
+    if (rulersShown())
+        continueEchoingMoveToRulers(graphic->bounds());
     if (!released)
         return;
     graphic->stopBoundsManipulation();
@@ -291,6 +301,8 @@ void MutableDesignView::moveSelectedGraphicsWithEvent(const DesignMouseEvent& ev
     m_lastPoint = event.point;
     m_moveStarted = false;
     m_moved = false;
+    if (rulersShown())
+        beginEchoingMoveToRulers(boundsForGraphics(m_selectedGraphics));
 }
 
 bool MutableDesignView::continueMoving(const DesignMouseEvent& event, bool released)
@@ -335,6 +347,8 @@ bool MutableDesignView::continueMoving(const DesignMouseEvent& event, bool relea
             graphic->moveBy(delta.x(), delta.y());
             invalidateGraphic(graphic);
         }
+        if (rulersShown())
+            continueEchoingMoveToRulers(boundsForGraphics(m_selectedGraphics));
         m_pasteCascadeDelta += delta;
         m_lastPoint = point;
         m_moved = true;

@@ -32,6 +32,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
@@ -652,6 +654,157 @@ TEST_F(TemplatesJourneyTest, EditDesign_DrawsResizesUndoesAndGivesTheDesignToThe
     ASSERT_TRUE(otherSheet);
     otherSheet->cancel();
     EXPECT_FALSE(other->isDocumentEdited());
+}
+
+TEST_F(TemplatesJourneyTest, EditDesign_ArrangesNudgesDeletesFromItsMenusAndKeysAndUndoes)
+{
+    TemplateDocument* labels = openLabels();
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
+    activate(sheet->window());
+    MutableDesignView* canvas = sheet->designView();
+    // The canvas has the focus, and with it its rulers.
+    EXPECT_TRUE(QTest::qWaitFor([canvas] { return canvas->rulersShown(); }, 3000));
+    ASSERT_EQ(sheet->graphics()->size(), 3);
+    const std::shared_ptr<Graphic> block = sheet->graphics()->at(0);
+    const std::shared_ptr<Graphic> field = sheet->graphics()->at(1);
+    const QRectF blockBounds = block->bounds();
+    const QRectF fieldBounds = field->bounds();
+
+    const auto menuOf = [sheet](const QString& title) -> QMenu* {
+        for (QAction* top : sheet->window()->findChild<QMenuBar*>()->actions())
+            if (top->text() == title)
+                return top->menu();
+        return nullptr;
+    };
+    // The item of the sheet's menus that sends the command, validated as its menu opens.
+    const auto item = [&](const QString& menuTitle, const QString& selector) -> QAction* {
+        QMenu* menu = menuOf(menuTitle);
+        if (!menu)
+            return nullptr;
+        Q_EMIT menu->aboutToShow();
+        for (QAction* action : menu->actions())
+            if (sheet->menuBinding().selectorFor(action) == selector)
+                return action;
+        return nullptr;
+    };
+    const auto undoTitle = [&] {
+        Q_EMIT menuOf(QStringLiteral("Edit"))->aboutToShow();
+        return sheet->undoItem()->text();
+    };
+
+    // One graphic selected: the aligning items wait for a second.
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, fieldBounds.center().toPoint());
+    ASSERT_EQ(canvas->selectedGraphics(), GraphicList{field});
+    QAction* alignLeft = item(QStringLiteral("Arrange"), QStringLiteral("alignLeftEdges:"));
+    ASSERT_TRUE(alignLeft);
+    EXPECT_FALSE(alignLeft->isEnabled());
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier, blockBounds.center().toPoint());
+    ASSERT_EQ(canvas->selectedGraphics(), (GraphicList{field, block}));
+    EXPECT_TRUE(item(QStringLiteral("Arrange"), QStringLiteral("alignLeftEdges:"))->isEnabled());
+
+    // Arrange ▸ Center Vertically, then the right arrow.
+    QAction* center = item(QStringLiteral("Arrange"), QStringLiteral("centerVertically:"));
+    ASSERT_TRUE(center && center->isEnabled());
+    EXPECT_EQ(center->text(), "Center Vertically");
+    center->trigger();
+    const double middle = canvas->height() / 2.0;
+    EXPECT_EQ(field->bounds(), QRectF(fieldBounds.x(), middle - fieldBounds.height() / 2 - 2,
+                                      fieldBounds.width(), fieldBounds.height()));
+    EXPECT_EQ(block->bounds().y(), middle - blockBounds.height() / 2 - 2);
+    EXPECT_EQ(undoTitle(), "Undo Center Vertically");
+    const QRectF centered = field->bounds();
+    QTest::keyClick(canvas, Qt::Key_Right);
+    EXPECT_EQ(field->bounds(), centered.translated(1, 0));
+    EXPECT_TRUE(canvas->knobsHidden());
+    EXPECT_EQ(undoTitle(), "Undo Nudge");
+
+    // The picture of the sheet with its rulers and the echo of the nudge.
+    QTest::qWait(50);
+    const QImage picture = sheet->window()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-edit-design-rulers.png"));
+
+    // Undone from the keyboard: first the nudge, then the centring.
+    QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->bounds(), centered);
+    QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(field->bounds(), fieldBounds);
+    EXPECT_EQ(block->bounds(), blockBounds);
+
+    // Select All from its key, Edit ▸ Delete, and back.
+    QTest::keyClick(sheet->window(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(canvas->selectedGraphics().size(), 3);
+    QAction* deleteItem = item(QStringLiteral("Edit"), QStringLiteral("delete:"));
+    ASSERT_TRUE(deleteItem && deleteItem->isEnabled());
+    deleteItem->trigger();
+    EXPECT_TRUE(sheet->graphics()->isEmpty());
+    EXPECT_FALSE(item(QStringLiteral("Edit"), QStringLiteral("delete:"))->isEnabled());
+    EXPECT_EQ(undoTitle(), "Undo Delete");
+    QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sheet->graphics()->size(), 3);
+    item(QStringLiteral("Edit"), QStringLiteral("deselectAll:"))->trigger();
+    EXPECT_TRUE(canvas->selectedGraphics().isEmpty());
+
+    // Every Arrange item with the field and then the block selected: a step of its name
+    // when it changes the design, undone by Ctrl+Z.
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, fieldBounds.center().toPoint());
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::ShiftModifier, blockBounds.center().toPoint());
+    ASSERT_EQ(canvas->selectedGraphics(), (GraphicList{field, block}));
+    const auto state = [sheet] {
+        QList<std::pair<const Graphic*, QRectF>> shown;
+        for (const std::shared_ptr<Graphic>& graphic : *sheet->graphics())
+            shown.append({graphic.get(), graphic->bounds()});
+        return shown;
+    };
+    const auto before = state();
+    const QList<std::pair<QString, QString>> arranged{
+        {"bringToFront:", "Bring To Front"},
+        {"sendToBack:", "Send To Back"},
+        {"alignLeftEdges:", "Align Left Edges"},
+        {"alignRightEdges:", "Align Right Edges"},
+        {"alignTopEdges:", "Align Top Edges"},
+        {"alignBottomEdges:", "Align Bottom Edges"},
+        {"alignHorizontalCenters:", "Align Horizontal Centers"},
+        {"alignVerticalCenters:", "Align Vertical Centers"},
+        {"alignCenters:", "Align Vertical Centers"},
+        {"centerHorizontally:", "Align Horizontal Centers"},
+        {"centerVertically:", "Center Vertically"},
+        {"centerOnLabel:", "Center Vertically"},
+        {"makeSameWidth:", "Make Same Width"},
+        {"makeSameHeight:", "Make Same Height"},
+        {"makeNaturalSize:", "Make Natural Size"},
+        {"shrinkToFit:", "Shrink to Fit"},
+    };
+    int changed = 0;
+    for (const auto& [selector, undoName] : arranged) {
+        SCOPED_TRACE(selector.toStdString());
+        QAction* chosen = item(QStringLiteral("Arrange"), selector);
+        ASSERT_TRUE(chosen);
+        if (!chosen->isEnabled())
+            continue;
+        chosen->trigger();
+        if (state() == before)
+            continue;
+        ++changed;
+        EXPECT_EQ(undoTitle(), "Undo " + undoName);
+        QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(state(), before);
+    }
+    EXPECT_GE(changed, 10);
+    // An image is not selected: Shrink to Fit waits for one.
+    EXPECT_FALSE(item(QStringLiteral("Arrange"), QStringLiteral("shrinkToFit:"))->isEnabled());
+
+    // Cancelled, the template keeps its design.
+    sheet->cancel();
+    EXPECT_FALSE(labels->isDocumentEdited());
+    EXPECT_EQ(labels->masterGraphics().at(1)->bounds(), fieldBounds);
 }
 
 TEST_F(TemplatesJourneyTest, PrintAndTestSheet_FromTheTemplateWindowToPdfFiles)

@@ -7,12 +7,12 @@
 #include "MutableDesignView.h"
 #include "PageLayoutTesting.h"
 #include "RectangleGraphic.h"
+#include "RulerScrollView.h"
 #include "ScriptedPresenter.h"
 #include "TemplateSettingsData.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QScrollArea>
 #include <QSlider>
 #include <QTest>
 
@@ -74,7 +74,7 @@ TEST_F(TemplateDesignSheetControllerTest, FourByTwoInchLabel_GivesACanvasOf306By
 {
     open({});
     EXPECT_EQ(m_sheet->designSize(), QSizeF(306, 162));
-    EXPECT_EQ(m_sheet->designScrollView()->size(), QSize(306, 162));
+    EXPECT_EQ(m_sheet->designScrollView()->viewport()->size(), QSize(306, 162));
     EXPECT_EQ(canvas().size(), QSize(306, 162));
     EXPECT_TRUE(palette().window()->isVisible());
     EXPECT_EQ(palette().inspectingDesignView(), &canvas());
