@@ -15,8 +15,44 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
+#include <QTemporaryFile>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
+
+// What is written to the standard error stream while it lives: the window's traces.
+class TraceCapture {
+public:
+    TraceCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~TraceCapture() { restore(); }
+    QString text()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromUtf8(m_file.readAll());
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
 
 const QString ListTitle = QStringLiteral("Datafiles on Norva Mobile PLUS");
 
@@ -264,6 +300,26 @@ TEST_F(WiFiListJourneyTest, ListFails_ConnectionFailed_ListUnchanged_ThenAReplyT
         requestList();
         clickRow(list, 0);
     }
+}
+
+TEST_F(WiFiListJourneyTest, Traces_ListAndDownload)
+{
+    answerList({"Cards", "../x"});
+    m_server->answer(QStringLiteral("//Cards.nv3"), {200, datafileBytes("Cards")});
+    TraceCapture listing;
+    WiFiListRequestController* list = requestList();
+    ASSERT_TRUE(list);
+    download(list, "Cards");
+    const QString traces = listing.text();
+    for (const char* line : {"  \nNetService did stop\n\n",
+                             "  Left out the title \"../x\": it cannot name a datafile.\n",
+                             "  List download successful\n", "  File download successful\n"})
+        EXPECT_TRUE(traces.contains(QString::fromUtf8(line))) << line << " in " << traces.toStdString();
+
+    TraceCapture failing;
+    m_server->answer(QStringLiteral("/"), {200, "File not found"});
+    requestList();
+    EXPECT_TRUE(failing.text().contains("  List download failed\n"));
 }
 
 TEST_F(WiFiListJourneyTest, TheMobileEditionAnswers_IncorrectDatafileType_AndNoList)
