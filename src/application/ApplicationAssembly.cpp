@@ -30,6 +30,7 @@
 #include "TemplateDocument.h"
 #include "TemplatePageWindowController.h"
 #include "URLEventManager.h"
+#include "WiFiListRequestController.h"
 #include "WindowController.h"
 
 #include <QApplication>
@@ -119,6 +120,12 @@ ApplicationAssembly::ApplicationAssembly()
             std::make_unique<MultiFileFindController>(installKeyEquivalents),
             &MultiFileFindController::openMultiFileFindDialog,
             &MultiFileFindController::bringToFront);
+    });
+    m_mainController->setPanelFactory(MainController::Panel::WiFiListRequest, [installKeyEquivalents, application] {
+        return std::make_unique<SharedPanelOf<WiFiListRequestController>>(
+            std::make_unique<WiFiListRequestController>(WiFiListRequestController::Hooks{
+                installKeyEquivalents, [application] { application->setupDatafilesMenu(); }}),
+            &WiFiListRequestController::openWiFiListRequest, &WiFiListRequestController::bringToFront);
     });
     registerImporters();
     DatafileDocument::setEditorFactory([application](DatafileDocument&) {

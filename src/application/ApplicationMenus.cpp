@@ -95,6 +95,7 @@ void ApplicationMenus::buildFileMenu()
     m_importMenu = makeMenu(QStringLiteral("Import"), file);
     for (const ImportCommand& command : importCommands())
         addItem(m_importMenu, QString::fromUtf8(command.title), QString::fromLatin1(command.selector));
+    addItem(file, QStringLiteral("Get Datafile from Norva Mobile…"), QStringLiteral("startWiFiListRequest:"));
     file->addSeparator();
     addItem(file, QStringLiteral("Close"), QStringLiteral("performClose:"), QStringLiteral("w"));
     addItem(file, QStringLiteral("Close All"), QStringLiteral("closeAllOpenDatafiles:"));

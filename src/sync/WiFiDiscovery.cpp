@@ -10,9 +10,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 
-namespace {
-
-void showOKAlert(QWidget* window, const QString& message, const QString& informative)
+void WiFiDiscovery::showOKAlert(QWidget* window, const QString& message, const QString& informative)
 {
     AlertRequest alert;
     alert.style = AlertRequest::Style::Informational;
@@ -21,8 +19,6 @@ void showOKAlert(QWidget* window, const QString& message, const QString& informa
     alert.buttons = {localized(QStringLiteral("OK"))};
     Presenter::shared().beginAlertSheet(alert, window, [](const AlertResponse&) {});
 }
-
-} // namespace
 
 WiFiDiscovery::WiFiDiscovery(WiFiDiscoveryClient& client) : m_client(client)
 {
@@ -36,6 +32,7 @@ WiFiDiscovery::WiFiDiscovery(WiFiDiscoveryClient& client) : m_client(client)
 
 WiFiDiscovery::~WiFiDiscovery()
 {
+    m_tracing = false;
     shutDownNetServices();
 }
 
@@ -61,8 +58,10 @@ void WiFiDiscovery::releaseBrowser()
 {
     if (std::shared_ptr<ServiceBrowser> browser = std::move(m_browser)) {
         browser->setDelegate(nullptr);
-        if (m_serviceBeingResolved)
+        if (m_serviceBeingResolved) {
             browser->stopResolving(*m_serviceBeingResolved);
+            traceStop();
+        }
         browser->stop();
         // Possibly called from inside one of the browser's callbacks: it goes once that
         // has returned.
@@ -73,9 +72,17 @@ void WiFiDiscovery::releaseBrowser()
 
 void WiFiDiscovery::stopResolution()
 {
-    if (m_serviceBeingResolved && m_browser)
+    if (m_serviceBeingResolved && m_browser) {
         m_browser->stopResolving(*m_serviceBeingResolved);
+        traceStop();
+    }
     m_serviceBeingResolved.reset();
+}
+
+void WiFiDiscovery::traceStop()
+{
+    if (m_tracing)
+        m_client.traceDiscovery(QStringLiteral("\nNetService did stop\n"));
 }
 
 void WiFiDiscovery::checkForWiFiNetworkSuccess()
@@ -185,6 +192,7 @@ void WiFiDiscovery::beginPicker()
 void WiFiDiscovery::didFindServiceDidEnd(int returnCode, int serviceIndex)
 {
     m_pickerShown = false;
+    m_client.pickerDidEnd();
     if (returnCode != 1) {
         m_client.pickerCancelled();
         return;

@@ -24,6 +24,8 @@ public:
     virtual QString incorrectDatafileTypeText() const = 0;
     // The server is known and of the right edition.
     virtual void startExchange(int operation) = 0;
+    // The choice of server was answered, before anything is done with the answer.
+    virtual void pickerDidEnd() {}
     // The user cancelled the choice of server.
     virtual void pickerCancelled() = 0;
     // A line for the trace of discovery's silent steps; most windows write none.
@@ -58,6 +60,9 @@ public:
     std::optional<NetService> serviceBeingResolved() const { return m_serviceBeingResolved; }
     bool isBrowsing() const { return m_browser != nullptr; }
 
+    // An alert sheet with one "OK", as every WiFi failure is told.
+    static void showOKAlert(QWidget* window, const QString& message, const QString& informative);
+
     void beginWiFiConnection();
     void shutDownNetServices();
     // The run found no server: told, and discovery ends.
@@ -81,6 +86,8 @@ private:
     void resolve(const NetService& service);
     void beginPicker();
     void stopResolution();
+    // A resolution was stopped.
+    void traceStop();
     // Stops the browser and lets it go once the event loop turns.
     void releaseBrowser();
 
@@ -93,4 +100,6 @@ private:
     std::optional<NetService> m_serviceBeingResolved;
     bool m_pickerShown = false;
     QTimer m_timeOutReport;
+    // Off once the window it serves is going.
+    bool m_tracing = true;
 };

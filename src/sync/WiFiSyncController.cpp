@@ -5,7 +5,6 @@
 #include "FeatureContext.h"
 #include "FileURL.h"
 #include "Localization.h"
-#include "MultipartUploadBody.h"
 #include "Presenter.h"
 #include "SafeFileWriter.h"
 #include "StringFormat.h"
@@ -15,7 +14,6 @@
 #include "VKStringCategories.h"
 
 #include <QAuthenticator>
-#include <QByteArrayView>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -25,19 +23,9 @@
 
 namespace {
 
-QString canonical(const QString& path)
-{
-    const QString resolved = QFileInfo(path).canonicalFilePath();
-    return resolved.isEmpty() ? QFileInfo(path).absoluteFilePath() : resolved;
-}
-
 Document* documentAt(const QString& path)
 {
-    const QString wanted = canonical(path);
-    for (Document* document : DocumentController::shared().documents())
-        if (!document->fileURL().isEmpty() && canonical(document->fileURL().toLocalFile()) == wanted)
-            return document;
-    return nullptr;
+    return DocumentController::shared().documentForURL(QUrl::fromLocalFile(path));
 }
 
 } // namespace
@@ -62,48 +50,6 @@ QString WiFiSyncController::displayName() const
 
 // The wire
 
-QUrl WiFiSyncController::datafileURL(const QString& base, const QString& displayName)
-{
-    QString text =
-        VKInternetStringCategories::stringByAddingPercentEscapes(stringWithFormat(QStringLiteral("%@/%@"), base, displayName));
-    // Left as they are, "#" and "?" would end the path and ask for another datafile.
-    const qsizetype nameStart = text.size() - VKInternetStringCategories::stringByAddingPercentEscapes(displayName).size();
-    QString name = text.mid(nameStart);
-    name.replace(QLatin1Char('#'), QLatin1String("%23"));
-    name.replace(QLatin1Char('?'), QLatin1String("%3F"));
-    text = text.left(nameStart) + name;
-    return QUrl::fromEncoded(text.toLatin1(), QUrl::StrictMode);
-}
-
-HttpExchange::Result WiFiSyncController::sendUpload(const QUrl& url, const QByteArray& method,
-                                                    const QString& displayName, const QString& filePath)
-{
-    MultipartUploadBody body(displayName, filePath);
-    if (!body.open(QIODevice::ReadOnly)) {
-        HttpExchange::Result unread;
-        unread.code = QNetworkReply::UnknownContentError;
-        unread.description = localized(QStringLiteral("The datafile could not be read."));
-        unread.reason = body.errorString();
-        return unread;
-    }
-    QNetworkRequest request(url);
-    request.setHeader(QNetworkRequest::ContentTypeHeader, MultipartUploadBody::contentType());
-    return HttpExchange::send(request, method, &body);
-}
-
-QString WiFiSyncController::downloadFailureText(const HttpExchange::Result& result)
-{
-    return stringWithFormat(QStringLiteral("Description = %@\n\nReason = %@\n\nCode = %ld"),
-                            result.description, result.reason, result.code);
-}
-
-QString WiFiSyncController::connectionFailureText(const HttpExchange::Result& result)
-{
-    const QString text =
-        stringWithFormat(QStringLiteral("Description = %@\n\nReason = %@"), result.description, result.reason);
-    return stringWithFormat(QStringLiteral("%@\n\nCode = %lu"), text, result.code);
-}
-
 QString WiFiSyncController::megabytesText(qint64 bytes)
 {
     const QString full = QString::asprintf("%f", double(bytes) / 1024.0 / 1024.0);
@@ -111,18 +57,9 @@ QString WiFiSyncController::megabytesText(qint64 bytes)
     return point < 0 ? full : full.left(point + 2);
 }
 
-bool WiFiSyncController::nameBreaksUpload(const QString& displayName)
-{
-    return displayName.contains(QLatin1Char('\r')) || displayName.contains(QLatin1Char('\n'));
-}
-
 QUrl WiFiSyncController::wifiDocumentURL() const
 {
-    const QString base = m_discovery.iPhonePath();
-    if (base.isEmpty())
-        return QUrl();
-    return QUrl::fromEncoded(VKInternetStringCategories::stringByAddingPercentEscapes(base).toLatin1(),
-                             QUrl::StrictMode);
+    return WiFiRequests::baseURL(m_discovery.iPhonePath());
 }
 
 // Alerts
@@ -134,7 +71,7 @@ void WiFiSyncController::showAlert(const QString& message, const QString& inform
 
 bool WiFiSyncController::refusesName()
 {
-    if (!nameBreaksUpload(displayName()))
+    if (!WiFiRequests::nameBreaksUpload(displayName()))
         return false;
     showAlert(localized(QStringLiteral("Cannot synchronize")),
               localized(QStringLiteral("The datafile's name holds a line break, which Norva Mobile "
@@ -161,20 +98,16 @@ QString WiFiSyncController::wrongPort() const
 
 QString WiFiSyncController::incorrectDatafileTypeText() const
 {
-    return context().isMobile()
-               ? localized(QStringLiteral("An nvm datafile cannot be synced to Norva Mobile PLUS.\nIt "
-                                          "requires Norva Mobile."))
-               : localized(QStringLiteral("An nv3 datafile cannot be synced to Norva Mobile.\nIt "
-                                          "requires Norva Mobile PLUS."));
+    return WiFiRequests::incorrectDatafileTypeText(context().isMobile());
 }
 
 void WiFiSyncController::startExchange(int operation)
 {
     switch (operation) {
-    case GetOperation:
+    case WiFiRequests::GetOperation:
         performGet();
         break;
-    case PostOperation:
+    case WiFiRequests::PostOperation:
         context().progress().startIndeterminateProgressPanel(localized(QStringLiteral("Uploading...")));
         performPost();
         m_sync->setCreatingSyncFile(false);
@@ -209,7 +142,7 @@ void WiFiSyncController::fetchSyncFile(SyncController& sync, Fetched fetched)
     m_fetched = std::move(fetched);
     m_discovery.setIPhonePath(QString());
     m_discovery.setServiceChosen(false);
-    m_discovery.setWiFiOperation(GetOperation);
+    m_discovery.setWiFiOperation(WiFiRequests::GetOperation);
     m_discovery.beginWiFiConnection();
 }
 
@@ -262,31 +195,32 @@ bool WiFiSyncController::performGet()
         return false;
     }
     features.progress().startIndeterminateProgressPanel(localized(QStringLiteral("Downloading...")));
-    QNetworkRequest request(datafileURL(m_discovery.iPhonePath(), displayName()));
+    QNetworkRequest request(WiFiRequests::datafileURL(m_discovery.iPhonePath(), displayName()));
     HttpExchange::Result result = HttpExchange::send(request, QByteArrayLiteral("GET"));
     if (!result.succeeded()) {
         m_sync->endProgress();
-        showAlert(localized(QStringLiteral("Download Failed")), downloadFailureText(result));
+        showAlert(localized(QStringLiteral("Download Failed")), WiFiRequests::downloadFailureText(result));
         endFetch();
         return false;
     }
     // Handed on and let go once written, so the merge does not run beside a copy.
     QByteArray data = std::move(*result.data);
     result.data.reset();
-    if (data.isEmpty() || !QByteArrayView(data).isValidUtf8()) {
+    switch (WiFiRequests::readReply(data)) {
+    case WiFiRequests::Reply::Empty:
         downloadFailed(localized(QStringLiteral("Norva Mobile sent no datafile.")));
         return true;
-    }
-    if (data == FileNotFound) {
+    case WiFiRequests::Reply::FileNotFound:
         m_sync->endProgress();
         m_discovery.setServiceChosen(false);
         shutDownNetServices();
         endFetch();
         return false;
-    }
-    if (!data.contains(AcceptanceMarker)) {
+    case WiFiRequests::Reply::Other:
         downloadFailed(localized(QStringLiteral("Norva Mobile sent no datafile.")));
         return false;
+    case WiFiRequests::Reply::Datafile:
+        break;
     }
     saveGottenFile(std::move(data));
     return true;
@@ -375,14 +309,14 @@ bool WiFiSyncController::post(const QString& filePath, bool unpairOnFailure)
     context().progress().incrementProgressPanel(localized(QStringLiteral("Uploading...")));
     m_uploading = true;
     const HttpExchange::Result result =
-        sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"), displayName(), filePath);
+        WiFiRequests::sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"), displayName(), filePath);
     m_uploading = false;
     m_sync->endProgress();
     if (result.succeeded()) {
         SyncController::updateMinorStatus(QStringLiteral("POST succeeded"));
         return true;
     }
-    m_postFailure = connectionFailureText(result);
+    m_postFailure = WiFiRequests::connectionFailureText(result);
     SyncController::updateMinorStatus(QStringLiteral("POST failed"));
     if (unpairOnFailure)
         postFailed(m_postFailure, true);
@@ -403,7 +337,7 @@ bool WiFiSyncController::cancelWiFiSync(const QUrl& file)
     shutDownNetServices();
     context().progress().incrementProgressPanel(localized(QStringLiteral("Uploading...")));
     m_uploading = true;
-    const HttpExchange::Result result = sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"),
+    const HttpExchange::Result result = WiFiRequests::sendUpload(wifiDocumentURL(), QByteArrayLiteral("POST"),
                                                    displayName(), FileURL::localPath(file));
     m_uploading = false;
     m_sync->endProgress();
@@ -412,7 +346,7 @@ bool WiFiSyncController::cancelWiFiSync(const QUrl& file)
         return true;
     }
     SyncController::updateMinorStatus(QStringLiteral("POST failed"));
-    postFailed(connectionFailureText(result), true);
+    postFailed(WiFiRequests::connectionFailureText(result), true);
     return false;
 }
 
@@ -461,7 +395,7 @@ void WiFiSyncController::createWiFiSyncFile2()
     m_sync->updateSyncID();
     m_sync->setCreatingSyncFile(true);
     m_discovery.setIPhonePath(QString());
-    m_discovery.setWiFiOperation(PostOperation);
+    m_discovery.setWiFiOperation(WiFiRequests::PostOperation);
     m_discovery.beginWiFiConnection();
 }
 

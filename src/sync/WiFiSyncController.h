@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HttpExchange.h"
+#include "WiFiRequests.h"
 #include "SyncTransport.h"
 #include "WiFiDiscovery.h"
 
@@ -23,11 +24,8 @@ class WiFiSyncController : public QObject, public SyncTransport, public WiFiDisc
 
 public:
     static constexpr int MethodCode = 2;
-    enum Operation { NoOperation = 0, GetOperation = 1, PostOperation = 2, ListOperation = 3 };
     // The largest datafile that becomes a sync file without a warning.
     static constexpr qint64 SizeLimit = 419430400;
-    static inline const QByteArray AcceptanceMarker = QByteArrayLiteral("<key>CurrentlySelected</key>");
-    static inline const QByteArray FileNotFound = QByteArrayLiteral("File not found");
 
     WiFiSyncController();
     ~WiFiSyncController() override;
@@ -71,18 +69,8 @@ public:
     // Aborts a transfer and cleans up after it; the message, if any, is traced.
     void stopConnection(const QString& message = QString());
 
-    // The wire, shared with the app's datafile list.
-    // The datafile's address on the server: two slashes, then the name escaped.
-    static QUrl datafileURL(const QString& base, const QString& displayName);
-    // The upload (or list) request: the file under the name, as a multipart form.
-    static HttpExchange::Result sendUpload(const QUrl& url, const QByteArray& method,
-                                           const QString& displayName, const QString& filePath);
-    static QString downloadFailureText(const HttpExchange::Result& result);
-    static QString connectionFailureText(const HttpExchange::Result& result);
     // "512.3": megabytes, cut one digit after the point.
     static QString megabytesText(qint64 bytes);
-    // A name that would break the upload's framing.
-    static bool nameBreaksUpload(const QString& displayName);
 
 private:
     FeatureContext& context() const;

@@ -7,8 +7,10 @@
 #include "SyncController.h"
 #include "SynchronizationController.h"
 #include "WiFiDiscovery.h"
+#include "WiFiListRequestController.h"
 
 #include <QPushButton>
+#include <QTableView>
 
 using namespace SyncDatafileTesting;
 
@@ -165,4 +167,32 @@ TEST_F(WiFiPeerJourneyTest, AMobileDatafileGoesTo8088_ADesktopOneIsRefusedThere)
     EXPECT_EQ(m_presenter.lastAlert().request.informativeText,
               "An nv3 datafile cannot be synced to Norva Mobile.\nIt requires Norva Mobile PLUS.");
     EXPECT_FALSE(QFile::exists(QDir(m_mobile).filePath("Cards.nv3")));
+}
+
+TEST_F(WiFiPeerJourneyTest, TheListShowsThePeersThreeDatafiles_DownloadOpensTheChosenOne)
+{
+    for (const QFileInfo& file : QDir(m_plus).entryInfoList(QDir::Files))
+        QFile::remove(file.filePath());
+    for (const QString& title : {QStringLiteral("Gamma"), QStringLiteral("alpha"), QStringLiteral("Beta")})
+        writeRecords(QDir(m_plus).filePath(title + ".nv3"), {"Name"}, {{title, "t"}});
+    useServer(QStringLiteral("Norva Mobile PLUS"));
+    ASSERT_TRUE(chooseMenuItem(QApplication::activeWindow(), "startWiFiListRequest:"));
+    WiFiListRequestController* list = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* found = dynamic_cast<WiFiListRequestController*>(WindowController::controllerForWindow(window)))
+            list = found;
+    ASSERT_TRUE(list);
+    QAbstractItemModel* rows = list->listTable()->model();
+    ASSERT_TRUE(waitFor([&] { return rows->rowCount() == 3; })) << m_presenter.alertMessages().join('|').toStdString();
+    QStringList shown;
+    for (int row = 0; row < rows->rowCount(); ++row)
+        shown.append(rows->index(row, 0).data().toString());
+    EXPECT_EQ(shown, QStringList({"alpha", "Beta", "Gamma"}));
+
+    list->listTable()->selectRow(1);
+    QTest::mouseClick(list->downloadButton(), Qt::LeftButton);
+    const QString stored = m_dir.filePath("Beta.nv3");
+    ASSERT_TRUE(waitFor([&] { return DocumentController::shared().documentForURL(QUrl::fromLocalFile(stored)); }));
+    EXPECT_EQ(contentsOf(stored), contentsOf(QDir(m_plus).filePath("Beta.nv3")));
+    EXPECT_TRUE(m_presenter.alerts().isEmpty()) << m_presenter.alertMessages().join('|').toStdString();
 }

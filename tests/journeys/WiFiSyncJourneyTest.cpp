@@ -4,8 +4,7 @@
 
 #include "SyncDatafileTesting.h"
 
-#include "FakeHttpServer.h"
-#include "FakeServiceBrowser.h"
+#include "FakeMobileServer.h"
 #include "HttpExchange.h"
 #include "MultipartUploadBody.h"
 #include "PortNumberSheetController.h"
@@ -17,8 +16,6 @@
 #include <QComboBox>
 #include <QDirIterator>
 #include <QMessageBox>
-
-#include <unistd.h>
 
 using namespace SyncDatafileTesting;
 
@@ -65,19 +62,7 @@ protected:
         FakeServiceBrowser::uninstall();
     }
 
-    // A server on a loopback address of its own, so that it can have the app's port.
-    std::unique_ptr<FakeHttpServer> listenOn(quint16 port)
-    {
-        for (int tries = 0, n = 2 + getpid() % 250; tries < 253; ++tries, n = 2 + (n - 1) % 253) {
-            auto server = std::make_unique<FakeHttpServer>(QHostAddress(QStringLiteral("127.0.0.%1").arg(n)), port);
-            if (server->isListening()) {
-                m_network->servers = {{QStringLiteral("Pad"), {QHostAddress(QStringLiteral("127.0.0.%1").arg(n))}, port}};
-                return server;
-            }
-        }
-        ADD_FAILURE() << "no loopback address free for port " << port;
-        return std::make_unique<FakeHttpServer>();
-    }
+    std::unique_ptr<FakeHttpServer> listenOn(quint16 port) { return listenAsMobileApp(*m_network, port); }
 
     // Datafile ▸ Save As New Sync File, up to the upload's answer.
     EditorWindowController* openAndPair()

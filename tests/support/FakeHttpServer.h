@@ -34,6 +34,8 @@ public:
     }
 
     void answer(const QString& path, const Response& response) { m_responses[path] = response; }
+    // Answers the path's next request only, before the lasting answer; several are taken in turn.
+    void answerNext(const QString& path, const Response& response) { m_next[path].append(response); }
     QUrl url(const QString& path) const
     {
         return QUrl(QStringLiteral("http://%1:%2%3")
@@ -87,7 +89,9 @@ private:
         m_requests.append(request);
         m_pending.remove(socket);
         m_requested.append(path);
-        const Response response = m_responses.value(path, Response{404, "not here"});
+        QList<Response>& next = m_next[path];
+        const Response response =
+            next.isEmpty() ? m_responses.value(path, Response{404, "not here"}) : next.takeFirst();
         if (response.hangUp) {
             socket->abort();
             return;
@@ -111,6 +115,7 @@ private:
 
     QTcpServer m_server;
     QMap<QString, Response> m_responses;
+    QMap<QString, QList<Response>> m_next;
     QMap<QTcpSocket*, QByteArray> m_pending;
     QStringList m_requested;
     QList<QByteArray> m_requests;

@@ -1,4 +1,5 @@
 // What goes over the wire to the mobile app, apart from any window.
+#include "WiFiRequests.h"
 #include "WiFiSyncController.h"
 
 #include "FakeHttpServer.h"
@@ -17,7 +18,7 @@ TEST(WiFiSyncWireTest, DatafileAddress_TwoSlashesThenTheEscapedName)
         {"Café.nv3", "http://10.0.1.5:8080//Caf%C3%A9.nv3"},
     };
     for (const auto& c : cases) {
-        const QUrl url = WiFiSyncController::datafileURL(QStringLiteral("http://10.0.1.5:8080/"),
+        const QUrl url = WiFiRequests::datafileURL(QStringLiteral("http://10.0.1.5:8080/"),
                                                          QString::fromUtf8(c.name));
         EXPECT_TRUE(url.isValid()) << c.name;
         EXPECT_EQ(url.toEncoded(), QByteArray(c.target)) << c.name;
@@ -37,13 +38,13 @@ TEST(WiFiSyncWireTest, FailureTexts)
     failed.code = 1;
     failed.description = QStringLiteral("Connection refused");
     failed.reason = QStringLiteral("The server refused the connection.");
-    EXPECT_EQ(WiFiSyncController::downloadFailureText(failed),
+    EXPECT_EQ(WiFiRequests::downloadFailureText(failed),
               "Description = Connection refused\n\nReason = The server refused the connection.\n\nCode = 1");
-    EXPECT_EQ(WiFiSyncController::connectionFailureText(failed),
+    EXPECT_EQ(WiFiRequests::connectionFailureText(failed),
               "Description = Connection refused\n\nReason = The server refused the connection.\n\nCode = 1");
-    EXPECT_TRUE(WiFiSyncController::nameBreaksUpload(QStringLiteral("a\rb")));
-    EXPECT_TRUE(WiFiSyncController::nameBreaksUpload(QStringLiteral("a\nb")));
-    EXPECT_FALSE(WiFiSyncController::nameBreaksUpload(QStringLiteral("a \"b\"")));
+    EXPECT_TRUE(WiFiRequests::nameBreaksUpload(QStringLiteral("a\rb")));
+    EXPECT_TRUE(WiFiRequests::nameBreaksUpload(QStringLiteral("a\nb")));
+    EXPECT_FALSE(WiFiRequests::nameBreaksUpload(QStringLiteral("a \"b\"")));
 }
 
 TEST(WiFiSyncWireTest, ListRequest_CarriesNullAsTheNameAndAnEmptyFilePart)
@@ -51,7 +52,7 @@ TEST(WiFiSyncWireTest, ListRequest_CarriesNullAsTheNameAndAnEmptyFilePart)
     FakeHttpServer server;
     server.answer(QStringLiteral("/"), {200, "bplist00"});
     const HttpExchange::Result result =
-        WiFiSyncController::sendUpload(server.url(QStringLiteral("/")), "LIST", QStringLiteral("(null)"), QString());
+        WiFiRequests::sendUpload(server.url(QStringLiteral("/")), "LIST", QStringLiteral("(null)"), QString());
     ASSERT_TRUE(result.succeeded());
     ASSERT_EQ(server.requests().size(), 1);
     const QByteArray& raw = server.requests().front();

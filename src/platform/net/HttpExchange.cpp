@@ -236,7 +236,7 @@ qint64 networkErrorOf(QAbstractSocket::SocketError error)
 // Our own client on a socket: Qt's would tidy the path, and the mobile app is asked with
 // the path exactly as built ("//name").
 HttpExchange::Result HttpExchange::send(QNetworkRequest request, const QByteArray& method,
-                                        QIODevice* body)
+                                        QIODevice* body, qint64 maxReplySize)
 {
     const QUrl url = request.url();
     QByteArray target = url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment);
@@ -259,7 +259,7 @@ HttpExchange::Result HttpExchange::send(QNetworkRequest request, const QByteArra
     head += "Connection: close\r\n\r\n";
 
     QTcpSocket socket;
-    ReplyReader reader(g_maxReplySize);
+    ReplyReader reader(std::min(maxReplySize, g_maxReplySize));
     QEventLoop loop;
     QTimer idle;
     idle.setSingleShot(true);

@@ -32,8 +32,9 @@ public:
     };
 
     // The request with the method and the body, if any (read from its current position
-    // to its end; its size sets the Content-Length).
-    static Result send(QNetworkRequest request, const QByteArray& method, QIODevice* body = nullptr);
+    // to its end; its size sets the Content-Length). A reply larger than the cap fails.
+    static Result send(QNetworkRequest request, const QByteArray& method, QIODevice* body = nullptr,
+                       qint64 maxReplySize = MaxReplySize);
 
     // Tests make the reply cap smaller; 0 puts back MaxReplySize.
     static void setMaxReplySizeForTesting(qint64 bytes);

@@ -1,3 +1,4 @@
+#include "KeyedArchiveFuzzChecks.h"
 #include "PlistFuzzChecks.h"
 #include "SystemLog.h"
 #include "TextReadersFuzzChecks.h"
@@ -29,4 +30,9 @@ TEST(FuzzCorpusReplayTest, TypedStreamCorpus_ReadsOrFailsCleanly)
 TEST(FuzzCorpusReplayTest, TextReadersCorpus_AnswerOrRefuse)
 {
     replayCorpus(QStringLiteral("text_readers"), textReadersHold);
+}
+
+TEST(FuzzCorpusReplayTest, KeyedArchiveCorpus_DecodesOrFailsCleanly)
+{
+    replayCorpus(QStringLiteral("keyed_archive"), keyedArchiveDecodesOrFailsCleanly);
 }

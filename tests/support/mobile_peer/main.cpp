@@ -5,6 +5,7 @@
 //   LIST /         a keyed archive of the datafiles' titles
 // Received names holding "/" or NUL, "." and "..", and bodies without a length or over
 // the bound, are refused.
+#include "../KeyedArchiveBuilder.h"
 #include "PropertyList.h"
 #include "QtAvahiPoll.h"
 
@@ -41,35 +42,6 @@ QByteArray header(const QByteArray& head, const QByteArray& name)
             return line.mid(colon + 1).trimmed();
     }
     return QByteArray();
-}
-
-// The root object: a mutable array of dictionaries {"title": name without extension}.
-QByteArray listArchive(const QStringList& titles)
-{
-    PlistArray objects{QStringLiteral("$null")};
-    PlistArray items;
-    objects.append(PlistValue()); // the array, filled below
-    const quint64 dictionaryClass = quint64(2 + 3 * titles.size());
-    const quint64 arrayClass = dictionaryClass + 1;
-    for (const QString& title : titles) {
-        const quint64 at = quint64(objects.size());
-        items.append(PlistUid{at});
-        objects.append(PlistDictionary{{"NS.keys", PlistArray{PlistUid{at + 1}}},
-                                       {"NS.objects", PlistArray{PlistUid{at + 2}}},
-                                       {"$class", PlistUid{dictionaryClass}}});
-        objects.append(QStringLiteral("title"));
-        objects.append(title);
-    }
-    objects[1] = PlistDictionary{{"NS.objects", items}, {"$class", PlistUid{arrayClass}}};
-    objects.append(PlistDictionary{{"$classname", "NSMutableDictionary"},
-                                   {"$classes", PlistArray{"NSMutableDictionary", "NSDictionary", "NSObject"}}});
-    objects.append(PlistDictionary{{"$classname", "NSMutableArray"},
-                                   {"$classes", PlistArray{"NSMutableArray", "NSArray", "NSObject"}}});
-    const PlistDictionary archive{{"$archiver", "NSKeyedArchiver"},
-                                  {"$version", 100000},
-                                  {"$top", PlistDictionary{{"root", PlistUid{1}}}},
-                                  {"$objects", objects}};
-    return propertyListBytes(archive, PlistFormat::Binary);
 }
 
 class Peer : public QObject {
@@ -184,7 +156,10 @@ private:
         QStringList titles;
         for (const QFileInfo& file : m_folder.entryInfoList({"*.nv3", "*.nvm"}, QDir::Files, QDir::Name))
             titles.append(file.completeBaseName());
-        answer(socket, 200, listArchive(titles));
+        PlistArray list;
+        for (const QString& title : titles)
+            list.append(title);
+        answer(socket, 200, KeyedArchiveBuilder::listOf(list));
     }
 
     static void answer(QTcpSocket* socket, int status, const QByteArray& body)

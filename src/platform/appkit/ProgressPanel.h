@@ -5,7 +5,8 @@
 class QLabel;
 class QProgressBar;
 
-// The application's one progress panel for long work without a window of its own.
+// A progress panel in front of every window, for long work without a window of its own;
+// it keeps the application from quitting no more than a tool window does.
 class ProgressPanel : public QWidget {
     Q_OBJECT
 
@@ -19,6 +20,8 @@ public:
     void increment(const QString& message);
     void end();
     QString message() const;
+    QLabel* progressMessage() const { return m_message; }
+    QProgressBar* progressBar() const { return m_bar; }
 
 private:
     QLabel* m_message;
