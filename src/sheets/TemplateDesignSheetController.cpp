@@ -76,10 +76,27 @@ void TemplateDesignSheetController::buildInterface(QDialog* window)
     connect(m_undoItem, &QAction::triggered, this, [this] { undo(); });
     connect(m_redoItem, &QAction::triggered, this, [this] { redo(); });
     connect(edit, &QMenu::aboutToShow, this, [this] { validateUndoItems(); });
+    edit->addSeparator();
+    m_cutItem = addCanvasItem(edit, QStringLiteral("Cut"), QStringLiteral("cut:"), QKeySequence::Cut,
+                              [this] { m_designView->cut(); });
+    m_copyItem = addCanvasItem(edit, QStringLiteral("Copy"), QStringLiteral("copy:"),
+                               QKeySequence::Copy, [this] { m_designView->copy(); });
+    m_pasteItem = addCanvasItem(edit, QStringLiteral("Paste"), QStringLiteral("paste:"),
+                                QKeySequence::Paste, [this] { m_designView->paste(); });
+    // Disabled only while the menu shows: the keys ask the canvas when they are pressed.
+    connect(edit, &QMenu::aboutToShow, this, [this] {
+        for (QAction* item : {m_cutItem, m_copyItem, m_pasteItem})
+            item->setEnabled(m_designView->validateClipboardAction(item->data().toString()) &&
+                             !m_designView->isTracking());
+    });
+    connect(edit, &QMenu::aboutToHide, this, [this] {
+        for (QAction* item : {m_cutItem, m_copyItem, m_pasteItem})
+            item->setEnabled(true);
+    });
     box->setMenuBar(menuBar);
     // The shortcuts work with the menu closed too.
-    window->addAction(m_undoItem);
-    window->addAction(m_redoItem);
+    for (QAction* item : {m_undoItem, m_redoItem, m_cutItem, m_copyItem, m_pasteItem})
+        window->addAction(item);
 
     m_scrollView = new QScrollArea(window);
     m_scrollView->setFrameShape(QFrame::NoFrame);
@@ -295,6 +312,22 @@ void TemplateDesignSheetController::cancel(QObject* sender)
 void TemplateDesignSheetController::help(QObject*)
 {
     UserGuide::openPage(QStringLiteral("TemplatesEditDesign.html"));
+}
+
+QAction* TemplateDesignSheetController::addCanvasItem(QMenu* menu, const QString& title,
+                                                     const QString& selector,
+                                                     QKeySequence::StandardKey keys,
+                                                     std::function<void()> command)
+{
+    QAction* item = menu->addAction(localized(title));
+    item->setShortcut(keys);
+    item->setShortcutContext(Qt::WindowShortcut);
+    item->setData(selector);
+    connect(item, &QAction::triggered, this, [this, selector, command = std::move(command)] {
+        if (m_designView->validateClipboardAction(selector) && !m_designView->isTracking())
+            command();
+    });
+    return item;
 }
 
 void TemplateDesignSheetController::validateUndoItems()

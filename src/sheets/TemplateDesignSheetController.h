@@ -3,9 +3,11 @@
 #include "GraphicList.h"
 #include "VKSheetController.h"
 
+#include <QKeySequence>
 #include <QSizeF>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -13,6 +15,7 @@ class DesignToolPaletteController;
 class EditorWindowController;
 class MutableDesignView;
 class QAction;
+class QMenu;
 class QScrollArea;
 class TemplateSettingsData;
 class UndoManager;
@@ -74,6 +77,9 @@ public:
     UndoManager* undoManager() const { return m_undoManager.get(); }
     QAction* undoItem() const { return m_undoItem; }
     QAction* redoItem() const { return m_redoItem; }
+    QAction* cutItem() const { return m_cutItem; }
+    QAction* copyItem() const { return m_copyItem; }
+    QAction* pasteItem() const { return m_pasteItem; }
 
 protected:
     QString nibName() const override { return QStringLiteral("TemplateDesignSheet"); }
@@ -85,6 +91,9 @@ private:
     void detachPalette();
     // The design leaves the canvas with the sheet.
     void releaseDesign();
+    // An Edit item that sends the canvas one of its clipboard commands, as it allows.
+    QAction* addCanvasItem(QMenu* menu, const QString& title, const QString& selector,
+                           QKeySequence::StandardKey keys, std::function<void()> command);
     void validateUndoItems();
     void undo();
     void redo();
@@ -100,4 +109,7 @@ private:
     QScrollArea* m_scrollView = nullptr;
     QAction* m_undoItem = nullptr;
     QAction* m_redoItem = nullptr;
+    QAction* m_cutItem = nullptr;
+    QAction* m_copyItem = nullptr;
+    QAction* m_pasteItem = nullptr;
 };

@@ -136,6 +136,8 @@ public:
     static QImage imageForGraphics(const GraphicList& graphics);
     // That picture as TIFF; empty when it is empty or Qt cannot write TIFF here.
     static QByteArray TIFFRepresentationForGraphics(const GraphicList& graphics);
+    // "copy:" and "cut:" want a selection; "paste:" is always allowed.
+    bool validateClipboardAction(const QString& selector) const;
     void copy();
     void cut();
     // Graphics, else one image file, else image data. Repeated pastes of one copy step
