@@ -143,9 +143,14 @@ const QByteArray& openStepText()
 {
     static const QByteArray text = [] {
         constexpr qsizetype wanted = 10'000'000;
-        const qsizetype perThousand = propertyListBytes(generateDatafile(1'000), PlistFormat::OpenStep).size();
-        const int records = int(1'000 * wanted / std::max<qsizetype>(perThousand, 1)) + 1'000;
-        return propertyListBytes(generateDatafile(records), PlistFormat::OpenStep);
+        // The size per record settles as the records grow: one estimate, then one correction.
+        int records = 1'000;
+        QByteArray bytes;
+        for (int round = 0; round < 3; ++round) {
+            bytes = propertyListBytes(generateDatafile(records), PlistFormat::OpenStep);
+            records = int(qint64(records) * wanted / std::max<qsizetype>(bytes.size(), 1)) + 1;
+        }
+        return bytes;
     }();
     return text;
 }
