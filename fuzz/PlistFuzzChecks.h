@@ -166,7 +166,8 @@ inline bool binaryPlistRoundTripHolds(QByteArrayView bytes)
 }
 
 // Old-style text that reads is written again as old-style text, which reads back to the
-// same value and writes the same bytes; it is also written as XML and as binary.
+// same value and writes the same bytes; it is also written as binary. (Not as XML, which
+// has no form for some characters an old-style string may hold, NUL among them.)
 inline bool openStepPlistRoundTripHolds(QByteArrayView bytes)
 {
     using namespace plistfuzz;
@@ -176,8 +177,6 @@ inline bool openStepPlistRoundTripHolds(QByteArrayView bytes)
                result.error->byteOffset <= bytes.size();
     return writesAndReadsBack<PlistOpenStepReader, PlistOpenStepWriter>(result.value, result.value,
                                                                          false) &&
-           writesAndReadsBack<PlistXmlReader, PlistXmlWriter>(result.value, asXmlKeeps(result.value),
-                                                               false) &&
            writesAndReadsBack<PlistBinaryReader, PlistBinaryWriter>(result.value, result.value,
                                                                      false);
 }

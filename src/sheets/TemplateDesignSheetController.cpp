@@ -99,6 +99,13 @@ void TemplateDesignSheetController::buildInterface(QDialog* window)
     QMenu* arrange = menuBar->addMenu(localized(QStringLiteral("Arrange")));
     DesignCommandMenus::addItems(arrange, DesignCommandMenus::arrangeItems(), bind);
     m_menuBinding.validateWhenShown(arrange);
+    // A menu closed with an item off must not keep its key off: a command checks again
+    // when it is sent.
+    for (QMenu* menu : {edit, arrange})
+        connect(menu, &QMenu::aboutToHide, this, [menu] {
+            for (QAction* item : menu->actions())
+                item->setEnabled(true);
+        });
 
     m_scrollView = new RulerScrollView(window);
     m_scrollView->setFrameShape(QFrame::NoFrame);

@@ -26,6 +26,9 @@ DesignCommandMenus::Item separator()
 const QList<DesignCommandMenus::Item>& DesignCommandMenus::editItems()
 {
     static const QList<Item> items{
+        command("cut:", "Cut", QString(), QKeySequence::Cut),
+        command("copy:", "Copy", QString(), QKeySequence::Copy),
+        command("paste:", "Paste", QString(), QKeySequence::Paste),
         command("delete:", "Delete"),
         command("selectAll:", "Select All", QString(), QKeySequence::SelectAll),
         command("deselectAll:", "Deselect All"),

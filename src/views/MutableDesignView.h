@@ -143,6 +143,8 @@ public:
     static QImage imageForGraphics(const GraphicList& graphics);
     // That picture as TIFF; empty when it is empty or Qt cannot write TIFF here.
     static QByteArray TIFFRepresentationForGraphics(const GraphicList& graphics);
+    // "copy:" and "cut:" want a selection; "paste:" is always allowed.
+    bool validateClipboardAction(const QString& selector) const;
     void copy();
     void cut();
     // Graphics, else one image file, else image data. Repeated pastes of one copy step
@@ -273,6 +275,8 @@ private:
     void registerCommands();
     // Runs a command as one undo step of that name; the name goes with an empty step too.
     void runCommand(const QString& undoName, const std::function<void()>& command);
+    // The selected graphics taken away as one step under the name.
+    void removeSelectedGraphics(const QString& undoName);
     // With at least that many selected, each selected graphic takes the rectangle made
     // from its bounds, unless it already has it; the reference is the first selected.
     void reshapeSelection(

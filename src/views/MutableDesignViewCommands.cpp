@@ -32,6 +32,9 @@ void MutableDesignView::registerCommands()
         registerAction(QString::fromLatin1(selector),
                        [this, perform](QObject*) { (this->*perform)(); });
     };
+    command("cut:", &MutableDesignView::cut);
+    command("copy:", &MutableDesignView::copy);
+    command("paste:", &MutableDesignView::paste);
     command("selectAll:", &MutableDesignView::selectAll);
     command("deselectAll:", &MutableDesignView::deselectAll);
     command("delete:", &MutableDesignView::delete_);
@@ -81,6 +84,9 @@ bool MutableDesignView::validateAction(const QString& selector) const
         QStringLiteral("alignHorizontalCenters:"), QStringLiteral("alignVerticalCenters:"),
         QStringLiteral("makeSameWidth:"),          QStringLiteral("makeSameHeight:"),
     };
+    if (selector == QLatin1String("cut:") || selector == QLatin1String("copy:") ||
+        selector == QLatin1String("paste:"))
+        return validateClipboardAction(selector) && !isTracking();
     if (needSelection.contains(selector))
         return selected > 0;
     if (needTwo.contains(selector))
@@ -124,9 +130,14 @@ void MutableDesignView::deselectAll()
 
 void MutableDesignView::delete_()
 {
+    removeSelectedGraphics(QStringLiteral("Delete"));
+}
+
+void MutableDesignView::removeSelectedGraphics(const QString& undoName)
+{
     if (m_selectedGraphics.isEmpty())
         return;
-    runCommand(QStringLiteral("Delete"), [this] {
+    runCommand(undoName, [this] {
         const GraphicList doomed = m_selectedGraphics;
         for (const std::shared_ptr<Graphic>& graphic : doomed)
             removeGraphic(graphic);

@@ -180,6 +180,13 @@ QByteArray MutableDesignView::TIFFRepresentationForGraphics(const GraphicList& g
 
 // ---- copy, cut, paste ----
 
+bool MutableDesignView::validateClipboardAction(const QString& selector) const
+{
+    if (selector == QLatin1String("copy:") || selector == QLatin1String("cut:"))
+        return !m_selectedGraphics.isEmpty();
+    return selector == QLatin1String("paste:");
+}
+
 void MutableDesignView::copy()
 {
     const GraphicList graphics = orderedSelectedGraphics();
@@ -204,10 +211,7 @@ void MutableDesignView::copy()
 void MutableDesignView::cut()
 {
     copy();
-    const GraphicList selected = m_selectedGraphics;
-    for (const std::shared_ptr<Graphic>& graphic : selected)
-        removeGraphic(graphic);
-    setActionName(QStringLiteral("Cut"));
+    removeSelectedGraphics(QStringLiteral("Cut"));
 }
 
 void MutableDesignView::paste()

@@ -1,5 +1,5 @@
 // A user's journeys with envelope and label templates: opened from File ▸ Templates with
-// the datafile they take their records from, saved and reverted.
+// the datafile they take their records from, saved and reverted, their design edited.
 #include "JourneyTestBase.h"
 
 #include "ActionRouter.h"
@@ -13,6 +13,7 @@
 #include "Graphic.h"
 #include "MutableDesignView.h"
 #include "PageViewController.h"
+#include "Pasteboard.h"
 #include "PdfReader.h"
 #include "PopUpButton.h"
 #include "SinglePageSheetController.h"
@@ -34,6 +35,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QToolBar>
@@ -1065,4 +1067,92 @@ TEST_F(TemplatesJourneyTest, EditRecords_OnlyTheRecordsTooLargeInTheBottomPanelU
     EXPECT_EQ(window->geometry(), frame);
     showMenusOf(window);
     EXPECT_TRUE(menuItem(window, "addRecord:")->isEnabled());
+}
+
+TEST_F(TemplatesJourneyTest, EditDesign_CopyPasteTwiceWithTheKeys_StepsAndUndoes_ThenTheTemplateKeepsIt)
+{
+    TemplateDocument* labels = openLabels();
+    ASSERT_TRUE(labels);
+    QWidget* window = labels->windowControllers().front()->window();
+    QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
+    ASSERT_TRUE(button);
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
+    MutableDesignView* canvas = sheet->designView();
+    ASSERT_EQ(sheet->graphics()->size(), 3);
+
+    QMenu* edit = nullptr;
+    for (QAction* top : sheet->window()->findChild<QMenuBar*>()->actions())
+        if (top->text() == "Edit")
+            edit = top->menu();
+    ASSERT_TRUE(edit);
+    const auto editItem = [&](const QString& selector) -> QAction* {
+        for (QAction* item : edit->actions())
+            if (sheet->menuBinding().selectorFor(item) == selector)
+                return item;
+        return nullptr;
+    };
+    QAction* cutItem = editItem("cut:");
+    QAction* copyItem = editItem("copy:");
+    QAction* pasteItem = editItem("paste:");
+    ASSERT_TRUE(cutItem && copyItem && pasteItem);
+
+    // Nothing selected: Cut and Copy are off, Paste is on.
+    Q_EMIT edit->aboutToShow();
+    EXPECT_FALSE(cutItem->isEnabled());
+    EXPECT_FALSE(copyItem->isEnabled());
+    EXPECT_TRUE(pasteItem->isEnabled());
+    Q_EMIT edit->aboutToHide();
+    const QList<QAction*> items = edit->actions();
+    const qsizetype cutAt = items.indexOf(cutItem);
+    EXPECT_EQ(items.mid(cutAt, 3),
+              QList<QAction*>({cutItem, copyItem, pasteItem}));
+    EXPECT_EQ(cutItem->text(), "Cut");
+
+    // The field placeholder, clicked with the arrow, then copied and pasted twice.
+    const std::shared_ptr<Graphic> field = sheet->graphics()->at(1);
+    ASSERT_EQ(field->graphicType(), "FieldGraphic");
+    const QRectF fieldBounds = field->bounds();
+    activate(sheet->window());
+    QTest::mouseClick(canvas, Qt::LeftButton, Qt::NoModifier, fieldBounds.center().toPoint());
+    ASSERT_EQ(canvas->selectedGraphics(), GraphicList{field});
+    Q_EMIT edit->aboutToShow();
+    EXPECT_TRUE(copyItem->isEnabled());
+    Q_EMIT edit->aboutToHide();
+    QTest::keyClick(sheet->window(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_TRUE(Pasteboard::data()->hasFormat(Pasteboard::DesignPboardType));
+    // Each press one turn of the event loop, as a user's presses are: one undo step each.
+    for (int press = 0; press < 2; ++press) {
+        QTest::keyClick(sheet->window(), Qt::Key_V, Qt::ControlModifier);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_EQ(sheet->graphics()->size(), 5);
+    // Pasted in front, behind the address block: the later paste the nearer.
+    EXPECT_EQ(sheet->graphics()->at(1)->bounds(), fieldBounds.translated(20, 20));
+    EXPECT_EQ(sheet->graphics()->at(2)->bounds(), fieldBounds.translated(10, 10));
+    EXPECT_EQ(sheet->graphics()->at(1)->graphicType(), "FieldGraphic");
+    EXPECT_EQ(canvas->selectedGraphics(), GraphicList{sheet->graphics()->at(1)});
+
+    const QImage picture = sheet->window()->grab().toImage();
+    EXPECT_FALSE(picture.isNull());
+    picture.save(QDir::temp().filePath("norva-design-clipboard.png"));
+
+    // Undo takes back the second paste alone.
+    Q_EMIT edit->aboutToShow();
+    EXPECT_EQ(sheet->undoItem()->text(), "Undo Paste");
+    Q_EMIT edit->aboutToHide();
+    QTest::keyClick(sheet->window(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(sheet->graphics()->size(), 4);
+    EXPECT_EQ(sheet->graphics()->at(1)->bounds(), fieldBounds.translated(10, 10));
+
+    // Cut from the menu takes the pasted copy away again.
+    canvas->clearSelection();
+    canvas->selectGraphic(sheet->graphics()->at(1));
+    cutItem->trigger();
+    ASSERT_EQ(sheet->graphics()->size(), 3);
+
+    sheet->okay();
+    EXPECT_EQ(labels->masterGraphics().size(), 3);
 }

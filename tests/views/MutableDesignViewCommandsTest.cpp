@@ -317,7 +317,10 @@ TEST_F(MutableDesignViewCommandsTest, ContextMenu_OffersTheCommandsEnabledAsTheS
     QStringList titles;
     for (const QAction* item : menu->actions())
         titles << (item->isSeparator() ? QStringLiteral("-") : item->text());
-    EXPECT_EQ(titles, QStringList({"Delete",
+    EXPECT_EQ(titles, QStringList({"Cut",
+                                   "Copy",
+                                   "Paste",
+                                   "Delete",
                                    "Select All",
                                    "Deselect All",
                                    "-",
@@ -347,6 +350,7 @@ TEST_F(MutableDesignViewCommandsTest, ContextMenu_OffersTheCommandsEnabledAsTheS
         return static_cast<QAction*>(nullptr);
     };
     EXPECT_TRUE(item("Delete")->isEnabled());
+    EXPECT_TRUE(item("Copy")->isEnabled());
     EXPECT_FALSE(item("Align Left Edges")->isEnabled());
     EXPECT_FALSE(item("Shrink to Fit")->isEnabled());
 

@@ -90,9 +90,10 @@ bool append(QByteArray& out, const PlistValue& value, int depth)
 
 QByteArray PlistOpenStepWriter::stringText(QStringView text)
 {
-    const bool bare = !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) {
-        return isBareCharacter(c.unicode());
-    });
+    // "//" in front would read as a comment.
+    const bool bare = !text.isEmpty() && !text.startsWith(u"//") &&
+                      std::all_of(text.begin(), text.end(),
+                                  [](QChar c) { return isBareCharacter(c.unicode()); });
     if (bare)
         return text.toLatin1();
     QByteArray out;

@@ -24,6 +24,7 @@ TEST(PlistOpenStepTest, Values_WriteAsAsciiAndReadBack)
     const std::vector<std::pair<const char*, PlistValue>> cases{
         {"bare", QStringLiteral("Rectangle_1.5$+/:-")},
         {"spaces", QStringLiteral("two words")},
+        {"a comment's start", QStringLiteral("//path")},
         {"quotes and backslash", QStringLiteral("say \"hi\" \\ 'there'")},
         {"newlines and tabs", QStringLiteral("a\nb\r\nc\td")},
         {"control character", QString(QChar(0x01)) + QChar(0x7f)},
