@@ -1,6 +1,10 @@
 #include "DesignToolPaletteController.h"
 
+#include "AddressGraphic.h"
+#include "AddressToolFontController.h"
 #include "ColorWell.h"
+#include "FieldGraphic.h"
+#include "FieldToolFontController.h"
 #include "Graphic.h"
 #include "Localization.h"
 #include "MutableDesignView.h"
@@ -8,6 +12,7 @@
 #include "Presenter.h"
 #include "RectangleGraphic.h"
 #include "ShownColor.h"
+#include "ShownFont.h"
 #include "TemplateDesignSheetController.h"
 #include "UndoManager.h"
 #include "WindowFrameAutosave.h"
@@ -157,7 +162,7 @@ DesignToolPaletteController& DesignToolPaletteController::sharedDesignToolPalett
 
 DesignToolPaletteController::DesignToolPaletteController()
 {
-    m_currentFieldFont = ArchivedFont(QApplication::font().family(), 12);
+    m_currentFieldFont = userFontOfSize(12);
     m_addressFont = m_currentFieldFont;
     registerAction(QStringLiteral("selectTool:"),
                    [this](QObject*) { selectTool(m_toolButtons->checkedId()); });
@@ -169,6 +174,11 @@ DesignToolPaletteController::DesignToolPaletteController()
                    [this](QObject*) { lineWidthSliderHit(); });
     registerAction(QStringLiteral("radiusSliderHit:"), [this](QObject*) { radiusSliderHit(); });
     registerAction(QStringLiteral("openFontPanel:"), [this](QObject*) { openFontPanel(); });
+    registerAction(QStringLiteral("addressSettingsHit:"),
+                   [this](QObject*) { addressSettingsHit(); });
+    registerAction(QStringLiteral("changeAddressFont:"), [this](QObject*) { changeAddressFont(); });
+    registerAction(QStringLiteral("fieldSettingsHit:"), [this](QObject*) { fieldSettingsHit(); });
+    registerAction(QStringLiteral("changeFieldFont:"), [this](QObject*) { changeFieldFont(); });
 }
 
 DesignToolPaletteController::~DesignToolPaletteController()
@@ -208,8 +218,13 @@ void DesignToolPaletteController::windowDidLoad()
         m_toolButtons->addButton(button, row);
         tools->addWidget(button, row / 4, row % 4);
     }
-    connect(m_toolButtons, &QButtonGroup::idClicked, this,
-            [this](int) { performAction(QStringLiteral("selectTool:"), m_toolButtons); });
+    connect(m_toolButtons, &QButtonGroup::idClicked, this, [this](int row) {
+        // The field and address tools first ask for the settings of what they draw.
+        const QString action = row == FieldTool     ? QStringLiteral("fieldSettingsHit:")
+                               : row == AddressTool ? QStringLiteral("addressSettingsHit:")
+                                                    : QStringLiteral("selectTool:");
+        performAction(action, m_toolButtons);
+    });
     layout->addLayout(tools);
 
     const auto noFocus = [](QWidget* control) {
@@ -263,6 +278,12 @@ void DesignToolPaletteController::windowDidLoad()
     }
     connect(m_fontSettingsButton, &QPushButton::clicked, this,
             [this] { performAction(QStringLiteral("openFontPanel:"), m_fontSettingsButton); });
+    connect(m_changeAddressFontButton, &QPushButton::clicked, this, [this] {
+        performAction(QStringLiteral("changeAddressFont:"), m_changeAddressFontButton);
+    });
+    connect(m_changeFieldFontButton, &QPushButton::clicked, this, [this] {
+        performAction(QStringLiteral("changeFieldFont:"), m_changeFieldFontButton);
+    });
 
     WindowFrameAutosave::setFrameAutosaveName(palette, QStringLiteral("DesignToolPalette"));
     m_defaultFieldName.clear();
@@ -305,8 +326,9 @@ void DesignToolPaletteController::setMainWindow(QWidget* shown)
         m_inspectingDesignView = sheet->designView();
         m_fieldNames = sheet->fieldNames().value_or(QStringList());
         m_hasAssociatedDatafile = sheet->hasAssociatedDatafile();
+        // The field sheet's proposal starts from the default, which stays as confirmed.
         if (m_currentFieldName.isEmpty() && !m_fieldNames.isEmpty())
-            setCurrentFieldName(m_fieldNames.front());
+            m_currentFieldName = m_fieldNames.front();
         m_changeFieldFontButton->setEnabled(false);
         m_changeAddressFontButton->setEnabled(false);
         enableToolButtons();
@@ -348,6 +370,10 @@ void DesignToolPaletteController::followActiveWindow()
 {
     QWidget* active = QApplication::activeWindow();
     if (!active || keepsPalette(active, m_window.get()))
+        return;
+    // The palette's own font sheets stand in front of the design sheet they serve.
+    if ((m_addressController && active == m_addressController->window()) ||
+        (m_fieldController && active == m_fieldController->window()))
         return;
     // Back on a design sheet the palette serves it again; any other window takes it away.
     QWidget* sheetWindow = sheetWindowFor(active);
@@ -644,4 +670,129 @@ void DesignToolPaletteController::setFieldMinimumPointSize(float size)
 {
     m_fieldMinimumPointSize = size;
     m_defaultFieldMinimumPointSize = size;
+}
+
+// ---- the font sheets ----
+
+bool DesignToolPaletteController::mayOpenFontSheet()
+{
+    window();
+    if (m_inspectingDesignView && m_inspectingDesignView->clickable())
+        return true;
+    Presenter::shared().beep();
+    return false;
+}
+
+void DesignToolPaletteController::holdCanvasForSheet()
+{
+    m_inspectingDesignView->setClickable(false);
+    for (QAbstractButton* button : m_toolButtons->buttons())
+        button->setEnabled(false);
+}
+
+void DesignToolPaletteController::releaseCanvasAfterSheet()
+{
+    if (m_inspectingDesignView)
+        m_inspectingDesignView->setClickable(true);
+    enableToolButtons();
+}
+
+void DesignToolPaletteController::addressSettingsHit()
+{
+    if (!mayOpenFontSheet())
+        return;
+    m_addressController = VKSheetController::controller<AddressToolFontController>();
+    toolButton(AddressTool)->setChecked(true);
+    NotificationCenter::defaultCenter().postNotification(DesignSelectedToolDidChange, this);
+    holdCanvasForSheet();
+    m_addressController->beginAddressSheetWithFieldNames(
+        std::nullopt, this,
+        [this](QWidget*, int returnCode) { beginSheetForAddressDidEnd(returnCode); }, nullptr);
+}
+
+void DesignToolPaletteController::changeAddressFont()
+{
+    if (!mayOpenFontSheet())
+        return;
+    m_addressController = VKSheetController::controller<AddressToolFontController>();
+    holdCanvasForSheet();
+    m_addressController->beginAddressSheetWithFieldNames(
+        std::nullopt, this,
+        [this](QWidget*, int returnCode) { changeAddressFontDidEnd(returnCode); },
+        std::dynamic_pointer_cast<AddressGraphic>(m_inspectingDesignView->addressGraphic()));
+}
+
+void DesignToolPaletteController::takeAddressSettingsAndRestyle()
+{
+    const AddressToolFontController& sheet = *m_addressController;
+    m_minimumPointSize = sheet.minimumPointSize();
+    m_addressFont = sheet.font();
+    m_horizontalPlacement = sheet.horizontalAddressBlockPlacement();
+    m_verticalPlacement = sheet.verticalAddressBlockPlacement();
+    m_addressBlockAlignment = sheet.addressBlockAlignment();
+    if (m_inspectingDesignView)
+        m_inspectingDesignView->changeAddressBlockFont(m_addressFont, m_minimumPointSize,
+                                                       m_horizontalPlacement, m_verticalPlacement,
+                                                       m_addressBlockAlignment);
+}
+
+void DesignToolPaletteController::beginSheetForAddressDidEnd(int returnCode)
+{
+    releaseCanvasAfterSheet();
+    if (returnCode == 1)
+        takeAddressSettingsAndRestyle();
+}
+
+void DesignToolPaletteController::changeAddressFontDidEnd(int returnCode)
+{
+    releaseCanvasAfterSheet();
+    if (returnCode == 1)
+        takeAddressSettingsAndRestyle();
+}
+
+void DesignToolPaletteController::fieldSettingsHit()
+{
+    if (!mayOpenFontSheet())
+        return;
+    m_fieldController = VKSheetController::controller<FieldToolFontController>();
+    toolButton(FieldTool)->setChecked(true);
+    NotificationCenter::defaultCenter().postNotification(DesignSelectedToolDidChange, this);
+    holdCanvasForSheet();
+    m_fieldController->beginSheetWithFieldNames(
+        m_fieldNames, this,
+        [this](QWidget*, int returnCode) { beginSheetWithFieldNamesDidEnd(returnCode); },
+        nullptr);
+}
+
+void DesignToolPaletteController::changeFieldFont()
+{
+    if (!mayOpenFontSheet())
+        return;
+    m_fieldController = VKSheetController::controller<FieldToolFontController>();
+    holdCanvasForSheet();
+    m_fieldController->beginSheetWithFieldNames(
+        m_fieldNames, this, [this](QWidget*, int returnCode) { changeFieldFontDidEnd(returnCode); },
+        std::dynamic_pointer_cast<FieldGraphic>(m_inspectingDesignView->selectedFieldGraphic()));
+}
+
+void DesignToolPaletteController::beginSheetWithFieldNamesDidEnd(int returnCode)
+{
+    releaseCanvasAfterSheet();
+    // The sheet has given the palette the field, font and alignment already.
+    if (returnCode == 1)
+        setFieldMinimumPointSize(m_fieldController->minimumPointSize());
+}
+
+void DesignToolPaletteController::changeFieldFontDidEnd(int returnCode)
+{
+    releaseCanvasAfterSheet();
+    if (returnCode != 1)
+        return;
+    const FieldToolFontController& sheet = *m_fieldController;
+    setCurrentFieldName(sheet.fieldName());
+    setCurrentFieldFont(sheet.font());
+    m_fieldAlignment = sheet.fieldAlignment();
+    if (m_inspectingDesignView)
+        m_inspectingDesignView->changeFieldFont(sheet.font(), sheet.fieldName(),
+                                                sheet.fieldAlignment(), sheet.minimumPointSize());
 }

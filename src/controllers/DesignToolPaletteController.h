@@ -10,7 +10,9 @@
 
 #include <memory>
 
+class AddressToolFontController;
 class ColorWell;
+class FieldToolFontController;
 class MutableDesignView;
 class QAbstractButton;
 class QButtonGroup;
@@ -80,6 +82,20 @@ public:
     void openFontPanel();
     void enableFontSettingsButton(bool enabled) override;
 
+    // The font sheets: choosing the address or field tool asks for the settings of the
+    // graphic about to be drawn; the two buttons restyle the selected block or field.
+    // While a sheet is up the canvas takes no clicks and the tools are off.
+    void addressSettingsHit();
+    void changeAddressFont();
+    void fieldSettingsHit();
+    void changeFieldFont();
+    void beginSheetForAddressDidEnd(int returnCode);
+    void changeAddressFontDidEnd(int returnCode);
+    void beginSheetWithFieldNamesDidEnd(int returnCode);
+    void changeFieldFontDidEnd(int returnCode);
+    AddressToolFontController* addressController() const { return m_addressController; }
+    FieldToolFontController* fieldController() const { return m_fieldController; }
+
     // The settings new field graphics and address blocks take.
     qint64 currentFieldAlignment() const override { return m_fieldAlignment; }
     void setCurrentFieldAlignment(qint64 alignment) { m_fieldAlignment = alignment; }
@@ -129,6 +145,12 @@ private:
     void refreshControls();
     // Each selected graphic gets the change; the step takes the name.
     template <typename Change> void changeSelection(const QString& undoName, Change change);
+    // Whether a font sheet may open: a canvas is served and takes clicks.
+    bool mayOpenFontSheet();
+    // The canvas and the tools wait for the sheet, and come back after it.
+    void holdCanvasForSheet();
+    void releaseCanvasAfterSheet();
+    void takeAddressSettingsAndRestyle();
 
     std::unique_ptr<QWidget> m_window;
     QButtonGroup* m_toolButtons = nullptr;
@@ -142,6 +164,8 @@ private:
     QPushButton* m_changeFieldFontButton = nullptr;
     QPushButton* m_fontSettingsButton = nullptr;
 
+    AddressToolFontController* m_addressController = nullptr;
+    FieldToolFontController* m_fieldController = nullptr;
     QStringList m_fieldNames;
     QString m_currentFieldName;
     QString m_defaultFieldName;

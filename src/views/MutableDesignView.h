@@ -16,6 +16,7 @@
 #include <optional>
 
 class DesignRulerView;
+class ArchivedFont;
 class DesignToolPalette;
 class QDragEnterEvent;
 class QDragLeaveEvent;
@@ -122,6 +123,15 @@ public:
 
     // The font panel in front, its fonts going to the text edited in place.
     void orderFrontFontPanel();
+
+    // Restyling from the palette's font sheets; the sheets' own steps name no undo.
+    // The selected address block takes the font, minimum size, placements and alignment.
+    void changeAddressBlockFont(const ArchivedFont& font, float minimumPointSize,
+                                qint64 horizontalPlacement, qint64 verticalPlacement,
+                                qint64 addressBlockAlignment);
+    // The first selected field graphic shows that field in the font, one line high.
+    void changeFieldFont(const ArchivedFont& font, const QString& fieldName,
+                         qint64 fieldAlignment, float minimumPointSize);
 
     // The mouse. A press begins a tracking state; a drag and the release continue it.
     void mouseDown(const DesignMouseEvent& event);

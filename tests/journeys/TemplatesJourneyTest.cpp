@@ -1,6 +1,6 @@
 // A user's journeys with envelope and label templates: opened from File ▸ Templates with
 // the datafile they take their records from, saved and reverted, their design edited.
-#include "JourneyTestBase.h"
+#include "TemplatesJourneyFixture.h"
 
 #include "ActionRouter.h"
 #include "AssociateDatafileSheetController.h"
@@ -42,65 +42,6 @@
 #include <QToolButton>
 
 #include <functional>
-
-namespace {
-
-class TemplatesJourneyTest : public JourneyTestBase {
-protected:
-    // The labels of the templates folder tied to the datafile People.nv3 beside it.
-    void beforeLaunch() override
-    {
-        m_datafile = copyFixture("good.nv3", "People.nv3");
-        QFile fixture(QStringLiteral(NORVA_FIXTURES_DIR "/template/Labels.zlabel"));
-        ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
-        const PlistReadResult read = readPropertyList(fixture.readAll());
-        ASSERT_TRUE(read.ok());
-        PlistDictionary labels = read.value.asDictionary()->deepCopy();
-        labels.find("Settings")
-            ->asDictionary()
-            ->insert("AssociatedDatafileURL", QUrl::fromLocalFile(m_datafile).toString());
-        m_template = m_dir.filePath("Templates/Labels.zlabel");
-        QFile file(m_template);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
-    }
-
-    // The labels opened from the Templates menu, their window in front.
-    TemplateDocument* openLabels()
-    {
-        EXPECT_TRUE(chooseMenuItem(&m_assembly->startWindow(), "openFromTemplateMenu:"));
-        auto* labels = qobject_cast<TemplateDocument*>(
-            DocumentController::shared().documentForURL(QUrl::fromLocalFile(m_template)));
-        if (labels)
-            activate(labels->windowControllers().front()->window());
-        return labels;
-    }
-
-    // A copy of the labels at the path in the test's folder, its settings changed.
-    QString writeLabels(const QString& name, const std::function<void(PlistDictionary&)>& change)
-    {
-        PlistDictionary labels = readDatafile(m_template);
-        PlistDictionary settings = *labels.find("Settings")->asDictionary();
-        change(settings);
-        labels.insert("Settings", settings);
-        const QString path = m_dir.filePath(name);
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        EXPECT_TRUE(writePropertyList(labels, file, PlistFormat::Xml));
-        return path;
-    }
-
-    static QString titleOf(QWidget* window)
-    {
-        return window->windowTitle().remove(QStringLiteral("[*]"));
-    }
-
-    QString m_datafile;
-    QString m_template;
-};
-
-} // namespace
 
 TEST_F(TemplatesJourneyTest, NewLabelAndNewEnvelope_OpenUntitledTemplatesOfTheirKind)
 {
