@@ -7,10 +7,10 @@
 #include "FeatureContext.h"
 #include "ParallelChunks.h"
 #include "Presenter.h"
+#include "RecordKeySearch.h"
 #include "UserDefaults.h"
 
 #include <algorithm>
-#include <atomic>
 
 namespace {
 
@@ -65,31 +65,6 @@ QStringList phraseKeys(const QString& text)
         p = end;
     }
     return keys;
-}
-
-// The first index in [begin, end) whose record holds what is sought, or -1: the records
-// are read on several threads, and no record after a known hit is read.
-template <typename Holds> qint64 firstIndexWhere(qint64 begin, qint64 end, const Holds& holds)
-{
-    if (begin >= end)
-        return -1;
-    std::atomic<qint64> first{end};
-    forEachChunk(
-        end - begin,
-        [&](qsizetype chunkBegin, qsizetype chunkEnd) {
-            for (qint64 index = begin + chunkBegin; index < begin + chunkEnd; ++index) {
-                qint64 known = first.load(std::memory_order_relaxed);
-                if (index >= known)
-                    return;
-                if (!holds(index))
-                    continue;
-                while (index < known && !first.compare_exchange_weak(known, index)) {
-                }
-                return;
-            }
-        },
-        256);
-    return first < end ? first.load() : -1;
 }
 
 // The forward walk: the record it starts in by the full test (resuming after the last
@@ -152,22 +127,14 @@ const PlistDictionary* EditorSearchController::fieldDefinition(qint64 position) 
 void EditorSearchController::readFieldDefinitions()
 {
     m_fields = m_context.settings()->fields();
-    m_fieldIdentifiers.clear();
-    m_fieldIdentifiers.reserve(m_fields.size());
-    for (qint64 position = 0; position < m_fields.size(); ++position) {
-        const PlistDictionary* definition = fieldDefinition(position);
-        m_fieldIdentifiers.append(
-            definition ? definition->stringForKey(DatafileSettingsData::FieldIdentifierKey) : QString());
-    }
+    m_fieldIdentifiers = RecordKeySearch::fieldIdentifiers(m_fields, MaxHitField);
 }
 
 QStringView EditorSearchController::fieldValue(const RecordData& record, qint64 position) const
 {
     if (position < 0 || position >= m_fieldIdentifiers.size())
         return {};
-    const PlistValue* value = record.fields().find(m_fieldIdentifiers.at(position));
-    const QString* text = value ? value->asString() : nullptr;
-    return text ? QStringView(*text) : QStringView();
+    return RecordKeySearch::fieldText(record, m_fieldIdentifiers.at(position));
 }
 
 bool EditorSearchController::fieldShown(qint64 position) const
@@ -388,38 +355,13 @@ bool EditorSearchController::reverseSearchInFreeformOfRecord(qint64 index, const
     return true;
 }
 
-// Whether a record other than the starting one holds the key after a miss (no last hit):
-// the forward test without its effects, safe on any thread.
-bool EditorSearchController::recordHoldsKey(qint64 index, const QString& key,
-                                            Qt::CaseSensitivity sensitivity, bool wholeWord,
-                                            qint64 fieldsToSearchIn) const
+bool EditorSearchController::recordHoldsEveryKey(qint64 index,
+                                                 const std::vector<RecordKeySearch>& keys) const
 {
     const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
-    if (!record)
-        return false;
-    const auto holds = [&](QStringView text) {
-        return !text.isEmpty() && (wholeWord ? TextSearch::rangeOfLiteralWord(text, key, sensitivity)
-                                             : TextSearch::rangeOfLiteral(text, key, sensitivity));
-    };
-    const qint64 n = fieldCount();
-    if (fieldsToSearchIn == AllFieldsScope) {
-        for (qint64 position = 0; position < n; ++position) {
-            if (holds(fieldValue(*record, position)))
-                return true;
-        }
-    } else if (fieldsToSearchIn >= 0 && fieldsToSearchIn < n) {
-        return holds(fieldValue(*record, fieldsToSearchIn));
-    }
-    return (fieldsToSearchIn == FreeformOnlyScope || fieldsToSearchIn == AllFieldsScope) &&
-           holds(record->textString());
-}
-
-bool EditorSearchController::recordHoldsEveryKey(qint64 index, const QStringList& keys,
-                                                 Qt::CaseSensitivity sensitivity) const
-{
-    return std::all_of(keys.cbegin(), keys.cend(), [&](const QString& key) {
-        return recordHoldsKey(index, key, sensitivity, false, AllFieldsScope);
-    });
+    return record && std::all_of(keys.cbegin(), keys.cend(), [&](const RecordKeySearch& key) {
+               return key.holds(*record, AllFieldsScope);
+           });
 }
 
 // The walks
@@ -477,8 +419,10 @@ bool EditorSearchController::forwardSearchForString(const QString& key, bool cas
                                      isCurrentRecord);
     });
     // The record it starts in resumes after the last hit; any other is searched whole.
+    const RecordKeySearch search(m_fieldIdentifiers, key, sensitivityOf(caseSensitive), wholeWord);
     const auto holds = [&](qint64 index) {
-        return recordHoldsKey(index, key, sensitivityOf(caseSensitive), wholeWord, fieldsToSearchIn);
+        const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
+        return record && search.holds(*record, fieldsToSearchIn);
     };
     const qint64 found = forwardWalk(current, count, limitToCurrentRecord, wraps, examine, holds);
     if (found < 0) {
@@ -619,9 +563,10 @@ bool EditorSearchController::forwardSearchForArrayOfStrings(const QStringList& k
         return true;
     };
     const auto examine = failingRecordsReset(matches);
-    const auto holds = [&](qint64 index) {
-        return recordHoldsEveryKey(index, keys, sensitivityOf(caseSensitive));
-    };
+    std::vector<RecordKeySearch> searches;
+    for (const QString& key : keys)
+        searches.emplace_back(m_fieldIdentifiers, key, sensitivityOf(caseSensitive), false);
+    const auto holds = [&](qint64 index) { return recordHoldsEveryKey(index, searches); };
     const qint64 found = forwardWalk(current, count, limitToCurrentRecord, wraps, examine, holds);
     if (found < 0) {
         reportMiss(true);

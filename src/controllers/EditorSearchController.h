@@ -2,6 +2,7 @@
 
 #include "DatafileSettingsData.h"
 #include "RecordData.h"
+#include "RecordKeySearch.h"
 #include "TextSearch.h"
 
 #include <QColor>
@@ -12,6 +13,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 class FeatureContext;
 class FindBoxView;
@@ -90,8 +92,8 @@ class EditorSearchController : public QObject {
 
 public:
     // Where to search (`fieldsToSearchIn`): a field position, or these.
-    static constexpr qint64 FreeformOnlyScope = 1001;
-    static constexpr qint64 AllFieldsScope = 1002;
+    static constexpr qint64 FreeformOnlyScope = RecordKeySearch::FreeformOnlyScope;
+    static constexpr qint64 AllFieldsScope = RecordKeySearch::AllFieldsScope;
     // Last-hit codes besides a field position.
     static constexpr qint64 NoHit = -1;
     static constexpr qint64 FreeformHit = -2;
@@ -229,10 +231,7 @@ private:
     void readFieldDefinitions();
     // The test of one record, which leaves no hit to resume from when it fails.
     template <typename Test> auto failingRecordsReset(Test test);
-    bool recordHoldsKey(qint64 index, const QString& key, Qt::CaseSensitivity sensitivity,
-                        bool wholeWord, qint64 fieldsToSearchIn) const;
-    bool recordHoldsEveryKey(qint64 index, const QStringList& keys,
-                             Qt::CaseSensitivity sensitivity) const;
+    bool recordHoldsEveryKey(qint64 index, const std::vector<RecordKeySearch>& keys) const;
     QStringView fieldValue(const RecordData& record, qint64 position) const;
     bool fieldShown(qint64 position) const;
     // Replace All in one record: its count of replacements, and whether its rich text

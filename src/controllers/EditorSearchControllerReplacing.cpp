@@ -6,6 +6,7 @@
 #include "FeatureContext.h"
 #include "FreeformTextView.h"
 #include "Localization.h"
+#include "ParallelChunks.h"
 #include "Presenter.h"
 #include "RichText.h"
 #include "StringFormat.h"
@@ -14,6 +15,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+
+#include <vector>
 
 namespace {
 
@@ -65,6 +68,21 @@ void replaceSelection(QTextCursor& cursor, const QString& replacement)
     cursor.insertText(replacement, first.charFormat());
 }
 
+// The text with the ranges (last first, none overlapping) replaced, made in one pass.
+QString replacedText(QStringView text, const QList<TextRange>& ranges, const QString& replacement)
+{
+    QString result;
+    result.reserve(text.size() + ranges.size() * replacement.size());
+    qsizetype from = 0;
+    for (auto range = ranges.crbegin(); range != ranges.crend(); ++range) {
+        result.append(text.sliced(from, range->position - from));
+        result.append(replacement);
+        from = range->position + range->length;
+    }
+    result.append(text.sliced(from));
+    return result;
+}
+
 } // namespace
 
 QList<TextRange> EditorSearchController::replacementRanges(QStringView text, const QString& key,
@@ -95,8 +113,8 @@ qint64 EditorSearchController::replaceInString(QString& text, const QString& key
                                                bool wholeWord)
 {
     const QList<TextRange> ranges = replacementRanges(text, key, caseSensitive, wholeWord);
-    for (const TextRange& range : ranges)
-        text.replace(range.position, range.length, replacement);
+    if (!ranges.isEmpty())
+        text = replacedText(text, ranges, replacement);
     return ranges.size();
 }
 
@@ -164,16 +182,18 @@ qint64 EditorSearchController::replaceAllInRecord(const std::shared_ptr<RecordDa
         const qint64 first = fieldsToSearchIn == AllFieldsScope ? 0 : fieldsToSearchIn;
         const qint64 end =
             fieldsToSearchIn == AllFieldsScope ? n : std::min(fieldsToSearchIn + 1, n);
+        // Searched where it is stored; only a value that changes is copied.
         for (qint64 position = std::max<qint64>(first, 0); position < end; ++position) {
-            QString value = fieldValue(*record, position).toString();
+            const QStringView value = fieldValue(*record, position);
             if (value.isEmpty())
                 continue;
-            const qint64 replaced =
-                replaceInString(value, key, replacement, caseSensitive, wholeWord);
-            if (replaced == 0)
+            const QList<TextRange> ranges =
+                replacementRanges(value, key, caseSensitive, wholeWord);
+            if (ranges.isEmpty())
                 continue;
-            total += replaced;
-            m_context.engine().writeField(record, m_fieldIdentifiers.at(position), value,
+            total += ranges.size();
+            m_context.engine().writeField(record, m_fieldIdentifiers.at(position),
+                                          replacedText(value, ranges, replacement),
                                           CurrentRecordEngine::FieldWrite::Edit);
         }
     }
@@ -182,11 +202,12 @@ qint64 EditorSearchController::replaceAllInRecord(const std::shared_ptr<RecordDa
 
     qint64 inText = 0;
     if (record->textRTFD().isEmpty()) {
-        QString text = record->textString();
-        inText = replaceInString(text, key, replacement, caseSensitive, wholeWord);
+        const QString& text = record->textString();
+        const QList<TextRange> ranges = replacementRanges(text, key, caseSensitive, wholeWord);
+        inText = ranges.size();
         if (inText > 0)
-            m_context.engine().writeText(record, text, QByteArray(),
-                                         CurrentRecordEngine::FieldWrite::Edit);
+            m_context.engine().writeText(record, replacedText(text, ranges, replacement),
+                                         QByteArray(), CurrentRecordEngine::FieldWrite::Edit);
     } else if (TextSearch::containsLiteral(record->textString(), key,
                                            caseSensitive ? Qt::CaseSensitive
                                                          : Qt::CaseInsensitive)) {
@@ -215,9 +236,24 @@ void EditorSearchController::replaceAll(const QString& key, const QString& repla
     const qint64 current = m_window.indexOfCurrentRecord();
     const qint64 first = limitToCurrentRecord ? current : 0;
     const qint64 end = limitToCurrentRecord ? current + 1 : m_window.selectedRecordCount();
+    // Which records hold the key at all is found on every core; only those are
+    // replaced in, one after the other.
+    const RecordKeySearch search(m_fieldIdentifiers, key,
+                                 caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive, false);
+    // Without fields a field's scope replaces in the text.
+    const qint64 searched = m_fieldIdentifiers.isEmpty() ? AllFieldsScope : fieldsToSearchIn;
+    std::vector<char> holds(size_t(std::max<qint64>(end - first, 0)));
+    forEachChunk(qsizetype(holds.size()), [&](qsizetype begin, qsizetype chunkEnd) {
+        for (qsizetype offset = begin; offset < chunkEnd; ++offset) {
+            const std::shared_ptr<RecordData> record = m_window.recordAtIndex(first + offset);
+            holds[size_t(offset)] = record && search.holds(*record, searched);
+        }
+    });
     qint64 total = 0;
     qint64 richTextsRewritten = 0;
     for (qint64 index = first; index < end; ++index) {
+        if (!holds[size_t(index - first)])
+            continue;
         const std::shared_ptr<RecordData> record = m_window.recordAtIndex(index);
         if (!record || record->recordLocked())
             continue;

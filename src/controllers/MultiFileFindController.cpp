@@ -10,6 +10,7 @@
 #include "Localization.h"
 #include "NotificationCenter.h"
 #include "PopUpButton.h"
+#include "RecordKeySearch.h"
 #include "StopKeyMonitor.h"
 #include "UserDefaults.h"
 #include "UserGuide.h"
@@ -413,48 +414,72 @@ MultiFileFindController::Step MultiFileFindController::findNextInList(const Plis
         m_needToCloseDocument = true;
         const PlistDictionary* entry = entries.at(m_currentDocIndex).asDictionary();
         const QString path = entry ? FileURL::expandTilde(entry->stringForKey(PathKey)) : QString();
-        DatafileDocument* document = nullptr;
+        // A subfolder, or a datafile that cannot be opened, is passed over.
+        Search search = Search::NotSearched;
         if (!path.isEmpty()) {
             const QUrl url = QUrl::fromLocalFile(path);
-            document =
-                qobject_cast<DatafileDocument*>(DocumentController::shared().documentForURL(url));
-            if (document) {
+            if (auto* open = qobject_cast<DatafileDocument*>(
+                    DocumentController::shared().documentForURL(url))) {
                 m_needToCloseDocument = false;
+                if (editorOf(open))
+                    search = searchDocument(open) ? Search::Hit : Search::Missed;
             } else {
-                QString failureReason;
-                Document* opened = DocumentController::shared().openDocumentWithContentsOfURL(
-                    url, false, failureReason);
-                document = qobject_cast<DatafileDocument*>(opened);
-                if (!document && opened)
-                    opened->close();
-                // A datafile opened for the search is searched whole, whatever record it
-                // opens to.
-                if (FeatureContext* editor = editorOf(document)) {
-                    editor->engine().loadRecordAtIndex(0);
-                    editor->engine().setLastHitField(EditorSearchController::NoHit);
-                    m_goToFirstRecord = false;
-                }
+                search = searchDatafileNotOpen(url);
             }
         }
-        // A subfolder, or a datafile that cannot be opened, is passed over.
-        const bool searched = editorOf(document) != nullptr;
-        if (searched) {
-            if (searchDocument(document)) {
-                m_needToCloseDocument = false;
-                return Step::Hit;
-            }
-            if (m_needToCloseDocument)
-                document->close();
+        if (search == Search::Hit) {
+            m_needToCloseDocument = false;
+            return Step::Hit;
+        }
+        if (search == Search::Missed) {
             forgetCurrentDocument();
             m_goToFirstRecord = true;
         }
         if (++m_currentDocIndex >= entries.size())
             return Step::Exhausted;
-        if (stopsAtEnd && searched && stopAtEndOfEachDatafileIsOn())
+        if (stopsAtEnd && search != Search::NotSearched && stopAtEndOfEachDatafileIsOn())
             return Step::StoppedAtEnd;
         if (stopRequested())
             return Step::Stopped;
     }
+}
+
+MultiFileFindController::Search MultiFileFindController::searchDatafileNotOpen(const QUrl& url)
+{
+    QString failureReason;
+    std::unique_ptr<Document> read =
+        DocumentController::shared().readDocumentWithContentsOfURL(url, failureReason);
+    auto* datafile = qobject_cast<DatafileDocument*>(read.get());
+    if (!datafile)
+        return Search::NotSearched;
+    // Searched in memory, without a window: most datafiles hold no hit, and go again at
+    // once, their records freed off the main thread. A catalog that needs correcting is
+    // searched as the user chooses it in the window.
+    if (!datafile->catalogAwaitsCorrection()) {
+        showCurrentDatafileName(datafile->displayName());
+        const RecordKeySearch search(
+            RecordKeySearch::fieldIdentifiers(datafile->datafileSettings()->fields(),
+                                              EditorSearchController::MaxHitField),
+            m_findWhatText, caseSensitiveIsOn() ? Qt::CaseSensitive : Qt::CaseInsensitive,
+            wholeWordIsOn());
+        if (search.firstSelectedRecordHolding(*datafile->datafileCatalog()) < 0)
+            return Search::Missed;
+    }
+    // A hit: the datafile opens with its window, where the search runs again to show it.
+    DocumentController::shared().openDocument(std::move(read), false);
+    FeatureContext* editor = editorOf(datafile);
+    if (!editor) {
+        datafile->close();
+        return Search::NotSearched;
+    }
+    // Searched whole, whatever record it opens to.
+    editor->engine().loadRecordAtIndex(0);
+    editor->engine().setLastHitField(EditorSearchController::NoHit);
+    m_goToFirstRecord = false;
+    if (searchDocument(datafile))
+        return Search::Hit;
+    datafile->close();
+    return Search::Missed;
 }
 
 bool MultiFileFindController::searchDocument(DatafileDocument* document)

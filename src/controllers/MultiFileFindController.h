@@ -16,6 +16,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QUrl;
 class StopKeyMonitor;
 
 // The Multi-File Find window: searches the open datafiles, every datafile of the
@@ -107,6 +108,9 @@ private:
     Step findNextInFolder();
     // The datafile entries of a folder scope, one after the other.
     Step findNextInList(const PlistArray& entries, bool stopsAtEnd);
+    // How one datafile's search ended.
+    enum class Search { NotSearched, Missed, Hit };
+    Search searchDatafileNotOpen(const QUrl& url);
     // Searches the document from where it stands; a hit brings its window forward.
     bool searchDocument(DatafileDocument* document);
     void showHit(FeatureContext& editor);

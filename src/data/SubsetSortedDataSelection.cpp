@@ -63,11 +63,14 @@ public:
     }
 
     const RecordData* record() const { return m_record; }
-    QString freeformText() const { return m_record ? m_record->textString() : QString(); }
+    // The values as the record stores them, never copied.
+    const QString& freeformText() const { return m_record ? m_record->textString() : empty(); }
     // A value the record does not hold, or one that is not text, is empty.
-    QString field(const QString& identifier) const
+    const QString& field(const QString& identifier) const
     {
-        return m_record ? m_record->fields().stringForKey(identifier) : QString();
+        const PlistValue* value = m_record ? m_record->fields().find(identifier) : nullptr;
+        const QString* text = value ? value->asString() : nullptr;
+        return text ? *text : empty();
     }
     // The record's values of the datafile's fields, in field order.
     template <typename Predicate> bool anyField(Predicate predicate) const
@@ -80,6 +83,12 @@ public:
     }
 
 private:
+    static const QString& empty()
+    {
+        static const QString none;
+        return none;
+    }
+
     const RecordData* m_record;
     const QStringList& m_fieldIdentifiers;
 };
@@ -278,7 +287,7 @@ bool SubsetSortedData::evaluate(const Row& row, const RecordText& text) const
     };
 
     const auto compareNumbers = [&](auto test) {
-        const QString field = value();
+        const QString& field = value();
         if (field.isEmpty())
             return false;
         return test(DecimalNumberReader::read(field, row.numbers), row.typedNumber);
@@ -337,7 +346,7 @@ bool SubsetSortedData::selectForFind(const QStringList& terms, bool caseSensitiv
             return;
         const RecordData* record = recordForEntry(entry);
         const RecordText text(record, fields);
-        const QString freeform = text.freeformText();
+        const QString& freeform = text.freeformText();
         flags[size_t(index)] = std::all_of(terms.cbegin(), terms.cend(), [&](const QString& term) {
             return TextSearch::containsLiteral(freeform, term, sensitivity) ||
                    text.anyField([&](const QString& field) {

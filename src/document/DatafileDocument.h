@@ -112,6 +112,9 @@ public:
     void setOpenedAsSyncFile(bool syncFile) { m_openedAsSyncFile = syncFile; }
     void setIsMobile(bool mobile) { m_isMobile = mobile; }
     bool correctedCatalog() const { return m_correctedCatalog; }
+    // Read with a catalog that does not list exactly its records: the user is offered a
+    // rebuilt one as its windows are made.
+    bool catalogAwaitsCorrection() const { return m_unmatchedCatalog.has_value(); }
     QString defaultDraftName() const { return m_defaultDraftName; }
     void setDefaultDraftName(const QString& name) { m_defaultDraftName = name; }
     QString filePath() const { return m_filePath; }

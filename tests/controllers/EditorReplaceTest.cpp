@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <random>
+
 // Failures name the strings, not their bytes.
 static void PrintTo(const QString& string, std::ostream* stream)
 {
@@ -266,6 +268,99 @@ TEST_F(EditorReplaceTest, ReplaceInALockedRecordOnlyForgetsTheHit)
     EXPECT_EQ(m_records[0]->textString(), "cat");
     EXPECT_EQ(m_editor->freeformTextView()->plainText(), "cat");
     EXPECT_EQ(m_editor->engine().lastHitField(), EditorSearchController::NoHit);
+}
+
+// Replace All as it was first written: every value copied, each occurrence replaced in
+// the copy, record after record, in display order.
+struct ReplacedBefore {
+    QStringList names;
+    QStringList cities;
+    QStringList texts;
+    qint64 total = 0;
+};
+
+ReplacedBefore replaceTheOldWay(const QList<std::shared_ptr<RecordData>>& records,
+                                const QString& key, const QString& replacement, bool caseSensitive,
+                                bool wholeWord, qint64 scope)
+{
+    const auto replaced = [&](QString text) {
+        const QList<TextRange> ranges =
+            EditorSearchController::replacementRanges(text, key, caseSensitive, wholeWord);
+        for (const TextRange& range : ranges)
+            text.replace(range.position, range.length, replacement);
+        return std::pair{text, ranges.size()};
+    };
+    ReplacedBefore after;
+    for (const std::shared_ptr<RecordData>& record : records) {
+        QString name = record->fields().value("N").stringValue();
+        QString city = record->fields().value("C").stringValue();
+        QString text = record->textString();
+        if (!record->recordLocked()) {
+            const bool all = scope == EditorSearchController::AllFieldsScope;
+            for (auto [field, position] : {std::pair{&name, 0}, std::pair{&city, 1}}) {
+                if (all || scope == position) {
+                    auto [changed, count] = replaced(*field);
+                    *field = changed;
+                    after.total += count;
+                }
+            }
+            if (all || scope == EditorSearchController::FreeformOnlyScope) {
+                auto [changed, count] = replaced(text);
+                text = changed;
+                after.total += count;
+            }
+        }
+        after.names << name;
+        after.cities << city;
+        after.texts << text;
+    }
+    return after;
+}
+
+TEST_F(EditorReplaceTest, ReplaceAllOverManyRecordsChangesWhatTheCopyingLoopChanged)
+{
+    // Enough records to be searched on several threads: occurrences in either case, inside
+    // words, next to marks and letters beyond ASCII, in locked records and in none.
+    const QStringList words{"cat", "Cat", "CAT", "concatenate", "cats", "écat", "cat-cat",
+                            "dog", "", "Straße", "naïve cat", "scat"};
+    std::mt19937 random(66);
+    const auto pick = [&] {
+        QStringList chosen;
+        for (int count = int(random() % 4); count > 0; --count)
+            chosen << words[int(random() % words.size())];
+        return chosen.join(' ');
+    };
+    QList<Row> rows;
+    for (int index = 0; index < 6000; ++index)
+        rows.append(Row(pick(), pick(), pick(), random() % 9 == 0));
+    openRows(rows);
+    // Each run on what the runs before left.
+    const struct {
+        QString key;
+        QString replacement;
+        bool caseSensitive;
+        bool wholeWord;
+        qint64 scope;
+    } runs[] = {{"cat", "kitten", false, false, EditorSearchController::AllFieldsScope},
+                {"kitten", "Cat cat", true, true, EditorSearchController::AllFieldsScope},
+                {"CAT", "", false, true, 1},
+                {"at", "a", true, false, EditorSearchController::FreeformOnlyScope},
+                {"zebra", "cat", false, false, EditorSearchController::AllFieldsScope}};
+    for (const auto& run : runs) {
+        const ReplacedBefore expected = replaceTheOldWay(
+            m_records, run.key, run.replacement, run.caseSensitive, run.wholeWord, run.scope);
+        replaceAll(run.key, run.replacement, run.caseSensitive, run.wholeWord, run.scope);
+        ASSERT_EQ(m_presenter.alertMessages(),
+                  QStringList{expected.total
+                                  ? QStringLiteral("Number of changes made: %1").arg(expected.total)
+                                  : QStringLiteral("No changes were made.")})
+            << run.key.toStdString();
+        for (int index = 0; index < m_records.size(); ++index) {
+            ASSERT_EQ(value(index, "N"), expected.names[index]) << index;
+            ASSERT_EQ(value(index, "C"), expected.cities[index]) << index;
+            ASSERT_EQ(m_records[index]->textString(), expected.texts[index]) << index;
+        }
+    }
 }
 
 } // namespace

@@ -6,12 +6,15 @@
 #include "DatafileDocument.h"
 #include "FeatureContext.h"
 #include "FindBoxView.h"
+#include "RecordKeySearch.h"
 #include "ScriptedPresenter.h"
 #include "UserDefaults.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+
+#include <random>
 
 #include <gtest/gtest.h>
 
@@ -215,6 +218,57 @@ TEST_F(EditorSearchControllerTest, ColumnFromFieldIndex_CountsShownFieldsBefore)
     EXPECT_EQ(EditorSearchController::columnFromFieldIndex(fields, 0), 0);
     EXPECT_EQ(EditorSearchController::columnFromFieldIndex(fields, 1), 0);
     EXPECT_EQ(EditorSearchController::columnFromFieldIndex(fields, 3), 2);
+}
+
+TEST_F(EditorSearchControllerTest, RecordKeySearch_FindsTheRecordTheForwardSearchFinds)
+{
+    // Records searched on several threads without a window (as Multi-File Find reads a
+    // datafile) against the window's own forward search from the first record.
+    const QStringList words{"wren", "Wren", "WREN", "wrens", "awren", "wren-tit", "straße",
+                            "Straße", "café", "cafe", "", "bird"};
+    std::mt19937 random(66);
+    const auto pick = [&] {
+        QStringList chosen;
+        for (int count = int(random() % 3); count > 0; --count)
+            chosen << words[int(random() % words.size())];
+        return chosen.join(' ');
+    };
+    QList<FakeSearchWindow::Values> values;
+    for (int index = 0; index < 5000; ++index) {
+        // Most records hold none of the keys, so that hits lie far apart.
+        const bool plain = random() % 50 != 0;
+        values.append({plain ? "bird" : pick(), plain ? "" : pick(), plain ? "a bird" : pick()});
+    }
+    FakeSearchWindow window(values);
+    EditorSearchController search(window.context, window);
+    DatafileDocument document;
+    document.datafileSettings()->setFields(window.datafileDocument()->datafileSettings()->fields());
+    for (qint64 index = 0; index < window.selectedRecordCount(); ++index) {
+        const std::shared_ptr<RecordData> record = window.recordAtIndex(index);
+        document.datafileRecords()->setRecord(record, record->identifier());
+        document.datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+    }
+    document.datafileCatalog()->selectAll();
+    const QStringList identifiers = RecordKeySearch::fieldIdentifiers(
+        document.datafileSettings()->fields(), EditorSearchController::MaxHitField);
+
+    for (const QString& key : QStringList{"wren", "WREN", "wren-", "straße", "CAFÉ", "tit", "zebra"}) {
+        for (const bool caseSensitive : {false, true}) {
+            for (const bool wholeWord : {false, true}) {
+                window.current = 0;
+                window.lastHit = EditorSearchController::NoHit;
+                const bool found = search.forwardSearchForString(
+                    key, caseSensitive, wholeWord, false, EditorSearchController::AllFieldsScope,
+                    false, false, true);
+                const RecordKeySearch keySearch(
+                    identifiers, key, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive,
+                    wholeWord);
+                EXPECT_EQ(keySearch.firstSelectedRecordHolding(*document.datafileCatalog()),
+                          found ? window.current : -1)
+                    << key.toStdString() << " " << caseSensitive << wholeWord;
+            }
+        }
+    }
 }
 
 TEST_F(EditorSearchControllerTest, ForwardSingleKey_WalksFieldsThenTextThenNextRecord)

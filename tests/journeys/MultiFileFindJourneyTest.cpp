@@ -4,6 +4,8 @@
 // Escape ending a search.
 #include "JourneyTestBase.h"
 
+#include "Application.h"
+#include "DocumentController.h"
 #include "EditorSearchController.h"
 #include "FindAndReplaceController.h"
 #include "MultiFileFindController.h"
@@ -17,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -199,7 +202,7 @@ TEST_F(MultiFileFindJourneyTest, DatafilesOpenedForTheSearchCloseAfterAMissUncha
 }
 
 TEST_F(MultiFileFindJourneyTest,
-       SharedDatafilesOpenedForTheSearch_HoldTheirLockOrLeaveAnotherOneAlone)
+       SharedDatafilesSearchedWithoutAWindow_TakeNoLockAndLeaveAnotherOneAlone)
 {
     // a is shared and free; b and c are held by another machine; only c has a hit. b and
     // c open to their most recent record, which the search moves away from.
@@ -221,7 +224,7 @@ TEST_F(MultiFileFindJourneyTest,
     const QByteArray bBefore = contentsOf(b);
     const QByteArray cBefore = contentsOf(c);
 
-    // What each datafile closed by the search held as it closed.
+    // Every window that closed, with what its datafile held then.
     QStringList closing;
     NotificationObserver observer = NotificationCenter::defaultCenter().addObserver(
         FindAndReplaceController::DatafileClosingNotification, nullptr,
@@ -241,8 +244,9 @@ TEST_F(MultiFileFindJourneyTest,
     finder->searchDatafilesInMenu()->click();
     findNext(finder, "wren");
     EXPECT_EQ(hitAt(), "c #0");
-    EXPECT_EQ(closing, (QStringList{"a.nv3 writable " + QCoreApplication::applicationFilePath(),
-                                    "b.nv3 read-only " + QString::fromUtf8(foreignLock)}));
+    // a and b hold no hit: they were read and searched without a window, which alone
+    // takes a lock.
+    EXPECT_TRUE(closing.isEmpty()) << closing.join('|').toStdString();
     EXPECT_FALSE(QFileInfo::exists(a + ".lock"));
     EXPECT_EQ(contentsOf(b + ".lock"), foreignLock);
     EXPECT_TRUE(contentsOf(b) == bBefore) << "b was written";
@@ -306,6 +310,29 @@ TEST_F(MultiFileFindJourneyTest, StopAtEndGoesOnWithTheNextDatafileAndIsRemember
     finder->window()->close();
     QTest::qWait(10);
     EXPECT_TRUE(m_defaults.boolForKey("StopSearchAtEndOfDatafile"));
+}
+
+TEST_F(MultiFileFindJourneyTest, AMissInEveryDatafileNeitherOpensNorQuitsAfterTheLastFile)
+{
+    // With no datafile open, the datafiles searched without a hit never count as open
+    // ones, so their going is no last datafile closing.
+    m_defaults.setBool(true, QStringLiteral("GeneralQuitAfterLastFile"));
+    writeFolder();
+    MultiFileFindController* finder = openMultiFileFind();
+    ASSERT_TRUE(finder);
+    finder->searchDatafilesInMenu()->click();
+    QSignalSpy quitting(&Application::shared(), &Application::willTerminate);
+    QSignalSpy added(&DocumentController::shared(), &DocumentController::documentAdded);
+    findNext(finder, "nowhere");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(finder->findWhere()->text(), "<<Search Completed>>");
+    EXPECT_EQ(added.count(), 0);
+    EXPECT_EQ(quitting.count(), 0);
+
+    // A hit after the miss still opens its datafile in a window.
+    findNext(finder, "wren");
+    EXPECT_EQ(hitAt(), "b #0");
+    EXPECT_EQ(added.count(), 1);
 }
 
 TEST_F(MultiFileFindJourneyTest, EscapeDuringTheSearchEndsIt)

@@ -118,6 +118,13 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
             open->showWindows();
         return open;
     }
+    std::unique_ptr<Document> document = readDocumentWithContentsOfURL(url, failureReason);
+    return document ? openDocument(std::move(document), display) : nullptr;
+}
+
+std::unique_ptr<Document> DocumentController::readDocumentWithContentsOfURL(
+    const QUrl& url, QString& failureReason) const
+{
     const QString typeName = typeForURL(url);
     const DocumentType* type = typeNamed(typeName);
     if (!type || !type->make) {
@@ -132,6 +139,11 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
         return nullptr;
     }
     document->noteFileState();
+    return document;
+}
+
+Document* DocumentController::openDocument(std::unique_ptr<Document> document, bool display)
+{
     Document* opened = addDocument(std::move(document));
     opened->makeWindowControllers();
     if (display)
@@ -156,11 +168,7 @@ Document* DocumentController::openUntitledDocumentOfType(const QString& typeName
         return nullptr;
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);
-    Document* opened = addDocument(std::move(document));
-    opened->makeWindowControllers();
-    if (display)
-        opened->showWindows();
-    return opened;
+    return openDocument(std::move(document), display);
 }
 
 Document* DocumentController::addDocument(std::unique_ptr<Document> document)

@@ -47,6 +47,12 @@ public:
     // The same, telling the caller why it could not be read instead of the user.
     Document* openDocumentWithContentsOfURL(const QUrl& url, bool display,
                                             QString& failureReason);
+    // A new document read from the file that is not open yet: no windows, not among the
+    // documents. Nothing, with the reason, when it cannot be read.
+    std::unique_ptr<Document> readDocumentWithContentsOfURL(const QUrl& url,
+                                                            QString& failureReason) const;
+    // Opens a document read before: among the documents, with its windows (shown when asked).
+    Document* openDocument(std::unique_ptr<Document> document, bool display);
     // Tells the user that the file could not be opened, and why.
     void presentOpenFailure(const QUrl& url, const QString& failureReason) const;
     // A new, empty document of the type.

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <atomic>
 #include <functional>
 
 // Runs work over [0, count) in contiguous chunks of at least minimumChunk items on
@@ -11,3 +12,29 @@
 // thrown on to the caller.
 void forEachChunk(qsizetype count, const std::function<void(qsizetype begin, qsizetype end)>& work,
                   qsizetype minimumChunk = 2048);
+
+// The first index in [begin, end) where the predicate holds, or -1: tried on several
+// threads, and no index after one known to hold is tried. The predicate may only read.
+template <typename Predicate>
+qint64 firstIndexWhere(qint64 begin, qint64 end, const Predicate& holds, qsizetype minimumChunk = 256)
+{
+    if (begin >= end)
+        return -1;
+    std::atomic<qint64> first{end};
+    forEachChunk(
+        end - begin,
+        [&](qsizetype chunkBegin, qsizetype chunkEnd) {
+            for (qint64 index = begin + chunkBegin; index < begin + chunkEnd; ++index) {
+                qint64 known = first.load(std::memory_order_relaxed);
+                if (index >= known)
+                    return;
+                if (!holds(index))
+                    continue;
+                while (index < known && !first.compare_exchange_weak(known, index)) {
+                }
+                return;
+            }
+        },
+        minimumChunk);
+    return first < end ? first.load() : -1;
+}

@@ -71,10 +71,13 @@ struct PlistDictionary::Storage {
         if (indexed)
             return index.value(key, -1);
         for (size_t i = 0; i < entries.size(); ++i) {
-            // Keys read from a file share their text, so the same text is found at once.
+            // Keys read from a file share their text, so the same text is found at once;
+            // keys of one length (identifiers) mostly differ in their first character.
             const QString& candidate = entries[i].key;
-            if (candidate.size() == key.size() &&
-                (candidate.constData() == key.constData() || candidate == key))
+            if (candidate.size() != key.size())
+                continue;
+            if (key.isEmpty() || candidate.constData() == key.constData() ||
+                (candidate.front() == key.front() && candidate == key))
                 return qsizetype(i);
         }
         return -1;

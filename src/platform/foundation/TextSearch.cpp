@@ -296,11 +296,6 @@ bool TextSearch::beginsWith(QStringView text, QStringView pattern, Qt::CaseSensi
     return range && range->position == 0;
 }
 
-bool TextSearch::containsLiteral(QStringView text, QStringView pattern,
-                                 Qt::CaseSensitivity sensitivity)
-{
-    return !pattern.isEmpty() && text.indexOf(pattern, 0, sensitivity) >= 0;
-}
 
 
 namespace {
@@ -321,6 +316,19 @@ QString folded(QStringView text)
     std::transform(text.utf16(), text.utf16() + text.size(), reinterpret_cast<char16_t*>(result.data()),
                    foldedUnit);
     return result;
+}
+
+// The pattern folded, kept while the same pattern is asked for again: one search looks
+// for it in every field of every record.
+QStringView foldedPattern(QStringView pattern)
+{
+    thread_local QString last;
+    thread_local QString lastFolded;
+    if (pattern != QStringView(last)) {
+        last = pattern.toString();
+        lastFolded = folded(pattern);
+    }
+    return lastFolded;
 }
 
 bool hasSurrogates(QStringView text)
@@ -369,11 +377,17 @@ std::optional<TextRange> TextSearch::rangeOfLiteral(QStringView text, QStringVie
     if (pattern.isEmpty() || from < 0 || from >= text.size())
         return std::nullopt;
     const qsizetype found = sensitivity == Qt::CaseInsensitive && !hasSurrogates(pattern)
-                                ? indexOfFolded(text, folded(pattern), from)
+                                ? indexOfFolded(text, foldedPattern(pattern), from)
                                 : text.indexOf(pattern, from, sensitivity);
     if (found < 0)
         return std::nullopt;
     return TextRange{found, pattern.size()};
+}
+
+bool TextSearch::containsLiteral(QStringView text, QStringView pattern,
+                                 Qt::CaseSensitivity sensitivity)
+{
+    return rangeOfLiteral(text, pattern, sensitivity).has_value();
 }
 
 std::optional<TextRange> TextSearch::lastRangeOfLiteral(QStringView text, QStringView pattern,
@@ -386,7 +400,7 @@ std::optional<TextRange> TextSearch::lastRangeOfLiteral(QStringView text, QStrin
         return std::nullopt;
     const qsizetype found =
         sensitivity == Qt::CaseInsensitive && !hasSurrogates(pattern)
-            ? lastIndexOfFolded(text.first(end), folded(pattern))
+            ? lastIndexOfFolded(text.first(end), foldedPattern(pattern))
             : text.first(end).lastIndexOf(pattern, end - pattern.size(), sensitivity);
     if (found < 0)
         return std::nullopt;
