@@ -8,18 +8,18 @@
 #include <QAbstractUndoItem>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintDevice>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPolygonF>
 #include <QScrollBar>
-#include <QTextLayout>
-#include <QPaintDevice>
-#include <QPointer>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>

@@ -21,7 +21,9 @@ qsizetype commonSuffix(QStringView a, QStringView b)
 
 } // namespace
 
-IncrementalSpelling::IncrementalSpelling(const SpellChecker& checker) : m_checker(checker) {}
+IncrementalSpelling::IncrementalSpelling(const SpellChecker& checker) : m_checker(checker)
+{
+}
 
 bool IncrementalSpelling::isRight(QStringView word)
 {
@@ -41,8 +43,9 @@ void IncrementalSpelling::check(QStringView text, qsizetype from, qsizetype to,
 {
     if (!m_checker.isAvailable())
         return;
-    SpellChecker::appendMisspelledRanges(text.sliced(from, to - from), from,
-                                         [this](QStringView word) { return isRight(word); }, into);
+    SpellChecker::appendMisspelledRanges(
+        text.sliced(from, to - from), from, [this](QStringView word) { return isRight(word); },
+        into);
 }
 
 const SpellChecker::Ranges& IncrementalSpelling::misspelledRanges(const QString& text)
@@ -61,8 +64,8 @@ const SpellChecker::Ranges& IncrementalSpelling::misspelledRanges(const QString&
     const qsizetype prefix = commonPrefix(m_text, text);
     if (prefix == text.size() && prefix == m_text.size())
         return m_ranges;
-    const qsizetype suffix = std::min(commonSuffix(m_text, text),
-                                      std::min(m_text.size(), text.size()) - prefix);
+    const qsizetype suffix =
+        std::min(commonSuffix(m_text, text), std::min(m_text.size(), text.size()) - prefix);
     // What changed, widened to the white space around it: no word and no address reaches
     // across white space, so the words outside keep their answers and only move.
     qsizetype from = prefix;
@@ -75,14 +78,12 @@ const SpellChecker::Ranges& IncrementalSpelling::misspelledRanges(const QString&
     const qsizetype oldTo = to - shift;
 
     SpellChecker::Ranges ranges;
-    const auto before = std::lower_bound(m_ranges.cbegin(), m_ranges.cend(), from,
-                                         [](const auto& range, qsizetype at) {
-                                             return range.first + range.second <= at;
-                                         });
-    const auto after = std::lower_bound(before, m_ranges.cend(), oldTo,
-                                        [](const auto& range, qsizetype at) {
-                                            return range.first < at;
-                                        });
+    const auto before = std::lower_bound(
+        m_ranges.cbegin(), m_ranges.cend(), from,
+        [](const auto& range, qsizetype at) { return range.first + range.second <= at; });
+    const auto after =
+        std::lower_bound(before, m_ranges.cend(), oldTo,
+                         [](const auto& range, qsizetype at) { return range.first < at; });
     ranges.reserve(m_ranges.size() + 8);
     ranges.append(m_ranges.cbegin(), before);
     check(text, from, to, ranges);
