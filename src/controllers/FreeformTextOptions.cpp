@@ -50,9 +50,17 @@ void FreeformTextOptions::prepare()
     FreeformTextView* view = m_editor.freeformTextView();
     if (!UserDefaults::standardUserDefaults().boolForKey(SpellCheckerOffKey)) {
         const SpellChecker& checker = SpellChecker::shared();
-        m_textSpelling = new SpellingHighlighter(view->document(), checker);
-        m_findBoxSpelling =
-            new SpellingHighlighter(m_editor.editorSearchController().searchField()->document(), checker);
+        m_textSpelling =
+            new SpellingHighlighter(view->document(), checker, [view](const auto& misspelled) {
+                view->setMisspelledRanges(misspelled);
+            });
+        FindBoxView* findBox = m_editor.editorSearchController().searchField();
+        m_findBoxSpelling = new SpellingHighlighter(
+            findBox->document(), checker,
+            [findBox](const auto& misspelled) {
+                findBox->setExtraSelections(
+                    SpellingHighlighter::underlines(findBox->document(), misspelled));
+            });
     }
     view->viewport()->installEventFilter(this);
     connect(view->document(), &QTextDocument::contentsChange, this,

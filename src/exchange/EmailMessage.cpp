@@ -7,6 +7,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace {
@@ -17,6 +18,11 @@ using MimeBodyDecoders::decodeCharset;
 char lower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? char(c + ('a' - 'A')) : c;
+}
+
+char upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - ('a' - 'A')) : c;
 }
 
 // The first occurrence lying wholly in [from, to), or -1.
@@ -33,11 +39,28 @@ qsizetype findIn(QByteArrayView hay, QByteArrayView needle, qsizetype from, qsiz
         const qsizetype at = QByteArrayView(begin, end - begin).indexOf(needle);
         return at < 0 ? -1 : at + from;
     }
-    const auto hash = [](char c) { return std::hash<char>()(lower(c)); };
-    const auto equal = [](char a, char b) { return lower(a) == lower(b); };
-    const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end(), hash, equal);
-    const char* found = std::search(begin, end, searcher);
-    return found == end ? -1 : found - hay.data();
+    // Horspool's search with a table of all 256 bytes: the needles are short markers,
+    // searched for over and over in long bodies.
+    const qsizetype last = needle.size() - 1;
+    std::array<qsizetype, 256> skip;
+    skip.fill(needle.size());
+    for (qsizetype i = 0; i < last; ++i) {
+        const char c = needle[i];
+        skip[uchar(lower(c))] = last - i;
+        skip[uchar(upper(c))] = last - i;
+    }
+    for (const char* at = begin; end - at >= needle.size();) {
+        const char tail = at[last];
+        if (lower(tail) == lower(needle[last])) {
+            qsizetype i = 0;
+            while (i < last && lower(at[i]) == lower(needle[i]))
+                ++i;
+            if (i == last)
+                return at - hay.data();
+        }
+        at += skip[uchar(tail)];
+    }
+    return -1;
 }
 
 qsizetype findCI(QByteArrayView hay, QByteArrayView needle, qsizetype from, qsizetype to)

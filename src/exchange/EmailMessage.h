@@ -46,7 +46,8 @@ Content createRecordFromMessage(QByteArray message, qsizetype size, int client,
                                 const QString& fileName, bool textOnly);
 
 // What a record keeps of the content: its plain text and, for HTML kept as rich text,
-// the RTFD. HTML is laid out by QTextDocument, so call this on the main thread.
+// the RTFD. HTML is read into a text document of its own that is never shown and loads
+// nothing, so this may run on any thread.
 struct RecordText {
     std::optional<QString> text;
     QByteArray rtfd;

@@ -9,6 +9,7 @@
 #include "ImportRecordSink.h"
 #include "Localization.h"
 #include "Mailbox.h"
+#include "ParallelChunks.h"
 #include "Presenter.h"
 #include "SortCriteriaData.h"
 #include "StopKeyMonitor.h"
@@ -28,6 +29,10 @@
 #include <atomic>
 
 namespace {
+
+// Enough messages to keep every core busy, few enough to show the count and see the stop
+// keys often.
+constexpr size_t MessagesInABatch = 256;
 
 QStringList emailFieldNames()
 {
@@ -238,7 +243,21 @@ qint64 ImportEmailSheetController::convertEmailFile(QByteArrayView mailbox, int 
     MailboxCutter cutter(mailbox, client);
     QList<ImportRecordSink::Record> records;
     QElapsedTimer sinceShown;
-    while (const std::optional<QByteArrayView> message = cutter.next()) {
+    std::vector<QByteArrayView> batch;
+    std::vector<ImportRecordSink::Record> made;
+    bool stopped = false;
+    while (!stopped) {
+        // Messages are made into records a batch at a time on every core, each on its
+        // own: the records are plain values until the model takes them here, in order.
+        batch.clear();
+        while (batch.size() < MessagesInABatch) {
+            const std::optional<QByteArrayView> message = cutter.next();
+            if (!message)
+                break;
+            batch.push_back(*message);
+        }
+        if (batch.empty())
+            break;
         // The count and the keys as often as a user notices, not once a message.
         if (!sinceShown.isValid() || sinceShown.elapsed() >= 50) {
             target.progress().incrementProgressPanel(stringWithFormat(
@@ -246,11 +265,28 @@ qint64 ImportEmailSheetController::convertEmailFile(QByteArrayView mailbox, int 
             QCoreApplication::processEvents();
             sinceShown.start();
         }
-        const EmailMessage::Content content = EmailMessage::createRecordFromMessage(
-            message->toByteArray(), message->size(), client, QString(), textOnly);
-        records.append(recordFor(content, textOnly));
-        if (stopRequested && stopRequested())
-            break;
+        made.assign(batch.size(), {});
+        forEachChunk(
+            qsizetype(batch.size()),
+            [&](qsizetype begin, qsizetype end) {
+                for (qsizetype index = begin; index < end; ++index) {
+                    const QByteArrayView message = batch[size_t(index)];
+                    made[size_t(index)] = recordFor(
+                        EmailMessage::createRecordFromMessage(message.toByteArray(), message.size(),
+                                                              client, QString(), textOnly),
+                        textOnly);
+                }
+            },
+            8);
+        // A stop keeps the records of the messages before it, as if each were made after
+        // the one before.
+        for (ImportRecordSink::Record& record : made) {
+            records.append(std::move(record));
+            if (stopRequested && stopRequested()) {
+                stopped = true;
+                break;
+            }
+        }
     }
     if (!records.isEmpty())
         ImportRecordSink::insert(target, records);
@@ -303,15 +339,17 @@ void ImportEmailSheetController::convertLionEmailFolder(const std::shared_ptr<Fo
             continue;
         const QString fileName = QFileInfo(path).fileName();
         const qsizetype end = MailFolder::emlxMessageEnd(*bytes);
-        const EmailMessage::Content content = EmailMessage::createRecordFromMessage(
-            std::move(*bytes), end, run->client, fileName, run->textOnly);
+        ImportRecordSink::Record record =
+            recordFor(EmailMessage::createRecordFromMessage(std::move(*bytes), end, run->client,
+                                                            fileName, run->textOnly),
+                      run->textOnly);
         // The model and the window are the main thread's.
         onMainThread([&] {
             if (!run->target) {
                 run->cancelled = true;
                 return;
             }
-            run->pending.append(recordFor(content, run->textOnly));
+            run->pending.append(std::move(record));
             if (!run->sincePendingAdded.isValid() || run->sincePendingAdded.elapsed() >= 100)
                 run->addPending();
             ++run->added;

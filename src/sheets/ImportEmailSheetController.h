@@ -12,9 +12,9 @@
 
 class QRadioButton;
 
-// File ▸ Import ▸ the mail items: the messages of one program's mailbox file, cut and
-// converted on the main thread, or every message file below a mail folder, read and
-// parsed on a worker while the window shows how far it got. Each message is a record of
+// File ▸ Import ▸ the mail items: the messages of one program's mailbox file, cut on the
+// main thread and converted a batch at a time on every core, or every message file below
+// a mail folder, read and parsed on a worker while the window shows how far it got. Each message is a record of
 // the eight e-mail fields, its text rich from HTML or plain by choice, newest first.
 // Escape or Ctrl+period stops after the current message and keeps what came in.
 class ImportEmailSheetController : public ImportSheetBase {
@@ -46,7 +46,8 @@ public:
     static qint64 convertEmailFile(QByteArrayView mailbox, int client, bool textOnly,
                                    bool mergeIntoCurrent, FeatureContext& target,
                                    const std::function<bool()>& stopRequested);
-    // A message's record, its HTML laid out as rich or plain text: on the main thread.
+    // A message's record, its HTML read as rich or plain text: a plain value, made on any
+    // thread.
     static ImportRecordSink::Record recordFor(const EmailMessage::Content& content, bool textOnly);
     // Every file directly in the folder as a message of a mail client that ends its lines
     // with CR; nothing shows progress. How many came in.

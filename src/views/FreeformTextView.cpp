@@ -9,12 +9,17 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintDevice>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QPointer>
+#include <QPolygonF>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTimer>
 
 #include <algorithm>
@@ -136,7 +141,7 @@ void FreeformTextView::showSearchHits(const QList<QPair<qsizetype, qsizetype>>& 
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
         colors.setColor(group, QPalette::HighlightedText, color);
     setPalette(colors);
-    setExtraSelections(m_linkSelections + m_hitSelections);
+    showExtraSelections();
     m_showingHits = false;
 }
 
@@ -150,7 +155,71 @@ void FreeformTextView::clearSearchHits()
         colors.setColor(group, QPalette::HighlightedText,
                         m_paletteBeforeHits.color(group, QPalette::HighlightedText));
     setPalette(colors);
-    setExtraSelections(m_linkSelections);
+    showExtraSelections();
+}
+
+void FreeformTextView::showExtraSelections()
+{
+    setExtraSelections(m_linkSelections + m_hitSelections);
+}
+
+void FreeformTextView::setMisspelledRanges(const SpellChecker::Ranges& ranges)
+{
+    if (ranges == m_misspelled)
+        return;
+    m_misspelled = ranges;
+    viewport()->update();
+}
+
+void FreeformTextView::paintEvent(QPaintEvent* event)
+{
+    QTextEdit::paintEvent(event);
+    paintMisspelledRanges(event->rect());
+}
+
+void FreeformTextView::paintMisspelledRanges(const QRect& exposed)
+{
+    if (m_misspelled.isEmpty())
+        return;
+    // Only the words in sight: a long text has thousands.
+    const qsizetype first = cursorForPosition(exposed.topLeft()).position();
+    const qsizetype last = cursorForPosition(exposed.bottomRight()).position();
+    auto range = std::lower_bound(m_misspelled.cbegin(), m_misspelled.cend(), first,
+                                  [](const auto& misspelled, qsizetype at) {
+                                      return misspelled.first + misspelled.second <= at;
+                                  });
+    QPainter painter(viewport());
+    const QPointF scrolled(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
+    const qreal wave = std::max(1.0, m_scale);
+    painter.setPen(QPen(Qt::red, wave));
+    const int documentEnd = document()->characterCount() - 1;
+    for (; range != m_misspelled.cend() && range->first <= last; ++range) {
+        const int start = int(std::min<qsizetype>(range->first, documentEnd));
+        const int end = int(std::min<qsizetype>(range->first + range->second, documentEnd));
+        const QTextBlock block = document()->findBlock(start);
+        const QTextLayout* layout = block.layout();
+        if (!block.isValid() || !layout || layout->lineCount() == 0)
+            continue;
+        const QPointF origin =
+            document()->documentLayout()->blockBoundingRect(block).topLeft() + scrolled;
+        for (int at = start - block.position(); at < end - block.position();) {
+            const QTextLine line = layout->lineForTextPosition(at);
+            if (!line.isValid())
+                break;
+            const int lineEnd = std::min(end - block.position(), line.textStart() + line.textLength());
+            const qreal left = line.cursorToX(at);
+            const qreal right = line.cursorToX(lineEnd);
+            const qreal y = origin.y() + line.y() + line.ascent() + line.descent() / 2;
+            QPolygonF zigzag;
+            int step = 0;
+            for (qreal x = left; x <= right; x += 2 * wave, ++step)
+                zigzag.append(QPointF(origin.x() + x, y + (step % 2 ? wave : 0)));
+            painter.drawPolyline(zigzag);
+            if (lineEnd <= at)
+                break;
+            at = lineEnd;
+        }
+    }
 }
 
 template <typename Change> void FreeformTextView::changeQuietly(Change change)
@@ -305,7 +374,7 @@ void FreeformTextView::showLinks()
         }
     }
     m_linkSelections = selections;
-    setExtraSelections(m_linkSelections + m_hitSelections);
+    showExtraSelections();
 }
 
 void FreeformTextView::mousePressEvent(QMouseEvent* event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SpellChecker.h"
 #include "TextViewResponder.h"
 
 #include <QByteArray>
@@ -77,6 +78,10 @@ public:
     void showSearchHits(const QList<QPair<qsizetype, qsizetype>>& ranges, const QColor& color);
     bool showsSearchHits() const { return !m_hitSelections.isEmpty(); }
     void clearSearchHits();
+    // The misspelled words, (start, length) in the document: drawn underlined wherever
+    // they are in sight.
+    void setMisspelledRanges(const SpellChecker::Ranges& ranges);
+    const SpellChecker::Ranges& misspelledRanges() const { return m_misspelled; }
 
     QString plainText() const;
     // The whole text without document attributes.
@@ -91,11 +96,14 @@ Q_SIGNALS:
     void linkClicked(const QString& url);
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     template <typename Change> void changeQuietly(Change change);
+    void showExtraSelections();
+    void paintMisspelledRanges(const QRect& exposed);
 
     QFont m_textFont;
     double m_scale = 1.0;
@@ -106,6 +114,7 @@ private:
     bool m_restoring = false;
     QList<QTextEdit::ExtraSelection> m_linkSelections;
     QList<QTextEdit::ExtraSelection> m_hitSelections;
+    SpellChecker::Ranges m_misspelled;
     bool m_showingHits = false;
     // The selected hit keeps the hit colour: the palette's selected-text colour before it.
     QPalette m_paletteBeforeHits;

@@ -6,6 +6,7 @@
 #include "FreeformTextOptions.h"
 #include "FreeformTextView.h"
 #include "RichText.h"
+#include "SpellChecker.h"
 #include "SpellingPanelController.h"
 #include "TextCursorTesting.h"
 
@@ -45,14 +46,20 @@ protected:
         return editor;
     }
 
+    // Where the view draws spelling underlines, (start, length).
+    static SpellChecker::Ranges underlinedRanges(FreeformTextView* view)
+    {
+        QCoreApplication::processEvents();
+        return view->misspelledRanges();
+    }
+
     // The stretches the view draws underlined for spelling.
     static QStringList underlinedWords(FreeformTextView* view)
     {
+        const QString text = view->document()->toRawText();
         QStringList words;
-        for (QTextBlock block = view->document()->begin(); block.isValid(); block = block.next())
-            for (const QTextLayout::FormatRange& range : block.layout()->formats())
-                if (range.format.underlineStyle() == QTextCharFormat::SpellCheckUnderline)
-                    words.append(block.text().mid(range.start, range.length));
+        for (const auto& [start, length] : underlinedRanges(view))
+            words.append(text.mid(start, length));
         return words;
     }
 
@@ -123,4 +130,46 @@ TEST_F(FreeformTextOptionsTest, SpellingPanel_FindsCorrectsAndIgnores)
     EXPECT_EQ(spelling.wordLabel()->text(), "No misspelled words.");
     EXPECT_EQ(m_presenter.beepCount(), 1);
     EXPECT_TRUE(m_document->isDocumentEdited());
+}
+
+TEST_F(FreeformTextOptionsTest, TypingIntoALongText_UnderlinesWhatAFullCheckFinds)
+{
+    QString text;
+    for (int words = 0; words < 300; ++words)
+        text += QStringLiteral("a tset of speling, see www.exmaple.com and ");
+    EditorWindowController* editor = openText(text);
+    FreeformTextView* view = editor->freeformTextView();
+    const auto fullCheck = [view] {
+        return SpellChecker::shared().misspelledRanges(view->document()->toRawText());
+    };
+    ASSERT_EQ(underlinedRanges(view).size(), 600);
+    ASSERT_EQ(underlinedRanges(view), fullCheck());
+
+    QTextCursor middle(view->document());
+    middle.setPosition(int(text.size() / 2));
+    view->setTextCursor(middle);
+    // Words made, mended, joined to an address and split again, a new paragraph.
+    const QList<std::function<void()>> edits = {
+        [view] { QTest::keyClicks(view, " wrod"); },
+        [view] { QTest::keyClick(view, Qt::Key_Backspace); },
+        [view] { QTest::keyClicks(view, "ld"); },
+        [view] { QTest::keyClicks(view, "@"); },
+        [view] { QTest::keyClick(view, Qt::Key_Backspace); },
+        [view] { QTest::keyClick(view, Qt::Key_Return); },
+        [view] { QTest::keyClicks(view, "speling "); },
+        [view] { view->textCursor().insertText(QStringLiteral("x")); },
+        [view] { QTest::keyClick(view, Qt::Key_Home, Qt::ControlModifier); },
+        [view] { QTest::keyClicks(view, "Tset "); },
+    };
+    for (qsizetype step = 0; step < edits.size(); ++step) {
+        edits[step]();
+        EXPECT_EQ(underlinedRanges(view), fullCheck()) << "after edit " << step;
+    }
+    EXPECT_EQ(underlinedWords(view).first(), QStringLiteral("Tset"));
+
+    // Another record's text after this one.
+    view->setPlainText(QStringLiteral("no misteaks"));
+    EXPECT_EQ(underlinedWords(view), QStringList({"misteaks"}));
+    view->setPlainText(QString());
+    EXPECT_TRUE(underlinedWords(view).isEmpty());
 }

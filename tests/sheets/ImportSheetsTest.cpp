@@ -8,6 +8,8 @@
 #include "ImportRecordSink.h"
 #include "ImportTabDelimitedSheetController.h"
 #include "ImportTextFilesController.h"
+#include "EmailMessage.h"
+#include "Mailbox.h"
 
 #include "DatafileFormat.h"
 #include "PropertyList.h"
@@ -986,6 +988,73 @@ TEST_F(ImportEmailSheetTest, MailboxFile_AppendKeepsFileOrder_MergeStripsDuplica
     EXPECT_EQ(column(editor, "Subject"),
               QStringList({" Newest", " Middle", " Oldest", " Kept"}));
     EXPECT_TRUE(editor->window()->isWindowModified());
+}
+
+TEST_F(ImportEmailSheetTest, MailboxFile_ManyMessages_TheRecordsOfOneByOne_AndAStopKeepsThoseBefore)
+{
+    // Several batches of plain, HTML, base64 and empty messages.
+    QByteArray mailbox;
+    for (int index = 0; index < 700; ++index) {
+        mailbox += "From - Tue Mar  3 10:00:00 2026\nSubject: M" + QByteArray::number(index) +
+                   "\nDate: Tue, 3 Mar 2026 10:00:00 +0000\n";
+        switch (index % 4) {
+        case 0:
+            mailbox += "Content-Type: text/plain\n\nplain " + QByteArray::number(index) + "\n";
+            break;
+        case 1:
+            mailbox += "Content-Type: text/html; charset=utf-8\n"
+                       "Content-Transfer-Encoding: quoted-printable\n\n"
+                       "<html><body><b>caf=C3=A9</b> " + QByteArray::number(index) + "</body></html>\n";
+            break;
+        case 2:
+            mailbox += "Content-Type: text/html\nContent-Transfer-Encoding: base64\n\n" +
+                       QByteArray("<p>encoded " + QByteArray::number(index) + "</p>").toBase64() +
+                       "\n";
+            break;
+        default:
+            mailbox += "No-Body: yes\n";
+            break;
+        }
+        mailbox += "\n";
+    }
+    EditorWindowController* editor = openDatafile({" Kept"});
+    for (const bool textOnly : {false, true}) {
+        QList<ImportRecordSink::Record> expected;
+        MailboxCutter cutter(mailbox, 6);
+        while (const std::optional<QByteArrayView> message = cutter.next())
+            expected.append(ImportEmailSheetController::recordFor(
+                EmailMessage::createRecordFromMessage(message->toByteArray(), message->size(), 6,
+                                                      QString(), textOnly),
+                textOnly));
+        ASSERT_EQ(expected.size(), 700);
+
+        qint64 base = editor->engine().catalog()->count();
+        EXPECT_EQ(ImportEmailSheetController::convertEmailFile(
+                      mailbox, 6, textOnly, false, editor->featureContext(), {}),
+                  700);
+        ASSERT_EQ(editor->engine().catalog()->count(), base + 700);
+        for (qint64 index = 0; index < 700; ++index) {
+            const std::shared_ptr<RecordData> record =
+                editor->engine().recordAtCatalogIndex(base + index);
+            const ImportRecordSink::Record& want = expected[index];
+            ASSERT_EQ(value(editor, base + index, "Subject"), want.values.front()) << index;
+            ASSERT_EQ(record->textString(), want.text.value_or(QString())) << index;
+            // Plain text gets its RTFD from the sink.
+            if (!want.rtfd.isEmpty()) {
+                ASSERT_EQ(record->textRTFD(), want.rtfd) << index;
+            }
+        }
+
+        // The stop seen after the 300th message, in the second batch.
+        base = editor->engine().catalog()->count();
+        int asked = 0;
+        EXPECT_EQ(ImportEmailSheetController::convertEmailFile(
+                      mailbox, 6, textOnly, false, editor->featureContext(),
+                      [&asked] { return ++asked == 300; }),
+                  300);
+        EXPECT_EQ(editor->engine().catalog()->count(), base + 300);
+        EXPECT_EQ(value(editor, base + 299, "Subject"), " M299");
+    }
 }
 
 TEST_F(ImportEmailSheetTest, MailboxFile_WithoutMessages_NoRecordsNoAlert)

@@ -76,34 +76,50 @@ QStringList SpellChecker::guesses(const QString& word) const
 void SpellChecker::ignoreWord(const QString& word)
 {
     m_ignored.insert(word);
+    ++m_generation;
 }
 
-QList<std::pair<qsizetype, qsizetype>> SpellChecker::misspelledRanges(const QString& text) const
+SpellChecker::Ranges SpellChecker::misspelledRanges(const QString& text) const
 {
-    QList<std::pair<qsizetype, qsizetype>> ranges;
-    if (!m_hunspell)
-        return ranges;
-    QTextBoundaryFinder words(QTextBoundaryFinder::Word, text);
-    qsizetype start = -1;
+    Ranges ranges;
+    if (m_hunspell)
+        appendMisspelledRanges(
+            text, 0, [this](QStringView word) { return isCorrect(word.toString()); }, ranges);
+    return ranges;
+}
+
+void SpellChecker::appendMisspelledRanges(QStringView text, qsizetype offset,
+                                          const std::function<bool(QStringView)>& isRight,
+                                          Ranges& ranges)
+{
+    QTextBoundaryFinder words(QTextBoundaryFinder::Word, text.data(), int(text.size()));
+    // The finder stands on the text's start, which the steps below never visit: a text's
+    // first word is a word too.
+    qsizetype start = (words.boundaryReasons() & QTextBoundaryFinder::StartOfItem) ? 0 : -1;
+    qsizetype tokenStart = 0;
+    qsizetype tokenEnd = 0;
+    bool address = false;
     for (qsizetype at = words.toNextBoundary(); at >= 0; at = words.toNextBoundary()) {
         if (words.boundaryReasons() & QTextBoundaryFinder::StartOfItem)
             start = at;
         if ((words.boundaryReasons() & QTextBoundaryFinder::EndOfItem) && start >= 0) {
-            const QString word = text.mid(start, at - start);
-            // The words of an address or a file path are no words.
-            qsizetype tokenStart = start;
-            while (tokenStart > 0 && !text[tokenStart - 1].isSpace())
-                --tokenStart;
-            qsizetype tokenEnd = at;
-            while (tokenEnd < text.size() && !text[tokenEnd].isSpace())
-                ++tokenEnd;
-            const QStringView token = QStringView(text).sliced(tokenStart, tokenEnd - tokenStart);
-            const bool address = token.contains(u"://") || token.contains(u'@') ||
-                                 token.startsWith(u"www.", Qt::CaseInsensitive);
-            if (!address && isCheckedWord(word) && !isCorrect(word))
-                ranges.append({start, at - start});
+            const QStringView word = text.sliced(start, at - start);
+            // The words of an address or a file path are no words. The run of text between
+            // white space is read once for all its words.
+            if (start >= tokenEnd) {
+                tokenStart = start;
+                while (tokenStart > 0 && !text[tokenStart - 1].isSpace())
+                    --tokenStart;
+                tokenEnd = at;
+                while (tokenEnd < text.size() && !text[tokenEnd].isSpace())
+                    ++tokenEnd;
+                const QStringView token = text.sliced(tokenStart, tokenEnd - tokenStart);
+                address = token.contains(u"://") || token.contains(u'@') ||
+                          token.startsWith(u"www.", Qt::CaseInsensitive);
+            }
+            if (!address && isCheckedWord(word) && !isRight(word))
+                ranges.append({offset + start, at - start});
             start = -1;
         }
     }
-    return ranges;
 }

@@ -15,6 +15,10 @@ TEST(SpellCheckerTest, MisspelledWords_FoundWithGuesses_AddressesAndNumbersLeftA
         found.append(text.mid(start, length));
     EXPECT_EQ(found, QStringList({"tset", "speling"}));
     EXPECT_TRUE(checker.guesses(QStringLiteral("speling")).contains(QStringLiteral("spelling")));
+    // The first word of a text is read like every other.
+    const SpellChecker::Ranges first = checker.misspelledRanges(QStringLiteral("Tset first"));
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_EQ(first[0], std::make_pair(qsizetype(0), qsizetype(4)));
 
     checker.ignoreWord(QStringLiteral("tset"));
     EXPECT_TRUE(checker.isCorrect(QStringLiteral("tset")));
