@@ -113,6 +113,15 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
 Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display,
                                                             QString& failureReason)
 {
+    return openDocumentWithContentsOfURL(
+        url, display, failureReason,
+        [&url](Document& document, const QString& type) { return document.readFromURL(url, type); });
+}
+
+Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display,
+                                                            QString& failureReason,
+                                                            const DocumentReader& read)
+{
     if (Document* open = documentForURL(url)) {
         if (display)
             open->showWindows();
@@ -127,7 +136,7 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);
     document->setFileURL(url);
-    if (!document->readFromURL(url, typeName)) {
+    if (!read(*document, typeName)) {
         failureReason = document->failureReason();
         return nullptr;
     }

@@ -47,6 +47,11 @@ public:
     // The same, telling the caller why it could not be read instead of the user.
     Document* openDocumentWithContentsOfURL(const QUrl& url, bool display,
                                             QString& failureReason);
+    // Opens the document of a file this program has just written, filled by `read` from what
+    // it holds in memory in place of reading the file back.
+    using DocumentReader = std::function<bool(Document& document, const QString& type)>;
+    Document* openDocumentWithContentsOfURL(const QUrl& url, bool display, QString& failureReason,
+                                            const DocumentReader& read);
     // Tells the user that the file could not be opened, and why.
     void presentOpenFailure(const QUrl& url, const QString& failureReason) const;
     // A new, empty document of the type.
