@@ -1,8 +1,10 @@
-// Merge Datafiles and Split Datafile on generated datafiles of 100,000 records, from the
-// panel's answer to the result shown, with the peak memory.
+// Merge Datafiles, Remove Duplicate Records and Split Datafile on generated datafiles of
+// 100,000 records, from the panel's answer (or the menu command) to the result shown,
+// with the peak memory.
 //
 //   datafile_ops_bench
 #include "BenchMain.h"
+#include "CurrentRecordEngine.h"
 #include "DatafileDocument.h"
 #include "DatafileGenerator.h"
 #include "DocumentController.h"
@@ -77,6 +79,41 @@ void timeMerge(const QString& into, const QString& other, const char* what,
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Remove Duplicate Records with every tenth record a copy of the one before it.
+void timeRemovingDuplicates(const QString& path, ScriptedPresenter& presenter)
+{
+    std::unique_ptr<DatafileDocument> document = open(path);
+    if (!document)
+        return;
+    EditorWindowController* editor = editorOf(*document);
+    CurrentRecordEngine& engine = editor->engine();
+    DatafileChanges& changes = document->changes();
+    const PlistArray fields = document->datafileSettings()->fields();
+    for (qint64 index = 0; index + 1 < engine.selectedRecordCount(); index += 10) {
+        const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
+        const std::shared_ptr<RecordData> copy = engine.recordAtIndex(index + 1);
+        for (const PlistValue& field : fields) {
+            const QString identifier = field.asDictionary()->stringForKey(QStringLiteral("Identifier"));
+            changes.writeField(copy, identifier, source->fields().stringForKey(identifier),
+                               DatafileChanges::Kind::Bulk);
+        }
+        changes.writeText(copy, source->textString(), source->textRTFD(),
+                          DatafileChanges::Kind::Bulk);
+    }
+    engine.loadRecordAtIndex(0);
+    QCoreApplication::processEvents();
+    QElapsedTimer timer;
+    timer.start();
+    editor->performAction(QStringLiteral("removeDuplicateRecords:"));
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("Remove Duplicate Records, every tenth of %d a copy: %.3f s (\"%s\"); peak RSS "
+                "%.0f MB\n",
+                RecordCount, seconds, qPrintable(presenter.lastAlert().request.messageText),
+                peakRssMB());
+    document->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 } // namespace
 
 int runBenchmark(int, char**)
@@ -99,6 +136,7 @@ int runBenchmark(int, char**)
         return 1;
     timeMerge(first, second, "none alike", presenter);
     timeMerge(first, first, "every one a duplicate", presenter);
+    timeRemovingDuplicates(first, presenter);
 
     // Split Datafile with 50,000 records selected: the new file written and opened, the
     // records deleted and the datafile saved.

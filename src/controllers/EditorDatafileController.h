@@ -77,10 +77,21 @@ public:
     // written.
     static bool writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile,
                              QWidget* window);
+    // The same for a datafile made of new records, which the document opened takes over.
+    static bool writeAndOpen(const QUrl& url, const PlistDictionary& settings,
+                             const std::shared_ptr<DatafileRecordsData>& records,
+                             const PlistArray& catalog, QWidget* window);
 
 private:
     void registerCommand(const char* selector, std::function<void()> command);
     void saveAsOtherKind(bool toMobile);
+    // Writes a new datafile's file unless a datafile open here is that file; false, after
+    // telling the user why on the window, when it was not written.
+    static bool writeNewDatafile(const QUrl& url,
+                                 const std::function<std::optional<QString>(const QString& path)>& write,
+                                 QWidget* window);
+    // The selected records into a new desktop datafile, moving out of this one or copied.
+    bool saveSelectedRecords(bool moving);
     // Splitting's last step: the selected records into a new file, then out of here.
     void moveSelectedRecordsToNewFile();
 

@@ -8,7 +8,9 @@
 #include "FeatureContext.h"
 #include "FileURL.h"
 #include "Localization.h"
+#include "PlistXmlWriter.h"
 #include "Presenter.h"
+#include "PropertyList.h"
 #include "RichText.h"
 #include "StringFormat.h"
 #include "SystemLog.h"
@@ -44,6 +46,16 @@ DatafileFormat::Parts datafileOf(std::shared_ptr<DatafileSettingsData> settings,
     return {settings->dictionary(), records, DatafileFormat::catalogForRecords(records)};
 }
 
+// A new catalog entry, shown now and before.
+PlistDictionary shownEntry(const QString& identifier)
+{
+    PlistDictionary entry;
+    entry.insert(SortedData::IdentifierKey, identifier);
+    entry.insert(SubsetSortedData::CurrentlySelectedKey, true);
+    entry.insert(SubsetSortedData::PreviouslySelectedKey, true);
+    return entry;
+}
+
 } // namespace
 
 std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& title,
@@ -61,8 +73,9 @@ std::optional<QUrl> EditorDatafileController::askForNewDatafile(const QString& t
     return Presenter::shared().runSavePanel(request, window);
 }
 
-bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile,
-                                            QWidget* window)
+bool EditorDatafileController::writeNewDatafile(
+    const QUrl& url, const std::function<std::optional<QString>(const QString& path)>& write,
+    QWidget* window)
 {
     // An open datafile's file is never replaced from here: its window would go on showing,
     // and later save, what the file no longer holds.
@@ -74,11 +87,21 @@ bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileForma
             window);
         return false;
     }
-    const QString path = url.toLocalFile();
-    if (const std::optional<QString> reason = DatafileDocument::writeDatafileToPath(path, datafile)) {
+    if (const std::optional<QString> reason = write(url.toLocalFile())) {
         Document::presentSaveFailure(url, *reason, window);
         return false;
     }
+    return true;
+}
+
+bool EditorDatafileController::writeAndOpen(const QUrl& url, const DatafileFormat::Parts& datafile,
+                                            QWidget* window)
+{
+    const QString path = url.toLocalFile();
+    if (!writeNewDatafile(
+            url, [&](const QString& to) { return DatafileDocument::writeDatafileToPath(to, datafile); },
+            window))
+        return false;
     QString failure;
     if (!DocumentController::shared().openDocumentWithContentsOfURL(url, true, failure))
         SystemLog::log(stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path, failure));
@@ -197,6 +220,11 @@ void EditorDatafileController::reportFileTooLarge(const QString& sizeText)
 
 bool EditorDatafileController::performSaveSelectedAs()
 {
+    return saveSelectedRecords(false);
+}
+
+bool EditorDatafileController::saveSelectedRecords(bool moving)
+{
     CurrentRecordEngine& engine = m_context.engine();
     m_context.host().endEditing();
     engine.saveIfDifferentRecord(nullptr);
@@ -213,16 +241,61 @@ bool EditorDatafileController::performSaveSelectedAs()
 
     const std::shared_ptr<DatafileSettingsData> settings = DatafileSettingsData::settings();
     settings->setFields(m_context.settings()->fields().deepCopy());
+    settings->setSyncID(QStringLiteral(""));
     const bool keepRichText = !m_context.isMobile();
-    PlistDictionary records;
-    records.reserve(engine.selectedRecordCount());
+    // Records that move take over the values of the ones they leave, which go from here
+    // at once; records that are copied get values of their own.
+    auto records = std::make_shared<DatafileRecordsData>();
+    PlistArray::Items entries;
+    entries.reserve(size_t(engine.selectedRecordCount()));
     for (qint64 index = 0; index < engine.selectedRecordCount(); ++index) {
         const std::shared_ptr<RecordData> source = engine.recordAtIndex(index);
         if (!source)
             continue;
-        const std::shared_ptr<RecordData> record = freshRecord(
-            *source, source->textString(), keepRichText ? source->textRTFD() : QByteArray());
-        records.insert(record->identifier(), record->dictionary());
+        const std::shared_ptr<RecordData> record =
+            RecordData::record(moving ? source->fields() : source->fields().deepCopy(),
+                               source->textString(),
+                               keepRichText ? source->textRTFD() : QByteArray());
+        records->setRecord(record, record->identifier());
+        entries.emplace_back(shownEntry(record->identifier()));
     }
-    return writeAndOpen(*url, datafileOf(settings, records), m_context.window());
+    return writeAndOpen(*url, settings->dictionary(), records, PlistArray(std::move(entries)),
+                        m_context.window());
+}
+
+bool EditorDatafileController::writeAndOpen(const QUrl& url, const PlistDictionary& settings,
+                                            const std::shared_ptr<DatafileRecordsData>& records,
+                                            const PlistArray& catalog, QWidget* window)
+{
+    const QString path = url.toLocalFile();
+    if (!writeNewDatafile(url,
+                          [&](const QString& to) {
+                              return DatafileDocument::writeDatafileToPath(to, settings, *records,
+                                                                           catalog);
+                          },
+                          window))
+        return false;
+    // The new datafile opens from the records in memory, as the file holds them: the times
+    // to the second, the settings read back.
+    for (const std::shared_ptr<RecordData>& record : records->collection()) {
+        record->setCreatedDate(PlistXmlWriter::writtenDate(record->createdDate()));
+        record->setModifiedDate(PlistXmlWriter::writtenDate(record->modifiedDate()));
+        record->setViewedDate(PlistXmlWriter::writtenDate(record->viewedDate()));
+    }
+    const auto read = [&](Document& document, const QString& type) {
+        auto* datafile = dynamic_cast<DatafileDocument*>(&document);
+        const PlistReadResult settingsRead =
+            readPropertyList(propertyListBytes(settings, PlistFormat::Xml));
+        const PlistDictionary* settingsAsRead =
+            settingsRead.ok() ? settingsRead.value.asDictionary() : nullptr;
+        std::shared_ptr<DatafileSettingsData> readSettings =
+            settingsAsRead ? DatafileSettingsData::settingsWithDictionary(*settingsAsRead) : nullptr;
+        if (!datafile || !readSettings)
+            return document.readFromURL(url, type);
+        return datafile->readFromContents(url, type, {std::move(readSettings), records, catalog, true});
+    };
+    QString failure;
+    if (!DocumentController::shared().openDocumentWithContentsOfURL(url, true, failure, read))
+        SystemLog::log(stringWithFormat(QStringLiteral("Unable to open %@: Error %@"), path, failure));
+    return true;
 }

@@ -81,7 +81,7 @@ void EditorDatafileController::splitDatafileDidEnd(int returnCode)
 void EditorDatafileController::moveSelectedRecordsToNewFile()
 {
     // Nothing leaves this datafile unless the new one holds it.
-    if (performSaveSelectedAs())
+    if (saveSelectedRecords(true))
         deleteSelectedRecords();
     else
         m_context.host().selectAllRecords();

@@ -4,6 +4,7 @@
 #include "DatafileDocument.h"
 #include "EditorWindowController.h"
 #include "Localization.h"
+#include "ParallelChunks.h"
 #include "Presenter.h"
 #include "RichText.h"
 #include "SortCriteriaData.h"
@@ -11,43 +12,128 @@
 
 #include <QHash>
 
-#include <algorithm>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace {
 
+// The value of a record's field, empty when it has none: read at the field's own position
+// first, where a record keeps it when its values were written in field order.
+QStringView fieldValue(const PlistDictionary& fields, const QString& identifier, qsizetype position)
+{
+    const PlistValue* value = nullptr;
+    if (position < fields.size()) {
+        const PlistDictionary::Entry& entry = fields.begin()[position];
+        if (entry.key == identifier)
+            value = &entry.value;
+    }
+    if (!value)
+        value = fields.find(identifier);
+    const QString* text = value ? value->asString() : nullptr;
+    return text ? QStringView(*text) : QStringView();
+}
+
 // What two duplicates hold alike: every field's value (a missing one is empty) and the
 // plain text.
-QStringList recordContents(const RecordData& record, const QStringList& fieldIdentifiers)
-{
-    QStringList contents;
-    contents.reserve(fieldIdentifiers.size() + 1);
-    for (const QString& identifier : fieldIdentifiers)
-        contents.append(record.fields().stringForKey(identifier));
-    contents.append(record.textString());
-    return contents;
-}
+class RecordContents {
+public:
+    explicit RecordContents(const QStringList& fieldIdentifiers) : m_fields(fieldIdentifiers) {}
 
-// The plain string of a record's rich text; none when it cannot be read.
-std::optional<QString> richTextString(const RecordData& record)
-{
-    const RichTextResult rich = RichText::fromRtfd(record.textRTFD());
-    if (!rich.ok() || !rich.document)
-        return std::nullopt;
-    return RichText::plainText(*rich.document);
-}
+    size_t hash(const RecordData& record) const
+    {
+        size_t hash = 0;
+        const PlistDictionary& fields = record.fields();
+        for (qsizetype position = 0; position < m_fields.size(); ++position)
+            hash = combine(hash, hashOf(fieldValue(fields, m_fields[position], position)));
+        return combine(hash, hashOf(record.textString()));
+    }
 
-// Records whose plain texts agree: the same rich text bytes, or rich texts that read as the
-// same string, so that styling alone never keeps a duplicate. A rich text that cannot be
-// read is never taken for another: deleting it could lose what it holds.
-bool sameRichText(const RecordData& earlier, const RecordData& later)
+    bool same(const RecordData& first, const RecordData& second) const
+    {
+        if (first.textString() != second.textString())
+            return false;
+        for (qsizetype position = 0; position < m_fields.size(); ++position) {
+            if (fieldValue(first.fields(), m_fields[position], position) !=
+                fieldValue(second.fields(), m_fields[position], position))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    // The standard library's string hash: several times faster than the seeded one of Qt
+    // on texts of a page, and no seed is needed within one pass.
+    static size_t hashOf(QStringView text)
+    {
+        return std::hash<std::u16string_view>()(std::u16string_view(text.utf16(), size_t(text.size())));
+    }
+
+    static size_t combine(size_t seed, size_t hash)
+    {
+        return seed ^ (hash + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+    }
+
+    const QStringList& m_fields;
+};
+
+// The plain strings of records' rich texts, each read once; none for one that cannot be
+// read.
+class RichTextStrings {
+public:
+    explicit RichTextStrings(qsizetype count) : m_strings(size_t(count)) {}
+
+    const std::optional<QString>& at(qsizetype index, const RecordData& record)
+    {
+        std::optional<std::optional<QString>>& string = m_strings[size_t(index)];
+        if (!string) {
+            const RichTextResult rich = RichText::fromRtfd(record.textRTFD());
+            string.emplace(rich.ok() && rich.document
+                               ? std::optional<QString>(RichText::plainText(*rich.document))
+                               : std::nullopt);
+        }
+        return *string;
+    }
+
+    // Records whose plain texts agree: the same rich text bytes, or rich texts that read as
+    // the same string, so that styling alone never keeps a duplicate. A rich text that
+    // cannot be read is never taken for another: deleting it could lose what it holds.
+    bool same(qsizetype earlierIndex, const RecordData& earlier, qsizetype laterIndex,
+              const RecordData& later)
+    {
+        if (earlier.textRTFD().isEmpty() || later.textRTFD().isEmpty())
+            return true;
+        if (earlier.textRTFD() == later.textRTFD())
+            return true;
+        const std::optional<QString>& first = at(earlierIndex, earlier);
+        const std::optional<QString>& second = at(laterIndex, later);
+        return first && second && *first == *second;
+    }
+
+private:
+    std::vector<std::optional<std::optional<QString>>> m_strings;
+};
+
+// Of the identifiers, as many of each as the list names, in the order met walking the
+// records from the last up.
+QStringList fromTheLast(const QStringList& records, const QStringList& identifiers)
 {
-    if (earlier.textRTFD().isEmpty() || later.textRTFD().isEmpty())
-        return true;
-    if (earlier.textRTFD() == later.textRTFD())
-        return true;
-    const std::optional<QString> first = richTextString(earlier);
-    const std::optional<QString> second = richTextString(later);
-    return first && second && *first == *second;
+    QHash<QString, qsizetype> wanted;
+    wanted.reserve(identifiers.size());
+    for (const QString& identifier : identifiers)
+        ++wanted[identifier];
+    QStringList ordered;
+    ordered.reserve(identifiers.size());
+    for (auto record = records.crbegin(); record != records.crend() && !wanted.isEmpty(); ++record) {
+        const auto found = wanted.find(*record);
+        if (found == wanted.end())
+            continue;
+        ordered.append(*record);
+        if (--found.value() == 0)
+            wanted.erase(found);
+    }
+    return ordered;
 }
 
 } // namespace
@@ -58,23 +144,47 @@ QStringList EditorRecordsController::duplicateIdentifiers(
 {
     // Each record is compared with the earlier ones that hold the same contents, not only
     // with its neighbour: equal records need not stand side by side when the sort takes
-    // strings that differ for equal.
-    QHash<QStringList, QList<const RecordData*>> kept;
-    kept.reserve(records.size());
+    // strings that differ for equal. The contents are hashed side by side; only records of
+    // one hash are compared.
+    const RecordContents contents(fieldIdentifiers);
+    const qsizetype count = records.size();
+    std::vector<size_t> hashes(static_cast<size_t>(count));
+    forEachChunk(count, [&](qsizetype begin, qsizetype end) {
+        for (qsizetype index = begin; index < end; ++index) {
+            if (const RecordData* record = records[index].get())
+                hashes[size_t(index)] = contents.hash(*record);
+        }
+    });
+
+    // The records kept so far, by hash: the first of each, the later ones chained to it.
+    QHash<size_t, qsizetype> firstKept;
+    firstKept.reserve(count);
+    std::vector<qsizetype> nextKept(static_cast<size_t>(count), -1);
+    std::optional<RichTextStrings> richStrings;
+    if (compareRichText)
+        richStrings.emplace(count);
     QStringList duplicates;
-    for (const std::shared_ptr<RecordData>& record : records) {
+    for (qsizetype index = 0; index < count; ++index) {
+        const RecordData* record = records[index].get();
         if (!record)
             continue;
-        QList<const RecordData*>& same = kept[recordContents(*record, fieldIdentifiers)];
-        const bool duplicate =
-            !same.isEmpty() &&
-            (!compareRichText || std::any_of(same.cbegin(), same.cend(), [&](const RecordData* earlier) {
-                return sameRichText(*earlier, *record);
-            }));
-        if (duplicate)
+        const auto first = firstKept.constFind(hashes[size_t(index)]);
+        if (first == firstKept.cend()) {
+            firstKept.insert(hashes[size_t(index)], index);
+            continue;
+        }
+        bool duplicate = false;
+        for (qsizetype kept = first.value(); kept >= 0 && !duplicate; kept = nextKept[size_t(kept)]) {
+            const RecordData& earlier = *records[kept];
+            duplicate = contents.same(earlier, *record) &&
+                        (!richStrings || richStrings->same(kept, earlier, index, *record));
+        }
+        if (duplicate) {
             duplicates.append(record->identifier());
-        else
-            same.append(record.get());
+        } else {
+            nextKept[size_t(index)] = nextKept[size_t(first.value())];
+            nextKept[size_t(first.value())] = index;
+        }
     }
     // Removed from the last up, as the comparison walks.
     std::reverse(duplicates.begin(), duplicates.end());
@@ -98,7 +208,6 @@ qint64 EditorRecordsController::stripDuplicateRecords(bool compareRichText)
         return 0;
     const std::shared_ptr<VKSortCriteriaData> criteria = catalog->criteria();
     const PlistArray saved = catalog->pushCatalog();
-    sortDatafileByWholeRecord();
 
     QStringList fieldIdentifiers;
     const qint64 fieldCount = engine.currentRecordNumberOfFields();
@@ -107,11 +216,14 @@ qint64 EditorRecordsController::stripDuplicateRecords(bool compareRichText)
         fieldIdentifiers.append(field ? field->stringForKey(DatafileSettingsData::FieldIdentifierKey)
                                       : QString());
     }
-    QList<std::shared_ptr<RecordData>> shown;
-    shown.reserve(catalog->countSelected());
-    for (qint64 index = 0; index < catalog->countSelected(); ++index)
-        shown.append(engine.recordAtIndex(index));
-    const QStringList duplicates = duplicateIdentifiers(shown, fieldIdentifiers, compareRichText);
+    // Which of equal records stays needs no sort: the whole-record sort is stable and gives
+    // equal records equal terms, so they keep the order they have now, every record shown.
+    QList<std::shared_ptr<RecordData>> records;
+    records.reserve(catalog->count());
+    for (const PlistValue& entry : catalog->sortedArray())
+        records.append(engine.recordForIdentifier(SortedData::identifierOfEntry(entry)));
+    QStringList duplicates = duplicateIdentifiers(records, fieldIdentifiers, compareRichText);
+    records.clear();
 
     if (duplicates.isEmpty()) {
         // Nothing to remove: the order, the selection and the sort the user had are back.
@@ -120,6 +232,10 @@ qint64 EditorRecordsController::stripDuplicateRecords(bool compareRichText)
         catalog->rebuildSelectedIdentifiers();
         return 0;
     }
+    // What stays is left in whole-record order; the duplicates go from the last in that
+    // order up.
+    sortDatafileByWholeRecord();
+    duplicates = fromTheLast(catalog->selectedIdentifiers(), duplicates);
     const std::shared_ptr<RecordData> current = engine.currentRecord();
     m_editor.datafileDocument()->changes().removeRecords(
         engine.recordsForIdentifiers(duplicates));
@@ -130,7 +246,6 @@ qint64 EditorRecordsController::stripDuplicateRecords(bool compareRichText)
     engine.goToFirstRecord();
     return duplicates.size();
 }
-
 void EditorRecordsController::removeDuplicateRecords()
 {
     CurrentRecordEngine& engine = m_editor.engine();

@@ -135,7 +135,24 @@ bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
     file.close();
     if (!read.ok())
         return refuse(read.error.message);
-    DatafileFormat::Contents& contents = *read.value;
+    adoptContents(std::move(*read.value));
+    return true;
+}
+
+bool DatafileDocument::readFromContents(const QUrl& url, const QString& type,
+                                        DatafileFormat::Contents contents)
+{
+    m_filePath = url.toLocalFile();
+    m_correctedCatalog = false;
+    if (!isDatafileType(type))
+        return true;
+    m_isMobile = type == MobileDatafileType;
+    adoptContents(std::move(contents));
+    return true;
+}
+
+void DatafileDocument::adoptContents(DatafileFormat::Contents contents)
+{
     m_settings = std::move(contents.settings);
     m_records = std::move(contents.records);
     adoptCatalog(SortedData::catalogWithSortedArray<SubsetSortedData>(contents.catalog, m_records,
@@ -145,7 +162,6 @@ bool DatafileDocument::readFromURL(const QUrl& url, const QString& type)
                              ? std::nullopt
                              : std::optional<PlistArray>(contents.catalog.shallowCopy());
     m_settings->setDatafileSettingsDidChange(false);
-    return true;
 }
 
 void DatafileDocument::offerCatalogCorrection()
@@ -224,6 +240,16 @@ std::optional<QString> DatafileDocument::writeDatafileToPath(const QString& path
 {
     return writeSafely(
         path, [&](QIODevice& device) { return DatafileFormat::write(datafile, device); });
+}
+
+std::optional<QString> DatafileDocument::writeDatafileToPath(const QString& path,
+                                                             const PlistDictionary& settings,
+                                                             const DatafileRecordsData& records,
+                                                             const PlistArray& catalog)
+{
+    return writeSafely(path, [&](QIODevice& device) {
+        return DatafileFormat::write(settings, records, catalog, device);
+    });
 }
 
 std::optional<QString> DatafileDocument::writeSafely(const QString& path,

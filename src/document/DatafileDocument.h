@@ -31,6 +31,11 @@ public:
     // safely; the reason it could not be written, if any.
     static std::optional<QString> writeDatafileToPath(const QString& path,
                                                       const DatafileFormat::Parts& datafile);
+    // The same from records in memory, written from themselves.
+    static std::optional<QString> writeDatafileToPath(const QString& path,
+                                                      const PlistDictionary& settings,
+                                                      const DatafileRecordsData& records,
+                                                      const PlistArray& catalog);
 
     static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
     static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
@@ -48,6 +53,8 @@ public:
     ~DatafileDocument() override;
 
     bool readFromURL(const QUrl& url, const QString& type) override;
+    // Takes what reading the file just written to the URL would give, from memory.
+    bool readFromContents(const QUrl& url, const QString& type, DatafileFormat::Contents contents);
     bool writeToURL(const QUrl& url, const QString& type) override;
     void makeWindowControllers() override;
     bool prepareSavePanel(SavePanelRequest& request) override;
@@ -143,6 +150,7 @@ private:
     // Once the datafile is read whole: when its catalog did not list exactly the records,
     // the user chooses between a rebuilt one and the one as read.
     void offerCatalogCorrection();
+    void adoptContents(DatafileFormat::Contents contents);
     PlistArray rebuildCatalogFromRecords(const PlistDictionary& records, const PlistArray& catalog,
                                          const QString& fileName);
     // Why the datafile just opened cannot be saved in place, if it cannot; a shared one

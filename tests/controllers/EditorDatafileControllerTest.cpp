@@ -3,6 +3,7 @@
 #include "EditorDatafileController.h"
 #include "RecordDataTesting.h"
 
+#include "Clock.h"
 #include "CombineFilesSheetController.h"
 #include "DatafileFormat.h"
 #include "EditorRecordsController.h"
@@ -538,6 +539,56 @@ TEST_F(EditorDatafileControllerTest, Split_ASubsetMoves_TombstonedWithASyncID_Ca
     EXPECT_EQ(order(editor), QStringList({"1", "3"}));
     const PlistDictionary saved = *readFile(path).value("Settings").asDictionary();
     EXPECT_EQ(saved.value("DeletedRecords"), PlistValue(PlistArray{"4", "2"}));
+}
+
+TEST_F(EditorDatafileControllerTest, Split_TheNewDatafileOpensAsItsFileReadsAndIsWrittenAsBefore)
+{
+    Clock::setNowForTesting([] { return PlistDate{800000000.75}; });
+    const QString path = makeDatafile("Six.nv3", {"name", "town"},
+                                      {{"1", {"Ann", "Oslo"}}, {"2", {"Bob", "Rome"}}, {"3", {"Cy", ""}},
+                                       {"4", {"Dee", "Lima\r"}}, {"5", {"Eve", "Kiev"}}, {"6", {"Fay"}}});
+    EditorWindowController* editor = openFile(path);
+    QTextDocument rich;
+    rich.setPlainText("4");
+    editor->engine().recordAtCatalogIndex(3)->setTextRTFD(RichText::toRtfd(rich), RecordDataTesting::key());
+    const QString target = m_dir.filePath("Moved.nv3");
+    m_presenter.answerAlertWithButton("Split in half");
+    m_presenter.answerSavePanel(QUrl::fromLocalFile(target));
+    editor->performAction("splitDatafile:");
+
+    // The file holds, byte for byte, its records written as dictionaries.
+    DatafileDocument read;
+    ASSERT_TRUE(read.readFromURL(QUrl::fromLocalFile(target), DatafileDocument::ProDatafileType));
+    PlistDictionary records;
+    for (const QString& identifier : read.datafileCatalog()->selectedIdentifiers())
+        records.insert(identifier, read.datafileRecords()->recordForIdentifier(identifier)->dictionary());
+    const QString again = m_dir.filePath("Again.nv3");
+    ASSERT_FALSE(DatafileDocument::writeDatafileToPath(
+        again, {read.datafileSettings()->dictionary(), records, DatafileFormat::catalogForRecords(records)}));
+    EXPECT_EQ(bytesOf(again), bytesOf(target));
+    EXPECT_EQ(records.size(), 3);
+    EXPECT_TRUE(hasRichText(recordsOf(readFile(target)).at(0)));
+    EXPECT_EQ(textsOf(readFile(path)), QStringList({"1", "2", "3"}));
+
+    // What opened is what opening the file gives.
+    EditorWindowController* moved = editorFor(target);
+    ASSERT_TRUE(moved);
+    DatafileDocument* reopened = open(target);
+    const DatafileDocument* opened = moved->datafileDocument();
+    EXPECT_EQ(PlistValue(opened->datafileSettings()->dictionary()),
+              PlistValue(reopened->datafileSettings()->dictionary()));
+    EXPECT_EQ(PlistValue(opened->datafileRecords()->dictionary()),
+              PlistValue(reopened->datafileRecords()->dictionary()));
+    EXPECT_EQ(opened->datafileCatalog()->selectedIdentifiers(),
+              reopened->datafileCatalog()->selectedIdentifiers());
+    Clock::setNowForTesting(nullptr);
+
+    // The moved records are the new datafile's alone: editing one there leaves the source be.
+    const std::shared_ptr<RecordData> first = opened->datafileRecords()->recordForIdentifier(
+        opened->datafileCatalog()->selectedIdentifiers().front());
+    moved->datafileDocument()->changes().writeField(first, "name", "Changed", DatafileChanges::Kind::Edit);
+    for (qint64 i = 0; i < editor->engine().catalog()->count(); ++i)
+        EXPECT_NE(editor->engine().recordAtCatalogIndex(i)->fields().stringForKey("name"), "Changed");
 }
 
 TEST_F(EditorDatafileControllerTest, Split_TheOnlyRecord_LeavesAnEmptyEditorThatTakesANewRecord)

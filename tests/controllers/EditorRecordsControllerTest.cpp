@@ -13,6 +13,7 @@
 #include "MoveRecordSheetController.h"
 #include "NotificationCenter.h"
 #include "RecordInfoPaletteController.h"
+#include "SortCriteriaData.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -29,7 +30,9 @@
 #include <QTextDocument>
 #include <QTextImageFormat>
 
+#include <algorithm>
 #include <limits>
+#include <random>
 #include <new>
 #include <stdexcept>
 
@@ -1053,6 +1056,190 @@ TEST_F(EditorRecordsControllerTest, DuplicateIdentifiers_SameFieldsAndText_Styli
         EXPECT_EQ(EditorRecordsController::duplicateIdentifiers(records, {NameField, "T"}, c.richText),
                   c.expected)
             << c.name;
+    }
+}
+
+namespace {
+
+// The removal as it was first written, kept as the reference: the whole catalog sorted by
+// whole record, then each record in that order compared with the earlier ones that hold the
+// same field values and text. The identifiers removed, the last first, and the order left.
+struct ReferenceRemoval {
+    QStringList removed;
+    QStringList left;
+};
+
+ReferenceRemoval referenceRemoval(DatafileDocument& document, const QStringList& fieldIdentifiers,
+                                  bool compareRichText)
+{
+    const std::shared_ptr<SubsetSortedData>& catalog = document.datafileCatalog();
+    catalog->pushCatalog();
+    const std::shared_ptr<SortCriteriaData> criteria = SortCriteriaData::criteria();
+    criteria->setCompareSelector(SortCriteriaData::AllFieldsKind);
+    catalog->setCriteria(criteria);
+    catalog->sort();
+    const auto plainOf = [](const RecordData& record) -> std::optional<QString> {
+        const RichTextResult rich = RichText::fromRtfd(record.textRTFD());
+        if (!rich.ok() || !rich.document)
+            return std::nullopt;
+        return RichText::plainText(*rich.document);
+    };
+    const auto sameRichText = [&](const RecordData& earlier, const RecordData& later) {
+        if (earlier.textRTFD().isEmpty() || later.textRTFD().isEmpty() ||
+            earlier.textRTFD() == later.textRTFD())
+            return true;
+        const std::optional<QString> first = plainOf(earlier);
+        const std::optional<QString> second = plainOf(later);
+        return first && second && *first == *second;
+    };
+    QHash<QStringList, QList<const RecordData*>> kept;
+    ReferenceRemoval result;
+    for (const QString& identifier : catalog->selectedIdentifiers()) {
+        const std::shared_ptr<RecordData> record = document.datafileRecords()->recordForIdentifier(identifier);
+        if (!record)
+            continue;
+        QStringList contents;
+        for (const QString& field : fieldIdentifiers)
+            contents.append(record->fields().stringForKey(field));
+        contents.append(record->textString());
+        QList<const RecordData*>& same = kept[contents];
+        const bool duplicate =
+            !same.isEmpty() &&
+            (!compareRichText || std::any_of(same.cbegin(), same.cend(), [&](const RecordData* earlier) {
+                return sameRichText(*earlier, *record);
+            }));
+        if (duplicate) {
+            result.removed.prepend(identifier);
+        } else {
+            same.append(record.get());
+            result.left.append(identifier);
+        }
+    }
+    return result;
+}
+
+// A datafile of many records with exact copies, near copies (one field, only the text or
+// only the rich text differs), values that differ but sort alike (case, composed and
+// decomposed accents) and records that repeat nothing, in a shuffled order with part of it
+// shown. The same identifiers every time, so that two documents made from it compare.
+std::unique_ptr<DatafileDocument> generatedDatafile(quint32 seed, int count, bool manyDuplicates)
+{
+    std::mt19937 random(seed);
+    const auto below = [&](int n) { return int(random() % unsigned(n)); };
+    const QStringList words{"ann", "Ann", "ANN", "bob", QString::fromUtf8("jos\u00e9"),
+                            QString::fromUtf8("jose\u0301"), "", "cy", "dee", "Eve"};
+    const QByteArray plainRich = styledRtfd("text 1", false);
+    const QByteArray boldRich = styledRtfd("text 1", true);
+    const QByteArray otherRich = styledRtfd("other", false);
+
+    auto document = std::make_unique<DatafileDocument>();
+    const QStringList fields{"F1", "F2", "F3"};
+    document->datafileSettings()->setFields(PlistArray{
+        PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, "F1"}, {DatafileSettingsData::FieldNameKey, "One"}},
+        PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, "F2"}, {DatafileSettingsData::FieldNameKey, "Two"}},
+        PlistDictionary{{DatafileSettingsData::FieldIdentifierKey, "F3"}, {DatafileSettingsData::FieldNameKey, "Three"}}});
+    document->datafileSettings()->setSyncID("SYNC");
+    QList<std::shared_ptr<RecordData>> made;
+    for (int i = 0; i < count; ++i) {
+        auto record = std::make_shared<RecordData>();
+        record->setIdentifier(QStringLiteral("R%1").arg(i, 5, 10, QLatin1Char('0')));
+        const std::shared_ptr<RecordData> model =
+            !made.isEmpty() && (manyDuplicates ? below(2) == 0 : false) ? made.at(below(int(made.size())))
+                                                                      : nullptr;
+        PlistDictionary values;
+        QString text;
+        QByteArray rtfd;
+        if (model) {
+            values = model->fields().shallowCopy();
+            text = model->textString();
+            rtfd = model->textRTFD();
+            switch (below(6)) {
+            case 0: // one field differs
+                values.insert(fields.at(below(3)), words.at(below(int(words.size()))));
+                break;
+            case 1: // only the text differs
+                text += QStringLiteral(" more");
+                break;
+            case 2: // only the rich text differs
+                rtfd = below(2) == 0 ? boldRich : otherRich;
+                break;
+            default: // an exact copy, its values perhaps stored in another order
+                if (below(2) == 0) {
+                    PlistDictionary reordered;
+                    for (auto field = fields.crbegin(); field != fields.crend(); ++field) {
+                        if (const PlistValue* value = values.find(*field))
+                            reordered.insert(*field, *value);
+                    }
+                    values = reordered;
+                }
+                break;
+            }
+        } else {
+            for (const QString& field : fields) {
+                const QString word = words.at(below(int(words.size())));
+                if (!word.isEmpty() || below(2) == 0)
+                    values.insert(field, manyDuplicates ? word : word + QString::number(i));
+            }
+            text = below(3) == 0 ? QString() : QStringLiteral("text %1").arg(manyDuplicates ? below(3) : i);
+            const int rich = below(8);
+            rtfd = rich == 0 ? plainRich : rich == 1 ? boldRich : QByteArray();
+        }
+        record->setFields(values, RecordDataTesting::key());
+        record->setTextString(text, RecordDataTesting::key());
+        record->setTextRTFD(rtfd, RecordDataTesting::key());
+        made.append(record);
+    }
+    std::shuffle(made.begin(), made.end(), random);
+    for (const std::shared_ptr<RecordData>& record : made) {
+        document->datafileRecords()->setRecord(record, record->identifier());
+        document->datafileCatalog()->insertIdentifierAtEnd(record->identifier());
+    }
+    for (const std::shared_ptr<RecordData>& record : made) {
+        if (below(4) == 0)
+            document->datafileCatalog()->omitIdentifier(record->identifier(), false);
+    }
+    document->datafileCatalog()->rebuildSelectedIdentifiers();
+    return document;
+}
+
+} // namespace
+
+TEST_F(EditorRecordsControllerTest, StripDuplicates_AgreesWithTheWholeRecordSortAndCompare)
+{
+    struct Case {
+        const char* name;
+        quint32 seed;
+        int count;
+        bool manyDuplicates;
+        bool richText;
+    };
+    const Case cases[] = {
+        {"many duplicates and near ones, rich text", 1, 1200, true, true},
+        {"many duplicates and near ones, plain text", 2, 1200, true, false},
+        {"none alike", 3, 600, false, true},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<DatafileDocument> reference = generatedDatafile(c.seed, c.count, c.manyDuplicates);
+        const ReferenceRemoval expected = referenceRemoval(*reference, {"F1", "F2", "F3"}, c.richText);
+        const QStringList before = generatedDatafile(c.seed, c.count, c.manyDuplicates)
+                                       ->datafileCatalog()
+                                       ->selectedIdentifiers();
+
+        DatafileDocument* document = show(generatedDatafile(c.seed, c.count, c.manyDuplicates));
+        EditorWindowController* editor = editorOf(document);
+        const qint64 removed = editor->recordsController().stripDuplicateRecords(c.richText);
+
+        EXPECT_EQ(removed, expected.removed.size()) << c.name;
+        EXPECT_EQ(tombstones(editor), expected.removed) << c.name;
+        if (expected.removed.isEmpty()) {
+            EXPECT_EQ(editor->engine().catalog()->selectedIdentifiers(), before) << c.name;
+        } else {
+            EXPECT_EQ(editor->engine().catalog()->selectedIdentifiers(), expected.left) << c.name;
+            EXPECT_EQ(editor->engine().catalog()->count(), expected.left.size()) << c.name;
+        }
+        if (c.manyDuplicates) {
+            EXPECT_GT(expected.removed.size(), c.count / 10) << c.name;
+        }
     }
 }
 

@@ -113,17 +113,34 @@ Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, boo
 Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display,
                                                             QString& failureReason)
 {
+    return openDocumentWithContentsOfURL(
+        url, display, failureReason,
+        [&url](Document& document, const QString& type) { return document.readFromURL(url, type); });
+}
+
+Document* DocumentController::openDocumentWithContentsOfURL(const QUrl& url, bool display,
+                                                            QString& failureReason,
+                                                            const DocumentReader& read)
+{
     if (Document* open = documentForURL(url)) {
         if (display)
             open->showWindows();
         return open;
     }
-    std::unique_ptr<Document> document = readDocumentWithContentsOfURL(url, failureReason);
+    std::unique_ptr<Document> document = readDocumentWithContentsOfURL(url, failureReason, read);
     return document ? openDocument(std::move(document), display) : nullptr;
 }
 
 std::unique_ptr<Document> DocumentController::readDocumentWithContentsOfURL(
     const QUrl& url, QString& failureReason) const
+{
+    return readDocumentWithContentsOfURL(
+        url, failureReason,
+        [&url](Document& document, const QString& type) { return document.readFromURL(url, type); });
+}
+
+std::unique_ptr<Document> DocumentController::readDocumentWithContentsOfURL(
+    const QUrl& url, QString& failureReason, const DocumentReader& read) const
 {
     const QString typeName = typeForURL(url);
     const DocumentType* type = typeNamed(typeName);
@@ -134,7 +151,7 @@ std::unique_ptr<Document> DocumentController::readDocumentWithContentsOfURL(
     std::unique_ptr<Document> document = type->make();
     document->setFileType(typeName);
     document->setFileURL(url);
-    if (!document->readFromURL(url, typeName)) {
+    if (!read(*document, typeName)) {
         failureReason = document->failureReason();
         return nullptr;
     }

@@ -47,12 +47,21 @@ public:
     // The same, telling the caller why it could not be read instead of the user.
     Document* openDocumentWithContentsOfURL(const QUrl& url, bool display,
                                             QString& failureReason);
+    // Fills a new document of the type, from the file or from what is held in memory.
+    using DocumentReader = std::function<bool(Document& document, const QString& type)>;
     // A new document read from the file that is not open yet: no windows, not among the
     // documents. Nothing, with the reason, when it cannot be read.
     std::unique_ptr<Document> readDocumentWithContentsOfURL(const QUrl& url,
                                                             QString& failureReason) const;
+    std::unique_ptr<Document> readDocumentWithContentsOfURL(const QUrl& url,
+                                                            QString& failureReason,
+                                                            const DocumentReader& read) const;
     // Opens a document read before: among the documents, with its windows (shown when asked).
     Document* openDocument(std::unique_ptr<Document> document, bool display);
+    // Opens the document of a file this program has just written, filled by `read` from what
+    // it holds in memory in place of reading the file back.
+    Document* openDocumentWithContentsOfURL(const QUrl& url, bool display, QString& failureReason,
+                                            const DocumentReader& read);
     // Tells the user that the file could not be opened, and why.
     void presentOpenFailure(const QUrl& url, const QString& failureReason) const;
     // A new, empty document of the type.
