@@ -1,12 +1,11 @@
 // A local sync on a generated datafile of 100,000 records and its sync file, each changed
 // in 1,000 records (100 of them deleted) that the other side left alone: the time of
 // each step from opening the sync file to writing it back, and the peak memory. Then the
-// same through Dropbox, against a service on this machine.
+// same through Dropbox, against the tests' service in a process of its own on this machine.
 //
-//   sync_bench
+//   sync_bench [--one-after-the-other]
 #include "BenchMain.h"
 #include "DropboxClient.h"
-#include "FakeDropboxServer.h"
 #include "LocalSyncTransport.h"
 #include "MergeEngine.h"
 #include "SyncBenchData.h"
@@ -14,6 +13,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 #include <cstdio>
 
@@ -30,8 +30,11 @@ void waitFor(const bool& done)
 
 } // namespace
 
-int runBenchmark(int, char**)
+int runBenchmark(int argc, char** argv)
 {
+    // --one-after-the-other: the sync file copied from the saved datafile after the save,
+    // as a write-back without the save's bytes does it.
+    const bool oneAfterTheOther = argc > 1 && QByteArray(argv[1]) == "--one-after-the-other";
     SyncBench bench;
     const QString& localPath = bench.localPath;
     const QString& syncPath = bench.syncPath;
@@ -53,17 +56,23 @@ int runBenchmark(int, char**)
     remote.reset();
     for (const auto& record : local->datafileRecords()->collection())
         record->setNeedsSync(false);
+    // As the local sync does it: the sync file written from the save's own bytes, beside
+    // the datafile, and replaced once the datafile is.
+    if (!oneAfterTheOther)
+        local->setCopyOfNextSave(syncPath);
     const bool saved = local->saveToURL(QUrl::fromLocalFile(localPath),
                                         DatafileDocument::ProDatafileType,
                                         Document::SaveOperation::Save);
     const double saveSeconds = seconds(timer);
-    const std::optional<QString> written = LocalSyncTransport::writeSavedCopy(*local, syncPath);
+    const std::optional<DatafileDocument::SavedCopy> copy = local->takeSavedCopy();
+    const std::optional<QString> written =
+        copy ? copy->failure : LocalSyncTransport::writeSavedCopy(*local, syncPath);
     const double writeBackSeconds = seconds(timer);
     const double totalSeconds = double(total.nsecsElapsed()) / 1e9;
 
     std::printf("Local sync, %d records, %d changed on each side (%d deleted), match %s, "
                 "%lld conflicts, %lld taken over, %lld deleted:\n"
-                "  open %.2f s, merge %.2f s, save %.2f s, write-back %.2f s; total %.2f s "
+                "  open %.2f s, merge %.2f s, save with the write-back beside it %.2f s, write-back after it %.2f s; total %.2f s "
                 "(%s); file %.0f MB; peak RSS %.0f MB\n",
                 RecordCount, ChangedPerSide, DeletedPerSide, match ? "yes" : "no",
                 qlonglong(conflicts.size()), qlonglong(merge.overwrittenCount()),
@@ -77,16 +86,17 @@ int runBenchmark(int, char**)
     local = makeSyncPair(localPath, syncPath);
     if (!local)
         return 1;
-    FakeDropboxServer service;
-    service.acceptToken(QStringLiteral("bench"));
-    {
-        QFile sync(syncPath);
-        if (!sync.open(QIODevice::ReadOnly))
-            return 1;
-        service.files[QStringLiteral("/Local.nv3")] = sync.readAll();
-    }
+    // The service is a process of its own: the peak memory below is Norva's side alone.
+    QProcess service;
+    service.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    service.start(QCoreApplication::applicationDirPath() + QStringLiteral("/fake_dropbox_service"),
+                  {QStringLiteral("bench"), QStringLiteral("/Local.nv3"), syncPath,
+                   bench.folder.filePath(QStringLiteral("committed.nv3"))});
+    if (!service.waitForStarted() || !service.waitForReadyRead(60'000))
+        return 1;
+    const QUrl base(QString::fromLatin1(service.readLine().trimmed()));
     const double peakBefore = peakRssMB();
-    DropboxClient client(DropboxEndpoints::allAt(service.base()), QStringLiteral("abcdefghij12345"),
+    DropboxClient client(DropboxEndpoints::allAt(base), QStringLiteral("abcdefghij12345"),
                          {QStringLiteral("bench"), QString()}, nullptr);
     const QString downloadPath = bench.folder.filePath(QStringLiteral("download.nv3"));
     total.restart();
@@ -99,6 +109,7 @@ int runBenchmark(int, char**)
     });
     waitFor(downloaded);
     const double downloadSeconds = seconds(timer);
+    const double peakAfterDownload = peakRssMB();
     remote = open(downloadPath);
     if (!downloadWritten || !remote)
         return 1;
@@ -111,6 +122,7 @@ int runBenchmark(int, char**)
     const bool dropboxSaved = local->saveToURL(QUrl::fromLocalFile(localPath), DatafileDocument::ProDatafileType,
                                                Document::SaveOperation::Save);
     const double dropboxSaveSeconds = seconds(timer);
+    const double peakAfterSave = peakRssMB();
     bool uploaded = false;
     bool committed = false;
     client.batchUploadFiles({{localPath, DropboxCommitInfo{QStringLiteral("/Local.nv3")}}}, nullptr,
@@ -121,11 +133,23 @@ int runBenchmark(int, char**)
     waitFor(uploaded);
     const double uploadSeconds = seconds(timer);
     const double dropboxTotal = double(total.nsecsElapsed()) / 1e9;
-    std::printf("Dropbox sync of the same files through a service on 127.0.0.1, %lld conflicts:\n"
+    const double peakAfter = peakRssMB();
+    service.closeWriteChannel();
+    service.waitForFinished(60'000);
+    QFile savedHere(localPath);
+    QFile committedThere(bench.folder.filePath(QStringLiteral("committed.nv3")));
+    const bool same = savedHere.open(QIODevice::ReadOnly) && committedThere.open(QIODevice::ReadOnly) &&
+                      savedHere.readAll() == committedThere.readAll();
+    std::printf("Dropbox sync of the same files through a service in another process on 127.0.0.1, "
+                "%lld conflicts:\n"
                 "  download %.2f s, open and merge %.2f s, save %.2f s, upload %.2f s; total %.2f s (%s); "
-                "peak RSS %.0f MB before, %.0f MB after (the service's own copies of the file included)\n",
+                "peak RSS %.0f MB before, %.0f MB after the download, %.0f MB after the save, "
+                "%.0f MB after the upload\n",
                 qlonglong(dropboxConflicts.size()), downloadSeconds, dropboxMergeSeconds, dropboxSaveSeconds,
-                uploadSeconds, dropboxTotal, dropboxSaved && committed ? "uploaded" : "a transfer failed",
-                peakBefore, peakRssMB());
+                uploadSeconds, dropboxTotal,
+                !dropboxSaved || !committed ? "a transfer failed"
+                : same                     ? "uploaded, the same bytes there"
+                                           : "uploaded, but other bytes there",
+                peakBefore, peakAfterDownload, peakAfterSave, peakAfter);
     return 0;
 }

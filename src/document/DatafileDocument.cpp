@@ -20,6 +20,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 DatafileDocument::EditorFactory& editorFactory()
@@ -213,10 +215,33 @@ bool DatafileDocument::writeToURL(const QUrl& url, const QString& type)
         settings = settings.shallowCopy();
         settings.insert(QStringLiteral("SyncID"), QStringLiteral(""));
     }
-    if (!writeDatafile(url.toLocalFile(), datafileWithSettings(std::move(settings))))
+    const QString copyPath = std::exchange(m_copyOfNextSave, QString());
+    m_savedCopy.reset();
+    if (!copyPath.isEmpty() && saveOperation() == SaveOperation::Save && !m_updatingSettingsOnly &&
+        url == fileURL()) {
+        const SafeFileWriter::PairResult result = SafeFileWriter::writeWithCopy(
+            url.toLocalFile(), copyPath, datafileWithSettings(std::move(settings)));
+        if (!result.file.ok)
+            return refuse(result.file.errorString);
+        m_savedCopy = SavedCopy{copyPath, result.copy.ok ? std::nullopt
+                                                         : std::optional(result.copy.errorString)};
+        noteFileState();
+        didWrite();
+    } else if (!writeDatafile(url.toLocalFile(), datafileWithSettings(std::move(settings)))) {
         return false;
+    }
     m_settings->setDatafileSettingsDidChange(false);
     return true;
+}
+
+void DatafileDocument::setCopyOfNextSave(const QString& path)
+{
+    m_copyOfNextSave = path;
+}
+
+std::optional<DatafileDocument::SavedCopy> DatafileDocument::takeSavedCopy()
+{
+    return std::exchange(m_savedCopy, std::nullopt);
 }
 
 bool DatafileDocument::writeDatafile(const QString& path, const SafeFileWriter::Serializer& serialize)
@@ -258,12 +283,17 @@ std::optional<QString> DatafileDocument::writeSafely(const QString& path,
     const SafeFileWriter::Result result = SafeFileWriter::write(path, serialize);
     if (!result.ok)
         return result.errorString;
+    didWrite();
+    return std::nullopt;
+}
+
+void DatafileDocument::didWrite()
+{
     if (didWriteHook())
         QTimer::singleShot(100, [] {
             if (didWriteHook())
                 didWriteHook()();
         });
-    return std::nullopt;
 }
 
 std::optional<QString> DatafileDocument::writeCopyToPath(const QString& path)

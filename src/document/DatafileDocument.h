@@ -36,6 +36,15 @@ public:
                                                       const PlistDictionary& settings,
                                                       const DatafileRecordsData& records,
                                                       const PlistArray& catalog);
+    // For the next save to its own file only: the same bytes, serialised once, also go to
+    // this path, which is replaced only once the datafile is. An empty path makes none.
+    void setCopyOfNextSave(const QString& path);
+    // The copy the last save made: where, and why it could not be written, if it failed.
+    struct SavedCopy {
+        QString path;
+        std::optional<QString> failure;
+    };
+    std::optional<SavedCopy> takeSavedCopy();
 
     static inline const QString ProDatafileType = QStringLiteral("Norva Pro Datafile");
     static inline const QString MobileDatafileType = QStringLiteral("Norva Mobile Datafile");
@@ -166,6 +175,8 @@ private:
     SafeFileWriter::Serializer datafileWithSettings(PlistDictionary settings) const;
     static std::optional<QString> writeSafely(const QString& path,
                                               const SafeFileWriter::Serializer& serialize);
+    // The hook's moment after a successful write.
+    static void didWrite();
     void adoptCatalog(std::shared_ptr<SubsetSortedData> catalog);
     // The settings' address layout, decoded once for its bytes: a template lays out every
     // selected record with it.
@@ -181,6 +192,8 @@ private:
     // The catalog as read, while the user has not been asked about it.
     std::optional<PlistArray> m_unmatchedCatalog;
     bool m_updatingSettingsOnly = false;
+    QString m_copyOfNextSave;
+    std::optional<SavedCopy> m_savedCopy;
     bool m_isMobile = false;
     bool m_openedAsSyncFile = false;
     bool m_correctedCatalog = false;

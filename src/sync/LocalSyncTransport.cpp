@@ -69,9 +69,21 @@ void LocalSyncTransport::didMatch(SyncController& sync, const QUrl& file)
     remember(sync.context().document()->fileURL().toLocalFile(), file);
 }
 
+QString LocalSyncTransport::copyPathOfSave(const QUrl& file) const
+{
+    return file.toLocalFile();
+}
+
 void LocalSyncTransport::writeBack(SyncController& sync, const QUrl& file, WrittenBack done)
 {
-    done(writeSavedCopy(*sync.context().document(), file.toLocalFile()));
+    DatafileDocument& document = *sync.context().document();
+    // Written with the save, from the same bytes.
+    const std::optional<DatafileDocument::SavedCopy> copy = document.takeSavedCopy();
+    if (copy && copy->path == file.toLocalFile()) {
+        done(copy->failure);
+        return;
+    }
+    done(writeSavedCopy(document, file.toLocalFile()));
 }
 
 std::optional<QString> LocalSyncTransport::writeSavedCopy(DatafileDocument& document,

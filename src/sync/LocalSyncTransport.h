@@ -16,6 +16,7 @@ public:
     int methodCode() const override { return MethodCode; }
     QString openErrorLogLine(const QUrl& file, const QString& error) const override;
     void didMatch(SyncController& sync, const QUrl& file) override;
+    QString copyPathOfSave(const QUrl& file) const override;
     void writeBack(SyncController& sync, const QUrl& file, WrittenBack done) override;
 
     // createLocalSyncFile: the save panel, a Sync ID when there is none, the copy and

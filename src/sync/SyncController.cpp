@@ -576,15 +576,19 @@ void SyncController::closeRemoteDocument()
     }
 }
 
-bool SyncController::saveLocalDatafile()
+bool SyncController::saveLocalDatafile(const QString& copyPath)
 {
     DatafileDocument* document = m_context.document();
     if (document->fileURL().isEmpty())
         return false;
     if (DatafileEditor* editor = document->editor())
         editor->commitEdits();
-    return document->saveToURL(document->fileURL(), document->fileType(),
-                               Document::SaveOperation::Save);
+    // For this save only: a save refused before writing must not leave it for the next.
+    document->setCopyOfNextSave(copyPath);
+    const bool saved = document->saveToURL(document->fileURL(), document->fileType(),
+                                           Document::SaveOperation::Save);
+    document->setCopyOfNextSave(QString());
+    return saved;
 }
 
 void SyncController::finishSynchronization(SyncTransport& transport, const QUrl& file)
@@ -596,7 +600,7 @@ void SyncController::finishSynchronization(SyncTransport& transport, const QUrl&
     const QStringList flagged = flaggedRecords();
     resetSyncFlags();
     document->updateChangeCount(Document::ChangeType::Done);
-    if (!saveLocalDatafile()) {
+    if (!saveLocalDatafile(transport.copyPathOfSave(file))) {
         // The failed save has been reported; the sync file stays as it was.
         restoreSyncFlags(flagged);
         m_running = nullptr;

@@ -128,7 +128,8 @@ private:
     // failure the flagged records are flagged again.
     void finishSynchronization(SyncTransport& transport, const QUrl& file);
     void closeRemoteDocument();
-    bool saveLocalDatafile();
+    // With a copy path, the save also writes the sync file, replaced after the datafile.
+    bool saveLocalDatafile(const QString& copyPath = QString());
 
     FeatureContext& m_context;
     int m_localSyncChoice = NoMethod;

@@ -41,6 +41,9 @@ public:
     // Whether the "-REMOTE" window is titled after its own datafile, or else after the
     // local one (a download's name means nothing to the user).
     virtual bool titlesRemoteAfterItself() const { return true; }
+    // Where the local save also writes its bytes when the write-back is a plain copy of
+    // them (the disk takes both in one stretch); empty when the write-back is otherwise.
+    virtual QString copyPathOfSave(const QUrl&) const { return {}; }
     // Replaces the sync file by the local datafile as it was just saved.
     virtual void writeBack(SyncController& sync, const QUrl& file, WrittenBack done) = 0;
     // The sync stopped short of a write-back: the file could not be opened, or the

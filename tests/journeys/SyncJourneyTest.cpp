@@ -280,17 +280,12 @@ TEST_F(SyncJourneyTest, Synchronize_WriteBackFails_SyncFileUntouchedAndTheNextSy
     editLocally(editor, recordId(1), "Ann here");
     save(editor);
     const QByteArray remote = contentsOf(m_syncPath);
-    // Once the local datafile is saved, writing fails.
-    const QMetaObject::Connection failLater =
-        QObject::connect(editor->document(), &Document::documentEditedChanged, [](bool edited) {
-            if (!edited)
-                SafeFileWriter::setFailAfterBytesForTesting(0);
-        });
+    // The local datafile is saved; the sync file, written beside it, fails.
+    SafeFileWriter::setFailCopyAfterBytesForTesting(0);
 
     synchronize(editor, m_syncPath);
 
-    QObject::disconnect(failLater);
-    SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
+    SafeFileWriter::setFailCopyAfterBytesForTesting(std::nullopt);
     EXPECT_EQ(m_presenter.lastAlert().request.messageText, "Error Saving Remote Datafile");
     EXPECT_TRUE(m_presenter.lastAlert().request.informativeText.startsWith("Error: "));
     EXPECT_EQ(contentsOf(m_syncPath), remote);

@@ -11,10 +11,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace {
 
 std::optional<qint64> failAfterBytes;
+std::optional<qint64> failCopyAfterBytes;
 
 // Passes each write on whole, asking the file for the rest after a short write: a full
 // disk says why only when asked again, and the reason is kept in errorString(). Once a
@@ -101,6 +103,86 @@ void keepOwnerAndPermissions(int fd, const struct stat& old)
     }
 }
 
+// One file being written: QSaveFile writes to a temporary file in the same folder and
+// renames it over the target only on commit. Unbuffered: every write reaches the file at
+// once, so a failure is seen, with its reason, where it happens.
+class Target {
+public:
+    Target(const QString& path, std::optional<qint64> budget) : m_path(path), m_file(path)
+    {
+        // The file replaced, through any symbolic link, as QSaveFile resolves it.
+        struct stat old {};
+        const bool replacing =
+            stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+        if (!m_file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+            m_openError = m_file.errorString();
+            return;
+        }
+        if (replacing)
+            keepOwnerAndPermissions(m_file.handle(), old);
+        m_device.emplace(m_file, budget);
+    }
+
+    bool isOpen() const { return m_device.has_value(); }
+    QIODevice& device() { return *m_device; }
+    bool failed() const { return !m_device || m_device->failed(); }
+
+    SafeFileWriter::Result failure(const QString& reason) const
+    {
+        return {false, QStringLiteral("Cannot write %1: %2").arg(m_path, reason)};
+    }
+    // Why the bytes did not all arrive; the serializer's own refusal when nothing else.
+    SafeFileWriter::Result cancel()
+    {
+        const QString reason = !m_device                             ? m_openError
+                               : m_device->failed()                  ? m_device->errorString()
+                               : m_file.error() != QFileDevice::NoError ? m_file.errorString()
+                                                                     : QStringLiteral("the data could not be written");
+        if (m_device)
+            m_file.cancelWriting();
+        return failure(reason);
+    }
+    SafeFileWriter::Result commit()
+    {
+        if (failed())
+            return cancel();
+        if (!m_file.commit())
+            return failure(m_file.errorString());
+        return {true, {}};
+    }
+
+private:
+    QString m_path;
+    QSaveFile m_file;
+    QString m_openError;
+    std::optional<WholeWriteDevice> m_device;
+};
+
+// Hands every write to the file and to its copy. The copy failing leaves the file to go
+// on alone; the file failing stops the serializer.
+class TeeDevice : public QIODevice {
+public:
+    TeeDevice(Target& file, Target& copy) : m_file(file), m_copy(copy)
+    {
+        open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 length) override
+    {
+        if (m_file.device().write(data, length) != length)
+            return -1;
+        if (!m_copy.failed())
+            m_copy.device().write(data, length);
+        return length;
+    }
+
+private:
+    Target& m_file;
+    Target& m_copy;
+};
+
 } // namespace
 
 void SafeFileWriter::setFailAfterBytesForTesting(std::optional<qint64> bytes)
@@ -113,32 +195,40 @@ SafeFileWriter::Result SafeFileWriter::write(const QString& path, const QByteArr
     return write(path, [&bytes](QIODevice& device) { return device.write(bytes) == bytes.size(); });
 }
 
+void SafeFileWriter::setFailCopyAfterBytesForTesting(std::optional<qint64> bytes)
+{
+    failCopyAfterBytes = bytes;
+}
+
 SafeFileWriter::Result SafeFileWriter::write(const QString& path, const Serializer& serialize)
 {
-    const auto failure = [&path](const QString& reason) {
-        return Result{false, QStringLiteral("Cannot write %1: %2").arg(path, reason)};
-    };
-    // The file replaced, through any symbolic link, as QSaveFile resolves it.
-    struct stat old {};
-    const bool replacing = stat(QFile::encodeName(path).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    Target file(path, failAfterBytes);
+    if (!file.isOpen())
+        return file.cancel();
+    if (!serialize(file.device()))
+        return file.cancel();
+    return file.commit();
+}
 
-    // QSaveFile writes to a temporary file in the same folder and renames it over the
-    // target only on commit. Unbuffered: every write reaches the file at once, so a
-    // failure is seen, with its reason, where it happens.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return failure(file.errorString());
-    if (replacing)
-        keepOwnerAndPermissions(file.handle(), old);
-    WholeWriteDevice device(file, failAfterBytes);
-    if (!serialize(device) || device.failed()) {
-        const QString reason = device.failed()                     ? device.errorString()
-                               : file.error() != QFileDevice::NoError ? file.errorString()
-                                                                     : QStringLiteral("the data could not be written");
-        file.cancelWriting();
-        return failure(reason);
+SafeFileWriter::PairResult SafeFileWriter::writeWithCopy(const QString& path, const QString& copyPath,
+                                                         const Serializer& serialize)
+{
+    Target file(path, failAfterBytes);
+    if (!file.isOpen()) {
+        const Result failed = file.cancel();
+        return {failed, failed};
     }
-    if (!file.commit())
-        return failure(file.errorString());
-    return {true, {}};
+    Target copy(copyPath, failCopyAfterBytes ? failCopyAfterBytes : failAfterBytes);
+    TeeDevice both(file, copy);
+    if (!serialize(both) || file.failed()) {
+        const Result failed = file.cancel();
+        copy.cancel();
+        return {failed, {false, failed.errorString}};
+    }
+    const Result written = file.commit();
+    if (!written.ok) {
+        copy.cancel();
+        return {written, {false, written.errorString}};
+    }
+    return {written, copy.commit()};
 }

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -185,4 +186,64 @@ TEST_F(SafeFileWriterTest, Write_UnwritableLocation_ReportsFailure)
     EXPECT_FALSE(result.ok);
     EXPECT_FALSE(result.errorString.isEmpty());
     EXPECT_FALSE(QFile::exists(missingFolder));
+}
+
+// The file and its copy from one serialisation: the copy is never newer than the file.
+TEST_F(SafeFileWriterTest, WriteWithCopy_EachFailure_KeepsTheCopyNoNewerThanTheFile)
+{
+    struct Case {
+        const char* name;
+        std::optional<qint64> failFileAfter;
+        std::optional<qint64> failCopyAfter;
+        bool serializerRefuses;
+        bool fileNew;
+        bool copyNew;
+    };
+    const Case cases[] = {
+        {"both written", std::nullopt, std::nullopt, false, true, true},
+        {"copy fails part-way", std::nullopt, 3000, false, true, false},
+        {"copy fails at once", std::nullopt, 0, false, true, false},
+        {"file fails part-way", 3000, std::nullopt, false, false, false},
+        {"serializer refuses", std::nullopt, std::nullopt, true, false, false},
+    };
+    const QString copyPath = m_dir.filePath(QStringLiteral("Copy.nv3"));
+    const QByteArray oldCopy = QByteArray("old copy\n").repeated(700);
+    const QByteArray written = QByteArray("new contents\n").repeated(800);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(SafeFileWriter::write(m_path, m_original).ok);
+        ASSERT_TRUE(SafeFileWriter::write(copyPath, oldCopy).ok);
+        SafeFileWriter::setFailAfterBytesForTesting(c.failFileAfter);
+        SafeFileWriter::setFailCopyAfterBytesForTesting(c.failCopyAfter);
+        const SafeFileWriter::PairResult result =
+            SafeFileWriter::writeWithCopy(m_path, copyPath, [&](QIODevice& device) {
+                // In pieces, as a serializer writes.
+                for (qsizetype at = 0; at < written.size(); at += 1000) {
+                    if (device.write(written.mid(at, 1000)) < 0)
+                        return false;
+                }
+                return !c.serializerRefuses;
+            });
+        SafeFileWriter::setFailAfterBytesForTesting(std::nullopt);
+        SafeFileWriter::setFailCopyAfterBytesForTesting(std::nullopt);
+        EXPECT_EQ(result.file.ok, c.fileNew);
+        EXPECT_EQ(result.copy.ok, c.copyNew);
+        EXPECT_EQ(contents(m_path), c.fileNew ? written : m_original);
+        EXPECT_EQ(contents(copyPath), c.copyNew ? written : oldCopy);
+        if (!c.copyNew) {
+            EXPECT_TRUE(result.copy.errorString.startsWith(QStringLiteral("Cannot write ")));
+        }
+        EXPECT_EQ(folderEntries(), (QStringList{QStringLiteral("Copy.nv3"), QStringLiteral("Datafile.nv3")}));
+    }
+}
+
+TEST_F(SafeFileWriterTest, WriteWithCopy_UnwritableCopyLocation_WritesTheFileAndReportsTheCopy)
+{
+    const SafeFileWriter::PairResult result = SafeFileWriter::writeWithCopy(
+        m_path, m_dir.filePath(QStringLiteral("missing/Copy.nv3")),
+        [](QIODevice& device) { return device.write(QByteArray("new")) == 3; });
+    EXPECT_TRUE(result.file.ok);
+    EXPECT_FALSE(result.copy.ok);
+    EXPECT_TRUE(result.copy.errorString.contains(QStringLiteral("missing/Copy.nv3")));
+    EXPECT_EQ(contents(m_path), QByteArray("new"));
 }
