@@ -8,7 +8,7 @@
 #include "HttpExchange.h"
 #include "MergeEngine.h"
 #include "SyncBenchData.h"
-#include "WiFiSyncController.h"
+#include "WiFiRequests.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -134,7 +134,7 @@ int runBenchmark(int, char**)
     QElapsedTimer timer;
     timer.start();
     HttpExchange::Result got =
-        HttpExchange::send(QNetworkRequest(WiFiSyncController::datafileURL(base, QStringLiteral("Sync.nv3"))), "GET");
+        HttpExchange::send(QNetworkRequest(WiFiRequests::datafileURL(base, QStringLiteral("Sync.nv3"))), "GET");
     const double getSeconds = seconds(timer);
     if (!got.succeeded())
         return 1;
@@ -142,7 +142,7 @@ int runBenchmark(int, char**)
     got.data.reset();
     const qint64 fileSize = data.size();
     const bool accepted =
-        QByteArrayView(data).isValidUtf8() && data.contains(WiFiSyncController::AcceptanceMarker);
+        QByteArrayView(data).isValidUtf8() && data.contains(WiFiRequests::AcceptanceMarker);
     const bool written = SafeFileWriter::write(downloadPath, data).ok;
     data = QByteArray();
     const double writeSeconds = seconds(timer);
@@ -160,7 +160,7 @@ int runBenchmark(int, char**)
                                         Document::SaveOperation::Save);
     QFile::remove(downloadPath);
     const double saveSeconds = seconds(timer);
-    const HttpExchange::Result posted = WiFiSyncController::sendUpload(
+    const HttpExchange::Result posted = WiFiRequests::sendUpload(
         QUrl(base), "POST", QStringLiteral("Local.nv3"), localPath);
     const double postSeconds = seconds(timer);
     const double totalSeconds = double(total.nsecsElapsed()) / 1e9;

@@ -21,25 +21,13 @@
 #include <QRadioButton>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QToolButton>
 
 namespace {
 
 class DesignFontSheetsJourneyTest : public TemplatesJourneyTest {
 protected:
     // Edit Design from the page window's toolbar.
-    TemplateDesignSheetController* openDesign()
-    {
-        activate(m_page->window());
-        QToolButton* button = toolbarButton(m_page->window(), QStringLiteral("EditDesignLayout"));
-        EXPECT_TRUE(button && button->isEnabled());
-        if (!button)
-            return nullptr;
-        QTest::mouseClick(button, Qt::LeftButton);
-        auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
-        EXPECT_TRUE(sheet && QTest::qWaitForWindowExposed(sheet->window()));
-        return sheet;
-    }
+    TemplateDesignSheetController* openDesign() { return openDesignSheet(m_page->window()); }
     static DesignToolPaletteController& palette()
     {
         return DesignToolPaletteController::sharedDesignToolPaletteController();

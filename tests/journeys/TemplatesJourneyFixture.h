@@ -6,11 +6,14 @@
 
 #include "DocumentController.h"
 #include "PropertyList.h"
+#include "TemplateDesignSheetController.h"
 #include "TemplateDocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QToolButton>
 #include <QUrl>
 
 #include <functional>
@@ -44,6 +47,20 @@ protected:
         if (labels)
             activate(labels->windowControllers().front()->window());
         return labels;
+    }
+
+    // Edit Design from the page window's toolbar button: the sheet once it shows, or none.
+    TemplateDesignSheetController* openDesignSheet(QWidget* pageWindow)
+    {
+        activate(pageWindow);
+        QToolButton* button = toolbarButton(pageWindow, QStringLiteral("EditDesignLayout"));
+        EXPECT_TRUE(button && button->isEnabled());
+        if (!button)
+            return nullptr;
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+        EXPECT_TRUE(sheet && QTest::qWaitForWindowExposed(sheet->window()));
+        return sheet;
     }
 
     // A copy of the labels at the path in the test's folder, its settings changed.

@@ -508,19 +508,7 @@ TEST_F(TemplatesJourneyTest, EditDesign_DrawsResizesUndoesAndGivesTheDesignToThe
         return ActionRouter::sendAction(QStringLiteral("editDesignLayout:"),
                                         ActionRouter::firstResponderForWindow(shown), nullptr);
     };
-    const auto openSheet = [&]() -> TemplateDesignSheetController* {
-        activate(window);
-        QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
-        EXPECT_TRUE(button && button->isEnabled());
-        if (button)
-            QTest::mouseClick(button, Qt::LeftButton);
-        auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
-        EXPECT_TRUE(sheet);
-        if (sheet) {
-            EXPECT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
-        }
-        return sheet;
-    };
+    const auto openSheet = [&] { return openDesignSheet(window); };
 
     // Opened and cancelled after an edit: the design stays as it was.
     TemplateDesignSheetController* sheet = openSheet();
@@ -604,12 +592,8 @@ TEST_F(TemplatesJourneyTest, EditDesign_ArrangesNudgesDeletesFromItsMenusAndKeys
     TemplateDocument* labels = openLabels();
     ASSERT_TRUE(labels);
     QWidget* window = labels->windowControllers().front()->window();
-    QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
-    ASSERT_TRUE(button);
-    QTest::mouseClick(button, Qt::LeftButton);
-    auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+    TemplateDesignSheetController* sheet = openDesignSheet(window);
     ASSERT_TRUE(sheet);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
     activate(sheet->window());
     MutableDesignView* canvas = sheet->designView();
     // The canvas has the focus, and with it its rulers.
@@ -1015,12 +999,8 @@ TEST_F(TemplatesJourneyTest, EditDesign_CopyPasteTwiceWithTheKeys_StepsAndUndoes
     TemplateDocument* labels = openLabels();
     ASSERT_TRUE(labels);
     QWidget* window = labels->windowControllers().front()->window();
-    QToolButton* button = toolbarButton(window, QStringLiteral("EditDesignLayout"));
-    ASSERT_TRUE(button);
-    QTest::mouseClick(button, Qt::LeftButton);
-    auto* sheet = VKSheetController::topmostController<TemplateDesignSheetController>();
+    TemplateDesignSheetController* sheet = openDesignSheet(window);
     ASSERT_TRUE(sheet);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(sheet->window()));
     MutableDesignView* canvas = sheet->designView();
     ASSERT_EQ(sheet->graphics()->size(), 3);
 

@@ -19,6 +19,12 @@ qint64& chunkSize()
     return size;
 }
 
+qint64& largestDownload()
+{
+    static qint64 size = DropboxClient::LargestDownload;
+    return size;
+}
+
 QUrl routeUrl(const QUrl& base, const QString& route)
 {
     QUrl url = base;
@@ -56,6 +62,11 @@ DropboxRouteError routeErrorOf(const QByteArray& body)
 void DropboxClient::setChunkSizeForTesting(qint64 size)
 {
     chunkSize() = size > 0 ? size : ChunkSize;
+}
+
+void DropboxClient::setLargestDownloadForTesting(qint64 size)
+{
+    largestDownload() = size > 0 ? size : LargestDownload;
 }
 
 DropboxEndpoints DropboxEndpoints::service()
@@ -279,7 +290,7 @@ void DropboxClient::downloadToFile(const QString& dropboxPath, const QString& lo
             return false;
         }
         *received += bytes.size();
-        if (*received > LargestDownload) {
+        if (*received > largestDownload()) {
             *writeError = QStringLiteral("The file is larger than 2 GB.");
             return false;
         }

@@ -96,6 +96,8 @@ public:
     // Smaller pieces, so that a test's small file takes several.
     static void setChunkSizeForTesting(qint64 size);
     static constexpr qint64 LargestDownload = qint64(2) << 30;
+    // A lower bound, so that a test's small file is over it.
+    static void setLargestDownloadForTesting(qint64 size);
     static constexpr qint64 LargestJsonReply = qint64(1) << 20;
 
     using TokenChanged = std::function<void(const std::optional<DropboxToken>& token)>;

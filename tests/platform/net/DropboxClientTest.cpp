@@ -5,6 +5,7 @@
 #include "FakeDropboxServer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,6 +31,7 @@ protected:
     void TearDown() override
     {
         DropboxClient::setChunkSizeForTesting(0);
+        DropboxClient::setLargestDownloadForTesting(0);
         DBClientsManager::configure({});
     }
 
@@ -207,6 +209,23 @@ TEST_F(DropboxClientTest, Download_StreamsTheFileWhole)
     const FakeDropboxServer::Request request = m_server.requestsTo("/2/files/download").front();
     EXPECT_EQ(request.headers.value("dropbox-api-arg"), R"({"path":"/\u00dcber.nv3"})");
     EXPECT_EQ(request.headers.value("authorization"), "Bearer access-0");
+}
+
+TEST_F(DropboxClientTest, Download_PastTheLargestSize_StopsAndLeavesNoFile)
+{
+    ASSERT_TRUE(signedIn());
+    DropboxClient::setLargestDownloadForTesting(100000);
+    m_server.files["/big.nv3"] = QByteArray(300000, 'x');
+    const QString to = m_dir.filePath("big.nv3");
+    const DropboxDownloadResponse response = download(QStringLiteral("/big.nv3"), to);
+    EXPECT_FALSE(response.written);
+    EXPECT_EQ(response.writeError, "The file is larger than 2 GB.");
+    EXPECT_FALSE(QFile::exists(to));
+
+    // Right at the bound the file is taken whole.
+    m_server.files["/big.nv3"] = QByteArray(100000, 'y');
+    EXPECT_TRUE(download(QStringLiteral("/big.nv3"), to).written);
+    EXPECT_EQ(QFileInfo(to).size(), 100000);
 }
 
 TEST_F(DropboxClientTest, Download_EachFailureHasItsKindAndWritesNothing)
